@@ -1,0 +1,21 @@
+// The tool's serial object: the driver with its byte sink wired to the
+// receive buffer. g_Serial and g_Rx live as long as the process.
+#pragma once
+
+#include "serial/ReceiveBuffer.h"
+#include "serial/XSerial.h"
+
+class KVSerial : public CXSerial {
+public:
+    explicit KVSerial(ReceiveBuffer& rx) : rx_(rx) {}
+    // Stops the reader before the sink's target goes away.
+    ~KVSerial() override { Close(); }
+
+    void OnRxByte(std::uint8_t b) override { rx_.OnRxByte(b); }
+
+private:
+    ReceiveBuffer& rx_;
+};
+
+extern ReceiveBuffer g_Rx;
+extern KVSerial g_Serial;

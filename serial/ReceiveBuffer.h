@@ -1,0 +1,80 @@
+// Receive buffer and frame completion.
+//
+// Replies from the DTU carry no length the tool could trust, so a frame ends
+// when the line falls silent: the reader thread stores bytes as they arrive
+// (OnRxByte) and the main window's 100 ms tick declares the frame complete on
+// the fifth tick after the last byte, after 400 to 500 ms of silence.
+//
+// Two buffers keep a byte that arrives during completion from being lost or
+// from starting an empty frame. The reader fills the collecting buffer; the
+// completing tick copies it whole into the frame buffer and restarts the
+// collecting side at 0, both in one locked step. Pages then read the frame
+// from index 0 of the frame buffer without a lock while the reader goes on
+// collecting the next frame.
+//
+// Neither buffer is ever cleared: bytes past a frame's length are left over
+// from earlier frames, which is what the DTU page has always relied on when
+// a reply is shorter than it expects.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <mutex>
+#include <span>
+
+class ReceiveBuffer {
+public:
+    static constexpr std::int32_t kCapacity = 1024;
+    // A frame completes on this tick after the last byte.
+    static constexpr std::int32_t kSilenceTicks = 5;
+
+    struct Frame {
+        // The whole frame buffer; bytes from `length` on are left-overs.
+        std::span<const std::uint8_t, kCapacity> bytes;
+        std::int32_t length;
+    };
+
+    // Reader thread, once per received byte.
+    void OnRxByte(std::uint8_t b);
+
+    // User-interface thread, every 100 ms. When this tick completes a frame,
+    // calls deliver(const Frame&) and returns true; the frame stays readable
+    // until deliver returns. A tick that arrives while a frame is being
+    // delivered (a page running a modal message box) is skipped, so frames
+    // are never delivered re-entrantly or overwritten while being read.
+    template <class Deliver>
+    bool Tick(Deliver&& deliver)
+    {
+        if (delivering_)
+            return false;
+        std::int32_t length = 0;
+        if (!AdvanceAndTake(length))
+            return false;
+        struct Delivering {
+            bool& flag;
+            explicit Delivering(bool& f) : flag(f) { flag = true; }
+            ~Delivering() { flag = false; }
+        } guard(delivering_);
+        deliver(Frame{frame_, length});
+        return true;
+    }
+
+    // Bytes collected for the frame in progress.
+    std::int32_t RxLength() const;
+    // -1 while no frame is pending, else ticks counted since the last byte.
+    std::int32_t RxIdleTicks() const;
+    // The buffer of the last completed frame (user-interface thread only).
+    std::span<const std::uint8_t, kCapacity> RxBuffer() const { return frame_; }
+
+private:
+    bool AdvanceAndTake(std::int32_t& length);
+
+    mutable std::mutex mutex_;
+    std::array<std::uint8_t, kCapacity> collecting_{};
+    std::int32_t length_ = 0;
+    std::int32_t idleTicks_ = -1;
+
+    // Touched by the user-interface thread only.
+    std::array<std::uint8_t, kCapacity> frame_{};
+    bool delivering_ = false;
+};

@@ -1,0 +1,327 @@
+#include "serial/XSerial.h"
+
+#include "serial/LineSettings.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+SerialError ClassifyOpenError(int err)
+{
+    switch (err) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+    case ENOTDIR:
+        return SerialError::NotFound;
+    case EACCES:
+    case EPERM:
+        return SerialError::Permission;
+    case EBUSY:
+    case EWOULDBLOCK:
+        return SerialError::Busy;
+    default:
+        return SerialError::Io;
+    }
+}
+
+// Errors by which a read or write says that the device itself is gone.
+bool IsGone(int err)
+{
+    return err == EIO || err == ENXIO || err == ENODEV || err == EBADF;
+}
+
+int OpenDevice(const std::string& path)
+{
+    // O_NOCTTY: the port must never become our controlling terminal.
+    // O_NONBLOCK: neither open nor I/O may wait for a carrier.
+    return ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+}
+
+int OutputQueued(int fd)
+{
+    int queued = 0;
+    return ::ioctl(fd, TIOCOUTQ, &queued) == 0 ? queued : -1;
+}
+
+}  // namespace
+
+CXSerial::~CXSerial()
+{
+    Close();
+}
+
+bool CXSerial::Fail(SerialError error, int err)
+{
+    lastError_ = error;
+    lastErrno_ = err;
+    return false;
+}
+
+bool CXSerial::ProbePort(const std::string& path)
+{
+    const int fd = OpenDevice(path);
+    if (fd < 0)
+        return false;
+    // A lock held by another program (or by this tool's open port) means the
+    // port is taken; ours goes away with the close.
+    const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return free;
+}
+
+bool CXSerial::Open(const std::string& path, unsigned baudRate, unsigned parity)
+{
+    Close();
+    portPath_ = path;
+    baudRate_ = baudRate;
+    parity_ = parity;
+    lost_.store(false, std::memory_order_release);
+
+    termios wanted{};
+    {
+        // Refuse unknown rates and parity codes before touching the device.
+        termios probe{};
+        if (!serial::MakeRaw(probe, baudRate, parity))
+            return Fail(SerialError::Settings, EINVAL);
+    }
+
+    const int fd = OpenDevice(path);
+    if (fd < 0)
+        return Fail(ClassifyOpenError(errno), errno);
+
+    auto fail = [&](SerialError error, int err, bool restore) {
+        if (restore)
+            ::tcsetattr(fd, TCSANOW, &saved_);
+        ::close(fd);
+        return Fail(error, err);
+    };
+
+    // Two instances of this tool, or this tool and another program, racing
+    // for the port: the first lock wins, even against root.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return fail(SerialError::Busy, errno, false);
+    // Also keep out programs that open without locking. Not every device
+    // supports it, which is no reason to refuse the port.
+    if (::ioctl(fd, TIOCEXCL) != 0 && errno != EINVAL && errno != ENOTTY)
+        return fail(SerialError::Io, errno, false);
+
+    if (::tcgetattr(fd, &saved_) != 0)
+        return fail(errno == ENOTTY ? SerialError::NotATerminal : SerialError::Io, errno, false);
+
+    wanted = saved_;
+    serial::MakeRaw(wanted, baudRate, parity);
+    termios actual{};
+    if (::tcsetattr(fd, TCSANOW, &wanted) != 0)
+        return fail(SerialError::Settings, errno, true);
+    if (::tcgetattr(fd, &actual) != 0 || !serial::HoldsLine(wanted, actual))
+        return fail(SerialError::Settings, EINVAL, true);
+
+    // DTR and RTS inactive where the device has them; a pseudo-terminal has
+    // no modem lines and says ENOTTY or EINVAL, which is fine.
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    ::ioctl(fd, TIOCMBIC, &lines);
+
+    // Whatever waited in either direction belongs to no frame of ours. Done
+    // here, before the reader runs, so it can never race a first Write.
+    ::tcflush(fd, TCIOFLUSH);
+
+    {
+        std::lock_guard lock(writeLock_);
+        fd_.store(fd, std::memory_order_release);
+    }
+    if (!StartReader()) {
+        const int err = errno;
+        ReleasePort();
+        return Fail(SerialError::Io, err);
+    }
+    lastError_ = SerialError::None;
+    lastErrno_ = 0;
+    return true;
+}
+
+bool CXSerial::SetLine(unsigned baudRate, unsigned parity)
+{
+    const int fd = fd_.load(std::memory_order_acquire);
+    if (fd < 0)
+        return Fail(SerialError::Closed, 0);
+    termios wanted{};
+    if (::tcgetattr(fd, &wanted) != 0)
+        return Fail(SerialError::Io, errno);
+    if (!serial::MakeRaw(wanted, baudRate, parity))
+        return Fail(SerialError::Settings, EINVAL);
+    termios actual{};
+    if (::tcsetattr(fd, TCSANOW, &wanted) != 0)
+        return Fail(SerialError::Settings, errno);
+    if (::tcgetattr(fd, &actual) != 0 || !serial::HoldsLine(wanted, actual))
+        return Fail(SerialError::Settings, EINVAL);
+    baudRate_ = baudRate;
+    parity_ = parity;
+    return true;
+}
+
+bool CXSerial::Close()
+{
+    if (IsOpen()) {
+        StopReader();
+        ReleasePort();
+    }
+    lost_.store(false, std::memory_order_release);
+    return true;
+}
+
+void CXSerial::ReleasePort()
+{
+    // Under the write lock: a Write on another thread never sees its
+    // descriptor closed (or reused) under it.
+    std::lock_guard lock(writeLock_);
+    const int fd = fd_.exchange(-1, std::memory_order_acq_rel);
+    if (fd < 0)
+        return;
+    // Unsent output would make close() wait for it (for up to 30 s on a
+    // serial port); it belongs to nobody once the port closes.
+    ::tcflush(fd, TCOFLUSH);
+    ::tcsetattr(fd, TCSANOW, &saved_);
+    ::close(fd);
+}
+
+bool CXSerial::Write(const std::uint8_t* data, std::size_t length)
+{
+    std::lock_guard lock(writeLock_);
+    const int fd = fd_.load(std::memory_order_acquire);
+    if (fd < 0)
+        return Fail(SerialError::Closed, 0);
+
+    std::size_t sent = 0;
+    int stalledWaits = 0;
+    int lastQueued = -1;
+    while (sent < length) {
+        if (PortLost())
+            return Fail(SerialError::Lost, EIO);
+        const std::size_t chunk = std::min(length - sent, kChunk);
+        const ssize_t n = ::write(fd, data + sent, chunk);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+            stalledWaits = 0;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            return Fail(IsGone(errno) ? SerialError::Lost : SerialError::Io, errno);
+
+        // The kernel's output queue is full: wait for room, a bounded time.
+        pollfd pfd{fd, POLLOUT, 0};
+        const int ready = ::poll(&pfd, 1, kWriteWaitMs);
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
+            return Fail(SerialError::Io, errno);
+        }
+        if (ready == 0) {
+            // A slow line still drains; only a queue that does not shrink
+            // counts as stalled. Nothing the kernel has taken is thrown away
+            // while the write can still succeed.
+            const int queued = OutputQueued(fd);
+            const bool draining = queued >= 0 && lastQueued >= 0 && queued < lastQueued;
+            lastQueued = queued;
+            stalledWaits = draining ? 0 : stalledWaits + 1;
+            if (stalledWaits >= kMaxStalledWaits) {
+                // Give up; drop what is queued so that closing the port
+                // does not wait for it.
+                ::tcflush(fd, TCOFLUSH);
+                return Fail(SerialError::TimedOut, ETIMEDOUT);
+            }
+            continue;
+        }
+        if (pfd.revents & (POLLERR | POLLHUP | POLLNVAL))
+            return Fail(SerialError::Lost, EIO);
+    }
+    return true;
+}
+
+bool CXSerial::StartReader()
+{
+    const int fd = fd_.load(std::memory_order_acquire);
+    if (fd < 0)
+        return false;
+    StopReader();
+    wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wakeFd_ < 0)
+        return false;
+    try {
+        readerThread_ = std::thread(&CXSerial::ReaderLoop, this, fd, wakeFd_);
+    } catch (const std::system_error&) {
+        ::close(wakeFd_);
+        wakeFd_ = -1;
+        return false;
+    }
+    return true;
+}
+
+bool CXSerial::StopReader()
+{
+    if (readerThread_.joinable()) {
+        const std::uint64_t one = 1;
+        // Cannot fail short of a full counter, which one write never reaches.
+        [[maybe_unused]] const ssize_t n = ::write(wakeFd_, &one, sizeof one);
+        readerThread_.join();
+    }
+    if (wakeFd_ >= 0) {
+        ::close(wakeFd_);
+        wakeFd_ = -1;
+    }
+    return true;
+}
+
+void CXSerial::MarkLost()
+{
+    if (!lost_.exchange(true, std::memory_order_acq_rel))
+        OnPortLost();
+}
+
+void CXSerial::ReaderLoop(int fd, int wakeFd)
+{
+    std::uint8_t buffer[kChunk];
+    pollfd fds[2] = {{wakeFd, POLLIN, 0}, {fd, POLLIN, 0}};
+    for (;;) {
+        // Sleeps until a byte arrives, the device goes away or StopReader
+        // wakes us: no CPU at all while the line is idle.
+        if (::poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            MarkLost();
+            return;
+        }
+        // A stop request wins over waiting data.
+        if (fds[0].revents != 0)
+            return;
+        const short events = fds[1].revents;
+        if (events & POLLIN) {
+            // Bytes that arrived before a hang-up are still delivered.
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n > 0) {
+                for (ssize_t i = 0; i < n; ++i)
+                    OnRxByte(buffer[i]);
+                continue;
+            }
+            if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
+                continue;
+            // Readable but nothing to read, or a read error: the device is
+            // gone. Reading again would spin for ever.
+            MarkLost();
+            return;
+        }
+        if (events & (POLLHUP | POLLERR | POLLNVAL)) {
+            MarkLost();
+            return;
+        }
+    }
+}

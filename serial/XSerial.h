@@ -1,0 +1,107 @@
+// The serial line driver: one port at a time, opened exclusively, a reader
+// thread that hands every received byte to OnRxByte, and a blocking Write.
+//
+// Principles of operation
+// - A port is a device path, opened non-blocking and close-on-exec. flock()
+//   keeps out every program that locks (and holds even against root);
+//   TIOCEXCL also keeps out non-root programs that do not lock.
+// - The reader thread sleeps in poll() on the port and an eventfd. StopReader
+//   signals the eventfd and joins: the thread is never killed, and no
+//   descriptor is closed while it may still be in use.
+// - A device that goes away (USB adapter pulled, far end of a pseudo-terminal
+//   closed) shows as POLLHUP/POLLERR, a read of 0 bytes after POLLIN, or
+//   EIO/ENXIO/ENODEV. The reader then ends, says so once (PortLost,
+//   OnPortLost), and Write fails at once. The port stays open until the
+//   user-interface thread closes it, so descriptors change on that thread only.
+// - Every read and every write moves at most 1024 bytes.
+// - The driver never shows anything; failures are `false` plus LastError.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <termios.h>
+#include <thread>
+
+enum class SerialError {
+    None,
+    NotFound,      // no such device
+    Permission,    // not allowed to open it (the dialout group)
+    Busy,          // held by this tool or by another program
+    NotATerminal,  // the path is not a serial device
+    Settings,      // the device refused the line settings
+    Closed,        // no port is open
+    Lost,          // the device went away
+    TimedOut,      // the line took nothing for several seconds
+    Io,            // any other system error, see LastErrno
+};
+
+class CXSerial {
+public:
+    static constexpr std::size_t kChunk = 1024;
+    static constexpr int kWriteWaitMs = 1000;
+    // Consecutive waits in which the line took nothing before Write gives up.
+    static constexpr int kMaxStalledWaits = 3;
+
+    CXSerial() = default;
+    virtual ~CXSerial();
+    CXSerial(const CXSerial&) = delete;
+    CXSerial& operator=(const CXSerial&) = delete;
+
+    bool IsOpen() const { return fd_.load(std::memory_order_acquire) >= 0; }
+
+    // Whether `path` exists and could be opened exclusively right now. Changes
+    // no setting and leaves nothing open.
+    static bool ProbePort(const std::string& path);
+
+    // Closes any open port first, then opens `path` with the line settings and
+    // starts the reader. On failure nothing is left open.
+    bool Open(const std::string& path, unsigned baudRate, unsigned parity);
+    bool SetLine(unsigned baudRate, unsigned parity);
+    bool Close();
+
+    // Blocks until the kernel has taken every byte, chunk by chunk, in order,
+    // under the write lock. False when the port is closed or lost, or after
+    // kMaxStalledWaits waits of 1000 ms in which the line took nothing.
+    bool Write(const std::uint8_t* data, std::size_t length);
+
+    bool StartReader();
+    bool StopReader();
+
+    // The reader saw the device go away; cleared by Close and Open.
+    bool PortLost() const { return lost_.load(std::memory_order_acquire); }
+
+    SerialError LastError() const { return lastError_; }
+    int LastErrno() const { return lastErrno_; }
+    const std::string& PortPath() const { return portPath_; }
+    unsigned BaudRate() const { return baudRate_; }
+    unsigned Parity() const { return parity_; }
+
+    // Byte sink, called on the reader thread for every byte in arrival order.
+    virtual void OnRxByte(std::uint8_t b) = 0;
+
+protected:
+    // Called once on the reader thread when the device goes away.
+    virtual void OnPortLost() {}
+
+private:
+    void ReaderLoop(int fd, int wakeFd);
+    void MarkLost();
+    bool Fail(SerialError error, int err);
+    void ReleasePort();
+
+    std::mutex writeLock_;
+    std::thread readerThread_;
+    int wakeFd_ = -1;
+    std::atomic<int> fd_{-1};
+    std::atomic<bool> lost_{false};
+
+    std::string portPath_;
+    unsigned baudRate_ = 9600;
+    unsigned parity_ = 0;
+    termios saved_{};
+    SerialError lastError_ = SerialError::None;
+    int lastErrno_ = 0;
+};
