@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that the named parts need, and only those
+# that are missing, so a second run costs nothing.
+#   scripts/deps.sh build gui test
+set -euo pipefail
+
+declare -A groups=(
+  [build]="g++ cmake ninja-build pkg-config"
+  [gui]="qt6-base-dev fonts-wqy-microhei"
+  [test]="libgtest-dev libgmock-dev"
+  [fuzz]="clang libclang-rt-14-dev"
+)
+
+wanted=()
+for group in "$@"; do
+  [[ -n "${groups[$group]:-}" ]] || { echo "deps.sh: unknown group '$group'" >&2; exit 2; }
+  read -r -a packages <<<"${groups[$group]}"
+  wanted+=("${packages[@]}")
+done
+
+missing=()
+for package in "${wanted[@]}"; do
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == installed ]] || missing+=("$package")
+done
+((${#missing[@]} == 0)) && exit 0
+
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -q
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds and runs every test three times over:
+#   1. an ordinary build with warnings as errors;
+#   2. ThreadSanitizer over the threaded tests (driver, receive buffer),
+#      without Qt, which Debian does not build for it;
+#   3. AddressSanitizer + UndefinedBehaviorSanitizer over everything.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh build gui test fuzz
+
+export QT_QPA_PLATFORM=offscreen
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
+export ASAN_OPTIONS="detect_leaks=1 strict_string_checks=1"
+export UBSAN_OPTIONS="print_stacktrace=1 halt_on_error=1"
+jobs=$(nproc)
+
+step() {
+  local name=$1; shift
+  echo "== $name"
+  cmake -S . -B "build/$name" -G Ninja -DDTU_WERROR=ON "$@" >/dev/null
+  cmake --build "build/$name" -j "$jobs"
+}
+
+step test
+(cd build/test && ctest -j "$jobs" --output-on-failure)
+
+step tsan -DDTU_SANITIZE=thread -DDTU_BUILD_GUI=OFF -DDTU_BUILD_BENCH=OFF
+(cd build/tsan && ctest -j "$jobs" --output-on-failure -L threaded)
+
+step asan -DDTU_SANITIZE=address -DDTU_BUILD_BENCH=OFF
+(cd build/asan && ctest -j "$jobs" --output-on-failure)
