@@ -3,7 +3,8 @@
 #   1. an ordinary build with warnings as errors;
 #   2. ThreadSanitizer over the threaded tests (driver, receive buffer),
 #      without Qt, which Debian does not build for it;
-#   3. AddressSanitizer + UndefinedBehaviorSanitizer over everything.
+#   3. AddressSanitizer + UndefinedBehaviorSanitizer over everything;
+#   4. a bounded libFuzzer run (clang) over the decoders and builders.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh build gui test fuzz
@@ -29,3 +30,11 @@ step tsan -DDTU_SANITIZE=thread -DDTU_BUILD_GUI=OFF -DDTU_BUILD_BENCH=OFF
 
 step asan -DDTU_SANITIZE=address -DDTU_BUILD_BENCH=OFF
 (cd build/asan && ctest -j "$jobs" --output-on-failure)
+
+# 4. libFuzzer (clang) on the response decoders and the payload builders,
+#    for a bounded time.
+echo "== fuzz"
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DDTU_WERROR=ON -DDTU_FUZZ=ON \
+  -DDTU_SANITIZE=address -DDTU_BUILD_GUI=OFF -DDTU_BUILD_BENCH=OFF >/dev/null
+cmake --build build/fuzz -j "$jobs" --target response_fuzz
+(cd build/fuzz && ctest --output-on-failure -L fuzz)

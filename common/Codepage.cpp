@@ -1,0 +1,164 @@
+#include "common/Codepage.h"
+
+#include <cerrno>
+#include <iconv.h>
+#include <stdexcept>
+
+namespace text {
+
+namespace {
+
+// One conversion descriptor per call: iconv_t keeps shift state and must
+// not be shared between threads.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from))
+    {
+        if (cd_ == reinterpret_cast<iconv_t>(-1))
+            throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
+    }
+    ~Converter() { iconv_close(cd_); }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // Converts all of `in`, calling `onInvalid` to replace what cannot be
+    // converted (it returns the replacement and how many input bytes to skip).
+    template <class OnInvalid>
+    std::string Run(std::string_view in, OnInvalid onInvalid)
+    {
+        std::string out;
+        char* src = const_cast<char*>(in.data());
+        std::size_t srcLeft = in.size();
+        char buffer[256];
+        while (srcLeft > 0) {
+            char* dst = buffer;
+            std::size_t dstLeft = sizeof buffer;
+            const std::size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+            out.append(buffer, static_cast<std::size_t>(dst - buffer));
+            if (r != static_cast<std::size_t>(-1))
+                continue;
+            if (errno == E2BIG)
+                continue;
+            // EILSEQ or EINVAL (a sequence cut at the end): replace and skip.
+            const auto [replacement, skip] = onInvalid(std::string_view(src, srcLeft));
+            out += replacement;
+            src += skip;
+            srcLeft -= skip;
+            iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        }
+        return out;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+// Length of the UTF-8 sequence that starts with `lead`, 1 for a stray byte.
+std::size_t Utf8SequenceLength(std::string_view s)
+{
+    const auto lead = static_cast<unsigned char>(s[0]);
+    std::size_t n = 1;
+    if (lead >= 0xF0 && lead <= 0xF4)
+        n = 4;
+    else if (lead >= 0xE0)
+        n = lead <= 0xEF ? 3 : 1;
+    else if (lead >= 0xC2)
+        n = 2;
+    if (n > s.size())
+        return 1;
+    for (std::size_t i = 1; i < n; ++i)
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80)
+            return 1;
+    return n;
+}
+
+// Decodes UTF-8 into code points; an invalid byte gives U+FFFD.
+template <class Sink>
+void ForEachCodePoint(std::string_view s, Sink sink)
+{
+    while (!s.empty()) {
+        const std::size_t n = Utf8SequenceLength(s);
+        const auto lead = static_cast<unsigned char>(s[0]);
+        char32_t cp = 0xFFFD;
+        if (n == 1 && lead < 0x80)
+            cp = lead;
+        else if (n == 2)
+            cp = (lead & 0x1Fu) << 6 | (static_cast<unsigned char>(s[1]) & 0x3Fu);
+        else if (n == 3)
+            cp = (lead & 0x0Fu) << 12 | (static_cast<unsigned char>(s[1]) & 0x3Fu) << 6 |
+                 (static_cast<unsigned char>(s[2]) & 0x3Fu);
+        else if (n == 4)
+            cp = (lead & 0x07u) << 18 | (static_cast<unsigned char>(s[1]) & 0x3Fu) << 12 |
+                 (static_cast<unsigned char>(s[2]) & 0x3Fu) << 6 | (static_cast<unsigned char>(s[3]) & 0x3Fu);
+        sink(cp);
+        s.remove_prefix(n);
+    }
+}
+
+bool IsGbkLead(std::uint8_t b)
+{
+    return b >= 0x81 && b <= 0xFE;
+}
+
+}  // namespace
+
+Bytes ToAnsi(std::string_view utf8)
+{
+    Converter gbk("GBK", "UTF-8");
+    const std::string out = gbk.Run(utf8, [](std::string_view rest) {
+        return std::pair{std::string("?"), Utf8SequenceLength(rest)};
+    });
+    return Bytes(out.begin(), out.end());
+}
+
+std::string FromAnsi(std::span<const std::uint8_t> bytes)
+{
+    std::size_t end = 0;
+    while (end < bytes.size() && bytes[end] != 0)
+        ++end;
+    const std::string_view in(reinterpret_cast<const char*>(bytes.data()), end);
+    Converter utf8("UTF-8", "GBK");
+    return utf8.Run(in, [](std::string_view rest) {
+        // A lead byte with a bad or missing trail: drop the lead byte only,
+        // so that an ASCII byte after it survives.
+        (void)rest;
+        return std::pair{std::string("\xEF\xBF\xBD"), std::size_t{1}};
+    });
+}
+
+Bytes CutAnsi(const Bytes& bytes, std::size_t limit)
+{
+    std::size_t end = 0;
+    while (end < bytes.size()) {
+        const std::size_t n = IsGbkLead(bytes[end]) && end + 1 < bytes.size() ? 2 : 1;
+        if (end + n > limit)
+            break;
+        end += n;
+    }
+    return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(end));
+}
+
+Bytes LowBytes(std::string_view utf8)
+{
+    Bytes out;
+    ForEachCodePoint(utf8, [&](char32_t cp) {
+        if (cp >= 0x10000) {
+            // A surrogate pair: two code units.
+            const char32_t v = cp - 0x10000;
+            out.push_back(static_cast<std::uint8_t>((0xD800 + (v >> 10)) & 0xFF));
+            out.push_back(static_cast<std::uint8_t>((0xDC00 + (v & 0x3FF)) & 0xFF));
+        } else {
+            out.push_back(static_cast<std::uint8_t>(cp & 0xFF));
+        }
+    });
+    return out;
+}
+
+std::size_t Utf16Length(std::string_view utf8)
+{
+    std::size_t n = 0;
+    ForEachCodePoint(utf8, [&](char32_t cp) { n += cp >= 0x10000 ? 2 : 1; });
+    return n;
+}
+
+}  // namespace text

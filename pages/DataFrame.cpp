@@ -1,0 +1,92 @@
+#include "pages/DataFrame.h"
+
+#include "common/Codepage.h"
+#include "common/Hex.h"
+#include "dtu/Messages.h"
+
+namespace pages {
+
+namespace {
+
+Bytes DecodeHexText(std::string_view hexText)
+{
+    return hex::HexToBytes(text::ToAnsi(NormaliseHexText(hexText)));
+}
+
+// Header, data and trailer of an SMS frame; type is the group-send type
+// (0x00 text, 0x02 hex), one number being type + 1.
+Built SmsFrame(const SmsTarget& t, std::uint8_t groupType, const Bytes& data)
+{
+    Bytes frame;
+    if (t.protocol) {
+        frame.push_back(0x7E);
+        if (t.group) {
+            frame.push_back(groupType);
+        } else {
+            const Bytes number = text::LowBytes(t.number);
+            // A short number would go out padded and reach somebody else.
+            if (number.size() < 11)
+                return {{}, dtu::msg::kNumberTooShort};
+            frame.push_back(static_cast<std::uint8_t>(groupType + 1));
+            frame.insert(frame.end(), number.begin(), number.begin() + 11);
+        }
+    }
+    frame.insert(frame.end(), data.begin(), data.end());
+    if (t.protocol)
+        frame.push_back(0x7F);
+    if (frame.size() > kMaxDataFrame)
+        return {{}, dtu::msg::kFrameTooLong};
+    return {std::move(frame), {}};
+}
+
+}  // namespace
+
+std::string NormaliseHexText(std::string_view hexText)
+{
+    return hex::UpperAscii(hex::RemoveSpaces(hexText));
+}
+
+Built BuildSmsTextFrame(const SmsTarget& target, std::string_view text)
+{
+    return SmsFrame(target, 0x00, text::ToAnsi(text));
+}
+
+Built BuildSmsHexFrame(const SmsTarget& target, std::string_view hexText)
+{
+    return SmsFrame(target, 0x02, DecodeHexText(hexText));
+}
+
+Built BuildTcpFrame(const TcpTarget& t, std::string_view hexData)
+{
+    Bytes frame;
+    if (t.protocol) {
+        frame.push_back(0x7E);
+        frame.push_back(t.oneToOne ? 0x05 : 0x04);
+    }
+    if (t.oneToOne) {
+        // Counted in characters, spaces included, as typed.
+        const std::size_t length = text::Utf16Length(t.address);
+        if (length == 0)
+            return {{}, dtu::msg::kAddressEmpty};
+        if (length > 12)
+            return {{}, dtu::msg::kAddressTooLong};
+        const Bytes address = hex::HexToBytes(text::ToAnsi(hex::UpperAscii(t.address)));
+        if (address.size() < 6)
+            return {{}, dtu::msg::kAddressTooShort};
+        frame.insert(frame.end(), address.begin(), address.begin() + 6);
+    }
+    const Bytes data = DecodeHexText(hexData);
+    frame.insert(frame.end(), data.begin(), data.end());
+    if (t.protocol)
+        frame.push_back(0x7F);
+    if (frame.size() > kMaxDataFrame)
+        return {{}, dtu::msg::kFrameTooLong};
+    return {std::move(frame), {}};
+}
+
+std::string FormatReceived(std::span<const std::uint8_t> bytes)
+{
+    return hex::FormatSpaced(bytes);
+}
+
+}  // namespace pages

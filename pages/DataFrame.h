@@ -1,0 +1,48 @@
+// Data frames of the SMS and TCP pages. In protocol mode:
+//   7E  type  [recipient]  data  7F
+// and in transparent mode the bare data (TCP one-to-one keeps its address).
+// No length, no checksum; at most 255 bytes, which the DTU's buffer holds.
+//
+//   type 00/01  SMS text, group / one number (11 digit bytes)
+//   type 02/03  SMS hex,  group / one number
+//   type 04/05  TCP, one-to-many / one-to-one (6 address bytes)
+#pragma once
+
+#include "dtu/Requests.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace pages {
+
+using dtu::Built;
+using dtu::Bytes;
+
+inline constexpr std::size_t kMaxDataFrame = 255;
+
+struct SmsTarget {
+    bool protocol = true;  // radio "协议"; transparent otherwise
+    bool group = false;    // "群发"
+    std::string number;    // phone field; its first 11 characters are sent
+};
+
+// SMS text: the text as GBK bytes.
+Built BuildSmsTextFrame(const SmsTarget& target, std::string_view text);
+// SMS hex: spaces removed, upper-cased, decoded by HexToBytes.
+Built BuildSmsHexFrame(const SmsTarget& target, std::string_view hexText);
+
+struct TcpTarget {
+    bool protocol = true;  // "协议模式"; transparent otherwise
+    bool oneToOne = false; // "1对1发送"; "1对多发送" otherwise
+    std::string address;   // twelve hex digits, as typed
+};
+Built BuildTcpFrame(const TcpTarget& target, std::string_view hexData);
+
+// The send text as the TCP page keeps it after a send: no spaces, upper case.
+std::string NormaliseHexText(std::string_view hexText);
+
+// Received bytes as the pages show them: "%02X " per byte.
+std::string FormatReceived(std::span<const std::uint8_t> bytes);
+
+}  // namespace pages

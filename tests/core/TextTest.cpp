@@ -1,0 +1,94 @@
+#include "common/Codepage.h"
+#include "common/Hex.h"
+#include "support/Bytes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Codepage, GbkBothWays)
+{
+    struct Case {
+        const char* utf8;
+        Bytes gbk;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"CMNET", H("43 4D 4E 45 54")},
+        {"中文", H("D6 D0 CE C4")},
+        {"A中B", H("41 D6 D0 42")},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(text::ToAnsi(c.utf8), c.gbk) << c.utf8;
+        EXPECT_EQ(text::FromAnsi(c.gbk), c.utf8) << c.utf8;
+    }
+}
+
+TEST(Codepage, WhatGbkCannotHoldBecomesAQuestionMark)
+{
+    EXPECT_EQ(text::ToAnsi("a\xF0\x9F\x98\x80" "b"), H("61 3F 62"));  // an emoji
+    EXPECT_EQ(text::ToAnsi("a\xFF" "b"), H("61 3F 62"));               // not UTF-8
+}
+
+TEST(Codepage, DeviceTextEndsAtTheFirstZeroAndSurvivesGarbage)
+{
+    EXPECT_EQ(text::FromAnsi(H("41 42 00 43")), "AB");
+    EXPECT_EQ(text::FromAnsi(H("00 41")), "");
+    // A lead byte at the very end, or before a byte that cannot follow it.
+    EXPECT_EQ(text::FromAnsi(H("41 D6")), "A\xEF\xBF\xBD");
+    EXPECT_EQ(text::FromAnsi(H("D6 20 41")), "\xEF\xBF\xBD" " A");
+}
+
+TEST(Codepage, CutNeverSplitsADoubleByteCharacter)
+{
+    const Bytes text = H("41 D6 D0 CE C4");  // A中文
+    EXPECT_EQ(text::CutAnsi(text, 5), text);
+    EXPECT_EQ(text::CutAnsi(text, 4), H("41 D6 D0"));
+    EXPECT_EQ(text::CutAnsi(text, 2), H("41"));
+    EXPECT_EQ(text::CutAnsi(text, 0), Bytes{});
+}
+
+TEST(Codepage, LowBytesAndLengthInUtf16Units)
+{
+    EXPECT_EQ(text::LowBytes("abc.com"), H("61 62 63 2E 63 6F 6D"));
+    EXPECT_EQ(text::LowBytes("中"), H("2D"));  // U+4E2D
+    EXPECT_EQ(text::Utf16Length("中文ab"), 4u);
+    EXPECT_EQ(text::Utf16Length("\xF0\x9F\x98\x80"), 2u);
+}
+
+TEST(Hex, HexToBytesArithmetic)
+{
+    struct Case {
+        const char* text;
+        Bytes bytes;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"7F0A", H("7F 0A")},
+        {"414", H("41")},    // the odd last digit is dropped
+        {"GG", H("10")},     // letters beyond F by the same arithmetic
+        {"ABCDEF", H("AB CD EF")},
+        {"0123456789", H("01 23 45 67 89")},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(hex::HexToBytes(std::string_view(c.text)), c.bytes) << c.text;
+    // Bytes of 0x80 and above are negative and take the letter rule.
+    EXPECT_EQ(hex::HexToBytes(H("D6 D0")), H("F9"));
+}
+
+TEST(Hex, Formats)
+{
+    EXPECT_EQ(hex::FormatSpaced(H("7E 01 41")), "7E 01 41 ");
+    EXPECT_EQ(hex::FormatSpaced(Bytes{}), "");
+    EXPECT_EQ(hex::FormatPlain(H("00 1A 2B 3C 4D 5E")), "001A2B3C4D5E");
+}
+
+TEST(Hex, PairsInEitherCase)
+{
+    EXPECT_EQ(hex::ParsePairs("001a2B", 6), H("00 1A 2B 00 00 00"));
+    EXPECT_EQ(hex::ParsePairs("112", 2), H("11 20"));
+    EXPECT_EQ(hex::ParsePairs("11223344556677", 6), H("11 22 33 44 55 66"));
+    EXPECT_EQ(hex::ParsePairs("zz", 1), H("00"));
+}
+
+}  // namespace
