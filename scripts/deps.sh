@@ -7,7 +7,7 @@ set -euo pipefail
 declare -A groups=(
   [build]="g++ cmake ninja-build pkg-config"
   [gui]="qt6-base-dev fonts-wqy-microhei"
-  [test]="libgtest-dev libgmock-dev"
+  [test]="libgtest-dev libgmock-dev zlib1g-dev"
   [fuzz]="clang libclang-rt-14-dev"
 )
 

@@ -20,7 +20,8 @@ public:
         if (failAt_ && at_ >= *failAt_)
             return -1;
         const std::size_t n = std::min(max, bytes_.size() - at_);
-        std::memcpy(buffer, bytes_.data() + at_, n);
+        if (n > 0)
+            std::memcpy(buffer, bytes_.data() + at_, n);
         at_ += n;
         return static_cast<long>(n);
     }
