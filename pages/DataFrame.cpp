@@ -13,6 +13,18 @@ Bytes DecodeHexText(std::string_view hexText)
     return hex::HexToBytes(text::ToAnsi(NormaliseHexText(hexText)));
 }
 
+// Appends the data and, in protocol mode, the trailer; refuses what the
+// DTU's 255-byte frame cannot hold.
+Built Complete(Bytes frame, const Bytes& data, bool protocol)
+{
+    frame.insert(frame.end(), data.begin(), data.end());
+    if (protocol)
+        frame.push_back(0x7F);
+    if (frame.size() > kMaxDataFrame)
+        return {{}, dtu::msg::kFrameTooLong};
+    return {std::move(frame), {}};
+}
+
 // Header, data and trailer of an SMS frame; type is the group-send type
 // (0x00 text, 0x02 hex), one number being type + 1.
 Built SmsFrame(const SmsTarget& t, std::uint8_t groupType, const Bytes& data)
@@ -31,12 +43,7 @@ Built SmsFrame(const SmsTarget& t, std::uint8_t groupType, const Bytes& data)
             frame.insert(frame.end(), number.begin(), number.begin() + 11);
         }
     }
-    frame.insert(frame.end(), data.begin(), data.end());
-    if (t.protocol)
-        frame.push_back(0x7F);
-    if (frame.size() > kMaxDataFrame)
-        return {{}, dtu::msg::kFrameTooLong};
-    return {std::move(frame), {}};
+    return Complete(std::move(frame), data, t.protocol);
 }
 
 }  // namespace
@@ -75,13 +82,7 @@ Built BuildTcpFrame(const TcpTarget& t, std::string_view hexData)
             return {{}, dtu::msg::kAddressTooShort};
         frame.insert(frame.end(), address.begin(), address.begin() + 6);
     }
-    const Bytes data = DecodeHexText(hexData);
-    frame.insert(frame.end(), data.begin(), data.end());
-    if (t.protocol)
-        frame.push_back(0x7F);
-    if (frame.size() > kMaxDataFrame)
-        return {{}, dtu::msg::kFrameTooLong};
-    return {std::move(frame), {}};
+    return Complete(std::move(frame), DecodeHexText(hexData), t.protocol);
 }
 
 std::string FormatReceived(std::span<const std::uint8_t> bytes)
