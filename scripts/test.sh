@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test, four ways:
 #   1. an ordinary build with warnings as errors;
-#   2. ThreadSanitizer over the threaded tests (driver, receive buffer),
+#   2. ThreadSanitizer over the threaded tests (driver, receive buffer,
+#      simulated DTU end to end),
 #      without Qt, which Debian does not build for it;
 #   3. a bounded libFuzzer run (clang) over the decoders and builders;
 #   4. AddressSanitizer + UndefinedBehaviorSanitizer over everything.
@@ -26,7 +27,7 @@ step test
 (cd build/test && ctest -j "$jobs" --output-on-failure)
 
 step tsan -DDTU_SANITIZE=thread -DDTU_BUILD_GUI=OFF -DDTU_BUILD_BENCH=OFF
-(cd build/tsan && ctest -j "$jobs" --output-on-failure -L threaded)
+(cd build/tsan && ctest -j "$jobs" --output-on-failure -L "threaded|e2e")
 
 CC=clang CXX=clang++ step fuzz -DDTU_FUZZ=ON -DDTU_SANITIZE=address -DDTU_BUILD_GUI=OFF -DDTU_BUILD_BENCH=OFF
 (cd build/fuzz && ctest --output-on-failure -L fuzz)

@@ -11,6 +11,7 @@ namespace serial {
 enum Parity : unsigned { kParityNone = 0, kParityOdd = 1, kParityEven = 2 };
 
 std::optional<speed_t> BaudToSpeed(unsigned baudRate);
+std::optional<unsigned> SpeedToBaud(speed_t speed);
 
 // Raw 8-bit line, one stop bit, no flow control, the given rate and parity.
 // False (and `t` untouched) for a rate or parity code the line cannot take.

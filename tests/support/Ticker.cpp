@@ -1,0 +1,93 @@
+#include "support/Ticker.h"
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kTick = std::chrono::milliseconds(100);
+
+class PortSink : public upgrade::FrameSink {
+public:
+    explicit PortSink(CXSerial& port) : port_(port) {}
+    void WriteFrame(std::span<const std::uint8_t> frame) override
+    {
+        port_.Write(frame.data(), frame.size());
+        writtenAt = SteadyMs();
+    }
+    std::int64_t writtenAt = 0;
+
+private:
+    CXSerial& port_;
+};
+
+class MemoryImage : public upgrade::ImageSource {
+public:
+    explicit MemoryImage(const std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
+    long Read(std::uint8_t* buffer, std::size_t max) override
+    {
+        const std::size_t n = std::min(max, bytes_.size() - at_);
+        if (n > 0)
+            std::memcpy(buffer, bytes_.data() + at_, n);
+        at_ += n;
+        return static_cast<long>(n);
+    }
+
+private:
+    const std::vector<std::uint8_t>& bytes_;
+    std::size_t at_ = 0;
+};
+
+}  // namespace
+
+std::int64_t SteadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count();
+}
+
+std::vector<Received> CollectFrames(ReceiveBuffer& rx, std::size_t count, int maxTicks)
+{
+    std::vector<Received> frames;
+    auto next = Clock::now();
+    for (int tick = 0; tick < maxTicks && frames.size() < count; ++tick) {
+        next += kTick;
+        std::this_thread::sleep_until(next);
+        rx.Tick([&](const ReceiveBuffer::Frame& f) {
+            frames.push_back({std::vector<std::uint8_t>(f.bytes.begin(), f.bytes.end()), f.length});
+        });
+    }
+    return frames;
+}
+
+UpgradeRun RunUpgrade(CXSerial& port, ReceiveBuffer& rx, upgrade::Kind kind, const std::vector<std::uint8_t>& image,
+                      std::int64_t replyTimeoutMs, int maxTicks)
+{
+    using upgrade::Outcome;
+    PortSink sink(port);
+    MemoryImage source(image);
+    upgrade::Transfer transfer(sink);
+    transfer.SetReplyTimeout(replyTimeoutMs);
+    UpgradeRun run;
+    run.outcome = transfer.Start(kind, source, SteadyMs());
+    const auto running = [&] { return run.outcome == Outcome::BlockWritten || run.outcome == Outcome::EndFrameWritten; };
+    auto next = Clock::now();
+    for (int tick = 0; tick < maxTicks && running(); ++tick) {
+        next += kTick;
+        std::this_thread::sleep_until(next);
+        rx.Tick([&](const ReceiveBuffer::Frame& f) {
+            const std::int64_t now = SteadyMs();
+            const std::int64_t sentAt = sink.writtenAt;
+            const Outcome outcome = transfer.OnReply(f.bytes[2], f.bytes, now);
+            if (outcome != Outcome::Ignored) {
+                run.blockMs.push_back(static_cast<double>(now - sentAt));
+                run.outcome = outcome;
+            }
+        });
+        const Outcome late = transfer.Poll(SteadyMs());
+        if (late != Outcome::Ignored)
+            run.outcome = late;
+    }
+    return run;
+}

@@ -1,0 +1,30 @@
+// Frame completion driven as the main window drives it: a tick every 100 ms
+// of real time. Used by the end-to-end tests and the upgrade benchmark.
+#pragma once
+
+#include "serial/ReceiveBuffer.h"
+#include "serial/XSerial.h"
+#include "upgrade/Transfer.h"
+
+#include <cstdint>
+#include <vector>
+
+// One completed frame with the whole buffer it was read from.
+struct Received {
+    std::vector<std::uint8_t> buffer;
+    std::int32_t length = 0;
+    std::vector<std::uint8_t> Frame() const { return {buffer.begin(), buffer.begin() + length}; }
+};
+
+std::int64_t SteadyMs();
+
+// Ticks every 100 ms until `count` frames completed or `maxTicks` passed.
+std::vector<Received> CollectFrames(ReceiveBuffer& rx, std::size_t count, int maxTicks);
+
+// A firmware transfer through `port`, replies taken from `rx` on each tick.
+struct UpgradeRun {
+    upgrade::Outcome outcome = upgrade::Outcome::Ignored;
+    std::vector<double> blockMs;  // from writing each frame to its reply
+};
+UpgradeRun RunUpgrade(CXSerial& port, ReceiveBuffer& rx, upgrade::Kind kind, const std::vector<std::uint8_t>& image,
+                      std::int64_t replyTimeoutMs, int maxTicks);
