@@ -1,13 +1,6 @@
-#include <QApplication>
-#include <QLabel>
+#include "app/TavrinApp.h"
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    // Stands in for the main window until it exists.
-    QLabel window(QStringLiteral("DTU参数配置工具"));
-    window.setAlignment(Qt::AlignCenter);
-    window.resize(600, 400);
-    window.show();
-    return app.exec();
+    return CTavrinApp::Run(argc, argv);
 }

@@ -1,0 +1,72 @@
+#include "app/TavrinApp.h"
+
+#include "app/TavrinDlg.h"
+#include "serial/KVSerial.h"
+#include "serial/PortList.h"
+#include "sim/SimulatedDtu.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include <iostream>
+#include <memory>
+
+int CTavrinApp::Run(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("dtutool"));
+    QApplication::setApplicationDisplayName(QStringLiteral("DTU参数配置工具"));
+    QApplication::setApplicationVersion(QStringLiteral(DTU_VERSION));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/dtu.svg")));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Configures, tests and upgrades a DTU over a serial line."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption simulate(QStringLiteral("simulate"),
+                                      QStringLiteral("Start a simulated DTU and list its terminal first."));
+    const QCommandLineOption simulateLog(QStringLiteral("simulate-log"),
+                                         QStringLiteral("With --simulate: log the simulated line on stderr."));
+    parser.addOption(simulate);
+    parser.addOption(simulateLog);
+    parser.addPositionalArgument(QStringLiteral("device"), QStringLiteral("A serial device to list first."),
+                                 QStringLiteral("[device]"));
+    parser.process(app);
+
+    std::unique_ptr<sim::SimulatedDtu> dtu;
+    if (parser.isSet(simulate)) {
+        sim::SimulatedDtu::Options options;
+        if (parser.isSet(simulateLog))
+            options.log = &std::cerr;
+        dtu = std::make_unique<sim::SimulatedDtu>(options);
+        if (!dtu->Start()) {
+            qWarning("dtutool: no simulated DTU: %s", dtu->error().c_str());
+            dtu.reset();
+        }
+    }
+
+    QStringList first = parser.positionalArguments();
+    if (dtu)
+        first.prepend(QString::fromStdString(dtu->TerminalPath()));
+    const auto ports = [first]() {
+        QStringList list;
+        for (const QString& path : first)
+            if (CXSerial::ProbePort(path.toStdString()))
+                list << path;
+        for (const std::string& path : serial::ListPorts())
+            if (!list.contains(QString::fromStdString(path)))
+                list << QString::fromStdString(path);
+        return list;
+    };
+
+    int code = 0;
+    {
+        CTavrinDlg window(ports);
+        QObject::connect(&window, &CTavrinDlg::closed, &app, &QApplication::quit);
+        window.show();
+        code = app.exec();
+    }
+    // The reader stops before the simulated line goes away under it.
+    g_Serial.Close();
+    return code;
+}

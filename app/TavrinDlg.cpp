@@ -1,0 +1,319 @@
+#include "app/TavrinDlg.h"
+
+#include "app/AboutDlg.h"
+#include "app/Dialog_Login.h"
+#include "common/FrameEvent.h"
+#include "common/MessageBox.h"
+#include "dtu/DtuDlg.h"
+#include "pages/P2pDlg.h"
+#include "pages/Phone.h"
+#include "pages/TcpDlg.h"
+#include "serial/KVSerial.h"
+#include "upgrade/Dialog_OTG.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QProcess>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <ctime>
+
+namespace {
+
+const char kErrorCaption[] = "错误！";
+const char kNoPortDtu[] = "  不能进行DTU参数设置，请检查系统\n设置中是否打开可用串口！";
+const char kNoPortSms[] = "  不能进行短信发送，请检查系统\n设置中是否打开可用串口！";
+const char kNoPortHex[] = "  不能进行透明传输，请检查系统\n设置中是否打开可用串口！";
+const char kNoPortTcp[] = "  不能进行TCP传输，请检查系统\n设置中是否打开可用串口！";
+
+struct Command {
+    int id;
+    const char* caption;
+    const char* icon;
+    void (CTavrinDlg::*slot)();
+};
+
+// The local time of day as the locale writes it; empty if there is none.
+QString TimeOfDay()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    char text[128] = {};
+    if (localtime_r(&now, &tm) == nullptr || std::strftime(text, sizeof text, "%X", &tm) == 0)
+        return {};
+    return QString::fromLocal8Bit(text);
+}
+
+}  // namespace
+
+CTavrinDlg::CTavrinDlg(CUartParamDlg::PortSource ports, QWidget* parent) : QDialog(parent), ports_(std::move(ports))
+{
+    setObjectName(QStringLiteral("CTavrinDlg"));
+    setWindowTitle(QStringLiteral("DTU参数配置工具-------Norvale V1.1"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/dtu.svg")));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    BuildCommands();
+    BuildStatusBar();
+    // 600 x 400, unless the captions need more room: none is ever cut.
+    resize(std::max(600, sizeHint().width()), 400);
+    timerId_ = startTimer(100);
+}
+
+void CTavrinDlg::BuildCommands()
+{
+    static const Command kToolbar[] = {
+        {1004, "系统设置", "settings", &CTavrinDlg::OnSettings},
+        {1005, "DTU参数设置", "dtu", &CTavrinDlg::OnDtu},
+        {1006, "US2编码短信", "sms-text", &CTavrinDlg::OnSmsText},
+        {1007, "HEX编码短信", "sms-hex", &CTavrinDlg::OnSmsHex},
+        {1008, "TCP透传", "tcp", &CTavrinDlg::OnTcp},
+        {1009, "在线升级", "upgrade", &CTavrinDlg::OnUpgrade},
+        {1010, "调试工具", "debug", &CTavrinDlg::OnDebugTool},
+        {1011, "公司主页", "home", &CTavrinDlg::OnHomePage},
+        {1012, "帮助", "help", &CTavrinDlg::OnHelp},
+    };
+    static const Command kMenu[] = {
+        {32779, "系统参数设置(&E)", "settings", &CTavrinDlg::OnSettings},
+        {32780, "DTU参数设置(&V)", "dtu", &CTavrinDlg::OnDtu},
+        {32781, "短信传输(&S)", "sms-text", &CTavrinDlg::OnSmsText},
+        {32782, "透明传输(&T)", "sms-hex", &CTavrinDlg::OnSmsHex},
+        {32783, "TCP传输(&P)", "tcp", &CTavrinDlg::OnTcp},
+    };
+
+    auto* toolbar = new QToolBar(this);
+    toolbar->setObjectName(QStringLiteral("toolbar"));
+    toolbar->setIconSize(QSize(32, 32));
+    toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolbar->setMovable(false);
+    for (const Command& c : kToolbar) {
+        auto* action = new QAction(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(c.icon))),
+                                   QString::fromUtf8(c.caption), this);
+        action->setObjectName(QStringLiteral("action%1").arg(c.id));
+        connect(action, &QAction::triggered, this, c.slot);
+        toolbar->addAction(action);
+        // Toolbar buttons take the keyboard focus too: Tab reaches them,
+        // Space presses them.
+        if (QWidget* button = toolbar->widgetForAction(action)) {
+            button->setFocusPolicy(Qt::StrongFocus);
+            button->setMinimumSize(57, 60);
+        }
+        toolbar->addSeparator();
+    }
+
+    // The right-click menu, also reached with the menu key.
+    menu_ = new QMenu(QStringLiteral("选择(&C)"), this);
+    for (const Command& c : kMenu) {
+        auto* action = new QAction(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(c.icon))),
+                                   QString::fromUtf8(c.caption), this);
+        action->setObjectName(QStringLiteral("action%1").arg(c.id));
+        connect(action, &QAction::triggered, this, c.slot);
+        menu_->addAction(action);
+        if (c.id == 32780)
+            menu_->addSeparator();
+    }
+
+    auto* hint = new QLabel(QStringLiteral("用工具栏或右键菜单打开各功能页。\n先在“系统设置”中打开串口。"), this);
+    hint->setAlignment(Qt::AlignCenter);
+    hint->setEnabled(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(toolbar);
+    layout->addWidget(hint, 1);
+}
+
+void CTavrinDlg::BuildStatusBar()
+{
+    auto* status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("statusBar"));
+    status->setSizeGripEnabled(false);
+    status->setFixedHeight(20);
+    const char* names[] = {"状态", "信息", "时间"};
+    for (int i = 0; i < 3; ++i) {
+        panes_[i] = new QLabel(status);
+        panes_[i]->setObjectName(QStringLiteral("pane%1").arg(i));
+        panes_[i]->setAccessibleName(QString::fromUtf8(names[i]));
+        if (i < 2)
+            panes_[i]->setFixedWidth(200);
+        status->addWidget(panes_[i], i == 2 ? 1 : 0);
+    }
+    panes_[0]->setText(QStringLiteral("Open"));
+    UpdateClock();
+    layout()->addWidget(status);
+}
+
+void CTavrinDlg::UpdateClock()
+{
+    panes_[2]->setText(TimeOfDay());
+}
+
+void CTavrinDlg::timerEvent(QTimerEvent* e)
+{
+    if (e->timerId() == timerId_)
+        Tick();
+    else
+        QDialog::timerEvent(e);
+}
+
+void CTavrinDlg::Tick()
+{
+    // The clock on every eleventh tick.
+    if (clockTicks_++ >= 10) {
+        clockTicks_ = 0;
+        UpdateClock();
+    }
+    g_Rx.Tick([this](const ReceiveBuffer::Frame& frame) { NotifyPages(frame); });
+    CheckPortLost();
+}
+
+void CTavrinDlg::NotifyPages(const ReceiveBuffer::Frame& frame)
+{
+    // Always in this order; a page that is hidden or not yet created
+    // receives nothing.
+    QWidget* const pages[] = {phone_, p2p_, tcp_, dtu_, otg_};
+    const QEvent::Type types[] = {ui::kSmsTextFrame, ui::kSmsHexFrame, ui::kTcpFrame, ui::kDtuFrame,
+                                  ui::kUpgradeFrame};
+    for (int i = 0; i < 5; ++i) {
+        if (pages[i] && pages[i]->isVisible()) {
+            ui::FrameEvent event(types[i], frame);
+            QCoreApplication::sendEvent(pages[i], &event);
+        }
+    }
+}
+
+void CTavrinDlg::CheckPortLost()
+{
+    if (!g_Serial.PortLost())
+        return;
+    const QString path = QString::fromStdString(g_Serial.PortPath());
+    g_Serial.Close();
+    if (uart_)
+        uart_->UpdateState();
+    ui::ShowMessage(this, QString::fromUtf8(kErrorCaption),
+                    QStringLiteral("串口 %1 已断开（设备被拔出或线路已关闭），该串口已关闭。\n"
+                                   "请检查连接后在“系统设置”中重新打开。")
+                        .arg(path),
+                    ui::Buttons::Ok, QMessageBox::Warning);
+}
+
+void CTavrinDlg::keyPressEvent(QKeyEvent* e)
+{
+    // Neither key may close the main window or press anything.
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        e->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(e);
+    }
+}
+
+void CTavrinDlg::contextMenuEvent(QContextMenuEvent* e)
+{
+    menu_->exec(e->globalPos());
+}
+
+void CTavrinDlg::closeEvent(QCloseEvent* e)
+{
+    killTimer(timerId_);
+    timerId_ = 0;
+    QDialog::closeEvent(e);
+    emit closed();
+}
+
+template <class Page>
+void CTavrinDlg::ShowPage(Page*& page)
+{
+    // Created once, on first use; shown again, never re-created.
+    if (!page)
+        page = new Page(this);
+    Present(page);
+}
+
+void CTavrinDlg::Present(QWidget* page)
+{
+    page->show();
+    page->raise();
+    page->activateWindow();
+}
+
+bool CTavrinDlg::PortOpenOrSay(const char* message)
+{
+    if (g_Serial.IsOpen())
+        return true;
+    ui::ShowMessage(this, QString::fromUtf8(kErrorCaption), QString::fromUtf8(message), ui::Buttons::Ok,
+                    QMessageBox::Critical);
+    return false;
+}
+
+void CTavrinDlg::OnSettings()
+{
+    if (!uart_)
+        uart_ = new CUartParamDlg(ports_, this);
+    Present(uart_);
+}
+
+void CTavrinDlg::OnDtu()
+{
+    if (PortOpenOrSay(kNoPortDtu))
+        ShowPage(dtu_);
+}
+
+void CTavrinDlg::OnSmsText()
+{
+    if (PortOpenOrSay(kNoPortSms))
+        ShowPage(phone_);
+}
+
+void CTavrinDlg::OnSmsHex()
+{
+    if (PortOpenOrSay(kNoPortHex))
+        ShowPage(p2p_);
+}
+
+void CTavrinDlg::OnTcp()
+{
+    if (PortOpenOrSay(kNoPortTcp))
+        ShowPage(tcp_);
+}
+
+void CTavrinDlg::OnUpgrade()
+{
+    // The upgrade command has always shown the TCP message.
+    if (!PortOpenOrSay(kNoPortTcp))
+        return;
+    CDialog_Login login(this);
+    if (login.exec() == QDialog::Accepted)
+        ShowPage(otg_);
+}
+
+void CTavrinDlg::OnDebugTool()
+{
+    // Nothing is shown when the tool is not there.
+    QProcess::startDetached(QDir::current().absoluteFilePath(QStringLiteral("res/sscom3.exe")), {});
+}
+
+void CTavrinDlg::OnHomePage()
+{
+    QDesktopServices::openUrl(QUrl(QStringLiteral(DTU_HOME_URL)));
+}
+
+void CTavrinDlg::OnHelp()
+{
+    ShowPage(about_);
+}

@@ -1,0 +1,81 @@
+// The main window: toolbar, right-click menu, status bar with the clock. It
+// owns one page of each kind, creates each on first use, refuses the pages
+// that need the DTU while no port is open, and its 100 ms timer completes
+// received frames and hands them to the pages on screen.
+#pragma once
+
+#include "serial/ReceiveBuffer.h"
+#include "serial/UartParamDlg.h"
+
+#include <QDialog>
+
+#include <cstdint>
+
+class CAboutDlg;
+class CDialog_OTG;
+class CDtuDlg;
+class CP2pDlg;
+class CPhone;
+class CTcpDlg;
+class QLabel;
+class QMenu;
+
+class CTavrinDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CTavrinDlg(CUartParamDlg::PortSource ports, QWidget* parent = nullptr);
+
+    // The pages, or nullptr before their first use.
+    CUartParamDlg* uartPage() const { return uart_; }
+    CDtuDlg* dtuPage() const { return dtu_; }
+    CPhone* smsTextPage() const { return phone_; }
+    CP2pDlg* smsHexPage() const { return p2p_; }
+    CTcpDlg* tcpPage() const { return tcp_; }
+    CDialog_OTG* upgradePage() const { return otg_; }
+
+signals:
+    // The user closed the main window: the application ends.
+    void closed();
+
+protected:
+    void timerEvent(QTimerEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private slots:
+    void OnSettings();
+    void OnDtu();
+    void OnSmsText();
+    void OnSmsHex();
+    void OnTcp();
+    void OnUpgrade();
+    void OnDebugTool();
+    void OnHomePage();
+    void OnHelp();
+
+private:
+    void BuildCommands();
+    void BuildStatusBar();
+    void UpdateClock();
+    void Tick();
+    void NotifyPages(const ReceiveBuffer::Frame& frame);
+    void CheckPortLost();
+    bool PortOpenOrSay(const char* message);
+    template <class Page>
+    void ShowPage(Page*& page);
+    void Present(QWidget* page);
+
+    CUartParamDlg::PortSource ports_;
+    QLabel* panes_[3] = {};
+    QMenu* menu_ = nullptr;
+    CUartParamDlg* uart_ = nullptr;
+    CDtuDlg* dtu_ = nullptr;
+    CPhone* phone_ = nullptr;
+    CP2pDlg* p2p_ = nullptr;
+    CTcpDlg* tcp_ = nullptr;
+    CDialog_OTG* otg_ = nullptr;
+    CAboutDlg* about_ = nullptr;
+    int timerId_ = 0;
+    std::uint8_t clockTicks_ = 0;
+};

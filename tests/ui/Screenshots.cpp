@@ -1,0 +1,52 @@
+// Renders the main window and the pages to PNG files, to look at them as a
+// user would. scripts/screenshots.sh runs it under Xvfb.
+// Usage: ui_screenshots OUTPUT_DIR
+#include "app/AboutDlg.h"
+#include "app/Dialog_Login.h"
+#include "app/TavrinDlg.h"
+#include "sim/SimulatedDtu.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+
+namespace {
+
+void Save(QWidget* w, const QDir& dir, const QString& name)
+{
+    QApplication::processEvents();
+    w->grab().save(dir.filePath(name + QStringLiteral(".png")));
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("DTU参数配置工具"));
+    QApplication::setApplicationVersion(QStringLiteral("screenshot"));
+    const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
+    QDir().mkpath(dir.absolutePath());
+
+    sim::SimulatedDtu dtu({});
+    dtu.Start();
+    const QString path = QString::fromStdString(dtu.TerminalPath());
+    CTavrinDlg window([path] { return QStringList{path, QStringLiteral("/dev/ttyUSB0")}; });
+    window.show();
+    Save(&window, dir, QStringLiteral("main-window"));
+
+    window.findChild<QAction*>(QStringLiteral("action1004"))->trigger();
+    Save(window.uartPage(), dir, QStringLiteral("settings-closed"));
+    window.uartPage()->findChild<QWidget*>(QStringLiteral("openButton"))->setFocus();
+    QMetaObject::invokeMethod(window.uartPage()->findChild<QObject*>(QStringLiteral("openButton")), "click");
+    Save(window.uartPage(), dir, QStringLiteral("settings-open"));
+
+    CDialog_Login login(&window);
+    login.show();
+    Save(&login, dir, QStringLiteral("login"));
+    CAboutDlg about(&window);
+    about.show();
+    Save(&about, dir, QStringLiteral("about"));
+    return 0;
+}
