@@ -37,6 +37,17 @@ std::int64_t ToSeconds(const ClockBytes& c)
     return static_cast<std::int64_t>(timegm(&tm));
 }
 
+// List records as the DTU sends them: each followed by ",".
+Bytes Records(const std::vector<Bytes>& records)
+{
+    Bytes out;
+    for (const Bytes& record : records) {
+        out.insert(out.end(), record.begin(), record.end());
+        out.push_back(',');
+    }
+    return out;
+}
+
 Bytes Field(const Bytes& payload, std::size_t from, std::size_t n)
 {
     Bytes out(n, 0x00);
@@ -100,27 +111,15 @@ std::vector<Bytes> Device::HandleConfig(std::uint8_t code, const Bytes& p, std::
         for (std::size_t at = 0; at + 12 <= p.size(); at += 12)
             phones_.push_back(Field(p, at, 11));
         return {Response(code, kAck)};
-    case cmd::kReadPhoneList: {
-        Bytes out;
-        for (const Bytes& phone : phones_) {
-            out.insert(out.end(), phone.begin(), phone.end());
-            out.push_back(',');
-        }
-        return {Response(code, out)};
-    }
+    case cmd::kReadPhoneList:
+        return {Response(code, Records(phones_))};
     case cmd::kWriteIdList:
         ids_.clear();
         for (std::size_t at = 0; at + 7 <= p.size(); at += 7)
             ids_.push_back(Field(p, at, 6));
         return {Response(code, kAck)};
-    case cmd::kReadIdList: {
-        Bytes out;
-        for (const Bytes& id : ids_) {
-            out.insert(out.end(), id.begin(), id.end());
-            out.push_back(',');
-        }
-        return {Response(code, out)};
-    }
+    case cmd::kReadIdList:
+        return {Response(code, Records(ids_))};
     case cmd::kClearPhoneList:
         phones_.clear();
         return {Response(code, kAck)};
