@@ -85,13 +85,9 @@ bool CXSerial::Open(const std::string& path, unsigned baudRate, unsigned parity)
     parity_ = parity;
     lost_.store(false, std::memory_order_release);
 
-    termios wanted{};
-    {
-        // Refuse unknown rates and parity codes before touching the device.
-        termios probe{};
-        if (!serial::MakeRaw(probe, baudRate, parity))
-            return Fail(SerialError::Settings, EINVAL);
-    }
+    // Refuse unknown rates and parity codes before touching the device.
+    if (!serial::BaudToSpeed(baudRate) || parity > serial::kParityEven)
+        return Fail(SerialError::Settings, EINVAL);
 
     const int fd = OpenDevice(path);
     if (fd < 0)
@@ -116,7 +112,7 @@ bool CXSerial::Open(const std::string& path, unsigned baudRate, unsigned parity)
     if (::tcgetattr(fd, &saved_) != 0)
         return fail(errno == ENOTTY ? SerialError::NotATerminal : SerialError::Io, errno, false);
 
-    wanted = saved_;
+    termios wanted = saved_;
     serial::MakeRaw(wanted, baudRate, parity);
     termios actual{};
     if (::tcsetattr(fd, TCSANOW, &wanted) != 0)
