@@ -1,7 +1,5 @@
 #include "common/Hex.h"
 
-#include <cstdio>
-
 namespace hex {
 
 namespace {

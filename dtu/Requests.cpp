@@ -152,10 +152,14 @@ Bytes BuildSetWorkMode(const WorkMode& mode)
     return Request(cmd::kSetWorkMode, {0x01, static_cast<std::uint8_t>(mode.subMode & 0xFF)});
 }
 
+std::uint8_t IndexByte(int index)
+{
+    return static_cast<std::uint8_t>(index < 0 ? 0xFF : index & 0xFF);
+}
+
 Bytes BuildWriteUart(int baudIndex, int parityIndex, int interfaceIndex)
 {
-    const auto index = [](int i) { return static_cast<std::uint8_t>(i < 0 ? 0xFF : i & 0xFF); };
-    return Request(cmd::kWriteUart, {index(baudIndex), index(parityIndex), index(interfaceIndex)});
+    return Request(cmd::kWriteUart, {IndexByte(baudIndex), IndexByte(parityIndex), IndexByte(interfaceIndex)});
 }
 
 Bytes BuildSetApn(std::string_view apn, std::string_view user, std::string_view password)

@@ -57,7 +57,10 @@ struct WorkMode {
 };
 Bytes BuildSetWorkMode(const WorkMode& mode);
 
-// 0xEC: the three combo-box indexes; -1 (no selection) goes out as 0xFF.
+// A combo-box index as it goes on the wire: -1 (no selection) is 0xFF.
+std::uint8_t IndexByte(int index);
+
+// 0xEC: the three combo-box indexes.
 Bytes BuildWriteUart(int baudIndex, int parityIndex, int interfaceIndex);
 
 // 0xF5: three GBK fields of 32 bytes. A field never ends inside a

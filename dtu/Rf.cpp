@@ -1,6 +1,7 @@
 #include "dtu/Rf.h"
 
 #include "dtu/Commands.h"
+#include "dtu/Requests.h"
 
 #include <climits>
 #include <cmath>
@@ -29,15 +30,14 @@ std::uint32_t FrequencyWord(std::string_view frequencyText)
 Bytes BuildWriteRf(const RfSettings& s)
 {
     const std::uint32_t word = FrequencyWord(s.frequency);
-    const auto index = [](int i) { return static_cast<std::uint8_t>(i < 0 ? 0xFF : i & 0xFF); };
     const Bytes payload{
         static_cast<std::uint8_t>(word >> 16),
         static_cast<std::uint8_t>(word >> 8),
         static_cast<std::uint8_t>(word),
-        index(s.sleepIndex),
-        index(s.breathIndex),
+        IndexByte(s.sleepIndex),
+        IndexByte(s.breathIndex),
         static_cast<std::uint8_t>(LeadingInteger(s.address) & 0xFF),
-        index(s.powerIndex),
+        IndexByte(s.powerIndex),
     };
     return *BuildRequest(cmd::kWriteRf, payload);
 }

@@ -37,6 +37,13 @@ std::int64_t ToSeconds(const ClockBytes& c)
     return static_cast<std::int64_t>(timegm(&tm));
 }
 
+ClockBytes FromTm(const std::tm& tm)
+{
+    const auto b = [](int v) { return static_cast<std::uint8_t>(v & 0xFF); };
+    return {b(tm.tm_year + 1900 - 2000), b(tm.tm_mon + 1), b(tm.tm_mday), b(tm.tm_hour),
+            b(tm.tm_min),                b(tm.tm_sec),     b(tm.tm_wday)};
+}
+
 // List records as the DTU sends them: each followed by ",".
 Bytes Records(const std::vector<Bytes>& records)
 {
@@ -63,10 +70,7 @@ ClockBytes LocalClock()
     const std::time_t now = std::time(nullptr);
     std::tm tm{};
     localtime_r(&now, &tm);
-    return {static_cast<std::uint8_t>((tm.tm_year + 1900 - 2000) & 0xFF), static_cast<std::uint8_t>(tm.tm_mon + 1),
-            static_cast<std::uint8_t>(tm.tm_mday),   static_cast<std::uint8_t>(tm.tm_hour),
-            static_cast<std::uint8_t>(tm.tm_min),    static_cast<std::uint8_t>(tm.tm_sec),
-            static_cast<std::uint8_t>(tm.tm_wday)};
+    return FromTm(tm);
 }
 
 Device::Device(const ClockBytes& clock, std::int64_t nowMs) : clockBase_(ToSeconds(clock)), clockSetAtMs_(nowMs)
@@ -81,10 +85,7 @@ ClockBytes Device::ClockAt(std::int64_t nowMs) const
     const std::time_t t = static_cast<std::time_t>(clockBase_ + (nowMs - clockSetAtMs_) / 1000);
     std::tm tm{};
     gmtime_r(&t, &tm);
-    return {static_cast<std::uint8_t>((tm.tm_year + 1900 - 2000) & 0xFF), static_cast<std::uint8_t>(tm.tm_mon + 1),
-            static_cast<std::uint8_t>(tm.tm_mday),   static_cast<std::uint8_t>(tm.tm_hour),
-            static_cast<std::uint8_t>(tm.tm_min),    static_cast<std::uint8_t>(tm.tm_sec),
-            static_cast<std::uint8_t>(tm.tm_wday)};
+    return FromTm(tm);
 }
 
 std::vector<Bytes> Device::Handle(const Bytes& frame, std::int64_t nowMs)

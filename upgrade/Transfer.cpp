@@ -1,5 +1,6 @@
 #include "upgrade/Transfer.h"
 
+#include "dtu/Frame.h"
 #include "upgrade/Crc32.h"
 
 #include <array>
@@ -7,14 +8,6 @@
 namespace upgrade {
 
 namespace {
-
-std::uint8_t Sum(const Bytes& bytes)
-{
-    std::uint8_t sum = 0;
-    for (std::uint8_t b : bytes)
-        sum = static_cast<std::uint8_t>(sum + b);
-    return sum;
-}
 
 bool Letters(std::span<const std::uint8_t> buffer, const char (&word)[4])
 {
@@ -42,7 +35,7 @@ Bytes BuildBlockFrame(Kind kind, std::uint8_t counter, std::span<const std::uint
                            static_cast<std::uint8_t>(data.size() >> 8), static_cast<std::uint8_t>(data.size() & 0xFF)})
         frame.push_back(b);
     frame.insert(frame.end(), data.begin(), data.end());
-    frame.push_back(Sum(frame));
+    frame.push_back(dtu::Checksum(frame));
     frame.push_back(f.tail);
     return frame;
 }
@@ -54,7 +47,7 @@ Bytes BuildEndFrame(Kind kind, std::uint32_t imageSize, std::uint32_t crc)
     for (std::uint32_t v : {imageSize, crc})
         for (int shift = 24; shift >= 0; shift -= 8)
             frame.push_back(static_cast<std::uint8_t>(v >> shift));
-    frame.push_back(Sum(frame));
+    frame.push_back(dtu::Checksum(frame));
     frame.push_back(f.tail);
     return frame;
 }

@@ -1,37 +1,16 @@
 #include "support/Bytes.h"
+#include "support/MemoryImage.h"
 #include "upgrade/Crc32.h"
 #include "upgrade/Transfer.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <cstring>
 #include <random>
 
 namespace {
 
 using namespace upgrade;
-
-class MemoryImage : public ImageSource {
-public:
-    explicit MemoryImage(Bytes bytes) : bytes_(std::move(bytes)) {}
-    long Read(std::uint8_t* buffer, std::size_t max) override
-    {
-        if (failAt_ && at_ >= *failAt_)
-            return -1;
-        const std::size_t n = std::min(max, bytes_.size() - at_);
-        if (n > 0)
-            std::memcpy(buffer, bytes_.data() + at_, n);
-        at_ += n;
-        return static_cast<long>(n);
-    }
-    void FailAt(std::size_t offset) { failAt_ = offset; }
-
-private:
-    Bytes bytes_;
-    std::size_t at_ = 0;
-    std::optional<std::size_t> failAt_;
-};
 
 struct Recorder : FrameSink {
     std::vector<Bytes> frames;

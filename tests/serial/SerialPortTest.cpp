@@ -306,6 +306,9 @@ TEST(SerialPort, CloseWhileBytesStreamIn)
     RecordingSerial port;
     ASSERT_TRUE(port.Open(pty.terminalPath(), 115200, 0));
     std::atomic<bool> stop{false};
+    // Once the port is closed nobody reads the terminal side: a blocking
+    // write would then never return and the sender could not be joined.
+    ::fcntl(pty.master(), F_SETFL, ::fcntl(pty.master(), F_GETFL) | O_NONBLOCK);
     std::thread sender([&] {
         const Bytes chunk = Pattern(512);
         while (!stop) {

@@ -1,7 +1,8 @@
 #include "support/Ticker.h"
 
+#include "support/MemoryImage.h"
+
 #include <chrono>
-#include <cstring>
 #include <thread>
 
 namespace {
@@ -21,23 +22,6 @@ public:
 
 private:
     CXSerial& port_;
-};
-
-class MemoryImage : public upgrade::ImageSource {
-public:
-    explicit MemoryImage(const std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
-    long Read(std::uint8_t* buffer, std::size_t max) override
-    {
-        const std::size_t n = std::min(max, bytes_.size() - at_);
-        if (n > 0)
-            std::memcpy(buffer, bytes_.data() + at_, n);
-        at_ += n;
-        return static_cast<long>(n);
-    }
-
-private:
-    const std::vector<std::uint8_t>& bytes_;
-    std::size_t at_ = 0;
 };
 
 }  // namespace
