@@ -81,6 +81,11 @@ bool IsHexDigit(char c)
     return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
 
+bool AcceptsHexKey(char32_t c)
+{
+    return c == U' ' || c == U'\b' || (c < 0x80 && IsHexDigit(static_cast<char>(c)));
+}
+
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';

@@ -31,6 +31,9 @@ Bytes HexToBytes(std::string_view text);
 Bytes ParsePairs(std::string_view text, std::size_t maxBytes);
 
 bool IsHexDigit(char c);
+// What a hex-only field lets through while hex input is on: hex digits in
+// either case, space and backspace.
+bool AcceptsHexKey(char32_t c);
 bool IsDigit(char c);
 std::string RemoveSpaces(std::string_view text);
 std::string UpperAscii(std::string_view text);

@@ -10,6 +10,14 @@ if ! command -v xvfb-run >/dev/null; then
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends xvfb xauth
 fi
 cmake -S . -B build/test -G Ninja >/dev/null
-cmake --build build/test --target ui_screenshots
-QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" build/test/tests/ui/ui_screenshots out/screenshots
+# One program per area; each writes its own PNG files.
+programs=(tests/ui/ui_screenshots)
+for extra in tests/pages/pages_screenshots tests/upgrade/upgrade_screenshots; do
+  target=$(basename "$extra")
+  cmake --build build/test --target help | grep -q "^$target:" && programs+=("$extra")
+done
+for program in "${programs[@]}"; do
+  cmake --build build/test --target "$(basename "$program")"
+  QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1366x768x24" "build/test/$program" out/screenshots
+done
 ls out/screenshots
