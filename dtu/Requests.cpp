@@ -173,8 +173,10 @@ Bytes BuildSetApn(std::string_view apn, std::string_view user, std::string_view 
 Bytes BuildSetClock(const LocalTime& t)
 {
     const auto b = [](int v) { return static_cast<std::uint8_t>(v & 0xFF); };
+    // Year - 2000 modulo 256, in unsigned arithmetic so no year can overflow.
+    const auto year = static_cast<std::uint8_t>(static_cast<unsigned>(t.year) + 48u);
     return Request(cmd::kSetClock,
-                   {b(t.year + 48), b(t.month), b(t.day), b(t.hour), b(t.minute), b(t.second), b(t.weekday)});
+                   {year, b(t.month), b(t.day), b(t.hour), b(t.minute), b(t.second), b(t.weekday)});
 }
 
 Bytes BuildWritePackets(std::string_view heartbeat, std::string_view registration, bool custom, bool hexMode)

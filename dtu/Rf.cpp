@@ -4,7 +4,6 @@
 #include "dtu/Requests.h"
 
 #include <climits>
-#include <cmath>
 #include <cstdio>
 
 namespace dtu {
@@ -45,13 +44,12 @@ Bytes BuildWriteRf(const RfSettings& s)
 RfRecord DecodeRf(std::span<const std::uint8_t, 7> p)
 {
     const std::uint32_t word = static_cast<std::uint32_t>(p[0]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 | p[2];
-    double mhz = static_cast<double>(word) / 1000000.0 * 61.03515625;
-    // Cut to two decimals, never rounding up: 433.9199 shows 433.91.
-    const double whole = std::trunc(mhz);
-    const double hundredths = std::trunc((mhz - whole) * 100.0);
-    mhz = whole + hundredths / 100.0;
+    // A step is 10^6 / 2^14 Hz, so the hundredths of a MHz are exactly
+    // word * 25 / 4096, cut down. Floating point showed 88 words one
+    // hundredth low (7A 40 00 is 489.00 MHz, not 488.99).
+    const std::uint32_t hundredths = word * 25u / 4096u;
     char frequency[32];
-    std::snprintf(frequency, sizeof frequency, "%.2f", mhz);
+    std::snprintf(frequency, sizeof frequency, "%u.%02u", hundredths / 100u, hundredths % 100u);
     char address[8];
     std::snprintf(address, sizeof address, "%02d", p[5]);
     return {frequency, p[3], p[4], address, p[6]};

@@ -126,6 +126,9 @@ TEST(ParameterCommands, Requests)
         {"read signal", *BuildQuery(cmd::kReadSignal), H("FA 80 FE 02 00 00 7A 0D")},
         {"set clock, Tuesday 3 May 2016 14:07:09", BuildSetClock({2016, 5, 3, 14, 7, 9, 2}),
          H("FA 80 FC 07  10 05 03 0E 07 09 02  B5 0D")},
+        // An absurd year wraps like any other instead of overflowing.
+        {"set clock, year 2147483647", BuildSetClock({2147483647, 1, 1, 0, 0, 0, 4}),
+         *BuildRequest(cmd::kSetClock, H("2F 01 01 00 00 00 04"))},
     });
 }
 

@@ -217,6 +217,9 @@ TEST(RfAnswer, FrequencyIsCutNotRounded)
         {H("6C 80 12  00 04 07 06"), "434.00", "07"},
         {H("6C 7A E1  00 04 7B 06"), "433.91", "123"},
         {H("00 00 00  00 04 00 06"), "0.00", "00"},
+        // Exact hundredths that floating point showed one too low.
+        {H("7A 40 00  00 04 00 06"), "489.00", "00"},
+        {H("FF FF FF  00 04 FF 06"), "1023.99", "255"},
     };
     for (const Case& c : cases) {
         const RfRecord r = DecodeRfAnswer(Reply(0xF4, c.record).response());
