@@ -4,11 +4,14 @@
 #include "app/AboutDlg.h"
 #include "app/Dialog_Login.h"
 #include "app/TavrinDlg.h"
+#include "dtu/Dialog_Rf_Setup.h"
+#include "dtu/DtuDlg.h"
 #include "sim/SimulatedDtu.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -41,6 +44,18 @@ int main(int argc, char* argv[])
     window.uartPage()->findChild<QWidget*>(QStringLiteral("openButton"))->setFocus();
     QMetaObject::invokeMethod(window.uartPage()->findChild<QObject*>(QStringLiteral("openButton")), "click");
     Save(window.uartPage(), dir, QStringLiteral("settings-open"));
+
+    window.findChild<QAction*>(QStringLiteral("action1005"))->trigger();
+    CDtuDlg* page = window.dtuPage();
+    QMetaObject::invokeMethod(page->findChild<QObject*>(QStringLiteral("readNetButton")), "click");
+    // Long enough for the simulated DTU's answer to complete.
+    for (int i = 0; i < 10; ++i) {
+        QApplication::processEvents();
+        QThread::msleep(100);
+    }
+    Save(page, dir, QStringLiteral("dtu-page"));
+    QMetaObject::invokeMethod(page->findChild<QObject*>(QStringLiteral("wirelessButton")), "click");
+    Save(page->rfDialog(), dir, QStringLiteral("dtu-wireless"));
 
     CDialog_Login login(&window);
     login.show();

@@ -1,0 +1,116 @@
+#include "dtu/Dialog_Rf_Setup.h"
+
+#include "common/LineEdits.h"
+#include "common/Widgets.h"
+#include "dtu/Commands.h"
+#include "serial/KVSerial.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+void Send(const dtu::Bytes& frame)
+{
+    g_Serial.Write(frame.data(), frame.size());
+}
+
+}  // namespace
+
+CDialog_Rf_Setup::CDialog_Rf_Setup(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("CDialog_Rf_Setup"));
+    setWindowTitle(QStringLiteral("无线参数配置页"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setModal(false);
+
+    frequency_ = ui::Tag(new ui::DigitEdit(QStringLiteral("434.00"), this), 1011, "frequencyEdit");
+    sleep_ = ui::Tag(ui::DropDown(this, {"2s", "4s", "6s", "8s", "10s"}), 1026, "sleepCombo");
+    breath_ = ui::Tag(ui::DropDown(this, {"2ms", "4ms", "8ms", "16ms", "32ms", "64ms"}), 1027, "breathCombo");
+    address_ = ui::Tag(new ui::DigitEdit(QStringLiteral("00"), this), 1012, "addressEdit");
+    address_->setMaxLength(2);
+    power_ = ui::Tag(ui::DropDown(this, {"Level1", "Level2", "Level3", "Level4", "Level5", "Level6", "Level7"}),
+                     1028, "powerCombo");
+    write_ = ui::Tag(new QPushButton(QStringLiteral("Write"), this), 1008, "writeRfButton");
+    read_ = ui::Tag(new QPushButton(QStringLiteral("Read"), this), 1016, "readRfButton");
+    sleep_->setCurrentIndex(0);
+    breath_->setCurrentIndex(4);
+    power_->setCurrentIndex(6);
+
+    // Each value in its own captioned frame; the caption is the field's label.
+    auto* grid = new QGridLayout;
+    const struct {
+        const char* caption;
+        QWidget* field;
+        const char* unit;
+    } frames[] = {
+        {"无线频率", frequency_, "MHz"}, {"休眠周期", sleep_, nullptr}, {"呼吸时间", breath_, nullptr},
+        {"网络地址", address_, nullptr}, {"发送功率", power_, nullptr},
+    };
+    int i = 0;
+    for (const auto& f : frames) {
+        auto* box = new QGroupBox(QString::fromUtf8(f.caption), this);
+        auto* row = new QHBoxLayout(box);
+        row->addWidget(f.field, 1);
+        if (f.unit)
+            row->addWidget(new QLabel(QString::fromUtf8(f.unit), box));
+        f.field->setAccessibleName(box->title());
+        grid->addWidget(box, i / 2, i % 2);
+        ++i;
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(write_);
+    buttons->addWidget(read_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    for (QPushButton* b : {write_, read_})
+        b->setAutoDefault(false);
+
+    connect(write_, &QPushButton::clicked, this, &CDialog_Rf_Setup::OnWrite);
+    connect(read_, &QPushButton::clicked, this, &CDialog_Rf_Setup::OnRead);
+}
+
+dtu::RfSettings CDialog_Rf_Setup::settings() const
+{
+    return {frequency_->text().toStdString(), ui::SelectedIndex(sleep_), ui::SelectedIndex(breath_),
+            address_->text().toStdString(), ui::SelectedIndex(power_)};
+}
+
+void CDialog_Rf_Setup::Apply(const dtu::RfRecord& r)
+{
+    frequency_->setText(QString::fromStdString(r.frequency));
+    ui::SelectIndex(sleep_, r.sleepIndex);
+    ui::SelectIndex(breath_, r.breathIndex);
+    address_->setText(QString::fromStdString(r.address));
+    ui::SelectIndex(power_, r.powerIndex);
+}
+
+void CDialog_Rf_Setup::keyPressEvent(QKeyEvent* e)
+{
+    // Enter, like Esc, closes (hides) the dialog; Space presses a button.
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        hide();
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+void CDialog_Rf_Setup::OnWrite()
+{
+    Send(dtu::BuildWriteRf(settings()));
+}
+
+void CDialog_Rf_Setup::OnRead()
+{
+    Send(*dtu::BuildQuery(dtu::cmd::kReadRf));
+}

@@ -1,0 +1,39 @@
+// The wireless (RF) parameter dialog of the DTU page. Its two buttons send
+// one request each; the answers arrive at the DTU page, which fills this
+// dialog through Apply. Closing it only hides it, keeping its values.
+#pragma once
+
+#include "dtu/Rf.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+class CDialog_Rf_Setup : public QDialog {
+    Q_OBJECT
+public:
+    explicit CDialog_Rf_Setup(QWidget* parent);
+
+    // The controls as a write would send them.
+    dtu::RfSettings settings() const;
+    // A read answer into the controls.
+    void Apply(const dtu::RfRecord& record);
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
+private slots:
+    void OnWrite();
+    void OnRead();
+
+private:
+    QLineEdit* frequency_;
+    QComboBox* sleep_;
+    QComboBox* breath_;
+    QLineEdit* address_;
+    QComboBox* power_;
+    QPushButton* write_;
+    QPushButton* read_;
+};
