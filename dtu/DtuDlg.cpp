@@ -70,7 +70,7 @@ QTreeWidget* List(QWidget* parent, int id, const char* name, const char* valueCa
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->header()->setSectionsMovable(true);
     list->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    list->setMinimumHeight(110);
+    list->setMinimumHeight(90);
     list->setAccessibleName(QString::fromUtf8(valueCaption));
     list->setAccessibleDescription(QString::fromUtf8(description));
     return list;
