@@ -45,6 +45,14 @@ void CDtuDlg::Send(const dtu::Bytes& frame)
     replyTimer_.start(kReplyTimeoutMs, this);
 }
 
+void CDtuDlg::SendBuilt(const dtu::Built& built)
+{
+    if (built.ok())
+        Send(built.frame);
+    else
+        Say(built.message);
+}
+
 void CDtuDlg::SendQuery(std::uint8_t code)
 {
     Send(*dtu::BuildQuery(code));
@@ -119,12 +127,7 @@ void CDtuDlg::OnAddPhone()
 
 void CDtuDlg::OnWritePhones()
 {
-    const dtu::Built built = dtu::BuildWritePhoneList(ListValues(phoneList_));
-    if (!built.ok()) {
-        Say(built.message);
-        return;
-    }
-    Send(built.frame);
+    SendBuilt(dtu::BuildWritePhoneList(ListValues(phoneList_)));
 }
 
 void CDtuDlg::OnReadPhones()
@@ -164,12 +167,7 @@ void CDtuDlg::OnReadOwnId()
 
 void CDtuDlg::OnWriteIds()
 {
-    const dtu::Built built = dtu::BuildWriteIdList(ListValues(idList_));
-    if (!built.ok()) {
-        Say(built.message);
-        return;
-    }
-    Send(built.frame);
+    SendBuilt(dtu::BuildWriteIdList(ListValues(idList_)));
 }
 
 void CDtuDlg::OnReadIds()
@@ -198,23 +196,13 @@ void CDtuDlg::OnSetAddress()
         Send(dtu::BuildSetServerIp(ip_->address()));
         return;
     }
-    const dtu::Built built = dtu::BuildSetDomain(Std(data_.domain));
-    if (!built.ok()) {
-        Say(built.message);
-        return;
-    }
-    Send(built.frame);
+    SendBuilt(dtu::BuildSetDomain(Std(data_.domain)));
 }
 
 void CDtuDlg::OnSetPort()
 {
     SaveData();
-    const dtu::Built built = dtu::BuildSetPort(Std(data_.port));
-    if (!built.ok()) {
-        Say(built.message);
-        return;
-    }
-    Send(built.frame);
+    SendBuilt(dtu::BuildSetPort(Std(data_.port)));
 }
 
 void CDtuDlg::OnProtocolTransfer()

@@ -21,6 +21,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <array>
+#include <tuple>
+
 namespace {
 
 QPushButton* Button(QWidget* parent, int id, const char* name, const char* caption)
@@ -82,6 +85,28 @@ QHBoxLayout* Buttons(std::initializer_list<QWidget*> buttons)
     for (QWidget* b : buttons)
         row->addWidget(b);
     return row;
+}
+
+// A list's write, read, delete and clear buttons: "writePhonesButton" ...
+std::array<QPushButton*, 4> ListButtons(QWidget* box, std::array<int, 4> ids, const char* noun)
+{
+    static const char* const verbs[] = {"write", "read", "delete", "clear"};
+    static const char* const captions[] = {"写入", "读取", "删除", "清空"};
+    std::array<QPushButton*, 4> buttons{};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const QByteArray name = QByteArray(verbs[i]) + noun + "Button";
+        buttons[i] = Button(box, ids[i], name.constData(), captions[i]);
+    }
+    return buttons;
+}
+
+// Entry row on top, the list, its buttons below.
+void ListLayout(QGroupBox* box, QLayout* entry, QTreeWidget* list, const std::array<QPushButton*, 4>& buttons)
+{
+    auto* layout = new QVBoxLayout(box);
+    layout->addLayout(entry);
+    layout->addWidget(list, 1);
+    layout->addLayout(Buttons({buttons[0], buttons[1], buttons[2], buttons[3]}));
 }
 
 }  // namespace
@@ -166,19 +191,14 @@ QGroupBox* CDtuDlg::BuildPhoneFrame()
     phoneReadUnused_ = Button(box, 1027, "phoneReadUnusedButton", "读取");
     phoneReadUnused_->setEnabled(false);
     phoneList_ = List(box, 1033, "phoneList", "电话号码", "DTU 的授权电话号码列表");
-    writePhones_ = Button(box, 1013, "writePhonesButton", "写入");
-    readPhones_ = Button(box, 1014, "readPhonesButton", "读取");
-    deletePhone_ = Button(box, 1024, "deletePhoneButton", "删除");
-    clearPhones_ = Button(box, 1015, "clearPhonesButton", "清空");
+    const auto buttons = ListButtons(box, {1013, 1014, 1024, 1015}, "Phones");
+    std::tie(writePhones_, readPhones_, deletePhone_, clearPhones_) = std::tuple_cat(buttons);
 
     auto* entry = new QGridLayout;
     Row(entry, 0, "号码:", phoneEdit_);
     entry->addWidget(addPhone_, 0, 2);
     entry->addWidget(phoneReadUnused_, 0, 3);
-    auto* layout = new QVBoxLayout(box);
-    layout->addLayout(entry);
-    layout->addWidget(phoneList_, 1);
-    layout->addLayout(Buttons({writePhones_, readPhones_, deletePhone_, clearPhones_}));
+    ListLayout(box, entry, phoneList_, buttons);
     return box;
 }
 
@@ -190,20 +210,15 @@ QGroupBox* CDtuDlg::BuildIdFrame()
     addId_ = Button(box, 1017, "addIdButton", "增加");
     readOwnId_ = Button(box, 1026, "readOwnIdButton", "读取");
     idList_ = List(box, 1034, "idList", "MAC地址", "DTU 的通讯 ID 列表");
-    writeIds_ = Button(box, 1018, "writeIdsButton", "写入");
-    readIds_ = Button(box, 1019, "readIdsButton", "读取");
-    deleteId_ = Button(box, 1025, "deleteIdButton", "删除");
-    clearIds_ = Button(box, 1020, "clearIdsButton", "清空");
+    const auto buttons = ListButtons(box, {1018, 1019, 1025, 1020}, "Ids");
+    std::tie(writeIds_, readIds_, deleteId_, clearIds_) = std::tuple_cat(buttons);
 
     auto* entry = new QGridLayout;
     Row(entry, 0, "通讯ID:", idEdit_);
     entry->addWidget(customId_, 1, 1);
     entry->addWidget(addId_, 0, 2);
     entry->addWidget(readOwnId_, 0, 3);
-    auto* layout = new QVBoxLayout(box);
-    layout->addLayout(entry);
-    layout->addWidget(idList_, 1);
-    layout->addLayout(Buttons({writeIds_, readIds_, deleteId_, clearIds_}));
+    ListLayout(box, entry, idList_, buttons);
     return box;
 }
 

@@ -14,6 +14,7 @@
 
 #include "common/FramePage.h"
 #include "dtu/Frame.h"
+#include "dtu/Requests.h"
 #include "dtu/Responses.h"
 
 #include <QBasicTimer>
@@ -133,6 +134,8 @@ private:
 
     void Send(const dtu::Bytes& frame);
     void SendQuery(std::uint8_t code);
+    // The frame, or the message that refused the input.
+    void SendBuilt(const dtu::Built& built);
     void SetStatus(const char* text);
     void Say(const char* text);
     void Say(const std::string& text) { Say(text.c_str()); }

@@ -197,8 +197,8 @@ private slots:
         W_<QAbstractButton>(model.toLatin1().constData())->click();
         QCOMPARE(W_<QPushButton>("addIdButton")->text(), addCaption);
         for (const char* name : {"phoneEdit", "addPhoneButton", "phoneList", "writePhonesButton", "readPhonesButton",
-                                 "deletePhoneButton", "clearPhonesButton", "idList", "writeIdsButton", "readIdsButton",
-                                 "deleteIdButton", "clearIdsButton", "protocolRadio", "transparentRadio",
+                                 "deletePhonesButton", "clearPhonesButton", "idList", "writeIdsButton", "readIdsButton",
+                                 "deleteIdsButton", "clearIdsButton", "protocolRadio", "transparentRadio",
                                  "setModeButton", "defaultModeButton"})
             QVERIFY2(W_(name)->isEnabled() == lists, name);
         for (const char* name : {"customIdCheck", "heartbeatEdit", "registrationEdit", "hexCheck",
@@ -401,10 +401,10 @@ private slots:
         // keeps the other labels, and the next add reuses a label.
         auto* list = W_<QTreeWidget>("phoneList");
         list->clearSelection();
-        Click("deletePhoneButton");
+        Click("deletePhonesButton");
         QCOMPARE(Rows("phoneList").size(), 20);
         list->topLevelItem(5)->setSelected(true);
-        Click("deletePhoneButton");
+        Click("deletePhonesButton");
         QCOMPARE(Rows("phoneList").size(), 19);
         QCOMPARE(Rows("phoneList").at(5), QStringLiteral("A006=13800000006"));
         Click("addPhoneButton");
