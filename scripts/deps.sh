@@ -9,6 +9,7 @@ declare -A groups=(
   [gui]="qt6-base-dev libqt6svg6 fonts-wqy-microhei"
   [test]="libgtest-dev libgmock-dev zlib1g-dev"
   [fuzz]="clang libclang-rt-14-dev"
+  [cli]="libcli11-dev libtomlplusplus-dev nlohmann-json3-dev"
 )
 
 wanted=()

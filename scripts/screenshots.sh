@@ -3,7 +3,7 @@
 # out/screenshots/, to look at them as a user would.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh build gui test
+scripts/deps.sh build gui test cli
 if ! command -v xvfb-run >/dev/null; then
   sudo=(); [[ $(id -u) -eq 0 ]] || sudo=(sudo)
   "${sudo[@]}" apt-get update -q

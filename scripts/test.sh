@@ -8,7 +8,7 @@
 #   4. AddressSanitizer + UndefinedBehaviorSanitizer over everything.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh build gui test fuzz
+scripts/deps.sh build gui test fuzz cli
 
 export QT_QPA_PLATFORM=offscreen
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"

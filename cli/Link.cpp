@@ -1,0 +1,89 @@
+#include "cli/Link.h"
+
+#include "common/Hex.h"
+#include "dtu/Frame.h"
+#include "dtu/Responses.h"
+
+#include <cstring>
+#include <thread>
+
+namespace cli {
+
+std::string OpenFailureText(SerialError error, int err, const std::string& path)
+{
+    switch (error) {
+    case SerialError::NotFound:
+        return "找不到设备 " + path + "。";
+    case SerialError::Permission:
+        return "没有权限打开 " + path +
+               "：请把当前用户加入 dialout 组（sudo usermod -aG dialout $USER），重新登录后再打开。";
+    case SerialError::Busy:
+        return path + " 正被其他程序占用，请先关闭该程序。";
+    case SerialError::NotATerminal:
+        return path + " 不是串口设备。";
+    case SerialError::Settings:
+        return path + " 不支持所选的波特率或效验位。";
+    default:
+        return "无法打开 " + path + "：" + std::strerror(err);
+    }
+}
+
+std::string Spaced(std::span<const std::uint8_t> bytes)
+{
+    std::string text = hex::FormatSpaced(bytes);
+    if (!text.empty())
+        text.pop_back();
+    return text;
+}
+
+void Link::OpenOrThrow(const std::string& path, unsigned baud, unsigned parity)
+{
+    if (!Open(path, baud, parity))
+        throw Failure(OpenFailureText(LastError(), LastErrno(), path));
+    next_ = std::chrono::steady_clock::now();
+}
+
+void Link::Send(std::span<const std::uint8_t> frame, const std::string& what)
+{
+    if (!Write(frame.data(), frame.size()))
+        throw Failure(PortLost() ? "the port went away while sending " + what
+                                 : "the line did not take " + what + ": " + std::strerror(LastErrno()));
+}
+
+std::optional<Reply> Link::NextFrame()
+{
+    // Ticks keep their rhythm; after a long pause (a blocking write) they
+    // restart from now rather than firing a burst.
+    const auto now = std::chrono::steady_clock::now();
+    next_ = std::max(next_ + kTick, now);
+    std::this_thread::sleep_until(next_);
+    std::optional<Reply> reply;
+    rx_.Tick([&](const ReceiveBuffer::Frame& f) {
+        reply = Reply{std::vector<std::uint8_t>(f.bytes.begin(), f.bytes.end()), f.length};
+    });
+    return reply;
+}
+
+Reply Link::Exchange(std::span<const std::uint8_t> request, int timeoutMs, const std::string& what)
+{
+    const std::uint8_t code = request.size() > 2 ? request[2] : 0;
+    Send(request, what);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (PortLost())
+            throw Failure("the port went away while waiting for the answer to " + what);
+        const std::optional<Reply> reply = NextFrame();
+        if (!reply)
+            continue;
+        const dtu::Response r(reply->buffer, reply->length);
+        if (reply->length > 2 && r.Code() != code)
+            continue;
+        if (!r.EnvelopeOk())
+            throw Failure("malformed answer to " + what + ": " + Spaced(reply->frame()));
+        return *reply;
+    }
+    throw Failure("no answer to " + what + " within " + std::to_string(timeoutMs) + " ms (sent " +
+                  Spaced(request) + ")");
+}
+
+}  // namespace cli

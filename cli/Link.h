@@ -1,0 +1,71 @@
+// One DTU on one port: its own driver, receive buffer and frame completion.
+//
+// Every port of a run has a Link of its own, driven by one thread of its own
+// (the thread that calls Exchange/NextFrame ticks the buffer, as the main
+// window's timer does for the window's one port). Links share nothing, so
+// sixteen of them run side by side exactly as one does.
+#pragma once
+
+#include "serial/ReceiveBuffer.h"
+#include "serial/XSerial.h"
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// A failure that ends the work on one port, in words for its user.
+class Failure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The words of the serial settings page for a port that would not open.
+std::string OpenFailureText(SerialError error, int err, const std::string& path);
+
+// "FA 80 E9": bytes as the line is read, without the trailing space.
+std::string Spaced(std::span<const std::uint8_t> bytes);
+
+// A completed frame: the whole receive buffer, as the decoders expect, and
+// the number of bytes received for it.
+struct Reply {
+    std::vector<std::uint8_t> buffer;
+    std::int32_t length = 0;
+    std::span<const std::uint8_t> frame() const { return {buffer.data(), static_cast<std::size_t>(length)}; }
+};
+
+class Link : public CXSerial {
+public:
+    static constexpr auto kTick = std::chrono::milliseconds(100);
+
+    Link() = default;
+    ~Link() override { Close(); }
+
+    void OnRxByte(std::uint8_t b) override { rx_.OnRxByte(b); }
+
+    // Opens the port; throws Failure with the settings page's words.
+    void OpenOrThrow(const std::string& path, unsigned baud, unsigned parity);
+
+    // Writes `frame`; throws Failure when the line does not take it.
+    void Send(std::span<const std::uint8_t> frame, const std::string& what);
+
+    // Writes a request and waits up to `timeoutMs` for the frame that
+    // answers it (same command code, response direction). Frames with other
+    // codes are stray answers to earlier requests and are skipped. Throws
+    // Failure naming `what` when nothing answers or the answer is malformed.
+    Reply Exchange(std::span<const std::uint8_t> request, int timeoutMs, const std::string& what);
+
+    // Waits for the next tick; the frame it completed, if any.
+    std::optional<Reply> NextFrame();
+
+private:
+    ReceiveBuffer rx_;
+    std::chrono::steady_clock::time_point next_ = std::chrono::steady_clock::now();
+};
+
+}  // namespace cli

@@ -1,0 +1,466 @@
+#include "cli/Profile.h"
+
+#include "common/Codepage.h"
+#include "common/Hex.h"
+#include "dtu/Requests.h"
+
+#include <toml++/toml.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <tuple>
+
+namespace cli {
+
+const std::vector<std::string> kBaudNames{"1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"};
+const std::vector<std::string> kParityNames{"none", "odd", "even"};
+const std::vector<std::string> kInterfaceNames{"ttl", "rs232", "rs485"};
+const std::vector<std::string> kSubModeNames{"sms_ucs2", "sms_hex", "tcp"};
+const std::vector<std::string> kSleepNames{"2s", "4s", "6s", "8s", "10s"};
+const std::vector<std::string> kBreathingNames{"2ms", "4ms", "8ms", "16ms", "32ms", "64ms"};
+const std::vector<std::string> kPowerNames{"Level1", "Level2", "Level3", "Level4", "Level5", "Level6", "Level7"};
+
+std::string NameAt(const std::vector<std::string>& names, int index)
+{
+    if (index >= 0 && static_cast<std::size_t>(index) < names.size())
+        return names[static_cast<std::size_t>(index)];
+    return "index " + std::to_string(index);
+}
+
+namespace {
+
+std::string Quoted(const std::vector<std::string>& names)
+{
+    std::string out;
+    for (const std::string& name : names)
+        out += (out.empty() ? "\"" : ", \"") + name + "\"";
+    return out;
+}
+
+// Collects every error of a file with its position, so that one run names
+// all of them.
+class Checker {
+public:
+    explicit Checker(std::string file) : file_(std::move(file)) {}
+
+    void Error(const toml::source_region& where, const std::string& message)
+    {
+        std::ostringstream out;
+        out << file_ << ":" << where.begin.line << ":" << where.begin.column << ": " << message;
+        errors_.push_back({where.begin.line, where.begin.column, out.str()});
+    }
+
+    std::vector<std::string> Sorted()
+    {
+        std::stable_sort(errors_.begin(), errors_.end(),
+                         [](const Entry& a, const Entry& b) { return std::tie(a.line, a.column) < std::tie(b.line, b.column); });
+        std::vector<std::string> out;
+        for (const Entry& e : errors_)
+            out.push_back(e.text);
+        return out;
+    }
+
+    // Refuses every key of `table` outside `known`.
+    void OnlyKeys(const toml::table& table, const std::string& section, std::initializer_list<std::string_view> known)
+    {
+        for (auto&& [key, node] : table) {
+            if (std::find(known.begin(), known.end(), key.str()) == known.end())
+                Error(key.source(), "unknown key '" + std::string(key.str()) + "'" +
+                                        (section.empty() ? "" : " in [" + section + "]"));
+        }
+    }
+
+    std::optional<std::string> String(const toml::node& node, const std::string& name)
+    {
+        if (const auto v = node.value_exact<std::string>())
+            return v;
+        Error(node.source(), name + " must be a string");
+        return std::nullopt;
+    }
+
+    std::optional<bool> Bool(const toml::node& node, const std::string& name)
+    {
+        if (const auto v = node.value_exact<bool>())
+            return v;
+        Error(node.source(), name + " must be true or false");
+        return std::nullopt;
+    }
+
+    std::optional<int> Integer(const toml::node& node, const std::string& name, long long low, long long high)
+    {
+        const auto v = node.value_exact<std::int64_t>();
+        if (!v) {
+            Error(node.source(), name + " must be a whole number");
+            return std::nullopt;
+        }
+        if (*v < low || *v > high) {
+            Error(node.source(), name + " = " + std::to_string(*v) + " is out of range (" + std::to_string(low) +
+                                     " to " + std::to_string(high) + ")");
+            return std::nullopt;
+        }
+        return static_cast<int>(*v);
+    }
+
+    // The index of a string value in `names`.
+    std::optional<int> Choice(const toml::node& node, const std::string& name, const std::vector<std::string>& names)
+    {
+        const auto text = String(node, name);
+        if (!text)
+            return std::nullopt;
+        const auto it = std::find(names.begin(), names.end(), *text);
+        if (it == names.end()) {
+            Error(node.source(), name + " = \"" + *text + "\" is none of " + Quoted(names));
+            return std::nullopt;
+        }
+        return static_cast<int>(it - names.begin());
+    }
+
+    std::optional<std::vector<std::string>> Strings(const toml::node& node, const std::string& name)
+    {
+        const toml::array* array = node.as_array();
+        if (!array) {
+            Error(node.source(), name + " must be a list of strings");
+            return std::nullopt;
+        }
+        std::vector<std::string> out;
+        bool ok = true;
+        for (const toml::node& item : *array) {
+            const auto text = String(item, name + " entry");
+            ok = ok && text.has_value();
+            if (text)
+                out.push_back(*text);
+        }
+        return ok ? std::optional(out) : std::nullopt;
+    }
+
+    // A section given as a table; an error for anything else.
+    const toml::table* Section(const toml::node& node, const std::string& name)
+    {
+        if (const toml::table* table = node.as_table())
+            return table;
+        Error(node.source(), "[" + name + "] must be a table");
+        return nullptr;
+    }
+
+private:
+    struct Entry {
+        std::uint32_t line;
+        std::uint32_t column;
+        std::string text;
+    };
+    std::string file_;
+    std::vector<Entry> errors_;
+};
+
+std::optional<std::array<std::uint8_t, 4>> ParseIp(const std::string& text)
+{
+    std::array<std::uint8_t, 4> ip{};
+    std::size_t at = 0;
+    for (std::size_t field = 0; field < 4; ++field) {
+        std::size_t digits = 0;
+        unsigned value = 0;
+        while (at < text.size() && hex::IsDigit(text[at]) && digits < 3) {
+            value = value * 10 + static_cast<unsigned>(text[at++] - '0');
+            ++digits;
+        }
+        if (digits == 0 || value > 255)
+            return std::nullopt;
+        ip[field] = static_cast<std::uint8_t>(value);
+        if (field < 3 && (at >= text.size() || text[at++] != '.'))
+            return std::nullopt;
+    }
+    if (at != text.size())
+        return std::nullopt;
+    return ip;
+}
+
+std::string NumberText(double value)
+{
+    std::ostringstream out;
+    out << value;
+    return out.str();
+}
+
+void CheckPacket(Checker& c, const toml::node& node, const std::string& name, const std::string& text, bool hexMode,
+                 std::size_t width)
+{
+    const std::string compact = hex::RemoveSpaces(text);
+    if (hexMode) {
+        if (!std::all_of(compact.begin(), compact.end(), hex::IsHexDigit) || compact.size() % 2 != 0) {
+            c.Error(node.source(), name + " must be pairs of hex digits when hex = true");
+            return;
+        }
+        if (compact.size() / 2 > width)
+            c.Error(node.source(), name + " holds " + std::to_string(compact.size() / 2) + " bytes; at most " +
+                                       std::to_string(width) + " fit");
+        return;
+    }
+    const std::size_t bytes = text::ToAnsi(compact).size();
+    if (bytes > width)
+        c.Error(node.source(), name + " is " + std::to_string(bytes) + " bytes long; at most " + std::to_string(width) +
+                                   " fit");
+}
+
+void ReadLists(Checker& c, const toml::table& root, Profile& p)
+{
+    if (const toml::node* node = root.get("phones")) {
+        p.phones = c.Strings(*node, "phones");
+        if (p.phones) {
+            const toml::array& items = *node->as_array();
+            for (std::size_t i = 0; i < p.phones->size(); ++i)
+                if (const auto refusal = dtu::CheckPhoneEntry((*p.phones)[i], static_cast<int>(i)))
+                    c.Error(items[i].source(), "phones: \"" + (*p.phones)[i] + "\": " + *refusal);
+        }
+    }
+    if (const toml::node* node = root.get("ids")) {
+        p.ids = c.Strings(*node, "ids");
+        if (p.ids) {
+            const toml::array& items = *node->as_array();
+            for (std::size_t i = 0; i < p.ids->size(); ++i)
+                if (const auto refusal = dtu::CheckIdEntry((*p.ids)[i], static_cast<int>(i)))
+                    c.Error(items[i].source(), "ids: \"" + (*p.ids)[i] + "\": " + *refusal);
+        }
+    }
+}
+
+void ReadOwnId(Checker& c, const toml::table& t, Profile& p)
+{
+    c.OnlyKeys(t, "own_id", {"id", "custom"});
+    Profile::OwnId own;
+    if (const toml::node* node = t.get("id")) {
+        own.id = c.String(*node, "own_id.id");
+        if (own.id) {
+            const std::string compact = hex::RemoveSpaces(*own.id);
+            if (compact.size() != 12 || !std::all_of(compact.begin(), compact.end(), hex::IsHexDigit))
+                c.Error(node->source(), "own_id.id = \"" + *own.id + "\" must be 12 hex digits");
+        }
+    }
+    if (const toml::node* node = t.get("custom"))
+        own.custom = c.Bool(*node, "own_id.custom");
+    p.ownId = own;
+}
+
+void ReadServer(Checker& c, const toml::table& t, Profile& p)
+{
+    c.OnlyKeys(t, "server", {"ip", "domain", "port"});
+    Profile::Server server;
+    const toml::node* ip = t.get("ip");
+    const toml::node* domain = t.get("domain");
+    if (ip && domain)
+        c.Error(domain->source(), "[server] takes ip or domain, not both");
+    if (ip) {
+        if (const auto text = c.String(*ip, "server.ip")) {
+            server.ip = ParseIp(*text);
+            if (!server.ip)
+                c.Error(ip->source(), "server.ip = \"" + *text + "\" is no IPv4 address (four numbers 0 to 255)");
+        }
+    }
+    if (domain) {
+        server.domain = c.String(*domain, "server.domain");
+        if (server.domain) {
+            const dtu::Built built = dtu::BuildSetDomain(*server.domain);
+            if (!built.ok())
+                c.Error(domain->source(), "server.domain: " + built.message);
+        }
+    }
+    if (const toml::node* port = t.get("port"))
+        server.port = c.Integer(*port, "server.port", 0, 65535);
+    p.server = server;
+}
+
+void ReadMode(Checker& c, const toml::table& t, const toml::node& section, Profile& p)
+{
+    c.OnlyKeys(t, "mode", {"transfer", "sub_mode", "options"});
+    const toml::node* transfer = t.get("transfer");
+    if (!transfer) {
+        c.Error(section.source(), "[mode] needs transfer = \"protocol\" or \"transparent\"");
+        return;
+    }
+    const auto kind = c.Choice(*transfer, "mode.transfer", {"protocol", "transparent"});
+    if (!kind)
+        return;
+    Profile::Mode mode;
+    mode.protocol = *kind == 0;
+    const toml::node* subMode = t.get("sub_mode");
+    const toml::node* options = t.get("options");
+    if (mode.protocol) {
+        if (subMode)
+            c.Error(subMode->source(), "sub_mode belongs to transparent transfer; protocol transfer takes options");
+        if (options) {
+            const auto names = c.Strings(*options, "mode.options");
+            for (const std::string& name : names.value_or(std::vector<std::string>{})) {
+                if (name == kSubModeNames[0])
+                    mode.sms = true;
+                else if (name == kSubModeNames[1])
+                    mode.smsHex = true;
+                else if (name == kSubModeNames[2])
+                    mode.tcp = true;
+                else
+                    c.Error(options->source(), "mode.options: \"" + name + "\" is none of " + Quoted(kSubModeNames));
+            }
+        }
+    } else {
+        if (options)
+            c.Error(options->source(), "options belong to protocol transfer; transparent transfer takes sub_mode");
+        if (!subMode)
+            c.Error(transfer->source(), "transparent transfer needs sub_mode = " + Quoted(kSubModeNames));
+        else if (const auto index = c.Choice(*subMode, "mode.sub_mode", kSubModeNames))
+            mode.subMode = *index;
+    }
+    p.mode = mode;
+}
+
+void ReadSerial(Checker& c, const toml::table& t, Profile& p)
+{
+    c.OnlyKeys(t, "serial", {"baud", "parity", "interface"});
+    Profile::Serial serial;
+    if (const toml::node* node = t.get("baud")) {
+        const auto baud = node->value_exact<std::int64_t>();
+        const auto it = baud ? std::find(kBaudNames.begin(), kBaudNames.end(), std::to_string(*baud)) : kBaudNames.end();
+        if (it == kBaudNames.end())
+            c.Error(node->source(), "serial.baud must be one of 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200");
+        else
+            serial.baud = static_cast<int>(it - kBaudNames.begin());
+    }
+    if (const toml::node* node = t.get("parity"))
+        serial.parity = c.Choice(*node, "serial.parity", kParityNames);
+    if (const toml::node* node = t.get("interface"))
+        serial.interface = c.Choice(*node, "serial.interface", kInterfaceNames);
+    p.serial = serial;
+}
+
+void ReadApn(Checker& c, const toml::table& t, const toml::node& section, Profile& p)
+{
+    c.OnlyKeys(t, "apn", {"apn", "user", "password"});
+    Profile::Apn apn;
+    if (!t.get("apn"))
+        c.Error(section.source(), "[apn] needs apn (user and password default to empty)");
+    const std::pair<const char*, std::string*> fields[] = {{"apn", &apn.apn}, {"user", &apn.user}, {"password", &apn.password}};
+    for (const auto& [key, target] : fields) {
+        const toml::node* node = t.get(key);
+        if (!node)
+            continue;
+        const std::string name = std::string("apn.") + key;
+        if (const auto text = c.String(*node, name)) {
+            *target = *text;
+            // The window cuts a longer field silently; a profile says so instead.
+            if (text::ToAnsi(*text).size() > 32)
+                c.Error(node->source(), name + " is longer than the 32 bytes the DTU keeps");
+        }
+    }
+    p.apn = apn;
+}
+
+void ReadPackets(Checker& c, const toml::table& t, Profile& p)
+{
+    c.OnlyKeys(t, "packets", {"custom", "hex", "heartbeat", "registration"});
+    Profile::Packets packets;
+    if (const toml::node* node = t.get("custom"))
+        packets.custom = c.Bool(*node, "packets.custom");
+    if (const toml::node* node = t.get("hex"))
+        packets.hex = c.Bool(*node, "packets.hex").value_or(false);
+    if (const toml::node* node = t.get("heartbeat")) {
+        packets.heartbeat = c.String(*node, "packets.heartbeat");
+        if (packets.heartbeat)
+            CheckPacket(c, *node, "packets.heartbeat", *packets.heartbeat, packets.hex, dtu::kHeartbeatField);
+    }
+    if (const toml::node* node = t.get("registration")) {
+        packets.registration = c.String(*node, "packets.registration");
+        if (packets.registration)
+            CheckPacket(c, *node, "packets.registration", *packets.registration, packets.hex, dtu::kRegistrationField);
+    }
+    p.packets = packets;
+}
+
+void ReadRf(Checker& c, const toml::table& t, Profile& p)
+{
+    c.OnlyKeys(t, "rf", {"frequency_mhz", "sleep", "breathing", "address", "power"});
+    Profile::Rf rf;
+    if (const toml::node* node = t.get("frequency_mhz")) {
+        // The DTU is set in whole MHz (the frequency word is built from the
+        // integer part): a fraction would be dropped without a word.
+        const auto value = node->value<double>();
+        if (!value || !(node->is_integer() || node->is_floating_point()))
+            c.Error(node->source(), "rf.frequency_mhz must be a number");
+        else if (*value != std::floor(*value))
+            c.Error(node->source(), "rf.frequency_mhz = " + NumberText(*value) +
+                                        ": the DTU is set in whole MHz (only the integer part would be sent)");
+        else if (*value < 1 || *value > 1023)
+            c.Error(node->source(), "rf.frequency_mhz is out of range (1 to 1023)");
+        else
+            rf.frequencyMhz = static_cast<int>(*value);
+    }
+    if (const toml::node* node = t.get("sleep"))
+        rf.sleep = c.Choice(*node, "rf.sleep", kSleepNames);
+    if (const toml::node* node = t.get("breathing"))
+        rf.breathing = c.Choice(*node, "rf.breathing", kBreathingNames);
+    if (const toml::node* node = t.get("address"))
+        rf.address = c.Integer(*node, "rf.address", 0, 255);
+    if (const toml::node* node = t.get("power"))
+        rf.power = c.Choice(*node, "rf.power", kPowerNames);
+    p.rf = rf;
+}
+
+void ReadClock(Checker& c, const toml::table& t, Profile& p)
+{
+    c.OnlyKeys(t, "clock", {"set"});
+    if (const toml::node* node = t.get("set")) {
+        const auto text = c.String(*node, "clock.set");
+        if (text && *text != "now")
+            c.Error(node->source(), "clock.set takes \"now\" only (this computer's time)");
+        p.setClock = text && *text == "now";
+    }
+}
+
+}  // namespace
+
+ParsedProfile ParseProfile(std::string_view text, const std::string& fileName)
+{
+    ParsedProfile out;
+    toml::table root;
+    try {
+        root = toml::parse(text, fileName);
+    } catch (const toml::parse_error& e) {
+        std::ostringstream message;
+        message << fileName << ":" << e.source().begin.line << ":" << e.source().begin.column << ": "
+                << e.description();
+        out.errors.push_back(message.str());
+        return out;
+    }
+    Checker c(fileName);
+    c.OnlyKeys(root, "", {"phones", "ids", "own_id", "server", "mode", "serial", "apn", "packets", "rf", "clock"});
+    Profile& p = out.profile;
+    ReadLists(c, root, p);
+    const auto section = [&](const char* name, auto read) {
+        if (const toml::node* node = root.get(name))
+            if (const toml::table* table = c.Section(*node, name))
+                read(*table, *node);
+    };
+    section("own_id", [&](const toml::table& t, const toml::node&) { ReadOwnId(c, t, p); });
+    section("server", [&](const toml::table& t, const toml::node&) { ReadServer(c, t, p); });
+    section("mode", [&](const toml::table& t, const toml::node& n) { ReadMode(c, t, n, p); });
+    section("serial", [&](const toml::table& t, const toml::node&) { ReadSerial(c, t, p); });
+    section("apn", [&](const toml::table& t, const toml::node& n) { ReadApn(c, t, n, p); });
+    section("packets", [&](const toml::table& t, const toml::node&) { ReadPackets(c, t, p); });
+    section("rf", [&](const toml::table& t, const toml::node&) { ReadRf(c, t, p); });
+    section("clock", [&](const toml::table& t, const toml::node&) { ReadClock(c, t, p); });
+    out.errors = c.Sorted();
+    return out;
+}
+
+ParsedProfile LoadProfile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (!file.is_open() || file.bad()) {
+        ParsedProfile out;
+        out.errors.push_back(path + ": cannot be read");
+        return out;
+    }
+    return ParseProfile(text, path);
+}
+
+}  // namespace cli

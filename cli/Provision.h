@@ -1,0 +1,55 @@
+// Writing a profile: the frames it stands for, built by the same core
+// functions as the window's buttons, then a read-back of every setting
+// that can be read and a verdict per setting.
+#pragma once
+
+#include "cli/Profile.h"
+#include "cli/Settings.h"
+#include "dtu/Requests.h"
+
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// A record the DTU takes whole (own ID, serial settings, packets, wireless
+// parameters) with some of its keys left out keeps the DTU's values for
+// them: these parts are read first.
+unsigned PartsToComplete(const Profile& p);
+// The profile with those keys filled in from `current`. Throws Failure
+// when a value cannot be written back as it is (a frequency that is not
+// whole MHz).
+Profile Complete(const Profile& p, const DeviceSettings& current);
+
+struct PlannedWrite {
+    std::string what;  // the request's name
+    dtu::Bytes frame;
+};
+// The frames of a complete profile, in a fixed order.
+std::vector<PlannedWrite> PlanWrites(const Profile& complete, const dtu::LocalTime& now);
+
+// The parts to read back after writing.
+unsigned PartsToVerify(const Profile& p);
+
+enum class Verdict { Ok, Differs, Written };
+struct Checked {
+    std::string setting;
+    std::string wanted;
+    std::string readBack;
+    Verdict verdict;
+};
+// One row per key the profile gives (`given`), wanted values taken from the
+// completed profile and its frames.
+std::vector<Checked> Compare(const Profile& given, const std::vector<PlannedWrite>& writes,
+                             const DeviceSettings& readBack);
+const char* VerdictText(Verdict v);
+
+struct WriteResult {
+    std::vector<Checked> rows;
+    bool ok() const;
+};
+WriteResult WriteProfile(Link& link, const Profile& profile, int timeoutMs, const StepReport& step = {});
+
+dtu::LocalTime Now();
+
+}  // namespace cli
