@@ -1,0 +1,324 @@
+// dtuctl whole, as a user runs it, against simulated DTUs on real
+// pseudo-terminals. Slow by nature: every answer waits for the line to
+// fall silent, so each test keeps to the exchanges it needs.
+#include "cli/Link.h"
+#include "cli/Run.h"
+#include "Profiles.h"
+#include "sim/SimulatedDtu.h"
+#include "support/Bytes.h"
+#include "support/Pty.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+Result RunCtl(const std::vector<std::string>& args)
+{
+    std::ostringstream out, err;
+    const int code = cli::Run(args, {out, err, false});
+    return {code, out.str(), err.str()};
+}
+
+std::vector<nlohmann::json> JsonLines(const std::string& text)
+{
+    std::vector<nlohmann::json> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(nlohmann::json::parse(line));
+    return lines;
+}
+
+
+class Dtuctl : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/dtuctl-test-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override
+    {
+        for (auto& dtu : dtus_)
+            dtu->Stop();
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+
+    sim::SimulatedDtu& Start(sim::Faults faults = {}, std::ostream* log = nullptr)
+    {
+        sim::SimulatedDtu::Options options;
+        options.faults = faults;
+        options.log = log;
+        dtus_.push_back(std::make_unique<sim::SimulatedDtu>(options));
+        EXPECT_TRUE(dtus_.back()->Start()) << dtus_.back()->error();
+        return *dtus_.back();
+    }
+
+    std::string File(const std::string& name, const std::string& content)
+    {
+        const std::string path = (dir_ / name).string();
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+
+    fs::path dir_;
+    std::vector<std::unique_ptr<sim::SimulatedDtu>> dtus_;
+};
+
+TEST_F(Dtuctl, ReadPrintsEverySettingAsTableAndJson)
+{
+    const std::string port = Start().TerminalPath();
+    const Result table = RunCtl({"-p", port, "read"});
+    ASSERT_EQ(table.code, cli::kExitOk) << table.err;
+    for (const char* line : {"server.ip             192.168.1.100", "serial.baud           115200",
+                             "mode.options          sms_ucs2, sms_hex", "version               KV-331 V2.3.1 (simulated)",
+                             "signal                +CSQ: 24,99", "rf.frequency_mhz      434.00", "phones                (none)"})
+        EXPECT_NE(table.out.find(line), std::string::npos) << line << "\n" << table.out;
+
+    const Result json = RunCtl({"-p", port, "read", "--json"});
+    ASSERT_EQ(json.code, cli::kExitOk) << json.err;
+    const auto lines = JsonLines(json.out);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0]["port"], port);
+    EXPECT_EQ(lines[0]["ok"], true);
+    EXPECT_EQ(lines[0]["settings"]["server"]["port"], 8080);
+    EXPECT_EQ(lines[0]["settings"]["rf"]["power"], "Level7");
+}
+
+TEST_F(Dtuctl, WriteReadsEverySettingBack)
+{
+    const std::string port = Start().TerminalPath();
+    const Result r = RunCtl({"-p", port, "write", File("full.toml", kFullProfile)});
+    ASSERT_EQ(r.code, cli::kExitOk) << r.err << r.out;
+    EXPECT_EQ(r.out.find("DIFFERS"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("secret"), std::string::npos) << "the password is never printed";
+    for (const char* line : {"server.domain         dtu.example.net             dtu.example.net             ok",
+                             "mode.options          sms_ucs2, tcp               sms_ucs2, tcp               ok",
+                             "rf.address            12                          12                          ok",
+                             "apn.password          (not shown)                 -                           written"})
+        EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
+
+    // Another read sees the profile.
+    const auto read = JsonLines(RunCtl({"-p", port, "--json", "read"}).out);
+    ASSERT_EQ(read.size(), 1u);
+    const nlohmann::json& s = read[0]["settings"];
+    EXPECT_EQ(s["phones"], nlohmann::json::array({"13700001111", "15800002222"}));
+    EXPECT_EQ(s["server"]["uses"], "domain");
+    EXPECT_EQ(s["packets"]["registration"]["text"], "DTU-0042");
+}
+
+TEST_F(Dtuctl, APrintedProfileWritesBackWithoutChangingAnything)
+{
+    const std::string port = Start().TerminalPath();
+    ASSERT_EQ(RunCtl({"-p", port, "write", File("full.toml", kFullProfile)}).code, cli::kExitOk);
+    const Result printed = RunCtl({"-p", port, "read", "--profile"});
+    ASSERT_EQ(printed.code, cli::kExitOk) << printed.err;
+    const std::string path = File("read.toml", printed.out);
+    EXPECT_EQ(RunCtl({"write", "--check", path}).code, cli::kExitOk);
+
+    const auto before = JsonLines(RunCtl({"-p", port, "--json", "read"}).out);
+    const Result again = RunCtl({"-p", port, "write", path});
+    EXPECT_EQ(again.code, cli::kExitOk) << again.out << again.err;
+    const auto after = JsonLines(RunCtl({"-p", port, "--json", "read"}).out);
+    ASSERT_EQ(before.size(), 1u);
+    ASSERT_EQ(after.size(), 1u);
+    nlohmann::json a = before[0]["settings"], b = after[0]["settings"];
+    a.erase("clock");
+    b.erase("clock");
+    EXPECT_EQ(a, b);
+}
+
+TEST_F(Dtuctl, BadInputSendsNothing)
+{
+    std::ostringstream log;
+    sim::SimulatedDtu& dtu = Start({}, &log);
+    const std::string port = dtu.TerminalPath();
+    const std::string bad = File("bad.toml", "[serial]\nbaud = 38400\nstop_bits = 2\n");
+    const Result r = RunCtl({"-p", port, "write", bad});
+    EXPECT_EQ(r.code, cli::kExitBadInput);
+    EXPECT_NE(r.err.find(bad + ":3:1: unknown key 'stop_bits' in [serial]"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("nothing was sent"), std::string::npos);
+
+    const Result checked = RunCtl({"write", "--check", bad});
+    EXPECT_EQ(checked.code, cli::kExitBadInput);
+
+    const Result missing = RunCtl({"-p", port, "upgrade", "--app", (dir_ / "none.bin").string()});
+    EXPECT_EQ(missing.code, cli::kExitBadInput);
+    EXPECT_NE(missing.err.find("the image cannot be read"), std::string::npos) << missing.err;
+    EXPECT_EQ(RunCtl({"-p", port, "upgrade", "--iap", File("empty.bin", "")}).code, cli::kExitBadInput);
+    EXPECT_EQ(RunCtl({"-p", port, "send", "E9", "0"}).code, cli::kExitBadInput);
+    EXPECT_EQ(RunCtl({"-p", port, "send", "XYZ"}).code, cli::kExitBadInput);
+    EXPECT_EQ(RunCtl({"-p", port, "--baud", "14400", "read"}).code, cli::kExitBadInput);
+    EXPECT_EQ(RunCtl({"-p", (dir_ / "tty*").string(), "read"}).code, cli::kExitBadInput);
+
+    dtu.Stop();
+    EXPECT_EQ(log.str(), "") << "bytes reached the DTU";
+}
+
+TEST_F(Dtuctl, BusyPortIsRefusedInTheSettingsPagesWords)
+{
+    const std::string port = Start().TerminalPath();
+    cli::Link holder;
+    holder.OpenOrThrow(port, 115200, 0);
+    const Result r = RunCtl({"-p", port, "read"});
+    EXPECT_EQ(r.code, cli::kExitFailed);
+    EXPECT_NE(r.err.find(port + " 正被其他程序占用，请先关闭该程序。"), std::string::npos) << r.err;
+}
+
+TEST_F(Dtuctl, ADtuThatStopsAnsweringIsNamedWithItsRequest)
+{
+    sim::Faults silent;
+    silent.noReply = true;
+    const std::string port = Start(silent).TerminalPath();
+    const Result r = RunCtl({"-p", port, "--timeout", "700", "write", File("p.toml", "[serial]\nbaud = 9600\nparity = \"none\"\ninterface = \"ttl\"\n")});
+    EXPECT_EQ(r.code, cli::kExitFailed);
+    EXPECT_NE(r.err.find("no answer to write serial settings within 700 ms (sent FA 80 EC 03 03 00 00 6C 0D)"),
+              std::string::npos)
+        << r.err;
+}
+
+TEST_F(Dtuctl, SendPrintsTheDecodedAnswer)
+{
+    const std::string port = Start().TerminalPath();
+    const Result r = RunCtl({"-p", port, "send", "0xED"});
+    ASSERT_EQ(r.code, cli::kExitOk) << r.err;
+    EXPECT_EQ(r.out,
+              "sent:   request read serial settings (0xED): FA 80 ED 03 00 00 00 6A 0D \n"
+              "answer: answer read serial settings (0xED): 115200 baud, parity NO, TTL\n");
+    const Result written = RunCtl({"-p", port, "--json", "send", "EC", "03 02 01"});
+    ASSERT_EQ(written.code, cli::kExitOk) << written.err;
+    const auto lines = JsonLines(written.out);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0]["request"], "FA80EC030302016F0D");
+    EXPECT_EQ(lines[0]["decoded"], "answer write serial settings (0xEC): acknowledged");
+}
+
+// Every byte value, in an order no block repeats.
+Bytes Image(std::size_t size)
+{
+    Bytes image;
+    for (std::size_t i = 0; i < size; ++i)
+        image.push_back(static_cast<std::uint8_t>(i * 7 + i / 256));
+    return image;
+}
+
+TEST_F(Dtuctl, UpgradeSendsTheImageAndItsVerdictIsTheExitCode)
+{
+    sim::SimulatedDtu& dtu = Start();
+    const Bytes image = Image(2500);
+    const std::string path = File("app.bin", std::string(image.begin(), image.end()));
+    const Result r = RunCtl({"-p", dtu.TerminalPath(), "upgrade", "--app", path});
+    EXPECT_EQ(r.code, cli::kExitOk) << r.err;
+    EXPECT_NE(r.out.find("the DTU accepted the image (ECK), 2500 bytes"), std::string::npos) << r.out;
+    // Plain lines, not a bar, when the output is not a terminal.
+    EXPECT_NE(r.err.find(": [####################] 3/3 blocks  2500/2500 B"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\x1b'), std::string::npos);
+    Bytes received;
+    dtu.WithDevice([&](sim::Device& d) { received = d.upgradeImage(); });
+    EXPECT_TRUE(received == image);
+
+    sim::Faults dck;
+    dck.failUpgrade = true;
+    dtu.SetFaults(dck);
+    const Result refused = RunCtl({"-p", dtu.TerminalPath(), "upgrade", "--app", path, "--fast"});
+    EXPECT_EQ(refused.code, cli::kExitFailed);
+    EXPECT_NE(refused.err.find("the DTU rejected the image (DCK)"), std::string::npos) << refused.err;
+}
+
+// Eight DTUs provisioned at once: one stops answering, the seven others
+// are written and verified all the same, and the exit code says one failed.
+TEST_F(Dtuctl, EightPortsAtOnceWithOneFailing)
+{
+    std::vector<std::string> args;
+    for (int i = 0; i < 8; ++i) {
+        sim::Faults faults;
+        faults.noReply = i == 5;
+        args.insert(args.end(), {"-p", Start(faults).TerminalPath()});
+    }
+    const std::string profile = File("p.toml", kFullProfile);
+    std::vector<std::string> plain = args;
+    plain.insert(plain.end(), {"--timeout", "1500", "--json", "write", profile});
+    const Result r = RunCtl(plain);
+    EXPECT_EQ(r.code, cli::kExitFailed) << r.err;
+    const auto lines = JsonLines(r.out);
+    ASSERT_EQ(lines.size(), 8u) << r.out;
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(lines[static_cast<std::size_t>(i)]["port"], dtus_[static_cast<std::size_t>(i)]->TerminalPath());
+        EXPECT_EQ(lines[static_cast<std::size_t>(i)]["ok"], i != 5) << lines[static_cast<std::size_t>(i)].dump();
+    }
+    EXPECT_NE(lines[5]["error"].get<std::string>().find("no answer to write phone list"), std::string::npos);
+    EXPECT_EQ(lines[0]["settings"].size(), 24u);
+}
+
+TEST_F(Dtuctl, SummaryTableNamesEveryPort)
+{
+    sim::Faults silent;
+    silent.noReply = true;
+    const std::string good = Start().TerminalPath();
+    const std::string bad = Start(silent).TerminalPath();
+    const Result r = RunCtl({"-p", good, "-p", bad, "-p", good, "--timeout", "600", "send", "F1"});
+    EXPECT_EQ(r.code, cli::kExitFailed);
+    EXPECT_NE(r.out.find("== " + good + "\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(good + "  ok      answer read version (0xF1): KV-331 V2.3.1 (simulated)"), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find(bad + "  FAILED  no answer to read version within 600 ms"), std::string::npos) << r.out;
+}
+
+TEST_F(Dtuctl, MonitorPrintsEveryFrameUntilStopped)
+{
+    PtyPair line;
+    Result r{};
+    std::thread monitor([&] { r = RunCtl({"-p", line.terminalPath(), "monitor"}); });
+    // The monitor has the port once it would refuse a second opener.
+    ASSERT_TRUE(WaitFor([&] { return !CXSerial::ProbePort(line.terminalPath()); }));
+    line.Send(H("FA 00 F1 03 56 31 00 00 0D"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    line.Send(H("FA 80 E9 01 00 64 0D"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    cli::StopMonitor();
+    monitor.join();
+    EXPECT_EQ(r.code, cli::kExitOk) << r.err;
+    EXPECT_NE(r.out.find("  answer read version (0xF1): V1\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  request read network parameters (0xE9): FA 80 E9 01 00 64 0D \n"), std::string::npos) << r.out;
+}
+
+TEST_F(Dtuctl, GlobsNameEveryMatchingPortOnceInNaturalOrder)
+{
+    for (const char* name : {"ttyX10", "ttyX2", "ttyX1", "other"})
+        File(name, "");
+    const cli::Expanded e = cli::ExpandPorts({(dir_ / "ttyX*").string(), (dir_ / "ttyX2").string()});
+    EXPECT_EQ(e.ports, (std::vector<std::string>{(dir_ / "ttyX1").string(), (dir_ / "ttyX2").string(),
+                                                 (dir_ / "ttyX10").string()}));
+    EXPECT_EQ(cli::ExpandPorts({(dir_ / "ttyQ*").string()}).unmatched, (dir_ / "ttyQ*").string());
+}
+
+TEST_F(Dtuctl, HelpAndVersion)
+{
+    const Result version = RunCtl({"--version"});
+    EXPECT_EQ(version.code, cli::kExitOk);
+    EXPECT_EQ(version.out, "dtuctl 0.1.0\n");
+    for (const char* command : {"read", "write", "upgrade", "send", "monitor", "ports"}) {
+        const Result help = RunCtl({command, "-h"});
+        EXPECT_EQ(help.code, cli::kExitOk) << command;
+        EXPECT_NE(help.out.find("Usage"), std::string::npos) << command << help.out;
+    }
+    EXPECT_EQ(RunCtl({}).code, cli::kExitBadInput);
+}
+
+}  // namespace
