@@ -1,0 +1,132 @@
+// Provisioning benchmark: dtuctl writes a full profile and reads every
+// setting back, on one simulated DTU and then on N at once. Reports the
+// wall time of each run and the CPU time dtuctl itself used (measured on
+// the child process, so the simulated DTUs' own work is not counted).
+// Target: N ports in at most 1.5 times the time of one.
+// Usage: provision_bench [--ports N]
+#include "sim/SimulatedDtu.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const char kProfile[] = R"(phones = ["13700001111", "15800002222", "13900003333"]
+ids = ["A0B1C2D3E4F5", "0102030405FF"]
+[own_id]
+id = "AABBCCDDEEFF"
+custom = true
+[server]
+ip = "203.0.113.7"
+port = 6060
+[mode]
+transfer = "transparent"
+sub_mode = "tcp"
+[serial]
+baud = 38400
+parity = "odd"
+interface = "rs485"
+[apn]
+apn = "CMNET"
+[packets]
+custom = true
+heartbeat = "PING"
+registration = "DTU-0042"
+[rf]
+frequency_mhz = 433
+sleep = "6s"
+breathing = "16ms"
+address = 12
+power = "Level5"
+[clock]
+set = "now"
+)";
+
+struct Run {
+    int exitCode = -1;
+    double seconds = 0;
+    double cpuSeconds = 0;
+};
+
+// dtuctl as a child, its output discarded; its own CPU from wait4.
+Run Dtuctl(const std::vector<std::string>& args)
+{
+    std::vector<char*> argv{const_cast<char*>(DTUCTL_PATH)};
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        ::execv(DTUCTL_PATH, argv.data());
+        ::_exit(127);
+    }
+    Run run;
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || ::wait4(child, &status, 0, &usage) != child)
+        return run;
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const auto cpu = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+    run.cpuSeconds = cpu(usage.ru_utime) + cpu(usage.ru_stime);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    std::size_t ports = 16;
+    for (int i = 1; i + 1 < argc; i += 2)
+        if (std::strcmp(argv[i], "--ports") == 0)
+            ports = std::strtoul(argv[i + 1], nullptr, 10);
+    if (ports < 1)
+        ports = 1;
+
+    std::vector<std::unique_ptr<sim::SimulatedDtu>> dtus;
+    for (std::size_t i = 0; i < ports; ++i) {
+        dtus.push_back(std::make_unique<sim::SimulatedDtu>(sim::SimulatedDtu::Options{}));
+        if (!dtus.back()->Start()) {
+            std::fprintf(stderr, "%s\n", dtus.back()->error().c_str());
+            return 1;
+        }
+    }
+    char dir[] = "/tmp/provision-bench-XXXXXX";
+    if (::mkdtemp(dir) == nullptr)
+        return 1;
+    const std::string profile = std::string(dir) + "/profile.toml";
+    std::ofstream(profile) << kProfile;
+
+    std::vector<std::string> one{"-p", dtus[0]->TerminalPath(), "write", profile};
+    std::vector<std::string> all;
+    for (const auto& dtu : dtus)
+        all.insert(all.end(), {"-p", dtu->TerminalPath()});
+    all.insert(all.end(), {"write", profile});
+
+    const Run single = Dtuctl(one);
+    const Run many = Dtuctl(all);
+    std::remove(profile.c_str());
+    ::rmdir(dir);
+
+    const double ratio = single.seconds > 0 ? many.seconds / single.seconds : 0;
+    std::printf("full profile with read-back, 1 port:  %.2f s wall, %.3f s CPU (dtuctl), exit %d\n", single.seconds,
+                single.cpuSeconds, single.exitCode);
+    std::printf("full profile with read-back, %zu ports: %.2f s wall, %.3f s CPU (dtuctl), exit %d\n", ports,
+                many.seconds, many.cpuSeconds, many.exitCode);
+    std::printf("%zu ports take %.2f x the time of one (target: at most 1.5 x)\n", ports, ratio);
+    return single.exitCode == 0 && many.exitCode == 0 && ratio <= 1.5 ? 0 : 1;
+}
