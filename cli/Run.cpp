@@ -58,6 +58,7 @@ struct PortResult {
     bool ok = false;
     std::string summary;  // one line for the summary table
     std::string text;     // what goes to the output for this port
+    bool textIsProfile = false;  // a port's header must then be a comment
     nlohmann::json json = nlohmann::json::object();
 };
 
@@ -115,17 +116,25 @@ int RunOnPorts(const std::vector<std::string>& ports, const Line& line, bool jso
             console.out << Dump(j) << "\n";
             continue;
         }
-        if (!r.text.empty()) {
+        // With many ports a result that is one line stands in the summary alone.
+        if (!r.text.empty() && (ports.size() == 1 || r.text != r.summary + "\n")) {
             if (ports.size() > 1)
-                console.out << "== " << ports[i] << "\n";
+                console.out << (r.textIsProfile ? "# == " : "== ") << ports[i] << "\n";
             console.out << r.text;
         }
         if (!r.ok && ports.size() == 1)
             console.err << "dtuctl: " << ports[i] << ": " << r.summary << "\n";
         summary.push_back({ports[i], r.ok ? "ok" : "FAILED", r.summary});
     }
-    if (!json && ports.size() > 1)
-        console.out << "\n" << FormatTable(summary);
+    if (!json && ports.size() > 1) {
+        // After profiles the summary stays a comment, so the output still
+        // splits into valid files at its "# ==" lines.
+        const bool comment = std::any_of(results.begin(), results.end(), [](const PortResult& r) { return r.textIsProfile; });
+        std::istringstream table(FormatTable(summary));
+        console.out << "\n";
+        for (std::string text; std::getline(table, text);)
+            console.out << (comment ? "# " : "") << text << "\n";
+    }
     console.out << std::flush;
     return allOk ? kExitOk : kExitFailed;
 }
@@ -139,6 +148,7 @@ PortResult ReadJob(PortContext& c, bool profile)
     r.json["settings"] = SettingsJson(s);
     if (profile) {
         r.text = SettingsProfile(s);
+        r.textIsProfile = true;
     } else {
         std::vector<std::vector<std::string>> rows{{"setting", "value"}};
         for (const Row& row : SettingRows(s))

@@ -1,0 +1,59 @@
+// What a person sees while ports work: the board of lines and the
+// progress bar.
+#include "cli/Board.h"
+#include "cli/Upgrade.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+TEST(Board, PlainOutputHasOneLinePerStepAndNoBars)
+{
+    std::ostringstream out;
+    cli::Board board(out, false, {"/dev/a", "/dev/b"});
+    board.Step(1, "read version");
+    board.Update(0, "[###.......]");
+    board.Step(0, "done");
+    board.Step(2, "no such port");
+    EXPECT_EQ(out.str(), "/dev/b: read version\n/dev/a: done\n");
+}
+
+TEST(Board, TerminalRedrawsEveryPortsLineInPlace)
+{
+    std::ostringstream out;
+    cli::Board board(out, true, {"/dev/a", "/dev/b"});
+    board.Step(0, "opening");
+    EXPECT_EQ(out.str(), "\x1b[2K/dev/a: opening\n\x1b[2K/dev/b: \n");
+    out.str("");
+    board.Update(1, "[#.]");
+    EXPECT_EQ(out.str(), "\x1b[2F\x1b[2K/dev/a: opening\n\x1b[2K/dev/b: [#.]\n");
+}
+
+TEST(Upgrade, ProgressShowsBlocksBytesRateAndTimeLeft)
+{
+    const struct {
+        cli::UpgradeProgress p;
+        std::string text;
+    } cases[] = {
+        {{1, 5, 1024, 5000, 0}, "[....................] 1/5 blocks  1024/5000 B"},
+        {{2, 4, 2048, 4096, 1.0}, "[##########..........] 2/4 blocks  2048/4096 B  2.0 KiB/s  0:01 left"},
+        {{60, 120, 61440, 122880, 30.0}, "[##########..........] 60/120 blocks  61440/122880 B  2.0 KiB/s  0:30 left"},
+        {{3, 3, 2500, 2500, 1.5}, "[####################] 3/3 blocks  2500/2500 B  1.6 KiB/s  0:00 left"},
+        {{2, 1, 9999, 10, 1.0}, "[####################] 2/1 blocks  9999/10 B  9.8 KiB/s  0:00 left"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(cli::FormatProgress(c.p), c.text);
+}
+
+TEST(Upgrade, ImagesThatCannotBeSentAreRefusedBeforeAnyPort)
+{
+    std::string error;
+    EXPECT_FALSE(cli::LoadImage("/nonexistent/app.bin", upgrade::Kind::App, error));
+    EXPECT_EQ(error, "/nonexistent/app.bin: the image cannot be read: No such file or directory");
+    EXPECT_FALSE(cli::LoadImage("/dev/null", upgrade::Kind::Iap, error));
+    EXPECT_EQ(error, "/dev/null: the image is empty; nothing to send");
+}
+
+}  // namespace
