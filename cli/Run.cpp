@@ -217,7 +217,8 @@ std::string Clock()
     return text;
 }
 
-PortResult MonitorJob(PortContext& c, const std::string& port, bool prefix, std::mutex& outLock, std::ostream& out)
+PortResult MonitorJob(PortContext& c, const std::string& port, bool prefix, bool json, std::mutex& outLock,
+                      std::ostream& out)
 {
     c.board.Step(c.index, "monitoring");
     std::size_t frames = 0;
@@ -228,8 +229,13 @@ PortResult MonitorJob(PortContext& c, const std::string& port, bool prefix, std:
         if (!reply)
             continue;
         ++frames;
+        const std::string text = dtu::DescribeFrame(reply->frame());
         std::lock_guard lock(outLock);
-        out << Clock() << "  " << (prefix ? port + "  " : "") << dtu::DescribeFrame(reply->frame()) << "\n" << std::flush;
+        if (json)
+            out << Dump({{"port", port}, {"time", Clock()}, {"frame", hex::FormatPlain(reply->frame())}, {"decoded", text}})
+                << "\n" << std::flush;
+        else
+            out << Clock() << "  " << (prefix ? port + "  " : "") << text << "\n" << std::flush;
     }
     PortResult r;
     r.ok = true;
@@ -431,7 +437,7 @@ int Run(const std::vector<std::string>& args, Console console)
         std::mutex outLock;
         const bool prefix = expanded.ports.size() > 1;
         const int rc = RunOnPorts(expanded.ports, line, json, console, [&](PortContext& c) {
-            return MonitorJob(c, expanded.ports[c.index], prefix, outLock, console.out);
+            return MonitorJob(c, expanded.ports[c.index], prefix, json, outLock, console.out);
         });
         sigaction(SIGINT, &previous, nullptr);
         return rc;

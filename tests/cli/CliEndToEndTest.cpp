@@ -282,20 +282,36 @@ TEST_F(Dtuctl, SummaryTableNamesEveryPort)
 
 TEST_F(Dtuctl, MonitorPrintsEveryFrameUntilStopped)
 {
-    PtyPair line;
-    Result r{};
-    std::thread monitor([&] { r = RunCtl({"-p", line.terminalPath(), "monitor"}); });
-    // The monitor has the port once it would refuse a second opener.
-    ASSERT_TRUE(WaitFor([&] { return !CXSerial::ProbePort(line.terminalPath()); }));
-    line.Send(H("FA 00 F1 03 56 31 00 00 0D"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(700));
-    line.Send(H("FA 80 E9 01 00 64 0D"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(700));
-    cli::StopMonitor();
-    monitor.join();
-    EXPECT_EQ(r.code, cli::kExitOk) << r.err;
-    EXPECT_NE(r.out.find("  answer read version (0xF1): V1\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("  request read network parameters (0xE9): FA 80 E9 01 00 64 0D \n"), std::string::npos) << r.out;
+    for (const bool json : {false, true}) {
+        SCOPED_TRACE(json);
+        PtyPair line;
+        Result r{};
+        std::vector<std::string> args{"-p", line.terminalPath(), "monitor"};
+        if (json)
+            args.push_back("--json");
+        std::thread monitor([&] { r = RunCtl(args); });
+        // The monitor has the port once it would refuse a second opener.
+        ASSERT_TRUE(WaitFor([&] { return !CXSerial::ProbePort(line.terminalPath()); }));
+        line.Send(H("FA 00 F1 03 56 31 00 00 0D"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        line.Send(H("FA 80 E9 01 00 64 0D"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        cli::StopMonitor();
+        monitor.join();
+        EXPECT_EQ(r.code, cli::kExitOk) << r.err;
+        if (!json) {
+            EXPECT_NE(r.out.find("  answer read version (0xF1): V1\n"), std::string::npos) << r.out;
+            EXPECT_NE(r.out.find("  request read network parameters (0xE9): FA 80 E9 01 00 64 0D \n"), std::string::npos)
+                << r.out;
+            continue;
+        }
+        const auto lines = JsonLines(r.out);
+        ASSERT_EQ(lines.size(), 3u) << r.out;
+        EXPECT_EQ(lines[0]["frame"], "FA00F103563100000D");
+        EXPECT_EQ(lines[0]["decoded"], "answer read version (0xF1): V1");
+        EXPECT_EQ(lines[1]["frame"], "FA80E90100640D");
+        EXPECT_EQ(lines[2]["ok"], true);
+    }
 }
 
 TEST_F(Dtuctl, GlobsNameEveryMatchingPortOnceInNaturalOrder)
