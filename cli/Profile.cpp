@@ -381,13 +381,13 @@ void ReadRf(Checker& c, const toml::table& t, Profile& p)
     Profile::Rf rf;
     if (const toml::node* node = t.get("frequency_mhz")) {
         // The DTU is set in whole MHz (the frequency word is built from the
-        // integer part): a fraction would be dropped without a word.
+        // integer query): a fraction would be dropped without a word.
         const auto value = node->value<double>();
         if (!value || !(node->is_integer() || node->is_floating_point()))
             c.Error(node->source(), "rf.frequency_mhz must be a number");
         else if (*value != std::floor(*value))
             c.Error(node->source(), "rf.frequency_mhz = " + NumberText(*value) +
-                                        ": the DTU is set in whole MHz (only the integer part would be sent)");
+                                        ": the DTU is set in whole MHz (only the integer query would be sent)");
         else if (*value < 1 || *value > 1023)
             c.Error(node->source(), "rf.frequency_mhz is out of range (1 to 1023)");
         else

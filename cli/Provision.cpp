@@ -45,18 +45,18 @@ std::string Upper(const std::string& text)
 
 }  // namespace
 
-unsigned PartsToComplete(const Profile& p)
+unsigned QueriesToComplete(const Profile& p)
 {
-    unsigned parts = 0;
+    unsigned queries = 0;
     if (p.ownId && (!p.ownId->id || !p.ownId->custom))
-        parts |= kOwnId;
+        queries |= kOwnId;
     if (p.serial && (!p.serial->baud || !p.serial->parity || !p.serial->interface))
-        parts |= kUart;
+        queries |= kUart;
     if (p.packets && (!p.packets->custom || !p.packets->heartbeat || !p.packets->registration))
-        parts |= kPackets;
+        queries |= kPackets;
     if (p.rf && (!p.rf->frequencyMhz || !p.rf->sleep || !p.rf->breathing || !p.rf->address || !p.rf->power))
-        parts |= kRf;
-    return parts;
+        queries |= kRf;
+    return queries;
 }
 
 Profile Complete(const Profile& given, const DeviceSettings& current)
@@ -149,24 +149,24 @@ std::vector<PlannedWrite> PlanWrites(const Profile& p, const dtu::LocalTime& now
     return out;
 }
 
-unsigned PartsToVerify(const Profile& p)
+unsigned QueriesToVerify(const Profile& p)
 {
-    unsigned parts = 0;
+    unsigned queries = 0;
     if (p.phones)
-        parts |= kPhones;
+        queries |= kPhones;
     if (p.ids)
-        parts |= kIds;
+        queries |= kIds;
     if (p.ownId)
-        parts |= kOwnId;
+        queries |= kOwnId;
     if (p.server || p.mode)
-        parts |= kNet;
+        queries |= kNet;
     if (p.serial)
-        parts |= kUart;
+        queries |= kUart;
     if (p.packets)
-        parts |= kPackets;
+        queries |= kPackets;
     if (p.rf)
-        parts |= kRf;
-    return parts;
+        queries |= kRf;
+    return queries;
 }
 
 std::vector<Checked> Compare(const Profile& p, const std::vector<PlannedWrite>& writes, const DeviceSettings& readBack)
@@ -295,7 +295,7 @@ dtu::LocalTime Now()
 
 WriteResult WriteProfile(Link& link, const Profile& profile, int timeoutMs, const StepReport& step)
 {
-    const DeviceSettings current = ReadSettings(link, PartsToComplete(profile), timeoutMs, step);
+    const DeviceSettings current = ReadSettings(link, QueriesToComplete(profile), timeoutMs, step);
     const Profile complete = Complete(profile, current);
     const std::vector<PlannedWrite> writes = PlanWrites(complete, Now());
     for (const PlannedWrite& w : writes) {
@@ -305,7 +305,7 @@ WriteResult WriteProfile(Link& link, const Profile& profile, int timeoutMs, cons
         const bool clock = w.frame.size() > 2 && w.frame[2] == dtu::cmd::kSetClock;
         link.Exchange(clock ? dtu::BuildSetClock(Now()) : w.frame, timeoutMs, w.what);
     }
-    const DeviceSettings readBack = ReadSettings(link, PartsToVerify(profile), timeoutMs, step);
+    const DeviceSettings readBack = ReadSettings(link, QueriesToVerify(profile), timeoutMs, step);
     return {Compare(profile, writes, readBack)};
 }
 

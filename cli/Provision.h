@@ -14,8 +14,8 @@ namespace cli {
 
 // A record the DTU takes whole (own ID, serial settings, packets, wireless
 // parameters) with some of its keys left out keeps the DTU's values for
-// them: these parts are read first.
-unsigned PartsToComplete(const Profile& p);
+// them: these queries are read first.
+unsigned QueriesToComplete(const Profile& p);
 // The profile with those keys filled in from `current`. Throws Failure
 // when a value cannot be written back as it is (a frequency that is not
 // whole MHz).
@@ -28,8 +28,8 @@ struct PlannedWrite {
 // The frames of a complete profile, in a fixed order.
 std::vector<PlannedWrite> PlanWrites(const Profile& complete, const dtu::LocalTime& now);
 
-// The parts to read back after writing.
-unsigned PartsToVerify(const Profile& p);
+// The queries to read back after writing.
+unsigned QueriesToVerify(const Profile& p);
 
 enum class Verdict { Ok, Differs, Written };
 struct Checked {

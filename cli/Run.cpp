@@ -141,7 +141,7 @@ int RunOnPorts(const std::vector<std::string>& ports, const Line& line, bool jso
 
 PortResult ReadJob(PortContext& c, bool profile)
 {
-    const DeviceSettings s = ReadSettings(c.link, kAllParts, c.timeoutMs, [&](const std::string& what) { c.board.Step(c.index, what); });
+    const DeviceSettings s = ReadSettings(c.link, kAllQueries, c.timeoutMs, [&](const std::string& what) { c.board.Step(c.index, what); });
     PortResult r;
     r.ok = true;
     r.summary = s.version ? *s.version : "read";

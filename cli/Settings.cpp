@@ -79,11 +79,11 @@ std::string IpText(const std::array<std::uint8_t, 4>& ip)
            std::to_string(ip[3]);
 }
 
-DeviceSettings ReadSettings(Link& link, unsigned parts, int timeoutMs, const StepReport& step)
+DeviceSettings ReadSettings(Link& link, unsigned queries, int timeoutMs, const StepReport& step)
 {
     DeviceSettings s;
-    const auto ask = [&](unsigned part, std::uint8_t code) -> std::optional<Reply> {
-        if (!(parts & part))
+    const auto ask = [&](unsigned query, std::uint8_t code) -> std::optional<Reply> {
+        if (!(queries & query))
             return std::nullopt;
         const std::string what = dtu::CommandName(code);
         if (step)

@@ -15,7 +15,7 @@
 namespace cli {
 
 // What to read; one request each.
-enum Part : unsigned {
+enum Query : unsigned {
     kPhones = 1u << 0,
     kIds = 1u << 1,
     kOwnId = 1u << 2,
@@ -26,7 +26,7 @@ enum Part : unsigned {
     kVersion = 1u << 7,
     kSignal = 1u << 8,
     kClock = 1u << 9,
-    kAllParts = (1u << 10) - 1,
+    kAllQueries = (1u << 10) - 1,
 };
 
 struct DeviceSettings {
@@ -43,9 +43,9 @@ struct DeviceSettings {
 // Called before each request with its name, for progress lines.
 using StepReport = std::function<void(const std::string&)>;
 
-// Reads the parts asked for; throws Failure naming the request that was
+// Reads the queries asked for; throws Failure naming the request that was
 // not answered.
-DeviceSettings ReadSettings(Link& link, unsigned parts, int timeoutMs, const StepReport& step = {});
+DeviceSettings ReadSettings(Link& link, unsigned queries, int timeoutMs, const StepReport& step = {});
 
 // One setting as text, keyed by its profile name ("serial.baud"). The same
 // texts serve a read's table and a write's comparison, so a setting reads

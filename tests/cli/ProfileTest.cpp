@@ -141,12 +141,12 @@ TEST(Provision, OnlyWhatTheProfileHoldsIsWritten)
 {
     const cli::ParsedProfile parsed = cli::ParseProfile("[server]\nip = \"203.0.113.7\"\nport = 8080\n", "p.toml");
     ASSERT_TRUE(parsed.ok());
-    EXPECT_EQ(cli::PartsToComplete(parsed.profile), 0u);
+    EXPECT_EQ(cli::QueriesToComplete(parsed.profile), 0u);
     const auto writes = cli::PlanWrites(parsed.profile, cli::Now());
     ASSERT_EQ(writes.size(), 2u);
     EXPECT_EQ(writes[0].frame, H("FA 80 E6 04 CB 00 71 07 A7 0D"));
     EXPECT_EQ(writes[1].frame, H("FA 80 E7 02 1F 90 12 0D"));
-    EXPECT_EQ(cli::PartsToVerify(parsed.profile), unsigned{cli::kNet});
+    EXPECT_EQ(cli::QueriesToVerify(parsed.profile), unsigned{cli::kNet});
 }
 
 cli::DeviceSettings Current()
@@ -167,7 +167,7 @@ TEST(Provision, LeftOutKeysOfARecordKeepTheDtusValues)
         "[packets]\nheartbeat = \"HB\"\n",
         "p.toml");
     ASSERT_TRUE(parsed.ok());
-    EXPECT_EQ(cli::PartsToComplete(parsed.profile), unsigned{cli::kOwnId | cli::kUart | cli::kRf | cli::kPackets});
+    EXPECT_EQ(cli::QueriesToComplete(parsed.profile), unsigned{cli::kOwnId | cli::kUart | cli::kRf | cli::kPackets});
     const Profile complete = cli::Complete(parsed.profile, Current());
     const auto writes = cli::PlanWrites(complete, cli::Now());
     ASSERT_EQ(writes.size(), 4u);
