@@ -14,7 +14,7 @@ namespace cli {
 
 // A record the DTU takes whole (own ID, serial settings, packets, wireless
 // parameters) with some of its keys left out keeps the DTU's values for
-// them: these queries are read first.
+// them: those records are read first.
 unsigned QueriesToComplete(const Profile& p);
 // The profile with those keys filled in from `current`. Throws Failure
 // when a value cannot be written back as it is (a frequency that is not
@@ -28,7 +28,7 @@ struct PlannedWrite {
 // The frames of a complete profile, in a fixed order.
 std::vector<PlannedWrite> PlanWrites(const Profile& complete, const dtu::LocalTime& now);
 
-// The queries to read back after writing.
+// The queries that read back what was written.
 unsigned QueriesToVerify(const Profile& p);
 
 enum class Verdict { Ok, Differs, Written };

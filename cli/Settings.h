@@ -43,7 +43,7 @@ struct DeviceSettings {
 // Called before each request with its name, for progress lines.
 using StepReport = std::function<void(const std::string&)>;
 
-// Reads the queries asked for; throws Failure naming the request that was
+// Sends the queries asked for; throws Failure naming the request that was
 // not answered.
 DeviceSettings ReadSettings(Link& link, unsigned queries, int timeoutMs, const StepReport& step = {});
 

@@ -185,12 +185,21 @@ TEST_F(Dtuctl, ADtuThatStopsAnsweringIsNamedWithItsRequest)
 {
     sim::Faults silent;
     silent.noReply = true;
-    const std::string port = Start(silent).TerminalPath();
-    const Result r = RunCtl({"-p", port, "--timeout", "700", "write", File("p.toml", "[serial]\nbaud = 9600\nparity = \"none\"\ninterface = \"ttl\"\n")});
-    EXPECT_EQ(r.code, cli::kExitFailed);
-    EXPECT_NE(r.err.find("no answer to write serial settings within 700 ms (sent FA 80 EC 03 03 00 00 6C 0D)"),
-              std::string::npos)
-        << r.err;
+    sim::Faults garbled;
+    garbled.corruptEnvelope = true;
+    const struct {
+        sim::Faults faults;
+        std::string message;
+    } cases[] = {
+        {silent, "no answer to write serial settings within 700 ms (sent FA 80 EC 03 03 00 00 6C 0D)"},
+        {garbled, "malformed answer to write serial settings: FA 00 EC 01 01 E8 00"},
+    };
+    const std::string profile = File("p.toml", "[serial]\nbaud = 9600\nparity = \"none\"\ninterface = \"ttl\"\n");
+    for (const auto& c : cases) {
+        const Result r = RunCtl({"-p", Start(c.faults).TerminalPath(), "--timeout", "700", "write", profile});
+        EXPECT_EQ(r.code, cli::kExitFailed);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
 }
 
 TEST_F(Dtuctl, SendPrintsTheDecodedAnswer)
@@ -239,6 +248,13 @@ TEST_F(Dtuctl, UpgradeSendsTheImageAndItsVerdictIsTheExitCode)
     const Result refused = RunCtl({"-p", dtu.TerminalPath(), "upgrade", "--app", path, "--fast"});
     EXPECT_EQ(refused.code, cli::kExitFailed);
     EXPECT_NE(refused.err.find("the DTU rejected the image (DCK)"), std::string::npos) << refused.err;
+
+    sim::Faults hangup;
+    hangup.hangupAfterBlocks = 1;
+    dtu.SetFaults(hangup);
+    const Result lost = RunCtl({"-p", dtu.TerminalPath(), "upgrade", "--iap", path});
+    EXPECT_EQ(lost.code, cli::kExitFailed);
+    EXPECT_NE(lost.err.find("the port went away"), std::string::npos) << lost.err;
 }
 
 // Eight DTUs provisioned at once: one stops answering, the seven others
