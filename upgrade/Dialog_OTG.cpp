@@ -148,6 +148,8 @@ void CDialog_OTG::BuildControls()
     for (QGroupBox* g : {fileGroup, infoGroup, controlGroup, progressGroup})
         layout->addWidget(g);
     layout->addStretch();
+    // Room for the longest progress line, so the page keeps its width.
+    setMinimumWidth(520);
 
     connect(openButton_, &QPushButton::clicked, this, &CDialog_OTG::OnOpen);
     connect(appButton_, &QPushButton::clicked, this, &CDialog_OTG::OnApp);
@@ -203,7 +205,7 @@ void CDialog_OTG::Start(upgrade::Kind kind)
 {
     // Pressing a start button always ends what ran before.
     if (transferring())
-        Finish(QStringLiteral("升级已停止，重新开始。"));
+        Finish(QStringLiteral("升级已停止。"));
     const QString path = pathEdit_->text();
     if (path.trimmed().isEmpty()) {
         Say(Text(kEmptyPath));

@@ -30,7 +30,8 @@ bool RunUntil(const std::function<bool()>& done, int timeoutMs)
     QElapsedTimer t;
     t.start();
     while (!done() && t.elapsed() < timeoutMs)
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        // The main window ticks every 100 ms, so this wakes at least as often.
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     return done();
 }
 
@@ -50,7 +51,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "%s\n", qPrintable(h.error()));
         return 1;
     }
-    const QString path = dir.filePath(QStringLiteral("KV330_APP_V2.4.bin"));
+    const QString path = dir.absoluteFilePath(QStringLiteral("KV330_APP_V2.4.bin"));
     {
         QFile f(path);
         const std::vector<std::uint8_t> image = Pattern(10 * 1024 + 300);

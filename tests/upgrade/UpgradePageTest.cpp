@@ -7,6 +7,7 @@
 
 #include "app/TavrinDlg.h"
 #include "common/FileDialog.h"
+#include "common/FrameEvent.h"
 #include "common/MessageBox.h"
 #include "serial/KVSerial.h"
 #include "upgrade/Dialog_OTG.h"
@@ -21,6 +22,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <array>
 
 #include <unistd.h>
 
@@ -228,6 +231,28 @@ private slots:
         QCOMPARE(h_->label("verdictText")->text(), shown_[0].text);
         QCOMPARE(h_->blocksReceived(), size_t(2));
         QVERIFY(!WatchTimerRunning());
+    }
+
+    void verdictLettersComeFromTheReplyOnly()
+    {
+        sim::Faults faults;
+        faults.delayMs = 5000;  // the DTU's own reply stays out of the way
+        Up(faults);
+        Choose(File(QStringLiteral("short.bin"), Pattern(2500)));
+        QTest::mouseClick(h_->button("appButton"), Qt::LeftButton);
+        QCOMPARE(h_->progressBar()->value(), 1);
+        // "ACK" lies in the buffer, but past the three bytes received: a
+        // left-over of an earlier frame, no answer to this block.
+        std::array<std::uint8_t, ReceiveBuffer::kCapacity> buffer{0xFA, 0x00, 0xEF, 0x03, 'A', 'C', 'K', 0x00, 0x0D};
+        const auto deliver = [&](std::int32_t length) {
+            ui::FrameEvent event(ui::kUpgradeFrame, ReceiveBuffer::Frame{buffer, length});
+            QCoreApplication::sendEvent(Page(), &event);
+        };
+        deliver(3);
+        QCOMPARE(h_->progressBar()->value(), 1);
+        deliver(9);
+        QCOMPARE(h_->progressBar()->value(), 2);
+        QTest::mouseClick(h_->button("stopButton"), Qt::LeftButton);
     }
 
     void stop_data()
