@@ -226,7 +226,6 @@ void CDialog_OTG::Start(upgrade::Kind kind)
     ShowFileInfo(path, static_cast<qint64>(imageBytes_));
     SetRange(imageBytes_);
     verdictText_->clear();
-    sink_.failed = false;
     sentBlocks_ = 0;
     sentBytes_ = 0;
     started_ = true;
@@ -369,6 +368,7 @@ void CDialog_OTG::Finish(const QString& verdict)
     watch_.stop();
     endedMs_ = NowMs();
     transfer_.Stop();
+    sink_.failed = false;
     image_.reset();
     verdictText_->setText(verdict);
     UpdateProgress();

@@ -92,6 +92,14 @@ private:
             all << s.text;
         return all.join(QStringLiteral(" | "));
     }
+    // An APP "ACK" as the main window hands it over: `length` bytes received,
+    // the rest of the buffer left over.
+    void DeliverAck(std::int32_t length)
+    {
+        std::array<std::uint8_t, ReceiveBuffer::kCapacity> buffer{0xFA, 0x00, 0xEF, 0x03, 'A', 'C', 'K', 0x00, 0x0D};
+        ui::FrameEvent event(ui::kUpgradeFrame, ReceiveBuffer::Frame{buffer, length});
+        QCoreApplication::sendEvent(Page(), &event);
+    }
     bool WatchTimerRunning() const
     {
         return !QAbstractEventDispatcher::instance()->registeredTimers(Page()).isEmpty();
@@ -243,16 +251,33 @@ private slots:
         QCOMPARE(h_->progressBar()->value(), 1);
         // "ACK" lies in the buffer, but past the three bytes received: a
         // left-over of an earlier frame, no answer to this block.
-        std::array<std::uint8_t, ReceiveBuffer::kCapacity> buffer{0xFA, 0x00, 0xEF, 0x03, 'A', 'C', 'K', 0x00, 0x0D};
-        const auto deliver = [&](std::int32_t length) {
-            ui::FrameEvent event(ui::kUpgradeFrame, ReceiveBuffer::Frame{buffer, length});
-            QCoreApplication::sendEvent(Page(), &event);
-        };
-        deliver(3);
+        DeliverAck(3);
         QCOMPARE(h_->progressBar()->value(), 1);
-        deliver(9);
+        DeliverAck(9);
         QCOMPARE(h_->progressBar()->value(), 2);
         QTest::mouseClick(h_->button("stopButton"), Qt::LeftButton);
+    }
+
+    void refusedWriteEndsTheTransferOnce()
+    {
+        sim::Faults faults;
+        faults.delayMs = 5000;
+        Up(faults);
+        Choose(File(QStringLiteral("refused.bin"), Pattern(2500)));
+        QTest::mouseClick(h_->button("appButton"), Qt::LeftButton);
+        // The port goes before the watch timer could notice: the next block's
+        // write is refused.
+        g_Serial.Close();
+        DeliverAck(9);
+        QVERIFY(!Page()->transferring());
+        QCOMPARE(shown_.size(), size_t(1));
+        QVERIFY2(shown_[0].text.contains(QStringLiteral("串口已断开")), qPrintable(shown_[0].text));
+        QVERIFY2(shown_[0].text.contains(QStringLiteral("1/3 块")), qPrintable(shown_[0].text));
+        // A later reply finds no transfer and says nothing more.
+        DeliverAck(9);
+        QTest::qWait(300);
+        QCOMPARE(shown_.size(), size_t(1));
+        QVERIFY(!WatchTimerRunning());
     }
 
     void stop_data()
