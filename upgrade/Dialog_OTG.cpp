@@ -55,13 +55,14 @@ QPushButton* Button(QWidget* parent, const char* caption, const char* name, int 
     return button;
 }
 
-QLabel* Value(QWidget* parent, const char* name, int id, const char* accessibleName)
+QLabel* Value(QWidget* parent, const char* name, int id, const char* role)
 {
     // 34 spaces, as the page has always started.
     auto* label = new QLabel(QString(34, QLatin1Char(' ')), parent);
     label->setObjectName(QLatin1String(name));
     label->setProperty("controlId", id);
-    label->setAccessibleName(QString::fromUtf8(accessibleName));
+    // Described, not named: a reader is to read the value itself.
+    label->setAccessibleDescription(QString::fromUtf8(role));
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
 }
@@ -131,11 +132,11 @@ void CDialog_OTG::BuildControls()
     progressLabel->setBuddy(progressBar_);
     progressText_ = new QLabel(progressGroup);
     progressText_->setObjectName(QStringLiteral("progressText"));
-    progressText_->setAccessibleName(QStringLiteral("发送情况"));
+    progressText_->setAccessibleDescription(QStringLiteral("已发送的块数和字节数、用时和剩余时间"));
     progressText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     verdictText_ = new QLabel(progressGroup);
     verdictText_->setObjectName(QStringLiteral("verdictText"));
-    verdictText_->setAccessibleName(QStringLiteral("升级结果"));
+    verdictText_->setAccessibleDescription(QStringLiteral("升级结果"));
     verdictText_->setWordWrap(true);
     verdictText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* progressGrid = new QGridLayout(progressGroup);
