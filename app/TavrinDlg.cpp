@@ -230,6 +230,10 @@ void CTavrinDlg::contextMenuEvent(QContextMenuEvent* e)
 
 void CTavrinDlg::closeEvent(QCloseEvent* e)
 {
+    // A firmware transfer ends here, between two frames, not half-way
+    // through the shut-down.
+    if (otg_)
+        otg_->EndTransfer();
     killTimer(timerId_);
     timerId_ = 0;
     QDialog::closeEvent(e);
