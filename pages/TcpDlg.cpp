@@ -215,7 +215,9 @@ void CTcpDlg::OnFrame(const ui::FrameEvent& frame)
     // field, without spaces and upper-cased. Text typed since then is kept.
     if (showNormalised_) {
         showNormalised_ = false;
-        if (send_->toPlainText() == sentAsTyped_ && sentAsTyped_ != sentNormalised_)
+        if (send_->toPlainText() == sentAsTyped_ && sentAsTyped_ != sentNormalised_) {
             send_->setPlainText(sentNormalised_);
+            send_->moveCursor(QTextCursor::End);
+        }
     }
 }
