@@ -16,7 +16,7 @@ pages::Built CP2pDlg::Build(const pages::SmsTarget& target, const std::string& m
 
 QString CP2pDlg::LimitText(std::size_t limit, const std::string& message) const
 {
-    return QStringLiteral("此方式下最多 %1 字节（%2 位十六进制数字，空格不计），现为 %3 字节。")
+    return QStringLiteral("此方式下最多 %1 字节（%2 位十六进制数字，空格不计）。\n现为 %3 字节。")
         .arg(limit)
         .arg(2 * limit)
         .arg(pages::HexDataLength(message));

@@ -16,7 +16,7 @@ pages::Built CPhone::Build(const pages::SmsTarget& target, const std::string& me
 
 QString CPhone::LimitText(std::size_t limit, const std::string& message) const
 {
-    return QStringLiteral("此方式下短信文本最多 %1 字节（一个汉字占 2 字节），现为 %2 字节。")
+    return QStringLiteral("此方式下短信文本最多 %1 字节（一个汉字占 2 字节）。\n现为 %2 字节。")
         .arg(limit)
         .arg(pages::TextDataLength(message));
 }

@@ -122,6 +122,7 @@ SmsPage::SmsPage(QEvent::Type frameType, const QString& caption, const QString& 
     protocol_->setChecked(true);
     group_->setChecked(false);
     phone_->setEnabled(true);
+    message_->setFocus();
     resize(500, 360);
 }
 

@@ -152,7 +152,7 @@ void CTcpDlg::Send(bool oneToOne)
         QString text = QString::fromUtf8(built.message);
         if (built.message == dtu::msg::kFrameTooLong) {
             const std::size_t limit = pages::TcpDataLimit(target);
-            text += QStringLiteral("\n\n此方式下最多发送 %1 字节（%2 位十六进制数字，空格不计），现为 %3 字节。")
+            text += QStringLiteral("\n\n此方式下最多发送 %1 字节（%2 位十六进制数字，空格不计）。\n现为 %3 字节。")
                         .arg(limit)
                         .arg(2 * limit)
                         .arg(pages::HexDataLength(data));
