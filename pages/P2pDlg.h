@@ -1,4 +1,4 @@
-// The SMS page for messages typed as hex digits (Part 4.2): the twin of the
+// The SMS page for messages typed as hex digits: the twin of the
 // text page, sending the bytes the digits stand for. Its field filters keys
 // while the DTU page's "Hex" box is checked.
 #pragma once

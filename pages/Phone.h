@@ -1,4 +1,4 @@
-// The SMS page for text messages (Part 4.1): the text goes to the DTU as GBK
+// The SMS page for text messages: the text goes to the DTU as GBK
 // bytes, to one number or as a group send; every frame completed while the
 // page is on screen replaces its receive area, as "%02X " text.
 #pragma once

@@ -1,4 +1,4 @@
-// What the two SMS pages share (Parts 4.1 and 4.2): the receive area with
+// What the two SMS pages share: the receive area with
 // "清除", the phone and message fields, the "协议"/"透传" radio buttons with
 // "群发", and "发送". The pages differ only in the message field (text or hex
 // digits), the frame they build and their notification.

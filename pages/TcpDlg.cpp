@@ -76,7 +76,7 @@ CTcpDlg::CTcpDlg(QWidget* parent) : FramePage(ui::kTcpFrame, QStringLiteral("TCP
     clearLayout->addWidget(clearReceive_);
     clearLayout->addWidget(clearAll_);
 
-    // Part 4.3 draws this group's frame disabled; its buttons work.
+    // This group's frame has always been drawn disabled; its buttons work.
     auto* modeBox = new QGroupBox(QStringLiteral("模式切换"), this);
     modeBox->setObjectName(QStringLiteral("modeGroup"));
     modeBox->setStyleSheet(QStringLiteral("QGroupBox#modeGroup::title { color: palette(mid); }"));
@@ -211,7 +211,7 @@ void CTcpDlg::OnFrame(const ui::FrameEvent& frame)
     const auto length = static_cast<std::size_t>(std::clamp<std::int32_t>(frame.lParam, 0, ReceiveBuffer::kCapacity));
     if (length > 0)
         Append(QString::fromStdString(pages::FormatReceived(frame.buffer.first(length))));
-    // Part 4.3 writes the send text as read at the last send back to the
+    // The page has always written the text of the last send back to its
     // field, without spaces and upper-cased. Text typed since then is kept.
     if (showNormalised_) {
         showNormalised_ = false;

@@ -1,4 +1,4 @@
-// The TCP transfer page (Part 4.3): hex data to the DTU's TCP link, one-to-
+// The TCP transfer page: hex data to the DTU's TCP link, one-to-
 // many or one-to-one to a six-byte communication address, and a running log
 // of every frame completed while the page is on screen, as "%02X " text.
 //
@@ -30,7 +30,7 @@ public:
 
     explicit CTcpDlg(QWidget* parent);
 
-    // The whole log as one text, blocks joined, as Part 4.3 keeps it.
+    // The whole log as one text, blocks joined, as the page has always kept it.
     QString receivedText() const;
 
 protected:

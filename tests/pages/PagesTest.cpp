@@ -1,4 +1,4 @@
-// The SMS text, SMS hex and TCP pages (Parts 4.1 to 4.3), driven through
+// The SMS text, SMS hex and TCP pages, driven through
 // their real widgets (offscreen). Sends go through g_Serial to a real
 // pseudo-terminal whose far side the test reads byte for byte; the receive
 // displays are fed by the main window's frame completion, from the simulated
@@ -310,7 +310,7 @@ private slots:
         QCOMPARE(ByAccessibleName(&tcp, U("通迅MAC地址")), Find<QLineEdit>(&tcp, "addressEdit"));
     }
 
-    // ---- Sends: exactly the Parts' bytes ----
+    // ---- Sends: exactly the bytes the DTU expects ----
 
     void smsSends_data()
     {
