@@ -69,6 +69,14 @@ CTavrinDlg::CTavrinDlg(CUartParamDlg::PortSource ports, QWidget* parent) : QDial
     // 600 x 400, unless the captions need more room: none is ever cut.
     resize(std::max(600, sizeHint().width()), 400);
     timerId_ = startTimer(100);
+    // Posted from the reader thread; runs here, on this window's thread.
+    g_Rx.SetWholeFrameSignal(
+        [this] { QMetaObject::invokeMethod(this, &CTavrinDlg::DeliverWhole, Qt::QueuedConnection); });
+}
+
+CTavrinDlg::~CTavrinDlg()
+{
+    g_Rx.SetWholeFrameSignal(nullptr);
 }
 
 void CTavrinDlg::BuildCommands()
@@ -177,6 +185,11 @@ void CTavrinDlg::Tick()
     }
     g_Rx.Tick([this](const ReceiveBuffer::Frame& frame) { NotifyPages(frame); });
     CheckPortLost();
+}
+
+void CTavrinDlg::DeliverWhole()
+{
+    g_Rx.DeliverWhole([this](const ReceiveBuffer::Frame& frame) { NotifyPages(frame); });
 }
 
 void CTavrinDlg::NotifyPages(const ReceiveBuffer::Frame& frame)

@@ -1,5 +1,6 @@
 #include "upgrade/Dialog_OTG.h"
 
+#include "common/FastReplies.h"
 #include "common/FileDialog.h"
 #include "common/MessageBox.h"
 #include "serial/KVSerial.h"
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -118,6 +120,7 @@ void CDialog_OTG::BuildControls()
     auto* controlRow = new QHBoxLayout(controlGroup);
     for (QPushButton* b : {appButton_, iapButton_, stopButton_})
         controlRow->addWidget(b);
+    controlRow->addWidget(ui::FastReplies::MakeCheckBox(controlGroup));
 
     auto* progressGroup = new QGroupBox(QStringLiteral("烧写进度"), this);
     auto* progressLabel = new QLabel(QStringLiteral("烧录进度:"), progressGroup);
