@@ -1,6 +1,7 @@
 #include "app/TavrinApp.h"
 
 #include "app/TavrinDlg.h"
+#include "common/FastReplies.h"
 #include "serial/KVSerial.h"
 #include "serial/PortList.h"
 #include "sim/SimulatedDtu.h"
@@ -27,11 +28,17 @@ int CTavrinApp::Run(int argc, char* argv[])
                                       QStringLiteral("Start a simulated DTU and list its terminal first."));
     const QCommandLineOption simulateLog(QStringLiteral("simulate-log"),
                                          QStringLiteral("With --simulate: log the simulated line on stderr."));
+    const QCommandLineOption fast(QStringLiteral("fast"),
+                                  QStringLiteral("Fast replies: a whole reply is handled at once instead of after "
+                                                 "0.4 s of silence on the line."));
     parser.addOption(simulate);
     parser.addOption(simulateLog);
+    parser.addOption(fast);
     parser.addPositionalArgument(QStringLiteral("device"), QStringLiteral("A serial device to list first."),
                                  QStringLiteral("[device]"));
     parser.process(app);
+
+    ui::FastReplies::instance().set(parser.isSet(fast));
 
     std::unique_ptr<sim::SimulatedDtu> dtu;
     if (parser.isSet(simulate)) {

@@ -69,6 +69,14 @@ CTavrinDlg::CTavrinDlg(CUartParamDlg::PortSource ports, QWidget* parent) : QDial
     // 600 x 400, unless the captions need more room: none is ever cut.
     resize(std::max(600, sizeHint().width()), 400);
     timerId_ = startTimer(100);
+    // Posted from the reader thread; runs here, on this window's thread.
+    g_Rx.SetWholeFrameSignal(
+        [this] { QMetaObject::invokeMethod(this, &CTavrinDlg::DeliverWhole, Qt::QueuedConnection); });
+}
+
+CTavrinDlg::~CTavrinDlg()
+{
+    g_Rx.SetWholeFrameSignal(nullptr);
 }
 
 void CTavrinDlg::BuildCommands()
@@ -179,6 +187,11 @@ void CTavrinDlg::Tick()
     CheckPortLost();
 }
 
+void CTavrinDlg::DeliverWhole()
+{
+    g_Rx.DeliverWhole([this](const ReceiveBuffer::Frame& frame) { NotifyPages(frame); });
+}
+
 void CTavrinDlg::NotifyPages(const ReceiveBuffer::Frame& frame)
 {
     // Always in this order; a page that is hidden or not yet created
@@ -230,6 +243,10 @@ void CTavrinDlg::contextMenuEvent(QContextMenuEvent* e)
 
 void CTavrinDlg::closeEvent(QCloseEvent* e)
 {
+    // A firmware transfer ends here, between two frames, not half-way
+    // through the shut-down.
+    if (otg_)
+        otg_->EndTransfer();
     killTimer(timerId_);
     timerId_ = 0;
     QDialog::closeEvent(e);

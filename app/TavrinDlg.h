@@ -24,6 +24,7 @@ class CTavrinDlg : public QDialog {
     Q_OBJECT
 public:
     explicit CTavrinDlg(CUartParamDlg::PortSource ports, QWidget* parent = nullptr);
+    ~CTavrinDlg() override;
 
     // The pages, or nullptr before their first use.
     CUartParamDlg* uartPage() const { return uart_; }
@@ -59,6 +60,8 @@ private:
     void BuildStatusBar();
     void UpdateClock();
     void Tick();
+    // Whole frames waiting under fast replies, delivered without a tick.
+    void DeliverWhole();
     void NotifyPages(const ReceiveBuffer::Frame& frame);
     void CheckPortLost();
     bool PortOpenOrSay(const char* message);

@@ -2,6 +2,7 @@
 // request handlers are in DtuCommands.cpp, the answers in DtuResponses.cpp.
 #include "dtu/DtuDlg.h"
 
+#include "common/FastReplies.h"
 #include "common/LineEdits.h"
 #include "common/Widgets.h"
 #include "dtu/Dialog_Rf_Setup.h"
@@ -146,6 +147,7 @@ void CDtuDlg::BuildForm()
     middle->addWidget(BuildModeFrame());
     middle->addWidget(BuildModeButtonsFrame());
     middle->addWidget(BuildVersionFrame());
+    middle->addWidget(ui::FastReplies::MakeCheckBox(this));
     middle->addStretch();
 
     auto* right = new QVBoxLayout;

@@ -80,4 +80,12 @@ bool ResponseEnvelopeOk(std::span<const std::uint8_t> buffer, std::int32_t lengt
            buffer[static_cast<std::size_t>(length) - 1] == kFrameEnd;
 }
 
+bool IsWholeResponse(std::span<const std::uint8_t> bytes)
+{
+    if (bytes.size() < kFrameOverhead || bytes[0] != kFrameStart || bytes[1] != kResponseDirection)
+        return false;
+    const std::size_t n = bytes.size();
+    return n == bytes[3] + kFrameOverhead && bytes[n - 1] == kFrameEnd && bytes[n - 2] == Checksum(bytes.first(n - 2));
+}
+
 }  // namespace dtu

@@ -48,4 +48,11 @@ std::optional<Bytes> BuildQuery(std::uint8_t code);
 // read and nothing is accepted when no byte was received.
 bool ResponseEnvelopeOk(std::span<const std::uint8_t> buffer, std::int32_t length);
 
+// True when `bytes` are exactly one response frame whose length byte,
+// checksum and tail all agree: FA 00 code L payload(L) sum 0D. The DTU's
+// configuration answers and firmware replies have this form; such a frame
+// is whole the moment its last byte arrives. Anything else (data frames,
+// a garbled or partial reply) is not, and must wait for silence.
+bool IsWholeResponse(std::span<const std::uint8_t> bytes);
+
 }  // namespace dtu

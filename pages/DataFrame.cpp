@@ -85,6 +85,30 @@ Built BuildTcpFrame(const TcpTarget& t, std::string_view hexData)
     return Complete(std::move(frame), DecodeHexText(hexData), t.protocol);
 }
 
+std::size_t SmsDataLimit(const SmsTarget& t)
+{
+    // 7E, type, [11 number bytes], data, 7F
+    if (!t.protocol)
+        return kMaxDataFrame;
+    return kMaxDataFrame - 3 - (t.group ? 0 : 11);
+}
+
+std::size_t TcpDataLimit(const TcpTarget& t)
+{
+    // [7E, type], [6 address bytes], data, [7F]
+    return kMaxDataFrame - (t.protocol ? 3 : 0) - (t.oneToOne ? 6 : 0);
+}
+
+std::size_t TextDataLength(std::string_view text)
+{
+    return text::ToAnsi(text).size();
+}
+
+std::size_t HexDataLength(std::string_view hexText)
+{
+    return DecodeHexText(hexText).size();
+}
+
 std::string FormatReceived(std::span<const std::uint8_t> bytes)
 {
     return hex::FormatSpaced(bytes);

@@ -39,6 +39,16 @@ struct TcpTarget {
 };
 Built BuildTcpFrame(const TcpTarget& target, std::string_view hexData);
 
+// The most data bytes one frame for this target can carry within the
+// 255-byte limit: 241 / 252 / 255 for SMS (one number, group, transparent);
+// 252 / 255 / 246 / 249 for TCP (one-to-many and one-to-one, protocol and
+// transparent).
+std::size_t SmsDataLimit(const SmsTarget& target);
+std::size_t TcpDataLimit(const TcpTarget& target);
+// How many data bytes a text or a hex text gives, as the builders count them.
+std::size_t TextDataLength(std::string_view text);
+std::size_t HexDataLength(std::string_view hexText);
+
 // The send text as the TCP page keeps it after a send: no spaces, upper case.
 std::string NormaliseHexText(std::string_view hexText);
 

@@ -1,10 +1,16 @@
-// The SMS page for text messages.
+// The SMS page for text messages: the text goes to the DTU as GBK
+// bytes, to one number or as a group send; every frame completed while the
+// page is on screen replaces its receive area, as "%02X " text.
 #pragma once
 
-#include "common/FramePage.h"
+#include "pages/SmsPage.h"
 
-class CPhone : public ui::FramePage {
+class CPhone : public pages::SmsPage {
     Q_OBJECT
 public:
     explicit CPhone(QWidget* parent);
+
+protected:
+    pages::Built Build(const pages::SmsTarget& target, const std::string& message) const override;
+    QString LimitText(std::size_t limit, const std::string& message) const override;
 };

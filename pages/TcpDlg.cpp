@@ -1,7 +1,223 @@
 #include "pages/TcpDlg.h"
 
+#include "common/MessageBox.h"
+#include "dtu/Edit_Hex_Ex.h"
+#include "dtu/Messages.h"
+#include "pages/DataFrame.h"
+#include "pages/SmsPage.h"
+#include "serial/KVSerial.h"
+
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr const char* kTip = "提示！";
+
+template <class W>
+W* Control(W* w, const char* name, int id)
+{
+    w->setObjectName(QLatin1String(name));
+    w->setProperty("controlId", id);
+    return w;
+}
+
+QPushButton* Button(const char* caption, const char* name, int id, QWidget* parent)
+{
+    auto* b = Control(new QPushButton(QString::fromUtf8(caption), parent), name, id);
+    b->setAutoDefault(false);  // Enter presses nothing
+    b->setMinimumWidth(86);
+    return b;
+}
+
+}  // namespace
+
 CTcpDlg::CTcpDlg(QWidget* parent) : FramePage(ui::kTcpFrame, QStringLiteral("TCP数据传输"), parent)
 {
     setObjectName(QStringLiteral("CTcpDlg"));
-    resize(480, 320);
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+
+    auto* receiveBox = new QGroupBox(QStringLiteral("TCP数据接收区:"), this);
+    log_ = Control(new QPlainTextEdit(receiveBox), "receiveLog", 1049);
+    log_->setReadOnly(true);
+    log_->setUndoRedoEnabled(false);  // an undo history would keep every dropped byte
+    log_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    log_->setFont(fixed);
+    log_->document()->setMaximumBlockCount(kLogBlocks);
+    log_->setMinimumSize(300, 110);
+    log_->setToolTip(QStringLiteral("只保留最新收到的约 1 MB 文本（约 34 万字节），更早的数据自动丢弃"));
+    pages::NameAfter(log_, receiveBox->title());
+    (new QVBoxLayout(receiveBox))->addWidget(log_);
+
+    auto* sendBox = new QGroupBox(QStringLiteral("TCP数据发送区:"), this);
+    send_ = Control(new CRichEdit_Hex_Ex(sendBox), "sendEdit", 1048);
+    send_->setFont(fixed);
+    send_->setMinimumSize(300, 110);
+    pages::NameAfter(send_, sendBox->title());
+    (new QVBoxLayout(sendBox))->addWidget(send_);
+
+    auto* clearBox = new QGroupBox(QStringLiteral("清空数据区"), this);
+    clearReceive_ = Button("清空接收区", "clearReceiveButton", 1017, clearBox);
+    clearAll_ = Button("清空全部", "clearAllButton", 1018, clearBox);
+    auto* clearLayout = new QHBoxLayout(clearBox);
+    clearLayout->addWidget(clearReceive_);
+    clearLayout->addWidget(clearAll_);
+
+    // This group's frame has always been drawn disabled; its buttons work.
+    auto* modeBox = new QGroupBox(QStringLiteral("模式切换"), this);
+    modeBox->setObjectName(QStringLiteral("modeGroup"));
+    modeBox->setStyleSheet(QStringLiteral("QGroupBox#modeGroup::title { color: palette(mid); }"));
+    protocol_ = Control(new QRadioButton(QStringLiteral("协议模式"), modeBox), "protocolRadio", 1039);
+    transparent_ = Control(new QRadioButton(QStringLiteral("透传模式"), modeBox), "transparentRadio", 1040);
+    auto* modeLayout = new QHBoxLayout(modeBox);
+    modeLayout->addWidget(protocol_);
+    modeLayout->addWidget(transparent_);
+
+    auto* addressBox = new QGroupBox(QStringLiteral("通迅MAC地址"), this);
+    address_ = Control(new QLineEdit(addressBox), "addressEdit", 1011);
+    address_->setFont(fixed);
+    address_->setPlaceholderText(QStringLiteral("12位十六进制数字"));
+    pages::NameAfter(address_, addressBox->title());
+    (new QVBoxLayout(addressBox))->addWidget(address_);
+
+    auto* sendButtons = new QGroupBox(QStringLiteral("数据发送"), this);
+    oneToMany_ = Button("1对多发送", "oneToManyButton", 1012, sendButtons);
+    oneToOne_ = Button("1对1发送", "oneToOneButton", 1013, sendButtons);
+    auto* sendLayout = new QHBoxLayout(sendButtons);
+    sendLayout->addWidget(oneToMany_);
+    sendLayout->addWidget(oneToOne_);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(receiveBox, 0, 0, 2, 1);
+    grid->addWidget(clearBox, 0, 1);
+    grid->addWidget(modeBox, 1, 1);
+    grid->addWidget(sendBox, 2, 0, 2, 1);
+    grid->addWidget(addressBox, 2, 1);
+    grid->addWidget(sendButtons, 3, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setRowStretch(0, 1);
+    grid->setRowStretch(2, 1);
+
+    connect(oneToMany_, &QPushButton::clicked, this, &CTcpDlg::OnOneToMany);
+    connect(oneToOne_, &QPushButton::clicked, this, &CTcpDlg::OnOneToOne);
+    connect(clearReceive_, &QPushButton::clicked, this, &CTcpDlg::OnClearReceive);
+    connect(clearAll_, &QPushButton::clicked, this, &CTcpDlg::OnClearAll);
+
+    protocol_->setChecked(true);
+    resize(640, 380);
+}
+
+QString CTcpDlg::receivedText() const
+{
+    QString text;
+    text.reserve(log_->document()->characterCount());
+    for (QTextBlock b = log_->document()->begin(); b.isValid(); b = b.next())
+        text += b.text();
+    return text;
+}
+
+void CTcpDlg::OnOneToMany()
+{
+    Send(false);
+}
+
+void CTcpDlg::OnOneToOne()
+{
+    Send(true);
+}
+
+void CTcpDlg::Send(bool oneToOne)
+{
+    const QString typed = send_->toPlainText();
+    pages::TcpTarget target;
+    target.protocol = protocol_->isChecked();
+    target.oneToOne = oneToOne;
+    target.address = address_->text().toStdString();
+    const std::string data = typed.toStdString();
+    const pages::Built built = pages::BuildTcpFrame(target, data);
+    if (!built.ok()) {
+        QString text = QString::fromUtf8(built.message);
+        if (built.message == dtu::msg::kFrameTooLong) {
+            const std::size_t limit = pages::TcpDataLimit(target);
+            text += QStringLiteral("\n\n此方式下最多发送 %1 字节（%2 位十六进制数字，空格不计）。\n现为 %3 字节。")
+                        .arg(limit)
+                        .arg(2 * limit)
+                        .arg(pages::HexDataLength(data));
+        }
+        ui::ShowMessage(this, QString::fromUtf8(kTip), text, ui::Buttons::Ok, QMessageBox::Warning);
+        return;
+    }
+    sentAsTyped_ = typed;
+    sentNormalised_ = QString::fromStdString(pages::NormaliseHexText(data));
+    showNormalised_ = true;
+    if (!built.frame.empty())
+        g_Serial.Write(built.frame.data(), built.frame.size());
+}
+
+void CTcpDlg::OnClearReceive()
+{
+    log_->clear();
+    lastBlockChars_ = 0;
+}
+
+void CTcpDlg::OnClearAll()
+{
+    OnClearReceive();
+    send_->clear();
+    sentAsTyped_.clear();
+    sentNormalised_.clear();
+    showNormalised_ = false;
+}
+
+void CTcpDlg::Append(const QString& text)
+{
+    QScrollBar* bar = log_->verticalScrollBar();
+    const bool following = bar->value() == bar->maximum();
+    QTextCursor cursor(log_->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    qsizetype from = 0;
+    while (from < text.size()) {
+        if (lastBlockChars_ == kLogBlockChars) {
+            // The document drops its first block once it holds too many.
+            cursor.insertBlock();
+            lastBlockChars_ = 0;
+        }
+        const qsizetype take = std::min<qsizetype>(kLogBlockChars - lastBlockChars_, text.size() - from);
+        cursor.insertText(text.mid(from, take));
+        lastBlockChars_ += static_cast<int>(take);
+        from += take;
+    }
+    cursor.endEditBlock();
+    if (following)
+        bar->setValue(bar->maximum());
+}
+
+void CTcpDlg::OnFrame(const ui::FrameEvent& frame)
+{
+    const auto length = static_cast<std::size_t>(std::clamp<std::int32_t>(frame.lParam, 0, ReceiveBuffer::kCapacity));
+    if (length > 0)
+        Append(QString::fromStdString(pages::FormatReceived(frame.buffer.first(length))));
+    // The page has always written the text of the last send back to its
+    // field, without spaces and upper-cased. Text typed since then is kept.
+    if (showNormalised_) {
+        showNormalised_ = false;
+        if (send_->toPlainText() == sentAsTyped_ && sentAsTyped_ != sentNormalised_) {
+            send_->setPlainText(sentNormalised_);
+            send_->moveCursor(QTextCursor::End);
+        }
+    }
 }

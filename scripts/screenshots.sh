@@ -14,7 +14,7 @@ cmake -S . -B build/test -G Ninja >/dev/null
 programs=(tests/ui/ui_screenshots)
 for extra in tests/pages/pages_screenshots tests/upgrade/upgrade_screenshots; do
   target=$(basename "$extra")
-  cmake --build build/test --target help | grep -q "^$target:" && programs+=("$extra")
+  cmake --build build/test --target help | grep "^$target:" >/dev/null && programs+=("$extra")
 done
 for program in "${programs[@]}"; do
   cmake --build build/test --target "$(basename "$program")"

@@ -1,5 +1,7 @@
 #include "serial/ReceiveBuffer.h"
 
+#include "dtu/Frame.h"
+
 void ReceiveBuffer::OnRxByte(std::uint8_t b)
 {
     std::lock_guard lock(mutex_);
@@ -10,6 +12,47 @@ void ReceiveBuffer::OnRxByte(std::uint8_t b)
     collecting_[static_cast<std::size_t>(length_)] = b;
     ++length_;
     idleTicks_ = 0;
+    if (!fast_ || wholeCount_ == kWholeQueue ||
+        !dtu::IsWholeResponse(std::span(collecting_.data(), static_cast<std::size_t>(length_))))
+        return;
+    // Cut here: the next byte starts the next frame.
+    whole_[(wholeHead_ + wholeCount_) % kWholeQueue] = {collecting_, length_};
+    ++wholeCount_;
+    length_ = 0;
+    idleTicks_ = -1;
+    if (wholeSignal_)
+        wholeSignal_();
+}
+
+bool ReceiveBuffer::TakeWhole(std::int32_t& length)
+{
+    std::lock_guard lock(mutex_);
+    if (wholeCount_ == 0)
+        return false;
+    const Whole& w = whole_[wholeHead_];
+    frame_ = w.bytes;
+    length = w.length;
+    wholeHead_ = (wholeHead_ + 1) % kWholeQueue;
+    --wholeCount_;
+    return true;
+}
+
+void ReceiveBuffer::SetFastReplies(bool on)
+{
+    std::lock_guard lock(mutex_);
+    fast_ = on;
+}
+
+bool ReceiveBuffer::FastReplies() const
+{
+    std::lock_guard lock(mutex_);
+    return fast_;
+}
+
+void ReceiveBuffer::SetWholeFrameSignal(std::function<void()> signal)
+{
+    std::lock_guard lock(mutex_);
+    wholeSignal_ = std::move(signal);
 }
 
 bool ReceiveBuffer::AdvanceAndTake(std::int32_t& length)

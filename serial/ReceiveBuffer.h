@@ -15,10 +15,19 @@
 // Neither buffer is ever cleared: bytes past a frame's length are left over
 // from earlier frames, which is what the DTU page has always relied on when
 // a reply is shorter than it expects.
+//
+// Fast replies (off unless asked for): a reply that is a whole response
+// frame (length byte, checksum and tail agree) is cut off on the reader
+// thread the moment its last byte arrives and waits in a small queue; the
+// whole-frame signal tells the user-interface thread, which delivers it
+// (DeliverWhole) without waiting for a tick. Whatever does not parse as a
+// whole frame completes by silence exactly as above. A full queue (the
+// interface not taking frames) also leaves frames to silence.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <span>
 
@@ -42,22 +51,43 @@ public:
     // until deliver returns. A tick that arrives while a frame is being
     // delivered (a page running a modal message box) is skipped, so frames
     // are never delivered re-entrantly or overwritten while being read.
+    // Whole frames still waiting go first, in order.
     template <class Deliver>
     bool Tick(Deliver&& deliver)
     {
         if (delivering_)
             return false;
+        const bool whole = DeliverWhole(deliver);
         std::int32_t length = 0;
         if (!AdvanceAndTake(length))
-            return false;
-        struct Delivering {
-            bool& flag;
-            explicit Delivering(bool& f) : flag(f) { flag = true; }
-            ~Delivering() { flag = false; }
-        } guard(delivering_);
+            return whole;
+        Delivering guard(delivering_);
         deliver(Frame{frame_, length});
         return true;
     }
+
+    // User-interface thread: delivers the whole frames waiting, in order;
+    // true when there was one.
+    template <class Deliver>
+    bool DeliverWhole(Deliver&& deliver)
+    {
+        bool any = false;
+        std::int32_t length = 0;
+        while (!delivering_ && TakeWhole(length)) {
+            Delivering guard(delivering_);
+            deliver(Frame{frame_, length});
+            any = true;
+        }
+        return any;
+    }
+
+    static constexpr std::size_t kWholeQueue = 16;
+    void SetFastReplies(bool on);
+    bool FastReplies() const;
+    // Called on the reader thread, under the buffer's lock, when a whole frame
+    // starts waiting. It may only post or signal: never call back into the
+    // buffer. Cleared with nullptr before its target goes away.
+    void SetWholeFrameSignal(std::function<void()> signal);
 
     // Bytes collected for the frame in progress.
     std::int32_t RxLength() const;
@@ -67,12 +97,28 @@ public:
     std::span<const std::uint8_t, kCapacity> RxBuffer() const { return frame_; }
 
 private:
+    struct Delivering {
+        bool& flag;
+        explicit Delivering(bool& f) : flag(f) { flag = true; }
+        ~Delivering() { flag = false; }
+    };
+    struct Whole {
+        std::array<std::uint8_t, kCapacity> bytes;
+        std::int32_t length;
+    };
+
     bool AdvanceAndTake(std::int32_t& length);
+    bool TakeWhole(std::int32_t& length);
 
     mutable std::mutex mutex_;
     std::array<std::uint8_t, kCapacity> collecting_{};
     std::int32_t length_ = 0;
     std::int32_t idleTicks_ = -1;
+    bool fast_ = false;
+    std::array<Whole, kWholeQueue> whole_{};
+    std::size_t wholeHead_ = 0;
+    std::size_t wholeCount_ = 0;
+    std::function<void()> wholeSignal_;
 
     // Touched by the user-interface thread only.
     std::array<std::uint8_t, kCapacity> frame_{};

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -124,6 +125,8 @@ void SimulatedDtu::Run()
                 const Bytes bytes(buffer, buffer + n);
                 Log("rx", bytes);
                 parser.Feed(bytes, at);
+                if (options_.paceLine)
+                    inFreeUs_ = std::max(inFreeUs_, at * 1000.0) + static_cast<double>(n) * ByteUs();
             } else if (n == 0 || (errno != EAGAIN && errno != EINTR && errno != EIO)) {
                 return;
             }
@@ -179,20 +182,49 @@ void SimulatedDtu::Answer(const Bytes& frame, std::int64_t nowMs)
     const Faults& f = device_.faults;
     if (f.noReply)
         return;
+    // On a paced line the request is complete only when its last byte is.
+    const std::int64_t heard =
+        options_.paceLine ? std::max<std::int64_t>(nowMs, static_cast<std::int64_t>(std::ceil(inFreeUs_ / 1000))) : nowMs;
     for (Bytes reply : replies) {
         if (reply.empty())
             continue;
         if (f.corruptEnvelope)
             reply.back() = 0x00;
-        const std::int64_t at = nowMs + f.delayMs;
+        const std::int64_t at = heard + f.delayMs;
         if (f.splitPauseMs >= 0 && reply.size() >= 2) {
             const auto half = reply.begin() + static_cast<long>(reply.size() / 2);
-            pending_.push_back({at, Bytes(reply.begin(), half)});
-            pending_.push_back({at + f.splitPauseMs, Bytes(half, reply.end())});
+            Schedule(Bytes(reply.begin(), half), at);
+            Schedule(Bytes(half, reply.end()), at + f.splitPauseMs);
         } else {
-            pending_.push_back({at, std::move(reply)});
+            Schedule(std::move(reply), at);
         }
     }
+}
+
+void SimulatedDtu::Schedule(Bytes bytes, std::int64_t atMs)
+{
+    if (!options_.paceLine) {
+        pending_.push_back({atMs, std::move(bytes)});
+        return;
+    }
+    // Each byte leaves when its ten bits are through: bytes that finish in
+    // the same millisecond go out together.
+    double t = std::max(outFreeUs_, atMs * 1000.0);
+    Bytes piece;
+    std::int64_t pieceMs = -1;
+    for (std::uint8_t b : bytes) {
+        t += ByteUs();
+        const auto ms = static_cast<std::int64_t>(std::ceil(t / 1000));
+        if (ms != pieceMs && !piece.empty()) {
+            pending_.push_back({pieceMs, std::move(piece)});
+            piece.clear();
+        }
+        pieceMs = ms;
+        piece.push_back(b);
+    }
+    if (!piece.empty())
+        pending_.push_back({pieceMs, std::move(piece)});
+    outFreeUs_ = t;
 }
 
 void SimulatedDtu::Flush(std::int64_t nowMs)

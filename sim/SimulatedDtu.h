@@ -7,6 +7,7 @@
 
 #include "sim/Device.h"
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <mutex>
@@ -23,6 +24,10 @@ public:
         unsigned parity = 0;         // 0 none, 1 odd, 2 even
         std::ostream* log = nullptr; // every byte in and out, as hex
         Faults faults;
+        // Bytes take the time a real line needs, 10 bits each at baudRate,
+        // both ways: a request is understood only once its last byte would
+        // have arrived, and an answer trickles out at the line's rate.
+        bool paceLine = false;
     };
 
     explicit SimulatedDtu(Options options);
@@ -55,6 +60,9 @@ private:
     bool LineMatches();
     void Log(const char* direction, const Bytes& bytes);
     void Flush(std::int64_t nowMs);
+    // Queues bytes to go out from `atMs`, paced when the line is.
+    void Schedule(Bytes bytes, std::int64_t atMs);
+    double ByteUs() const { return 10e6 / std::max(1u, options_.baudRate); }
     void HangUp();
 
     Options options_;
@@ -69,6 +77,8 @@ private:
     std::mutex mutex_;  // the device and its faults; the log is the thread's alone
     Device device_;
     std::vector<Pending> pending_;  // thread only
+    double inFreeUs_ = 0;           // thread only: when the last request byte is in
+    double outFreeUs_ = 0;          // thread only: when the line out is free again
     std::string lastMismatch_;      // thread only
 };
 

@@ -16,6 +16,7 @@ const char kUsage[] =
     "  --baud N            baud rate the DTU expects (default 115200)\n"
     "  --parity P          none, odd or even (default none)\n"
     "  --log               log every byte in and out, as hex, on standard error\n"
+    "  --pace              take the time a real line takes: 10 bits a byte at the baud rate\n"
     "  --delay MS          answer MS milliseconds late\n"
     "  --split MS          answer in two pieces, MS milliseconds apart\n"
     "  --no-reply          answer nothing\n"
@@ -46,6 +47,8 @@ int main(int argc, char* argv[])
         bool ok = true;
         if (arg == "--log") {
             options.log = &std::cerr;
+        } else if (arg == "--pace") {
+            options.paceLine = true;
         } else if (arg == "--no-reply") {
             options.faults.noReply = true;
         } else if (arg == "--corrupt") {

@@ -22,10 +22,11 @@ using namespace dtu;
 
 class EndToEnd : public ::testing::Test {
 protected:
-    void StartDtu(sim::Faults faults = {}, unsigned portBaud = 115200)
+    void StartDtu(sim::Faults faults = {}, unsigned portBaud = 115200, bool pace = false)
     {
         sim::SimulatedDtu::Options options;
         options.faults = faults;
+        options.paceLine = pace;
         dtu_ = std::make_unique<sim::SimulatedDtu>(options);
         ASSERT_TRUE(dtu_->Start()) << dtu_->error();
         ASSERT_TRUE(g_Serial.Open(dtu_->TerminalPath(), portBaud, 0));
@@ -249,6 +250,52 @@ TEST_F(EndToEnd, WrongBaudRateIsNotUnderstood)
     EXPECT_TRUE(Exchange(*BuildQuery(cmd::kReadVersion), 1, 15).empty());
     ASSERT_TRUE(g_Serial.SetLine(115200, 0));
     EXPECT_EQ(Exchange(*BuildQuery(cmd::kReadVersion)).size(), 1u);
+}
+
+// Fast replies: the same upgrades and faults, each reply handled the moment
+// it is whole instead of after the line fell silent.
+TEST_F(EndToEnd, FastRepliesUpgradeBothKindsNearWireSpeed)
+{
+    StartDtu({}, 115200, true);
+    for (upgrade::Kind kind : {upgrade::Kind::App, upgrade::Kind::Iap}) {
+        const Bytes image = Image(4 * 1024 + 100);
+        const UpgradeRun run = RunUpgrade(g_Serial, g_Rx, kind, image, 5000, 100, true);
+        EXPECT_EQ(run.outcome, upgrade::Outcome::Succeeded);
+        Bytes received;
+        dtu_->WithDevice([&](sim::Device& d) { received = d.upgradeImage(); });
+        EXPECT_TRUE(received == image);
+        // Every reply was taken whole, none waited for silence (upgrade_bench
+        // measures what that is worth).
+        ASSERT_FALSE(run.blockMs.empty());
+        EXPECT_EQ(run.wholeReplies, run.blockMs.size());
+    }
+    EXPECT_FALSE(g_Rx.FastReplies());
+}
+
+TEST_F(EndToEnd, FastRepliesThroughTheDtuFaults)
+{
+    // A reply in two pieces 150 ms apart is one whole frame.
+    sim::Faults split;
+    split.splitPauseMs = 150;
+    StartDtu(split);
+    const UpgradeRun halves = RunUpgrade(g_Serial, g_Rx, upgrade::Kind::App, Image(2500), 5000, 100, true);
+    EXPECT_EQ(halves.outcome, upgrade::Outcome::Succeeded);
+    EXPECT_EQ(halves.wholeReplies, halves.blockMs.size());
+
+    // A corrupt tail is never whole: it still completes by silence, and the
+    // transfer reads its letters as it always has.
+    sim::Faults corrupt;
+    corrupt.corruptEnvelope = true;
+    dtu_->SetFaults(corrupt);
+    const UpgradeRun slow = RunUpgrade(g_Serial, g_Rx, upgrade::Kind::Iap, Image(1500), 5000, 100, true);
+    EXPECT_EQ(slow.outcome, upgrade::Outcome::Succeeded);
+    EXPECT_EQ(slow.wholeReplies, 0u);
+
+    sim::Faults lost;
+    lost.dropAckEvery = 2;
+    dtu_->SetFaults(lost);
+    EXPECT_EQ(RunUpgrade(g_Serial, g_Rx, upgrade::Kind::App, Image(5000), 1500, 100, true).outcome,
+              upgrade::Outcome::TimedOut);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include "support/MemoryImage.h"
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -46,8 +48,19 @@ std::vector<Received> CollectFrames(ReceiveBuffer& rx, std::size_t count, int ma
 }
 
 UpgradeRun RunUpgrade(CXSerial& port, ReceiveBuffer& rx, upgrade::Kind kind, const std::vector<std::uint8_t>& image,
-                      std::int64_t replyTimeoutMs, int maxTicks)
+                      std::int64_t replyTimeoutMs, int maxTicks, bool fast)
 {
+    // The whole-frame signal wakes the loop between ticks, as it wakes the
+    // main window.
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool whole = false;
+    rx.SetFastReplies(fast);
+    rx.SetWholeFrameSignal([&] {
+        std::lock_guard lock(mutex);
+        whole = true;
+        wake.notify_one();
+    });
     using upgrade::Outcome;
     PortSink sink(port);
     MemoryImage source(image);
@@ -56,22 +69,37 @@ UpgradeRun RunUpgrade(CXSerial& port, ReceiveBuffer& rx, upgrade::Kind kind, con
     UpgradeRun run;
     run.outcome = transfer.Start(kind, source, SteadyMs());
     const auto running = [&] { return run.outcome == Outcome::BlockWritten || run.outcome == Outcome::EndFrameWritten; };
-    auto next = Clock::now();
-    for (int tick = 0; tick < maxTicks && running(); ++tick) {
+    const auto reply = [&](const ReceiveBuffer::Frame& f) {
+        const std::int64_t now = SteadyMs();
+        const std::int64_t sentAt = sink.writtenAt;
+        const Outcome outcome = transfer.OnReply(f.bytes[2], f.bytes, now);
+        if (outcome != Outcome::Ignored) {
+            run.blockMs.push_back(static_cast<double>(now - sentAt));
+            run.outcome = outcome;
+        }
+    };
+    auto next = Clock::now() + kTick;
+    for (int tick = 0; tick < maxTicks && running();) {
+        bool signalled = false;
+        {
+            std::unique_lock lock(mutex);
+            signalled = wake.wait_until(lock, next, [&] { return whole; });
+            whole = false;
+        }
+        if (signalled) {
+            const std::size_t before = run.blockMs.size();
+            rx.DeliverWhole(reply);
+            run.wholeReplies += run.blockMs.size() - before;
+            continue;
+        }
         next += kTick;
-        std::this_thread::sleep_until(next);
-        rx.Tick([&](const ReceiveBuffer::Frame& f) {
-            const std::int64_t now = SteadyMs();
-            const std::int64_t sentAt = sink.writtenAt;
-            const Outcome outcome = transfer.OnReply(f.bytes[2], f.bytes, now);
-            if (outcome != Outcome::Ignored) {
-                run.blockMs.push_back(static_cast<double>(now - sentAt));
-                run.outcome = outcome;
-            }
-        });
+        ++tick;
+        rx.Tick(reply);
         const Outcome late = transfer.Poll(SteadyMs());
         if (late != Outcome::Ignored)
             run.outcome = late;
     }
+    rx.SetWholeFrameSignal(nullptr);
+    rx.SetFastReplies(false);
     return run;
 }

@@ -21,10 +21,12 @@ std::int64_t SteadyMs();
 // Ticks every 100 ms until `count` frames completed or `maxTicks` passed.
 std::vector<Received> CollectFrames(ReceiveBuffer& rx, std::size_t count, int maxTicks);
 
-// A firmware transfer through `port`, replies taken from `rx` on each tick.
+// A firmware transfer through `port`, replies taken from `rx` on each tick,
+// or, with `fast`, as soon as a whole reply is there (fast replies).
 struct UpgradeRun {
     upgrade::Outcome outcome = upgrade::Outcome::Ignored;
     std::vector<double> blockMs;  // from writing each frame to its reply
+    std::size_t wholeReplies = 0; // replies taken as whole frames, before any tick
 };
 UpgradeRun RunUpgrade(CXSerial& port, ReceiveBuffer& rx, upgrade::Kind kind, const std::vector<std::uint8_t>& image,
-                      std::int64_t replyTimeoutMs, int maxTicks);
+                      std::int64_t replyTimeoutMs, int maxTicks, bool fast = false);

@@ -2,6 +2,7 @@
 // pseudo-terminal: the test reads what the page wrote on the master side
 // and answers as the DTU would; the main window's tick completes frames.
 #include "app/TavrinDlg.h"
+#include "common/FastReplies.h"
 #include "common/LineEdits.h"
 #include "common/MessageBox.h"
 #include "dtu/Commands.h"
@@ -142,6 +143,7 @@ private slots:
         g_Serial.Close();
         pty_.reset();
         g_HexInput = 0;
+        ui::FastReplies::instance().set(false);
         ui::SetMessageHandler(nullptr);
     }
 
@@ -693,6 +695,36 @@ private slots:
         QVERIFY(!rf->isVisible());
         Click("wirelessButton");
         QCOMPARE(rf->findChild<QLineEdit*>(QStringLiteral("frequencyEdit"))->text(), QStringLiteral("433.91"));
+    }
+
+    void fastRepliesKeepBackToBackAnswersApart()
+    {
+        // Off (the default): two answers with no pause between them are one
+        // frame, as silence is all that ends a frame.
+        QVERIFY(!W_<QCheckBox>("fastRepliesCheck")->isChecked());
+        pty_->Send(Response(0xF1, Bytes{'A'}) + Response(0xFE, Bytes{'B', 'C'}));
+        QTRY_COMPARE_WITH_TIMEOUT(counter_.lengths.size(), size_t(1), 3000);
+        QTest::qWait(700);
+        QCOMPARE(counter_.lengths, std::vector<int>{7 + 8});
+
+        // On: each whole answer is a frame the moment its last byte is in.
+        W_<QCheckBox>("fastRepliesCheck")->click();
+        QVERIFY(g_Rx.FastReplies());
+        pty_->Send(Response(0xF1, Bytes{'A'}) + Response(0xFE, Bytes{'B', 'C'}));
+        QTRY_COMPARE_WITH_TIMEOUT(counter_.lengths.size(), size_t(3), 3000);
+        QCOMPARE(counter_.lengths, (std::vector<int>{15, 7, 8}));
+        QCOMPARE(W_<QLineEdit>("versionEdit")->text(), QStringLiteral("BC"));
+        // A reply that is not whole still waits for silence.
+        pty_->Send(H("FA 00 F1 01 41 00 0D"));
+        QTRY_COMPARE_WITH_TIMEOUT(counter_.lengths.size(), size_t(4), 3000);
+        QCOMPARE(counter_.lengths.back(), 7);
+
+        // Every box of the setting follows it.
+        QCheckBox* other = ui::FastReplies::MakeCheckBox(nullptr);
+        QVERIFY(other->isChecked());
+        W_<QCheckBox>("fastRepliesCheck")->click();
+        QVERIFY(!other->isChecked() && !g_Rx.FastReplies());
+        delete other;
     }
 
     void wirelessAnswerBeforeTheDialogOpened()

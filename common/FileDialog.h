@@ -1,0 +1,22 @@
+// Every file-open dialog of the tool goes through here, so that tests can
+// choose a file without a person (SetOpenFileHandler).
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace ui {
+
+// The full path of the chosen file, or an empty string when the user cancels.
+// `filter` is in Qt's form: "Data Files(*.bin);;All Files (*.*)".
+QString GetOpenFileName(QWidget* parent, const QString& filter);
+
+// Test seam: while set, called instead of showing the dialog, with the
+// filter it would have shown; its result is the choice.
+using OpenFileHandler = std::function<QString(const QString& filter)>;
+void SetOpenFileHandler(OpenFileHandler handler);
+
+}  // namespace ui

@@ -1,0 +1,181 @@
+#include "pages/SmsPage.h"
+
+#include "common/MessageBox.h"
+#include "dtu/Messages.h"
+#include "serial/KVSerial.h"
+
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace pages {
+
+namespace {
+
+template <class W>
+W* Control(W* w, const char* name, int id)
+{
+    w->setObjectName(QLatin1String(name));
+    w->setProperty("controlId", id);
+    return w;
+}
+
+// A group box holding one widget.
+QGroupBox* Framing(const QString& caption, QWidget* content, QWidget* parent)
+{
+    auto* box = new QGroupBox(caption, parent);
+    auto* layout = new QVBoxLayout(box);
+    layout->addWidget(content);
+    return box;
+}
+
+}  // namespace
+
+void NameAfter(QWidget* field, const QString& caption)
+{
+    // The caption without its trailing colon, as a screen reader should say it.
+    QString name = caption;
+    while (name.endsWith(QLatin1Char(':')) || name.endsWith(QChar(0xFF1A)))
+        name.chop(1);
+    field->setAccessibleName(name);
+}
+
+SmsPage::SmsPage(QEvent::Type frameType, const QString& caption, const QString& messageCaption,
+                 QLineEdit* messageEdit, QWidget* parent)
+    : FramePage(frameType, caption, parent)
+{
+    // Receive area, replaced by every completed frame.
+    auto* receiveBox = new QGroupBox(QStringLiteral("短信接收"), this);
+    receive_ = Control(new QPlainTextEdit(receiveBox), "receiveEdit", 1048);
+    receive_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    receive_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    receive_->setMinimumSize(380, 90);
+    NameAfter(receive_, receiveBox->title());
+    clear_ = Control(new QPushButton(QStringLiteral("清除"), receiveBox), "clearButton", 1016);
+    auto* receiveLayout = new QVBoxLayout(receiveBox);
+    receiveLayout->addWidget(receive_);
+    auto* clearRow = new QHBoxLayout;
+    clearRow->addStretch();
+    clearRow->addWidget(clear_);
+    receiveLayout->addLayout(clearRow);
+
+    // Send controls.
+    auto* sendBox = new QGroupBox(QStringLiteral("短信发送"), this);
+    phone_ = Control(new QLineEdit(sendBox), "phoneEdit", 1011);
+    // Digits only, of any length: the first eleven are sent.
+    phone_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), phone_));
+    message_ = Control(messageEdit, "messageEdit", 1013);
+    protocol_ = Control(new QRadioButton(QStringLiteral("协议"), sendBox), "protocolRadio", 1039);
+    transparent_ = Control(new QRadioButton(QStringLiteral("透传"), sendBox), "transparentRadio", 1040);
+    group_ = Control(new QCheckBox(QStringLiteral("群发"), sendBox), "groupCheck", 1031);
+    send_ = Control(new QPushButton(QStringLiteral("发送"), sendBox), "sendButton", 1012);
+    send_->setMinimumWidth(100);
+
+    QGroupBox* phoneBox = Framing(QStringLiteral("手机"), phone_, sendBox);
+    QGroupBox* messageBox = Framing(messageCaption, message_, sendBox);
+    NameAfter(phone_, phoneBox->title());
+    NameAfter(message_, messageBox->title());
+    auto* modeBox = new QGroupBox(QStringLiteral("短信模式"), sendBox);
+    auto* modeLayout = new QHBoxLayout(modeBox);
+    modeLayout->addWidget(protocol_);
+    modeLayout->addWidget(transparent_);
+    modeLayout->addWidget(group_);
+    auto* sendGroup = new QGroupBox(QStringLiteral("传输"), sendBox);
+    auto* sendLayout = new QHBoxLayout(sendGroup);
+    sendLayout->addStretch();
+    sendLayout->addWidget(send_);
+    sendLayout->addStretch();
+
+    auto* grid = new QGridLayout(sendBox);
+    grid->addWidget(phoneBox, 0, 0);
+    grid->addWidget(modeBox, 0, 1);
+    grid->addWidget(messageBox, 1, 0);
+    grid->addWidget(sendGroup, 1, 1);
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(1, 2);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(receiveBox, 1);
+    layout->addWidget(sendBox);
+
+    // Enter in a field presses nothing: a send is always a deliberate click.
+    for (QPushButton* b : {clear_, send_})
+        b->setAutoDefault(false);
+
+    connect(group_, &QCheckBox::clicked, this, &SmsPage::OnGroupClicked);
+    connect(protocol_, &QRadioButton::clicked, this, &SmsPage::OnProtocolClicked);
+    connect(transparent_, &QRadioButton::clicked, this, &SmsPage::OnTransparentClicked);
+    connect(send_, &QPushButton::clicked, this, &SmsPage::OnSend);
+    connect(clear_, &QPushButton::clicked, this, &SmsPage::OnClear);
+
+    // Initial state: protocol mode, group send off, the phone field enabled.
+    protocol_->setChecked(true);
+    group_->setChecked(false);
+    phone_->setEnabled(true);
+    message_->setFocus();
+    resize(500, 360);
+}
+
+void SmsPage::OnGroupClicked()
+{
+    phone_->setEnabled(!group_->isChecked());
+}
+
+void SmsPage::OnProtocolClicked()
+{
+    group_->setChecked(false);
+    group_->setEnabled(true);
+    phone_->setEnabled(true);
+}
+
+void SmsPage::OnTransparentClicked()
+{
+    group_->setChecked(true);
+    group_->setEnabled(false);
+    phone_->setEnabled(false);
+}
+
+void SmsPage::OnSend()
+{
+    SmsTarget target;
+    target.protocol = protocol_->isChecked();
+    target.group = group_->isChecked();
+    target.number = phone_->text().toStdString();
+    const std::string message = message_->text().toStdString();
+    const Built built = Build(target, message);
+    if (!built.ok()) {
+        QString text = QString::fromUtf8(built.message);
+        if (built.message == dtu::msg::kFrameTooLong)
+            text += QStringLiteral("\n\n") + LimitText(SmsDataLimit(target), message);
+        ui::ShowMessage(this, ui::AppCaption(), text, ui::Buttons::Ok, QMessageBox::Warning);
+        return;
+    }
+    // An empty transparent send writes nothing. A closed port takes nothing
+    // either, and nothing is said: the main window does not show this page
+    // while the port is closed.
+    if (!built.frame.empty())
+        g_Serial.Write(built.frame.data(), built.frame.size());
+}
+
+void SmsPage::OnClear()
+{
+    receive_->clear();
+}
+
+void SmsPage::OnFrame(const ui::FrameEvent& frame)
+{
+    const auto length = static_cast<std::size_t>(std::clamp<std::int32_t>(frame.lParam, 0, ReceiveBuffer::kCapacity));
+    receive_->setPlainText(QString::fromStdString(FormatReceived(frame.buffer.first(length))));
+}
+
+}  // namespace pages

@@ -1,0 +1,117 @@
+// Renders the SMS text, SMS hex and TCP pages, with traffic from the
+// simulated DTU, and one refusal, to PNG files to look at them as a user
+// would. scripts/screenshots.sh runs it under Xvfb.
+// Usage: pages_screenshots OUTPUT_DIR
+#include "app/TavrinDlg.h"
+#include "common/MessageBox.h"
+#include "pages/P2pDlg.h"
+#include "pages/Phone.h"
+#include "pages/TcpDlg.h"
+#include "serial/KVSerial.h"
+#include "sim/SimulatedDtu.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <functional>
+
+namespace {
+
+void Save(QWidget* w, const QDir& dir, const QString& name)
+{
+    QApplication::processEvents();
+    w->grab().save(dir.filePath(name + QStringLiteral(".png")));
+}
+
+template <class W>
+W* Find(QWidget* page, const char* name)
+{
+    return page->findChild<W*>(QLatin1String(name));
+}
+
+// Runs the event loop (and so the main window's frame completion) until
+// `done` holds or three seconds pass.
+void WaitUntil(const std::function<bool()>& done)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < 3000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("DTU参数配置工具"));
+    const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
+    QDir().mkpath(dir.absolutePath());
+
+    sim::SimulatedDtu dtu({});
+    if (!dtu.Start() || !g_Serial.Open(dtu.TerminalPath(), 115200, 0))
+        return 1;
+    CTavrinDlg window([] { return QStringList(); });
+    window.show();
+    for (int id : {1006, 1007, 1008})
+        window.findChild<QAction*>(QStringLiteral("action%1").arg(id))->trigger();
+    CPhone* text = window.smsTextPage();
+    CP2pDlg* hex = window.smsHexPage();
+    CTcpDlg* tcp = window.tcpPage();
+
+    // SMS text page: a Chinese message to one number, answered by the DTU.
+    hex->hide();
+    tcp->hide();
+    Find<QLineEdit>(text, "phoneEdit")->setText(QStringLiteral("13800138000"));
+    Find<QLineEdit>(text, "messageEdit")->setText(QStringLiteral("你好，DTU"));
+    Find<QPushButton>(text, "sendButton")->click();
+    auto* textArea = Find<QPlainTextEdit>(text, "receiveEdit");
+    WaitUntil([&] { return !textArea->toPlainText().isEmpty(); });
+    Save(text, dir, QStringLiteral("sms-text-page"));
+    Find<QRadioButton>(text, "transparentRadio")->click();
+    Save(text, dir, QStringLiteral("sms-text-page-transparent"));
+
+    // SMS hex page: a group send.
+    text->hide();
+    hex->show();
+    Find<QCheckBox>(hex, "groupCheck")->click();
+    Find<QLineEdit>(hex, "messageEdit")->setText(QStringLiteral("01 02 0A FF 7E"));
+    Find<QPushButton>(hex, "sendButton")->click();
+    auto* hexArea = Find<QPlainTextEdit>(hex, "receiveEdit");
+    WaitUntil([&] { return !hexArea->toPlainText().isEmpty(); });
+    Save(hex, dir, QStringLiteral("sms-hex-page"));
+
+    // TCP page: a one-to-one send and a few streamed replies.
+    hex->hide();
+    tcp->show();
+    Find<QLineEdit>(tcp, "addressEdit")->setText(QStringLiteral("0A1122334455"));
+    Find<QPlainTextEdit>(tcp, "sendEdit")->setPlainText(QStringLiteral("48 65 6c 6c 6f 20 44 54 55"));
+    for (int i = 0; i < 3; ++i) {
+        const QString before = tcp->receivedText();
+        Find<QPushButton>(tcp, i == 1 ? "oneToManyButton" : "oneToOneButton")->click();
+        WaitUntil([&] { return tcp->receivedText() != before; });
+    }
+    Save(tcp, dir, QStringLiteral("tcp-page"));
+
+    // A refusal as the user sees it.
+    ui::SetMessageHandler([&](const QString& caption, const QString& message, ui::Buttons) {
+        QMessageBox box(QMessageBox::Warning, caption, message, QMessageBox::Ok, tcp);
+        box.show();
+        Save(&box, dir, QStringLiteral("tcp-refusal"));
+        return int(QMessageBox::Ok);
+    });
+    Find<QPlainTextEdit>(tcp, "sendEdit")->setPlainText(QString(520, QLatin1Char('5')));
+    Find<QPushButton>(tcp, "oneToManyButton")->click();
+    ui::SetMessageHandler(nullptr);
+
+    g_Serial.Close();
+    dtu.Stop();
+    return 0;
+}
