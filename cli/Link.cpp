@@ -5,7 +5,6 @@
 #include "dtu/Responses.h"
 
 #include <cstring>
-#include <thread>
 
 namespace cli {
 
@@ -50,17 +49,47 @@ void Link::Send(std::span<const std::uint8_t> frame, const std::string& what)
                                  : "the line did not take " + what + ": " + std::strerror(LastErrno()));
 }
 
+Link::Link()
+{
+    rx_.SetWholeFrameSignal([this] {
+        std::lock_guard lock(wakeMutex_);
+        whole_ = true;
+        wake_.notify_one();
+    });
+}
+
+Link::~Link()
+{
+    Close();
+    rx_.SetWholeFrameSignal(nullptr);
+}
+
 std::optional<Reply> Link::NextFrame()
 {
-    // Ticks keep their rhythm; after a long pause (a blocking write) they
-    // restart from now rather than firing a burst.
-    const auto now = std::chrono::steady_clock::now();
-    next_ = std::max(next_ + kTick, now);
-    std::this_thread::sleep_until(next_);
-    std::optional<Reply> reply;
-    rx_.Tick([&](const ReceiveBuffer::Frame& f) {
-        reply = Reply{std::vector<std::uint8_t>(f.bytes.begin(), f.bytes.end()), f.length};
-    });
+    const auto keep = [this](const ReceiveBuffer::Frame& f) {
+        completed_.push_back(Reply{std::vector<std::uint8_t>(f.bytes.begin(), f.bytes.end()), f.length});
+    };
+    if (completed_.empty()) {
+        // Ticks keep their rhythm; after a long pause (a blocking write) they
+        // restart from now rather than firing a burst.
+        const auto tick = std::max(next_ + kTick, std::chrono::steady_clock::now());
+        bool signalled = false;
+        {
+            std::unique_lock lock(wakeMutex_);
+            signalled = wake_.wait_until(lock, tick, [this] { return whole_; });
+            whole_ = false;
+        }
+        if (signalled) {
+            rx_.DeliverWhole(keep);
+        } else {
+            next_ = tick;
+            rx_.Tick(keep);
+        }
+    }
+    if (completed_.empty())
+        return std::nullopt;
+    Reply reply = std::move(completed_.front());
+    completed_.pop_front();
     return reply;
 }
 

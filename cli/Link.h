@@ -10,7 +10,10 @@
 #include "serial/XSerial.h"
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -43,8 +46,9 @@ class Link : public CXSerial {
 public:
     static constexpr auto kTick = std::chrono::milliseconds(100);
 
-    Link() = default;
-    ~Link() override { Close(); }
+    Link();
+    // The reader is stopped before the wake-up it signals goes away.
+    ~Link() override;
 
     void OnRxByte(std::uint8_t b) override { rx_.OnRxByte(b); }
 
@@ -60,12 +64,22 @@ public:
     // Failure naming `what` when nothing answers or the answer is malformed.
     Reply Exchange(std::span<const std::uint8_t> request, int timeoutMs, const std::string& what);
 
-    // Waits for the next tick; the frame it completed, if any.
+    // Fast replies: an answer that is a whole frame completes the moment
+    // its last byte arrives instead of after the silence.
+    void SetFastReplies(bool on) { rx_.SetFastReplies(on); }
+
+    // Waits for the next tick, or with fast replies for a whole frame; the
+    // frame that completed, if any.
     std::optional<Reply> NextFrame();
 
 private:
     ReceiveBuffer rx_;
     std::chrono::steady_clock::time_point next_ = std::chrono::steady_clock::now();
+    std::deque<Reply> completed_;  // frames delivered together, handed out one by one
+
+    std::mutex wakeMutex_;
+    std::condition_variable wake_;
+    bool whole_ = false;  // a whole frame is waiting in rx_
 };
 
 }  // namespace cli

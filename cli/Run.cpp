@@ -51,6 +51,7 @@ struct Line {
     unsigned baud = 115200;
     std::string parity = "none";
     int timeoutMs = 3000;
+    bool fast = false;
 };
 
 // What one port's work produced.
@@ -90,6 +91,7 @@ int RunOnPorts(const std::vector<std::string>& ports, const Line& line, bool jso
             try {
                 Link link;
                 board.Step(i, "opening");
+                link.SetFastReplies(line.fast);
                 link.OpenOrThrow(ports[i], line.baud, ParityCode(line.parity));
                 PortContext context{link, board, i, line.timeoutMs};
                 result = job(context);
@@ -303,6 +305,7 @@ int Run(const std::vector<std::string>& args, Console console)
         ->check(CLI::Range(500, 600000))
         ->capture_default_str();
     app.add_flag("--json", json, "One JSON line per port");
+    app.add_flag("--fast", line.fast, "Complete each answer as soon as it is a whole frame, not after the silence");
 
     CLI::App* ports = app.add_subcommand("ports", "List the serial devices that can be opened now");
 
@@ -318,11 +321,9 @@ int Run(const std::vector<std::string>& args, Console console)
 
     CLI::App* upgradeCmd = app.add_subcommand("upgrade", "Send a firmware image; the exit code is the verdict");
     std::string appImage, iapImage;
-    bool fast = false;
     auto* appOption = upgradeCmd->add_option("--app", appImage, "Application image");
     auto* iapOption = upgradeCmd->add_option("--iap", iapImage, "Boot-loader (IAP) image");
     appOption->excludes(iapOption);
-    upgradeCmd->add_flag("--fast", fast, "Complete each reply as soon as it is a whole frame");
 
     CLI::App* send = app.add_subcommand("send", "Send one request frame and print the decoded answer");
     std::string codeText, payloadText;
@@ -377,8 +378,6 @@ int Run(const std::vector<std::string>& args, Console console)
                           error);
         if (!image)
             return bad(error);
-        if (fast)
-            console.err << "dtuctl: --fast: fast replies are not yet available; replies complete when the line falls silent\n";
     }
     dtu::Bytes request;
     if (send->parsed()) {

@@ -123,6 +123,24 @@ TEST_F(Dtuctl, WriteReadsEverySettingBack)
     EXPECT_EQ(s["packets"]["registration"]["text"], "DTU-0042");
 }
 
+// Fast replies change when an answer completes, never what it says.
+TEST_F(Dtuctl, FastRepliesGiveTheSameResults)
+{
+    const std::string port = Start().TerminalPath();
+    const Result written = RunCtl({"-p", port, "--fast", "write", File("full.toml", kFullProfile)});
+    ASSERT_EQ(written.code, cli::kExitOk) << written.err << written.out;
+    EXPECT_EQ(written.out.find("DIFFERS"), std::string::npos) << written.out;
+    const auto fast = JsonLines(RunCtl({"-p", port, "--fast", "--json", "read"}).out);
+    const auto slow = JsonLines(RunCtl({"-p", port, "--json", "read"}).out);
+    ASSERT_EQ(fast.size(), 1u);
+    ASSERT_EQ(slow.size(), 1u);
+    nlohmann::json a = fast[0]["settings"], b = slow[0]["settings"];
+    a.erase("clock");
+    b.erase("clock");
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(a["rf"]["frequency_mhz"], "433.00");
+}
+
 TEST_F(Dtuctl, APrintedProfileWritesBackWithoutChangingAnything)
 {
     const std::string port = Start().TerminalPath();
