@@ -1,10 +1,12 @@
 // What a person sees while ports work: the board of lines and the
 // progress bar.
 #include "cli/Board.h"
+#include "cli/Link.h"
 #include "cli/Upgrade.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <sstream>
 
 namespace {
@@ -54,6 +56,31 @@ TEST(Upgrade, ImagesThatCannotBeSentAreRefusedBeforeAnyPort)
     EXPECT_EQ(error, "/nonexistent/app.bin: the image cannot be read: No such file or directory");
     EXPECT_FALSE(cli::LoadImage("/dev/null", upgrade::Kind::Iap, error));
     EXPECT_EQ(error, "/dev/null: the image is empty; nothing to send");
+}
+
+}  // namespace
+
+namespace {
+
+// The settings page's words for a port that will not open, so that a line
+// of adapters reports a busy or forbidden port as the window does.
+TEST(Link, OpenFailuresInTheSettingsPagesWords)
+{
+    const struct {
+        SerialError error;
+        int err;
+        std::string text;
+    } cases[] = {
+        {SerialError::NotFound, ENOENT, "找不到设备 /dev/ttyUSB7。"},
+        {SerialError::Permission, EACCES,
+         "没有权限打开 /dev/ttyUSB7：请把当前用户加入 dialout 组（sudo usermod -aG dialout $USER），重新登录后再打开。"},
+        {SerialError::Busy, EBUSY, "/dev/ttyUSB7 正被其他程序占用，请先关闭该程序。"},
+        {SerialError::NotATerminal, ENOTTY, "/dev/ttyUSB7 不是串口设备。"},
+        {SerialError::Settings, EINVAL, "/dev/ttyUSB7 不支持所选的波特率或效验位。"},
+        {SerialError::Io, EIO, "无法打开 /dev/ttyUSB7：Input/output error"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(cli::OpenFailureText(c.error, c.err, "/dev/ttyUSB7"), c.text);
 }
 
 }  // namespace
