@@ -293,16 +293,20 @@ int Run(const std::vector<std::string>& args, Console console)
     bool json = false;
     app.add_option("-p,--port", portPatterns, "Serial device, or a glob such as '/dev/ttyUSB*'; may be given many times")
         ->type_name("PORT");
-    app.add_option("-b,--baud", line.baud, "Baud rate, as on the settings page")
-        ->check(CLI::IsMember({1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200}))
+    app.add_option("-b,--baud", line.baud, "Baud rate of the PC side, as on the settings page: 1200 ... 115200")
+        ->check(CLI::IsMember({1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200}).description(""))
+        ->type_name("BAUD")
         ->capture_default_str();
     app.add_option("--parity", line.parity, "Parity: none, odd or even (NO, ODD, EVEN as on the settings page)")
-        ->transform(CLI::CheckedTransformer(
-            std::map<std::string, std::string>{{"none", "none"}, {"no", "none"}, {"odd", "odd"}, {"even", "even"}},
-            CLI::ignore_case))
+        ->transform(CLI::CheckedTransformer(std::map<std::string, std::string>{{"none", "none"}, {"no", "none"},
+                                                                               {"odd", "odd"}, {"even", "even"}},
+                                            CLI::ignore_case)
+                        .description(""))
+        ->type_name("PARITY")
         ->capture_default_str();
-    app.add_option("--timeout", line.timeoutMs, "Milliseconds to wait for each answer")
-        ->check(CLI::Range(500, 600000))
+    app.add_option("--timeout", line.timeoutMs, "Milliseconds to wait for each answer, 500 to 600000")
+        ->check(CLI::Range(500, 600000).description(""))
+        ->type_name("MS")
         ->capture_default_str();
     app.add_flag("--json", json, "One JSON line per port");
     app.add_flag("--fast", line.fast, "Complete each answer as soon as it is a whole frame, not after the silence");

@@ -148,20 +148,21 @@ TEST_F(Dtuctl, FastRepliesGiveTheSameResults)
     EXPECT_EQ(fast["rf"]["frequency_mhz"], "433.00");
 }
 
+// With fast replies: the silence-paced path is covered by the tests above.
 TEST_F(Dtuctl, APrintedProfileWritesBackWithoutChangingAnything)
 {
     const std::string port = Start().TerminalPath();
-    ASSERT_EQ(RunCtl({"-p", port, "write", File("full.toml", kFullProfile)}).code, cli::kExitOk);
-    const Result printed = RunCtl({"-p", port, "read", "--profile"});
+    ASSERT_EQ(RunCtl({"-p", port, "--fast", "write", File("full.toml", kFullProfile)}).code, cli::kExitOk);
+    const Result printed = RunCtl({"-p", port, "--fast", "read", "--profile"});
     ASSERT_EQ(printed.code, cli::kExitOk) << printed.err;
     const std::string path = File("read.toml", printed.out);
     EXPECT_EQ(RunCtl({"write", "--check", path}).code, cli::kExitOk);
 
-    const nlohmann::json before = Settings(port);
+    const nlohmann::json before = Settings(port, {"--fast"});
     ASSERT_TRUE(before.is_object());
-    const Result again = RunCtl({"-p", port, "write", path});
+    const Result again = RunCtl({"-p", port, "--fast", "write", path});
     EXPECT_EQ(again.code, cli::kExitOk) << again.out << again.err;
-    EXPECT_EQ(Settings(port), before);
+    EXPECT_EQ(Settings(port, {"--fast"}), before);
 }
 
 TEST_F(Dtuctl, BadInputSendsNothing)
@@ -289,7 +290,7 @@ TEST_F(Dtuctl, EightPortsAtOnceWithOneFailing)
     }
     const std::string profile = File("p.toml", kFullProfile);
     std::vector<std::string> plain = args;
-    plain.insert(plain.end(), {"--timeout", "1500", "--json", "write", profile});
+    plain.insert(plain.end(), {"--timeout", "1500", "--fast", "--json", "write", profile});
     const Result r = RunCtl(plain);
     EXPECT_EQ(r.code, cli::kExitFailed) << r.err;
     const auto lines = JsonLines(r.out);
