@@ -290,7 +290,7 @@ TEST_F(Dtuctl, EightPortsAtOnceWithOneFailing)
     }
     const std::string profile = File("p.toml", kFullProfile);
     std::vector<std::string> plain = args;
-    plain.insert(plain.end(), {"--timeout", "1500", "--fast", "--json", "write", profile});
+    plain.insert(plain.end(), {"--timeout", "1500", "--json", "write", profile});
     const Result r = RunCtl(plain);
     EXPECT_EQ(r.code, cli::kExitFailed) << r.err;
     const auto lines = JsonLines(r.out);
@@ -309,7 +309,7 @@ TEST_F(Dtuctl, SummaryTableNamesEveryPort)
     silent.noReply = true;
     const std::string good = Start().TerminalPath();
     const std::string bad = Start(silent).TerminalPath();
-    const Result r = RunCtl({"-p", good, "-p", bad, "-p", good, "--timeout", "600", "send", "F1"});
+    const Result r = RunCtl({"-p", good, "-p", bad, "-p", good, "--timeout", "600", "--fast", "send", "F1"});
     EXPECT_EQ(r.code, cli::kExitFailed);
     EXPECT_NE(r.out.find("== " + good + "\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find(good + "  ok      answer read version (0xF1): KV-331 V2.3.1 (simulated)"), std::string::npos)
