@@ -2,8 +2,8 @@
 
 namespace cli {
 
-Board::Board(std::ostream& out, bool terminal, std::vector<std::string> ports)
-    : out_(out), terminal_(terminal), ports_(std::move(ports)), lines_(ports_.size())
+Board::Board(std::ostream& out, bool terminal, std::vector<std::string> ports, std::chrono::milliseconds interval)
+    : out_(out), terminal_(terminal), ports_(std::move(ports)), lines_(ports_.size()), interval_(interval)
 {
 }
 
@@ -25,7 +25,8 @@ void Board::Update(std::size_t port, const std::string& text)
     if (port >= lines_.size() || !terminal_)
         return;
     lines_[port] = text;
-    Redraw();
+    if (std::chrono::steady_clock::now() - lastDraw_ >= interval_)
+        Redraw();
 }
 
 void Board::Redraw()
@@ -38,6 +39,7 @@ void Board::Redraw()
         out_ << "\x1b[2K" << ports_[i] << ": " << lines_[i] << "\n";
     out_ << std::flush;
     drawn_ = true;
+    lastDraw_ = std::chrono::steady_clock::now();
 }
 
 }  // namespace cli

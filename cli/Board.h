@@ -4,6 +4,7 @@
 // are left out.
 #pragma once
 
+#include <chrono>
 #include <mutex>
 #include <ostream>
 #include <string>
@@ -13,7 +14,10 @@ namespace cli {
 
 class Board {
 public:
-    Board(std::ostream& out, bool terminal, std::vector<std::string> ports);
+    // Updates redraw the board at most once per `interval`: sixteen bars
+    // moving on fast replies would otherwise flood the terminal.
+    Board(std::ostream& out, bool terminal, std::vector<std::string> ports,
+          std::chrono::milliseconds interval = std::chrono::milliseconds(100));
 
     // A step worth a line in a log too.
     void Step(std::size_t port, const std::string& text);
@@ -30,6 +34,8 @@ private:
     std::vector<std::string> ports_;
     std::vector<std::string> lines_;
     bool drawn_ = false;
+    std::chrono::milliseconds interval_;
+    std::chrono::steady_clock::time_point lastDraw_{};
 };
 
 }  // namespace cli

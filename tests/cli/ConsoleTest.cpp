@@ -25,12 +25,26 @@ TEST(Board, PlainOutputHasOneLinePerStepAndNoBars)
 TEST(Board, TerminalRedrawsEveryPortsLineInPlace)
 {
     std::ostringstream out;
-    cli::Board board(out, true, {"/dev/a", "/dev/b"});
+    cli::Board board(out, true, {"/dev/a", "/dev/b"}, std::chrono::milliseconds(0));
     board.Step(0, "opening");
     EXPECT_EQ(out.str(), "\x1b[2K/dev/a: opening\n\x1b[2K/dev/b: \n");
     out.str("");
     board.Update(1, "[#.]");
     EXPECT_EQ(out.str(), "\x1b[2F\x1b[2K/dev/a: opening\n\x1b[2K/dev/b: [#.]\n");
+}
+
+// Bars move often; steps are never held back.
+TEST(Board, UpdatesRedrawAtMostOncePerInterval)
+{
+    std::ostringstream out;
+    cli::Board board(out, true, {"/dev/a"}, std::chrono::hours(1));
+    board.Step(0, "opening");
+    out.str("");
+    board.Update(0, "[#...]");
+    board.Update(0, "[##..]");
+    EXPECT_EQ(out.str(), "");
+    board.Step(0, "done");
+    EXPECT_EQ(out.str(), "\x1b[1F\x1b[2K/dev/a: done\n");
 }
 
 TEST(Upgrade, ProgressShowsBlocksBytesRateAndTimeLeft)
