@@ -129,9 +129,6 @@ std::vector<PlannedWrite> PlanWrites(const Profile& p, const dtu::LocalTime& now
         const Profile::Mode& m = *p.mode;
         add(cmd::kSetWorkMode, dtu::BuildSetWorkMode({m.protocol ? 0 : 1, m.sms, m.smsHex, m.tcp, m.subMode}));
     }
-    if (p.serial)
-        add(cmd::kWriteUart,
-            dtu::BuildWriteUart(p.serial->baud.value_or(-1), p.serial->parity.value_or(-1), p.serial->interface.value_or(-1)));
     if (p.apn)
         add(cmd::kSetApn, dtu::BuildSetApn(p.apn->apn, p.apn->user, p.apn->password));
     if (p.packets)
@@ -146,6 +143,11 @@ std::vector<PlannedWrite> PlanWrites(const Profile& p, const dtu::LocalTime& now
     }
     if (p.setClock)
         add(cmd::kSetClock, dtu::BuildSetClock(now));
+    // Last: a DTU that changes its own line at once still took everything
+    // else, and the read-back that fails then names what it did not answer.
+    if (p.serial)
+        add(cmd::kWriteUart,
+            dtu::BuildWriteUart(p.serial->baud.value_or(-1), p.serial->parity.value_or(-1), p.serial->interface.value_or(-1)));
     return out;
 }
 

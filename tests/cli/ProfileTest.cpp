@@ -130,9 +130,9 @@ TEST(Provision, FramesAreTheWindowsBytes)
     EXPECT_EQ(frames[3].substr(0, 45), "set server domain: FA 80 E5 20 64 74 75 2E 65");
     EXPECT_EQ(frames[4], "set server port: FA 80 E7 02 17 AC 26 0D");
     EXPECT_EQ(frames[5], "set working mode: FA 80 E8 02 02 05 6B 0D");
-    EXPECT_EQ(frames[6], "write serial settings: FA 80 EC 03 05 01 02 71 0D");
-    EXPECT_EQ(frames[9], "write wireless parameters: FA 80 F3 07 6C 40 12 02 03 0C 04 47 0D");
-    EXPECT_EQ(frames[10], "set clock: FA 80 FC 07 10 05 03 0E 07 09 02 B5 0D");
+    EXPECT_EQ(frames[8], "write wireless parameters: FA 80 F3 07 6C 40 12 02 03 0C 04 47 0D");
+    EXPECT_EQ(frames[9], "set clock: FA 80 FC 07 10 05 03 0E 07 09 02 B5 0D");
+    EXPECT_EQ(frames[10], "write serial settings: FA 80 EC 03 05 01 02 71 0D");
     // Lists: "," after each record; IDs in either case give the same bytes.
     EXPECT_EQ(Spaced(writes[1].frame), "FA 80 E3 0E A0 B1 C2 D3 E4 F5 2C 01 02 03 04 05 FF 2C 90 0D");
 }
@@ -172,13 +172,13 @@ TEST(Provision, LeftOutKeysOfARecordKeepTheDtusValues)
     const auto writes = cli::PlanWrites(complete, cli::Now());
     ASSERT_EQ(writes.size(), 4u);
     EXPECT_EQ(Spaced(writes[0].frame), "FA 80 FB 07 AA BB CC DD EE FF AA 21 0D");  // custom kept
-    EXPECT_EQ(Spaced(writes[1].frame), "FA 80 EC 03 03 00 00 6C 0D");              // parity, interface kept
+    EXPECT_EQ(Spaced(writes[3].frame), "FA 80 EC 03 03 00 00 6C 0D");              // parity, interface kept
     // Heartbeat as typed, registration and custom flag as the DTU had them.
-    const Bytes packets = writes[2].frame;
+    const Bytes packets = writes[1].frame;
     EXPECT_EQ(Bytes(packets.begin() + 4, packets.begin() + 8), H("AA 02 48 42"));
     EXPECT_EQ(Bytes(packets.begin() + 16, packets.begin() + 20), H("03 52 45 47"));
     // 434 MHz, sleep 2s, breathing 32ms and address 7 kept; Level1 given.
-    const Bytes rf = writes[3].frame;
+    const Bytes rf = writes[2].frame;
     EXPECT_EQ(Bytes(rf.begin() + 7, rf.begin() + 11), H("00 04 07 00"));
 
     cli::DeviceSettings odd = Current();
