@@ -330,9 +330,11 @@ int Run(const std::vector<std::string>& args, Console console)
     appOption->excludes(iapOption);
 
     CLI::App* send = app.add_subcommand("send", "Send one request frame and print the decoded answer");
-    std::string codeText, payloadText;
+    std::string codeText;
+    std::vector<std::string> payloadParts;
     send->add_option("CODE", codeText, "Command code in hex, e.g. E9")->required();
-    send->add_option("PAYLOAD-HEX", payloadText, "Payload as hex digits; default: the request's zero payload");
+    send->add_option("PAYLOAD-HEX", payloadParts,
+                     "Payload as hex digits, in one word or many (05 01 02); default: the request's zero payload");
 
     CLI::App* monitor = app.add_subcommand("monitor", "Print every frame on the line, decoded, until Ctrl-C");
 
@@ -388,10 +390,12 @@ int Run(const std::vector<std::string>& args, Console console)
         const auto code = ParseCode(codeText);
         if (!code)
             return bad("CODE must be one byte in hex, e.g. E9 (got \"" + codeText + "\")");
-        const std::string digits = hex::RemoveSpaces(payloadText);
+        std::string digits;
+        for (const std::string& part : payloadParts)
+            digits += hex::RemoveSpaces(part);
         if (digits.size() % 2 != 0 || !std::all_of(digits.begin(), digits.end(), hex::IsHexDigit))
             return bad("PAYLOAD-HEX must be pairs of hex digits");
-        const auto built = payloadText.empty() && dtu::QueryPayloadSize(*code) > 0
+        const auto built = payloadParts.empty() && dtu::QueryPayloadSize(*code) > 0
                                ? dtu::BuildQuery(*code)
                                : dtu::BuildRequest(*code, hex::ParsePairs(digits, digits.size() / 2));
         if (!built)

@@ -231,7 +231,7 @@ TEST_F(Dtuctl, SendPrintsTheDecodedAnswer)
     EXPECT_EQ(r.out,
               "sent:   request read serial settings (0xED): FA 80 ED 03 00 00 00 6A 0D \n"
               "answer: answer read serial settings (0xED): 115200 baud, parity NO, TTL\n");
-    const Result written = RunCtl({"-p", port, "--json", "send", "EC", "03 02 01"});
+    const Result written = RunCtl({"-p", port, "--json", "send", "EC", "03", "0201"});
     ASSERT_EQ(written.code, cli::kExitOk) << written.err;
     const auto lines = JsonLines(written.out);
     ASSERT_EQ(lines.size(), 1u);
