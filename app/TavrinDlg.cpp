@@ -149,11 +149,12 @@ void CTavrinDlg::BuildStatusBar()
     status->setObjectName(QStringLiteral("statusBar"));
     status->setSizeGripEnabled(false);
     status->setFixedHeight(20);
-    const char* names[] = {"状态", "信息", "时间"};
+    // The pane's text is what a screen reader reads; the role only describes it.
+    const char* roles[] = {"状态", "信息", "时间"};
     for (int i = 0; i < 3; ++i) {
         panes_[i] = new QLabel(status);
         panes_[i]->setObjectName(QStringLiteral("pane%1").arg(i));
-        panes_[i]->setAccessibleName(QString::fromUtf8(names[i]));
+        panes_[i]->setAccessibleDescription(QString::fromUtf8(roles[i]));
         if (i < 2)
             panes_[i]->setFixedWidth(200);
         status->addWidget(panes_[i], i == 2 ? 1 : 0);
@@ -189,6 +190,9 @@ void CTavrinDlg::Tick()
 
 void CTavrinDlg::DeliverWhole()
 {
+    // Closed: no page is told of anything any more, as with the tick.
+    if (timerId_ == 0)
+        return;
     g_Rx.DeliverWhole([this](const ReceiveBuffer::Frame& frame) { NotifyPages(frame); });
 }
 
