@@ -1,4 +1,4 @@
-#include "serial/FakeSystem.h"
+#include "support/FakeSystem.h"
 #include "serial/SetupCheck.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "serial/FakeSystem.h"
+#include "support/FakeSystem.h"
 
 #include <atomic>
 #include <fstream>
