@@ -10,16 +10,6 @@ namespace serial {
 
 namespace {
 
-std::string ReadAttribute(const fs::path& path)
-{
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
-    // sysfs strings end in a newline; some makers pad them with spaces.
-    const auto end = line.find_last_not_of(" \t\r\n");
-    return end == std::string::npos ? std::string() : line.substr(0, end + 1);
-}
-
 // The USB device above a tty's device: the first ancestor with an idVendor.
 // An ACM tty's device is the interface (one level), a usb-serial port's is
 // the port below the interface (two levels).
@@ -36,6 +26,16 @@ fs::path UsbDeviceAbove(const fs::path& device)
 }
 
 }  // namespace
+
+std::string ReadFirstLine(const std::string& path)
+{
+    std::ifstream in(path);
+    std::string line;
+    std::getline(in, line);
+    // sysfs strings end in a newline; some makers pad them with spaces.
+    const auto end = line.find_last_not_of(" \t\r\n");
+    return end == std::string::npos ? std::string() : line.substr(0, end + 1);
+}
 
 std::string ResolveDevice(const std::string& path)
 {
@@ -103,11 +103,11 @@ PortInfo DescribePort(const std::string& path, const Roots& roots)
     const fs::path usb = UsbDeviceAbove(device);
     if (usb.empty())
         return info;
-    info.manufacturer = ReadAttribute(usb / "manufacturer");
-    info.product = ReadAttribute(usb / "product");
-    info.serialNumber = ReadAttribute(usb / "serial");
-    info.vendorId = ReadAttribute(usb / "idVendor");
-    info.productId = ReadAttribute(usb / "idProduct");
+    info.manufacturer = ReadFirstLine(usb / "manufacturer");
+    info.product = ReadFirstLine(usb / "product");
+    info.serialNumber = ReadFirstLine(usb / "serial");
+    info.vendorId = ReadFirstLine(usb / "idVendor");
+    info.productId = ReadFirstLine(usb / "idProduct");
     return info;
 }
 

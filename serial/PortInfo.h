@@ -55,6 +55,10 @@ std::vector<ByIdName> ListByIdNames(const std::string& devRoot = "/dev");
 // The by-id name of a node, or empty.
 std::string ByIdFor(const std::string& device, const std::string& devRoot = "/dev");
 
+// The first line of a small file (a sysfs attribute, /proc/<pid>/comm)
+// without its trailing blanks; empty when it cannot be read.
+std::string ReadFirstLine(const std::string& path);
+
 // True for a path that never names the same device twice: a pseudo-terminal.
 bool IsPseudoTerminal(const std::string& path);
 

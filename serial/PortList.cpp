@@ -1,11 +1,11 @@
 #include "serial/PortList.h"
 
+#include "serial/PortInfo.h"
 #include "serial/XSerial.h"
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <sstream>
 #include <vector>
@@ -15,14 +15,6 @@ namespace fs = std::filesystem;
 namespace serial {
 
 namespace {
-
-std::string ReadFirstLine(const fs::path& path)
-{
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
-    return line;
-}
 
 // /sys/class/tty/console/active names the console's devices, e.g. "tty0 ttyS0".
 std::set<std::string> ConsoleDevices(const fs::path& ttyClass)

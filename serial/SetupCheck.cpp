@@ -50,14 +50,6 @@ std::map<unsigned, Group> ReadGroups(const std::string& path)
     return groups;
 }
 
-std::string ReadLine(const fs::path& path)
-{
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
-    return line;
-}
-
 bool IsNumber(const std::string& s)
 {
     return !s.empty() && s.size() < 10 && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -83,7 +75,7 @@ ProcScan ScanProc(const SetupEnv& env, const std::set<std::string>& nodes)
         const std::string name = it->path().filename().string();
         if (!IsNumber(name))
             continue;
-        const Process process{std::stoi(name), ReadLine(it->path() / "comm")};
+        const Process process{std::stoi(name), ReadFirstLine(it->path() / "comm")};
         scan.processes.push_back(process);
         if (process.pid == env.selfPid)
             continue;
@@ -204,7 +196,7 @@ std::vector<std::string> Ch34xWithoutTty(const std::string& sysRoot)
             ec.clear();
             continue;
         }
-        if (ReadLine(dir / "idVendor") != "1a86" || !kProducts.contains(ReadLine(dir / "idProduct")))
+        if (ReadFirstLine(dir / "idVendor") != "1a86" || !kProducts.contains(ReadFirstLine(dir / "idProduct")))
             continue;
         bool hasTty = false;
         std::error_code walk;

@@ -33,6 +33,16 @@ protected:
         fake.WriteFile("etc/group", "root:x:0:\ndialout:x:" + std::to_string(gid) + ":bob\nplugdev:x:46:alice\n");
     }
 
+    // The checks' view of another fake machine, as alice, with one rule folder.
+    serial::SetupEnv EnvFor(const FakeSystem& other, const char* ruleDir) const
+    {
+        serial::SetupEnv e = env;
+        e.roots = {other.sys(), other.dev()};
+        e.proc = (other.root() / "proc").string();
+        e.udevRuleDirs = {(other.root() / ruleDir).string()};
+        return e;
+    }
+
     std::vector<serial::Problem> Problems(const std::vector<serial::Finding>& findings)
     {
         std::vector<serial::Problem> problems;
@@ -149,11 +159,7 @@ TEST_F(SetupCheckTest, ModemManagerWithoutAnIgnoreRule)
         fresh.AddProcess(701, "systemd");
         if (c.rule)
             fresh.WriteFile("etc/udev/rules.d/70-x.rules", c.rule);
-        serial::SetupEnv e = env;
-        e.roots = {fresh.sys(), fresh.dev()};
-        e.proc = (fresh.root() / "proc").string();
-        e.udevRuleDirs = {(fresh.root() / "etc/udev/rules.d").string()};
-        const auto findings = serial::CheckSetup(e);
+        const auto findings = serial::CheckSetup(EnvFor(fresh, "etc/udev/rules.d"));
         EXPECT_EQ(Problems(findings), c.said ? std::vector<P>{P::ModemManager} : std::vector<P>{}) << c.what;
     }
 }
@@ -186,11 +192,7 @@ TEST_F(SetupCheckTest, BrlttyClaimingACh341)
             fresh.AddProcess(55, "brltty");
         if (c.brlttyRule)
             fresh.WriteFile("lib/udev/rules.d/85-brltty.rules", "# braille\n");
-        serial::SetupEnv e = env;
-        e.roots = {fresh.sys(), fresh.dev()};
-        e.proc = (fresh.root() / "proc").string();
-        e.udevRuleDirs = {(fresh.root() / "lib/udev/rules.d").string()};
-        const auto findings = serial::CheckSetup(e);
+        const auto findings = serial::CheckSetup(EnvFor(fresh, "lib/udev/rules.d"));
         ASSERT_EQ(Problems(findings), c.said ? std::vector<P>{P::BrlttyClaimed} : std::vector<P>{}) << c.what;
         if (c.said) {
             EXPECT_EQ(findings[0].fix, "sudo apt remove brltty");
