@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,6 +21,12 @@
 namespace {
 
 const char* const kParityNames[] = {"NO", "ODD", "EVEN"};
+
+// No reopen sooner than this after a loss: every page that watches the port
+// (the upgrade page looks every 100 ms) must first have seen it closed and
+// ended its transfer, so that nothing resumes on the reopened port.
+constexpr qint64 kQuietAfterLossMs = 500;
+constexpr int kRetryMs = 1000;
 
 QComboBox* Combo(QWidget* parent, const char* name, int id, const QStringList& items)
 {
@@ -205,7 +212,6 @@ CUartParamDlg::CUartParamDlg(PortSource ports, QWidget* parent, serial::Roots ro
     connect(settle_, &QTimer::timeout, this, &CUartParamDlg::OnDevicesChanged);
     retry_ = new QTimer(this);
     retry_->setSingleShot(true);
-    retry_->setInterval(1000);
     connect(retry_, &QTimer::timeout, this, &CUartParamDlg::TryReconnect);
 
     watch_ = std::make_unique<serial::DevWatch>(roots_.dev);
@@ -380,6 +386,7 @@ bool CUartParamDlg::AwaitReconnect(const QString& path, unsigned baudRate, unsig
                         .arg(baudRate)
                         .arg(QLatin1String(kParityNames[parity < 3 ? parity : 0])));
     retriesLeft_ = 0;
+    lostClock_.start();
     TryReconnect();
     return true;
 }
@@ -388,6 +395,10 @@ void CUartParamDlg::TryReconnect()
 {
     if (!awaitingReconnect() || g_Serial.IsOpen())
         return;
+    if (const qint64 early = kQuietAfterLossMs - lostClock_.elapsed(); early > 0) {
+        retry_->start(static_cast<int>(early));
+        return;
+    }
     const std::string node = serial::ResolveDevice(awaited_);
     if (node == awaited_ && awaited_.find("/serial/by-id/") != std::string::npos)
         return;  // the link is not back yet
@@ -399,7 +410,7 @@ void CUartParamDlg::TryReconnect()
             if (retriesLeft_ == 0)
                 retriesLeft_ = 10;
             if (--retriesLeft_ > 0)
-                retry_->start();
+                retry_->start(kRetryMs);
             else
                 Say(failure_, FailureText(g_Serial.LastError(), g_Serial.LastErrno(), QString::fromStdString(node),
                                           false));

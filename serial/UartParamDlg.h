@@ -12,6 +12,7 @@
 #include "serial/PortInfo.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QStringList>
 
 #include <functional>
@@ -99,4 +100,5 @@ private:
     QString lostPath_;
     unsigned awaitedBaud_ = 0;
     unsigned awaitedParity_ = 0;
+    QElapsedTimer lostClock_;
 };

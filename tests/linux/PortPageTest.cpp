@@ -2,20 +2,28 @@
 // fake sysfs and /dev, by-id names point at pseudo-terminals that play the
 // adapter, and the real inotify watch tells the page. No real serial device
 // is ever opened.
+#include "app/Dialog_Login.h"
 #include "app/TavrinDlg.h"
 #include "common/MessageBox.h"
 #include "serial/KVSerial.h"
 #include "serial/PortList.h"
 #include "support/FakeSystem.h"
+#include "sim/SimulatedDtu.h"
 #include "support/Pty.h"
+#include "upgrade/Dialog_OTG.h"
 
 #include <QCheckBox>
+#include <QApplication>
 #include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 namespace fs = std::filesystem;
@@ -193,6 +201,56 @@ private slots:
         QVERIFY(shown_[0].contains(ById()));
         QVERIFY(!page->awaitingReconnect());
         QVERIFY(page->reconnectText().isEmpty());
+    }
+
+    void aTransferEndedByTheLossIsNotResumed()
+    {
+        sim::SimulatedDtu::Options options;
+        options.faults.hangupAfterBlocks = 2;  // the adapter is pulled mid-transfer
+        sim::SimulatedDtu first(options);
+        QVERIFY(first.Start());
+        LinkTo(first.TerminalPath());
+        extra_ = {ById()};
+        Page();
+        QTest::mouseClick(Find<QPushButton>("openButton"), Qt::LeftButton);
+        QVERIFY(g_Serial.IsOpen());
+
+        QTimer::singleShot(0, window_.get(), [] {
+            if (auto* login = qobject_cast<CDialog_Login*>(QApplication::activeModalWidget())) {
+                login->findChild<QLineEdit*>(QStringLiteral("passwordEdit"))->setText(QStringLiteral("QWPZ"));
+                login->findChild<QPushButton*>(QStringLiteral("loginButton"))->click();
+            }
+        });
+        window_->findChild<QAction*>(QStringLiteral("action1009"))->trigger();
+        CDialog_OTG* upgrade = window_->upgradePage();
+        QVERIFY(upgrade && upgrade->isVisible());
+        const std::string image = (fake_->root() / "image.bin").string();
+        std::ofstream(image, std::ios::binary) << std::string(5000, '\x5A');
+        upgrade->findChild<QLineEdit*>(QStringLiteral("pathEdit"))->setText(QString::fromStdString(image));
+        QTest::mouseClick(upgrade->findChild<QPushButton*>(QStringLiteral("appButton")), Qt::LeftButton);
+        QVERIFY(upgrade->transferring());
+
+        QTRY_VERIFY_WITH_TIMEOUT(first.hungUp(), 10000);
+        LinkTo("");
+        QTRY_VERIFY_WITH_TIMEOUT(window_->uartPage()->awaitingReconnect(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!upgrade->transferring(), 2000);
+
+        // Back, and reopened; the DTU behind it gets no block unasked.
+        sim::SimulatedDtu second({});
+        QVERIFY(second.Start());
+        LinkTo(second.TerminalPath());
+        QTRY_VERIFY_WITH_TIMEOUT(g_Serial.IsOpen(), 3000);
+        QCOMPARE(g_Serial.PortPath(), second.TerminalPath());
+        QVERIFY(!upgrade->transferring());
+        const QString verdict = upgrade->findChild<QLabel*>(QStringLiteral("verdictText"))->text();
+        QVERIFY2(verdict.contains(QStringLiteral("升级已中断")), qPrintable(verdict));
+        // Three of the page's 100 ms looks: had the transfer resumed, a block would be out.
+        QTest::qWait(300);
+        QVERIFY(!upgrade->transferring());
+        std::size_t blocks = 1;
+        second.WithDevice([&](sim::Device& d) { blocks = d.blocksReceived(); });
+        QCOMPARE(blocks, std::size_t(0));
+        g_Serial.Close();
     }
 
     void aPortHeldByAnotherProgramIsExplained()
