@@ -10,7 +10,9 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QAbstractItemView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -70,6 +72,8 @@ QString FailureText(SerialError error, int err, const QString& path, bool explai
                               "（sudo usermod -aG dialout $USER），重新登录后再打开。")
             .arg(path);
     case SerialError::Busy:
+        if (explained)
+            return QStringLiteral("%1 正被其他程序占用。").arg(path);
         return QStringLiteral("%1 正被其他程序占用，请先关闭该程序。").arg(path);
     case SerialError::NotATerminal:
         return QStringLiteral("%1 不是串口设备。").arg(path);
@@ -150,7 +154,8 @@ CUartParamDlg::CUartParamDlg(PortSource ports, QWidget* parent, serial::Roots ro
 
     auto* group = new QGroupBox(QStringLiteral("串口参数"), this);
     portCombo_ = Combo(group, "portCombo", 1001, {});
-    portCombo_->setMinimumContentsLength(16);
+    // Room for a label such as "/dev/ttyUSB0 - FT232R USB UART, serial A10K3XYZ".
+    portCombo_->setMinimumContentsLength(40);
     portCombo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     portCombo_->setAccessibleDescription(
         QStringLiteral("可选择或输入设备路径；/dev/serial/by-id/ 下的名称在重新插拔后不变"));
@@ -200,7 +205,7 @@ CUartParamDlg::CUartParamDlg(PortSource ports, QWidget* parent, serial::Roots ro
     layout->addWidget(setup_);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     for (QLabel* note : {reconnect_, failure_, setup_})
-        note->setMaximumWidth(480);
+        note->setMaximumWidth(560);
 
     connect(openButton_, &QPushButton::clicked, this, &CUartParamDlg::OnOpenClose);
     connect(refreshButton_, &QPushButton::clicked, this, &CUartParamDlg::OnRefresh);
@@ -253,6 +258,8 @@ void CUartParamDlg::OnRefresh()
     FillPorts();
     if (portCombo_->count() > 0)
         portCombo_->setCurrentIndex(0);
+    // A long label shows from its start, where the path is.
+    portCombo_->lineEdit()->setCursorPosition(0);
     ShowSetup();
 }
 
@@ -266,6 +273,8 @@ void CUartParamDlg::FillPorts()
         if (!info.byId.empty() && info.byId != info.path)
             portCombo_->addItem(QString::fromStdString(info.byId), QString::fromStdString(info.byId));
     }
+    // The by-id names are long: the list opens as wide as they are.
+    portCombo_->view()->setMinimumWidth(portCombo_->view()->sizeHintForColumn(0) + 24);
 }
 
 void CUartParamDlg::ShowSetup()
@@ -302,6 +311,7 @@ void CUartParamDlg::OnDevicesChanged()
     portCombo_->setCurrentIndex(again >= 0 ? again : (portCombo_->count() > 0 && text.isEmpty() ? 0 : -1));
     if (typed || (again < 0 && !text.isEmpty()))
         portCombo_->setEditText(text);
+    portCombo_->lineEdit()->setCursorPosition(0);
     ShowSetup();
 }
 
