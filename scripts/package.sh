@@ -12,7 +12,6 @@ scripts/deps.sh build gui package
 build=${1:-}
 if [[ -z "$build" ]]; then
   build=build/package
-  scripts/deps.sh test
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDTU_BUILD_TESTS=OFF -DDTU_BUILD_BENCH=OFF >/dev/null
   cmake --build "$build" -j "$(nproc)"
 fi
