@@ -12,7 +12,8 @@ scripts/deps.sh build gui package
 build=${1:-}
 if [[ -z "$build" ]]; then
   build=build/package
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDTU_BUILD_TESTS=OFF -DDTU_BUILD_BENCH=OFF >/dev/null
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDTU_BUILD_TESTS=OFF -DDTU_BUILD_BENCH=OFF \
+    -DDTU_README=/usr/share/doc/dtutool/README.md -DDTU_HOME_URL=file:///usr/share/doc/dtutool/README.md >/dev/null
   cmake --build "$build" -j "$(nproc)"
 fi
 
