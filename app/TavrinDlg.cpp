@@ -57,7 +57,8 @@ QString TimeOfDay()
 
 }  // namespace
 
-CTavrinDlg::CTavrinDlg(CUartParamDlg::PortSource ports, QWidget* parent) : QDialog(parent), ports_(std::move(ports))
+CTavrinDlg::CTavrinDlg(CUartParamDlg::PortSource ports, QWidget* parent, serial::Roots roots)
+    : QDialog(parent), ports_(std::move(ports)), roots_(std::move(roots))
 {
     setObjectName(QStringLiteral("CTavrinDlg"));
     setWindowTitle(QStringLiteral("DTU参数配置工具-------Norvale V1.1"));
@@ -216,7 +217,15 @@ void CTavrinDlg::CheckPortLost()
     if (!g_Serial.PortLost())
         return;
     const QString path = QString::fromStdString(g_Serial.PortPath());
+    const unsigned baudRate = g_Serial.BaudRate();
+    const unsigned parity = g_Serial.Parity();
     g_Serial.Close();
+    // The settings page waits for the adapter to come back and says so
+    // there; a box would only stand in the way of the reopen.
+    if (uart_ && uart_->AwaitReconnect(path, baudRate, parity)) {
+        Present(uart_);
+        return;
+    }
     if (uart_)
         uart_->UpdateState();
     ui::ShowMessage(this, QString::fromUtf8(kErrorCaption),
@@ -285,7 +294,7 @@ bool CTavrinDlg::PortOpenOrSay(const char* message)
 void CTavrinDlg::OnSettings()
 {
     if (!uart_)
-        uart_ = new CUartParamDlg(ports_, this);
+        uart_ = new CUartParamDlg(ports_, this, roots_);
     Present(uart_);
 }
 

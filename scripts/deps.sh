@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that the named parts need, and only those
 # that are missing, so a second run costs nothing.
-#   scripts/deps.sh build gui test
+#   scripts/deps.sh build gui test package
 set -euo pipefail
 
 declare -A groups=(
@@ -9,6 +9,7 @@ declare -A groups=(
   [gui]="qt6-base-dev libqt6svg6 fonts-wqy-microhei"
   [test]="libgtest-dev libgmock-dev zlib1g-dev"
   [fuzz]="clang libclang-rt-14-dev"
+  [package]="dpkg-dev file lintian"
 )
 
 wanted=()
