@@ -57,7 +57,8 @@ QString TimeOfDay()
 
 }  // namespace
 
-CTavrinDlg::CTavrinDlg(CUartParamDlg::PortSource ports, QWidget* parent) : QDialog(parent), ports_(std::move(ports))
+CTavrinDlg::CTavrinDlg(CUartParamDlg::PortSource ports, QWidget* parent, serial::Roots roots)
+    : QDialog(parent), ports_(std::move(ports)), roots_(std::move(roots))
 {
     setObjectName(QStringLiteral("CTavrinDlg"));
     setWindowTitle(QStringLiteral("DTU参数配置工具-------Norvale V1.1"));
@@ -149,11 +150,12 @@ void CTavrinDlg::BuildStatusBar()
     status->setObjectName(QStringLiteral("statusBar"));
     status->setSizeGripEnabled(false);
     status->setFixedHeight(20);
-    const char* names[] = {"状态", "信息", "时间"};
+    // The pane's text is what a screen reader reads; the role only describes it.
+    const char* roles[] = {"状态", "信息", "时间"};
     for (int i = 0; i < 3; ++i) {
         panes_[i] = new QLabel(status);
         panes_[i]->setObjectName(QStringLiteral("pane%1").arg(i));
-        panes_[i]->setAccessibleName(QString::fromUtf8(names[i]));
+        panes_[i]->setAccessibleDescription(QString::fromUtf8(roles[i]));
         if (i < 2)
             panes_[i]->setFixedWidth(200);
         status->addWidget(panes_[i], i == 2 ? 1 : 0);
@@ -189,6 +191,9 @@ void CTavrinDlg::Tick()
 
 void CTavrinDlg::DeliverWhole()
 {
+    // Closed: no page is told of anything any more, as with the tick.
+    if (timerId_ == 0)
+        return;
     g_Rx.DeliverWhole([this](const ReceiveBuffer::Frame& frame) { NotifyPages(frame); });
 }
 
@@ -212,7 +217,15 @@ void CTavrinDlg::CheckPortLost()
     if (!g_Serial.PortLost())
         return;
     const QString path = QString::fromStdString(g_Serial.PortPath());
+    const unsigned baudRate = g_Serial.BaudRate();
+    const unsigned parity = g_Serial.Parity();
     g_Serial.Close();
+    // The settings page waits for the adapter to come back and says so
+    // there; a box would only stand in the way of the reopen.
+    if (uart_ && uart_->AwaitReconnect(path, baudRate, parity)) {
+        Present(uart_);
+        return;
+    }
     if (uart_)
         uart_->UpdateState();
     ui::ShowMessage(this, QString::fromUtf8(kErrorCaption),
@@ -281,7 +294,7 @@ bool CTavrinDlg::PortOpenOrSay(const char* message)
 void CTavrinDlg::OnSettings()
 {
     if (!uart_)
-        uart_ = new CUartParamDlg(ports_, this);
+        uart_ = new CUartParamDlg(ports_, this, roots_);
     Present(uart_);
 }
 

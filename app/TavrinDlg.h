@@ -23,7 +23,8 @@ class QMenu;
 class CTavrinDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CTavrinDlg(CUartParamDlg::PortSource ports, QWidget* parent = nullptr);
+    // `roots`: where the settings page looks for ports and their names.
+    explicit CTavrinDlg(CUartParamDlg::PortSource ports, QWidget* parent = nullptr, serial::Roots roots = {});
     ~CTavrinDlg() override;
 
     // The pages, or nullptr before their first use.
@@ -70,6 +71,7 @@ private:
     void Present(QWidget* page);
 
     CUartParamDlg::PortSource ports_;
+    serial::Roots roots_;
     QLabel* panes_[3] = {};
     QMenu* menu_ = nullptr;
     CUartParamDlg* uart_ = nullptr;

@@ -65,14 +65,14 @@ int main(int argc, char* argv[])
     for (auto& b : image)
         b = static_cast<std::uint8_t>(random());
     const std::size_t blocks = (image.size() + 1023) / 1024;
-    // Every block frame (7 bytes around its data), the end frame, and a
+    // Every block frame (8 bytes around its data), the end frame, and a
     // 10-byte reply to each.
-    const double lineBytes = static_cast<double>(image.size() + 7 * blocks + 16 + 10 * (blocks + 1));
+    const double lineBytes = static_cast<double>(image.size() + 8 * blocks + 16 + 10 * (blocks + 1));
 
     bool allOk = true;
     for (unsigned baud : bauds) {
         const double wire = lineBytes * 10.0 / baud;
-        const double blockWireMs = (1031.0 + 10.0) * 10.0 * 1000.0 / baud;
+        const double blockWireMs = (1032.0 + 10.0) * 10.0 * 1000.0 / baud;
         std::printf("%zu KiB APP image at %u baud: %.2f s on the wire\n", kib, baud, wire);
         for (bool fast : {false, true}) {
             const Figures f = Run(image, baud, fast);

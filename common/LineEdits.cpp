@@ -1,24 +1,77 @@
 #include "common/LineEdits.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
 
 namespace ui {
 
+namespace {
+
+bool AllPass(const QString& text, CharTest accepts)
+{
+    for (const char32_t c : text.toUcs4())
+        if (!accepts(c))
+            return false;
+    return true;
+}
+
+bool IsDigitKey(char32_t c)
+{
+    return (c >= U'0' && c <= U'9') || c == U'\b';
+}
+
+}  // namespace
+
+bool KeyPasses(QKeyEvent* e, CharTest accepts, bool enterPasses)
+{
+    if (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
+        return true;
+    switch (e->key()) {
+    case Qt::Key_Delete:  // arrives with the text "\x7f" on X11
+    case Qt::Key_Escape:
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (enterPasses)
+            return true;
+        break;
+    default:
+        break;
+    }
+    if (e->text().isEmpty() || AllPass(e->text(), accepts))
+        return true;
+    QApplication::beep();
+    e->accept();
+    return false;
+}
+
+std::unique_ptr<QInputMethodEvent> FilteredCommit(const QInputMethodEvent* e, CharTest accepts)
+{
+    const QString commit = e->commitString();
+    if (AllPass(commit, accepts))
+        return nullptr;
+    QString kept;
+    for (const char32_t c : commit.toUcs4())
+        if (accepts(c))
+            kept += QString::fromUcs4(&c, 1);
+    QApplication::beep();
+    auto filtered = std::make_unique<QInputMethodEvent>(e->preeditString(), e->attributes());
+    filtered->setCommitString(kept, e->replacementStart(), e->replacementLength());
+    return filtered;
+}
+
 void DigitEdit::keyPressEvent(QKeyEvent* e)
 {
-    const QString text = e->text();
-    const bool command = (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) || text.isEmpty();
-    bool typable = true;
-    for (const QChar c : text)
-        typable = typable && ((c >= u'0' && c <= u'9') || c == u'\b');
-    if (!command && !typable) {
-        QApplication::beep();
-        e->accept();
-        return;
-    }
-    QLineEdit::keyPressEvent(e);
+    if (KeyPasses(e, IsDigitKey, true))
+        QLineEdit::keyPressEvent(e);
+}
+
+void DigitEdit::inputMethodEvent(QInputMethodEvent* e)
+{
+    const auto filtered = FilteredCommit(e, IsDigitKey);
+    QLineEdit::inputMethodEvent(filtered ? filtered.get() : e);
 }
 
 IpAddressEdit::IpAddressEdit(QWidget* parent) : QLineEdit(parent)

@@ -6,8 +6,22 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+
+class QInputMethodEvent;
+class QKeyEvent;
 
 namespace ui {
+
+// The filter of the fields that take only some characters. Keys that edit or
+// move rather than type (Delete, arrows, Escape, shortcuts) always pass, and
+// so does Enter where `enterPasses`; a typed character the test refuses beeps
+// and is dropped.
+using CharTest = bool (*)(char32_t);
+bool KeyPasses(QKeyEvent* e, CharTest accepts, bool enterPasses);
+// An input method's text cut to what the field takes: nothing when all of it
+// passes, else the event to pass on instead.
+std::unique_ptr<QInputMethodEvent> FilteredCommit(const QInputMethodEvent* e, CharTest accepts);
 
 // Typed characters other than the digits 0 to 9 are dropped with a beep;
 // text the program sets (and pasted text) is taken as it is, so a value
@@ -19,6 +33,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
 };
 
 // One field for an IPv4 address, typed, shown and pasted as "a.b.c.d". The

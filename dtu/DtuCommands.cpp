@@ -285,7 +285,7 @@ void CDtuDlg::OnSetClock()
     if (localtime_r(&now, &tm) == nullptr)
         return;
     Send(dtu::BuildSetClock(
-        {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, tm.tm_wday}));
+        {static_cast<int>(static_cast<unsigned>(tm.tm_year) + 1900u), tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, tm.tm_wday}));
 }
 
 void CDtuDlg::OnReadClock()

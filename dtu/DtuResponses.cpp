@@ -29,7 +29,6 @@
 
 void CDtuDlg::OnFrame(const ui::FrameEvent& frame)
 {
-    replyTimer_.stop();
     const dtu::Response r(frame.buffer, frame.lParam);
     const dtu::ResponsePlan plan = dtu::PlanResponse(r);
     switch (plan.decoder) {
@@ -75,7 +74,10 @@ void CDtuDlg::OnFrame(const ui::FrameEvent& frame)
     case dtu::Decoder::Clock: {
         // Pane 1 changes once the box is closed.
         const QString clock = QString::fromStdString(dtu::DecodeClock(r));
-        ShowLater(clock, [this] { SetStatus(dtu::msg::kSuccess); });
+        ShowLater(clock, [this] {
+            replyTimer_.stop();
+            SetStatus(dtu::msg::kSuccess);
+        });
         return;
     }
     case dtu::Decoder::RfRead:
@@ -83,8 +85,11 @@ void CDtuDlg::OnFrame(const ui::FrameEvent& frame)
         Rf()->Apply(dtu::DecodeRfAnswer(r));
         break;
     }
-    if (plan.status)
+    if (plan.status) {
+        // Only an answer that reports in pane 1 ends the wait for one.
+        replyTimer_.stop();
         SetStatus(plan.status);
+    }
     if (plan.message)
         ShowLater(QString::fromUtf8(plan.message));
 }

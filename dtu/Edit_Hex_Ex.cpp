@@ -1,44 +1,49 @@
 #include "dtu/Edit_Hex_Ex.h"
 
 #include "common/Hex.h"
+#include "common/LineEdits.h"
 
-#include <QApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 
 int g_HexInput = 0;
 
-namespace ui {
+namespace {
 
-bool RefuseHexKey(QKeyEvent* e)
+bool AcceptsWhileOn(char32_t c)
 {
-    if (g_HexInput <= 0)
-        return false;
-    // Shortcuts (copy, paste, select all, undo) are commands, not characters.
-    if (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
-        return false;
-    const QString text = e->text();
-    if (text.isEmpty())  // arrows, Home, Delete: no character typed
-        return false;
-    for (const char32_t c : text.toUcs4()) {
-        if (!hex::AcceptsHexKey(c)) {
-            QApplication::beep();
-            e->accept();
-            return true;
-        }
-    }
-    return false;
+    return g_HexInput <= 0 || hex::AcceptsHexKey(c);
 }
 
-}  // namespace ui
+// Enter (a carriage return) is a character like any other here: refused
+// while hex input is on.
+bool KeyPasses(QKeyEvent* e)
+{
+    return g_HexInput <= 0 || ui::KeyPasses(e, AcceptsWhileOn, false);
+}
+
+}  // namespace
 
 void CEdit_Hex_Ex::keyPressEvent(QKeyEvent* e)
 {
-    if (!ui::RefuseHexKey(e))
+    if (KeyPasses(e))
         QLineEdit::keyPressEvent(e);
+}
+
+void CEdit_Hex_Ex::inputMethodEvent(QInputMethodEvent* e)
+{
+    const auto filtered = ui::FilteredCommit(e, AcceptsWhileOn);
+    QLineEdit::inputMethodEvent(filtered ? filtered.get() : e);
 }
 
 void CRichEdit_Hex_Ex::keyPressEvent(QKeyEvent* e)
 {
-    if (!ui::RefuseHexKey(e))
+    if (KeyPasses(e))
         QPlainTextEdit::keyPressEvent(e);
+}
+
+void CRichEdit_Hex_Ex::inputMethodEvent(QInputMethodEvent* e)
+{
+    const auto filtered = ui::FilteredCommit(e, AcceptsWhileOn);
+    QPlainTextEdit::inputMethodEvent(filtered ? filtered.get() : e);
 }

@@ -7,15 +7,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+class QInputMethodEvent;
 class QKeyEvent;
 
 // The one hex input flag of the process; user-interface thread only.
 extern int g_HexInput;
-
-namespace ui {
-// True when the key was refused (and the beep given).
-bool RefuseHexKey(QKeyEvent* e);
-}  // namespace ui
 
 // A one-line hex field.
 class CEdit_Hex_Ex : public QLineEdit {
@@ -24,6 +20,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
 };
 
 // The multi-line hex field of the TCP page.
@@ -33,4 +30,5 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
 };

@@ -50,7 +50,13 @@ Built SmsFrame(const SmsTarget& t, std::uint8_t groupType, const Bytes& data)
 
 std::string NormaliseHexText(std::string_view hexText)
 {
-    return hex::UpperAscii(hex::RemoveSpaces(hexText));
+    // The TCP send area takes several lines: a line break or tab is layout,
+    // like a space, never data (taken as digits it sent garbage bytes).
+    std::string compact;
+    for (char c : hexText)
+        if (c != ' ' && c != '\n' && c != '\r' && c != '\t')
+            compact += c;
+    return hex::UpperAscii(compact);
 }
 
 Built BuildSmsTextFrame(const SmsTarget& target, std::string_view text)

@@ -49,7 +49,8 @@ std::size_t TcpDataLimit(const TcpTarget& target);
 std::size_t TextDataLength(std::string_view text);
 std::size_t HexDataLength(std::string_view hexText);
 
-// The send text as the TCP page keeps it after a send: no spaces, upper case.
+// The send text as the TCP page keeps it after a send: no spaces (nor line
+// breaks or tabs), upper case.
 std::string NormaliseHexText(std::string_view hexText);
 
 // Received bytes as the pages show them: "%02X " per byte.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that the named parts need, and only those
 # that are missing, so a second run costs nothing.
-#   scripts/deps.sh build gui test
+#   scripts/deps.sh build gui test package
 set -euo pipefail
 
 declare -A groups=(
@@ -10,6 +10,7 @@ declare -A groups=(
   [test]="libgtest-dev libgmock-dev zlib1g-dev"
   [fuzz]="clang libclang-rt-14-dev"
   [cli]="libcli11-dev libtomlplusplus-dev nlohmann-json3-dev"
+  [package]="dpkg-dev file lintian"
 )
 
 wanted=()

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Builds and runs every test, four ways:
+# Builds and runs every test, four ways, and the Debian package:
 #   1. an ordinary build with warnings as errors;
 #   2. ThreadSanitizer over the threaded tests (driver, receive buffer,
 #      simulated DTU end to end),
 #      without Qt, which Debian does not build for it;
 #   3. a bounded libFuzzer run (clang) over the decoders and builders;
-#   4. AddressSanitizer + UndefinedBehaviorSanitizer over everything.
+#   4. AddressSanitizer + UndefinedBehaviorSanitizer over everything;
+# after the first, the package is made from it and checked (contents,
+# versions, lintian).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh build gui test fuzz cli
+scripts/deps.sh build gui test fuzz package cli
 
 export QT_QPA_PLATFORM=offscreen
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
@@ -25,6 +27,7 @@ step() {
 
 step test
 (cd build/test && ctest -j "$jobs" --output-on-failure)
+scripts/package.sh build/test
 
 step tsan -DDTU_SANITIZE=thread -DDTU_BUILD_GUI=OFF -DDTU_BUILD_BENCH=OFF
 (cd build/tsan && ctest -j "$jobs" --output-on-failure -L "threaded|e2e")

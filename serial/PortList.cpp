@@ -1,27 +1,20 @@
 #include "serial/PortList.h"
 
+#include "serial/PortInfo.h"
 #include "serial/XSerial.h"
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <sstream>
+#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace serial {
 
 namespace {
-
-std::string ReadFirstLine(const fs::path& path)
-{
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
-    return line;
-}
 
 // /sys/class/tty/console/active names the console's devices, e.g. "tty0 ttyS0".
 std::set<std::string> ConsoleDevices(const fs::path& ttyClass)
@@ -56,7 +49,7 @@ bool IsCandidate(const fs::path& entry, const std::string& name)
 
 }  // namespace
 
-std::vector<std::string> ListPorts(const std::string& sysRoot, const std::string& devRoot)
+std::vector<std::string> ListTtyDevices(const std::string& sysRoot, const std::string& devRoot)
 {
     const fs::path ttyClass = fs::path(sysRoot) / "class" / "tty";
     const std::set<std::string> consoles = ConsoleDevices(ttyClass);
@@ -70,12 +63,16 @@ std::vector<std::string> ListPorts(const std::string& sysRoot, const std::string
     }
     std::sort(names.begin(), names.end(), NaturalLess);
 
-    std::vector<std::string> ports;
-    for (const std::string& name : names) {
-        const std::string path = (fs::path(devRoot) / name).string();
-        if (CXSerial::ProbePort(path))
-            ports.push_back(path);
-    }
+    std::vector<std::string> paths;
+    for (const std::string& name : names)
+        paths.push_back((fs::path(devRoot) / name).string());
+    return paths;
+}
+
+std::vector<std::string> ListPorts(const std::string& sysRoot, const std::string& devRoot)
+{
+    std::vector<std::string> ports = ListTtyDevices(sysRoot, devRoot);
+    std::erase_if(ports, [](const std::string& path) { return !CXSerial::ProbePort(path); });
     return ports;
 }
 

@@ -21,6 +21,12 @@ namespace serial {
 std::vector<std::string> ListPorts(const std::string& sysRoot = "/sys",
                                    const std::string& devRoot = "/dev");
 
+// The same devices before the probe: those that exist whether or not this
+// user may open them now. What keeps one out of ListPorts is a setup
+// question (see SetupCheck.h).
+std::vector<std::string> ListTtyDevices(const std::string& sysRoot = "/sys",
+                                        const std::string& devRoot = "/dev");
+
 // "ttyS2" < "ttyS10": runs of digits compare by value.
 bool NaturalLess(std::string_view a, std::string_view b);
 

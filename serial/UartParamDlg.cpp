@@ -1,18 +1,34 @@
 #include "serial/UartParamDlg.h"
 
+#include "serial/Hotplug.h"
 #include "serial/KVSerial.h"
+#include "serial/SetupCheck.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QAbstractItemView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSocketNotifier>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cstring>
 
 namespace {
+
+const char* const kParityNames[] = {"NO", "ODD", "EVEN"};
+
+// No reopen sooner than this after a loss: every page that watches the port
+// (the upgrade page looks every 100 ms) must first have seen it closed and
+// ended its transfer, so that nothing resumes on the reopened port.
+constexpr qint64 kQuietAfterLossMs = 500;
+constexpr int kRetryMs = 1000;
 
 QComboBox* Combo(QWidget* parent, const char* name, int id, const QStringList& items)
 {
@@ -25,17 +41,39 @@ QComboBox* Combo(QWidget* parent, const char* name, int id, const QStringList& i
     return box;
 }
 
+QLabel* Note(QWidget* parent, const char* name, const QString& description)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setWordWrap(true);
+    label->setAccessibleDescription(description);
+    // The commands in it are meant to be copied.
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    label->hide();
+    return label;
+}
+
+void Say(QLabel* label, const QString& text)
+{
+    label->setText(text);
+    label->setVisible(!text.isEmpty());
+}
+
 // Why an open failed, in words a user can act on.
-QString FailureText(SerialError error, int err, const QString& path)
+QString FailureText(SerialError error, int err, const QString& path, bool explained)
 {
     switch (error) {
     case SerialError::NotFound:
         return QStringLiteral("找不到设备 %1。").arg(path);
     case SerialError::Permission:
+        if (explained)
+            return QStringLiteral("没有权限打开 %1。").arg(path);
         return QStringLiteral("没有权限打开 %1：请把当前用户加入 dialout 组"
                               "（sudo usermod -aG dialout $USER），重新登录后再打开。")
             .arg(path);
     case SerialError::Busy:
+        if (explained)
+            return QStringLiteral("%1 正被其他程序占用。").arg(path);
         return QStringLiteral("%1 正被其他程序占用，请先关闭该程序。").arg(path);
     case SerialError::NotATerminal:
         return QStringLiteral("%1 不是串口设备。").arg(path);
@@ -46,9 +84,69 @@ QString FailureText(SerialError error, int err, const QString& path)
     }
 }
 
+// One setup finding: what is wrong, then the command on a line of its own.
+QString FindingText(const serial::Finding& f)
+{
+    const QString device = QString::fromStdString(f.device);
+    const QString group = QString::fromStdString(f.group);
+    const QString program = QString::fromStdString(f.program);
+    QString what;
+    switch (f.problem) {
+    case serial::Problem::NotInGroup:
+        what = QStringLiteral("%1 只允许 %2 组的用户打开，当前用户不在该组。执行下面的命令，"
+                              "然后注销并重新登录（新的登录才带有该组）：")
+                   .arg(device, group);
+        break;
+    case serial::Problem::NeedsNewLogin:
+        what = QStringLiteral("当前用户已加入 %1 组，但本次登录早于此，还不带有该组：请注销并重新登录；"
+                              "在此之前，可在下面命令打开的终端中启动本工具：")
+                   .arg(group);
+        break;
+    case serial::Problem::HeldByProgram:
+        if (f.program == "ModemManager")
+            what = QStringLiteral("%1 正被 ModemManager（进程 %2）占用：它向一切像调制解调器的设备发送 AT 命令，"
+                                  "DTU 也不例外。用下面的 udev 规则让它忽略串口适配器，"
+                                  "或停止它（sudo systemctl stop ModemManager）：")
+                       .arg(device)
+                       .arg(f.pid);
+        else
+            what = QStringLiteral("%1 正被 %2（进程 %3）占用。请关闭该程序，或结束它：")
+                       .arg(device, program)
+                       .arg(f.pid);
+        break;
+    case serial::Problem::ModemManager:
+        what = QStringLiteral("ModemManager 正在运行，且没有 udev 规则让它忽略串口适配器：它可能打开 DTU 的串口"
+                              "并发送 AT 命令。安装下面的规则，或停止它（sudo systemctl stop ModemManager）：");
+        break;
+    case serial::Problem::BrlttyClaimed:
+        what = QStringLiteral("USB %1 上的 CH340/CH341 适配器没有串口：盲文显示服务 brltty 占用了这类适配器。"
+                              "卸载 brltty（若使用盲文显示器，请改为停用其针对 1a86:7523 的规则），"
+                              "然后重新插拔适配器：")
+                   .arg(device);
+        break;
+    }
+    return what + QStringLiteral("\n    ") + QString::fromStdString(f.fix);
+}
+
+QString FindingsText(const std::vector<serial::Finding>& findings)
+{
+    QStringList parts;
+    for (const serial::Finding& f : findings)
+        parts << FindingText(f);
+    return parts.join(QStringLiteral("\n"));
+}
+
+serial::SetupEnv SetupEnvFor(const serial::Roots& roots)
+{
+    serial::SetupEnv env = serial::SetupEnv::Current();
+    env.roots = roots;
+    return env;
+}
+
 }  // namespace
 
-CUartParamDlg::CUartParamDlg(PortSource ports, QWidget* parent) : QDialog(parent), ports_(std::move(ports))
+CUartParamDlg::CUartParamDlg(PortSource ports, QWidget* parent, serial::Roots roots)
+    : QDialog(parent), ports_(std::move(ports)), roots_(std::move(roots))
 {
     setObjectName(QStringLiteral("CUartParamDlg"));
     setWindowTitle(QStringLiteral("串口参数配置"));
@@ -56,7 +154,11 @@ CUartParamDlg::CUartParamDlg(PortSource ports, QWidget* parent) : QDialog(parent
 
     auto* group = new QGroupBox(QStringLiteral("串口参数"), this);
     portCombo_ = Combo(group, "portCombo", 1001, {});
-    portCombo_->setMinimumContentsLength(16);
+    // Room for a label such as "/dev/ttyUSB0 - FT232R USB UART, serial A10K3XYZ".
+    portCombo_->setMinimumContentsLength(40);
+    portCombo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    portCombo_->setAccessibleDescription(
+        QStringLiteral("可选择或输入设备路径；/dev/serial/by-id/ 下的名称在重新插拔后不变"));
     baudCombo_ = Combo(group, "baudCombo", 1002,
                        {"1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"});
     parityCombo_ = Combo(group, "parityCombo", 1003, {"NO", "ODD", "EVEN"});
@@ -72,6 +174,7 @@ CUartParamDlg::CUartParamDlg(PortSource ports, QWidget* parent) : QDialog(parent
         grid->addWidget(box, row, 1);
         ++row;
     }
+    grid->setColumnStretch(1, 1);
 
     openButton_ = new QPushButton(QStringLiteral("打开"), this);
     openButton_->setObjectName(QStringLiteral("openButton"));
@@ -79,25 +182,51 @@ CUartParamDlg::CUartParamDlg(PortSource ports, QWidget* parent) : QDialog(parent
     refreshButton_ = new QPushButton(QStringLiteral("刷新"), this);
     refreshButton_->setObjectName(QStringLiteral("refreshButton"));
     refreshButton_->setProperty("controlId", 1005);
-    failure_ = new QLabel(this);
-    failure_->setObjectName(QStringLiteral("failureLabel"));
-    failure_->setWordWrap(true);
-    failure_->setAccessibleName(QStringLiteral("打开失败的原因"));
-    failure_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    failure_->hide();
+    reconnectBox_ = new QCheckBox(QStringLiteral("断开后自动重新连接"), this);
+    reconnectBox_->setObjectName(QStringLiteral("reconnectBox"));
+    reconnectBox_->setProperty("controlId", 1006);
+    reconnectBox_->setAccessibleDescription(
+        QStringLiteral("打开的 USB 串口被拔出后，再次插入时以相同设置自动重新打开"));
+    reconnectBox_->setChecked(true);
+    failure_ = Note(this, "failureLabel", QStringLiteral("打开失败的原因"));
+    reconnect_ = Note(this, "reconnectLabel", QStringLiteral("自动重新连接的状态"));
+    setup_ = Note(this, "setupLabel", QStringLiteral("串口缺失的原因及解决命令"));
 
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(reconnectBox_);
     buttons->addStretch();
     buttons->addWidget(openButton_);
     buttons->addWidget(refreshButton_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addLayout(buttons);
+    layout->addWidget(reconnect_);
     layout->addWidget(failure_);
+    layout->addWidget(setup_);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    for (QLabel* note : {reconnect_, failure_, setup_})
+        note->setMaximumWidth(560);
 
     connect(openButton_, &QPushButton::clicked, this, &CUartParamDlg::OnOpenClose);
     connect(refreshButton_, &QPushButton::clicked, this, &CUartParamDlg::OnRefresh);
+    connect(reconnectBox_, &QCheckBox::toggled, this, &CUartParamDlg::OnReconnectToggled);
+
+    settle_ = new QTimer(this);
+    settle_->setSingleShot(true);
+    settle_->setInterval(250);
+    connect(settle_, &QTimer::timeout, this, &CUartParamDlg::OnDevicesChanged);
+    retry_ = new QTimer(this);
+    retry_->setSingleShot(true);
+    connect(retry_, &QTimer::timeout, this, &CUartParamDlg::TryReconnect);
+
+    watch_ = std::make_unique<serial::DevWatch>(roots_.dev);
+    if (watch_->fd() >= 0) {
+        notifier_ = new QSocketNotifier(watch_->fd(), QSocketNotifier::Read, this);
+        connect(notifier_, &QSocketNotifier::activated, this, [this] {
+            if (watch_->TakeChanges())
+                settle_->start();
+        });
+    }
 
     baudCombo_->setCurrentIndex(7);
     parityCombo_->setCurrentIndex(0);
@@ -105,30 +234,108 @@ CUartParamDlg::CUartParamDlg(PortSource ports, QWidget* parent) : QDialog(parent
     UpdateState();
 }
 
+CUartParamDlg::~CUartParamDlg() = default;
+
 QString CUartParamDlg::failureText() const
 {
     return failure_->text();
+}
+
+QString CUartParamDlg::reconnectText() const
+{
+    return reconnect_->text();
+}
+
+QString CUartParamDlg::setupText() const
+{
+    return setup_->text();
 }
 
 void CUartParamDlg::OnRefresh()
 {
     portCombo_->clear();
     portCombo_->clearEditText();
-    portCombo_->addItems(ports_ ? ports_() : QStringList());
+    FillPorts();
     if (portCombo_->count() > 0)
         portCombo_->setCurrentIndex(0);
+    // A long label shows from its start, where the path is.
+    portCombo_->lineEdit()->setCursorPosition(0);
+    ShowSetup();
+}
+
+void CUartParamDlg::FillPorts()
+{
+    // Each port as a person knows it; after a USB adapter its by-id name,
+    // the one that stays the same after a replug.
+    for (const QString& path : ports_ ? ports_() : QStringList()) {
+        const serial::PortInfo info = serial::DescribePort(path.toStdString(), roots_);
+        portCombo_->addItem(QString::fromStdString(serial::PortLabel(info)), path);
+        if (!info.byId.empty() && info.byId != info.path)
+            portCombo_->addItem(QString::fromStdString(info.byId), QString::fromStdString(info.byId));
+    }
+    // The by-id names are long: the list opens as wide as they are.
+    portCombo_->view()->setMinimumWidth(portCombo_->view()->sizeHintForColumn(0) + 24);
+}
+
+void CUartParamDlg::ShowSetup()
+{
+    const std::vector<serial::Finding> findings = serial::CheckSetup(SetupEnvFor(roots_));
+    QString text;
+    if (portCombo_->count() == 0)
+        text = QStringLiteral("没有找到可以打开的串口。");
+    if (!findings.empty())
+        text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + FindingsText(findings);
+    Say(setup_, text);
+}
+
+void CUartParamDlg::OnDevicesChanged()
+{
+    if (awaitingReconnect()) {
+        TryReconnect();
+        return;
+    }
+    // While the port is open the list stays as it was opened from.
+    if (g_Serial.IsOpen()) {
+        listStale_ = true;
+        return;
+    }
+    listStale_ = false;
+    // Rebuilt without losing what the user chose or typed.
+    const int index = portCombo_->currentIndex();
+    const bool typed = index < 0 || portCombo_->currentText() != portCombo_->itemText(index);
+    const QString text = portCombo_->currentText();
+    const QVariant chosen = index >= 0 ? portCombo_->itemData(index) : QVariant();
+    portCombo_->clear();
+    FillPorts();
+    const int again = chosen.isValid() ? portCombo_->findData(chosen) : -1;
+    portCombo_->setCurrentIndex(again >= 0 ? again : (portCombo_->count() > 0 && text.isEmpty() ? 0 : -1));
+    if (typed || (again < 0 && !text.isEmpty()))
+        portCombo_->setEditText(text);
+    portCombo_->lineEdit()->setCursorPosition(0);
+    ShowSetup();
+}
+
+QString CUartParamDlg::ChosenPath() const
+{
+    const int index = portCombo_->currentIndex();
+    if (index >= 0 && portCombo_->currentText() == portCombo_->itemText(index))
+        return portCombo_->itemData(index).toString();
+    // A label typed or pasted back: its path is what comes before " - ".
+    QString text = portCombo_->currentText().trimmed();
+    const int dash = text.indexOf(QStringLiteral(" - "));
+    return dash > 0 ? text.left(dash).trimmed() : text;
 }
 
 void CUartParamDlg::OnOpenClose()
 {
-    failure_->clear();
-    failure_->hide();
+    Say(failure_, {});
     if (g_Serial.IsOpen()) {
         g_Serial.Close();
+        openedPath_.clear();
         UpdateState();
         return;
     }
-    const QString path = portCombo_->currentText().trimmed();
+    const QString path = ChosenPath();
     if (path.isEmpty())
         return;
     // The settings come from the lists only; text typed over them is not a
@@ -137,14 +344,99 @@ void CUartParamDlg::OnOpenClose()
     const int parity = parityCombo_->currentIndex();
     if (baud < 0 || parity < 0 || baudCombo_->currentText() != baudCombo_->itemText(baud) ||
         parityCombo_->currentText() != parityCombo_->itemText(parity)) {
-        failure_->setText(QStringLiteral("请从列表中选择波特率和效验位。"));
-        failure_->show();
+        Say(failure_, QStringLiteral("请从列表中选择波特率和效验位。"));
         return;
     }
-    if (!g_Serial.Open(path.toStdString(), baudCombo_->itemText(baud).toUInt(), static_cast<unsigned>(parity))) {
-        failure_->setText(FailureText(g_Serial.LastError(), g_Serial.LastErrno(), path));
-        failure_->show();
+    // Opening by hand ends any wait for a lost port.
+    awaited_.clear();
+    retry_->stop();
+    Say(reconnect_, {});
+    if (g_Serial.Open(path.toStdString(), baudCombo_->itemText(baud).toUInt(), static_cast<unsigned>(parity))) {
+        openedPath_ = path.toStdString();
+        const std::string byId = serial::ByIdFor(openedPath_, roots_.dev);
+        openedStable_ = byId.empty() ? openedPath_ : byId;
+        if (openedPath_.find("/serial/by-id/") != std::string::npos)
+            openedStable_ = openedPath_;
+    } else {
+        const std::vector<serial::Finding> findings = serial::CheckPort(SetupEnvFor(roots_), path.toStdString());
+        QString text = FailureText(g_Serial.LastError(), g_Serial.LastErrno(), path, !findings.empty());
+        if (!findings.empty())
+            text += QStringLiteral("\n") + FindingsText(findings);
+        Say(failure_, text);
     }
+    UpdateState();
+}
+
+void CUartParamDlg::OnReconnectToggled(bool on)
+{
+    if (on || !awaitingReconnect())
+        return;
+    awaited_.clear();
+    retry_->stop();
+    Say(reconnect_, QStringLiteral("已取消自动重新连接 %1。").arg(lostPath_));
+}
+
+bool CUartParamDlg::AwaitReconnect(const QString& path, unsigned baudRate, unsigned parity)
+{
+    const std::string lost = path.toStdString();
+    std::string stable = lost == openedPath_ ? openedStable_ : serial::ByIdFor(lost, roots_.dev);
+    if (stable.empty())
+        stable = lost;
+    openedPath_.clear();
+    UpdateState();
+    // A pseudo-terminal's name, once gone, is never the same line again.
+    if (!reconnectBox_->isChecked() || (stable == lost && serial::IsPseudoTerminal(lost)))
+        return false;
+    awaited_ = stable;
+    lostPath_ = path;
+    awaitedBaud_ = baudRate;
+    awaitedParity_ = parity;
+    Say(reconnect_, QStringLiteral("串口 %1 已断开。插回同一设备（%2）后，将以相同设置（%3 波特，%4）自动重新打开。")
+                        .arg(path, QString::fromStdString(stable))
+                        .arg(baudRate)
+                        .arg(QLatin1String(kParityNames[parity < 3 ? parity : 0])));
+    retriesLeft_ = 0;
+    lostClock_.start();
+    TryReconnect();
+    return true;
+}
+
+void CUartParamDlg::TryReconnect()
+{
+    if (!awaitingReconnect() || g_Serial.IsOpen())
+        return;
+    if (const qint64 early = kQuietAfterLossMs - lostClock_.elapsed(); early > 0) {
+        retry_->start(static_cast<int>(early));
+        return;
+    }
+    const std::string node = serial::ResolveDevice(awaited_);
+    if (node == awaited_ && awaited_.find("/serial/by-id/") != std::string::npos)
+        return;  // the link is not back yet
+    if (!g_Serial.Open(node, awaitedBaud_, awaitedParity_)) {
+        // There but refused: udev may not have set its group yet, or
+        // ModemManager is probing it. A close raises no event, so look
+        // again a few times.
+        if (g_Serial.LastError() != SerialError::NotFound) {
+            if (retriesLeft_ == 0)
+                retriesLeft_ = 10;
+            if (--retriesLeft_ > 0)
+                retry_->start(kRetryMs);
+            else
+                Say(failure_, FailureText(g_Serial.LastError(), g_Serial.LastErrno(), QString::fromStdString(node),
+                                          false));
+        }
+        return;
+    }
+    openedPath_ = node;
+    openedStable_ = awaited_;
+    awaited_.clear();
+    retry_->stop();
+    Say(failure_, {});
+    Say(reconnect_, QStringLiteral("已重新打开 %1（%2 波特，%3），与断开前的设置相同。断开时中止的传输不会自动继续，"
+                                   "请重新开始。")
+                        .arg(QString::fromStdString(node))
+                        .arg(awaitedBaud_)
+                        .arg(QLatin1String(kParityNames[awaitedParity_ < 3 ? awaitedParity_ : 0])));
     UpdateState();
 }
 
@@ -155,4 +447,6 @@ void CUartParamDlg::UpdateState()
     for (QWidget* w : {static_cast<QWidget*>(portCombo_), static_cast<QWidget*>(baudCombo_),
                        static_cast<QWidget*>(parityCombo_), static_cast<QWidget*>(refreshButton_)})
         w->setEnabled(!open);
+    if (!open && listStale_ && !awaitingReconnect())
+        OnDevicesChanged();
 }

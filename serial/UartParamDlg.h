@@ -1,16 +1,34 @@
 // The serial settings page: the only place where the port is opened and
-// closed. It lists the ports that can be opened right now; a device path can
-// also be typed.
+// closed. It lists the ports that can be opened right now, each with what
+// sysfs knows of it and, for USB adapters, its stable /dev/serial/by-id name;
+// a device path can also be typed. The list follows adapters plugged in and
+// pulled while the port is closed. When the open port's adapter is pulled,
+// the page waits for it to come back under the same by-id name and reopens
+// it with the same settings, unless "断开后自动重新连接" is unchecked.
+// Where a port is missing or cannot be opened, the page says why in Linux
+// terms, with the command that fixes it.
 #pragma once
 
+#include "serial/PortInfo.h"
+
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
+#include <string>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QSocketNotifier;
+class QTimer;
+
+namespace serial {
+class DevWatch;
+}
 
 class CUartParamDlg : public QDialog {
     Q_OBJECT
@@ -19,23 +37,68 @@ public:
     // DTU's terminal and a device named on the command line first.
     using PortSource = std::function<QStringList()>;
 
-    CUartParamDlg(PortSource ports, QWidget* parent);
+    CUartParamDlg(PortSource ports, QWidget* parent, serial::Roots roots = {});
+    ~CUartParamDlg() override;
 
     // Shows the page as g_Serial is: open or closed.
     void UpdateState();
     // Shows why a port could not be opened, or nothing.
     QString failureText() const;
+    // What the page says about reconnecting, and about the setup.
+    QString reconnectText() const;
+    QString setupText() const;
+
+    // The open port at `path` went away and g_Serial has been closed. True
+    // when the page waits to reopen it (and says so); false when the caller
+    // should tell the user: reconnecting is off, or the device never comes
+    // back under the same name (a pseudo-terminal).
+    bool AwaitReconnect(const QString& path, unsigned baudRate, unsigned parity);
+    bool awaitingReconnect() const { return !awaited_.empty(); }
 
 private slots:
     void OnOpenClose();
     void OnRefresh();
+    void OnReconnectToggled(bool on);
+    void OnDevicesChanged();
 
 private:
+    void FillPorts();
+    void ShowSetup();
+    void TryReconnect();
+    QString ChosenPath() const;
+
     PortSource ports_;
+    serial::Roots roots_;
     QComboBox* portCombo_;
     QComboBox* baudCombo_;
     QComboBox* parityCombo_;
     QPushButton* openButton_;
     QPushButton* refreshButton_;
+    QCheckBox* reconnectBox_;
     QLabel* failure_;
+    QLabel* reconnect_;
+    QLabel* setup_;
+
+    std::unique_ptr<serial::DevWatch> watch_;
+    QSocketNotifier* notifier_ = nullptr;
+    // Events come in bursts (node, group, by-id link): one look after the last.
+    QTimer* settle_ = nullptr;
+    // A reopen refused while the device is there (busy, permissions not yet
+    // set): tried again a few times, since a close raises no event.
+    QTimer* retry_ = nullptr;
+    int retriesLeft_ = 0;
+    // Devices came or went while the port was open: the list catches up
+    // when it closes.
+    bool listStale_ = false;
+
+    // The stable name of the port opened here, taken at open: by the time
+    // the loss is noticed, udev may have removed the by-id link.
+    std::string openedPath_;
+    std::string openedStable_;
+    // What is waited for after a loss: the name, the settings.
+    std::string awaited_;
+    QString lostPath_;
+    unsigned awaitedBaud_ = 0;
+    unsigned awaitedParity_ = 0;
+    QElapsedTimer lostClock_;
 };

@@ -129,6 +129,8 @@ TEST(ReceivedBytes, ShownAsSpacedHex)
     EXPECT_EQ(FormatReceived(H("7E 01 41")), "7E 01 41 ");
     EXPECT_EQ(FormatReceived(Bytes{}), "");
     EXPECT_EQ(NormaliseHexText("01 02 0a"), "01020A");
+    EXPECT_EQ(NormaliseHexText("01 02\r\n0a\t0B\n"), "01020A0B");
+    EXPECT_EQ(BuildTcpFrame({false, false, ""}, "41\n42").frame, (Bytes{0x41, 0x42}));
 }
 
 }  // namespace

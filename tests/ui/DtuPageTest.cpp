@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -85,6 +86,12 @@ private:
         return w;
     }
     void Click(const char* name) { W_<QAbstractButton>(name)->click(); }
+    // A key as the X server sends it, text included.
+    static void SendKey(QWidget* w, Qt::Key key, const QString& text)
+    {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(w, &press);
+    }
     void SetText(const char* name, const QString& text) { W_<QLineEdit>(name)->setText(text); }
     QString Pane() const { return page_->paneText(1); }
     // Everything the page wrote since the last call.
@@ -603,6 +610,17 @@ private slots:
         g_HexInput = 1;
         edit->setText(QStringLiteral("not hex"));
         QCOMPARE(edit->text(), QStringLiteral("not hex"));
+
+        // Delete edits (X11 gives it the text 0x7F); an input method's text
+        // is cut to the hex digits in it.
+        edit->setText(QStringLiteral("0A"));
+        edit->setCursorPosition(0);
+        SendKey(edit, Qt::Key_Delete, QStringLiteral("\x7f"));
+        QCOMPARE(edit->text(), QStringLiteral("A"));
+        QInputMethodEvent ime;
+        ime.setCommitString(QStringLiteral("ｆ1g2"));
+        QCoreApplication::sendEvent(edit, &ime);
+        QCOMPARE(edit->text(), QStringLiteral("12A"));
     }
 
     void digitAndAddressFields()
@@ -610,6 +628,13 @@ private slots:
         auto* port = W_<QLineEdit>("portEdit");
         QTest::keyClicks(port, "80a8-0");
         QCOMPARE(port->text(), QStringLiteral("8080"));
+        port->setCursorPosition(0);
+        SendKey(port, Qt::Key_Delete, QStringLiteral("\x7f"));
+        QCOMPARE(port->text(), QStringLiteral("080"));
+        QInputMethodEvent ime;
+        ime.setCommitString(QStringLiteral("９x1"));
+        QCoreApplication::sendEvent(port, &ime);
+        QCOMPARE(port->text(), QStringLiteral("1080"));
         auto* ip = W_<QLineEdit>("ipEdit");
         ip->clear();
         QTest::keyClicks(ip, "10.256.1.2");

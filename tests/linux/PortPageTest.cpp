@@ -1,0 +1,281 @@
+// The settings page on a machine of our own: adapters appear and go in a
+// fake sysfs and /dev, by-id names point at pseudo-terminals that play the
+// adapter, and the real inotify watch tells the page. No real serial device
+// is ever opened.
+#include "app/Dialog_Login.h"
+#include "app/TavrinDlg.h"
+#include "common/MessageBox.h"
+#include "serial/KVSerial.h"
+#include "serial/PortList.h"
+#include "support/FakeSystem.h"
+#include "sim/SimulatedDtu.h"
+#include "support/Pty.h"
+#include "upgrade/Dialog_OTG.h"
+
+#include <QCheckBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kById[] = "usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0";
+
+}  // namespace
+
+class PortPageTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<FakeSystem> fake_;
+    std::unique_ptr<CTavrinDlg> window_;
+    std::vector<QString> shown_;
+    QStringList extra_;
+
+    serial::Roots Roots() const { return {fake_->sys(), fake_->dev()}; }
+    QString ById() const { return QString::fromStdString(fake_->Dev(std::string("serial/by-id/") + kById)); }
+    // As udev does: the link goes with the adapter and comes back with it.
+    void LinkTo(const std::string& target)
+    {
+        std::error_code ec;
+        fs::remove(fake_->root() / "dev/serial/by-id" / kById, ec);
+        if (!target.empty())
+            fake_->AddByIdLink(kById, target);
+    }
+    CUartParamDlg* Page()
+    {
+        window_->findChild<QAction*>(QStringLiteral("action1004"))->trigger();
+        return window_->uartPage();
+    }
+    template <class W>
+    W* Find(const char* name)
+    {
+        return window_->uartPage()->findChild<W*>(QLatin1String(name));
+    }
+
+private slots:
+    void init()
+    {
+        fake_ = std::make_unique<FakeSystem>();
+        shown_.clear();
+        extra_.clear();
+        ui::SetMessageHandler([this](const QString&, const QString& text, ui::Buttons) {
+            shown_.push_back(text);
+            return int(QMessageBox::Ok);
+        });
+        // What the application lists: its own paths first, then the system's.
+        window_ = std::make_unique<CTavrinDlg>(
+            [this] {
+                QStringList list = extra_;
+                for (const std::string& path : serial::ListPorts(fake_->sys(), fake_->dev()))
+                    list << QString::fromStdString(path);
+                return list;
+            },
+            nullptr, Roots());
+        window_->show();
+    }
+    void cleanup()
+    {
+        window_.reset();
+        g_Serial.Close();
+        ui::SetMessageHandler(nullptr);
+        fake_.reset();
+    }
+
+    void listFollowsAdaptersWithTheirNames()
+    {
+        CUartParamDlg* page = Page();
+        auto* port = Find<QComboBox>("portCombo");
+        QCOMPARE(port->count(), 0);
+        QVERIFY(page->setupText().contains(QStringLiteral("没有找到")));
+
+        // Plugged in: node, then its by-id link, as the kernel and udev do.
+        fake_->AddUsbDevice("1-1.3", "0403", "6001", "FTDI", "FT232R USB UART", "A10K3XYZ");
+        fake_->AddUsbTty("1-1.3", "ttyUSB0", "ftdi_sio");
+        LinkTo("../../ttyUSB0");
+        const QString usb0 = QString::fromStdString(fake_->Dev("ttyUSB0"));
+        QTRY_COMPARE_WITH_TIMEOUT(port->count(), 2, 2000);
+        QCOMPARE(port->itemText(0), usb0 + QStringLiteral(" - FT232R USB UART, serial A10K3XYZ"));
+        QCOMPARE(port->itemData(0).toString(), usb0);
+        QCOMPARE(port->itemText(1), ById());
+        QCOMPARE(port->currentIndex(), 0);
+        QVERIFY(!page->setupText().contains(QStringLiteral("没有找到")));
+
+        // What the user chose stays chosen when another adapter comes.
+        port->setCurrentIndex(1);
+        fake_->AddUsbDevice("1-2", "2c7c", "0125", "Quectel", "EC25", "");
+        fake_->AddUsbTty("1-2", "ttyACM0", "cdc_acm");
+        QTRY_COMPARE_WITH_TIMEOUT(port->count(), 3, 2000);
+        QCOMPARE(port->itemText(0), QString::fromStdString(fake_->Dev("ttyACM0")) + QStringLiteral(" - EC25"));
+        QCOMPARE(port->currentText(), ById());
+
+        // And so does a typed path; the pulled adapter leaves the list.
+        port->setEditText(QStringLiteral("/dev/ttyTyped"));
+        fs::remove(fake_->root() / "dev/ttyUSB0");
+        LinkTo("");
+        QTRY_COMPARE_WITH_TIMEOUT(port->count(), 1, 2000);
+        QCOMPARE(port->currentText(), QStringLiteral("/dev/ttyTyped"));
+
+        // A label typed back opens the path it starts with (a fake node is
+        // no terminal, which the failure says, naming the path).
+        const QString acm0 = QString::fromStdString(fake_->Dev("ttyACM0"));
+        port->setEditText(acm0 + QStringLiteral(" - EC25"));
+        QTest::mouseClick(Find<QPushButton>("openButton"), Qt::LeftButton);
+        QVERIFY(!g_Serial.IsOpen());
+        QCOMPARE(page->failureText(), acm0 + QStringLiteral(" 不是串口设备。"));
+    }
+
+    void pulledAdapterIsReopenedWithTheSameSettings()
+    {
+        auto first = std::make_unique<PtyPair>();
+        LinkTo(first->terminalPath());
+        extra_ = {ById()};
+        CUartParamDlg* page = Page();
+        auto* port = Find<QComboBox>("portCombo");
+        QCOMPARE(port->currentText(), ById());
+        Find<QComboBox>("baudCombo")->setCurrentIndex(3);  // 9600
+        QTest::mouseClick(Find<QPushButton>("openButton"), Qt::LeftButton);
+        QVERIFY(g_Serial.IsOpen());
+
+        // Pulled: the line hangs up and udev removes the link.
+        first->CloseMaster();
+        LinkTo("");
+        QTRY_VERIFY_WITH_TIMEOUT(page->awaitingReconnect(), 2000);
+        QVERIFY(!g_Serial.IsOpen());
+        QVERIFY(page->reconnectText().contains(QStringLiteral("已断开")));
+        QVERIFY(page->reconnectText().contains(ById()));
+        QVERIFY(page->isVisible());
+        QVERIFY(shown_.empty());
+        QCOMPARE(Find<QPushButton>("openButton")->text(), QStringLiteral("打开"));
+
+        // Plugged back in; the kernel gives it another name.
+        PtyPair second;
+        LinkTo(second.terminalPath());
+        QTRY_VERIFY_WITH_TIMEOUT(g_Serial.IsOpen(), 3000);
+        QCOMPARE(g_Serial.PortPath(), second.terminalPath());
+        QCOMPARE(g_Serial.BaudRate(), 9600u);
+        QCOMPARE(g_Serial.Parity(), 0u);
+        QVERIFY(!page->awaitingReconnect());
+        QVERIFY(page->reconnectText().contains(QStringLiteral("已重新打开")));
+        QCOMPARE(Find<QPushButton>("openButton")->text(), QStringLiteral("关闭"));
+        const std::vector<std::uint8_t> probe = {0xFA, 0x80, 0xE9, 0x01, 0x00, 0x64, 0x0D};
+        QVERIFY(g_Serial.Write(probe.data(), probe.size()));
+        QCOMPARE(second.Receive(probe.size(), std::chrono::seconds(2)), probe);
+
+        // Pulled again, then reconnecting turned off while it waits.
+        second.CloseMaster();
+        LinkTo("");
+        QTRY_VERIFY_WITH_TIMEOUT(page->awaitingReconnect(), 2000);
+        Find<QCheckBox>("reconnectBox")->setChecked(false);
+        QVERIFY(!page->awaitingReconnect());
+        PtyPair third;
+        LinkTo(third.terminalPath());
+        // The list takes the adapter back (same event path), the port stays closed.
+        QTRY_COMPARE_WITH_TIMEOUT(port->isEnabled(), true, 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(port->findData(ById()) >= 0, 2000);
+        QVERIFY(!g_Serial.IsOpen());
+    }
+
+    void withReconnectOffTheLossIsSaidAsBefore()
+    {
+        PtyPair pty;
+        LinkTo(pty.terminalPath());
+        extra_ = {ById()};
+        CUartParamDlg* page = Page();
+        Find<QCheckBox>("reconnectBox")->setChecked(false);
+        QTest::mouseClick(Find<QPushButton>("openButton"), Qt::LeftButton);
+        QVERIFY(g_Serial.IsOpen());
+        pty.CloseMaster();
+        QTRY_COMPARE_WITH_TIMEOUT(shown_.size(), size_t(1), 2000);
+        QVERIFY(shown_[0].contains(ById()));
+        QVERIFY(!page->awaitingReconnect());
+        QVERIFY(page->reconnectText().isEmpty());
+    }
+
+    void aTransferEndedByTheLossIsNotResumed()
+    {
+        sim::SimulatedDtu::Options options;
+        options.faults.hangupAfterBlocks = 2;  // the adapter is pulled mid-transfer
+        sim::SimulatedDtu first(options);
+        QVERIFY(first.Start());
+        LinkTo(first.TerminalPath());
+        extra_ = {ById()};
+        Page();
+        QTest::mouseClick(Find<QPushButton>("openButton"), Qt::LeftButton);
+        QVERIFY(g_Serial.IsOpen());
+
+        QTimer::singleShot(0, window_.get(), [] {
+            if (auto* login = qobject_cast<CDialog_Login*>(QApplication::activeModalWidget())) {
+                login->findChild<QLineEdit*>(QStringLiteral("passwordEdit"))->setText(QStringLiteral("QWPZ"));
+                login->findChild<QPushButton*>(QStringLiteral("loginButton"))->click();
+            }
+        });
+        window_->findChild<QAction*>(QStringLiteral("action1009"))->trigger();
+        CDialog_OTG* upgrade = window_->upgradePage();
+        QVERIFY(upgrade && upgrade->isVisible());
+        const std::string image = (fake_->root() / "image.bin").string();
+        std::ofstream(image, std::ios::binary) << std::string(5000, '\x5A');
+        upgrade->findChild<QLineEdit*>(QStringLiteral("pathEdit"))->setText(QString::fromStdString(image));
+        QTest::mouseClick(upgrade->findChild<QPushButton*>(QStringLiteral("appButton")), Qt::LeftButton);
+        QVERIFY(upgrade->transferring());
+
+        QTRY_VERIFY_WITH_TIMEOUT(first.hungUp(), 10000);
+        LinkTo("");
+        QTRY_VERIFY_WITH_TIMEOUT(window_->uartPage()->awaitingReconnect(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!upgrade->transferring(), 2000);
+
+        // Back, and reopened; the DTU behind it gets no block unasked.
+        sim::SimulatedDtu second({});
+        QVERIFY(second.Start());
+        LinkTo(second.TerminalPath());
+        QTRY_VERIFY_WITH_TIMEOUT(g_Serial.IsOpen(), 3000);
+        QCOMPARE(g_Serial.PortPath(), second.TerminalPath());
+        QVERIFY(!upgrade->transferring());
+        const QString verdict = upgrade->findChild<QLabel*>(QStringLiteral("verdictText"))->text();
+        QVERIFY2(verdict.contains(QStringLiteral("升级已中断")), qPrintable(verdict));
+        // Three of the page's 100 ms looks: had the transfer resumed, a block would be out.
+        QTest::qWait(300);
+        QVERIFY(!upgrade->transferring());
+        std::size_t blocks = 1;
+        second.WithDevice([&](sim::Device& d) { blocks = d.blocksReceived(); });
+        QCOMPARE(blocks, std::size_t(0));
+        g_Serial.Close();
+    }
+
+    void aPortHeldByAnotherProgramIsExplained()
+    {
+        PtyPair pty;
+        const QString path = QString::fromStdString(pty.terminalPath());
+        extra_ = {path};
+        CUartParamDlg* page = Page();
+        // flock(1) takes the lock a serial program takes and keeps the port open.
+        QProcess holder;
+        holder.start(QStringLiteral("flock"), {QStringLiteral("-x"), path, QStringLiteral("sleep"), QStringLiteral("30")});
+        QVERIFY(holder.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(!CXSerial::ProbePort(pty.terminalPath()), 3000);
+        QTest::mouseClick(Find<QPushButton>("openButton"), Qt::LeftButton);
+        QVERIFY(!g_Serial.IsOpen());
+        const QString text = page->failureText();
+        QVERIFY2(text.contains(QStringLiteral("占用")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("（进程 %1）").arg(holder.processId())) ||
+                     text.contains(QStringLiteral("sleep")),
+                 qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("kill ")), qPrintable(text));
+        holder.kill();
+        holder.waitForFinished();
+    }
+};
+
+QTEST_MAIN(PortPageTest)
+#include "PortPageTest.moc"

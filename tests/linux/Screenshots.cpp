@@ -1,0 +1,99 @@
+// Renders the settings page on a machine of our own: two USB adapters with
+// their names, the wait after a pulled adapter, the reopen, and a port that
+// another program holds. scripts/screenshots.sh runs it under Xvfb.
+// Usage: port_page_screenshots OUTPUT_DIR
+#include "app/TavrinDlg.h"
+#include "serial/KVSerial.h"
+#include "serial/PortList.h"
+#include "support/FakeSystem.h"
+#include "support/Pty.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QPushButton>
+
+#include <filesystem>
+
+namespace {
+
+void Save(QWidget* w, const QDir& dir, const QString& name)
+{
+    QApplication::processEvents();
+    w->grab().save(dir.filePath(name + QStringLiteral(".png")));
+}
+
+template <class Condition>
+void Until(Condition condition)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition() && clock.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
+    QDir().mkpath(dir.absolutePath());
+
+    FakeSystem fake;
+    const std::string byId = "usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0";
+    fake.AddUsbDevice("1-1.3", "0403", "6001", "FTDI", "FT232R USB UART", "A10K3XYZ");
+    fake.AddUsbTty("1-1.3", "ttyUSB0", "ftdi_sio");
+    fake.AddByIdLink(byId, "../../ttyUSB0");
+    fake.AddUsbDevice("1-2", "1a86", "7523", "", "USB Serial", "");
+    fake.AddUsbTty("1-2", "ttyUSB1", "ch341-uart");
+    auto pty = std::make_unique<PtyPair>();
+    const QString adapter = QString::fromStdString(fake.Dev("serial/by-id/" + byId));
+    QStringList extra;
+    CTavrinDlg window(
+        [&] {
+            QStringList list = extra;
+            for (const std::string& path : serial::ListPorts(fake.sys(), fake.dev()))
+                list << QString::fromStdString(path);
+            return list;
+        },
+        nullptr, {fake.sys(), fake.dev()});
+    window.show();
+    window.findChild<QAction*>(QStringLiteral("action1004"))->trigger();
+    CUartParamDlg* page = window.uartPage();
+    Save(page, dir, QStringLiteral("settings-adapters"));
+
+    // The adapter plays a pseudo-terminal behind its by-id name, then is pulled.
+    std::filesystem::remove(fake.root() / "dev/serial/by-id" / byId);
+    fake.AddByIdLink(byId, pty->terminalPath());
+    extra = {adapter};
+    QMetaObject::invokeMethod(page->findChild<QPushButton*>(QStringLiteral("refreshButton")), "click");
+    QMetaObject::invokeMethod(page->findChild<QPushButton*>(QStringLiteral("openButton")), "click");
+    pty->CloseMaster();
+    std::filesystem::remove(fake.root() / "dev/serial/by-id" / byId);
+    Until([&] { return page->awaitingReconnect(); });
+    Save(page, dir, QStringLiteral("settings-waiting"));
+
+    PtyPair back;
+    fake.AddByIdLink(byId, back.terminalPath());
+    Until([&] { return g_Serial.IsOpen(); });
+    Save(page, dir, QStringLiteral("settings-reopened"));
+    g_Serial.Close();
+    page->UpdateState();
+
+    // Held by another program: named, with the command.
+    const QString held = QString::fromStdString(back.terminalPath());
+    QProcess holder;
+    holder.start(QStringLiteral("flock"), {QStringLiteral("-x"), held, QStringLiteral("sleep"), QStringLiteral("30")});
+    holder.waitForStarted();
+    Until([&] { return !CXSerial::ProbePort(back.terminalPath()); });
+    page->findChild<QComboBox*>(QStringLiteral("portCombo"))->setEditText(held);
+    QMetaObject::invokeMethod(page->findChild<QPushButton*>(QStringLiteral("openButton")), "click");
+    Save(page, dir, QStringLiteral("settings-held"));
+    holder.kill();
+    holder.waitForFinished();
+    return 0;
+}
