@@ -37,8 +37,12 @@ std::string Spaced(std::span<const std::uint8_t> bytes)
 
 void Link::OpenOrThrow(const std::string& path, unsigned baud, unsigned parity)
 {
-    if (!Open(path, baud, parity))
-        throw Failure(OpenFailureText(LastError(), LastErrno(), path));
+    if (!Open(path, baud, parity)) {
+        const SerialError error = LastError();
+        const bool setup = error == SerialError::Busy || error == SerialError::Permission;
+        throw Failure(OpenFailureText(error, LastErrno(), path) +
+                      (setup ? " (dtuctl doctor -p " + path + " says why)" : std::string()));
+    }
     next_ = std::chrono::steady_clock::now();
 }
 

@@ -9,7 +9,9 @@
 #include "common/Hex.h"
 #include "dtu/Describe.h"
 #include "serial/LineSettings.h"
+#include "serial/PortInfo.h"
 #include "serial/PortList.h"
+#include "serial/SetupCheck.h"
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
@@ -245,6 +247,73 @@ PortResult MonitorJob(PortContext& c, const std::string& port, bool prefix, bool
     return r;
 }
 
+const char* ProblemName(serial::Problem p)
+{
+    switch (p) {
+    case serial::Problem::NotInGroup:
+        return "not_in_group";
+    case serial::Problem::NeedsNewLogin:
+        return "needs_new_login";
+    case serial::Problem::HeldByProgram:
+        return "held_by_program";
+    case serial::Problem::ModemManager:
+        return "modem_manager";
+    case serial::Problem::BrlttyClaimed:
+        return "brltty";
+    }
+    return "unknown";
+}
+
+int ListPorts(bool json, Console console)
+{
+    for (const std::string& path : serial::ListPorts()) {
+        const serial::PortInfo info = serial::DescribePort(path);
+        if (json) {
+            console.out << Dump({{"port", path},
+                                 {"label", serial::PortLabel(info)},
+                                 {"by_id", info.byId},
+                                 {"driver", info.driver},
+                                 {"manufacturer", info.manufacturer},
+                                 {"product", info.product},
+                                 {"serial", info.serialNumber},
+                                 {"vendor_id", info.vendorId},
+                                 {"product_id", info.productId}})
+                        << "\n";
+            continue;
+        }
+        console.out << serial::PortLabel(info) << "\n";
+        if (!info.byId.empty())
+            console.out << "    " << info.byId << "\n";
+    }
+    return kExitOk;
+}
+
+// The settings checks of the port page: why a port is missing or will not
+// open, each with the command that fixes it. Exit 1 when anything was found.
+int Doctor(const std::vector<std::string>& ports, bool json, Console console)
+{
+    const serial::SetupEnv env = serial::SetupEnv::Current();
+    std::vector<serial::Finding> findings;
+    if (ports.empty()) {
+        findings = serial::CheckSetup(env);
+    } else {
+        for (const std::string& port : ports) {
+            const std::vector<serial::Finding> found = serial::CheckPort(env, port);
+            findings.insert(findings.end(), found.begin(), found.end());
+        }
+    }
+    for (const serial::Finding& f : findings) {
+        if (json)
+            console.out << Dump({{"problem", ProblemName(f.problem)}, {"device", f.device}, {"text", f.text}, {"fix", f.fix}})
+                        << "\n";
+        else
+            console.out << f.text << "\n" << (f.fix.empty() ? "" : "    " + f.fix + "\n");
+    }
+    if (findings.empty() && !json)
+        console.out << "No problem found.\n";
+    return findings.empty() ? kExitOk : kExitFailed;
+}
+
 }  // namespace
 
 void StopMonitor()
@@ -312,6 +381,8 @@ int Run(const std::vector<std::string>& args, Console console)
     app.add_flag("--fast", line.fast, "Complete each answer as soon as it is a whole frame, not after the silence");
 
     CLI::App* ports = app.add_subcommand("ports", "List the serial devices that can be opened now");
+    CLI::App* doctor = app.add_subcommand(
+        "doctor", "Explain why a port is missing or cannot be opened, with the command that fixes it");
 
     CLI::App* read = app.add_subcommand("read", "Print every setting the DTU reports");
     bool asProfile = false;
@@ -355,11 +426,8 @@ int Run(const std::vector<std::string>& args, Console console)
         return kExitBadInput;
     };
 
-    if (ports->parsed()) {
-        for (const std::string& path : serial::ListPorts())
-            console.out << (json ? Dump({{"port", path}}) : path) << "\n";
-        return kExitOk;
-    }
+    if (ports->parsed())
+        return ListPorts(json, console);
 
     // Everything that can be refused is refused before a port is opened.
     std::optional<Profile> profile;
@@ -406,6 +474,8 @@ int Run(const std::vector<std::string>& args, Console console)
     const Expanded expanded = ExpandPorts(portPatterns);
     if (!expanded.unmatched.empty())
         return bad("no device matches " + expanded.unmatched);
+    if (doctor->parsed())
+        return Doctor(expanded.ports, json, console);
     if (expanded.ports.empty())
         return bad("no port given: use -p PORT (see dtuctl ports)");
 

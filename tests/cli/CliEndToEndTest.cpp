@@ -11,7 +11,11 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -199,7 +203,43 @@ TEST_F(Dtuctl, BusyPortIsRefusedInTheSettingsPagesWords)
     holder.OpenOrThrow(port, 115200, 0);
     const Result r = RunCtl({"-p", port, "read"});
     EXPECT_EQ(r.code, cli::kExitFailed);
-    EXPECT_NE(r.err.find(port + " 正被其他程序占用，请先关闭该程序。"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(port + " 正被其他程序占用，请先关闭该程序。 (dtuctl doctor -p " + port + " says why)"),
+              std::string::npos)
+        << r.err;
+}
+
+// Another program holding the port is named, with its process id.
+TEST_F(Dtuctl, DoctorNamesTheProgramThatHoldsAPort)
+{
+    const std::string port = Start().TerminalPath();
+    const Result clear = RunCtl({"-p", port, "doctor"});
+    EXPECT_EQ(clear.code, cli::kExitOk) << clear.out;
+    EXPECT_EQ(clear.out, "No problem found.\n");
+
+    int opened[2];
+    ASSERT_EQ(::pipe(opened), 0);
+    const pid_t holder = ::fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        // Only async-signal-safe calls between fork and exit.
+        const char done = ::open(port.c_str(), O_RDWR | O_NOCTTY) >= 0 ? 1 : 0;
+        (void)!::write(opened[1], &done, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char done = 0;
+    EXPECT_EQ(::read(opened[0], &done, 1), 1);
+    EXPECT_EQ(done, 1);
+    ::close(opened[0]);
+    ::close(opened[1]);
+    const Result held = RunCtl({"-p", port, "--json", "doctor"});
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    EXPECT_EQ(held.code, cli::kExitFailed) << held.out;
+    const auto lines = JsonLines(held.out);
+    ASSERT_EQ(lines.size(), 1u) << held.out;
+    EXPECT_EQ(lines[0]["problem"], "held_by_program");
+    EXPECT_NE(lines[0]["text"].get<std::string>().find(std::to_string(holder)), std::string::npos) << held.out;
 }
 
 TEST_F(Dtuctl, ADtuThatStopsAnsweringIsNamedWithItsRequest)
@@ -378,7 +418,7 @@ TEST_F(Dtuctl, HelpAndVersion)
     const Result version = RunCtl({"--version"});
     EXPECT_EQ(version.code, cli::kExitOk);
     EXPECT_EQ(version.out, "dtuctl 0.1.0\n");
-    for (const char* command : {"read", "write", "upgrade", "send", "monitor", "ports"}) {
+    for (const char* command : {"read", "write", "upgrade", "send", "monitor", "ports", "doctor"}) {
         const Result help = RunCtl({command, "-h"});
         EXPECT_EQ(help.code, cli::kExitOk) << command;
         EXPECT_NE(help.out.find("Usage"), std::string::npos) << command << help.out;
