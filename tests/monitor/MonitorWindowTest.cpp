@@ -110,9 +110,9 @@ private slots:
     {
         window_->findChild<QAction*>(QStringLiteral("action32784"))->trigger();
         Click("readNetButton");
-        QTRY_VERIFY_WITH_TIMEOUT(HasRow(QStringLiteral("received|read network parameters: 192.168.1.100 port 8080, "
-                                                       "protocol mode (SMS), address by IP")),
-                                 3000);
+        const QString answer = QStringLiteral("received|read network parameters: 192.168.1.100 port 8080, "
+                                              "protocol mode (SMS, SMS hex), address by IP");
+        QTRY_VERIFY2_WITH_TIMEOUT(HasRow(answer), qPrintable(Shown().join(u'\n')), 3000);
         QCOMPARE(Shown().first(), QStringLiteral("sent|read network parameters"));
         const CMonitorModel* model = monitor_->model();
         QCOMPARE(model->index(0, CMonitorModel::Bytes).data().toString(), QStringLiteral("FA 80 E9 01 00 64 0D"));
@@ -182,8 +182,9 @@ private slots:
         QCOMPARE(monitor_->model()->rowCount(), 2);
         // New frames pass the same filter.
         Click("readNetButton");
+        QTRY_COMPARE_WITH_TIMEOUT(monitor_->log().size(), std::size_t(6), 3000);
         Click("readVersionButton");
-        QTRY_COMPARE_WITH_TIMEOUT(monitor_->log().size(), std::size_t(8), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(monitor_->log().size(), std::size_t(8), 3000);
         QTRY_COMPARE(monitor_->model()->rowCount(), 4);
     }
 
