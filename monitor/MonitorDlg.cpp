@@ -233,7 +233,7 @@ CMonitorDlg::CMonitorDlg(QWidget* parent, std::size_t maxFrames) : QDialog(paren
     table_->setColumnWidth(CMonitorModel::Time, 96);
     table_->setColumnWidth(CMonitorModel::Direction, 70);
     table_->setColumnWidth(CMonitorModel::Length, 50);
-    table_->setColumnWidth(CMonitorModel::Bytes, 300);
+    table_->setColumnWidth(CMonitorModel::Bytes, 260);
 
     connect(direction_, &QComboBox::currentIndexChanged, this, &CMonitorDlg::OnFilter);
     connect(command_, &QComboBox::currentIndexChanged, this, &CMonitorDlg::OnFilter);
@@ -258,7 +258,7 @@ CMonitorDlg::CMonitorDlg(QWidget* parent, std::size_t maxFrames) : QDialog(paren
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(table_, 1);
-    resize(900, 420);
+    resize(1000, 440);
     UpdateCount();
 
     g_Serial.SetWriteObserver(this);
