@@ -6,7 +6,7 @@
 // Reports, for the visible window and for the hidden one, the time per row
 // added (recording plus the table catching up, once per 100 frames as the
 // event loop would) in ten slices of the run, and at the end the rows kept,
-// the bytes the log holds and the process's memory (VmRSS, VmHWM).
+// the bytes the log holds and the process's resident memory before and after.
 //
 // Usage: monitor_bench [--frames N] [--bound B]   (offscreen unless told)
 #include "dtu/Frame.h"
@@ -33,14 +33,15 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-long StatusKb(const char* key)
+// Resident memory now, in KiB.
+long ResidentKb()
 {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(key, 0) == 0)
-            return std::atol(line.c_str() + std::strlen(key));
-    return -1;
+    long pages = 0;
+    long resident = 0;
+    std::ifstream statm("/proc/self/statm");
+    if (!(statm >> pages >> resident))
+        return -1;
+    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
 }
 
 // Reads the far side of the line so that writes never wait for room.
@@ -81,7 +82,7 @@ void Run(const char* label, std::size_t frames, std::size_t bound, bool visible)
     const dtu::Bytes block = upgrade::BuildBlockFrame(upgrade::Kind::App, 1, std::vector<std::uint8_t>(1024, 0x5A));
     const dtu::Bytes ack = *dtu::BuildResponse(0xEF, dtu::Bytes{'A', 'C', 'K'});
 
-    const long rssBefore = StatusKb("VmRSS:");
+    const long rssBefore = ResidentKb();
     const std::size_t slice = frames / 10;
     std::printf("%s: %zu frames, bound %zu\n  slice   us/row\n", label, frames, bound);
     auto sliceStart = Clock::now();
@@ -103,8 +104,7 @@ void Run(const char* label, std::size_t frames, std::size_t bound, bool visible)
     monitor.Refresh();
     std::printf("  rows in the table %d, entries kept %zu, bytes kept %.1f MiB\n", monitor.model()->rowCount(),
                 monitor.log().size(), static_cast<double>(monitor.log().bytes()) / (1 << 20));
-    std::printf("  VmRSS before %ld KiB, after %ld KiB, VmHWM %ld KiB\n", rssBefore, StatusKb("VmRSS:"),
-                StatusKb("VmHWM:"));
+    std::printf("  resident before %ld KiB, after %ld KiB\n", rssBefore, ResidentKb());
 }
 
 }  // namespace
@@ -132,8 +132,8 @@ int main(int argc, char* argv[])
         Drain drain(pty.master());
         Run("visible", frames, bound, true);
         Run("hidden", frames, bound, false);
-        // Twice the bound: the oldest rows leave as new ones come.
-        Run("visible, twice the bound", 2 * frames, bound, true);
+        // Twice as many frames as the log keeps: the oldest leave as new ones come.
+        Run("visible, twice the bound", 2 * frames, frames, true);
     }
     g_Serial.Close();
     return 0;

@@ -15,7 +15,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -25,21 +24,6 @@
 #include <functional>
 
 namespace {
-
-void Save(QWidget* w, const QDir& dir, const QString& name)
-{
-    QApplication::processEvents();
-    w->grab().save(dir.filePath(name + QStringLiteral(".png")));
-}
-
-bool RunUntil(const std::function<bool()>& done, int timeoutMs)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < timeoutMs)
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    return done();
-}
 
 void OpenMonitor(CTavrinDlg& window)
 {
@@ -78,7 +62,7 @@ bool Configuration(const QDir& dir)
         window.dtuPage()->findChild<QPushButton*>(QStringLiteral("readVersionButton"))->click();
         ok = RunUntil([&] { return monitor->log().size() > expected && monitor->log()[expected].unanswered; },
                       monitor::LineLog::kCommandReplyMs + 2000) && ok;
-        Save(monitor, dir, QStringLiteral("monitor-configuration"));
+        SaveShot(monitor, dir, QStringLiteral("monitor-configuration"));
     }
     g_Serial.Close();
     return ok;
@@ -103,9 +87,9 @@ bool Upgrade(const QDir& dir)
     h.pathEdit()->setText(path);
     h.button("appButton")->click();
     const bool middle = RunUntil([&] { return h.blocksReceived() >= 3; }, 30000);
-    Save(h.window().monitor(), dir, QStringLiteral("monitor-upgrade"));
+    SaveShot(h.window().monitor(), dir, QStringLiteral("monitor-upgrade"));
     const bool ended = RunUntil([&] { return !h.page()->transferring(); }, 30000);
-    Save(h.window().monitor(), dir, QStringLiteral("monitor-upgrade-verdict"));
+    SaveShot(h.window().monitor(), dir, QStringLiteral("monitor-upgrade-verdict"));
     QFile::remove(path);
     return middle && ended;
 }
