@@ -24,6 +24,7 @@
 #include <QTest>
 
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -95,6 +96,13 @@ private slots:
         auto* menuAction = window_->findChild<QAction*>(QStringLiteral("action32784"));
         QCOMPARE(menuAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_M));
         QCOMPARE(menuAction->shortcutContext(), Qt::ApplicationShortcut);
+        // The shortcut, pressed.
+        // From the DTU page, not only from the main window.
+        monitor_->hide();
+        QApplication::setActiveWindow(page_);
+        QVERIFY(QTest::qWaitForWindowActive(page_));
+        QTest::keyClick(page_, Qt::Key_M, Qt::ControlModifier);
+        QTRY_VERIFY(monitor_->isVisible());
         // Beside the pages: the DTU page stays on screen.
         QVERIFY(page_->isVisible());
         // Every control is reachable and named.
@@ -252,11 +260,66 @@ private slots:
 };
 
 // The DTU's side played by the test, for answers the simulated DTU never
-// gives.
-class MonitorBadAnswerTest : public QObject {
+// gives and for traffic of the test's own making.
+class MonitorLineTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void framesWrittenOnOtherThreadsArriveInOrder()
+    {
+        PtyPair pty;
+        QVERIFY(g_Serial.Open(pty.terminalPath(), 115200, 0));
+        {
+            CMonitorDlg monitor;
+            monitor.show();
+            constexpr int kFrames = 100;
+            auto writer = [](std::uint8_t id) {
+                for (int i = 0; i < kFrames; ++i) {
+                    const Bytes frame{0x7E, 0x04, id, static_cast<std::uint8_t>(i), 0x7F};
+                    g_Serial.Write(frame.data(), frame.size());
+                }
+            };
+            std::thread a(writer, 1);
+            std::thread b(writer, 2);
+            a.join();
+            b.join();
+            QTRY_COMPARE(monitor.model()->rowCount(), 2 * kFrames);
+            int next[3] = {0, 0, 0};
+            for (int row = 0; row < 2 * kFrames; ++row) {
+                const monitor::Entry* e = monitor.model()->EntryAt(row);
+                QVERIFY(e && e->direction == monitor::Direction::Sent && e->bytes.size() == 5);
+                const std::uint8_t id = e->bytes[2];
+                QVERIFY(id == 1 || id == 2);
+                QCOMPARE(int(e->bytes[3]), next[id]++);
+            }
+            QCOMPARE(pty.Receive(10 * kFrames, std::chrono::milliseconds(2000)).size(), std::size_t(10 * kFrames));
+        }
+        // Gone with the window: a later write is seen by nobody.
+        const Bytes late{0x41};
+        QVERIFY(g_Serial.Write(late.data(), late.size()));
+        g_Serial.Close();
+    }
+
+    void oldestRowsLeaveAtTheBound()
+    {
+        CMonitorDlg monitor(nullptr, 10);
+        monitor.show();
+        // Enough rows that the table's own index is compacted on the way.
+        for (int i = 0; i < 9000; ++i) {
+            const Bytes frame{0x41, static_cast<std::uint8_t>(i >> 8), static_cast<std::uint8_t>(i)};
+            monitor.OnReceived(frame);
+            if (i % 100 == 0)
+                monitor.Refresh();
+        }
+        monitor.Refresh();
+        QCOMPARE(monitor.log().size(), std::size_t(10));
+        QCOMPARE(monitor.model()->rowCount(), 10);
+        QCOMPARE(monitor.model()->EntryAt(0)->seq, std::uint64_t(8990));
+        QCOMPARE(monitor.model()->EntryAt(9)->seq, std::uint64_t(8999));
+        QCOMPARE(monitor.model()->index(9, CMonitorModel::Bytes).data().toString(), QStringLiteral("41 23 27"));
+        QVERIFY(!monitor.model()->index(10, CMonitorModel::Bytes).data().isValid());
+    }
+
     void badChecksumAnswerIsMarked()
     {
         ui::SetMessageHandler([](const QString&, const QString&, ui::Buttons) { return int(QMessageBox::Ok); });
@@ -295,7 +358,7 @@ int main(int argc, char* argv[])
         status |= QTest::qExec(&t, argc, argv);
     }
     {
-        MonitorBadAnswerTest t;
+        MonitorLineTest t;
         status |= QTest::qExec(&t, argc, argv);
     }
     return status;
