@@ -4,6 +4,7 @@
 #include "common/MessageBox.h"
 #include "common/Widgets.h"
 #include "dtu/Commands.h"
+#include "dtu/DtuDlg.h"
 #include "serial/KVSerial.h"
 #include "upgrade/Transfer.h"
 
@@ -47,9 +48,16 @@ QString FromStd(const std::string& s) { return QString::fromUtf8(s.data(), stati
 // Only the decoded text of rows on screen is kept; a screenful is far less.
 constexpr std::size_t kDecodedCache = 512;
 
-// The codes a user may filter by: every code the tool sends.
-const std::uint8_t kCodes[] = {0xE1, 0xE2, 0xE3, 0xE4, 0xE5, 0xE6, 0xE7, 0xE8, 0xE9, 0xEA, 0xEB, 0xEC, 0xED, 0xEE,
-                               0xEF, 0xF1, 0xF2, 0xF3, 0xF4, 0xF5, 0xF7, 0xF8, 0xFB, 0xFC, 0xFD, 0xFE};
+// The codes a user may filter by: every code the tool sends (0xF3 covers the
+// wireless write and the boot-loader blocks alike).
+namespace cmd = dtu::cmd;
+const std::uint8_t kCodes[] = {
+    cmd::kWritePhoneList, cmd::kReadPhoneList, cmd::kWriteIdList,  cmd::kReadIdList,   cmd::kSetDomain,
+    cmd::kSetServerIp,    cmd::kSetPort,       cmd::kSetWorkMode,  cmd::kReadNetParams, cmd::kClearPhoneList,
+    cmd::kClearIdList,    cmd::kWriteUart,     cmd::kReadUart,     cmd::kReadOwnId,    cmd::kAppImage,
+    cmd::kReadVersion,    cmd::kRestart,       cmd::kWriteRf,      cmd::kReadRf,       cmd::kSetApn,
+    cmd::kWritePackets,   cmd::kReadPackets,   cmd::kSetOwnId,     cmd::kSetClock,     cmd::kReadClock,
+    cmd::kReadSignal};
 
 }  // namespace
 
@@ -289,8 +297,8 @@ void CMonitorDlg::TakeSent()
         sent.swap(inbox_);
         takePosted_ = false;
     }
-    // Firmware blocks wait as long as the upgrade page waits for them.
-    log_.SetReplyTimeouts(monitor::LineLog::kCommandReplyMs, upgrade::ReplyTimeoutMs(g_Serial.BaudRate()));
+    // A request waits as long as its page waits for the answer.
+    log_.SetReplyTimeouts(CDtuDlg::kReplyTimeoutMs, upgrade::ReplyTimeoutMs(g_Serial.BaudRate()));
     for (const Sent& s : sent)
         Record(Direction::Sent, s.bytes, s.wallMs, s.steadyMs);
 }
