@@ -204,11 +204,12 @@ void CTavrinDlg::DeliverWhole()
 
 void CTavrinDlg::NotifyPages(const ReceiveBuffer::Frame& frame)
 {
+    // The monitor first, hidden or not: a page that answers at once writes
+    // after it has the frame.
+    const auto length = static_cast<std::size_t>(std::clamp(frame.length, 0, ReceiveBuffer::kCapacity));
+    monitor_->OnReceived(frame.bytes.first(length));
     // Always in this order; a page that is hidden or not yet created
     // receives nothing.
-    // The monitor first: a page that answers at once writes after it.
-    if (monitor_)
-        monitor_->OnReceived(frame.bytes.first(static_cast<std::size_t>(std::clamp(frame.length, 0, ReceiveBuffer::kCapacity))));
     QWidget* const pages[] = {phone_, p2p_, tcp_, dtu_, otg_};
     const QEvent::Type types[] = {ui::kSmsTextFrame, ui::kSmsHexFrame, ui::kTcpFrame, ui::kDtuFrame,
                                   ui::kUpgradeFrame};
