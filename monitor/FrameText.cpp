@@ -465,6 +465,18 @@ FrameMeaning DecodeFrame(Direction direction, Span b)
         return m;
     }
     CheckCommandEnvelope(b, m);
+    const std::size_t whole = b[3] + dtu::kFrameOverhead;
+    if (!m.envelopeOk && b.size() > whole) {
+        // Answers that follow each other without a pause complete as one
+        // frame: show the first and what came after it.
+        FrameMeaning first = DecodeFrame(direction, b.first(whole));
+        if (first.envelopeOk) {
+            first.envelopeOk = false;
+            first.problem = Format("%zu more bytes after the frame: ", b.size() - whole) +
+                            DescribeFrame(direction, b.subspan(whole));
+            return first;
+        }
+    }
     if (!m.envelopeOk)
         return m;
     const Span payload = b.subspan(4, b[3]);

@@ -237,6 +237,12 @@ TEST(FrameText, BrokenEnvelopesAreMarked)
         {"data without 7F", S, H("7E 01 41"), "data frame: 3 bytes (no 7F terminator)"},
         {"data type", S, H("7E 09 41 7F"), "data frame (unknown type 09)"},
         {"recipient", S, H("7E 01 31 32 7F"), "SMS text to one number (recipient cut short: 2 of 11 bytes)"},
+        {"two answers run together", R, Cat(Resp(0xF1, Text("A")), Resp(0xFE, Text("BC"))),
+         "read version: \"A\" (8 more bytes after the frame: read signal strength: \"BC\")"},
+        {"an answer and noise", R, Cat(Resp(0xF1, Text("A")), H("00")),
+         "read version: \"A\" (1 more bytes after the frame: data: 1 bytes)"},
+        {"two requests run together", S, Cat(*dtu::BuildQuery(0xE9), *dtu::BuildQuery(0xF1)),
+         "read network parameters (8 more bytes after the frame: read version)"},
         {"empty", R, {}, "empty frame (no bytes)"},
         {"lone start byte", R, H("FA"), "frame: 1 bytes (cut short)"},
     });
