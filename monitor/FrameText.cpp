@@ -349,6 +349,12 @@ FrameMeaning DecodeData(Direction direction, Span b)
     return m;
 }
 
+// Codes 0xF0, 0xF6, 0xF9 and 0xFA lie inside the range but are never sent.
+bool InCommandTable(std::uint8_t code)
+{
+    return code >= cmd::kFirst && code <= cmd::kLast && code != 0xF0 && code != 0xF6 && code != 0xF9 && code != 0xFA;
+}
+
 }  // namespace
 
 const char* DirectionName(Direction direction) { return direction == Direction::Sent ? "sent" : "received"; }
@@ -415,7 +421,7 @@ FrameKey Classify(Direction direction, Span b)
         key.code = b[2];
         if (direction == Direction::Sent) {
             key.kind = FrameKind::Request;
-            key.expectsReply = CommandName(b[2]).rfind("command ", 0) != 0;
+            key.expectsReply = InCommandTable(b[2]);
         } else {
             key.kind = HasLetters(b) && (b[2] == cmd::kAppImage || b[2] == cmd::kIapImage) ? FrameKind::FirmwareReply
                                                                                           : FrameKind::Response;

@@ -281,3 +281,17 @@ TEST(FrameText, HexText)
     EXPECT_EQ(monitor::HexText(H("FA 80 e9 01 00 64 0d")), "FA 80 E9 01 00 64 0D");
     EXPECT_EQ(monitor::HexText({}), "");
 }
+
+// The codes the tool sends have names and wait for answers; no other does.
+TEST(FrameText, CommandTableAgreesWithReplyWaiting)
+{
+    int named = 0;
+    for (int code = 0; code < 256; ++code) {
+        const std::string name = monitor::CommandName(static_cast<std::uint8_t>(code));
+        const bool inTable = name.rfind("command 0x", 0) != 0;
+        named += inTable;
+        const Bytes frame = Req(static_cast<std::uint8_t>(code), H("00"));
+        EXPECT_EQ(monitor::Classify(S, frame).expectsReply, inTable) << code;
+    }
+    EXPECT_EQ(named, 26);
+}
