@@ -5,6 +5,7 @@
 #include "common/FrameEvent.h"
 #include "common/MessageBox.h"
 #include "dtu/DtuDlg.h"
+#include "monitor/MonitorDlg.h"
 #include "pages/P2pDlg.h"
 #include "pages/Phone.h"
 #include "pages/TcpDlg.h"
@@ -65,6 +66,7 @@ CTavrinDlg::CTavrinDlg(CUartParamDlg::PortSource ports, QWidget* parent, serial:
     setWindowIcon(QIcon(QStringLiteral(":/icons/dtu.svg")));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
+    monitor_ = new CMonitorDlg(this);
     BuildCommands();
     BuildStatusBar();
     // 600 x 400, unless the captions need more room: none is ever cut.
@@ -92,6 +94,7 @@ void CTavrinDlg::BuildCommands()
         {1010, "调试工具", "debug", &CTavrinDlg::OnDebugTool},
         {1011, "公司主页", "home", &CTavrinDlg::OnHomePage},
         {1012, "帮助", "help", &CTavrinDlg::OnHelp},
+        {1013, "线路监视", "monitor", &CTavrinDlg::OnMonitor},
     };
     static const Command kMenu[] = {
         {32779, "系统参数设置(&E)", "settings", &CTavrinDlg::OnSettings},
@@ -99,6 +102,7 @@ void CTavrinDlg::BuildCommands()
         {32781, "短信传输(&S)", "sms-text", &CTavrinDlg::OnSmsText},
         {32782, "透明传输(&T)", "sms-hex", &CTavrinDlg::OnSmsHex},
         {32783, "TCP传输(&P)", "tcp", &CTavrinDlg::OnTcp},
+        {32784, "线路监视(&M)", "monitor", &CTavrinDlg::OnMonitor},
     };
 
     auto* toolbar = new QToolBar(this);
@@ -129,8 +133,14 @@ void CTavrinDlg::BuildCommands()
         action->setObjectName(QStringLiteral("action%1").arg(c.id));
         connect(action, &QAction::triggered, this, c.slot);
         menu_->addAction(action);
-        if (c.id == 32780)
+        if (c.id == 32780 || c.id == 32783)
             menu_->addSeparator();
+        if (c.id == 32784) {
+            // From any of the tool's windows.
+            action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+            action->setShortcutContext(Qt::ApplicationShortcut);
+            addAction(action);
+        }
     }
 
     auto* hint = new QLabel(QStringLiteral("用工具栏或右键菜单打开各功能页。\n先在“系统设置”中打开串口。"), this);
@@ -199,6 +209,10 @@ void CTavrinDlg::DeliverWhole()
 
 void CTavrinDlg::NotifyPages(const ReceiveBuffer::Frame& frame)
 {
+    // The monitor first, hidden or not: a page that answers at once writes
+    // after it has the frame.
+    const auto length = static_cast<std::size_t>(std::clamp(frame.length, 0, ReceiveBuffer::kCapacity));
+    monitor_->OnReceived(frame.bytes.first(length));
     // Always in this order; a page that is hidden or not yet created
     // receives nothing.
     QWidget* const pages[] = {phone_, p2p_, tcp_, dtu_, otg_};
@@ -330,6 +344,11 @@ void CTavrinDlg::OnUpgrade()
     CDialog_Login login(this);
     if (login.exec() == QDialog::Accepted)
         ShowPage(otg_);
+}
+
+void CTavrinDlg::OnMonitor()
+{
+    Present(monitor_);
 }
 
 void CTavrinDlg::OnDebugTool()

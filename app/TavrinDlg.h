@@ -14,6 +14,7 @@
 class CAboutDlg;
 class CDialog_OTG;
 class CDtuDlg;
+class CMonitorDlg;
 class CP2pDlg;
 class CPhone;
 class CTcpDlg;
@@ -34,6 +35,8 @@ public:
     CP2pDlg* smsHexPage() const { return p2p_; }
     CTcpDlg* tcpPage() const { return tcp_; }
     CDialog_OTG* upgradePage() const { return otg_; }
+    // The line monitor: made at start-up, hidden, and recording from then.
+    CMonitorDlg* monitor() const { return monitor_; }
 
 signals:
     // The user closed the main window: the application ends.
@@ -55,6 +58,7 @@ private slots:
     void OnDebugTool();
     void OnHomePage();
     void OnHelp();
+    void OnMonitor();
 
 private:
     void BuildCommands();
@@ -81,6 +85,7 @@ private:
     CTcpDlg* tcp_ = nullptr;
     CDialog_OTG* otg_ = nullptr;
     CAboutDlg* about_ = nullptr;
+    CMonitorDlg* monitor_ = nullptr;
     int timerId_ = 0;
     std::uint8_t clockTicks_ = 0;
 };

@@ -12,6 +12,12 @@ OpenFileHandler& Handler()
     return handler;
 }
 
+SaveFileHandler& SaveHandler()
+{
+    static SaveFileHandler handler;
+    return handler;
+}
+
 }  // namespace
 
 QString GetOpenFileName(QWidget* parent, const QString& filter)
@@ -24,6 +30,18 @@ QString GetOpenFileName(QWidget* parent, const QString& filter)
 void SetOpenFileHandler(OpenFileHandler handler)
 {
     Handler() = std::move(handler);
+}
+
+QString GetSaveFileName(QWidget* parent, const QString& filter, QString* selectedFilter)
+{
+    if (SaveHandler())
+        return SaveHandler()(filter, selectedFilter);
+    return QFileDialog::getSaveFileName(parent, QString(), QString(), filter, selectedFilter);
+}
+
+void SetSaveFileHandler(SaveFileHandler handler)
+{
+    SaveHandler() = std::move(handler);
 }
 
 }  // namespace ui

@@ -1,5 +1,5 @@
-// Every file-open dialog of the tool goes through here, so that tests can
-// choose a file without a person (SetOpenFileHandler).
+// Every file dialog of the tool goes through here, so that tests can
+// choose a file without a person (SetOpenFileHandler, SetSaveFileHandler).
 #pragma once
 
 #include <QString>
@@ -18,5 +18,13 @@ QString GetOpenFileName(QWidget* parent, const QString& filter);
 // filter it would have shown; its result is the choice.
 using OpenFileHandler = std::function<QString(const QString& filter)>;
 void SetOpenFileHandler(OpenFileHandler handler);
+
+// The path to save to, or an empty string when the user cancels; `filter`
+// as above. `selectedFilter` receives the filter entry chosen, if given.
+QString GetSaveFileName(QWidget* parent, const QString& filter, QString* selectedFilter = nullptr);
+
+// Test seam for the save dialog, as for the open dialog.
+using SaveFileHandler = std::function<QString(const QString& filter, QString* selectedFilter)>;
+void SetSaveFileHandler(SaveFileHandler handler);
 
 }  // namespace ui

@@ -240,7 +240,22 @@ bool CXSerial::Write(const std::uint8_t* data, std::size_t length)
         if (pfd.revents & (POLLERR | POLLHUP | POLLNVAL))
             return Fail(SerialError::Lost, EIO);
     }
+    if (writeObserver_)
+        writeObserver_->OnWritten(data, length);
     return true;
+}
+
+void CXSerial::SetWriteObserver(WriteObserver* observer)
+{
+    std::lock_guard lock(writeLock_);
+    writeObserver_ = observer;
+}
+
+void CXSerial::RemoveWriteObserver(WriteObserver* observer)
+{
+    std::lock_guard lock(writeLock_);
+    if (writeObserver_ == observer)
+        writeObserver_ = nullptr;
 }
 
 bool CXSerial::StartReader()

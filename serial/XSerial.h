@@ -25,6 +25,17 @@
 #include <termios.h>
 #include <thread>
 
+// Sees every buffer that Write hands to the kernel whole: on the writing
+// thread, under the write lock, so in the order the bytes went out. It must
+// not write to the port itself.
+class WriteObserver {
+public:
+    virtual void OnWritten(const std::uint8_t* data, std::size_t length) = 0;
+
+protected:
+    ~WriteObserver() = default;
+};
+
 enum class SerialError {
     None,
     NotFound,      // no such device
@@ -67,6 +78,12 @@ public:
     // kMaxStalledWaits waits of 1000 ms in which the line took nothing.
     bool Write(const std::uint8_t* data, std::size_t length);
 
+    // nullptr removes it. Once this returns, the previous observer is called
+    // no more; costs a pointer test per Write while none is set.
+    void SetWriteObserver(WriteObserver* observer);
+    // Removes `observer` if it is still the one set.
+    void RemoveWriteObserver(WriteObserver* observer);
+
     bool StartReader();
     bool StopReader();
 
@@ -93,6 +110,7 @@ private:
     void ReleasePort();
 
     std::mutex writeLock_;
+    WriteObserver* writeObserver_ = nullptr;  // under writeLock_
     std::thread readerThread_;
     int wakeFd_ = -1;
     std::atomic<int> fd_{-1};

@@ -7,6 +7,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -88,4 +90,19 @@ std::vector<std::uint8_t> Pattern(std::size_t n, std::uint8_t seed)
     for (std::size_t i = 0; i < n; ++i)
         bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 1024 * 13 + seed);
     return bytes;
+}
+
+bool RunUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < timeoutMs)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return done();
+}
+
+void SaveShot(QWidget* w, const QDir& dir, const QString& name)
+{
+    QApplication::processEvents();
+    w->grab().save(dir.filePath(name + QStringLiteral(".png")));
 }

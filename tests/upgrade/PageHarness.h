@@ -9,14 +9,17 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
 class CDialog_OTG;
+class QDir;
 class CTavrinDlg;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
+class QWidget;
 class QPushButton;
 
 class PageHarness {
@@ -52,3 +55,9 @@ private:
 // `n` bytes that differ from block to block, so a block sent twice or out of
 // order shows.
 std::vector<std::uint8_t> Pattern(std::size_t n, std::uint8_t seed = 0);
+
+// For the screenshot programs: runs the event loop until `done` holds or
+// `timeoutMs` passes (the main window ticks every 100 ms, so it wakes at
+// least as often), and saves `w` as NAME.png in `dir`.
+bool RunUntil(const std::function<bool()>& done, int timeoutMs);
+void SaveShot(QWidget* w, const QDir& dir, const QString& name);

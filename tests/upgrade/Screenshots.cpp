@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -16,26 +15,6 @@
 
 #include <cstdio>
 #include <functional>
-
-namespace {
-
-void Save(QWidget* w, const QDir& dir, const QString& name)
-{
-    QApplication::processEvents();
-    w->grab().save(dir.filePath(name + QStringLiteral(".png")));
-}
-
-bool RunUntil(const std::function<bool()>& done, int timeoutMs)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < timeoutMs)
-        // The main window ticks every 100 ms, so this wakes at least as often.
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    return done();
-}
-
-}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -62,9 +41,9 @@ int main(int argc, char* argv[])
     h.pathEdit()->setText(path);
     h.button("appButton")->click();
     const bool middle = RunUntil([&] { return h.progressBar()->value() >= 5; }, 30000);
-    Save(h.page(), dir, QStringLiteral("upgrade-transfer"));
+    SaveShot(h.page(), dir, QStringLiteral("upgrade-transfer"));
     const bool ended = RunUntil([&] { return !h.page()->transferring(); }, 30000);
-    Save(h.page(), dir, QStringLiteral("upgrade-verdict"));
+    SaveShot(h.page(), dir, QStringLiteral("upgrade-verdict"));
     QFile::remove(path);
     return middle && ended ? 0 : 1;
 }

@@ -1,0 +1,515 @@
+#include "monitor/FrameText.h"
+
+#include "common/Codepage.h"
+#include "common/Hex.h"
+#include "dtu/Commands.h"
+#include "dtu/Frame.h"
+#include "dtu/Responses.h"
+#include "dtu/Rf.h"
+#include "pages/DataFrame.h"
+#include "upgrade/Transfer.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace monitor {
+
+namespace {
+
+using Span = std::span<const std::uint8_t>;
+namespace cmd = dtu::cmd;
+
+std::string Format(const char* format, auto... args)
+{
+    char text[128];
+    const int n = std::snprintf(text, sizeof text, format, args...);
+    return n < 0 ? std::string{} : std::string(text, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof text - 1));
+}
+
+std::string Join(const std::vector<std::string>& parts, const char* separator = ", ")
+{
+    std::string out;
+    for (const std::string& part : parts) {
+        if (part.empty())
+            continue;
+        if (!out.empty())
+            out += separator;
+        out += part;
+    }
+    return out;
+}
+
+// Text from a zero-padded field of one byte per character.
+std::string LowByteText(Span field)
+{
+    std::string out;
+    for (const std::uint8_t b : field) {
+        if (b == 0)
+            break;
+        out += b < 0x20 || b >= 0x7F ? '?' : static_cast<char>(b);
+    }
+    return out;
+}
+
+std::string Quoted(const std::string& text) { return '"' + text + '"'; }
+
+std::string Ip(Span p) { return Format("%u.%u.%u.%u", p[0], p[1], p[2], p[3]); }
+
+std::string ProtocolOptions(std::uint8_t bits)
+{
+    return Join({bits & 1 ? "SMS" : "", bits & 2 ? "SMS hex" : "", bits & 4 ? "TCP" : ""});
+}
+
+std::string WorkMode(std::uint8_t kind, std::uint8_t modeByte)
+{
+    if (kind == 2) {
+        const std::string options = ProtocolOptions(modeByte);
+        return options.empty() ? "protocol mode" : "protocol mode (" + options + ")";
+    }
+    return modeByte == 0xFF ? "transparent mode, no sub-mode" : Format("transparent mode, sub-mode %u", modeByte);
+}
+
+std::string Records(std::size_t count, const char* what, const std::vector<std::string>& items)
+{
+    return Join({Format("%zu %s", count, what), Join(items)}, ": ");
+}
+
+std::string Ids(Span p, std::size_t records)
+{
+    std::vector<std::string> ids;
+    for (std::size_t i = 0; i < records; ++i)
+        ids.push_back(hex::FormatPlain(p.subspan(7 * i, 6)));
+    return Records(records, records == 1 ? "ID" : "IDs", ids);
+}
+
+std::string Phones(Span p, std::size_t records)
+{
+    std::vector<std::string> numbers;
+    for (std::size_t i = 0; i < records; ++i)
+        numbers.push_back(LowByteText(p.subspan(12 * i, 11)));
+    return Records(records, records == 1 ? "number" : "numbers", numbers);
+}
+
+std::string Clock(Span p)
+{
+    return Format("%u-%02u-%02u %02u:%02u:%02u, weekday %u", 2000 + p[0], p[1], p[2], p[3], p[4], p[5], p[6]);
+}
+
+std::string Rf(Span p)
+{
+    const dtu::RfRecord r = dtu::DecodeRf(p.first<7>());
+    return Format("%s MHz, sleep index %d, breathing index %d, address %s, power index %d", r.frequency.c_str(),
+                  r.sleepIndex, r.breathIndex, r.address.c_str(), r.powerIndex);
+}
+
+std::string Packets(Span p)
+{
+    // Lengths as the DTU page reads them, each kept inside its field.
+    const std::size_t heart = std::min<std::size_t>(p[1], dtu::kHeartbeatField);
+    const std::size_t reg = std::min<std::size_t>(p[12], dtu::kRegistrationField);
+    return Join({p[0] == dtu::kCustomFlag ? "custom" : "not custom",
+                 "heartbeat " + Quoted(hex::FormatPlain(p.subspan(2, heart))),
+                 "registration " + Quoted(hex::FormatPlain(p.subspan(13, reg)))});
+}
+
+bool AllZero(Span p)
+{
+    return std::all_of(p.begin(), p.end(), [](std::uint8_t b) { return b == 0; });
+}
+
+// The fields of a well-formed request's payload.
+std::string RequestFields(std::uint8_t code, Span p)
+{
+    const std::size_t query = dtu::QueryPayloadSize(code);
+    if (query != 0) {
+        if (p.size() == query && AllZero(p))
+            return {};
+        return Format("%zu-byte payload, %zu zero bytes expected", p.size(), query);
+    }
+    switch (code) {
+    case cmd::kWritePhoneList:
+        return Phones(p, p.size() / 12);
+    case cmd::kWriteIdList:
+        return Ids(p, p.size() / 7);
+    case cmd::kSetDomain:
+        return Quoted(LowByteText(p));
+    case cmd::kSetServerIp:
+        return p.size() >= 4 ? Ip(p) : std::string{};
+    case cmd::kSetPort:
+        return p.size() >= 2 ? Format("port %u", p[0] << 8 | p[1]) : std::string{};
+    case cmd::kSetWorkMode:
+        return p.size() >= 2 ? WorkMode(p[0] == 1 ? 1 : 2, p[1]) : std::string{};
+    case cmd::kWriteUart:
+        return p.size() >= 3 ? Format("baud index %u, parity index %u, interface index %u", p[0], p[1], p[2])
+                             : std::string{};
+    case cmd::kWriteRf:
+        return p.size() >= 7 ? Rf(p) : std::string{};
+    case cmd::kSetApn:
+        if (p.size() < 96)
+            return {};
+        return Join({"APN " + Quoted(text::FromAnsi(p.subspan(0, 32))),
+                     "user " + Quoted(text::FromAnsi(p.subspan(32, 32))),
+                     "password " + Quoted(text::FromAnsi(p.subspan(64, 32)))});
+    case cmd::kWritePackets:
+        return p.size() >= 45 ? Packets(p) : std::string{};
+    case cmd::kSetOwnId:
+        return p.size() >= 7 ? hex::FormatPlain(p.first(6)) + (p[6] == dtu::kCustomFlag ? ", custom" : ", not custom")
+                             : std::string{};
+    case cmd::kSetClock:
+        return p.size() >= 7 ? Clock(p) : std::string{};
+    default:
+        return {};
+    }
+}
+
+// The fields of a well-formed response; `frame` is the whole frame.
+std::string ResponseFields(std::uint8_t code, Span frame, Span p)
+{
+    const dtu::Response r(frame, static_cast<std::int32_t>(frame.size()));
+    switch (code) {
+    case cmd::kReadPhoneList:
+        return Phones(p, p.size() / 12);
+    case cmd::kReadIdList:
+        return Ids(p, p.size() / 7);
+    case cmd::kReadNetParams: {
+        if (p.size() < 41)
+            break;
+        const dtu::NetParams n = dtu::DecodeNetParams(r);
+        const char* address = n.addressKind == 0 ? "address by IP" : n.addressKind == 1 ? "address by domain" : "IP and domain";
+        return Join({Format("%u.%u.%u.%u port %u", n.ip[0], n.ip[1], n.ip[2], n.ip[3], n.port),
+                     WorkMode(n.transferKind, n.modeByte), address,
+                     n.domain.empty() ? std::string{} : "domain " + Quoted(n.domain)});
+    }
+    case cmd::kReadUart:
+        if (p.size() < 3)
+            break;
+        return Format("baud index %u, parity index %u, interface index %u", p[0], p[1], p[2]);
+    case cmd::kReadOwnId:
+        if (p.size() < 7)
+            break;
+        return hex::FormatPlain(p.first(6)) + (p[6] == dtu::kCustomFlag ? ", custom" : ", not custom");
+    case cmd::kReadVersion:
+        return Quoted(dtu::DecodeText(r, dtu::kVersionCapacity));
+    case cmd::kReadSignal:
+        return Quoted(dtu::DecodeText(r, dtu::kSignalCapacity));
+    case cmd::kReadPackets:
+        if (p.size() < 45)
+            break;
+        return Packets(p);
+    case cmd::kReadClock:
+        if (p.size() < 7)
+            break;
+        return Clock(p);
+    case cmd::kReadRf:
+        if (p.size() < 7)
+            break;
+        return Rf(p);
+    default:
+        return p.size() == 1 && p[0] == 0x01 ? "acknowledged" : Format("%zu payload bytes", p.size());
+    }
+    return Format("short answer, %zu payload bytes", p.size());
+}
+
+// Three printable letters after the length byte: a firmware reply.
+bool HasLetters(Span frame)
+{
+    if (frame.size() < 7 || frame[3] != 3)
+        return false;
+    return std::all_of(frame.begin() + 4, frame.begin() + 7, [](std::uint8_t b) { return b >= 'A' && b <= 'Z'; });
+}
+
+std::string VerdictMeaning(const std::string& letters)
+{
+    if (letters == "ACK")
+        return "block accepted";
+    if (letters == "DCK")
+        return "check failed";
+    if (letters == "ECK")
+        return "image accepted";
+    return "letters not understood";
+}
+
+// Checks L + 6 bytes, sum and terminator of a configuration frame.
+void CheckCommandEnvelope(Span b, FrameMeaning& m)
+{
+    const std::size_t n = b[3];
+    if (b.size() != n + dtu::kFrameOverhead) {
+        m.envelopeOk = false;
+        m.problem = Format("length byte says %zu payload bytes, frame has %zu bytes", n, b.size());
+        return;
+    }
+    const std::uint8_t sum = dtu::Checksum(b.first(n + 4));
+    if (sum != b[n + 4]) {
+        m.envelopeOk = false;
+        m.problem = Format("bad checksum: sum %02X, frame says %02X", sum, b[n + 4]);
+    } else if (b.back() != dtu::kFrameEnd) {
+        m.envelopeOk = false;
+        m.problem = Format("bad terminator %02X", b.back());
+    }
+}
+
+bool IsFirmwareHead(Span b)
+{
+    if (b.size() < 3 || b[1] != dtu::kRequestDirection)
+        return false;
+    return (b[0] == 0xFA && b[2] == cmd::kAppImage) || b[0] == 0xFB;
+}
+
+FrameMeaning DecodeFirmware(Span b)
+{
+    FrameMeaning m;
+    m.code = b[2];
+    const bool app = b[0] == 0xFA;
+    const upgrade::Framing f = upgrade::FramingOf(app ? upgrade::Kind::App : upgrade::Kind::Iap);
+    m.kind = FrameKind::FirmwareBlock;
+    m.name = app ? "APP image block" : "IAP image block";
+    if (b[2] != f.command) {
+        m.envelopeOk = false;
+        m.problem = Format("command %02X in an IAP frame", b[2]);
+    }
+    if (b.size() < 8) {
+        m.envelopeOk = false;
+        m.problem = "too short for a block frame";
+        return m;
+    }
+    const std::size_t n = static_cast<std::size_t>(b[4] << 8 | b[5]);
+    if (app && b[3] == 0xFF && n == 8 && b.size() == upgrade::kEndFrameSize) {
+        m.kind = FrameKind::FirmwareEnd;
+        m.name = "APP end of image";
+        m.fields = Format("image size %u bytes, CRC-32 %08X",
+                          static_cast<unsigned>(b[6]) << 24 | b[7] << 16 | b[8] << 8 | b[9],
+                          static_cast<unsigned>(b[10]) << 24 | b[11] << 16 | b[12] << 8 | b[13]);
+    } else {
+        m.fields = Format("block %u, %zu bytes", b[3], n);
+    }
+    if (!m.envelopeOk)
+        return m;
+    if (b.size() != n + 8) {
+        m.envelopeOk = false;
+        m.problem = Format("length says %zu data bytes, frame has %zu bytes", n, b.size());
+        return m;
+    }
+    const std::uint8_t sum = dtu::Checksum(b.first(n + 6));
+    if (sum != b[n + 6]) {
+        m.envelopeOk = false;
+        m.problem = Format("bad checksum: sum %02X, frame says %02X", sum, b[n + 6]);
+    } else if (b.back() != f.tail) {
+        m.envelopeOk = false;
+        m.problem = Format("bad terminator %02X", b.back());
+    }
+    return m;
+}
+
+FrameMeaning DecodeData(Direction direction, Span b)
+{
+    FrameMeaning m;
+    m.kind = FrameKind::DataFrame;
+    if (b.back() != 0x7F || b.size() < 3) {
+        m.name = "data frame";
+        m.envelopeOk = false;
+        m.problem = "no 7F terminator";
+        m.fields = Format("%zu bytes", b.size());
+        return m;
+    }
+    const std::uint8_t type = b[1] & 0x7F;
+    // The simulated DTU marks what it hands back with bit 7 of the type.
+    const bool echo = (b[1] & 0x80) != 0 && direction == Direction::Received;
+    static const char* const kNames[] = {"SMS text, group send", "SMS text to one number", "SMS hex, group send",
+                                         "SMS hex to one number", "TCP one-to-many", "TCP one-to-one"};
+    if (type > 5 || ((b[1] & 0x80) != 0 && !echo)) {
+        m.name = "data frame";
+        m.envelopeOk = false;
+        m.problem = Format("unknown type %02X", b[1]);
+        return m;
+    }
+    m.name = kNames[type];
+    if (echo)
+        m.name += " (returned)";
+    Span body = b.subspan(2, b.size() - 3);
+    std::string recipient;
+    const std::size_t recipientSize = type == 1 || type == 3 ? 11 : type == 5 ? 6 : 0;
+    if (body.size() < recipientSize) {
+        m.envelopeOk = false;
+        m.problem = Format("recipient cut short: %zu of %zu bytes", body.size(), recipientSize);
+        return m;
+    }
+    if (recipientSize == 11)
+        recipient = "to " + LowByteText(body.first(11));
+    else if (recipientSize == 6)
+        recipient = "to " + hex::FormatPlain(body.first(6));
+    body = body.subspan(recipientSize);
+    std::string data = Format("%zu data bytes", body.size());
+    if (type <= 1 && !body.empty())
+        data += " " + Quoted(text::FromAnsi(body));
+    m.fields = Join({recipient, data});
+    if (b.size() > pages::kMaxDataFrame) {
+        m.envelopeOk = false;
+        m.problem = Format("%zu bytes, more than the DTU holds", b.size());
+    }
+    return m;
+}
+
+// Codes 0xF0, 0xF6, 0xF9 and 0xFA lie inside the range but are never sent.
+bool InCommandTable(std::uint8_t code)
+{
+    return code >= cmd::kFirst && code <= cmd::kLast && code != 0xF0 && code != 0xF6 && code != 0xF9 && code != 0xFA;
+}
+
+}  // namespace
+
+const char* DirectionName(Direction direction) { return direction == Direction::Sent ? "sent" : "received"; }
+
+std::string CommandName(std::uint8_t code)
+{
+    switch (code) {
+    case cmd::kWritePhoneList: return "write phone list";
+    case cmd::kReadPhoneList: return "read phone list";
+    case cmd::kWriteIdList: return "write communication-ID list";
+    case cmd::kReadIdList: return "read communication-ID list";
+    case cmd::kSetDomain: return "set server domain name";
+    case cmd::kSetServerIp: return "set server IP address";
+    case cmd::kSetPort: return "set remote port";
+    case cmd::kSetWorkMode: return "set working mode";
+    case cmd::kReadNetParams: return "read network parameters";
+    case cmd::kClearPhoneList: return "clear phone list";
+    case cmd::kClearIdList: return "clear communication-ID list";
+    case cmd::kWriteUart: return "write serial settings";
+    case cmd::kReadUart: return "read serial settings";
+    case cmd::kReadOwnId: return "read own communication ID";
+    case cmd::kAppImage: return "application image";
+    case cmd::kReadVersion: return "read version";
+    case cmd::kRestart: return "restart the DTU";
+    case cmd::kWriteRf: return "write wireless parameters";
+    case cmd::kReadRf: return "read wireless parameters";
+    case cmd::kSetApn: return "set APN, user name and password";
+    case cmd::kWritePackets: return "write heartbeat and registration packets";
+    case cmd::kReadPackets: return "read heartbeat and registration packets";
+    case cmd::kSetOwnId: return "set own communication ID";
+    case cmd::kSetClock: return "set the DTU clock";
+    case cmd::kReadClock: return "read the DTU clock";
+    case cmd::kReadSignal: return "read signal strength";
+    default: return Format("command 0x%02X", code);
+    }
+}
+
+std::string HexText(Span bytes)
+{
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(bytes.size() * 3);
+    for (const std::uint8_t b : bytes) {
+        if (!out.empty())
+            out += ' ';
+        out += kDigits[b >> 4];
+        out += kDigits[b & 0x0F];
+    }
+    return out;
+}
+
+FrameKey Classify(Direction direction, Span b)
+{
+    FrameKey key;
+    if (b.empty())
+        return key;
+    if (direction == Direction::Sent && IsFirmwareHead(b)) {
+        key.code = b[2];
+        key.kind = b[0] == 0xFA && b.size() == upgrade::kEndFrameSize && b[3] == 0xFF ? FrameKind::FirmwareEnd
+                                                                                      : FrameKind::FirmwareBlock;
+        key.expectsReply = true;
+    } else if (b[0] == dtu::kFrameStart && b.size() >= 3 &&
+               b[1] == (direction == Direction::Sent ? dtu::kRequestDirection : dtu::kResponseDirection)) {
+        key.code = b[2];
+        if (direction == Direction::Sent) {
+            key.kind = FrameKind::Request;
+            key.expectsReply = InCommandTable(b[2]);
+        } else {
+            key.kind = HasLetters(b) && (b[2] == cmd::kAppImage || b[2] == cmd::kIapImage) ? FrameKind::FirmwareReply
+                                                                                          : FrameKind::Response;
+        }
+    } else if (b[0] == 0x7E) {
+        key.kind = FrameKind::DataFrame;
+    }
+    return key;
+}
+
+FrameMeaning DecodeFrame(Direction direction, Span b)
+{
+    FrameMeaning m;
+    if (b.empty()) {
+        m.name = "empty frame";
+        m.envelopeOk = false;
+        m.problem = "no bytes";
+        return m;
+    }
+    const FrameKey key = Classify(direction, b);
+    switch (key.kind) {
+    case FrameKind::FirmwareBlock:
+    case FrameKind::FirmwareEnd:
+        return DecodeFirmware(b);
+    case FrameKind::DataFrame:
+        return DecodeData(direction, b);
+    case FrameKind::Raw:
+        m.name = "data";
+        m.fields = Format("%zu bytes", b.size());
+        if (b[0] == dtu::kFrameStart) {
+            m.name = "frame";
+            m.envelopeOk = false;
+            m.problem = b.size() < 2 ? "cut short"
+                                     : Format("direction byte %02X, %s expected", b[1],
+                                              direction == Direction::Sent ? "80" : "00");
+        }
+        return m;
+    default:
+        break;
+    }
+    m.kind = key.kind;
+    m.code = key.code;
+    m.name = CommandName(b[2]);
+    if (b.size() < dtu::kFrameOverhead) {
+        m.envelopeOk = false;
+        m.problem = Format("cut short: %zu bytes", b.size());
+        return m;
+    }
+    CheckCommandEnvelope(b, m);
+    const std::size_t whole = b[3] + dtu::kFrameOverhead;
+    if (!m.envelopeOk && b.size() > whole) {
+        // Answers that follow each other without a pause complete as one
+        // frame: show the first and what came after it.
+        FrameMeaning first = DecodeFrame(direction, b.first(whole));
+        if (first.envelopeOk) {
+            first.envelopeOk = false;
+            first.problem = Format("%zu more bytes after the frame: ", b.size() - whole) +
+                            DescribeFrame(direction, b.subspan(whole));
+            return first;
+        }
+    }
+    if (!m.envelopeOk)
+        return m;
+    const Span payload = b.subspan(4, b[3]);
+    if (key.kind == FrameKind::FirmwareReply) {
+        m.name = b[2] == cmd::kAppImage ? "APP reply" : "IAP reply";
+        m.verdict.assign(payload.begin(), payload.end());
+        m.fields = VerdictMeaning(m.verdict);
+    } else if (key.kind == FrameKind::Request) {
+        m.fields = RequestFields(b[2], payload);
+    } else {
+        m.fields = ResponseFields(b[2], b, payload);
+    }
+    return m;
+}
+
+std::string FormatMeaning(const FrameMeaning& m)
+{
+    std::string out = m.name;
+    if (!m.fields.empty())
+        out += ": " + m.fields;
+    if (!m.verdict.empty())
+        out += " [" + m.verdict + "]";
+    if (!m.envelopeOk)
+        out += " (" + m.problem + ")";
+    return out;
+}
+
+std::string DescribeFrame(Direction direction, Span bytes) { return FormatMeaning(DecodeFrame(direction, bytes)); }
+
+}  // namespace monitor
