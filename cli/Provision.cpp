@@ -2,7 +2,7 @@
 
 #include "common/Hex.h"
 #include "dtu/Commands.h"
-#include "dtu/Describe.h"
+#include "monitor/FrameText.h"
 #include "dtu/Rf.h"
 
 #include <algorithm>
@@ -104,11 +104,11 @@ std::vector<PlannedWrite> PlanWrites(const Profile& p, const dtu::LocalTime& now
 {
     namespace cmd = dtu::cmd;
     std::vector<PlannedWrite> out;
-    const auto add = [&](std::uint8_t code, dtu::Bytes frame) { out.push_back({dtu::CommandName(code), std::move(frame)}); };
+    const auto add = [&](std::uint8_t code, dtu::Bytes frame) { out.push_back({monitor::CommandName(code), std::move(frame)}); };
     const auto built = [&](std::uint8_t code, const dtu::Built& b) {
         // Checked when the profile was read; a refusal here is a bug.
         if (!b.ok())
-            throw Failure(std::string(dtu::CommandName(code)) + ": " + b.message);
+            throw Failure(std::string(monitor::CommandName(code)) + ": " + b.message);
         add(code, b.frame);
     };
     if (p.phones)

@@ -7,7 +7,7 @@
 #include "cli/Settings.h"
 #include "cli/Upgrade.h"
 #include "common/Hex.h"
-#include "dtu/Describe.h"
+#include "monitor/FrameText.h"
 #include "serial/LineSettings.h"
 #include "serial/PortInfo.h"
 #include "serial/PortList.h"
@@ -195,14 +195,14 @@ std::optional<std::uint8_t> ParseCode(std::string text)
 
 PortResult SendJob(PortContext& c, const dtu::Bytes& request)
 {
-    const char* name = dtu::CommandName(request[2]);
-    const std::string what = name ? name : "request " + hex::FormatPlain(std::span(request).subspan(2, 1));
+    const std::string what = monitor::CommandName(request[2]);
     c.board.Step(c.index, what);
     const Reply reply = c.link.Exchange(request, c.timeoutMs, what);
     PortResult r;
     r.ok = true;
-    r.summary = dtu::DescribeFrame(reply.frame());
-    r.text = "sent:   " + dtu::DescribeFrame(request) + "\nanswer: " + r.summary + "\n";
+    r.summary = monitor::DescribeFrame(monitor::Direction::Received, reply.frame());
+    r.text = "sent:   " + monitor::HexText(request) + "\n        " + monitor::DescribeFrame(monitor::Direction::Sent, request) +
+             "\nanswer: " + monitor::HexText(reply.frame()) + "\n        " + r.summary + "\n";
     r.json["request"] = hex::FormatPlain(request);
     r.json["answer"] = hex::FormatPlain(reply.frame());
     r.json["decoded"] = r.summary;
@@ -233,13 +233,14 @@ PortResult MonitorJob(PortContext& c, const std::string& port, bool prefix, bool
         if (!reply)
             continue;
         ++frames;
-        const std::string text = dtu::DescribeFrame(reply->frame());
+        const std::string text = monitor::DescribeFrame(monitor::Direction::Received, reply->frame());
         std::lock_guard lock(outLock);
         if (json)
             out << Dump({{"port", port}, {"time", Clock()}, {"frame", hex::FormatPlain(reply->frame())}, {"decoded", text}})
                 << "\n" << std::flush;
         else
-            out << Clock() << "  " << (prefix ? port + "  " : "") << text << "\n" << std::flush;
+            out << Clock() << "  " << (prefix ? port + "  " : "") << monitor::HexText(reply->frame()) << "  " << text
+                << "\n" << std::flush;
     }
     PortResult r;
     r.ok = true;

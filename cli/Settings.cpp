@@ -4,7 +4,7 @@
 #include "common/Codepage.h"
 #include "common/Hex.h"
 #include "dtu/Commands.h"
-#include "dtu/Describe.h"
+#include "monitor/FrameText.h"
 
 #include <nlohmann/json.hpp>
 
@@ -85,7 +85,7 @@ DeviceSettings ReadSettings(Link& link, unsigned queries, int timeoutMs, const S
     const auto ask = [&](unsigned query, std::uint8_t code) -> std::optional<Reply> {
         if (!(queries & query))
             return std::nullopt;
-        const std::string what = dtu::CommandName(code);
+        const std::string what = monitor::CommandName(code);
         if (step)
             step(what);
         return link.Exchange(*dtu::BuildQuery(code), timeoutMs, what);

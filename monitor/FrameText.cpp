@@ -16,6 +16,20 @@ namespace monitor {
 
 namespace {
 
+// The DTU's serial settings travel as list indexes; name them as the DTU
+// page's lists do ("115200 baud, parity NO, TTL"), the index where it is
+// off the list.
+std::string SerialSettings(std::span<const std::uint8_t> p)
+{
+    static const char* const bauds[] = {"1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"};
+    static const char* const parities[] = {"NO", "ODD", "EVEN"};
+    static const char* const interfaces[] = {"TTL", "RS232", "RS485"};
+    const auto index = [](const char* what, std::uint8_t i) { return std::string(what) + " index " + std::to_string(i); };
+    return (p[0] < std::size(bauds) ? std::string(bauds[p[0]]) + " baud" : index("baud", p[0])) + ", " +
+           (p[1] < std::size(parities) ? "parity " + std::string(parities[p[1]]) : index("parity", p[1])) + ", " +
+           (p[2] < std::size(interfaces) ? std::string(interfaces[p[2]]) : index("interface", p[2]));
+}
+
 using Span = std::span<const std::uint8_t>;
 namespace cmd = dtu::cmd;
 
@@ -140,8 +154,7 @@ std::string RequestFields(std::uint8_t code, Span p)
     case cmd::kSetWorkMode:
         return p.size() >= 2 ? WorkMode(p[0] == 1 ? 1 : 2, p[1]) : std::string{};
     case cmd::kWriteUart:
-        return p.size() >= 3 ? Format("baud index %u, parity index %u, interface index %u", p[0], p[1], p[2])
-                             : std::string{};
+        return p.size() >= 3 ? SerialSettings(p) : std::string{};
     case cmd::kWriteRf:
         return p.size() >= 7 ? Rf(p) : std::string{};
     case cmd::kSetApn:
@@ -183,7 +196,7 @@ std::string ResponseFields(std::uint8_t code, Span frame, Span p)
     case cmd::kReadUart:
         if (p.size() < 3)
             break;
-        return Format("baud index %u, parity index %u, interface index %u", p[0], p[1], p[2]);
+        return SerialSettings(p);
     case cmd::kReadOwnId:
         if (p.size() < 7)
             break;

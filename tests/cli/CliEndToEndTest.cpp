@@ -269,14 +269,16 @@ TEST_F(Dtuctl, SendPrintsTheDecodedAnswer)
     const Result r = RunCtl({"-p", port, "send", "0xED"});
     ASSERT_EQ(r.code, cli::kExitOk) << r.err;
     EXPECT_EQ(r.out,
-              "sent:   request read serial settings (0xED): FA 80 ED 03 00 00 00 6A 0D \n"
-              "answer: answer read serial settings (0xED): 115200 baud, parity NO, TTL\n");
+              "sent:   FA 80 ED 03 00 00 00 6A 0D\n"
+              "        read serial settings\n"
+              "answer: FA 00 ED 03 07 00 00 F1 0D\n"
+              "        read serial settings: 115200 baud, parity NO, TTL\n");
     const Result written = RunCtl({"-p", port, "--json", "send", "EC", "03", "0201"});
     ASSERT_EQ(written.code, cli::kExitOk) << written.err;
     const auto lines = JsonLines(written.out);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0]["request"], "FA80EC030302016F0D");
-    EXPECT_EQ(lines[0]["decoded"], "answer write serial settings (0xEC): acknowledged");
+    EXPECT_EQ(lines[0]["decoded"], "write serial settings: acknowledged");
 }
 
 // Every byte value, in an order no block repeats.
@@ -365,7 +367,7 @@ TEST_F(Dtuctl, SummaryTableNamesEveryPort)
             }
         return std::string();
     };
-    EXPECT_EQ(row(good), good + " ok answer read version (0xF1): KV-331 V2.3.1 (simulated)") << r.out;
+    EXPECT_EQ(row(good), good + " ok read version: \"KV-331 V2.3.1 (simulated)\"") << r.out;
     EXPECT_EQ(row(bad), bad + " FAILED no answer to read version within 600 ms (sent FA 80 F1 02 00 00 6D 0D)") << r.out;
 }
 
@@ -381,7 +383,7 @@ TEST_F(Dtuctl, MonitorPrintsEveryFrameUntilStopped)
         std::thread monitor([&] { r = RunCtl(args); });
         // The monitor has the port once it would refuse a second opener.
         ASSERT_TRUE(WaitFor([&] { return !CXSerial::ProbePort(line.terminalPath()); }));
-        line.Send(H("FA 00 F1 03 56 31 00 00 0D"));
+        line.Send(H("FA 00 F1 03 56 31 00 75 0D"));
         std::this_thread::sleep_for(std::chrono::milliseconds(700));
         line.Send(H("FA 80 E9 01 00 64 0D"));
         std::this_thread::sleep_for(std::chrono::milliseconds(700));
@@ -389,15 +391,18 @@ TEST_F(Dtuctl, MonitorPrintsEveryFrameUntilStopped)
         monitor.join();
         EXPECT_EQ(r.code, cli::kExitOk) << r.err;
         if (!json) {
-            EXPECT_NE(r.out.find("  answer read version (0xF1): V1\n"), std::string::npos) << r.out;
-            EXPECT_NE(r.out.find("  request read network parameters (0xE9): FA 80 E9 01 00 64 0D \n"), std::string::npos)
+            // The same words as the window's line monitor.
+            EXPECT_NE(r.out.find("  FA 00 F1 03 56 31 00 75 0D  read version: \"V1\"\n"), std::string::npos) << r.out;
+            // A request coming back up the line is no answer, and is marked.
+            EXPECT_NE(r.out.find("  FA 80 E9 01 00 64 0D  frame: 7 bytes (direction byte 80, 00 expected)\n"),
+                      std::string::npos)
                 << r.out;
             continue;
         }
         const auto lines = JsonLines(r.out);
         ASSERT_EQ(lines.size(), 3u) << r.out;
-        EXPECT_EQ(lines[0]["frame"], "FA00F103563100000D");
-        EXPECT_EQ(lines[0]["decoded"], "answer read version (0xF1): V1");
+        EXPECT_EQ(lines[0]["frame"], "FA00F103563100750D");
+        EXPECT_EQ(lines[0]["decoded"], "read version: \"V1\"");
         EXPECT_EQ(lines[1]["frame"], "FA80E90100640D");
         EXPECT_EQ(lines[2]["ok"], true);
     }

@@ -126,12 +126,12 @@ TEST(Provision, FramesAreTheWindowsBytes)
     for (const auto& w : writes)
         frames.push_back(w.what + ": " + Spaced(w.frame));
     ASSERT_EQ(frames.size(), 11u);
-    EXPECT_EQ(frames[2], "set own ID: FA 80 FB 07 AA BB CC DD EE FF AA 21 0D");
-    EXPECT_EQ(frames[3].substr(0, 45), "set server domain: FA 80 E5 20 64 74 75 2E 65");
-    EXPECT_EQ(frames[4], "set server port: FA 80 E7 02 17 AC 26 0D");
+    EXPECT_EQ(frames[2], "set own communication ID: FA 80 FB 07 AA BB CC DD EE FF AA 21 0D");
+    EXPECT_EQ(frames[3].substr(0, 50), "set server domain name: FA 80 E5 20 64 74 75 2E 65");
+    EXPECT_EQ(frames[4], "set remote port: FA 80 E7 02 17 AC 26 0D");
     EXPECT_EQ(frames[5], "set working mode: FA 80 E8 02 02 05 6B 0D");
     EXPECT_EQ(frames[8], "write wireless parameters: FA 80 F3 07 6C 40 12 02 03 0C 04 47 0D");
-    EXPECT_EQ(frames[9], "set clock: FA 80 FC 07 10 05 03 0E 07 09 02 B5 0D");
+    EXPECT_EQ(frames[9], "set the DTU clock: FA 80 FC 07 10 05 03 0E 07 09 02 B5 0D");
     EXPECT_EQ(frames[10], "write serial settings: FA 80 EC 03 05 01 02 71 0D");
     // Lists: "," after each record; IDs in either case give the same bytes.
     EXPECT_EQ(Spaced(writes[1].frame), "FA 80 E3 0E A0 B1 C2 D3 E4 F5 2C 01 02 03 04 05 FF 2C 90 0D");
