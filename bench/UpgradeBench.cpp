@@ -2,7 +2,7 @@
 // simulated DTU on a paced line (each byte takes 10 bits at the baud rate,
 // both ways), so the figures are what a user at that rate would wait.
 // The same image goes twice, replies completed by silence on the 100 ms
-// tick as in the Parts' tool, then with fast replies, and each run is
+// tick as the tool does by default, then with fast replies, and each run is
 // compared with the time its bytes need on the wire.
 // Usage: upgrade_bench [--kib N] [--baud B]...   (default: 115200 and 9600)
 #include "serial/KVSerial.h"
