@@ -267,7 +267,11 @@ const char* ProblemName(serial::Problem p)
 
 int ListPorts(bool json, Console console)
 {
-    for (const std::string& path : serial::ListPorts()) {
+    const std::vector<std::string> ports = serial::ListPorts();
+    // Said on standard error, so that a script reading the list sees none.
+    if (ports.empty() && !json)
+        console.err << "No serial port can be opened now; `dtuctl doctor` tells why one is missing.\n";
+    for (const std::string& path : ports) {
         const serial::PortInfo info = serial::DescribePort(path);
         if (json) {
             console.out << Dump({{"port", path},
