@@ -3,29 +3,11 @@
 #include "common/Hex.h"
 #include "dtu/Frame.h"
 #include "dtu/Responses.h"
+#include "serial/OpenFailure.h"
 
-#include <cstring>
+#include <system_error>
 
 namespace cli {
-
-std::string OpenFailureText(SerialError error, int err, const std::string& path)
-{
-    switch (error) {
-    case SerialError::NotFound:
-        return "找不到设备 " + path + "。";
-    case SerialError::Permission:
-        return "没有权限打开 " + path +
-               "：请把当前用户加入 dialout 组（sudo usermod -aG dialout $USER），重新登录后再打开。";
-    case SerialError::Busy:
-        return path + " 正被其他程序占用，请先关闭该程序。";
-    case SerialError::NotATerminal:
-        return path + " 不是串口设备。";
-    case SerialError::Settings:
-        return path + " 不支持所选的波特率或效验位。";
-    default:
-        return "无法打开 " + path + "：" + std::strerror(err);
-    }
-}
 
 std::string Spaced(std::span<const std::uint8_t> bytes)
 {
@@ -40,7 +22,7 @@ void Link::OpenOrThrow(const std::string& path, unsigned baud, unsigned parity)
     if (!Open(path, baud, parity)) {
         const SerialError error = LastError();
         const bool setup = error == SerialError::Busy || error == SerialError::Permission;
-        throw Failure(OpenFailureText(error, LastErrno(), path) +
+        throw Failure(serial::OpenFailureText(error, LastErrno(), path) +
                       (setup ? " (dtuctl doctor -p " + path + " says why)" : std::string()));
     }
     next_ = std::chrono::steady_clock::now();
@@ -50,7 +32,7 @@ void Link::Send(std::span<const std::uint8_t> frame, const std::string& what)
 {
     if (!Write(frame.data(), frame.size()))
         throw Failure(PortLost() ? "the port went away while sending " + what
-                                 : "the line did not take " + what + ": " + std::strerror(LastErrno()));
+                                 : "the line did not take " + what + ": " + std::generic_category().message(LastErrno()));
 }
 
 Link::Link()

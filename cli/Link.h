@@ -28,9 +28,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The words of the serial settings page for a port that would not open.
-std::string OpenFailureText(SerialError error, int err, const std::string& path);
-
 // "FA 80 E9": bytes as the line is read, without the trailing space.
 std::string Spaced(std::span<const std::uint8_t> bytes);
 

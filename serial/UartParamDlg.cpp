@@ -2,6 +2,7 @@
 
 #include "serial/Hotplug.h"
 #include "serial/KVSerial.h"
+#include "serial/OpenFailure.h"
 #include "serial/SetupCheck.h"
 
 #include <QCheckBox>
@@ -18,7 +19,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <cstring>
 
 namespace {
 
@@ -59,29 +59,9 @@ void Say(QLabel* label, const QString& text)
     label->setVisible(!text.isEmpty());
 }
 
-// Why an open failed, in words a user can act on.
 QString FailureText(SerialError error, int err, const QString& path, bool explained)
 {
-    switch (error) {
-    case SerialError::NotFound:
-        return QStringLiteral("找不到设备 %1。").arg(path);
-    case SerialError::Permission:
-        if (explained)
-            return QStringLiteral("没有权限打开 %1。").arg(path);
-        return QStringLiteral("没有权限打开 %1：请把当前用户加入 dialout 组"
-                              "（sudo usermod -aG dialout $USER），重新登录后再打开。")
-            .arg(path);
-    case SerialError::Busy:
-        if (explained)
-            return QStringLiteral("%1 正被其他程序占用。").arg(path);
-        return QStringLiteral("%1 正被其他程序占用，请先关闭该程序。").arg(path);
-    case SerialError::NotATerminal:
-        return QStringLiteral("%1 不是串口设备。").arg(path);
-    case SerialError::Settings:
-        return QStringLiteral("%1 不支持所选的波特率或效验位。").arg(path);
-    default:
-        return QStringLiteral("无法打开 %1：%2").arg(path, QString::fromLocal8Bit(std::strerror(err)));
-    }
+    return QString::fromStdString(serial::OpenFailureText(error, err, path.toStdString(), explained));
 }
 
 // One setup finding: what is wrong, then the command on a line of its own.

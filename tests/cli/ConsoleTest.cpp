@@ -2,6 +2,7 @@
 // progress bar.
 #include "cli/Board.h"
 #include "cli/Link.h"
+#include "serial/OpenFailure.h"
 #include "cli/Upgrade.h"
 
 #include <gtest/gtest.h>
@@ -94,7 +95,7 @@ TEST(Link, OpenFailuresInTheSettingsPagesWords)
         {SerialError::Io, EIO, "无法打开 /dev/ttyUSB7：Input/output error"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(cli::OpenFailureText(c.error, c.err, "/dev/ttyUSB7"), c.text);
+        EXPECT_EQ(serial::OpenFailureText(c.error, c.err, "/dev/ttyUSB7"), c.text);
 }
 
 }  // namespace
