@@ -76,7 +76,8 @@ void DigitEdit::inputMethodEvent(QInputMethodEvent* e)
 
 IpAddressEdit::IpAddressEdit(QWidget* parent) : QLineEdit(parent)
 {
-    static const QString part = QStringLiteral("(?:25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])");
+    // 0 to 255 in at most three digits, leading zeros allowed ("001" as pasted).
+    static const QString part = QStringLiteral("(?:25[0-5]|2[0-4][0-9]|1[0-9][0-9]|0?[1-9][0-9]|0{0,2}[0-9])");
     setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("(?:%1?\\.){0,3}%1?").arg(part)), this));
     setPlaceholderText(QStringLiteral("0.0.0.0"));

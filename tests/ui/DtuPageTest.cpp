@@ -642,6 +642,10 @@ private slots:
         ip->clear();
         QTest::keyClicks(ip, "1.2.3.4.5");
         QCOMPARE(ip->text(), QStringLiteral("1.2.3.45"));
+        ip->clear();
+        QTest::keyClicks(ip, "192.168.001.0100");
+        QCOMPARE(ip->text(), QStringLiteral("192.168.001.010"));
+        QCOMPARE(static_cast<ui::IpAddressEdit*>(ip)->address(), (ui::IpAddressEdit::Address{192, 168, 1, 10}));
     }
 
     void clockAnswerShowsItsBoxThenSuccess()
