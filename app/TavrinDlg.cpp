@@ -233,6 +233,9 @@ void CTavrinDlg::CheckPortLost()
     const QString path = QString::fromStdString(g_Serial.PortPath());
     const unsigned baudRate = g_Serial.BaudRate();
     const unsigned parity = g_Serial.Parity();
+    // A transfer in progress says itself what the loss cost; one box is enough.
+    // The page may already have said it, or will on its next check.
+    const bool upgradeSays = otg_ && (otg_->TakePortLossReport() || otg_->transferring());
     g_Serial.Close();
     // The settings page waits for the adapter to come back and says so
     // there; a box would only stand in the way of the reopen.
@@ -242,6 +245,8 @@ void CTavrinDlg::CheckPortLost()
     }
     if (uart_)
         uart_->UpdateState();
+    if (upgradeSays)
+        return;
     ui::ShowMessage(this, QString::fromUtf8(kErrorCaption),
                     QStringLiteral("串口 %1 已断开（设备被拔出或线路已关闭），该串口已关闭。\n"
                                    "请检查连接后在“系统设置”中重新打开。")

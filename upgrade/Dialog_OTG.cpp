@@ -207,6 +207,7 @@ void CDialog_OTG::EndTransfer()
 
 void CDialog_OTG::Start(upgrade::Kind kind)
 {
+    portLossReported_ = false;
     // Pressing a start button always ends what ran before.
     if (transferring())
         Finish(QStringLiteral("升级已停止。"));
@@ -363,6 +364,7 @@ void CDialog_OTG::PortLost()
                                         "请检查连接，在“系统设置”中重新打开串口后重新升级。")
                              .arg(sentBlocks_)
                              .arg(upgrade::BlocksFor(imageBytes_));
+    portLossReported_ = true;
     Finish(text);
     Say(text);
 }

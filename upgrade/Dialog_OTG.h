@@ -25,6 +25,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <span>
 
 class QLabel;
@@ -41,6 +42,9 @@ public:
     bool transferring() const { return transfer_.state() != upgrade::State::Idle; }
     // Ends a running transfer without asking; nothing more is written.
     void EndTransfer();
+    // The page told the user that the port went away during a transfer;
+    // asking clears it, so the main window need not say so a second time.
+    bool TakePortLossReport() { return std::exchange(portLossReported_, false); }
 
     // Images larger than this are refused before anything is read whole.
     static constexpr qint64 kMaxImageBytes = 16 * 1024 * 1024;
@@ -102,7 +106,8 @@ private:
     std::uint64_t imageBytes_ = 0;
     std::uint64_t sentBlocks_ = 0;
     std::uint64_t sentBytes_ = 0;
-    bool started_ = false;  // a transfer ran since the file was chosen
+    bool started_ = false;
+    bool portLossReported_ = false;  // a transfer ran since the file was chosen
     std::int64_t replyTimeoutMs_ = 0;
     std::int64_t endedMs_ = 0;
     upgrade::Pace pace_;

@@ -408,6 +408,11 @@ private slots:
         QVERIFY2(lost->text.contains(QStringLiteral("串口已断开")), qPrintable(lost->text));
         QVERIFY2(lost->text.contains(QStringLiteral("2/5 块")), qPrintable(lost->text));
         QTRY_VERIFY_WITH_TIMEOUT(!g_Serial.IsOpen(), 2000);
+        // One box tells of the loss: the main window leaves it to the page.
+        QTest::qWait(300);
+        QCOMPARE(std::count_if(shown_.begin(), shown_.end(),
+                               [](const Shown& s) { return s.text.contains(QStringLiteral("已断开")); }),
+                 1);
         // Starting again with the port gone sends nothing and says why.
         shown_.clear();
         QTest::mouseClick(h_->button("appButton"), Qt::LeftButton);
