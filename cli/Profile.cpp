@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -453,10 +454,19 @@ ParsedProfile ParseProfile(std::string_view text, const std::string& fileName)
 
 ParsedProfile LoadProfile(const std::string& path)
 {
+    ParsedProfile out;
+    // Only a regular file of sensible size: a folder or an endless device
+    // would throw or read for ever.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec) || std::filesystem::file_size(path, ec) > kMaxProfileBytes) {
+        out.errors.push_back(path + (std::filesystem::is_directory(path, ec) ? ": is a folder, not a profile"
+                                     : std::filesystem::exists(path, ec) ? ": not a profile file (not a regular file, or over 1 MiB)"
+                                                                         : ": cannot be read"));
+        return out;
+    }
     std::ifstream file(path, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     if (!file.is_open() || file.bad()) {
-        ParsedProfile out;
         out.errors.push_back(path + ": cannot be read");
         return out;
     }

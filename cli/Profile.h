@@ -84,6 +84,7 @@ struct ParsedProfile {
 
 ParsedProfile ParseProfile(std::string_view text, const std::string& fileName);
 // Reads the file first; an unreadable file is one error.
+inline constexpr std::uintmax_t kMaxProfileBytes = 1024 * 1024;
 ParsedProfile LoadProfile(const std::string& path);
 
 }  // namespace cli

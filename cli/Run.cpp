@@ -20,6 +20,7 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <ctime>
 #include <functional>
 #include <glob.h>
@@ -299,6 +300,17 @@ int Doctor(const std::vector<std::string>& ports, bool json, Console console)
 {
     const serial::SetupEnv env = serial::SetupEnv::Current();
     std::vector<serial::Finding> findings;
+    // A port that is not there has no setup to check: say so, not "no problem".
+    bool missing = false;
+    for (const std::string& port : ports) {
+        std::error_code ec;
+        if (!std::filesystem::exists(port, ec)) {
+            console.err << "dtuctl: " << port << " does not exist; `dtuctl ports` lists the ports there are.\n";
+            missing = true;
+        }
+    }
+    if (missing)
+        return kExitFailed;
     if (ports.empty()) {
         findings = serial::CheckSetup(env);
     } else {

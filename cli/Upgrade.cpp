@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -46,6 +47,17 @@ std::int64_t NowMs()
 
 std::optional<Image> LoadImage(const std::string& path, upgrade::Kind kind, std::string& error)
 {
+    // A folder, a device or an endless file is no image: refused before a
+    // byte is read, as the upgrade page refuses it.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        error = path + ": not an image file (" + (std::filesystem::exists(path, ec) ? "not a regular file" : "no such file") + ")";
+        return std::nullopt;
+    }
+    if (std::filesystem::file_size(path, ec) > kMaxImageBytes) {
+        error = path + ": larger than " + std::to_string(kMaxImageBytes / (1024 * 1024)) + " MiB; no DTU image is that large";
+        return std::nullopt;
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file.is_open()) {
         error = path + ": the image cannot be read: " + std::strerror(errno);
@@ -115,8 +127,9 @@ UpgradeResult RunUpgradeOn(Link& link, const Image& image, unsigned baud, int mi
     const auto running = [&] { return outcome == Outcome::BlockWritten || outcome == Outcome::EndFrameWritten; };
     while (running()) {
         if (link.PortLost()) {
+            const std::size_t blocks = transfer.blocksWritten();  // Stop() forgets them
             transfer.Stop();
-            throw Failure("the port went away during block " + std::to_string(transfer.blocksWritten()));
+            throw Failure("the port went away after " + std::to_string(blocks) + " block(s)");
         }
         if (const std::optional<Reply> reply = link.NextFrame()) {
             const Outcome o = transfer.OnReply(reply->buffer[2], reply->buffer, NowMs());

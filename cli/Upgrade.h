@@ -18,6 +18,8 @@ struct Image {
 };
 // The whole file, read before any port is opened; an empty or unreadable
 // file gives nothing and the reason in `error`.
+// The largest image taken, as on the upgrade page.
+inline constexpr std::uintmax_t kMaxImageBytes = 16 * 1024 * 1024;
 std::optional<Image> LoadImage(const std::string& path, upgrade::Kind kind, std::string& error);
 
 struct UpgradeProgress {

@@ -185,7 +185,13 @@ TEST_F(Dtuctl, BadInputSendsNothing)
 
     const Result missing = RunCtl({"-p", port, "upgrade", "--app", (dir_ / "none.bin").string()});
     EXPECT_EQ(missing.code, cli::kExitBadInput);
-    EXPECT_NE(missing.err.find("the image cannot be read"), std::string::npos) << missing.err;
+    EXPECT_NE(missing.err.find("not an image file (no such file)"), std::string::npos) << missing.err;
+    // A folder or an endless device is refused, never read (they used to
+    // abort the program or eat the memory).
+    for (const std::string& path : {dir_.string(), std::string("/dev/zero")}) {
+        EXPECT_EQ(RunCtl({"-p", port, "upgrade", "--app", path}).code, cli::kExitBadInput) << path;
+        EXPECT_EQ(RunCtl({"write", "--check", path}).code, cli::kExitBadInput) << path;
+    }
     EXPECT_EQ(RunCtl({"-p", port, "upgrade", "--iap", File("empty.bin", "")}).code, cli::kExitBadInput);
     EXPECT_EQ(RunCtl({"-p", port, "send", "E9", "0"}).code, cli::kExitBadInput);
     EXPECT_EQ(RunCtl({"-p", port, "send", "XYZ"}).code, cli::kExitBadInput);
