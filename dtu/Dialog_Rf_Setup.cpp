@@ -1,8 +1,10 @@
 #include "dtu/Dialog_Rf_Setup.h"
 
 #include "common/LineEdits.h"
+#include "common/MessageBox.h"
 #include "common/Widgets.h"
 #include "dtu/Commands.h"
+#include "dtu/Messages.h"
 #include "serial/KVSerial.h"
 
 #include <QComboBox>
@@ -107,6 +109,11 @@ void CDialog_Rf_Setup::keyPressEvent(QKeyEvent* e)
 
 void CDialog_Rf_Setup::OnWrite()
 {
+    const int mhz = dtu::LeadingInteger(frequency_->text().toStdString());
+    if (mhz < 1 || mhz > 1023) {
+        ui::ShowMessage(this, QStringLiteral("提示！"), QString::fromUtf8(dtu::msg::kRfFrequencyRange));
+        return;
+    }
     Send(dtu::BuildWriteRf(settings()));
 }
 

@@ -33,6 +33,10 @@ inline constexpr const char* kPortEmpty = "设置远程端口错误，端口号�
 inline constexpr const char* kPortNotDigits = "设置远程端口错误，文本出现未能识别字符！";
 inline constexpr const char* kPortTooLarge = "设置远程端口错误，端口号超出范围！";
 
+// The wireless dialog. The frequency word holds up to 1023 MHz; a larger
+// or empty value would set another frequency than the one shown.
+inline constexpr const char* kRfFrequencyRange = "无线频率必须在 1 到 1023 MHz 之间（只发送整数部分），请检查后再写入！";
+
 // Answers that end in a message box.
 inline constexpr const char* kPacketsWritten = "写入成功!";
 inline constexpr const char* kPacketsRead = "读取成功!";

@@ -701,6 +701,17 @@ private slots:
         rf->findChild<QLineEdit*>(QStringLiteral("frequencyEdit"))->setText(QStringLiteral("433"));
         QMetaObject::invokeMethod(rf->findChild<QPushButton*>(QStringLiteral("writeRfButton")), "click");
         QCOMPARE(Written(), H("FA 80 F3 07  6C 40 12  00 04 00 06  3C 0D"));
+        // A frequency the word cannot hold would set another one: refused.
+        for (const char* refused : {"1024", "5000", "", "0.5"}) {
+            shown_.clear();
+            rf->findChild<QLineEdit*>(QStringLiteral("frequencyEdit"))->setText(QString::fromLatin1(refused));
+            QMetaObject::invokeMethod(rf->findChild<QPushButton*>(QStringLiteral("writeRfButton")), "click");
+            QCOMPARE(shown_.size(), size_t(1));
+            QVERIFY(shown_[0].text.contains(QStringLiteral("1023 MHz")));
+            QVERIFY2(Written().empty(), refused);
+        }
+        rf->findChild<QLineEdit*>(QStringLiteral("frequencyEdit"))->setText(QStringLiteral("433"));
+        shown_.clear();
         QMetaObject::invokeMethod(rf->findChild<QPushButton*>(QStringLiteral("readRfButton")), "click");
         QCOMPARE(Written(), H("FA 80 F4 01  00  6F 0D"));
         QCOMPARE(Pane(), QStringLiteral("None"));
