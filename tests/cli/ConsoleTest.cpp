@@ -2,12 +2,13 @@
 // progress bar.
 #include "cli/Board.h"
 #include "cli/Link.h"
-#include "serial/OpenFailure.h"
 #include "cli/Upgrade.h"
+#include "serial/OpenFailure.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fstream>
 #include <sstream>
 
 namespace {
@@ -68,9 +69,13 @@ TEST(Upgrade, ImagesThatCannotBeSentAreRefusedBeforeAnyPort)
 {
     std::string error;
     EXPECT_FALSE(cli::LoadImage("/nonexistent/app.bin", upgrade::Kind::App, error));
-    EXPECT_EQ(error, "/nonexistent/app.bin: the image cannot be read: No such file or directory");
+    EXPECT_EQ(error, "/nonexistent/app.bin: not an image file (no such file)");
     EXPECT_FALSE(cli::LoadImage("/dev/null", upgrade::Kind::Iap, error));
-    EXPECT_EQ(error, "/dev/null: the image is empty; nothing to send");
+    EXPECT_EQ(error, "/dev/null: not an image file (not a regular file)");
+    const std::string empty = testing::TempDir() + "empty.bin";
+    std::ofstream{empty};
+    EXPECT_FALSE(cli::LoadImage(empty, upgrade::Kind::Iap, error));
+    EXPECT_EQ(error, empty + ": the image is empty; nothing to send");
 }
 
 }  // namespace
