@@ -2,6 +2,7 @@
 
 #include "common/Codepage.h"
 #include "common/Hex.h"
+#include "dtu/Lists.h"
 #include "dtu/Requests.h"
 
 #include <toml++/toml.h>
@@ -16,13 +17,13 @@
 
 namespace cli {
 
-const std::vector<std::string> kBaudNames{"1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"};
+const std::vector<std::string> kBaudNames(dtu::kBaudCaptions.begin(), dtu::kBaudCaptions.end());
 const std::vector<std::string> kParityNames{"none", "odd", "even"};
 const std::vector<std::string> kInterfaceNames{"ttl", "rs232", "rs485"};
 const std::vector<std::string> kSubModeNames{"sms_ucs2", "sms_hex", "tcp"};
-const std::vector<std::string> kSleepNames{"2s", "4s", "6s", "8s", "10s"};
-const std::vector<std::string> kBreathingNames{"2ms", "4ms", "8ms", "16ms", "32ms", "64ms"};
-const std::vector<std::string> kPowerNames{"Level1", "Level2", "Level3", "Level4", "Level5", "Level6", "Level7"};
+const std::vector<std::string> kSleepNames(dtu::kSleepCaptions.begin(), dtu::kSleepCaptions.end());
+const std::vector<std::string> kBreathingNames(dtu::kBreathCaptions.begin(), dtu::kBreathCaptions.end());
+const std::vector<std::string> kPowerNames(dtu::kPowerCaptions.begin(), dtu::kPowerCaptions.end());
 
 std::string NameAt(const std::vector<std::string>& names, int index)
 {

@@ -4,13 +4,12 @@
 
 namespace ui {
 
-QComboBox* DropDown(QWidget* parent, std::initializer_list<const char*> items)
+QComboBox* DropDown(QWidget* parent, const QStringList& items)
 {
     auto* box = new QComboBox(parent);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
-    for (const char* item : items)
-        box->addItem(QString::fromUtf8(item));
+    box->addItems(items);
     return box;
 }
 

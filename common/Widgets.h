@@ -2,9 +2,11 @@
 #pragma once
 
 #include <QComboBox>
+#include <QStringList>
 #include <QWidget>
 
-#include <initializer_list>
+#include <array>
+#include <cstddef>
 
 namespace ui {
 
@@ -19,7 +21,15 @@ W* Tag(W* w, int id, const char* name)
 }
 
 // An editable drop-down list with the given entries.
-QComboBox* DropDown(QWidget* parent, std::initializer_list<const char*> items);
+QComboBox* DropDown(QWidget* parent, const QStringList& items);
+template <std::size_t N>
+QComboBox* DropDown(QWidget* parent, const std::array<const char*, N>& items)
+{
+    QStringList list;
+    for (const char* item : items)
+        list << QString::fromUtf8(item);
+    return DropDown(parent, list);
+}
 
 // The index of the entry the box shows, or -1 when its text (typed over the
 // list) matches no entry.

@@ -4,6 +4,7 @@
 #include "common/MessageBox.h"
 #include "common/Widgets.h"
 #include "dtu/Commands.h"
+#include "dtu/Lists.h"
 #include "dtu/Messages.h"
 #include "serial/KVSerial.h"
 
@@ -33,11 +34,11 @@ CDialog_Rf_Setup::CDialog_Rf_Setup(QWidget* parent) : QDialog(parent)
     setModal(false);
 
     frequency_ = ui::Tag(new ui::DigitEdit(QStringLiteral("434.00"), this), 1011, "frequencyEdit");
-    sleep_ = ui::Tag(ui::DropDown(this, {"2s", "4s", "6s", "8s", "10s"}), 1026, "sleepCombo");
-    breath_ = ui::Tag(ui::DropDown(this, {"2ms", "4ms", "8ms", "16ms", "32ms", "64ms"}), 1027, "breathCombo");
+    sleep_ = ui::Tag(ui::DropDown(this, dtu::kSleepCaptions), 1026, "sleepCombo");
+    breath_ = ui::Tag(ui::DropDown(this, dtu::kBreathCaptions), 1027, "breathCombo");
     address_ = ui::Tag(new ui::DigitEdit(QStringLiteral("00"), this), 1012, "addressEdit");
     address_->setMaxLength(2);
-    power_ = ui::Tag(ui::DropDown(this, {"Level1", "Level2", "Level3", "Level4", "Level5", "Level6", "Level7"}),
+    power_ = ui::Tag(ui::DropDown(this, dtu::kPowerCaptions),
                      1028, "powerCombo");
     write_ = ui::Tag(new QPushButton(QStringLiteral("Write"), this), 1008, "writeRfButton");
     read_ = ui::Tag(new QPushButton(QStringLiteral("Read"), this), 1016, "readRfButton");

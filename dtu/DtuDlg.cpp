@@ -7,6 +7,7 @@
 #include "common/Widgets.h"
 #include "dtu/Dialog_Rf_Setup.h"
 #include "dtu/Edit_Hex_Ex.h"
+#include "dtu/Lists.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -42,12 +43,6 @@ QCheckBox* Check(QWidget* parent, int id, const char* name, const char* caption)
 QRadioButton* Radio(QWidget* parent, int id, const char* name, const char* caption)
 {
     return ui::Tag(new QRadioButton(QString::fromUtf8(caption), parent), id, name);
-}
-
-template <class W>
-W* Field(W* w, int id, const char* name)
-{
-    return ui::Tag(w, id, name);
 }
 
 // A label with its field: the label's caption is the field's name for
@@ -188,7 +183,7 @@ QGroupBox* CDtuDlg::BuildModelFrame()
 QGroupBox* CDtuDlg::BuildPhoneFrame()
 {
     auto* box = new QGroupBox(QStringLiteral("手机号码管理"), this);
-    phoneEdit_ = Field(new ui::DigitEdit(box), 1011, "phoneEdit");
+    phoneEdit_ = ui::Tag(new ui::DigitEdit(box), 1011, "phoneEdit");
     addPhone_ = Button(box, 1012, "addPhoneButton", "增加");
     phoneReadUnused_ = Button(box, 1027, "phoneReadUnusedButton", "读取");
     phoneReadUnused_->setEnabled(false);
@@ -207,7 +202,7 @@ QGroupBox* CDtuDlg::BuildPhoneFrame()
 QGroupBox* CDtuDlg::BuildIdFrame()
 {
     auto* box = new QGroupBox(QStringLiteral("通讯ID管理"), this);
-    idEdit_ = Field(new QLineEdit(box), 1016, "idEdit");
+    idEdit_ = ui::Tag(new QLineEdit(box), 1016, "idEdit");
     customId_ = Check(box, 1065, "customIdCheck", "自定义");
     addId_ = Button(box, 1017, "addIdButton", "增加");
     readOwnId_ = Button(box, 1026, "readOwnIdButton", "读取");
@@ -227,15 +222,15 @@ QGroupBox* CDtuDlg::BuildIdFrame()
 QGroupBox* CDtuDlg::BuildServerFrame()
 {
     auto* box = new QGroupBox(QStringLiteral("TCP服务器管理"), this);
-    ip_ = Field(new ui::IpAddressEdit(box), 1035, "ipEdit");
-    domain_ = Field(new QLineEdit(box), 1036, "domainEdit");
+    ip_ = ui::Tag(new ui::IpAddressEdit(box), 1035, "ipEdit");
+    domain_ = ui::Tag(new QLineEdit(box), 1036, "domainEdit");
     ipRadio_ = Radio(box, 1049, "ipRadio", "设置IP地址");
     domainRadio_ = Radio(box, 1050, "domainRadio", "设置域名");
     addressKind_ = new QButtonGroup(box);
     addressKind_->addButton(ipRadio_, 0);
     addressKind_->addButton(domainRadio_, 1);
     setAddress_ = Button(box, 1008, "setAddressButton", "设置");
-    port_ = Field(new ui::DigitEdit(box), 1037, "portEdit");
+    port_ = ui::Tag(new ui::DigitEdit(box), 1037, "portEdit");
     setPort_ = Button(box, 1010, "setPortButton", "设置");
 
     auto* grid = new QGridLayout(box);
@@ -302,7 +297,7 @@ QGroupBox* CDtuDlg::BuildModeButtonsFrame()
 QGroupBox* CDtuDlg::BuildVersionFrame()
 {
     auto* box = new QGroupBox(QStringLiteral("版本/场强信息"), this);
-    versionText_ = Field(new QLineEdit(box), 1038, "versionEdit");
+    versionText_ = ui::Tag(new QLineEdit(box), 1038, "versionEdit");
     versionText_->setReadOnly(true);
     versionText_->setAccessibleName(box->title());
     readVersion_ = Button(box, 1028, "readVersionButton", "读版本");
@@ -316,9 +311,9 @@ QGroupBox* CDtuDlg::BuildVersionFrame()
 QGroupBox* CDtuDlg::BuildApnFrame()
 {
     auto* box = new QGroupBox(QStringLiteral("运营商管理"), this);
-    apn_ = Field(new QLineEdit(box), 1053, "apnEdit");
-    apnUser_ = Field(new QLineEdit(box), 1054, "apnUserEdit");
-    apnPassword_ = Field(new QLineEdit(box), 1055, "apnPasswordEdit");
+    apn_ = ui::Tag(new QLineEdit(box), 1053, "apnEdit");
+    apnUser_ = ui::Tag(new QLineEdit(box), 1054, "apnUserEdit");
+    apnPassword_ = ui::Tag(new QLineEdit(box), 1055, "apnPasswordEdit");
     setApn_ = Button(box, 1056, "setApnButton", "设置APN");
     auto* grid = new QGridLayout(box);
     Row(grid, 0, "APN:", apn_);
@@ -331,8 +326,8 @@ QGroupBox* CDtuDlg::BuildApnFrame()
 QGroupBox* CDtuDlg::BuildPacketFrame()
 {
     auto* box = new QGroupBox(QStringLiteral("心跳自定义"), this);
-    heartbeatEdit_ = Field(new CEdit_Hex_Ex(box), 1057, "heartbeatEdit");
-    registrationEdit_ = Field(new CEdit_Hex_Ex(box), 1058, "registrationEdit");
+    heartbeatEdit_ = ui::Tag(new CEdit_Hex_Ex(box), 1057, "heartbeatEdit");
+    registrationEdit_ = ui::Tag(new CEdit_Hex_Ex(box), 1058, "registrationEdit");
     hex_ = Check(box, 1067, "hexCheck", "Hex");
     hex_->setAccessibleDescription(QStringLiteral("以十六进制显示心跳和注册包，并在所有十六进制输入框中只接受十六进制数字"));
     customPackets_ = Check(box, 1066, "customPacketsCheck", "自定义");
@@ -360,10 +355,10 @@ QGroupBox* CDtuDlg::BuildClockFrame()
 QGroupBox* CDtuDlg::BuildUartFrame()
 {
     auto* box = new QGroupBox(QStringLiteral("串口参数管理"), this);
-    baud_ = Field(ui::DropDown(box, {"1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"}), 1002,
+    baud_ = ui::Tag(ui::DropDown(box, dtu::kBaudCaptions), 1002,
                   "baudCombo");
-    parity_ = Field(ui::DropDown(box, {"NO", "ODD", "EVEN"}), 1003, "parityCombo");
-    interface_ = Field(ui::DropDown(box, {"TTL", "RS232", "RS485"}), 1004, "interfaceCombo");
+    parity_ = ui::Tag(ui::DropDown(box, dtu::kParityCaptions), 1003, "parityCombo");
+    interface_ = ui::Tag(ui::DropDown(box, dtu::kInterfaceCaptions), 1004, "interfaceCombo");
     writeUart_ = Button(box, 1044, "writeUartButton", "写入参数");
     readUart_ = Button(box, 1047, "readUartButton", "读取参数");
     auto* grid = new QGridLayout(box);

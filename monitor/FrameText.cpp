@@ -4,6 +4,7 @@
 #include "common/Hex.h"
 #include "dtu/Commands.h"
 #include "dtu/Frame.h"
+#include "dtu/Lists.h"
 #include "dtu/Responses.h"
 #include "dtu/Rf.h"
 #include "pages/DataFrame.h"
@@ -21,9 +22,9 @@ namespace {
 // off the list.
 std::string SerialSettings(std::span<const std::uint8_t> p)
 {
-    static const char* const bauds[] = {"1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"};
-    static const char* const parities[] = {"NO", "ODD", "EVEN"};
-    static const char* const interfaces[] = {"TTL", "RS232", "RS485"};
+    const auto& bauds = dtu::kBaudCaptions;
+    const auto& parities = dtu::kParityCaptions;
+    const auto& interfaces = dtu::kInterfaceCaptions;
     const auto index = [](const char* what, std::uint8_t i) { return std::string(what) + " index " + std::to_string(i); };
     return (p[0] < std::size(bauds) ? std::string(bauds[p[0]]) + " baud" : index("baud", p[0])) + ", " +
            (p[1] < std::size(parities) ? "parity " + std::string(parities[p[1]]) : index("parity", p[1])) + ", " +

@@ -1,5 +1,6 @@
 #include "serial/UartParamDlg.h"
 
+#include "common/Widgets.h"
 #include "serial/Hotplug.h"
 #include "serial/KVSerial.h"
 #include "serial/OpenFailure.h"
@@ -32,13 +33,7 @@ constexpr int kRetryMs = 1000;
 
 QComboBox* Combo(QWidget* parent, const char* name, int id, const QStringList& items)
 {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(QLatin1String(name));
-    box->setProperty("controlId", id);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->addItems(items);
-    return box;
+    return ui::Tag(ui::DropDown(parent, items), id, name);
 }
 
 QLabel* Note(QWidget* parent, const char* name, const QString& description)
