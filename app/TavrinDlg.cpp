@@ -143,6 +143,14 @@ void CTavrinDlg::BuildCommands()
         }
     }
 
+    // A window manager's menu cannot take items from a program: the about
+    // item sits at the end of this one instead.
+    menu_->addSeparator();
+    auto* about = new QAction(QStringLiteral("关于 Tavrin(&A)..."), this);
+    about->setObjectName(QStringLiteral("action16"));
+    connect(about, &QAction::triggered, this, &CTavrinDlg::OnAboutBox);
+    menu_->addAction(about);
+
     auto* hint = new QLabel(QStringLiteral("用工具栏或右键菜单打开各功能页。\n先在“系统设置”中打开串口。"), this);
     hint->setAlignment(Qt::AlignCenter);
     hint->setEnabled(false);
@@ -343,7 +351,8 @@ void CTavrinDlg::OnTcp()
 
 void CTavrinDlg::OnUpgrade()
 {
-    // The upgrade command has always shown the TCP message.
+    // The upgrade goes over the same open port as the TCP page, and users
+    // know this message from there.
     if (!PortOpenOrSay(kNoPortTcp))
         return;
     CDialog_Login login(this);
@@ -370,4 +379,11 @@ void CTavrinDlg::OnHomePage()
 void CTavrinDlg::OnHelp()
 {
     ShowPage(about_);
+}
+
+void CTavrinDlg::OnAboutBox()
+{
+    CAboutDlg box(this);
+    box.setModal(true);
+    box.exec();
 }

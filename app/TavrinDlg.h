@@ -58,6 +58,7 @@ private slots:
     void OnDebugTool();
     void OnHomePage();
     void OnHelp();
+    void OnAboutBox();
     void OnMonitor();
 
 private:

@@ -1,4 +1,5 @@
-// Hexadecimal text <-> bytes, as the DTU tool has always written and read it.
+// Hexadecimal text <-> bytes in the forms the DTU's users read and type:
+// upper-case pairs, with or without a space after each byte.
 #pragma once
 
 #include <cstdint>

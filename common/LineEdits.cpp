@@ -62,16 +62,35 @@ std::unique_ptr<QInputMethodEvent> FilteredCommit(const QInputMethodEvent* e, Ch
     return filtered;
 }
 
+bool DigitEdit::WouldExceedLimit(const QString& typed) const
+{
+    if (typingLimit_ <= 0 || typed.isEmpty() || typed == QLatin1String("\b"))
+        return false;
+    return text().size() - selectedText().size() + typed.size() > typingLimit_;
+}
+
 void DigitEdit::keyPressEvent(QKeyEvent* e)
 {
-    if (KeyPasses(e, IsDigitKey, true))
-        QLineEdit::keyPressEvent(e);
+    if (!KeyPasses(e, IsDigitKey, true))
+        return;
+    if (!(e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) && WouldExceedLimit(e->text())) {
+        QApplication::beep();
+        e->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(e);
 }
 
 void DigitEdit::inputMethodEvent(QInputMethodEvent* e)
 {
     const auto filtered = FilteredCommit(e, IsDigitKey);
-    QLineEdit::inputMethodEvent(filtered ? filtered.get() : e);
+    QInputMethodEvent* passed = filtered ? filtered.get() : e;
+    if (WouldExceedLimit(passed->commitString())) {
+        QApplication::beep();
+        e->accept();
+        return;
+    }
+    QLineEdit::inputMethodEvent(passed);
 }
 
 IpAddressEdit::IpAddressEdit(QWidget* parent) : QLineEdit(parent)

@@ -31,9 +31,19 @@ class DigitEdit : public QLineEdit {
 public:
     using QLineEdit::QLineEdit;
 
+    // At most `digits` characters by typing; unlike setMaxLength, a value the
+    // program sets is shown whole, so a read never changes what a later
+    // write sends.
+    void setTypingLimit(int digits) { typingLimit_ = digits; }
+
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
+
+private:
+    bool WouldExceedLimit(const QString& typed) const;
+
+    int typingLimit_ = 0;  // 0: none
 };
 
 // One field for an IPv4 address, typed, shown and pasted as "a.b.c.d". The

@@ -2,11 +2,11 @@
 
 #include "common/LineEdits.h"
 #include "common/MessageBox.h"
+#include "common/PortWrite.h"
 #include "common/Widgets.h"
 #include "dtu/Commands.h"
 #include "dtu/Lists.h"
 #include "dtu/Messages.h"
-#include "serial/KVSerial.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -16,15 +16,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-
-void Send(const dtu::Bytes& frame)
-{
-    g_Serial.Write(frame.data(), frame.size());
-}
-
-}  // namespace
 
 CDialog_Rf_Setup::CDialog_Rf_Setup(QWidget* parent) : QDialog(parent)
 {
@@ -37,7 +28,8 @@ CDialog_Rf_Setup::CDialog_Rf_Setup(QWidget* parent) : QDialog(parent)
     sleep_ = ui::Tag(ui::DropDown(this, dtu::kSleepCaptions), 1026, "sleepCombo");
     breath_ = ui::Tag(ui::DropDown(this, dtu::kBreathCaptions), 1027, "breathCombo");
     address_ = ui::Tag(new ui::DigitEdit(QStringLiteral("00"), this), 1012, "addressEdit");
-    address_->setMaxLength(2);
+    // Two digits by hand; a read shows the DTU's address whole (up to 255).
+    address_->setTypingLimit(2);
     power_ = ui::Tag(ui::DropDown(this, dtu::kPowerCaptions),
                      1028, "powerCombo");
     write_ = ui::Tag(new QPushButton(QStringLiteral("Write"), this), 1008, "writeRfButton");
@@ -116,6 +108,11 @@ void CDialog_Rf_Setup::OnWrite()
         return;
     }
     Send(dtu::BuildWriteRf(settings()));
+}
+
+void CDialog_Rf_Setup::Send(const dtu::Bytes& frame)
+{
+    ui::SendFrameOrSay(this, frame, QStringLiteral("提示！"));
 }
 
 void CDialog_Rf_Setup::OnRead()

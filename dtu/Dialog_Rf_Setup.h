@@ -3,6 +3,7 @@
 // dialog through Apply. Closing it only hides it, keeping its values.
 #pragma once
 
+#include "dtu/Frame.h"
 #include "dtu/Rf.h"
 
 #include <QDialog>
@@ -10,6 +11,10 @@
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+
+namespace ui {
+class DigitEdit;
+}
 
 class CDialog_Rf_Setup : public QDialog {
     Q_OBJECT
@@ -29,10 +34,12 @@ private slots:
     void OnRead();
 
 private:
+    void Send(const dtu::Bytes& frame);
+
     QLineEdit* frequency_;
     QComboBox* sleep_;
     QComboBox* breath_;
-    QLineEdit* address_;
+    ui::DigitEdit* address_;
     QComboBox* power_;
     QPushButton* write_;
     QPushButton* read_;

@@ -2,6 +2,7 @@
 // controls, having the core build the frame and sending it.
 #include "common/LineEdits.h"
 #include "common/MessageBox.h"
+#include "common/PortWrite.h"
 #include "common/Widgets.h"
 #include "dtu/Commands.h"
 #include "dtu/Dialog_Rf_Setup.h"
@@ -9,7 +10,6 @@
 #include "dtu/Edit_Hex_Ex.h"
 #include "dtu/Messages.h"
 #include "dtu/Requests.h"
-#include "serial/KVSerial.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -41,8 +41,12 @@ void CDtuDlg::SetStatus(const char* text)
 void CDtuDlg::Send(const dtu::Bytes& frame)
 {
     SetStatus(dtu::msg::kPending);
-    g_Serial.Write(frame.data(), frame.size());
     replyTimer_.start(kReplyTimeoutMs, this);
+    ui::SendFrame(this, frame, [this](const QString& why) {
+        // An answer can have come meanwhile only to an earlier request.
+        replyTimer_.stop();
+        panes_[1]->setText(why);
+    });
 }
 
 void CDtuDlg::SendBuilt(const dtu::Built& built)

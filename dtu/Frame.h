@@ -43,9 +43,9 @@ std::optional<Bytes> BuildQuery(std::uint8_t code);
 
 // Envelope check of a received response. `buffer` is the whole receive
 // buffer and `length` the number of bytes received for this frame: bytes 0
-// and 1 may be left over from an earlier frame when fewer arrived, exactly
-// as the DTU page has always read them, but nothing outside `buffer` is
-// read and nothing is accepted when no byte was received.
+// and 1 may be left over from an earlier frame when fewer arrived (the
+// page reads the buffer whole, see Responses.h), but nothing outside
+// `buffer` is read and nothing is accepted when no byte was received.
 bool ResponseEnvelopeOk(std::span<const std::uint8_t> buffer, std::int32_t length);
 
 // True when `bytes` are exactly one response frame whose length byte,

@@ -46,8 +46,8 @@ inline constexpr const char* kRfRead = "读取射频参数成功!";
 // Data pages.
 inline constexpr const char* kAddressEmpty = "通信地址不能为空！";
 inline constexpr const char* kAddressTooLong = "通信地址不能超过6个字节！";
-// The pages never checked these; a short recipient would send the data to
-// somebody else and an oversized frame cannot be carried.
+// A short recipient would send the data to somebody else and an oversized
+// frame cannot be carried.
 inline constexpr const char* kAddressTooShort = "通信地址必须为6个字节（12位十六进制数字）！";
 inline constexpr const char* kNumberTooShort = "手机号码不足11位，请检查号码！";
 inline constexpr const char* kFrameTooLong = "发送数据过长，一帧最多255字节，请减少发送内容！";

@@ -19,6 +19,8 @@ Bytes Response::Payload(std::size_t from, std::size_t n) const
 
 ResponsePlan PlanResponse(const Response& r)
 {
+    if (r.IsDataFrame())
+        return {};
     if (!r.EnvelopeOk())
         return {Decoder::None, msg::kFail, nullptr};
     switch (r.Code()) {

@@ -1,9 +1,10 @@
 // Answers of the DTU to the parameter page's requests.
 //
-// A decoder is given the whole receive buffer and the received length: the
-// DTU page has always read its fields at fixed payload offsets, so a short
-// answer yields what the buffer still holds there from earlier frames. Every
-// read stays inside the buffer; a position past its end reads as 0.
+// A decoder is given the whole receive buffer and the received length and
+// reads its fields at fixed payload offsets: a DTU whose firmware answers
+// with a shorter record still fills the fields it sends, and the rest show
+// what the buffer holds there from earlier frames. Every read stays inside
+// the buffer; a position past its end reads as 0.
 #pragma once
 
 #include "dtu/Frame.h"
@@ -22,6 +23,8 @@ public:
     Response(std::span<const std::uint8_t> buffer, std::int32_t length) : buffer_(buffer), length_(length) {}
 
     bool EnvelopeOk() const { return ResponseEnvelopeOk(buffer_, length_); }
+    // An SMS or TCP data frame (7E ...), which the data pages handle.
+    bool IsDataFrame() const { return length_ > 0 && At(0) == 0x7E; }
     std::uint8_t Code() const { return At(2); }
     std::uint8_t PayloadLength() const { return At(3); }
     // Payload byte i (buffer byte 4 + i).
@@ -60,6 +63,7 @@ struct ResponsePlan {
     bool messageBeforeStatus = false;  // the clock: pane 1 changes once the box is closed
 };
 
+// A data frame gets the empty plan: no request of the page failed.
 ResponsePlan PlanResponse(const Response& r);
 
 // 0xE2: one number per 12-byte record (11 characters and a separator).
@@ -79,8 +83,8 @@ struct NetParams {
 NetParams DecodeNetParams(const Response& r);
 
 // The part of the DTU page's state that the network parameters set: the
-// dialog data and the mode controls. ApplyNetParams changes it as the page
-// has always done, keeping what the answer does not say.
+// dialog data and the mode controls. ApplyNetParams keeps what the answer
+// does not say, so a user's unsaved choices there survive a read.
 struct NetPageState {
     int transferKind = 0;  // radio group 1039/1040: 0 protocol, 1 transparent, -1 none
     int subMode = 0;       // radio group 1043/1045/1046, -1 none
@@ -117,7 +121,8 @@ std::string DecodeText(const Response& r, std::size_t capacity);
 inline constexpr std::size_t kVersionCapacity = 64;
 inline constexpr std::size_t kSignalCapacity = 128;
 
-// 0xF8: lengths taken modulo 11 and 33, as the DTU page has always read them.
+// 0xF8: lengths taken modulo 11 and 33, the sizes of the DTU's own packet
+// fields, so a length byte past them never reads beyond the record.
 struct Packets {
     bool custom;
     Bytes heartbeat;

@@ -1,8 +1,9 @@
 // The wireless (RF) parameter record of requests 0xF3 and 0xF4:
 //   frequency word (3 bytes, MSB first), sleep index, breathing index,
 //   network address, power index.
-// The word counts 61.03515625 Hz steps (32 MHz / 2^19). The write side has
-// always divided by 61.035 instead, and the DTU expects exactly that word.
+// The word counts 61.03515625 Hz steps (32 MHz / 2^19). The write side
+// divides by 61.035 instead: DTUs in the field were tuned with that word, and
+// the exact step would move them by a few hundred hertz.
 #pragma once
 
 #include "dtu/Frame.h"
@@ -20,9 +21,10 @@ struct RfSettings {
     int powerIndex = 6;
 };
 
-// The leading decimal integer of a text, as the edits have always been read:
-// parsing stops at the first non-digit, no digits give 0, and a value past
-// the 32-bit signed range counts as that maximum.
+// The leading decimal integer of a text: parsing stops at the first
+// non-digit ("434.00" is 434 MHz, the decimals are shown, not sent), no
+// digits give 0, and a value past the 32-bit signed range counts as that
+// maximum.
 int LeadingInteger(std::string_view text);
 
 // 24-bit frequency word for a frequency text ("434.00" gives 434 MHz).

@@ -13,6 +13,11 @@ Bytes DecodeHexText(std::string_view hexText)
     return hex::HexToBytes(text::ToAnsi(NormaliseHexText(hexText)));
 }
 
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
+}
+
 // Appends the data and, in protocol mode, the trailer; refuses what the
 // DTU's 255-byte frame cannot hold.
 Built Complete(Bytes frame, const Bytes& data, bool protocol)
@@ -48,6 +53,25 @@ Built SmsFrame(const SmsTarget& t, std::uint8_t groupType, const Bytes& data)
 
 }  // namespace
 
+std::optional<std::string> CheckHexText(std::string_view hexText, std::string_view field, bool blanks)
+{
+    std::size_t position = 0;
+    for (std::size_t i = 0; i < hexText.size();) {
+        // One character: a lead byte and its UTF-8 continuation bytes.
+        std::size_t end = i + 1;
+        while (end < hexText.size() && (static_cast<unsigned char>(hexText[end]) & 0xC0) == 0x80)
+            ++end;
+        ++position;
+        const char c = hexText[i];
+        if (end - i > 1 || (!hex::IsHexDigit(c) && !(blanks && IsBlank(c))))
+            return std::string(field) + "第 " + std::to_string(position) + " 个字符“" +
+                   std::string(hexText.substr(i, end - i)) + "”不是十六进制数字，只能输入 0-9、A-F" +
+                   (blanks ? "和空格！" : "！");
+        i = end;
+    }
+    return std::nullopt;
+}
+
 std::string NormaliseHexText(std::string_view hexText)
 {
     // The TCP send area takes several lines: a line break or tab is layout,
@@ -66,6 +90,8 @@ Built BuildSmsTextFrame(const SmsTarget& target, std::string_view text)
 
 Built BuildSmsHexFrame(const SmsTarget& target, std::string_view hexText)
 {
+    if (auto refusal = CheckHexText(hexText, kDataField, true))
+        return {{}, std::move(*refusal)};
     return SmsFrame(target, 0x02, DecodeHexText(hexText));
 }
 
@@ -83,11 +109,15 @@ Built BuildTcpFrame(const TcpTarget& t, std::string_view hexData)
             return {{}, dtu::msg::kAddressEmpty};
         if (length > 12)
             return {{}, dtu::msg::kAddressTooLong};
+        if (auto refusal = CheckHexText(t.address, kAddressField, false))
+            return {{}, std::move(*refusal)};
         const Bytes address = hex::HexToBytes(text::ToAnsi(hex::UpperAscii(t.address)));
         if (address.size() < 6)
             return {{}, dtu::msg::kAddressTooShort};
         frame.insert(frame.end(), address.begin(), address.begin() + 6);
     }
+    if (auto refusal = CheckHexText(hexData, kDataField, true))
+        return {{}, std::move(*refusal)};
     return Complete(std::move(frame), DecodeHexText(hexData), t.protocol);
 }
 

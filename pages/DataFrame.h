@@ -10,6 +10,7 @@
 
 #include "dtu/Requests.h"
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -48,6 +49,16 @@ std::size_t TcpDataLimit(const TcpTarget& target);
 // How many data bytes a text or a hex text gives, as the builders count them.
 std::size_t TextDataLength(std::string_view text);
 std::size_t HexDataLength(std::string_view hexText);
+
+// The names the refusals below give a field.
+inline constexpr std::string_view kDataField = "发送数据";
+inline constexpr std::string_view kAddressField = "通信地址";
+
+// Hex digits mean something to the DTU and blanks (where `blanks`) are
+// layout; anything else would go out as bytes nobody typed. The refusal
+// names the first such character and its position (counted in characters
+// from 1), or nothing.
+std::optional<std::string> CheckHexText(std::string_view hexText, std::string_view field, bool blanks);
 
 // The send text as the TCP page keeps it after a send: no spaces (nor line
 // breaks or tabs), upper case.

@@ -1,8 +1,8 @@
 #include "pages/SmsPage.h"
 
 #include "common/MessageBox.h"
+#include "common/PortWrite.h"
 #include "dtu/Messages.h"
-#include "serial/KVSerial.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -160,11 +160,9 @@ void SmsPage::OnSend()
         ui::ShowMessage(this, ui::AppCaption(), text, ui::Buttons::Ok, QMessageBox::Warning);
         return;
     }
-    // An empty transparent send writes nothing. A closed port takes nothing
-    // either, and nothing is said: the main window does not show this page
-    // while the port is closed.
+    // An empty transparent send writes nothing.
     if (!built.frame.empty())
-        g_Serial.Write(built.frame.data(), built.frame.size());
+        ui::SendFrameOrSay(this, built.frame, ui::AppCaption());
 }
 
 void SmsPage::OnClear()

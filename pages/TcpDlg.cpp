@@ -1,11 +1,11 @@
 #include "pages/TcpDlg.h"
 
 #include "common/MessageBox.h"
+#include "common/PortWrite.h"
 #include "dtu/Edit_Hex_Ex.h"
 #include "dtu/Messages.h"
 #include "pages/DataFrame.h"
 #include "pages/SmsPage.h"
-#include "serial/KVSerial.h"
 
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -76,7 +76,8 @@ CTcpDlg::CTcpDlg(QWidget* parent) : FramePage(ui::kTcpFrame, QStringLiteral("TCP
     clearLayout->addWidget(clearReceive_);
     clearLayout->addWidget(clearAll_);
 
-    // This group's frame has always been drawn disabled; its buttons work.
+    // The group's caption is drawn dimmed, as users know the page; its
+    // buttons work.
     auto* modeBox = new QGroupBox(QStringLiteral("模式切换"), this);
     modeBox->setObjectName(QStringLiteral("modeGroup"));
     modeBox->setStyleSheet(QStringLiteral("QGroupBox#modeGroup::title { color: palette(mid); }"));
@@ -164,7 +165,7 @@ void CTcpDlg::Send(bool oneToOne)
     sentNormalised_ = QString::fromStdString(pages::NormaliseHexText(data));
     showNormalised_ = true;
     if (!built.frame.empty())
-        g_Serial.Write(built.frame.data(), built.frame.size());
+        ui::SendFrameOrSay(this, built.frame, QString::fromUtf8(kTip));
 }
 
 void CTcpDlg::OnClearReceive()
@@ -211,8 +212,9 @@ void CTcpDlg::OnFrame(const ui::FrameEvent& frame)
     const auto length = static_cast<std::size_t>(std::clamp<std::int32_t>(frame.lParam, 0, ReceiveBuffer::kCapacity));
     if (length > 0)
         Append(QString::fromStdString(pages::FormatReceived(frame.buffer.first(length))));
-    // The page has always written the text of the last send back to its
-    // field, without spaces and upper-cased. Text typed since then is kept.
+    // The text of the last send goes back to its field as it went out,
+    // without spaces and upper-cased, so the user sees what was sent. Text
+    // typed since then is kept.
     if (showNormalised_) {
         showNormalised_ = false;
         if (send_->toPlainText() == sentAsTyped_ && sentAsTyped_ != sentNormalised_) {

@@ -30,7 +30,8 @@ public:
 
     explicit CTcpDlg(QWidget* parent);
 
-    // The whole log as one text, blocks joined, as the page has always kept it.
+    // The whole log as one text, blocks joined: the blocks only bound the
+    // log's size and are no lines of the data.
     QString receivedText() const;
 
 protected:

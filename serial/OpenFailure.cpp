@@ -28,4 +28,21 @@ std::string OpenFailureText(SerialError error, int err, const std::string& path,
     }
 }
 
+std::string WriteFailureText(const WriteResult& result)
+{
+    switch (result.error) {
+    case SerialError::None:
+        return {};
+    case SerialError::TimedOut:
+        return "发送失败：串口 " + std::to_string(CXSerial::kWriteWaitMs * CXSerial::kMaxStalledWaits / 1000) +
+               " 秒未能发出数据";
+    case SerialError::Lost:
+        return "发送失败：串口已断开";
+    case SerialError::Closed:
+        return "发送失败：串口已关闭";
+    default:
+        return "发送失败：" + std::generic_category().message(result.err);
+    }
+}
+
 }  // namespace serial

@@ -1,5 +1,5 @@
-// Why a port would not open, in words a user can act on: one text for the
-// settings page and the command line.
+// Why a port would not open or a frame did not go out, in words a user can
+// act on: one text for the pages and the command line.
 #pragma once
 
 #include "serial/XSerial.h"
@@ -11,5 +11,8 @@ namespace serial {
 // `explained`: the setup checks already say what to do, so the text only
 // names the problem.
 std::string OpenFailureText(SerialError error, int err, const std::string& path, bool explained = false);
+
+// Short enough for a status pane: "发送失败：串口已断开".
+std::string WriteFailureText(const WriteResult& result);
 
 }  // namespace serial

@@ -13,8 +13,8 @@
 // collecting the next frame.
 //
 // Neither buffer is ever cleared: bytes past a frame's length are left over
-// from earlier frames, which is what the DTU page has always relied on when
-// a reply is shorter than it expects.
+// from earlier frames, and the DTU page reads them when a reply is shorter
+// than the record it decodes (see dtu/Responses.h).
 //
 // Fast replies (off unless asked for): a reply that is a whole response
 // frame (length byte, checksum and tail agree) is cut off on the reader

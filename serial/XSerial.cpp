@@ -53,16 +53,40 @@ int OutputQueued(int fd)
 
 }  // namespace
 
+CXSerial::CXSerial() : cancelFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+
 CXSerial::~CXSerial()
 {
     Close();
+    if (cancelFd_ >= 0)
+        ::close(cancelFd_);
 }
 
 bool CXSerial::Fail(SerialError error, int err)
 {
+    std::lock_guard lock(errorLock_);
     lastError_ = error;
     lastErrno_ = err;
     return false;
+}
+
+void CXSerial::ClearError()
+{
+    std::lock_guard lock(errorLock_);
+    lastError_ = SerialError::None;
+    lastErrno_ = 0;
+}
+
+SerialError CXSerial::LastError() const
+{
+    std::lock_guard lock(errorLock_);
+    return lastError_;
+}
+
+int CXSerial::LastErrno() const
+{
+    std::lock_guard lock(errorLock_);
+    return lastErrno_;
 }
 
 bool CXSerial::ProbePort(const std::string& path)
@@ -133,13 +157,13 @@ bool CXSerial::Open(const std::string& path, unsigned baudRate, unsigned parity)
         std::lock_guard lock(writeLock_);
         fd_.store(fd, std::memory_order_release);
     }
-    if (!StartReader()) {
+    if (!StartReader() || !StartWriter()) {
         const int err = errno;
+        StopReader();
         ReleasePort();
         return Fail(SerialError::Io, err);
     }
-    lastError_ = SerialError::None;
-    lastErrno_ = 0;
+    ClearError();
     return true;
 }
 
@@ -166,6 +190,7 @@ bool CXSerial::SetLine(unsigned baudRate, unsigned parity)
 bool CXSerial::Close()
 {
     if (IsOpen()) {
+        StopWriter();
         StopReader();
         ReleasePort();
     }
@@ -175,9 +200,15 @@ bool CXSerial::Close()
 
 void CXSerial::ReleasePort()
 {
+    // A write waiting for room on another thread gives up now rather than
+    // after its time-out: it holds the lock taken below.
+    const std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = ::write(cancelFd_, &one, sizeof one);
     // Under the write lock: a Write on another thread never sees its
     // descriptor closed (or reused) under it.
     std::lock_guard lock(writeLock_);
+    std::uint64_t count = 0;
+    n = ::read(cancelFd_, &count, sizeof count);
     const int fd = fd_.exchange(-1, std::memory_order_acq_rel);
     if (fd < 0)
         return;
@@ -190,17 +221,23 @@ void CXSerial::ReleasePort()
 
 bool CXSerial::Write(const std::uint8_t* data, std::size_t length)
 {
+    const WriteResult result = Transmit(data, length);
+    return result.ok() || Fail(result.error, result.err);
+}
+
+WriteResult CXSerial::Transmit(const std::uint8_t* data, std::size_t length)
+{
     std::lock_guard lock(writeLock_);
     const int fd = fd_.load(std::memory_order_acquire);
     if (fd < 0)
-        return Fail(SerialError::Closed, 0);
+        return {SerialError::Closed, 0};
 
     std::size_t sent = 0;
     int stalledWaits = 0;
     int lastQueued = -1;
     while (sent < length) {
         if (PortLost())
-            return Fail(SerialError::Lost, EIO);
+            return {SerialError::Lost, EIO};
         const std::size_t chunk = std::min(length - sent, kChunk);
         const ssize_t n = ::write(fd, data + sent, chunk);
         if (n > 0) {
@@ -211,15 +248,15 @@ bool CXSerial::Write(const std::uint8_t* data, std::size_t length)
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-            return Fail(IsGone(errno) ? SerialError::Lost : SerialError::Io, errno);
+            return {IsGone(errno) ? SerialError::Lost : SerialError::Io, errno};
 
         // The kernel's output queue is full: wait for room, a bounded time.
-        pollfd pfd{fd, POLLOUT, 0};
-        const int ready = ::poll(&pfd, 1, kWriteWaitMs);
+        pollfd fds[2] = {{fd, POLLOUT, 0}, {cancelFd_, POLLIN, 0}};
+        const int ready = ::poll(fds, 2, kWriteWaitMs);
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
-            return Fail(SerialError::Io, errno);
+            return {SerialError::Io, errno};
         }
         if (ready == 0) {
             // A slow line still drains; only a queue that does not shrink
@@ -233,16 +270,96 @@ bool CXSerial::Write(const std::uint8_t* data, std::size_t length)
                 // Give up; drop what is queued so that closing the port
                 // does not wait for it.
                 ::tcflush(fd, TCOFLUSH);
-                return Fail(SerialError::TimedOut, ETIMEDOUT);
+                return {SerialError::TimedOut, ETIMEDOUT};
             }
             continue;
         }
-        if (pfd.revents & (POLLERR | POLLHUP | POLLNVAL))
-            return Fail(SerialError::Lost, EIO);
+        if (fds[1].revents != 0) {
+            ::tcflush(fd, TCOFLUSH);
+            return {SerialError::Closed, 0};
+        }
+        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL))
+            return {SerialError::Lost, EIO};
     }
     if (writeObserver_)
         writeObserver_->OnWritten(data, length);
+    return {};
+}
+
+void CXSerial::Post(std::vector<std::uint8_t> frame, WriteDone done)
+{
+    {
+        std::lock_guard lock(queueLock_);
+        if (writerThread_.joinable() && !writerStop_) {
+            queue_.push_back({std::move(frame), std::move(done)});
+            queueReady_.notify_one();
+            return;
+        }
+    }
+    if (done)
+        done({SerialError::Closed, 0});
+}
+
+bool CXSerial::StartWriter()
+{
+    std::lock_guard lock(queueLock_);
+    writerStop_ = false;
+    try {
+        writerThread_ = std::thread(&CXSerial::WriterLoop, this);
+    } catch (const std::system_error&) {
+        return false;
+    }
     return true;
+}
+
+void CXSerial::StopWriter()
+{
+    std::deque<Pending> left;
+    {
+        std::lock_guard lock(queueLock_);
+        if (!writerThread_.joinable())
+            return;
+        writerStop_ = true;
+        left.swap(queue_);
+    }
+    queueReady_.notify_one();
+    // A write in progress may be waiting for room: cancel that wait.
+    const std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = ::write(cancelFd_, &one, sizeof one);
+    writerThread_.join();
+    std::uint64_t count = 0;
+    n = ::read(cancelFd_, &count, sizeof count);
+    for (Pending& p : left)
+        if (p.done)
+            p.done({SerialError::Closed, 0});
+}
+
+void CXSerial::WriterLoop()
+{
+    for (;;) {
+        Pending next;
+        {
+            std::unique_lock lock(queueLock_);
+            queueReady_.wait(lock, [this] { return writerStop_ || !queue_.empty(); });
+            if (writerStop_)
+                return;
+            next = std::move(queue_.front());
+            queue_.pop_front();
+        }
+        const WriteResult result = Transmit(next.frame.data(), next.frame.size());
+        if (!result.ok())
+            Fail(result.error, result.err);
+        std::deque<Pending> failed;
+        if (!result.ok()) {
+            std::lock_guard lock(queueLock_);
+            failed.swap(queue_);
+        }
+        if (next.done)
+            next.done(result);
+        for (Pending& p : failed)
+            if (p.done)
+                p.done(result);
+    }
 }
 
 void CXSerial::SetWriteObserver(WriteObserver* observer)

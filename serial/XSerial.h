@@ -1,5 +1,6 @@
 // The serial line driver: one port at a time, opened exclusively, a reader
-// thread that hands every received byte to OnRxByte, and a blocking Write.
+// thread that hands every received byte to OnRxByte, a writer thread behind
+// Post, and a blocking Write.
 //
 // Principles of operation
 // - A port is a device path, opened non-blocking and close-on-exec. flock()
@@ -13,17 +14,26 @@
 //   EIO/ENXIO/ENODEV. The reader then ends, says so once (PortLost,
 //   OnPortLost), and Write fails at once. The port stays open until the
 //   user-interface thread closes it, so descriptors change on that thread only.
+// - Post hands a frame to a writer thread and returns at once, so that a
+//   user-interface thread never waits on the line; the result comes back
+//   through the frame's callback. Write blocks, for threads that may wait.
+// - A write waits for room a bounded time, and Close cancels that wait: a
+//   stalled line never holds up closing the port.
 // - Every read and every write moves at most 1024 bytes.
 // - The driver never shows anything; failures are `false` plus LastError.
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <termios.h>
 #include <thread>
+#include <vector>
 
 // Sees every buffer that Write hands to the kernel whole: on the writing
 // thread, under the write lock, so in the order the bytes went out. It must
@@ -49,6 +59,13 @@ enum class SerialError {
     Io,            // any other system error, see LastErrno
 };
 
+// How a write ended: error None for a frame the kernel took whole.
+struct WriteResult {
+    SerialError error = SerialError::None;
+    int err = 0;
+    bool ok() const { return error == SerialError::None; }
+};
+
 class CXSerial {
 public:
     static constexpr std::size_t kChunk = 1024;
@@ -56,7 +73,7 @@ public:
     // Consecutive waits in which the line took nothing before Write gives up.
     static constexpr int kMaxStalledWaits = 3;
 
-    CXSerial() = default;
+    CXSerial();
     virtual ~CXSerial();
     CXSerial(const CXSerial&) = delete;
     CXSerial& operator=(const CXSerial&) = delete;
@@ -78,6 +95,15 @@ public:
     // kMaxStalledWaits waits of 1000 ms in which the line took nothing.
     bool Write(const std::uint8_t* data, std::size_t length);
 
+    // Queues `frame` for the writer thread and returns at once; frames go out
+    // whole and in the order posted. `done`, if set, is called on the writer
+    // thread with the result (or from Close, with Closed, for a frame that
+    // never went out); it must not call back into the driver. After a failed
+    // write the frames queued behind it fail with the same result: they
+    // would reach the DTU late and out of step with what the user sees.
+    using WriteDone = std::function<void(WriteResult)>;
+    void Post(std::vector<std::uint8_t> frame, WriteDone done = {});
+
     // nullptr removes it. Once this returns, the previous observer is called
     // no more; costs a pointer test per Write while none is set.
     void SetWriteObserver(WriteObserver* observer);
@@ -90,8 +116,9 @@ public:
     // The reader saw the device go away; cleared by Close and Open.
     bool PortLost() const { return lost_.load(std::memory_order_acquire); }
 
-    SerialError LastError() const { return lastError_; }
-    int LastErrno() const { return lastErrno_; }
+    // Of the last call on this object that failed, from any thread.
+    SerialError LastError() const;
+    int LastErrno() const;
     const std::string& PortPath() const { return portPath_; }
     unsigned BaudRate() const { return baudRate_; }
     unsigned Parity() const { return parity_; }
@@ -104,9 +131,19 @@ protected:
     virtual void OnPortLost() {}
 
 private:
+    struct Pending {
+        std::vector<std::uint8_t> frame;
+        WriteDone done;
+    };
+
+    WriteResult Transmit(const std::uint8_t* data, std::size_t length);
     void ReaderLoop(int fd, int wakeFd);
+    void WriterLoop();
+    bool StartWriter();
+    void StopWriter();
     void MarkLost();
     bool Fail(SerialError error, int err);
+    void ClearError();
     void ReleasePort();
 
     std::mutex writeLock_;
@@ -115,11 +152,21 @@ private:
     int wakeFd_ = -1;
     std::atomic<int> fd_{-1};
     std::atomic<bool> lost_{false};
+    // Signalled by Close so that a write waiting for room gives up at once;
+    // lives as long as the object.
+    int cancelFd_ = -1;
+
+    std::mutex queueLock_;
+    std::condition_variable queueReady_;
+    std::deque<Pending> queue_;   // under queueLock_
+    bool writerStop_ = false;     // under queueLock_
+    std::thread writerThread_;
 
     std::string portPath_;
     unsigned baudRate_ = 9600;
     unsigned parity_ = 0;
     termios saved_{};
-    SerialError lastError_ = SerialError::None;
-    int lastErrno_ = 0;
+    mutable std::mutex errorLock_;
+    SerialError lastError_ = SerialError::None;  // under errorLock_
+    int lastErrno_ = 0;                          // under errorLock_
 };

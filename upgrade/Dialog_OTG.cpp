@@ -3,6 +3,7 @@
 #include "common/FastReplies.h"
 #include "common/FileDialog.h"
 #include "common/MessageBox.h"
+#include "common/PortWrite.h"
 #include "serial/KVSerial.h"
 
 #include <QCloseEvent>
@@ -59,7 +60,7 @@ QPushButton* Button(QWidget* parent, const char* caption, const char* name, int 
 
 QLabel* Value(QWidget* parent, const char* name, int id, const char* role)
 {
-    // 34 spaces, as the page has always started.
+    // 34 spaces: the label keeps its width before a file is chosen.
     auto* label = new QLabel(QString(34, QLatin1Char(' ')), parent);
     label->setObjectName(QLatin1String(name));
     label->setProperty("controlId", id);
@@ -73,8 +74,9 @@ QLabel* Value(QWidget* parent, const char* name, int id, const char* role)
 
 void CDialog_OTG::PortSink::WriteFrame(std::span<const std::uint8_t> frame)
 {
-    if (!g_Serial.Write(frame.data(), frame.size()))
-        failed = true;
+    CDialog_OTG* const page = page_;
+    const std::uint64_t run = page->run_;
+    ui::SendFrame(page, frame, [page, run](const QString& why) { page->WriteFailed(run, why); });
 }
 
 CDialog_OTG::CDialog_OTG(QWidget* parent) : FramePage(ui::kUpgradeFrame, QStringLiteral("KV-330型在线升级系统"), parent)
@@ -207,15 +209,16 @@ void CDialog_OTG::EndTransfer()
 
 void CDialog_OTG::Start(upgrade::Kind kind)
 {
-    portLossReported_ = false;
-    // Pressing a start button always ends what ran before.
-    if (transferring())
-        Finish(QStringLiteral("升级已停止。"));
+    // A start without a file only says so: the transfer under way goes on.
     const QString path = pathEdit_->text();
     if (path.trimmed().isEmpty()) {
         Say(Text(kEmptyPath));
         return;
     }
+    portLossReported_ = false;
+    // Pressing a start button ends what ran before.
+    if (transferring())
+        Finish(QStringLiteral("升级已停止。"));
     if (!g_Serial.IsOpen() || g_Serial.PortLost()) {
         Say(QStringLiteral("串口没有打开，不能升级。请先在“系统设置”中打开串口。"));
         return;
@@ -239,11 +242,8 @@ void CDialog_OTG::Start(upgrade::Kind kind)
     replyTimeoutMs_ = upgrade::ReplyTimeoutMs(g_Serial.BaudRate());
     transfer_.SetReplyTimeout(replyTimeoutMs_);
 
+    ++run_;
     const upgrade::Outcome outcome = transfer_.Start(kind, *image_, now);
-    if (sink_.failed) {
-        PortLost();
-        return;
-    }
     if (transferring())
         watch_.start(kWatchMs, this);
     Show(outcome, {});
@@ -292,10 +292,6 @@ void CDialog_OTG::HandleReply(std::uint8_t command, std::span<const std::uint8_t
 {
     const QString outstanding = OutstandingFrame();
     const upgrade::Outcome outcome = transfer_.OnReply(command, reply, NowMs());
-    if (sink_.failed) {
-        PortLost();
-        return;
-    }
     Show(outcome, outstanding);
 }
 
@@ -360,8 +356,27 @@ void CDialog_OTG::Show(upgrade::Outcome outcome, const QString& lastFrame)
 
 void CDialog_OTG::PortLost()
 {
-    const QString text = QStringLiteral("串口已断开，升级已中断：已发送 %1/%2 块。\n"
+    Interrupted(QStringLiteral("串口已断开"));
+}
+
+void CDialog_OTG::WriteFailed(std::uint64_t run, const QString& why)
+{
+    // A frame of a transfer that has ended since has nothing left to stop.
+    if (run != run_ || !transferring())
+        return;
+    // One frame is out at a time: the one that failed is the last counted.
+    if (transfer_.state() == upgrade::State::Sending && sentBlocks_ > 0) {
+        --sentBlocks_;
+        sentBytes_ = std::min<std::uint64_t>(imageBytes_, sentBlocks_ * upgrade::kBlockSize);
+    }
+    Interrupted(why);
+}
+
+void CDialog_OTG::Interrupted(const QString& why)
+{
+    const QString text = QStringLiteral("%1，升级已中断：已发送 %2/%3 块。\n"
                                         "请检查连接，在“系统设置”中重新打开串口后重新升级。")
+                             .arg(why)
                              .arg(sentBlocks_)
                              .arg(upgrade::BlocksFor(imageBytes_));
     portLossReported_ = true;
@@ -374,7 +389,6 @@ void CDialog_OTG::Finish(const QString& verdict)
     watch_.stop();
     endedMs_ = NowMs();
     transfer_.Stop();
-    sink_.failed = false;
     image_.reset();
     verdictText_->setText(verdict);
     UpdateProgress();

@@ -63,11 +63,15 @@ private slots:
     void OnStop();
 
 private:
-    // Writes frames to g_Serial and remembers a write that failed.
+    // Hands frames to the line without waiting; a write that fails ends
+    // the transfer it belongs to.
     class PortSink : public upgrade::FrameSink {
     public:
+        explicit PortSink(CDialog_OTG* page) : page_(page) {}
         void WriteFrame(std::span<const std::uint8_t> frame) override;
-        bool failed = false;
+
+    private:
+        CDialog_OTG* page_;
     };
 
     void BuildControls();
@@ -80,8 +84,11 @@ private:
     void Show(upgrade::Outcome outcome, const QString& lastFrame);
     // Ends the transfer and leaves `verdict` on the page.
     void Finish(const QString& verdict);
-    // The port went away or refused a frame.
+    // The port went away.
     void PortLost();
+    // A frame of transfer `run` did not go out.
+    void WriteFailed(std::uint64_t run, const QString& why);
+    void Interrupted(const QString& why);
     void ShowFileInfo(const QString& path, qint64 size);
     void SetRange(std::uint64_t bytes);
     void UpdateProgress();
@@ -100,8 +107,9 @@ private:
     QLabel* progressText_;
     QLabel* verdictText_;
 
-    PortSink sink_;
+    PortSink sink_{this};
     upgrade::Transfer transfer_{sink_};
+    std::uint64_t run_ = 0;  // counts transfers, so a late failure finds its own
     std::optional<upgrade::ImageBytes> image_;
     std::uint64_t imageBytes_ = 0;
     std::uint64_t sentBlocks_ = 0;

@@ -12,7 +12,8 @@ namespace upgrade {
 // Block frames an image of `bytes` takes; the last one may be short.
 std::uint64_t BlocksFor(std::uint64_t bytes);
 
-// "12.345 kb": the size in thousands of bytes, as the page has always shown it.
+// "12.345 kb": the size in thousands of bytes, the unit the DTU's image
+// sizes are quoted in.
 std::string SizeText(std::uint64_t bytes);
 
 // No estimate before this many frames have been answered: the first replies

@@ -195,7 +195,7 @@ TEST(RfParameters, Requests)
     });
 }
 
-TEST(RfParameters, EditTextsAsTheyHaveAlwaysBeenRead)
+TEST(RfParameters, EditTextsReadByTheirLeadingInteger)
 {
     EXPECT_EQ(LeadingInteger(""), 0);
     EXPECT_EQ(LeadingInteger("434.00"), 434);

@@ -283,7 +283,7 @@ TEST_F(EndToEnd, FastRepliesThroughTheDtuFaults)
     EXPECT_EQ(halves.wholeReplies, halves.blockMs.size());
 
     // A corrupt tail is never whole: it still completes by silence, and the
-    // transfer reads its letters as it always has.
+    // transfer reads its letters by silence.
     sim::Faults corrupt;
     corrupt.corruptEnvelope = true;
     dtu_->SetFaults(corrupt);

@@ -19,6 +19,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QLineEdit>
@@ -27,6 +28,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTextDocument>
+#include <QTimer>
 
 #include <array>
 #include <memory>
@@ -487,6 +489,15 @@ private slots:
         QTest::newRow("tcp, 250 bytes one-to-one, transparent")
             << "tcp" << true << true << U("112233445566") << QString(500, QLatin1Char('5')) << tip
             << QStringList{tooLong, U("最多发送 249 字节")};
+        // Anything but hex digits and blanks would go out as bytes nobody typed.
+        QTest::newRow("sms hex, a letter past F") << "hex" << true << true << QString() << U("0a GG") << app
+                                                  << QStringList{U("第 4 个字符“G”")};
+        QTest::newRow("tcp, plain text") << "tcp" << false << false << QString() << U("hello tcp 123") << tip
+                                         << QStringList{U("发送数据第 1 个字符“h”"), U("0-9、A-F")};
+        QTest::newRow("tcp, a Chinese character") << "tcp" << true << false << QString() << U("0A\n中") << tip
+                                                  << QStringList{U("第 4 个字符“中”")};
+        QTest::newRow("tcp, address past F") << "tcp" << false << true << U("11223344556G") << U("01") << tip
+                                             << QStringList{U("通信地址第 12 个字符“G”")};
     }
     void refusals()
     {
@@ -563,11 +574,41 @@ private slots:
         // Text typed while the flag was off stays when it is switched on.
         g_HexInput = 1;
         QCOMPARE(smsHex->text(), typed);
-        // What the hex page sends for it is decoded by the stated arithmetic.
+        // Hex text goes out as before, in either case, an odd last digit dropped.
         Click(Find<QRadioButton>(hexPage.get(), "transparentRadio"));
-        smsHex->setText(QStringLiteral("GG"));
+        smsHex->setText(QStringLiteral("0a F"));
         Click(Find<QPushButton>(hexPage.get(), "sendButton"));
-        QCOMPARE(Written(1), H("10"));
+        QCOMPARE(Written(1), H("0A"));
+    }
+
+    // ---- A line that takes nothing ----
+
+    void stalledLineNeverFreezesThePage()
+    {
+        CTcpDlg tcp(nullptr);
+        tcp.show();
+        // The DTU side stops reading: the kernel's queue fills up behind a
+        // long burst and the line takes nothing more.
+        g_Serial.Post(Bytes(256 * 1024, 0x55));
+        QElapsedTimer sinceTick;
+        qint64 longestStall = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            longestStall = std::max(longestStall, sinceTick.restart());
+        });
+        ticker.start(5);
+        sinceTick.start();
+        for (int i = 0; i < 3; ++i)
+            SendTcp(&tcp, true, false, QString(), QStringLiteral("0102"));
+        // The writes give up after their bounded wait and say so, once.
+        QTRY_COMPARE_WITH_TIMEOUT(shown_.size(), size_t(1), 3 * CXSerial::kWriteWaitMs * CXSerial::kMaxStalledWaits);
+        QTest::qWait(200);
+        ticker.stop();
+        qInfo("longest event-loop stall with a stalled line: %lld ms", longestStall);
+        QCOMPARE(shown_.size(), size_t(1));
+        QVERIFY2(shown_[0].text.contains(QStringLiteral("未能发出数据")), qPrintable(shown_[0].text));
+        // Far below the writes' one-second waits, which a blocking write shows.
+        QVERIFY2(longestStall < 250, qPrintable(QString::number(longestStall)));
     }
 
     // ---- Receive displays ----

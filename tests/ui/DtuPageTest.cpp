@@ -558,6 +558,21 @@ private slots:
         Answer(Response(0xEF, {}));
         QCOMPARE(Pane(), QStringLiteral("Success!"));
         QVERIFY(shown_.empty());
+
+        // A data frame belongs to the SMS and TCP pages: no request failed.
+        Click("readVersionButton");
+        Answer(H("7E 04 01 02 7F"));
+        QCOMPARE(Pane(), QStringLiteral("...."));
+    }
+
+    void aFrameThatCannotGoOutIsSaidInThePane()
+    {
+        g_Serial.Close();
+        Click("readVersionButton");
+        QTRY_COMPARE(Pane(), QStringLiteral("发送失败：串口已关闭"));
+        // No "No reply" over it later: the request never went out.
+        QTest::qWait(CDtuDlg::kReplyTimeoutMs + 300);
+        QCOMPARE(Pane(), QStringLiteral("发送失败：串口已关闭"));
     }
 
     void packetAnswersFollowTheHexBox()
@@ -765,6 +780,21 @@ private slots:
         W_<QCheckBox>("fastRepliesCheck")->click();
         QVERIFY(!other->isChecked() && !g_Rx.FastReplies());
         delete other;
+    }
+
+    void wirelessAddressAbove99SurvivesAReadThenWrite()
+    {
+        Click("wirelessButton");
+        CDialog_Rf_Setup* rf = page_->rfDialog();
+        auto* address = rf->findChild<QLineEdit*>(QStringLiteral("addressEdit"));
+        Answer(Response(0xF4, H("6C 7A E1  09 05 7B 03")));
+        QCOMPARE(address->text(), QStringLiteral("123"));
+        QMetaObject::invokeMethod(rf->findChild<QPushButton*>(QStringLiteral("writeRfButton")), "click");
+        QCOMPARE(Written().at(9), std::uint8_t(0x7B));
+        // Typing stays at two digits.
+        address->clear();
+        QTest::keyClicks(address, QStringLiteral("123"));
+        QCOMPARE(address->text(), QStringLiteral("12"));
     }
 
     void wirelessAnswerBeforeTheDialogOpened()
