@@ -2,6 +2,7 @@
 // master side. Run under ThreadSanitizer too.
 #include "serial/KVSerial.h"
 #include "serial/XSerial.h"
+#include "support/Bytes.h"
 #include "support/Pty.h"
 
 #include <gtest/gtest.h>
@@ -251,6 +252,70 @@ TEST(SerialPort, WriteToAPeerThatNeverReadsGivesUp)
     // The port is still usable afterwards.
     EXPECT_TRUE(port.IsOpen());
     EXPECT_TRUE(port.Close());
+}
+
+// Results of posted frames, in the order they came back.
+struct Results {
+    std::mutex mutex;
+    std::vector<WriteResult> got;
+    CXSerial::WriteDone Recorder()
+    {
+        return [this](WriteResult r) {
+            std::lock_guard lock(mutex);
+            got.push_back(r);
+        };
+    }
+    std::vector<SerialError> Errors()
+    {
+        std::lock_guard lock(mutex);
+        std::vector<SerialError> errors;
+        for (const WriteResult& r : got)
+            errors.push_back(r.error);
+        return errors;
+    }
+};
+
+TEST(SerialPort, PostedFramesGoOutWholeInOrderWithoutWaiting)
+{
+    PtyPair pty;
+    RecordingSerial port;
+    Results results;
+    port.Post({0x01}, results.Recorder());  // closed: told at once
+    EXPECT_EQ(results.Errors(), std::vector<SerialError>{SerialError::Closed});
+    ASSERT_TRUE(port.Open(pty.terminalPath(), 115200, 0));
+    const Bytes a = Pattern(3000), b = {0xFA, 0x0D};
+    port.Post(a, results.Recorder());
+    port.Post(b, results.Recorder());
+    EXPECT_TRUE(pty.Receive(a.size() + b.size(), 5s) == a + b);
+    ASSERT_TRUE(WaitFor([&] { return results.Errors().size() == 3; }));
+    EXPECT_EQ(results.Errors(), (std::vector<SerialError>{SerialError::Closed, SerialError::None, SerialError::None}));
+}
+
+TEST(SerialPort, AStalledPostFailsWithTheFramesBehindItAndCloseDoesNotWait)
+{
+    PtyPair pty;
+    RecordingSerial port;
+    Results results;
+    ASSERT_TRUE(port.Open(pty.terminalPath(), 115200, 0));
+    // The peer never reads: the first frame times out, the one behind it
+    // fails with it rather than reaching the DTU late.
+    port.Post(Bytes(4 * 1024 * 1024, 0x55), results.Recorder());
+    port.Post({0x01}, results.Recorder());
+    ASSERT_TRUE(WaitFor([&] { return results.Errors().size() == 2; }, 10s));
+    EXPECT_EQ(results.Errors(), (std::vector<SerialError>{SerialError::TimedOut, SerialError::TimedOut}));
+    EXPECT_EQ(port.LastError(), SerialError::TimedOut);
+
+    // Close while a write waits for room: it gives up at once, and what was
+    // still queued is told as not sent.
+    port.Post(Bytes(4 * 1024 * 1024, 0x55), results.Recorder());
+    port.Post({0x02}, results.Recorder());
+    std::this_thread::sleep_for(300ms);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(port.Close());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
+    ASSERT_EQ(results.Errors().size(), 4u);
+    EXPECT_EQ(results.Errors()[2], SerialError::Closed);
+    EXPECT_EQ(results.Errors()[3], SerialError::Closed);
 }
 
 TEST(SerialPort, FarEndClosingEndsTheReaderAndFailsWrites)
