@@ -20,7 +20,10 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
+
+#include <type_traits>
 
 
 namespace {
@@ -111,6 +114,20 @@ QString FindingsText(const std::vector<serial::Finding>& findings)
     for (const serial::Finding& f : findings)
         parts << FindingText(f);
     return parts.join(QStringLiteral("\n"));
+}
+
+// Runs `work` on the thread pool and `done` with its result on the page's
+// thread. The watcher goes with the page, so a page closed meanwhile hears
+// nothing; `work` must hold no reference into the page.
+template <class Work, class Done>
+void Aside(QObject* page, Work work, Done done)
+{
+    auto* watcher = new QFutureWatcher<std::invoke_result_t<Work>>(page);
+    QObject::connect(watcher, &QFutureWatcherBase::finished, page, [watcher, done = std::move(done)] {
+        done(watcher->result());
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run(std::move(work)));
 }
 
 serial::SetupEnv SetupEnvFor(const serial::Roots& roots)
@@ -268,8 +285,9 @@ void CUartParamDlg::ShowSetup()
 {
     SaySetup();
     const int asked = ++setupAsked_;
-    QtConcurrent::run([env = SetupEnvFor(roots_)] { return serial::CheckSetup(env); })
-        .then(this, [this, asked](const std::vector<serial::Finding>& findings) {
+    Aside(
+        this, [env = SetupEnvFor(roots_)] { return serial::CheckSetup(env); },
+        [this, asked](const std::vector<serial::Finding>& findings) {
             if (asked != setupAsked_)
                 return;
             findings_ = FindingsText(findings);
@@ -374,8 +392,9 @@ void CUartParamDlg::OnOpenClose()
         const int err = g_Serial.LastErrno();
         SayFailure(FailureText(error, err, path, false));
         const int asked = failureAsked_;
-        QtConcurrent::run([env = SetupEnvFor(roots_), port = path.toStdString()] { return serial::CheckPort(env, port); })
-            .then(this, [this, asked, error, err, path](const std::vector<serial::Finding>& findings) {
+        Aside(
+            this, [env = SetupEnvFor(roots_), port = path.toStdString()] { return serial::CheckPort(env, port); },
+            [this, asked, error, err, path](const std::vector<serial::Finding>& findings) {
                 if (asked == failureAsked_ && !findings.empty())
                     Say(failure_, FailureText(error, err, path, true) + QStringLiteral("\n") + FindingsText(findings));
             });
