@@ -243,10 +243,9 @@ std::vector<Finding> CheckPort(const SetupEnv& env, const std::string& path)
     for (const auto& [target, process] : scan.holders)
         findings.push_back(HeldBy(path, process));
     // Another user's descriptors are hidden from us; the lock table is not.
-    if (scan.holders.empty()) {
-        if (const std::optional<Holder> holder = FindHolder(path, env.roots); holder && holder->pid > 0 && holder->pid != env.selfPid)
-            findings.push_back(HeldBy(path, {holder->pid, holder->program}));
-    }
+    const std::optional<Holder> holder = scan.holders.empty() ? FindHolder(path, env.roots) : std::nullopt;
+    if (holder && holder->pid > 0 && holder->pid != env.selfPid)
+        findings.push_back(HeldBy(path, {holder->pid, holder->program}));
     return findings;
 }
 

@@ -457,7 +457,8 @@ void CUartParamDlg::TryReconnect()
             if (--retriesLeft_ > 0)
                 retry_->start(kRetryMs);
             else
-                SayFailure(FailureText(g_Serial.LastError(), g_Serial.LastErrno(), QString::fromStdString(node), false));
+                SayFailure(
+                    FailureText(g_Serial.LastError(), g_Serial.LastErrno(), QString::fromStdString(node), false));
         }
         return;
     }
