@@ -130,6 +130,18 @@ TEST_F(SetupCheckTest, TheProgramHoldingThePortIsNamed)
     EXPECT_NE(all[1].text.find("AT commands"), std::string::npos);
 }
 
+// Root's cu, say: its descriptors are not ours to read, its lock file is.
+TEST_F(SetupCheckTest, AHolderWhoseDescriptorsAreHiddenIsNamedByItsLock)
+{
+    env.groups = {gid};
+    fake.AddProcess(4242, "cu");
+    fake.WriteFile("lock/LCK..ttyUSB0", "      4242\n");
+    const auto findings = serial::CheckPort(env, fake.Dev("ttyUSB0"));
+    ASSERT_EQ(Problems(findings), std::vector<P>{P::HeldByProgram});
+    EXPECT_EQ(findings[0].program, "cu");
+    EXPECT_EQ(findings[0].fix, "kill 4242");
+}
+
 TEST_F(SetupCheckTest, ModemManagerWithoutAnIgnoreRule)
 {
     env.groups = {gid};
