@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <filesystem>
 #include <iostream>
 #include <memory>
 
@@ -53,13 +54,20 @@ int CTavrinApp::Run(int argc, char* argv[])
     }
 
     QStringList first = parser.positionalArguments();
-    if (dtu)
+    CUartParamDlg::PortNames names;
+    if (dtu) {
         first.prepend(QString::fromStdString(dtu->TerminalPath()));
+        names.insert(first.front(), QStringLiteral("模拟DTU"));
+    }
+    // Listed without opening anything (an open raises an adapter's DTR and
+    // RTS); the page marks the ports other programs hold.
     const auto ports = [first]() {
         QStringList list;
-        for (const QString& path : first)
-            if (CXSerial::ProbePort(path.toStdString()))
+        for (const QString& path : first) {
+            std::error_code ec;
+            if (std::filesystem::exists(path.toStdString(), ec))
                 list << path;
+        }
         for (const std::string& path : serial::ListPorts())
             if (!list.contains(QString::fromStdString(path)))
                 list << QString::fromStdString(path);
@@ -68,7 +76,7 @@ int CTavrinApp::Run(int argc, char* argv[])
 
     int code = 0;
     {
-        CTavrinDlg window(ports);
+        CTavrinDlg window(ports, nullptr, {}, names);
         QObject::connect(&window, &CTavrinDlg::closed, &app, &QApplication::quit);
         window.show();
         code = app.exec();

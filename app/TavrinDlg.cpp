@@ -58,8 +58,9 @@ QString TimeOfDay()
 
 }  // namespace
 
-CTavrinDlg::CTavrinDlg(CUartParamDlg::PortSource ports, QWidget* parent, serial::Roots roots)
-    : QDialog(parent), ports_(std::move(ports)), roots_(std::move(roots))
+CTavrinDlg::CTavrinDlg(CUartParamDlg::PortSource ports, QWidget* parent, serial::Roots roots,
+                       CUartParamDlg::PortNames names)
+    : QDialog(parent), ports_(std::move(ports)), roots_(std::move(roots)), names_(std::move(names))
 {
     setObjectName(QStringLiteral("CTavrinDlg"));
     setWindowTitle(QStringLiteral("DTU参数配置工具-------Norvale V1.1"));
@@ -321,7 +322,7 @@ bool CTavrinDlg::PortOpenOrSay(const char* message)
 void CTavrinDlg::OnSettings()
 {
     if (!uart_)
-        uart_ = new CUartParamDlg(ports_, this, roots_);
+        uart_ = new CUartParamDlg(ports_, this, roots_, names_);
     Present(uart_);
 }
 

@@ -24,8 +24,10 @@ class QMenu;
 class CTavrinDlg : public QDialog {
     Q_OBJECT
 public:
-    // `roots`: where the settings page looks for ports and their names.
-    explicit CTavrinDlg(CUartParamDlg::PortSource ports, QWidget* parent = nullptr, serial::Roots roots = {});
+    // `roots`: where the settings page looks for ports and their names;
+    // `names`: what the application calls some of them.
+    explicit CTavrinDlg(CUartParamDlg::PortSource ports, QWidget* parent = nullptr, serial::Roots roots = {},
+                        CUartParamDlg::PortNames names = {});
     ~CTavrinDlg() override;
 
     // The pages, or nullptr before their first use.
@@ -77,6 +79,7 @@ private:
 
     CUartParamDlg::PortSource ports_;
     serial::Roots roots_;
+    CUartParamDlg::PortNames names_;
     QLabel* panes_[3] = {};
     QMenu* menu_ = nullptr;
     CUartParamDlg* uart_ = nullptr;

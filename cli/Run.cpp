@@ -269,13 +269,15 @@ const char* ProblemName(serial::Problem p)
 int ListPorts(bool json, Console console)
 {
     const std::vector<std::string> ports = serial::ListPorts();
+    const std::vector<std::optional<serial::Holder>> holders = serial::FindHolders(ports);
     // Said on standard error, so that a script reading the list sees none.
     if (ports.empty() && !json)
-        console.err << "No serial port can be opened now; `dtuctl doctor` tells why one is missing.\n";
-    for (const std::string& path : ports) {
-        const serial::PortInfo info = serial::DescribePort(path);
+        console.err << "No serial port found; `dtuctl doctor` tells why one is missing.\n";
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        const serial::PortInfo info = serial::DescribePort(ports[i]);
+        const std::optional<serial::Holder>& holder = holders[i];
         if (json) {
-            console.out << Dump({{"port", path},
+            console.out << Dump({{"port", ports[i]},
                                  {"label", serial::PortLabel(info)},
                                  {"by_id", info.byId},
                                  {"driver", info.driver},
@@ -283,11 +285,14 @@ int ListPorts(bool json, Console console)
                                  {"product", info.product},
                                  {"serial", info.serialNumber},
                                  {"vendor_id", info.vendorId},
-                                 {"product_id", info.productId}})
+                                 {"product_id", info.productId},
+                                 {"held", holder.has_value()},
+                                 {"holder_program", holder ? holder->program : ""},
+                                 {"holder_pid", holder ? holder->pid : 0}})
                         << "\n";
             continue;
         }
-        console.out << serial::PortLabel(info) << "\n";
+        console.out << serial::PortEntry(info, holder) << "\n";
         if (!info.byId.empty())
             console.out << "    " << info.byId << "\n";
     }
@@ -397,7 +402,7 @@ int Run(const std::vector<std::string>& args, Console console)
     app.add_flag("--json", json, "One JSON line per port");
     app.add_flag("--fast", line.fast, "Complete each answer as soon as it is a whole frame, not after the silence");
 
-    CLI::App* ports = app.add_subcommand("ports", "List the serial devices that can be opened now");
+    CLI::App* ports = app.add_subcommand("ports", "List the serial devices, each with the program that holds it");
     CLI::App* doctor = app.add_subcommand(
         "doctor", "Explain why a port is missing or cannot be opened, with the command that fixes it");
 

@@ -20,6 +20,8 @@ namespace serial {
 struct Roots {
     std::string sys = "/sys";
     std::string dev = "/dev";
+    std::string proc = "/proc";
+    std::string lock = "/var/lock";  // UUCP lock files: LCK..ttyUSB0
 };
 
 struct PortInfo {

@@ -1,8 +1,5 @@
 #include "serial/PortList.h"
 
-#include "serial/PortInfo.h"
-#include "serial/XSerial.h"
-
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -69,11 +66,22 @@ std::vector<std::string> ListTtyDevices(const std::string& sysRoot, const std::s
     return paths;
 }
 
-std::vector<std::string> ListPorts(const std::string& sysRoot, const std::string& devRoot)
+std::vector<std::string> ListPorts(const Roots& roots)
 {
-    std::vector<std::string> ports = ListTtyDevices(sysRoot, devRoot);
-    std::erase_if(ports, [](const std::string& path) { return !CXSerial::ProbePort(path); });
+    std::vector<std::string> ports = ListTtyDevices(roots.sys, roots.dev);
+    std::erase_if(ports, [](const std::string& path) {
+        std::error_code ec;
+        return !fs::exists(path, ec);
+    });
     return ports;
+}
+
+std::string PortEntry(const PortInfo& info, const std::optional<Holder>& holder, const std::string& name)
+{
+    std::string entry = PortLabel(info);
+    if (entry == info.path && !name.empty())
+        entry += " - " + name;
+    return entry + HolderMark(holder);
 }
 
 bool NaturalLess(std::string_view a, std::string_view b)

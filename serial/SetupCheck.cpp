@@ -1,5 +1,6 @@
 #include "serial/SetupCheck.h"
 
+#include "serial/PortHolder.h"
 #include "serial/PortList.h"
 
 #include <algorithm>
@@ -71,7 +72,7 @@ ProcScan ScanProc(const SetupEnv& env, const std::set<std::string>& nodes)
 {
     ProcScan scan;
     std::error_code ec;
-    for (fs::directory_iterator it(env.proc, ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(env.roots.proc, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         if (!IsNumber(name))
             continue;
@@ -241,6 +242,10 @@ std::vector<Finding> CheckPort(const SetupEnv& env, const std::string& path)
     const ProcScan scan = ScanProc(env, {node, path});
     for (const auto& [target, process] : scan.holders)
         findings.push_back(HeldBy(path, process));
+    // Another user's descriptors are hidden from us; the lock table is not.
+    const std::optional<Holder> holder = scan.holders.empty() ? FindHolder(path, env.roots) : std::nullopt;
+    if (holder && holder->pid > 0 && holder->pid != env.selfPid)
+        findings.push_back(HeldBy(path, {holder->pid, holder->program}));
     return findings;
 }
 

@@ -2,7 +2,8 @@
 // reason with the command that fixes it. What users trip over:
 // - the device belongs to a group (dialout) the user is not in, or was
 //   added to but has not logged in again since;
-// - another program holds the port (found through /proc/<pid>/fd);
+// - another program holds the port (found through /proc/<pid>/fd, or by its
+//   lock when its descriptors are not ours to read);
 // - ModemManager probes anything that looks like a modem with AT commands,
 //   which a DTU answers, unless a udev rule tells it to keep away;
 // - brltty takes CH340/CH341 adapters for braille displays, so their
@@ -21,10 +22,9 @@ namespace serial {
 // Where the checks look; Current() is this machine and this process.
 struct SetupEnv {
     std::string etcGroup = "/etc/group";
-    std::string proc = "/proc";
     std::vector<std::string> udevRuleDirs = {"/etc/udev/rules.d", "/run/udev/rules.d", "/usr/lib/udev/rules.d",
                                              "/lib/udev/rules.d"};
-    Roots roots;
+    Roots roots;                   // /proc among them
     std::string user;              // login name, for the usermod line
     unsigned uid = 0;
     std::vector<unsigned> groups;  // the process's groups, primary included

@@ -4,6 +4,7 @@
 #include "serial/Hotplug.h"
 #include "serial/KVSerial.h"
 #include "serial/OpenFailure.h"
+#include "serial/PortList.h"
 #include "serial/SetupCheck.h"
 
 #include <QCheckBox>
@@ -19,6 +20,10 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <type_traits>
 
 
 namespace {
@@ -111,6 +116,20 @@ QString FindingsText(const std::vector<serial::Finding>& findings)
     return parts.join(QStringLiteral("\n"));
 }
 
+// Runs `work` on the thread pool and `done` with its result on the page's
+// thread. The watcher goes with the page, so a page closed meanwhile hears
+// nothing; `work` must hold no reference into the page.
+template <class Work, class Done>
+void Aside(QObject* page, Work work, Done done)
+{
+    auto* watcher = new QFutureWatcher<std::invoke_result_t<Work>>(page);
+    QObject::connect(watcher, &QFutureWatcherBase::finished, page, [watcher, done = std::move(done)] {
+        done(watcher->result());
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run(std::move(work)));
+}
+
 serial::SetupEnv SetupEnvFor(const serial::Roots& roots)
 {
     serial::SetupEnv env = serial::SetupEnv::Current();
@@ -120,8 +139,8 @@ serial::SetupEnv SetupEnvFor(const serial::Roots& roots)
 
 }  // namespace
 
-CUartParamDlg::CUartParamDlg(PortSource ports, QWidget* parent, serial::Roots roots)
-    : QDialog(parent), ports_(std::move(ports)), roots_(std::move(roots))
+CUartParamDlg::CUartParamDlg(PortSource ports, QWidget* parent, serial::Roots roots, PortNames names)
+    : QDialog(parent), ports_(std::move(ports)), roots_(std::move(roots)), names_(std::move(names))
 {
     setObjectName(QStringLiteral("CUartParamDlg"));
     setWindowTitle(QStringLiteral("串口参数配置"));
@@ -240,13 +259,23 @@ void CUartParamDlg::OnRefresh()
 
 void CUartParamDlg::FillPorts()
 {
+    const QStringList paths = ports_ ? ports_() : QStringList();
+    std::vector<std::string> nodes;
+    for (const QString& path : paths)
+        nodes.push_back(path.toStdString());
+    // Sysfs, /proc/locks and the lock folder only, all in memory: quick
+    // enough for this thread.
+    const std::vector<std::optional<serial::Holder>> holders = serial::FindHolders(nodes, roots_);
     // Each port as a person knows it; after a USB adapter its by-id name,
     // the one that stays the same after a replug.
-    for (const QString& path : ports_ ? ports_() : QStringList()) {
-        const serial::PortInfo info = serial::DescribePort(path.toStdString(), roots_);
-        portCombo_->addItem(QString::fromStdString(serial::PortLabel(info)), path);
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        const QString& path = paths[static_cast<qsizetype>(i)];
+        const serial::PortInfo info = serial::DescribePort(nodes[i], roots_);
+        portCombo_->addItem(
+            QString::fromStdString(serial::PortEntry(info, holders[i], names_.value(path).toStdString())), path);
         if (!info.byId.empty() && info.byId != info.path)
-            portCombo_->addItem(QString::fromStdString(info.byId), QString::fromStdString(info.byId));
+            portCombo_->addItem(QString::fromStdString(info.byId + serial::HolderMark(holders[i])),
+                                QString::fromStdString(info.byId));
     }
     // The by-id names are long: the list opens as wide as they are.
     portCombo_->view()->setMinimumWidth(portCombo_->view()->sizeHintForColumn(0) + 24);
@@ -254,13 +283,32 @@ void CUartParamDlg::FillPorts()
 
 void CUartParamDlg::ShowSetup()
 {
-    const std::vector<serial::Finding> findings = serial::CheckSetup(SetupEnvFor(roots_));
+    SaySetup();
+    const int asked = ++setupAsked_;
+    Aside(
+        this, [env = SetupEnvFor(roots_)] { return serial::CheckSetup(env); },
+        [this, asked](const std::vector<serial::Finding>& findings) {
+            if (asked != setupAsked_)
+                return;
+            findings_ = FindingsText(findings);
+            SaySetup();
+        });
+}
+
+void CUartParamDlg::SaySetup()
+{
     QString text;
     if (portCombo_->count() == 0)
         text = QStringLiteral("没有找到可以打开的串口。");
-    if (!findings.empty())
-        text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + FindingsText(findings);
+    if (!findings_.isEmpty())
+        text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + findings_;
     Say(setup_, text);
+}
+
+void CUartParamDlg::SayFailure(const QString& text)
+{
+    ++failureAsked_;
+    Say(failure_, text);
 }
 
 void CUartParamDlg::OnDevicesChanged()
@@ -295,15 +343,20 @@ QString CUartParamDlg::ChosenPath() const
     const int index = portCombo_->currentIndex();
     if (index >= 0 && portCombo_->currentText() == portCombo_->itemText(index))
         return portCombo_->itemData(index).toString();
-    // A label typed or pasted back: its path is what comes before " - ".
+    // A label typed or pasted back: its path is what comes before its
+    // description or its holder.
     QString text = portCombo_->currentText().trimmed();
-    const int dash = text.indexOf(QStringLiteral(" - "));
-    return dash > 0 ? text.left(dash).trimmed() : text;
+    for (const QString& after : {QStringLiteral(" - "), QStringLiteral(" 占用: ")}) {
+        const int at = text.indexOf(after);
+        if (at > 0)
+            text = text.left(at).trimmed();
+    }
+    return text;
 }
 
 void CUartParamDlg::OnOpenClose()
 {
-    Say(failure_, {});
+    SayFailure({});
     if (g_Serial.IsOpen()) {
         g_Serial.Close();
         openedPath_.clear();
@@ -333,11 +386,18 @@ void CUartParamDlg::OnOpenClose()
         if (openedPath_.find("/serial/by-id/") != std::string::npos)
             openedStable_ = openedPath_;
     } else {
-        const std::vector<serial::Finding> findings = serial::CheckPort(SetupEnvFor(roots_), path.toStdString());
-        QString text = FailureText(g_Serial.LastError(), g_Serial.LastErrno(), path, !findings.empty());
-        if (!findings.empty())
-            text += QStringLiteral("\n") + FindingsText(findings);
-        Say(failure_, text);
+        // Said at once; who holds the port or which group is missing
+        // follows from a worker, unless the user has moved on.
+        const SerialError error = g_Serial.LastError();
+        const int err = g_Serial.LastErrno();
+        SayFailure(FailureText(error, err, path, false));
+        const int asked = failureAsked_;
+        Aside(
+            this, [env = SetupEnvFor(roots_), port = path.toStdString()] { return serial::CheckPort(env, port); },
+            [this, asked, error, err, path](const std::vector<serial::Finding>& findings) {
+                if (asked == failureAsked_ && !findings.empty())
+                    Say(failure_, FailureText(error, err, path, true) + QStringLiteral("\n") + FindingsText(findings));
+            });
     }
     UpdateState();
 }
@@ -397,8 +457,8 @@ void CUartParamDlg::TryReconnect()
             if (--retriesLeft_ > 0)
                 retry_->start(kRetryMs);
             else
-                Say(failure_, FailureText(g_Serial.LastError(), g_Serial.LastErrno(), QString::fromStdString(node),
-                                          false));
+                SayFailure(
+                    FailureText(g_Serial.LastError(), g_Serial.LastErrno(), QString::fromStdString(node), false));
         }
         return;
     }
@@ -406,7 +466,7 @@ void CUartParamDlg::TryReconnect()
     openedStable_ = awaited_;
     awaited_.clear();
     retry_->stop();
-    Say(failure_, {});
+    SayFailure({});
     Say(reconnect_, QStringLiteral("已重新打开 %1（%2 波特，%3），与断开前的设置相同。断开时中止的传输不会自动继续，"
                                    "请重新开始。")
                         .arg(QString::fromStdString(node))

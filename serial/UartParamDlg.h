@@ -1,18 +1,22 @@
 // The serial settings page: the only place where the port is opened and
-// closed. It lists the ports that can be opened right now, each with what
-// sysfs knows of it and, for USB adapters, its stable /dev/serial/by-id name;
-// a device path can also be typed. The list follows adapters plugged in and
-// pulled while the port is closed. When the open port's adapter is pulled,
-// the page waits for it to come back under the same by-id name and reopens
-// it with the same settings, unless "断开后自动重新连接" is unchecked.
-// Where a port is missing or cannot be opened, the page says why in Linux
-// terms, with the command that fixes it.
+// closed. It lists the serial ports there are, each with what sysfs knows of
+// it and, for USB adapters, its stable /dev/serial/by-id name; a port that
+// another program holds is marked with that program. Nothing is opened
+// before "打开" is pressed. A device path can also be typed. The list follows
+// adapters plugged in and pulled while the port is closed. When the open
+// port's adapter is pulled, the page waits for it to come back under the
+// same by-id name and reopens it with the same settings, unless
+// "断开后自动重新连接" is unchecked. Where a port is missing or cannot be
+// opened, the page says why in Linux terms, with the command that fixes it;
+// those checks read every process's descriptors and the udev rule folders,
+// so they run on a worker thread and the page shows the newest result.
 #pragma once
 
 #include "serial/PortInfo.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QStringList>
 
 #include <functional>
@@ -36,8 +40,10 @@ public:
     // Where the port list comes from; the main window adds the simulated
     // DTU's terminal and a device named on the command line first.
     using PortSource = std::function<QStringList()>;
+    // What the application calls some of them, by path: "模拟DTU".
+    using PortNames = QHash<QString, QString>;
 
-    CUartParamDlg(PortSource ports, QWidget* parent, serial::Roots roots = {});
+    CUartParamDlg(PortSource ports, QWidget* parent, serial::Roots roots = {}, PortNames names = {});
     ~CUartParamDlg() override;
 
     // Shows the page as g_Serial is: open or closed.
@@ -64,11 +70,14 @@ private slots:
 private:
     void FillPorts();
     void ShowSetup();
+    void SaySetup();
+    void SayFailure(const QString& text);
     void TryReconnect();
     QString ChosenPath() const;
 
     PortSource ports_;
     serial::Roots roots_;
+    PortNames names_;
     QComboBox* portCombo_;
     QComboBox* baudCombo_;
     QComboBox* parityCombo_;
@@ -78,6 +87,11 @@ private:
     QLabel* failure_;
     QLabel* reconnect_;
     QLabel* setup_;
+    // The last setup findings, kept while a newer check runs; each check and
+    // each open failure is numbered so that only the newest is shown.
+    QString findings_;
+    int setupAsked_ = 0;
+    int failureAsked_ = 0;
 
     std::unique_ptr<serial::DevWatch> watch_;
     QSocketNotifier* notifier_ = nullptr;

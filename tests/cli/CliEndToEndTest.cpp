@@ -3,6 +3,7 @@
 // fall silent, so each test keeps to the exchanges it needs.
 #include "cli/Link.h"
 #include "cli/Run.h"
+#include "serial/PortHolder.h"
 #include "Profiles.h"
 #include "sim/SimulatedDtu.h"
 #include "support/Bytes.h"
@@ -387,8 +388,8 @@ TEST_F(Dtuctl, MonitorPrintsEveryFrameUntilStopped)
         if (json)
             args.push_back("--json");
         std::thread monitor([&] { r = RunCtl(args); });
-        // The monitor has the port once it would refuse a second opener.
-        ASSERT_TRUE(WaitFor([&] { return !CXSerial::ProbePort(line.terminalPath()); }));
+        // The monitor has the port once the kernel lists its lock.
+        ASSERT_TRUE(WaitFor([&] { return serial::FindHolder(line.terminalPath()).has_value(); }));
         line.Send(H("FA 00 F1 03 56 31 00 75 0D"));
         std::this_thread::sleep_for(std::chrono::milliseconds(700));
         line.Send(H("FA 80 E9 01 00 64 0D"));

@@ -6,6 +6,7 @@
 #include "app/TavrinDlg.h"
 #include "common/MessageBox.h"
 #include "serial/KVSerial.h"
+#include "serial/PortHolder.h"
 #include "serial/PortList.h"
 #include "support/FakeSystem.h"
 #include "sim/SimulatedDtu.h"
@@ -53,6 +54,19 @@ private:
         if (!target.empty())
             fake_->AddByIdLink(kById, target);
     }
+    // What the application lists: its own paths first, then the system's.
+    void MakeWindow(const CUartParamDlg::PortNames& names = {})
+    {
+        window_ = std::make_unique<CTavrinDlg>(
+            [this] {
+                QStringList list = extra_;
+                for (const std::string& path : serial::ListPorts(Roots()))
+                    list << QString::fromStdString(path);
+                return list;
+            },
+            nullptr, Roots(), names);
+        window_->show();
+    }
     CUartParamDlg* Page()
     {
         window_->findChild<QAction*>(QStringLiteral("action1004"))->trigger();
@@ -74,16 +88,7 @@ private slots:
             shown_.push_back(text);
             return int(QMessageBox::Ok);
         });
-        // What the application lists: its own paths first, then the system's.
-        window_ = std::make_unique<CTavrinDlg>(
-            [this] {
-                QStringList list = extra_;
-                for (const std::string& path : serial::ListPorts(fake_->sys(), fake_->dev()))
-                    list << QString::fromStdString(path);
-                return list;
-            },
-            nullptr, Roots());
-        window_->show();
+        MakeWindow();
     }
     void cleanup()
     {
@@ -253,27 +258,56 @@ private slots:
         g_Serial.Close();
     }
 
-    void aPortHeldByAnotherProgramIsExplained()
+    void aPortHeldByAnotherProgramIsMarkedAndExplained()
     {
         PtyPair pty;
         const QString path = QString::fromStdString(pty.terminalPath());
         extra_ = {path};
-        CUartParamDlg* page = Page();
-        // flock(1) takes the lock a serial program takes and keeps the port open.
+        // flock(1) takes the lock a serial program takes and keeps the port
+        // open; -o keeps the lock from its child, so that killing it frees the port.
         QProcess holder;
-        holder.start(QStringLiteral("flock"), {QStringLiteral("-x"), path, QStringLiteral("sleep"), QStringLiteral("30")});
+        holder.start(QStringLiteral("flock"),
+                     {QStringLiteral("-o"), QStringLiteral("-x"), path, QStringLiteral("sleep"), QStringLiteral("30")});
         QVERIFY(holder.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(!CXSerial::ProbePort(pty.terminalPath()), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(serial::FindHolder(pty.terminalPath()).has_value(), 3000);
+        CUartParamDlg* page = Page();
+        auto* port = Find<QComboBox>("portCombo");
+        QCOMPARE(port->itemText(0), path + QStringLiteral(" 占用: flock (%1)").arg(holder.processId()));
+
         QTest::mouseClick(Find<QPushButton>("openButton"), Qt::LeftButton);
         QVERIFY(!g_Serial.IsOpen());
+        QTRY_VERIFY_WITH_TIMEOUT(page->failureText().contains(QStringLiteral("kill ")), 3000);
         const QString text = page->failureText();
         QVERIFY2(text.contains(QStringLiteral("占用")), qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("（进程 %1）").arg(holder.processId())) ||
-                     text.contains(QStringLiteral("sleep")),
-                 qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("kill ")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("flock（进程 %1）").arg(holder.processId())), qPrintable(text));
         holder.kill();
         holder.waitForFinished();
+
+        // Once free, the marked entry opens its path, chosen or typed.
+        QTest::mouseClick(Find<QPushButton>("openButton"), Qt::LeftButton);
+        QVERIFY(g_Serial.IsOpen());
+        QCOMPARE(g_Serial.PortPath(), pty.terminalPath());
+        QTest::mouseClick(Find<QPushButton>("openButton"), Qt::LeftButton);
+        port->setEditText(path + QStringLiteral(" 占用: minicom (4242)"));
+        QTest::mouseClick(Find<QPushButton>("openButton"), Qt::LeftButton);
+        QVERIFY(g_Serial.IsOpen());
+        QCOMPARE(g_Serial.PortPath(), pty.terminalPath());
+    }
+
+    void theSimulatedDtuIsListedByNameAndOpens()
+    {
+        // It keeps its own terminal open, without a lock: not held.
+        sim::SimulatedDtu dtu({});
+        QVERIFY(dtu.Start());
+        const QString path = QString::fromStdString(dtu.TerminalPath());
+        extra_ = {path};
+        MakeWindow({{path, QStringLiteral("模拟DTU")}});
+        Page();
+        QCOMPARE(Find<QComboBox>("portCombo")->itemText(0), path + QStringLiteral(" - 模拟DTU"));
+        QTest::mouseClick(Find<QPushButton>("openButton"), Qt::LeftButton);
+        QVERIFY(g_Serial.IsOpen());
+        QCOMPARE(g_Serial.PortPath(), dtu.TerminalPath());
+        g_Serial.Close();
     }
 };
 

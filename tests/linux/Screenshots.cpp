@@ -4,6 +4,7 @@
 // Usage: port_page_screenshots OUTPUT_DIR
 #include "app/TavrinDlg.h"
 #include "serial/KVSerial.h"
+#include "serial/PortHolder.h"
 #include "serial/PortList.h"
 #include "support/FakeSystem.h"
 #include "support/Pty.h"
@@ -56,7 +57,7 @@ int main(int argc, char* argv[])
     CTavrinDlg window(
         [&] {
             QStringList list = extra;
-            for (const std::string& path : serial::ListPorts(fake.sys(), fake.dev()))
+            for (const std::string& path : serial::ListPorts({fake.sys(), fake.dev()}))
                 list << QString::fromStdString(path);
             return list;
         },
@@ -89,9 +90,10 @@ int main(int argc, char* argv[])
     QProcess holder;
     holder.start(QStringLiteral("flock"), {QStringLiteral("-x"), held, QStringLiteral("sleep"), QStringLiteral("30")});
     holder.waitForStarted();
-    Until([&] { return !CXSerial::ProbePort(back.terminalPath()); });
+    Until([&] { return serial::FindHolder(back.terminalPath()).has_value(); });
     page->findChild<QComboBox*>(QStringLiteral("portCombo"))->setEditText(held);
     QMetaObject::invokeMethod(page->findChild<QPushButton*>(QStringLiteral("openButton")), "click");
+    Until([&] { return page->failureText().contains(QStringLiteral("kill")); });
     Save(page, dir, QStringLiteral("settings-held"));
     holder.kill();
     holder.waitForFinished();

@@ -24,7 +24,8 @@ protected:
         gid = static_cast<unsigned>(st.st_gid);
         env.roots = {fake.sys(), fake.dev()};
         env.etcGroup = (fake.root() / "etc/group").string();
-        env.proc = (fake.root() / "proc").string();
+        env.roots.proc = (fake.root() / "proc").string();
+        env.roots.lock = (fake.root() / "lock").string();
         env.udevRuleDirs = {(fake.root() / "etc/udev/rules.d").string(), (fake.root() / "lib/udev/rules.d").string()};
         env.user = "alice";
         env.uid = static_cast<unsigned>(st.st_uid) + 1000;
@@ -38,7 +39,7 @@ protected:
     {
         serial::SetupEnv e = env;
         e.roots = {other.sys(), other.dev()};
-        e.proc = (other.root() / "proc").string();
+        e.roots.proc = (other.root() / "proc").string();
         e.udevRuleDirs = {(other.root() / ruleDir).string()};
         return e;
     }
@@ -129,6 +130,18 @@ TEST_F(SetupCheckTest, TheProgramHoldingThePortIsNamed)
     EXPECT_NE(all[1].text.find("AT commands"), std::string::npos);
 }
 
+// Root's cu, say: its descriptors are not ours to read, its lock file is.
+TEST_F(SetupCheckTest, AHolderWhoseDescriptorsAreHiddenIsNamedByItsLock)
+{
+    env.groups = {gid};
+    fake.AddProcess(4242, "cu");
+    fake.WriteFile("lock/LCK..ttyUSB0", "      4242\n");
+    const auto findings = serial::CheckPort(env, fake.Dev("ttyUSB0"));
+    ASSERT_EQ(Problems(findings), std::vector<P>{P::HeldByProgram});
+    EXPECT_EQ(findings[0].program, "cu");
+    EXPECT_EQ(findings[0].fix, "kill 4242");
+}
+
 TEST_F(SetupCheckTest, ModemManagerWithoutAnIgnoreRule)
 {
     env.groups = {gid};
@@ -210,7 +223,7 @@ TEST_F(SetupCheckTest, ASoundMachineHasNothingToSay)
     // Nothing to read at all: no findings, no crash.
     serial::SetupEnv empty;
     empty.roots = {"/nonexistent/sys", "/nonexistent/dev"};
-    empty.proc = "/nonexistent/proc";
+    empty.roots.proc = "/nonexistent/proc";
     empty.etcGroup = "/nonexistent/group";
     empty.udevRuleDirs = {};
     EXPECT_TRUE(serial::CheckSetup(empty).empty());
