@@ -89,18 +89,6 @@ int CXSerial::LastErrno() const
     return lastErrno_;
 }
 
-bool CXSerial::ProbePort(const std::string& path)
-{
-    const int fd = OpenDevice(path);
-    if (fd < 0)
-        return false;
-    // A lock held by another program (or by this tool's open port) means the
-    // port is taken; ours goes away with the close.
-    const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-    ::close(fd);
-    return free;
-}
-
 bool CXSerial::Open(const std::string& path, unsigned baudRate, unsigned parity)
 {
     Close();

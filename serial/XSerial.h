@@ -80,10 +80,6 @@ public:
 
     bool IsOpen() const { return fd_.load(std::memory_order_acquire) >= 0; }
 
-    // Whether `path` exists and could be opened exclusively right now. Changes
-    // no setting and leaves nothing open.
-    static bool ProbePort(const std::string& path);
-
     // Closes any open port first, then opens `path` with the line settings and
     // starts the reader. On failure nothing is left open.
     bool Open(const std::string& path, unsigned baudRate, unsigned parity);
