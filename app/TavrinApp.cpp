@@ -16,6 +16,8 @@
 int CTavrinApp::Run(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // QSettings keeps the tool's settings in ~/.config/dtutool/dtutool.conf.
+    QApplication::setOrganizationName(QStringLiteral("dtutool"));
     QApplication::setApplicationName(QStringLiteral("dtutool"));
     QApplication::setApplicationDisplayName(QStringLiteral("DTU参数配置工具"));
     QApplication::setApplicationVersion(QStringLiteral(DTU_VERSION));
