@@ -9,14 +9,6 @@
 
 namespace cli {
 
-std::string Spaced(std::span<const std::uint8_t> bytes)
-{
-    std::string text = hex::FormatSpaced(bytes);
-    if (!text.empty())
-        text.pop_back();
-    return text;
-}
-
 void Link::OpenOrThrow(const std::string& path, unsigned baud, unsigned parity)
 {
     if (!Open(path, baud, parity)) {
@@ -94,11 +86,11 @@ Reply Link::Exchange(std::span<const std::uint8_t> request, int timeoutMs, const
         if (reply->length > 2 && r.Code() != code)
             continue;
         if (!r.EnvelopeOk())
-            throw Failure("malformed answer to " + what + ": " + Spaced(reply->frame()));
+            throw Failure("malformed answer to " + what + ": " + hex::FormatJoined(reply->frame()));
         return *reply;
     }
     throw Failure("no answer to " + what + " within " + std::to_string(timeoutMs) + " ms (sent " +
-                  Spaced(request) + ")");
+                  hex::FormatJoined(request) + ")");
 }
 
 }  // namespace cli

@@ -6,6 +6,7 @@
 // sixteen of them run side by side exactly as one does.
 #pragma once
 
+#include "profile/Profile.h"
 #include "serial/ReceiveBuffer.h"
 #include "serial/XSerial.h"
 
@@ -22,14 +23,8 @@
 
 namespace cli {
 
-// A failure that ends the work on one port, in words for its user.
-class Failure : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+using profile::Failure;
 
-// "FA 80 E9": bytes as the line is read, without the trailing space.
-std::string Spaced(std::span<const std::uint8_t> bytes);
 
 // A completed frame: the whole receive buffer, as the decoders expect, and
 // the number of bytes received for it.

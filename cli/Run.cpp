@@ -2,9 +2,10 @@
 
 #include "cli/Board.h"
 #include "cli/Link.h"
-#include "cli/Profile.h"
-#include "cli/Provision.h"
-#include "cli/Settings.h"
+#include "profile/Profile.h"
+#include "profile/Provision.h"
+#include "cli/ReadWrite.h"
+#include "profile/Settings.h"
 #include "cli/Upgrade.h"
 #include "common/Hex.h"
 #include "monitor/FrameText.h"
@@ -33,6 +34,8 @@
 #endif
 
 namespace cli {
+
+using namespace profile;
 
 namespace {
 
@@ -165,7 +168,7 @@ PortResult ReadJob(PortContext& c, bool profile)
 
 PortResult WriteJob(PortContext& c, const Profile& profile)
 {
-    const WriteResult w = WriteProfile(c.link, profile, c.timeoutMs, [&](const std::string& what) { c.board.Step(c.index, what); });
+    const WriteReport w = WriteProfile(c.link, profile, c.timeoutMs, [&](const std::string& what) { c.board.Step(c.index, what); });
     PortResult r;
     r.ok = w.ok();
     std::vector<std::vector<std::string>> rows{{"setting", "wanted", "read back", "ok"}};

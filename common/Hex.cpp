@@ -31,6 +31,14 @@ std::string FormatSpaced(std::span<const std::uint8_t> bytes)
     return out;
 }
 
+std::string FormatJoined(std::span<const std::uint8_t> bytes)
+{
+    std::string text = FormatSpaced(bytes);
+    if (!text.empty())
+        text.pop_back();
+    return text;
+}
+
 std::string FormatPlain(std::span<const std::uint8_t> bytes)
 {
     std::string out;

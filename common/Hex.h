@@ -15,6 +15,9 @@ using Bytes = std::vector<std::uint8_t>;
 // "%02X " per byte: "7E 01 41 " (the last byte is followed by a space too).
 std::string FormatSpaced(std::span<const std::uint8_t> bytes);
 
+// Bytes with one space between them, as a person reads a line: "FA 80 E9".
+std::string FormatJoined(std::span<const std::uint8_t> bytes);
+
 // "%02X" per byte, no separators: "001A2B3C4D5E".
 std::string FormatPlain(std::span<const std::uint8_t> bytes);
 

@@ -1,8 +1,9 @@
 // Profiles: what is refused (with its place in the file), what the accepted
 // ones put on the line, and that a printed profile writes back what was read.
-#include "cli/Profile.h"
-#include "cli/Provision.h"
-#include "cli/Settings.h"
+#include "common/Hex.h"
+#include "profile/Profile.h"
+#include "profile/Provision.h"
+#include "profile/Settings.h"
 #include "Profiles.h"
 #include "dtu/Messages.h"
 #include "support/Bytes.h"
@@ -11,17 +12,17 @@
 
 namespace {
 
-using cli::Profile;
+using profile::Profile;
 
 
 std::string Spaced(const Bytes& b)
 {
-    return cli::Spaced(b);
+    return hex::FormatJoined(b);
 }
 
 TEST(Profile, FullExampleIsReadWhole)
 {
-    const cli::ParsedProfile parsed = cli::ParseProfile(kFullProfile, "p.toml");
+    const profile::ParsedProfile parsed = profile::ParseProfile(kFullProfile, "p.toml");
     ASSERT_TRUE(parsed.ok()) << parsed.errors.front();
     const Profile& p = parsed.profile;
     EXPECT_EQ(p.phones->size(), 2u);
@@ -91,7 +92,7 @@ TEST(Profile, RefusalsNameFileLineAndColumn)
         {"[serial\nbaud = 1", "f.toml:1:"},
     };
     for (const auto& c : cases) {
-        const cli::ParsedProfile parsed = cli::ParseProfile(c.text, "f.toml");
+        const profile::ParsedProfile parsed = profile::ParseProfile(c.text, "f.toml");
         ASSERT_FALSE(parsed.ok()) << c.text;
         bool found = false;
         for (const std::string& e : parsed.errors)
@@ -102,7 +103,7 @@ TEST(Profile, RefusalsNameFileLineAndColumn)
 
 TEST(Profile, EveryErrorIsReportedInFileOrder)
 {
-    const cli::ParsedProfile parsed = cli::ParseProfile("[rf]\naddress = 999\n[serial]\nbaud = 1\nx = 2\n", "f.toml");
+    const profile::ParsedProfile parsed = profile::ParseProfile("[rf]\naddress = 999\n[serial]\nbaud = 1\nx = 2\n", "f.toml");
     ASSERT_EQ(parsed.errors.size(), 3u);
     EXPECT_EQ(parsed.errors[0].rfind("f.toml:2:", 0), 0u);
     EXPECT_EQ(parsed.errors[1].rfind("f.toml:4:", 0), 0u);
@@ -111,7 +112,7 @@ TEST(Profile, EveryErrorIsReportedInFileOrder)
 
 TEST(Profile, UnreadableFileIsOneError)
 {
-    const cli::ParsedProfile parsed = cli::LoadProfile("/nonexistent/dir/p.toml");
+    const profile::ParsedProfile parsed = profile::LoadProfile("/nonexistent/dir/p.toml");
     ASSERT_EQ(parsed.errors.size(), 1u);
     EXPECT_EQ(parsed.errors[0], "/nonexistent/dir/p.toml: cannot be read");
 }
@@ -119,9 +120,9 @@ TEST(Profile, UnreadableFileIsOneError)
 // The bytes the window's buttons send for the same choices.
 TEST(Provision, FramesAreTheWindowsBytes)
 {
-    const cli::ParsedProfile parsed = cli::ParseProfile(kFullProfile, "p.toml");
+    const profile::ParsedProfile parsed = profile::ParseProfile(kFullProfile, "p.toml");
     ASSERT_TRUE(parsed.ok());
-    const auto writes = cli::PlanWrites(parsed.profile, {2016, 5, 3, 14, 7, 9, 2});
+    const auto writes = profile::PlanWrites(parsed.profile, {2016, 5, 3, 14, 7, 9, 2});
     std::vector<std::string> frames;
     for (const auto& w : writes)
         frames.push_back(w.what + ": " + Spaced(w.frame));
@@ -139,19 +140,19 @@ TEST(Provision, FramesAreTheWindowsBytes)
 
 TEST(Provision, OnlyWhatTheProfileHoldsIsWritten)
 {
-    const cli::ParsedProfile parsed = cli::ParseProfile("[server]\nip = \"203.0.113.7\"\nport = 8080\n", "p.toml");
+    const profile::ParsedProfile parsed = profile::ParseProfile("[server]\nip = \"203.0.113.7\"\nport = 8080\n", "p.toml");
     ASSERT_TRUE(parsed.ok());
-    EXPECT_EQ(cli::QueriesToComplete(parsed.profile), 0u);
-    const auto writes = cli::PlanWrites(parsed.profile, cli::Now());
+    EXPECT_EQ(profile::QueriesToComplete(parsed.profile), 0u);
+    const auto writes = profile::PlanWrites(parsed.profile, profile::Now());
     ASSERT_EQ(writes.size(), 2u);
     EXPECT_EQ(writes[0].frame, H("FA 80 E6 04 CB 00 71 07 A7 0D"));
     EXPECT_EQ(writes[1].frame, H("FA 80 E7 02 1F 90 12 0D"));
-    EXPECT_EQ(cli::QueriesToVerify(parsed.profile), unsigned{cli::kNet});
+    EXPECT_EQ(profile::QueriesToVerify(parsed.profile), unsigned{profile::kNet});
 }
 
-cli::DeviceSettings Current()
+profile::DeviceSettings Current()
 {
-    cli::DeviceSettings s;
+    profile::DeviceSettings s;
     s.ownId = dtu::OwnId{"112233445566", true};
     s.uart = dtu::UartIndexes{7, 0, 0};
     s.packets = dtu::Packets{true, H("01 02"), Bytes{'R', 'E', 'G'}};
@@ -162,14 +163,14 @@ cli::DeviceSettings Current()
 // Records written whole keep the DTU's value for every key left out.
 TEST(Provision, LeftOutKeysOfARecordKeepTheDtusValues)
 {
-    const cli::ParsedProfile parsed = cli::ParseProfile(
+    const profile::ParsedProfile parsed = profile::ParseProfile(
         "[own_id]\nid = \"AABBCCDDEEFF\"\n[serial]\nbaud = 9600\n[rf]\npower = \"Level1\"\n"
         "[packets]\nheartbeat = \"HB\"\n",
         "p.toml");
     ASSERT_TRUE(parsed.ok());
-    EXPECT_EQ(cli::QueriesToComplete(parsed.profile), unsigned{cli::kOwnId | cli::kUart | cli::kRf | cli::kPackets});
-    const Profile complete = cli::Complete(parsed.profile, Current());
-    const auto writes = cli::PlanWrites(complete, cli::Now());
+    EXPECT_EQ(profile::QueriesToComplete(parsed.profile), unsigned{profile::kOwnId | profile::kUart | profile::kRf | profile::kPackets});
+    const Profile complete = profile::Complete(parsed.profile, Current());
+    const auto writes = profile::PlanWrites(complete, profile::Now());
     ASSERT_EQ(writes.size(), 4u);
     EXPECT_EQ(Spaced(writes[0].frame), "FA 80 FB 07 AA BB CC DD EE FF AA 21 0D");  // custom kept
     EXPECT_EQ(Spaced(writes[3].frame), "FA 80 EC 03 03 00 00 6C 0D");              // parity, interface kept
@@ -181,35 +182,35 @@ TEST(Provision, LeftOutKeysOfARecordKeepTheDtusValues)
     const Bytes rf = writes[2].frame;
     EXPECT_EQ(Bytes(rf.begin() + 7, rf.begin() + 11), H("00 04 07 00"));
 
-    cli::DeviceSettings odd = Current();
+    profile::DeviceSettings odd = Current();
     odd.rf->frequency = "433.92";
-    EXPECT_THROW(cli::Complete(parsed.profile, odd), cli::Failure);
+    EXPECT_THROW(profile::Complete(parsed.profile, odd), profile::Failure);
 }
 
 TEST(Provision, ComparisonFindsWhatDidNotTake)
 {
-    const cli::ParsedProfile parsed =
-        cli::ParseProfile("[serial]\nbaud = 9600\nparity = \"even\"\n[apn]\napn = \"CMNET\"\npassword = \"x\"\n", "p.toml");
+    const profile::ParsedProfile parsed =
+        profile::ParseProfile("[serial]\nbaud = 9600\nparity = \"even\"\n[apn]\napn = \"CMNET\"\npassword = \"x\"\n", "p.toml");
     ASSERT_TRUE(parsed.ok());
-    cli::DeviceSettings back;
+    profile::DeviceSettings back;
     back.uart = dtu::UartIndexes{3, 0, 0};
-    const auto rows = cli::Compare(parsed.profile, cli::PlanWrites(parsed.profile, cli::Now()), back);
+    const auto rows = profile::Compare(parsed.profile, profile::PlanWrites(parsed.profile, profile::Now()), back);
     ASSERT_EQ(rows.size(), 5u);
-    EXPECT_EQ(rows[0].verdict, cli::Verdict::Ok);
-    EXPECT_EQ(rows[1].verdict, cli::Verdict::Differs);
+    EXPECT_EQ(rows[0].verdict, profile::Verdict::Ok);
+    EXPECT_EQ(rows[1].verdict, profile::Verdict::Differs);
     EXPECT_EQ(rows[1].wanted, "even");
     EXPECT_EQ(rows[1].readBack, "none");
     EXPECT_EQ(rows[4].setting, "apn.password");
     EXPECT_EQ(rows[4].wanted, "(not shown)");
-    EXPECT_EQ(rows[4].verdict, cli::Verdict::Written);
-    EXPECT_FALSE(cli::WriteResult{rows}.ok());
+    EXPECT_EQ(rows[4].verdict, profile::Verdict::Written);
+    EXPECT_FALSE(profile::WriteReport{rows}.ok());
 }
 
 // What `read --profile` prints is accepted by `write` and writes back the
 // very settings it was printed from.
 TEST(Provision, PrintedProfilesWriteBackWhatWasRead)
 {
-    cli::DeviceSettings base;
+    profile::DeviceSettings base;
     base.phones = std::vector<std::string>{"13800138000"};
     base.ids = std::vector<std::string>{};
     base.ownId = dtu::OwnId{"00000000ABCD", false};
@@ -219,7 +220,7 @@ TEST(Provision, PrintedProfilesWriteBackWhatWasRead)
     base.rf = dtu::RfRecord{"434.00", 4, 0, "255", 0};
     base.version = "v";
 
-    std::vector<cli::DeviceSettings> variants(6, base);
+    std::vector<profile::DeviceSettings> variants(6, base);
     variants[1].net = dtu::NetParams{"dtu.example.net", {0, 0, 0, 0}, 0, 1, 2, 1};
     variants[2].packets = dtu::Packets{true, H("00 FF 20"), Bytes{'a', ' ', 'b'}};  // not text: hex
     variants[3].packets = dtu::Packets{true, Bytes{0xC4, 0xE3, 0xBA, 0xC3}, Bytes{'X'}};  // GBK text
@@ -228,18 +229,18 @@ TEST(Provision, PrintedProfilesWriteBackWhatWasRead)
 
     for (std::size_t i = 0; i < variants.size(); ++i) {
         SCOPED_TRACE(i);
-        const std::string text = cli::SettingsProfile(variants[i]);
-        const cli::ParsedProfile parsed = cli::ParseProfile(text, "read.toml");
+        const std::string text = profile::SettingsProfile(variants[i]);
+        const profile::ParsedProfile parsed = profile::ParseProfile(text, "read.toml");
         ASSERT_TRUE(parsed.ok()) << parsed.errors.front() << "\n" << text;
         if (i == 5) {
             // The frequency cannot be kept by writing the record again.
-            EXPECT_THROW(cli::Complete(parsed.profile, variants[i]), cli::Failure);
+            EXPECT_THROW(profile::Complete(parsed.profile, variants[i]), profile::Failure);
             continue;
         }
-        const Profile complete = cli::Complete(parsed.profile, variants[i]);
-        const auto rows = cli::Compare(parsed.profile, cli::PlanWrites(complete, cli::Now()), variants[i]);
+        const Profile complete = profile::Complete(parsed.profile, variants[i]);
+        const auto rows = profile::Compare(parsed.profile, profile::PlanWrites(complete, profile::Now()), variants[i]);
         for (const auto& row : rows)
-            EXPECT_NE(row.verdict, cli::Verdict::Differs) << row.setting << ": " << row.wanted << " / " << row.readBack;
+            EXPECT_NE(row.verdict, profile::Verdict::Differs) << row.setting << ": " << row.wanted << " / " << row.readBack;
     }
 }
 
@@ -258,12 +259,12 @@ TEST(Settings, PacketsAreTextOnlyWhenTheTextGivesTheSameBytes)
         {H("C4"), "hex C4"},  // half a double-byte character
     };
     for (const auto& c : cases)
-        EXPECT_EQ(cli::PacketValue(c.packet), c.value) << cli::Spaced(c.packet);
+        EXPECT_EQ(profile::PacketValue(c.packet), c.value) << hex::FormatJoined(c.packet);
 }
 
 TEST(Settings, TableColumnsLineUpWithWideCharacters)
 {
-    EXPECT_EQ(cli::FormatTable({{"a", "x"}, {"时钟", "y"}}), "a     x\n时钟  y\n");
+    EXPECT_EQ(profile::FormatTable({{"a", "x"}, {"时钟", "y"}}), "a     x\n时钟  y\n");
 }
 
 }  // namespace

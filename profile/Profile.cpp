@@ -1,4 +1,4 @@
-#include "cli/Profile.h"
+#include "profile/Profile.h"
 
 #include "common/Codepage.h"
 #include "common/Hex.h"
@@ -15,7 +15,7 @@
 #include <sstream>
 #include <tuple>
 
-namespace cli {
+namespace profile {
 
 const std::vector<std::string> kBaudNames(dtu::kBaudCaptions.begin(), dtu::kBaudCaptions.end());
 const std::vector<std::string> kParityNames{"none", "odd", "even"};
@@ -474,4 +474,4 @@ ParsedProfile LoadProfile(const std::string& path)
     return ParseProfile(text, path);
 }
 
-}  // namespace cli
+}  // namespace profile

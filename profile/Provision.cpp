@@ -1,4 +1,4 @@
-#include "cli/Provision.h"
+#include "profile/Provision.h"
 
 #include "common/Hex.h"
 #include "dtu/Commands.h"
@@ -9,7 +9,7 @@
 #include <ctime>
 #include <map>
 
-namespace cli {
+namespace profile {
 
 namespace {
 
@@ -282,7 +282,7 @@ const char* VerdictText(Verdict v)
     return "";
 }
 
-bool WriteResult::ok() const
+bool WriteReport::ok() const
 {
     return std::none_of(rows.begin(), rows.end(), [](const Checked& c) { return c.verdict == Verdict::Differs; });
 }
@@ -295,20 +295,4 @@ dtu::LocalTime Now()
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, tm.tm_wday};
 }
 
-WriteResult WriteProfile(Link& link, const Profile& profile, int timeoutMs, const StepReport& step)
-{
-    const DeviceSettings current = ReadSettings(link, QueriesToComplete(profile), timeoutMs, step);
-    const Profile complete = Complete(profile, current);
-    const std::vector<PlannedWrite> writes = PlanWrites(complete, Now());
-    for (const PlannedWrite& w : writes) {
-        if (step)
-            step(w.what);
-        // The clock is taken when its frame goes out, not when the plan was made.
-        const bool clock = w.frame.size() > 2 && w.frame[2] == dtu::cmd::kSetClock;
-        link.Exchange(clock ? dtu::BuildSetClock(Now()) : w.frame, timeoutMs, w.what);
-    }
-    const DeviceSettings readBack = ReadSettings(link, QueriesToVerify(profile), timeoutMs, step);
-    return {Compare(profile, writes, readBack)};
-}
-
-}  // namespace cli
+}  // namespace profile

@@ -3,14 +3,14 @@
 // that can be read and a verdict per setting.
 #pragma once
 
-#include "cli/Profile.h"
-#include "cli/Settings.h"
+#include "profile/Profile.h"
+#include "profile/Settings.h"
 #include "dtu/Requests.h"
 
 #include <string>
 #include <vector>
 
-namespace cli {
+namespace profile {
 
 // A record the DTU takes whole (own ID, serial settings, packets, wireless
 // parameters) with some of its keys left out keeps the DTU's values for
@@ -44,12 +44,10 @@ std::vector<Checked> Compare(const Profile& given, const std::vector<PlannedWrit
                              const DeviceSettings& readBack);
 const char* VerdictText(Verdict v);
 
-struct WriteResult {
+struct WriteReport {
     std::vector<Checked> rows;
     bool ok() const;
 };
-WriteResult WriteProfile(Link& link, const Profile& profile, int timeoutMs, const StepReport& step = {});
-
 dtu::LocalTime Now();
 
-}  // namespace cli
+}  // namespace profile

@@ -2,7 +2,6 @@
 // three ways to print it: a table, a JSON object, a profile.
 #pragma once
 
-#include "cli/Link.h"
 #include "dtu/Responses.h"
 
 #include <nlohmann/json_fwd.hpp>
@@ -12,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace cli {
+namespace profile {
 
 // What to read; one request each.
 enum Query : unsigned {
@@ -40,12 +39,19 @@ struct DeviceSettings {
     std::optional<std::string> version, signal, clock;
 };
 
+// The read requests of `queries`, in the order they are sent: each with
+// its bit, its command code and its name.
+struct QueryStep {
+    Query query;
+    std::uint8_t code;
+    std::string name;
+};
+std::vector<QueryStep> QuerySteps(unsigned queries);
+// Decodes an answer to the query with command `code` into `s`.
+void TakeAnswer(DeviceSettings& s, std::uint8_t code, const dtu::Response& answer);
+
 // Called before each request with its name, for progress lines.
 using StepReport = std::function<void(const std::string&)>;
-
-// Sends the queries asked for; throws Failure naming the request that was
-// not answered.
-DeviceSettings ReadSettings(Link& link, unsigned queries, int timeoutMs, const StepReport& step = {});
 
 // One setting as text, keyed by its profile name ("serial.baud"). The same
 // texts serve a read's table and a write's comparison, so a setting reads
@@ -72,4 +78,4 @@ std::string SettingsProfile(const DeviceSettings& s);
 std::string Join(const std::vector<std::string>& items);
 std::string IpText(const std::array<std::uint8_t, 4>& ip);
 
-}  // namespace cli
+}  // namespace profile

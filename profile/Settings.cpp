@@ -1,6 +1,6 @@
-#include "cli/Settings.h"
+#include "profile/Settings.h"
 
-#include "cli/Profile.h"
+#include "profile/Profile.h"
 #include "common/Codepage.h"
 #include "common/Hex.h"
 #include "dtu/Commands.h"
@@ -10,7 +10,7 @@
 
 #include <sstream>
 
-namespace cli {
+namespace profile {
 
 namespace {
 
@@ -79,40 +79,59 @@ std::string IpText(const std::array<std::uint8_t, 4>& ip)
            std::to_string(ip[3]);
 }
 
-DeviceSettings ReadSettings(Link& link, unsigned queries, int timeoutMs, const StepReport& step)
+std::vector<QueryStep> QuerySteps(unsigned queries)
 {
-    DeviceSettings s;
-    const auto ask = [&](unsigned query, std::uint8_t code) -> std::optional<Reply> {
-        if (!(queries & query))
-            return std::nullopt;
-        const std::string what = monitor::CommandName(code);
-        if (step)
-            step(what);
-        return link.Exchange(*dtu::BuildQuery(code), timeoutMs, what);
-    };
-    const auto response = [](const Reply& r) { return dtu::Response(r.buffer, r.length); };
     namespace cmd = dtu::cmd;
-    if (const auto r = ask(kPhones, cmd::kReadPhoneList))
-        s.phones = dtu::DecodePhoneList(response(*r));
-    if (const auto r = ask(kIds, cmd::kReadIdList))
-        s.ids = dtu::DecodeIdList(response(*r));
-    if (const auto r = ask(kOwnId, cmd::kReadOwnId))
-        s.ownId = dtu::DecodeOwnId(response(*r));
-    if (const auto r = ask(kNet, cmd::kReadNetParams))
-        s.net = dtu::DecodeNetParams(response(*r));
-    if (const auto r = ask(kUart, cmd::kReadUart))
-        s.uart = dtu::DecodeUart(response(*r));
-    if (const auto r = ask(kPackets, cmd::kReadPackets))
-        s.packets = dtu::DecodePackets(response(*r));
-    if (const auto r = ask(kRf, cmd::kReadRf))
-        s.rf = dtu::DecodeRfAnswer(response(*r));
-    if (const auto r = ask(kVersion, cmd::kReadVersion))
-        s.version = dtu::DecodeText(response(*r), dtu::kVersionCapacity);
-    if (const auto r = ask(kSignal, cmd::kReadSignal))
-        s.signal = dtu::DecodeText(response(*r), dtu::kSignalCapacity);
-    if (const auto r = ask(kClock, cmd::kReadClock))
-        s.clock = dtu::DecodeClock(response(*r));
-    return s;
+    static const std::pair<Query, std::uint8_t> kOrder[] = {
+        {kPhones, cmd::kReadPhoneList}, {kIds, cmd::kReadIdList},   {kOwnId, cmd::kReadOwnId},
+        {kNet, cmd::kReadNetParams},    {kUart, cmd::kReadUart},    {kPackets, cmd::kReadPackets},
+        {kRf, cmd::kReadRf},            {kVersion, cmd::kReadVersion}, {kSignal, cmd::kReadSignal},
+        {kClock, cmd::kReadClock},
+    };
+    std::vector<QueryStep> steps;
+    for (const auto& [query, code] : kOrder)
+        if (queries & query)
+            steps.push_back({query, code, monitor::CommandName(code)});
+    return steps;
+}
+
+void TakeAnswer(DeviceSettings& s, std::uint8_t code, const dtu::Response& r)
+{
+    namespace cmd = dtu::cmd;
+    switch (code) {
+    case cmd::kReadPhoneList:
+        s.phones = dtu::DecodePhoneList(r);
+        break;
+    case cmd::kReadIdList:
+        s.ids = dtu::DecodeIdList(r);
+        break;
+    case cmd::kReadOwnId:
+        s.ownId = dtu::DecodeOwnId(r);
+        break;
+    case cmd::kReadNetParams:
+        s.net = dtu::DecodeNetParams(r);
+        break;
+    case cmd::kReadUart:
+        s.uart = dtu::DecodeUart(r);
+        break;
+    case cmd::kReadPackets:
+        s.packets = dtu::DecodePackets(r);
+        break;
+    case cmd::kReadRf:
+        s.rf = dtu::DecodeRfAnswer(r);
+        break;
+    case cmd::kReadVersion:
+        s.version = dtu::DecodeText(r, dtu::kVersionCapacity);
+        break;
+    case cmd::kReadSignal:
+        s.signal = dtu::DecodeText(r, dtu::kSignalCapacity);
+        break;
+    case cmd::kReadClock:
+        s.clock = dtu::DecodeClock(r);
+        break;
+    default:
+        break;
+    }
 }
 
 bool PacketIsText(const dtu::Bytes& packet)
@@ -129,7 +148,7 @@ std::string PacketValue(const dtu::Bytes& packet)
 {
     if (PacketIsText(packet))
         return text::FromAnsi(packet);
-    return "hex " + Spaced(packet);
+    return "hex " + hex::FormatJoined(packet);
 }
 
 std::vector<Row> SettingRows(const DeviceSettings& s)
@@ -300,7 +319,7 @@ std::string SettingsProfile(const DeviceSettings& s)
         const auto value = [&](const dtu::Bytes& bytes) {
             if (text)
                 return Quote(text::FromAnsi(bytes));
-            return Quote(Spaced(bytes));
+            return Quote(hex::FormatJoined(bytes));
         };
         out << "\n[packets]\ncustom = " << boolean(p.custom) << "\nhex = " << boolean(!text)
             << "\nheartbeat = " << value(p.heartbeat) << "\nregistration = " << value(p.registration) << "\n";
@@ -320,4 +339,4 @@ std::string SettingsProfile(const DeviceSettings& s)
     return out.str();
 }
 
-}  // namespace cli
+}  // namespace profile

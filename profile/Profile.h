@@ -7,11 +7,18 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace cli {
+namespace profile {
+
+// A failure that ends the work on one DTU, in words for its user.
+class Failure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // Value names of the enumerated settings, in the order of the page's lists:
 // the index of a name is what goes on the wire.
@@ -87,4 +94,4 @@ ParsedProfile ParseProfile(std::string_view text, const std::string& fileName);
 inline constexpr std::uintmax_t kMaxProfileBytes = 1024 * 1024;
 ParsedProfile LoadProfile(const std::string& path);
 
-}  // namespace cli
+}  // namespace profile

@@ -1,0 +1,38 @@
+#include "cli/ReadWrite.h"
+
+#include "dtu/Commands.h"
+#include "dtu/Requests.h"
+
+namespace cli {
+
+using namespace profile;
+
+DeviceSettings ReadSettings(Link& link, unsigned queries, int timeoutMs, const StepReport& step)
+{
+    DeviceSettings s;
+    for (const QueryStep& q : QuerySteps(queries)) {
+        if (step)
+            step(q.name);
+        const Reply r = link.Exchange(*dtu::BuildQuery(q.code), timeoutMs, q.name);
+        TakeAnswer(s, q.code, dtu::Response(r.buffer, r.length));
+    }
+    return s;
+}
+
+WriteReport WriteProfile(Link& link, const Profile& profile, int timeoutMs, const StepReport& step)
+{
+    const DeviceSettings current = ReadSettings(link, QueriesToComplete(profile), timeoutMs, step);
+    const Profile complete = Complete(profile, current);
+    const std::vector<PlannedWrite> writes = PlanWrites(complete, Now());
+    for (const PlannedWrite& w : writes) {
+        if (step)
+            step(w.what);
+        // The clock is taken when its frame goes out, not when the plan was made.
+        const bool clock = w.frame.size() > 2 && w.frame[2] == dtu::cmd::kSetClock;
+        link.Exchange(clock ? dtu::BuildSetClock(Now()) : w.frame, timeoutMs, w.what);
+    }
+    const DeviceSettings readBack = ReadSettings(link, QueriesToVerify(profile), timeoutMs, step);
+    return {Compare(profile, writes, readBack)};
+}
+
+}  // namespace cli

@@ -1,0 +1,19 @@
+// A DTU's settings read and a profile written over one Link, request by
+// request, each waiting for its answer.
+#pragma once
+
+#include "cli/Link.h"
+#include "profile/Provision.h"
+#include "profile/Settings.h"
+
+namespace cli {
+
+// Sends the queries asked for; throws Failure naming the request that was
+// not answered.
+profile::DeviceSettings ReadSettings(Link& link, unsigned queries, int timeoutMs,
+                                     const profile::StepReport& step = {});
+
+profile::WriteReport WriteProfile(Link& link, const profile::Profile& profile, int timeoutMs,
+                                  const profile::StepReport& step = {});
+
+}  // namespace cli
