@@ -1,6 +1,8 @@
 #include "common/FileDialog.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
 
 namespace ui {
 
@@ -18,13 +20,25 @@ SaveFileHandler& SaveHandler()
     return handler;
 }
 
+QString Folder(const QString& key)
+{
+    return key.isEmpty() ? QString() : QSettings().value(key).toString();
+}
+
+QString Remember(const QString& key, const QString& path)
+{
+    if (!key.isEmpty() && !path.isEmpty())
+        QSettings().setValue(key, QFileInfo(path).absolutePath());
+    return path;
+}
+
 }  // namespace
 
-QString GetOpenFileName(QWidget* parent, const QString& filter)
+QString GetOpenFileName(QWidget* parent, const QString& filter, const QString& folderKey)
 {
     if (Handler())
-        return Handler()(filter);
-    return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+        return Remember(folderKey, Handler()(filter));
+    return Remember(folderKey, QFileDialog::getOpenFileName(parent, QString(), Folder(folderKey), filter));
 }
 
 void SetOpenFileHandler(OpenFileHandler handler)
@@ -32,11 +46,12 @@ void SetOpenFileHandler(OpenFileHandler handler)
     Handler() = std::move(handler);
 }
 
-QString GetSaveFileName(QWidget* parent, const QString& filter, QString* selectedFilter)
+QString GetSaveFileName(QWidget* parent, const QString& filter, QString* selectedFilter, const QString& folderKey)
 {
     if (SaveHandler())
-        return SaveHandler()(filter, selectedFilter);
-    return QFileDialog::getSaveFileName(parent, QString(), QString(), filter, selectedFilter);
+        return Remember(folderKey, SaveHandler()(filter, selectedFilter));
+    return Remember(folderKey,
+                    QFileDialog::getSaveFileName(parent, QString(), Folder(folderKey), filter, selectedFilter));
 }
 
 void SetSaveFileHandler(SaveFileHandler handler)

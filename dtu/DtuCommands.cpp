@@ -10,6 +10,7 @@
 #include "dtu/Edit_Hex_Ex.h"
 #include "dtu/Messages.h"
 #include "dtu/Requests.h"
+#include "profile/Sequence.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -64,6 +65,14 @@ void CDtuDlg::SendQuery(std::uint8_t code)
 
 void CDtuDlg::timerEvent(QTimerEvent* e)
 {
+    if (e->timerId() == stepTimer_.timerId()) {
+        stepTimer_.stop();
+        if (run_) {
+            run_->GiveUp();
+            SendStep();
+        }
+        return;
+    }
     if (e->timerId() != replyTimer_.timerId()) {
         FramePage::timerEvent(e);
         return;

@@ -8,6 +8,9 @@
 #include "dtu/Dialog_Rf_Setup.h"
 #include "dtu/Edit_Hex_Ex.h"
 #include "dtu/Lists.h"
+#include "profile/Profile.h"
+#include "profile/Provision.h"
+#include "profile/Sequence.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -163,6 +166,7 @@ void CDtuDlg::BuildForm()
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 0);
     layout->addLayout(columns, 1);
+    layout->addLayout(BuildProfileRow());
     BuildStatusBar(layout);
 }
 

@@ -10,12 +10,17 @@
 //
 // A request left unanswered for kReplyTimeoutMs shows "No reply"; a later
 // answer still replaces it.
+//
+// "全部读取" and "全部写入" run a whole-DTU sequence of requests (see
+// profile/Sequence.h), one request when the last was answered or given up;
+// profiles are saved and loaded in dtuctl's schema (DtuProfile.cpp).
 #pragma once
 
 #include "common/FramePage.h"
 #include "dtu/Frame.h"
 #include "dtu/Requests.h"
 #include "dtu/Responses.h"
+#include "dtu/Rf.h"
 
 #include <QBasicTimer>
 #include <QString>
@@ -23,6 +28,10 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 class CDialog_Rf_Setup;
 class QAbstractButton;
@@ -39,6 +48,12 @@ class QTreeWidget;
 namespace ui {
 class IpAddressEdit;
 }
+namespace profile {
+struct DeviceSettings;
+struct PlannedWrite;
+struct Profile;
+class Sequence;
+}
 
 class CDtuDlg : public ui::FramePage {
     Q_OBJECT
@@ -52,6 +67,13 @@ public:
     // The wireless dialog, or nullptr before it was first needed.
     CDialog_Rf_Setup* rfDialog() const { return rf_; }
     QString paneText(int pane) const;
+    // A whole-DTU read or write is under way.
+    bool running() const { return run_ != nullptr; }
+    // The profile text "保存配置…" writes: the settings the model's
+    // "全部读取" reads, as the page shows them; or the refusal.
+    std::string ProfileText(std::string* refusal) const;
+    // Fills the controls from a profile's keys; sends nothing.
+    void ApplyProfile(const profile::Profile& p);
 
 protected:
     void OnFrame(const ui::FrameEvent& frame) override;
@@ -96,6 +118,11 @@ private slots:
     void OnWritePackets();
     void OnReadPackets();
     void OnHex();
+    // Profiles.
+    void OnReadAll();
+    void OnWriteAll();
+    void OnSaveProfile();
+    void OnLoadProfile();
 
 private:
     enum class Model { M330M, M330N, M331 };
@@ -125,6 +152,7 @@ private:
     QGroupBox* BuildUartFrame();
     QGroupBox* BuildResetFrame();
     void BuildStatusBar(QLayout* layout);
+    QLayout* BuildProfileRow();
     void Connect();
 
     void SaveData();
@@ -149,6 +177,20 @@ private:
     std::vector<std::string> ListValues(const QTreeWidget* list) const;
     void FillList(QTreeWidget* list, std::uint8_t& count, const std::vector<std::string>& values);
 
+    Model CurrentModel() const;
+    dtu::RfSettings RfShown() const;
+    // The read requests of the model's groups.
+    static unsigned ModelQueries(Model model);
+    // The page's controls as the settings of `queries`, or the refusal.
+    std::optional<profile::DeviceSettings> PageSettings(unsigned queries, std::string* refusal) const;
+    enum class Run { Read, Write };
+    void StartRun(Run kind, std::unique_ptr<profile::Sequence> run);
+    void SendStep();
+    void StepAnswered();
+    void FinishRun();
+    void StopRun(const QString& why);
+    void ShowWriteReport();
+
     void ShowNetParams(const dtu::Response& r);
     void ShowPackets();
     CDialog_Rf_Setup* Rf();
@@ -160,6 +202,11 @@ private:
     dtu::Bytes registration_;
     CDialog_Rf_Setup* rf_ = nullptr;
     QBasicTimer replyTimer_;
+    QBasicTimer stepTimer_;
+    std::unique_ptr<profile::Sequence> run_;
+    Run runKind_ = Run::Read;
+    std::unique_ptr<profile::Profile> runProfile_;  // what a write sends, for its report
+    std::vector<profile::PlannedWrite> runWrites_;
     struct Box {
         QString text;
         std::function<void()> then;
@@ -241,4 +288,10 @@ private:
 
     QPushButton* restart_ = nullptr;
     QPushButton* wireless_ = nullptr;
+
+    QPushButton* readAll_ = nullptr;
+    QPushButton* writeAll_ = nullptr;
+    QPushButton* saveProfile_ = nullptr;
+    QPushButton* loadProfile_ = nullptr;
+    QDialog* report_ = nullptr;
 };

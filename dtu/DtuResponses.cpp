@@ -19,6 +19,7 @@
 #include "dtu/Dialog_Rf_Setup.h"
 #include "dtu/DtuDlg.h"
 #include "dtu/Messages.h"
+#include "profile/Sequence.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -72,6 +73,8 @@ void CDtuDlg::OnFrame(const ui::FrameEvent& frame)
         break;
     }
     case dtu::Decoder::Clock: {
+        if (run_)
+            break;
         // Pane 1 changes once the box is closed.
         const QString clock = QString::fromStdString(dtu::DecodeClock(r));
         ShowLater(clock, [this] {
@@ -84,6 +87,13 @@ void CDtuDlg::OnFrame(const ui::FrameEvent& frame)
         // Kept for the first opening when the dialog was never shown.
         Rf()->Apply(dtu::DecodeRfAnswer(r));
         break;
+    }
+    if (run_) {
+        // A whole-DTU run says its progress in pane 1, and a box per answer
+        // would stop it at every packet and wireless read.
+        if (run_->OnAnswer(r))
+            StepAnswered();
+        return;
     }
     if (plan.status) {
         // Only an answer that reports in pane 1 ends the wait for one.

@@ -13,23 +13,6 @@ namespace profile {
 
 namespace {
 
-// Packet bytes as a 0xF7 payload holds them: flag, length, 10 bytes,
-// length, 32 bytes.
-struct PacketBytes {
-    dtu::Bytes heartbeat, registration;
-};
-PacketBytes PacketsOf(const dtu::Bytes& frame)
-{
-    const auto field = [&](std::size_t lengthAt, std::size_t width) {
-        const std::size_t at = 4 + lengthAt;
-        const std::size_t n = std::min<std::size_t>(at < frame.size() ? frame[at] : 0, width);
-        if (at + 1 + n > frame.size())
-            return dtu::Bytes{};
-        return dtu::Bytes(frame.begin() + static_cast<long>(at + 1), frame.begin() + static_cast<long>(at + 1 + n));
-    };
-    return {field(1, dtu::kHeartbeatField), field(12, dtu::kRegistrationField)};
-}
-
 const PlannedWrite* Find(const std::vector<PlannedWrite>& writes, std::uint8_t code)
 {
     for (const PlannedWrite& w : writes)
@@ -44,6 +27,18 @@ std::string Upper(const std::string& text)
 }
 
 }  // namespace
+
+PacketPair PacketsOfWrite(const dtu::Bytes& frame)
+{
+    const auto field = [&](std::size_t lengthAt, std::size_t width) {
+        const std::size_t at = 4 + lengthAt;
+        const std::size_t n = std::min<std::size_t>(at < frame.size() ? frame[at] : 0, width);
+        if (at + 1 + n > frame.size())
+            return dtu::Bytes{};
+        return dtu::Bytes(frame.begin() + static_cast<long>(at + 1), frame.begin() + static_cast<long>(at + 1 + n));
+    };
+    return {field(1, dtu::kHeartbeatField), field(12, dtu::kRegistrationField)};
+}
 
 unsigned QueriesToComplete(const Profile& p)
 {
@@ -75,7 +70,7 @@ Profile Complete(const Profile& given, const DeviceSettings& current)
         // One field kept from the DTU: both go out as hex digits, the given
         // one converted by the builder exactly as it would have sent it.
         Profile::Packets& k = *p.packets;
-        const PacketBytes typed = PacketsOf(dtu::BuildWritePackets(k.heartbeat.value_or(""),
+        const PacketPair typed = PacketsOfWrite(dtu::BuildWritePackets(k.heartbeat.value_or(""),
                                                                    k.registration.value_or(""), false, k.hex));
         k.heartbeat = hex::FormatPlain(k.heartbeat ? typed.heartbeat : current.packets->heartbeat);
         k.registration = hex::FormatPlain(k.registration ? typed.registration : current.packets->registration);
@@ -244,7 +239,7 @@ std::vector<Checked> Compare(const Profile& p, const std::vector<PlannedWrite>& 
         if (p.packets->custom)
             check("packets.custom", boolean(*p.packets->custom));
         if (const PlannedWrite* w = Find(writes, dtu::cmd::kWritePackets)) {
-            const PacketBytes sent = PacketsOf(w->frame);
+            const PacketPair sent = PacketsOfWrite(w->frame);
             if (p.packets->heartbeat)
                 check("packets.heartbeat", PacketValue(sent.heartbeat));
             if (p.packets->registration)

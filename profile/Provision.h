@@ -21,6 +21,13 @@ unsigned QueriesToComplete(const Profile& p);
 // whole MHz).
 Profile Complete(const Profile& p, const DeviceSettings& current);
 
+// The packets a 0xF7 write frame carries: its payload is a flag, a length,
+// 10 bytes, a length, 32 bytes.
+struct PacketPair {
+    dtu::Bytes heartbeat, registration;
+};
+PacketPair PacketsOfWrite(const dtu::Bytes& frame);
+
 struct PlannedWrite {
     std::string what;  // the request's name
     dtu::Bytes frame;

@@ -165,7 +165,7 @@ void CDialog_OTG::BuildControls()
 
 void CDialog_OTG::OnOpen()
 {
-    const QString path = ui::GetOpenFileName(this, Text(kFilter));
+    const QString path = ui::GetOpenFileName(this, Text(kFilter), QStringLiteral("folders/image"));
     if (path.isEmpty())
         return;
     pathEdit_->setText(path);
