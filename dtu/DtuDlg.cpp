@@ -146,6 +146,7 @@ void CDtuDlg::BuildForm()
     middle->addWidget(BuildModeButtonsFrame());
     middle->addWidget(BuildVersionFrame());
     middle->addWidget(ui::FastReplies::MakeCheckBox(this));
+    middle->addWidget(BuildProfileFrame());
     middle->addStretch();
 
     auto* right = new QVBoxLayout;
@@ -166,7 +167,6 @@ void CDtuDlg::BuildForm()
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 0);
     layout->addLayout(columns, 1);
-    layout->addLayout(BuildProfileRow());
     BuildStatusBar(layout);
 }
 

@@ -152,7 +152,7 @@ private:
     QGroupBox* BuildUartFrame();
     QGroupBox* BuildResetFrame();
     void BuildStatusBar(QLayout* layout);
-    QLayout* BuildProfileRow();
+    QGroupBox* BuildProfileFrame();
     void Connect();
 
     void SaveData();

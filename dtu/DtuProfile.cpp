@@ -22,7 +22,8 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFile>
-#include <QHBoxLayout>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -68,10 +69,11 @@ std::string WithoutPlace(const std::string& error)
 
 }  // namespace
 
-QLayout* CDtuDlg::BuildProfileRow()
+QGroupBox* CDtuDlg::BuildProfileFrame()
 {
-    const auto button = [this](int id, const char* name, const char* caption, const char* role) {
-        auto* b = ui::Tag(new QPushButton(QString::fromUtf8(caption), this), id, name);
+    auto* box = new QGroupBox(QStringLiteral("整机配置"), this);
+    const auto button = [box](int id, const char* name, const char* caption, const char* role) {
+        auto* b = ui::Tag(new QPushButton(QString::fromUtf8(caption), box), id, name);
         b->setAutoDefault(false);
         b->setAccessibleDescription(QString::fromUtf8(role));
         return b;
@@ -80,15 +82,16 @@ QLayout* CDtuDlg::BuildProfileRow()
     writeAll_ = button(1102, "writeAllButton", kWriteAll, "写入页面上本型号的全部参数并逐项读回核对");
     saveProfile_ = button(1103, "saveProfileButton", "保存配置…", "把页面上的参数保存为配置文件（dtuctl 可用）");
     loadProfile_ = button(1104, "loadProfileButton", "载入配置…", "从配置文件填入页面，不发送");
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    for (QPushButton* b : {readAll_, writeAll_, saveProfile_, loadProfile_})
-        row->addWidget(b);
+    auto* grid = new QGridLayout(box);
+    grid->addWidget(readAll_, 0, 0);
+    grid->addWidget(writeAll_, 0, 1);
+    grid->addWidget(saveProfile_, 1, 0);
+    grid->addWidget(loadProfile_, 1, 1);
     connect(readAll_, &QPushButton::clicked, this, &CDtuDlg::OnReadAll);
     connect(writeAll_, &QPushButton::clicked, this, &CDtuDlg::OnWriteAll);
     connect(saveProfile_, &QPushButton::clicked, this, &CDtuDlg::OnSaveProfile);
     connect(loadProfile_, &QPushButton::clicked, this, &CDtuDlg::OnLoadProfile);
-    return row;
+    return box;
 }
 
 dtu::RfSettings CDtuDlg::RfShown() const
