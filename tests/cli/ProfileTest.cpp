@@ -3,7 +3,9 @@
 #include "common/Hex.h"
 #include "profile/Profile.h"
 #include "profile/Provision.h"
+#include "profile/Sequence.h"
 #include "profile/Settings.h"
+#include "dtu/Frame.h"
 #include "Profiles.h"
 #include "dtu/Messages.h"
 #include "support/Bytes.h"
@@ -265,6 +267,29 @@ TEST(Settings, PacketsAreTextOnlyWhenTheTextGivesTheSameBytes)
 TEST(Settings, TableColumnsLineUpWithWideCharacters)
 {
     EXPECT_EQ(profile::FormatTable({{"a", "x"}, {"时钟", "y"}}), "a     x\n时钟  y\n");
+}
+
+TEST(Sequence, EachStepEndsOnlyWithItsOwnAnswerOrByGivingUp)
+{
+    profile::Sequence run(profile::ReadSteps(profile::kVersion | profile::kSignal | profile::kClock));
+    ASSERT_EQ(run.Total(), 3u);
+    const auto answer = [&](const Bytes& frame) { return run.OnAnswer(dtu::Response(frame, std::int32_t(frame.size()))); };
+    const Bytes version = *dtu::BuildResponse(0xF1, Bytes{'V', '2'});
+    const Bytes signal = *dtu::BuildResponse(0xFE, Bytes{'9'});
+    Bytes garbled = version;
+    garbled.back() = 0x00;
+    EXPECT_FALSE(answer(H("7E 04 01 02 7F")));  // data for the TCP page
+    EXPECT_FALSE(answer(signal));               // not the one awaited
+    EXPECT_FALSE(answer(garbled));
+    EXPECT_EQ(run.Finished(), 0u);
+    EXPECT_TRUE(answer(version));
+    EXPECT_EQ(run.Read().version, "V2");
+    run.GiveUp();                               // the signal never came
+    EXPECT_EQ(run.Current()->code, 0xFD);
+    run.GiveUp();
+    EXPECT_TRUE(run.Done());
+    EXPECT_EQ(run.Unanswered().size(), 2u);
+    EXPECT_FALSE(answer(signal));               // too late: changes nothing
 }
 
 }  // namespace

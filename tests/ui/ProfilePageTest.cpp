@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -167,6 +168,7 @@ private slots:
         std::map<std::string, std::string> expected = Leaves(read.out);
         // A KV-331 has no phone or ID lists.
         QCOMPARE(expected.erase("phones") + expected.erase("ids"), std::size_t(2));
+        QVERIFY(expected.size() > 15);
         QCOMPARE(Leaves(text), expected);
         QVERIFY(shown_.isEmpty());
     }
@@ -186,7 +188,9 @@ private slots:
             verdicts << report->topLevelItem(i)->text(3);
             QVERIFY(!report->topLevelItem(i)->text(1).contains(QStringLiteral("secret")));
         }
-        QVERIFY2(!verdicts.contains(QStringLiteral("differs")), qPrintable(verdicts.join(u',')));
+        QVERIFY(verdicts.size() >= 10);
+        QVERIFY2(verdicts.filter(QRegularExpression(QStringLiteral("^(ok|written.*)$"))).size() == verdicts.size(),
+                 qPrintable(verdicts.join(u',')));
         ClosePage();
 
         const Ctl read = RunCtl({"-p", dtu_->TerminalPath(), "--json", "read"});
