@@ -2,6 +2,7 @@
 
 #include "app/TavrinDlg.h"
 #include "common/FastReplies.h"
+#include "common/Settings.h"
 #include "serial/KVSerial.h"
 #include "serial/PortList.h"
 #include "sim/SimulatedDtu.h"
@@ -34,14 +35,25 @@ int CTavrinApp::Run(int argc, char* argv[])
     const QCommandLineOption fast(QStringLiteral("fast"),
                                   QStringLiteral("Fast replies: a whole reply is handled at once instead of after "
                                                  "0.4 s of silence on the line."));
+    const QCommandLineOption resetSettings(QStringLiteral("reset-settings"),
+                                           QStringLiteral("Forget the remembered port, settings, folders and window "
+                                                          "places, and start from the defaults."));
     parser.addOption(simulate);
     parser.addOption(simulateLog);
     parser.addOption(fast);
+    parser.addOption(resetSettings);
     parser.addPositionalArgument(QStringLiteral("device"), QStringLiteral("A serial device to list first."),
                                  QStringLiteral("[device]"));
     parser.process(app);
 
-    ui::FastReplies::instance().set(parser.isSet(fast));
+    ui::RememberSettings(true);
+    {
+        const auto settings = ui::Remembered();
+        if (parser.isSet(resetSettings))
+            settings->clear();
+        ui::FastReplies::instance().set(parser.isSet(fast) ||
+                                        settings->value(QStringLiteral("fastReplies"), false).toBool());
+    }
 
     std::unique_ptr<sim::SimulatedDtu> dtu;
     if (parser.isSet(simulate)) {
@@ -81,6 +93,11 @@ int CTavrinApp::Run(int argc, char* argv[])
         CTavrinDlg window(ports, nullptr, {}, names);
         QObject::connect(&window, &CTavrinDlg::closed, &app, &QApplication::quit);
         window.show();
+        // A device or the simulated DTU named on the command line is what
+        // the user came for; otherwise the port of the last run, if it is
+        // still there. Opening sends nothing.
+        if (first.isEmpty())
+            window.OpenRememberedPort();
         code = app.exec();
     }
     // The reader stops before the simulated line goes away under it.

@@ -4,6 +4,7 @@
 #include "app/Dialog_Login.h"
 #include "common/FrameEvent.h"
 #include "common/MessageBox.h"
+#include "common/Settings.h"
 #include "dtu/DtuDlg.h"
 #include "monitor/MonitorDlg.h"
 #include "pages/P2pDlg.h"
@@ -72,6 +73,8 @@ CTavrinDlg::CTavrinDlg(CUartParamDlg::PortSource ports, QWidget* parent, serial:
     BuildStatusBar();
     // 600 x 400, unless the captions need more room: none is ever cut.
     resize(std::max(600, sizeHint().width()), 400);
+    RestoreGeometry(this);
+    RestoreGeometry(monitor_);
     timerId_ = startTimer(100);
     // Posted from the reader thread; runs here, on this window's thread.
     g_Rx.SetWholeFrameSignal(
@@ -288,6 +291,7 @@ void CTavrinDlg::closeEvent(QCloseEvent* e)
     // through the shut-down.
     if (otg_)
         otg_->EndTransfer();
+    SaveGeometries();
     killTimer(timerId_);
     timerId_ = 0;
     QDialog::closeEvent(e);
@@ -298,9 +302,37 @@ template <class Page>
 void CTavrinDlg::ShowPage(Page*& page)
 {
     // Created once, on first use; shown again, never re-created.
-    if (!page)
+    if (!page) {
         page = new Page(this);
+        RestoreGeometry(page);
+    }
     Present(page);
+}
+
+void CTavrinDlg::RestoreGeometry(QWidget* window) const
+{
+    if (const auto settings = ui::Remembered())
+        window->restoreGeometry(settings->value(QStringLiteral("geometry/") + window->objectName()).toByteArray());
+}
+
+void CTavrinDlg::SaveGeometries() const
+{
+    const auto settings = ui::Remembered();
+    if (!settings)
+        return;
+    const QWidget* const windows[] = {this, uart_, dtu_, phone_, p2p_, tcp_, otg_, about_, monitor_};
+    for (const QWidget* w : windows)
+        if (w && !w->objectName().isEmpty())
+            settings->setValue(QStringLiteral("geometry/") + w->objectName(), w->saveGeometry());
+}
+
+bool CTavrinDlg::OpenRememberedPort()
+{
+    if (!uart_) {
+        uart_ = new CUartParamDlg(ports_, this, roots_, names_);
+        RestoreGeometry(uart_);
+    }
+    return uart_->OpenRemembered();
 }
 
 void CTavrinDlg::Present(QWidget* page)

@@ -40,6 +40,9 @@ public:
     // The line monitor: made at start-up, hidden, and recording from then.
     CMonitorDlg* monitor() const { return monitor_; }
 
+    // Opens the port remembered from the last run, if it still exists.
+    bool OpenRememberedPort();
+
 signals:
     // The user closed the main window: the application ends.
     void closed();
@@ -76,6 +79,9 @@ private:
     template <class Page>
     void ShowPage(Page*& page);
     void Present(QWidget* page);
+    // Each window where the user left it last time; saved when the tool closes.
+    void RestoreGeometry(QWidget* window) const;
+    void SaveGeometries() const;
 
     CUartParamDlg::PortSource ports_;
     serial::Roots roots_;

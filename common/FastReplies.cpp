@@ -1,5 +1,6 @@
 #include "common/FastReplies.h"
 
+#include "common/Settings.h"
 #include "serial/KVSerial.h"
 
 #include <QCheckBox>
@@ -22,6 +23,8 @@ void FastReplies::set(bool on)
     if (on == this->on())
         return;
     g_Rx.SetFastReplies(on);
+    if (const auto settings = Remembered())
+        settings->setValue(QStringLiteral("fastReplies"), on);
     emit changed(on);
 }
 

@@ -1,8 +1,9 @@
 #include "common/FileDialog.h"
 
+#include "common/Settings.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QSettings>
 
 namespace ui {
 
@@ -22,13 +23,14 @@ SaveFileHandler& SaveHandler()
 
 QString Folder(const QString& key)
 {
-    return key.isEmpty() ? QString() : QSettings().value(key).toString();
+    const auto settings = Remembered();
+    return settings && !key.isEmpty() ? settings->value(key).toString() : QString();
 }
 
 QString Remember(const QString& key, const QString& path)
 {
-    if (!key.isEmpty() && !path.isEmpty())
-        QSettings().setValue(key, QFileInfo(path).absolutePath());
+    if (const auto settings = Remembered(); settings && !key.isEmpty() && !path.isEmpty())
+        settings->setValue(key, QFileInfo(path).absolutePath());
     return path;
 }
 

@@ -1,5 +1,6 @@
 #include "serial/UartParamDlg.h"
 
+#include "common/Settings.h"
 #include "common/Widgets.h"
 #include "serial/Hotplug.h"
 #include "serial/KVSerial.h"
@@ -10,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -224,8 +226,43 @@ CUartParamDlg::CUartParamDlg(PortSource ports, QWidget* parent, serial::Roots ro
 
     baudCombo_->setCurrentIndex(7);
     parityCombo_->setCurrentIndex(0);
+    if (const auto settings = ui::Remembered()) {
+        const int baud = baudCombo_->findText(settings->value(QStringLiteral("port/baud")).toString());
+        const int parity = settings->value(QStringLiteral("port/parity"), -1).toInt();
+        if (baud >= 0)
+            baudCombo_->setCurrentIndex(baud);
+        if (parity >= 0 && parity < parityCombo_->count())
+            parityCombo_->setCurrentIndex(parity);
+        reconnectBox_->setChecked(settings->value(QStringLiteral("port/reconnect"), true).toBool());
+    }
     OnRefresh();
     UpdateState();
+}
+
+bool CUartParamDlg::OpenRemembered()
+{
+    const auto settings = ui::Remembered();
+    const QString path = settings ? settings->value(QStringLiteral("port/path")).toString() : QString();
+    // A port that has gone since is not tried: its name may be another
+    // device's by now.
+    if (path.isEmpty() || !QFileInfo::exists(path) || g_Serial.IsOpen())
+        return false;
+    const int at = portCombo_->findData(path);
+    if (at >= 0)
+        portCombo_->setCurrentIndex(at);
+    else
+        portCombo_->setEditText(path);
+    OpenChosen();
+    return g_Serial.IsOpen();
+}
+
+void CUartParamDlg::Remember() const
+{
+    if (const auto settings = ui::Remembered()) {
+        settings->setValue(QStringLiteral("port/path"), QString::fromStdString(openedStable_));
+        settings->setValue(QStringLiteral("port/baud"), baudCombo_->currentText());
+        settings->setValue(QStringLiteral("port/parity"), parityCombo_->currentIndex());
+    }
 }
 
 CUartParamDlg::~CUartParamDlg() = default;
@@ -363,6 +400,11 @@ void CUartParamDlg::OnOpenClose()
         UpdateState();
         return;
     }
+    OpenChosen();
+}
+
+void CUartParamDlg::OpenChosen()
+{
     const QString path = ChosenPath();
     if (path.isEmpty())
         return;
@@ -385,6 +427,7 @@ void CUartParamDlg::OnOpenClose()
         openedStable_ = byId.empty() ? openedPath_ : byId;
         if (openedPath_.find("/serial/by-id/") != std::string::npos)
             openedStable_ = openedPath_;
+        Remember();
     } else {
         // Said at once; who holds the port or which group is missing
         // follows from a worker, unless the user has moved on.
@@ -404,6 +447,8 @@ void CUartParamDlg::OnOpenClose()
 
 void CUartParamDlg::OnReconnectToggled(bool on)
 {
+    if (const auto settings = ui::Remembered())
+        settings->setValue(QStringLiteral("port/reconnect"), on);
     if (on || !awaitingReconnect())
         return;
     awaited_.clear();

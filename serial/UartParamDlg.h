@@ -61,6 +61,10 @@ public:
     bool AwaitReconnect(const QString& path, unsigned baudRate, unsigned parity);
     bool awaitingReconnect() const { return !awaited_.empty(); }
 
+    // Opens the port remembered from the last run with its settings, if it
+    // still exists; sends nothing. True when it is open.
+    bool OpenRemembered();
+
 private slots:
     void OnOpenClose();
     void OnRefresh();
@@ -74,6 +78,8 @@ private:
     void SayFailure(const QString& text);
     void TryReconnect();
     QString ChosenPath() const;
+    void OpenChosen();
+    void Remember() const;
 
     PortSource ports_;
     serial::Roots roots_;
