@@ -244,11 +244,10 @@ void CDtuDlg::SendStep()
         FinishRun();
         return;
     }
-    panes_[1]->setText(QStringLiteral("%1 %2/%3 … %4")
+    panes_[1]->setText(QStringLiteral("%1 %2/%3 …")
                            .arg(runKind_ == Run::Read ? QStringLiteral("读取") : QStringLiteral("写入"))
                            .arg(run_->Finished() + 1)
-                           .arg(run_->Total())
-                           .arg(Q(step->what)));
+                           .arg(run_->Total()));
     // The clock is taken when its frame goes out, not when the plan was made.
     const dtu::Bytes frame = step->code == dtu::cmd::kSetClock ? dtu::BuildSetClock(profile::Now()) : step->frame;
     stepTimer_.start(kReplyTimeoutMs, this);

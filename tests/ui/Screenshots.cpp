@@ -6,6 +6,8 @@
 #include "app/TavrinDlg.h"
 #include "dtu/Dialog_Rf_Setup.h"
 #include "dtu/DtuDlg.h"
+#include "dtu/Rf.h"
+#include "sim/Device.h"
 #include "sim/SimulatedDtu.h"
 
 #include <QAction>
@@ -20,6 +22,18 @@ void Save(QWidget* w, const QDir& dir, const QString& name)
 {
     QApplication::processEvents();
     w->grab().save(dir.filePath(name + QStringLiteral(".png")));
+}
+
+template <class Condition>
+bool Until(Condition condition, int ms = 10000)
+{
+    for (int waited = 0; !condition(); waited += 20) {
+        if (waited >= ms)
+            return false;
+        QApplication::processEvents();
+        QThread::msleep(20);
+    }
+    return true;
 }
 
 }  // namespace
@@ -56,6 +70,24 @@ int main(int argc, char* argv[])
     Save(page, dir, QStringLiteral("dtu-page"));
     QMetaObject::invokeMethod(page->findChild<QObject*>(QStringLiteral("wirelessButton")), "click");
     Save(page->rfDialog(), dir, QStringLiteral("dtu-wireless"));
+    page->rfDialog()->hide();
+
+    // A whole read under way, then a whole write whose last read-back finds
+    // the wireless power changed behind the page's back.
+    QMetaObject::invokeMethod(page->findChild<QObject*>(QStringLiteral("readAllButton")), "click");
+    Until([&] { return page->paneText(1).startsWith(QStringLiteral("读取 4/")); });
+    Save(page, dir, QStringLiteral("dtu-read-all"));
+    Until([&] { return !page->running(); });
+    QMetaObject::invokeMethod(page->findChild<QObject*>(QStringLiteral("writeAllButton")), "click");
+    // The next to last step: the packets' read-back, before the wireless one.
+    Until([&] {
+        const QStringList done = page->paneText(1).mid(3).remove(QStringLiteral(" …")).split(u'/');
+        return !page->running() || (done.size() == 2 && done[0].toInt() + 1 == done[1].toInt());
+    });
+    dtu.WithDevice([](sim::Device& d) { d.Handle(dtu::BuildWriteRf({"434", 0, 4, "7", 1}), 0); });
+    Until([&] { return !page->running(); });
+    if (auto* report = page->findChild<QDialog*>(QStringLiteral("writeReport")))
+        Save(report, dir, QStringLiteral("dtu-write-report"));
 
     CDialog_Login login(&window);
     login.show();
