@@ -261,6 +261,23 @@ private slots:
         QTest::mouseClick(h_->button("stopButton"), Qt::LeftButton);
     }
 
+    void emptyPathDuringATransferOnlySaysSo()
+    {
+        sim::Faults faults;
+        faults.delayMs = 5000;
+        Up(faults);
+        Choose(File(QStringLiteral("running.bin"), Pattern(2500)));
+        QTest::mouseClick(h_->button("appButton"), Qt::LeftButton);
+        h_->pathEdit()->clear();
+        QTest::mouseClick(h_->button("iapButton"), Qt::LeftButton);
+        QCOMPARE(shown_.size(), size_t(1));
+        QCOMPARE(shown_[0].text, QStringLiteral("打开文件的路径不正确,或不能为空！"));
+        QVERIFY(Page()->transferring());
+        DeliverAck(9);
+        QCOMPARE(h_->progressBar()->value(), 2);
+        QTest::mouseClick(h_->button("stopButton"), Qt::LeftButton);
+    }
+
     void refusedWriteEndsTheTransferOnce()
     {
         sim::Faults faults;
