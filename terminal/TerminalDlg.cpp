@@ -89,7 +89,7 @@ CTerminalDlg::CTerminalDlg(QWidget* parent) : FramePage(ui::kTerminalFrame, QStr
     LoadSettings();
     ShowCommands();
     UpdatePortState();
-    resize(780, 540);
+    resize(900, 560);
 }
 
 CTerminalDlg::~CTerminalDlg() = default;
@@ -167,8 +167,12 @@ void CTerminalDlg::BuildForm()
     commandsBoxLayout->addWidget(editCommandsButton_);
     commandsBox_->setFixedWidth(170);
 
+    auto* states = new QVBoxLayout;
+    states->addWidget(portState_);
+    states->addWidget(logState_);
+    logState_->hide();
     auto* portRow = new QHBoxLayout;
-    portRow->addWidget(portState_, 1);
+    portRow->addLayout(states, 1);
     portRow->addWidget(settingsButton_);
 
     auto* middle = new QHBoxLayout;
@@ -205,7 +209,6 @@ void CTerminalDlg::BuildForm()
     layout->addLayout(portRow);
     layout->addLayout(middle, 1);
     layout->addLayout(showRow);
-    layout->addWidget(logState_);
     layout->addLayout(sendRow);
     layout->addLayout(optionsRow);
 
@@ -236,6 +239,7 @@ void CTerminalDlg::BuildForm()
     connect(editCommandsButton_, &QPushButton::clicked, this, &CTerminalDlg::OnEditCommands);
 
     OnHexToggled(false);
+    OnShowOptionChanged();
 }
 
 void CTerminalDlg::LoadSettings()
@@ -392,6 +396,8 @@ std::optional<terminal::Bytes> CTerminalDlg::LineBytes()
 
 void CTerminalDlg::OnSend()
 {
+    // The port may have opened since the last look.
+    UpdatePortState();
     if (!portOpen_) {
         QApplication::beep();
         return;
@@ -419,9 +425,9 @@ void CTerminalDlg::OnHexToggled(bool hex)
 
 void CTerminalDlg::OnTimedToggled(bool on)
 {
+    UpdatePortState();
     if (!on) {
         sendTimer_.stop();
-        intervalSpin_->setEnabled(true);
         return;
     }
     // What the line holds now is what repeats; editing it meanwhile changes
@@ -509,6 +515,7 @@ void CTerminalDlg::OnEditCommands()
 
 void CTerminalDlg::SendCommand(const terminal::SavedCommand& command)
 {
+    UpdatePortState();
     if (!portOpen_)
         return;
     const terminal::Outgoing out =
@@ -601,6 +608,9 @@ void CTerminalDlg::AppendToView(const Chunk& chunk)
 
 void CTerminalDlg::OnShowOptionChanged()
 {
+    // Hex rows line up only unbroken.
+    view_->setLineWrapMode(viewCombo_->currentIndex() == int(terminal::View::Text) ? QPlainTextEdit::WidgetWidth
+                                                                                    : QPlainTextEdit::NoWrap);
     SaveOptions();
     if (!loading_)
         ShowAgain();
@@ -650,6 +660,7 @@ void CTerminalDlg::OnLog()
     }
     logButton_->setText(QStringLiteral("停止日志"));
     logState_->setText(QStringLiteral("正在记录日志：%1").arg(path));
+    logState_->show();
 }
 
 void CTerminalDlg::StopLog(const QString& why)
@@ -658,6 +669,7 @@ void CTerminalDlg::StopLog(const QString& why)
     logButton_->setText(QString::fromUtf8(kLogCaption));
     if (why.isEmpty()) {
         logState_->clear();
+        logState_->hide();
         return;
     }
     logState_->setText(QStringLiteral("日志已停止：%1").arg(why));

@@ -147,5 +147,5 @@ private:
     // When the bytes posted so far will have left at the port's rate; a
     // timed send waits for it, so that the queue cannot outgrow the line.
     std::int64_t lineFreeAtMs_ = 0;
-    bool loading_ = false;
+    bool loading_ = true;  // until the remembered options are in the controls
 };
