@@ -546,15 +546,13 @@ void CTerminalDlg::Record(Chunk chunk)
     if (log_.isOpen()) {
         const auto view = static_cast<terminal::View>(viewCombo_->currentIndex());
         QString line = QDateTime::fromMSecsSinceEpoch(chunk.wallMs).toString(QStringLiteral("yyyy-MM-dd ")) +
-                       QString::fromStdString(monitor::FormatTime(chunk.wallMs));
-        line += chunk.kind == Kind::Sent ? QStringLiteral(" TX ") : chunk.kind == Kind::Received ? QStringLiteral(" RX ")
-                                                                                                 : QStringLiteral(" !! ");
+                       QString::fromStdString(monitor::FormatTime(chunk.wallMs)) + u' ' + Mark(chunk.kind);
         if (chunk.kind == Kind::Notice)
             line += chunk.notice;
         else if (view == terminal::View::Text)
             line += terminal::OneLine(chunk.bytes, encoding());
         else
-            line += terminal::Render(chunk.bytes, terminal::View::Hex, encoding()).join(QLatin1Char(' ')) +
+            line += terminal::Render(chunk.bytes, terminal::View::Hex, encoding()).join(u' ') +
                     (view == terminal::View::Both ? QStringLiteral("  ") + terminal::OneLine(chunk.bytes, encoding())
                                                   : QString());
         if (const QString failure = log_.Write(line); !failure.isEmpty())
@@ -569,6 +567,16 @@ void CTerminalDlg::Record(Chunk chunk)
     }
 }
 
+QString CTerminalDlg::Mark(Kind kind)
+{
+    switch (kind) {
+    case Kind::Sent: return QStringLiteral("TX ");
+    case Kind::Received: return QStringLiteral("RX ");
+    case Kind::Notice: break;
+    }
+    return QStringLiteral("!! ");
+}
+
 void CTerminalDlg::AppendToView(const Chunk& chunk)
 {
     const bool showSent = showSentCheck_->isChecked();
@@ -577,10 +585,9 @@ void CTerminalDlg::AppendToView(const Chunk& chunk)
     QString prefix;
     if (stampsCheck_->isChecked())
         prefix = QStringLiteral("[%1] ").arg(QString::fromStdString(monitor::FormatTime(chunk.wallMs)));
-    if (chunk.kind == Kind::Notice)
-        prefix += QStringLiteral("!! ");
-    else if (showSent)
-        prefix += chunk.kind == Kind::Sent ? QStringLiteral("TX ") : QStringLiteral("RX ");
+    // Received chunks need no mark while nothing else is shown.
+    if (chunk.kind == Kind::Notice || showSent)
+        prefix += Mark(chunk.kind);
     const QStringList lines =
         chunk.kind == Kind::Notice
             ? QStringList{chunk.notice}
@@ -651,8 +658,8 @@ void CTerminalDlg::OnLog()
                                  ? QStringLiteral("串口 %1，%2 bps").arg(QString::fromStdString(g_Serial.PortPath()))
                                        .arg(g_Serial.BaudRate())
                                  : QStringLiteral("串口未打开");
-        failure = log_.Write(QStringLiteral("# 调试工具会话日志，开始于 %1，%2")
-                                 .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), port));
+        const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        failure = log_.Write(QStringLiteral("# 调试工具会话日志，开始于 %1，%2").arg(now, port));
     }
     if (!failure.isEmpty()) {
         ui::ShowMessage(this, ui::AppCaption(), failure, ui::Buttons::Ok, QMessageBox::Warning);

@@ -104,6 +104,7 @@ private:
     void OnSendFailed(const QString& why);
     void Refuse(const QString& why);
     void Record(Chunk chunk);
+    static QString Mark(Kind kind);
     void AppendToView(const Chunk& chunk);
     void ShowAgain();
     void StopLog(const QString& why);

@@ -125,10 +125,10 @@ int main(int argc, char* argv[])
         return 1;
     auto* line = terminal->findChild<QLineEdit*>(QStringLiteral("sendEdit"));
     for (const char* command : {"AT", "ATI", "AT+CSQ", "AT+STATUS?"}) {
-        const QString before = terminal->viewText();
+        const auto answers = terminal->viewText().count(QStringLiteral("RX"));
         line->setText(QString::fromUtf8(command));
         QMetaObject::invokeMethod(line, "returnPressed");
-        WaitUntil([&] { return terminal->viewText().count(QStringLiteral("RX")) > before.count(QStringLiteral("RX")); });
+        WaitUntil([&] { return terminal->viewText().count(QStringLiteral("RX")) > answers; });
     }
     line->setText(QStringLiteral("AT+CGATT?"));
     Save(terminal, dir, QStringLiteral("terminal-text"));

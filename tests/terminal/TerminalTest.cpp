@@ -356,7 +356,8 @@ private slots:
         const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 3);
         QVERIFY2(lines[0].startsWith(QStringLiteral("# 调试工具会话日志，开始于 ")), qPrintable(lines[0]));
-        QVERIFY(lines[0].endsWith(QStringLiteral("串口 %1，115200 bps").arg(QString::fromStdString(pty_->terminalPath()))));
+        const QString port = QString::fromStdString(pty_->terminalPath());
+        QVERIFY(lines[0].endsWith(QStringLiteral("串口 %1，115200 bps").arg(port)));
         const QString stamp = QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} ");
         QVERIFY2(QRegularExpression(stamp + QStringLiteral("TX AT\\\\r\\\\n$")).match(lines[1]).hasMatch(),
                  qPrintable(lines[1]));
@@ -374,7 +375,8 @@ private slots:
     {
         QFETCH(bool, removeFolder);
         QTemporaryDir dir;
-        const QString path = removeFolder ? dir.filePath(QStringLiteral("logs/session.log")) : QStringLiteral("/dev/full");
+        const QString path =
+            removeFolder ? dir.filePath(QStringLiteral("logs/session.log")) : QStringLiteral("/dev/full");
         QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("logs"))));
         ui::SetSaveFileHandler([&](const QString&, QString*) { return path; });
         In<QPushButton>("logButton")->click();
