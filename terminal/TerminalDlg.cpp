@@ -27,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <chrono>
 
 namespace {
 
@@ -49,6 +50,13 @@ const char kInterval[] = "terminal/intervalMs";
 std::int64_t NowMs()
 {
     return QDateTime::currentMSecsSinceEpoch();
+}
+
+// For pacing: the wall clock may jump.
+std::int64_t SteadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 template <class W>
@@ -330,7 +338,7 @@ void CTerminalDlg::timerEvent(QTimerEvent* e)
     if (e->timerId() == portTimer_.timerId()) {
         UpdatePortState();
     } else if (e->timerId() == sendTimer_.timerId()) {
-        if (NowMs() >= lineFreeAtMs_)
+        if (SteadyMs() >= lineFreeAtMs_)
             Transmit(timedBytes_);
     } else {
         FramePage::timerEvent(e);
@@ -407,12 +415,16 @@ void CTerminalDlg::OnSend()
         return;
     if (!bytes->empty())
         Transmit(*bytes);
-    const QString line = sendEdit_->text();
-    if (!line.isEmpty()) {
-        history_.Add(line);
-        QSettings().setValue(key::kHistory, history_.entries());
-    }
+    Remember(sendEdit_->text());
     sendEdit_->clear();
+}
+
+void CTerminalDlg::Remember(const QString& line)
+{
+    if (line.isEmpty())
+        return;
+    history_.Add(line);
+    QSettings().setValue(key::kHistory, history_.entries());
 }
 
 void CTerminalDlg::OnHexToggled(bool hex)
@@ -441,10 +453,7 @@ void CTerminalDlg::OnTimedToggled(bool on)
         return;
     }
     timedBytes_ = *bytes;
-    if (!sendEdit_->text().isEmpty()) {
-        history_.Add(sendEdit_->text());
-        QSettings().setValue(key::kHistory, history_.entries());
-    }
+    Remember(sendEdit_->text());
     Transmit(timedBytes_);
     sendTimer_.start(intervalSpin_->value(), this);
 }
@@ -461,9 +470,8 @@ void CTerminalDlg::Transmit(const terminal::Bytes& bytes)
     // Start, 8 data bits, parity, stop: the time the bytes take on the wire.
     const unsigned baud = std::max(1u, g_Serial.BaudRate());
     const std::int64_t bits = std::int64_t(bytes.size()) * (g_Serial.Parity() != 0 ? 11 : 10);
-    const std::int64_t now = NowMs();
-    lineFreeAtMs_ = std::max(now, lineFreeAtMs_) + (bits * 1000 + baud - 1) / baud;
-    Record({now, Kind::Sent, bytes, {}});
+    lineFreeAtMs_ = std::max(SteadyMs(), lineFreeAtMs_) + (bits * 1000 + baud - 1) / baud;
+    Record({NowMs(), Kind::Sent, bytes, {}});
 }
 
 void CTerminalDlg::OnSendFailed(const QString& why)

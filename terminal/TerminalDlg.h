@@ -100,6 +100,8 @@ private:
     void SendCommand(const terminal::SavedCommand& command);
     // The send line's bytes, or nothing after saying why not.
     std::optional<terminal::Bytes> LineBytes();
+    // A line sent becomes the newest of the history, kept at once.
+    void Remember(const QString& line);
     void Transmit(const terminal::Bytes& bytes);
     void OnSendFailed(const QString& why);
     void Refuse(const QString& why);
@@ -145,8 +147,9 @@ private:
 
     QBasicTimer sendTimer_;
     terminal::Bytes timedBytes_;
-    // When the bytes posted so far will have left at the port's rate; a
-    // timed send waits for it, so that the queue cannot outgrow the line.
+    // When the bytes posted so far will have left at the port's rate
+    // (steady clock); a timed send waits for it, so that the queue cannot
+    // outgrow the line.
     std::int64_t lineFreeAtMs_ = 0;
     bool loading_ = true;  // until the remembered options are in the controls
 };
