@@ -11,17 +11,16 @@
 #include "pages/Phone.h"
 #include "pages/TcpDlg.h"
 #include "serial/KVSerial.h"
+#include "terminal/TerminalDlg.h"
 #include "upgrade/Dialog_OTG.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QProcess>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -120,6 +119,11 @@ void CTavrinDlg::BuildCommands()
         action->setObjectName(QStringLiteral("action%1").arg(c.id));
         connect(action, &QAction::triggered, this, c.slot);
         toolbar->addAction(action);
+        if (c.id == 1010) {
+            // From any of the tool's windows, as the monitor's Ctrl+M.
+            action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+            action->setShortcutContext(Qt::ApplicationShortcut);
+        }
         // Toolbar buttons take the keyboard focus too: Tab reaches them,
         // Space presses them.
         if (QWidget* button = toolbar->widgetForAction(action)) {
@@ -235,6 +239,12 @@ void CTavrinDlg::NotifyPages(const ReceiveBuffer::Frame& frame)
             ui::FrameEvent event(types[i], frame);
             QCoreApplication::sendEvent(pages[i], &event);
         }
+    }
+    // The terminal last, after the pages that answer: it only looks. Hidden,
+    // it still takes frames while it writes a session log.
+    if (terminal_ && terminal_->wantsFrames()) {
+        ui::FrameEvent event(ui::kTerminalFrame, frame);
+        QCoreApplication::sendEvent(terminal_, &event);
     }
 }
 
@@ -400,8 +410,13 @@ void CTavrinDlg::OnMonitor()
 
 void CTavrinDlg::OnDebugTool()
 {
-    // Nothing is shown when the tool is not there.
-    QProcess::startDetached(QDir::current().absoluteFilePath(QStringLiteral("res/sscom3.exe")), {});
+    // No port check: the terminal says itself that the port is closed, and
+    // offers the settings page.
+    if (!terminal_) {
+        terminal_ = new CTerminalDlg(this);
+        connect(terminal_, &CTerminalDlg::settingsRequested, this, &CTavrinDlg::OnSettings);
+    }
+    Present(terminal_);
 }
 
 void CTavrinDlg::OnHomePage()

@@ -18,6 +18,7 @@ class CMonitorDlg;
 class CP2pDlg;
 class CPhone;
 class CTcpDlg;
+class CTerminalDlg;
 class QLabel;
 class QMenu;
 
@@ -37,6 +38,7 @@ public:
     CP2pDlg* smsHexPage() const { return p2p_; }
     CTcpDlg* tcpPage() const { return tcp_; }
     CDialog_OTG* upgradePage() const { return otg_; }
+    CTerminalDlg* terminalPage() const { return terminal_; }
     // The line monitor: made at start-up, hidden, and recording from then.
     CMonitorDlg* monitor() const { return monitor_; }
 
@@ -94,6 +96,7 @@ private:
     CP2pDlg* p2p_ = nullptr;
     CTcpDlg* tcp_ = nullptr;
     CDialog_OTG* otg_ = nullptr;
+    CTerminalDlg* terminal_ = nullptr;
     CAboutDlg* about_ = nullptr;
     CMonitorDlg* monitor_ = nullptr;
     int timerId_ = 0;

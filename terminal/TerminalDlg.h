@@ -1,0 +1,155 @@
+// The debugging terminal: the tool's own serial terminal on the tool's own
+// port, so an engineer can talk to the DTU in its own words (AT commands,
+// raw bytes) without closing the port here, and the line monitor sees that
+// traffic too.
+//
+// What arrives comes as the other pages get it: one chunk per frame the
+// main window completes (at the line's silence), after the other pages.
+// The view shows the chunks as text, hex or both, and keeps the newest
+// ones, so that changing how they are shown shows them again. Bytes go out
+// only when the user sends: the send line (Enter; Up and Down walk what was
+// sent before), the saved commands, or the timed send. A session log, when
+// started, gets every chunk both ways and the failures, one line each.
+//
+// The page watches the port on a 100 ms timer while it is on screen (one
+// flag read) and disables sending while the port is closed.
+#pragma once
+
+#include "common/FramePage.h"
+#include "terminal/CommandsDlg.h"
+#include "terminal/History.h"
+#include "terminal/SessionLog.h"
+#include "terminal/TerminalText.h"
+
+#include <QBasicTimer>
+
+#include <deque>
+#include <optional>
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QVBoxLayout;
+
+namespace ui {
+// The main window's notification of a completed frame to the terminal.
+inline constexpr QEvent::Type kTerminalFrame = QEvent::Type(1026);
+}  // namespace ui
+
+class CTerminalDlg : public ui::FramePage {
+    Q_OBJECT
+public:
+    // Chunks kept for showing again, by count and by bytes.
+    static constexpr std::size_t kKeptChunks = 2000;
+    static constexpr std::size_t kKeptBytes = std::size_t{256} << 10;
+    // Lines the view holds at most; the oldest go first.
+    static constexpr int kViewLines = 5000;
+    static constexpr int kMinIntervalMs = 10;
+    static constexpr int kMaxIntervalMs = 3600000;
+
+    explicit CTerminalDlg(QWidget* parent);
+    ~CTerminalDlg() override;
+
+    // On screen, or writing a log: a log records the session whole, also
+    // while its window is closed.
+    bool wantsFrames() const;
+    // The view's text, lines joined with '\n'.
+    QString viewText() const;
+
+signals:
+    // The user asked for the serial settings page.
+    void settingsRequested();
+
+protected:
+    void OnFrame(const ui::FrameEvent& frame) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+    void timerEvent(QTimerEvent* e) override;
+
+private slots:
+    void OnSend();
+    void OnHexToggled(bool hex);
+    void OnTimedToggled(bool on);
+    void OnShowOptionChanged();
+    void OnClear();
+    void OnLog();
+    void OnEditCommands();
+    void SaveOptions();
+
+private:
+    enum class Kind { Received, Sent, Notice };
+    struct Chunk {
+        std::int64_t wallMs = 0;
+        Kind kind = Kind::Received;
+        terminal::Bytes bytes;
+        QString notice;
+    };
+
+    void BuildForm();
+    void LoadSettings();
+    void UpdatePortState();
+    void ShowCommands();
+    void SaveCommands();
+    void SendCommand(const terminal::SavedCommand& command);
+    // The send line's bytes, or nothing after saying why not.
+    std::optional<terminal::Bytes> LineBytes();
+    // A line sent becomes the newest of the history, kept at once.
+    void Remember(const QString& line);
+    void Transmit(const terminal::Bytes& bytes);
+    void OnSendFailed(const QString& why);
+    void Refuse(const QString& why);
+    void Record(Chunk chunk);
+    static QString Mark(Kind kind);
+    void AppendToView(const Chunk& chunk);
+    void ShowAgain();
+    void StopLog(const QString& why);
+    void StopTimed();
+    terminal::Encoding encoding() const;
+
+    QLabel* portState_ = nullptr;
+    QPushButton* settingsButton_ = nullptr;
+    QPlainTextEdit* view_ = nullptr;
+    QComboBox* viewCombo_ = nullptr;
+    QComboBox* encodingCombo_ = nullptr;
+    QCheckBox* stampsCheck_ = nullptr;
+    QCheckBox* showSentCheck_ = nullptr;
+    QPushButton* clearButton_ = nullptr;
+    QPushButton* logButton_ = nullptr;
+    QLabel* logState_ = nullptr;
+    QLineEdit* sendEdit_ = nullptr;
+    QPushButton* sendButton_ = nullptr;
+    QCheckBox* hexCheck_ = nullptr;
+    QComboBox* endingCombo_ = nullptr;
+    QCheckBox* timedCheck_ = nullptr;
+    QSpinBox* intervalSpin_ = nullptr;
+    QGroupBox* commandsBox_ = nullptr;
+    QVBoxLayout* commandsLayout_ = nullptr;
+    QPushButton* editCommandsButton_ = nullptr;
+
+    terminal::History history_;
+    QList<terminal::SavedCommand> commands_;
+    terminal::SessionLog log_;
+    std::deque<Chunk> chunks_;
+    std::size_t chunkBytes_ = 0;
+
+    QBasicTimer portTimer_;
+    bool portOpen_ = false;
+    bool portShown_ = false;  // portState_ shows the port as it was then
+    std::string shownPath_;
+    unsigned shownBaud_ = 0;
+
+    QBasicTimer sendTimer_;
+    terminal::Bytes timedBytes_;
+    // When the bytes posted so far will have left at the port's rate
+    // (steady clock); a timed send waits for it, so that the queue cannot
+    // outgrow the line.
+    std::int64_t lineFreeAtMs_ = 0;
+    bool loading_ = true;  // until the remembered options are in the controls
+};

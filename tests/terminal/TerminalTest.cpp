@@ -1,0 +1,417 @@
+// The debugging terminal, opened from the main window and driven through
+// its real widgets (offscreen) on g_Serial, against a pseudo-terminal whose
+// far side the test plays as the DTU: what goes on the line byte for byte,
+// what the view shows of what comes back, what is kept across a restart,
+// the session log, and the closed port.
+#include "app/TavrinDlg.h"
+#include "common/FileDialog.h"
+#include "common/MessageBox.h"
+#include "dtu/DtuDlg.h"
+#include "serial/KVSerial.h"
+#include "support/Bytes.h"
+#include "support/Pty.h"
+#include "terminal/CommandsDlg.h"
+#include "terminal/TerminalDlg.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+Q_DECLARE_METATYPE(Bytes)
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Records the frame events a page receives, by type.
+class FrameRecorder : public QObject {
+public:
+    explicit FrameRecorder(std::vector<int>& log) : log_(log) {}
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() >= QEvent::Type(1001) && e->type() <= QEvent::Type(1026))
+            log_.push_back(static_cast<int>(e->type()));
+        return false;
+    }
+
+private:
+    std::vector<int>& log_;
+};
+
+}  // namespace
+
+class TerminalTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir settings_;
+    std::unique_ptr<PtyPair> pty_;
+    std::unique_ptr<CTavrinDlg> window_;
+    CTerminalDlg* term_ = nullptr;
+    QStringList shown_;
+
+    template <class W = QWidget>
+    W* In(const char* name)
+    {
+        W* w = term_->findChild<W*>(QLatin1String(name));
+        if (!w)
+            qFatal("no %s on the terminal", name);
+        return w;
+    }
+    void OpenTerminal()
+    {
+        window_ = std::make_unique<CTavrinDlg>([] { return QStringList{}; });
+        window_->show();
+        window_->findChild<QAction*>(QStringLiteral("action1010"))->trigger();
+        term_ = window_->terminalPage();
+        QVERIFY(term_ && term_->isVisible());
+    }
+    void SendLine(const QString& text)
+    {
+        In<QLineEdit>("sendEdit")->setText(text);
+        QTest::keyClick(In<QLineEdit>("sendEdit"), Qt::Key_Return);
+    }
+    // What the terminal wrote: exactly `count` bytes, and nothing after them.
+    Bytes Written(std::size_t count)
+    {
+        Bytes got = pty_->Receive(count, 2s);
+        const Bytes more = pty_->Receive(1, 100ms);
+        got.insert(got.end(), more.begin(), more.end());
+        return got;
+    }
+    bool NothingWritten() { return pty_->Receive(1, 300ms).empty(); }
+    // At least `count` bytes, with the event loop (and so the page's timers)
+    // running meanwhile.
+    Bytes Collect(std::size_t count, qint64 timeoutMs = 2000)
+    {
+        Bytes got;
+        QElapsedTimer clock;
+        clock.start();
+        while (got.size() < count && clock.elapsed() < timeoutMs) {
+            QCoreApplication::processEvents();
+            got = got + pty_->Receive(count - got.size(), 10ms);
+        }
+        return got;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(settings_.isValid());
+        QCoreApplication::setOrganizationName(QStringLiteral("dtutool"));
+        QCoreApplication::setApplicationName(QStringLiteral("dtutool"));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+    }
+    void init()
+    {
+        QSettings().clear();
+        shown_.clear();
+        ui::SetMessageHandler([this](const QString&, const QString& text, ui::Buttons) {
+            shown_ << text;
+            return int(QMessageBox::Ok);
+        });
+        pty_ = std::make_unique<PtyPair>();
+        QVERIFY(g_Serial.Open(pty_->terminalPath(), 115200, 0));
+        OpenTerminal();
+    }
+    void cleanup()
+    {
+        window_.reset();
+        g_Serial.Close();
+        pty_.reset();
+        ui::SetMessageHandler(nullptr);
+        ui::SetSaveFileHandler(nullptr);
+    }
+
+    void opensAsAPageAndTakesFramesAfterTheOthers()
+    {
+        QCOMPARE(term_->windowTitle(), QStringLiteral("调试工具"));
+        QVERIFY(!term_->isModal());
+        // Ctrl+T from another of the tool's windows shows the same page again.
+        window_->findChild<QAction*>(QStringLiteral("action1005"))->trigger();
+        CDtuDlg* dtu = window_->dtuPage();
+        term_->hide();
+        QApplication::setActiveWindow(dtu);
+        QVERIFY(QTest::qWaitForWindowActive(dtu));
+        QTest::keyClick(dtu, Qt::Key_T, Qt::ControlModifier);
+        QTRY_VERIFY(term_->isVisible());
+        QCOMPARE(window_->terminalPage(), term_);
+        QCOMPARE(window_->findChildren<CTerminalDlg*>().size(), qsizetype(1));
+
+        std::vector<int> log;
+        FrameRecorder recorder(log);
+        dtu->installEventFilter(&recorder);
+        term_->installEventFilter(&recorder);
+        pty_->Send(H("FA 00 E7 01 00 E2 0D"));
+        QTRY_COMPARE_WITH_TIMEOUT(log.size(), size_t(2), 3000);
+        QCOMPARE(log, (std::vector<int>{1004, 1026}));
+        // Looking sends nothing.
+        QVERIFY(NothingWritten());
+    }
+
+    void sendsTextWithItsLineEnding_data()
+    {
+        QTest::addColumn<int>("encoding");
+        QTest::addColumn<int>("ending");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<Bytes>("wire");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("none") << 0 << 0 << QStringLiteral("AT") << H("41 54") << QString();
+        QTest::newRow("CR") << 0 << 1 << QStringLiteral("AT") << H("41 54 0D") << QString();
+        QTest::newRow("LF") << 0 << 2 << QStringLiteral("AT") << H("41 54 0A") << QString();
+        QTest::newRow("CR+LF") << 0 << 3 << QStringLiteral("AT") << H("41 54 0D 0A") << QString();
+        QTest::newRow("Enter alone, CR") << 0 << 1 << QString() << H("0D") << QString();
+        QTest::newRow("GBK") << 0 << 1 << QStringLiteral("短信?") << H("B6 CC D0 C5 3F 0D") << QString();
+        QTest::newRow("UTF-8") << 1 << 1 << QStringLiteral("短信") << H("E7 9F AD E4 BF A1 0D") << QString();
+        QTest::newRow("not in GBK") << 0 << 1 << QStringLiteral("A?\U0001F600") << Bytes{}
+                                    << QStringLiteral("发送数据第 3 个字符“\U0001F600”不能用 GBK 编码发送，请改用 UTF-8 或删去它！");
+    }
+    void sendsTextWithItsLineEnding()
+    {
+        QFETCH(int, encoding);
+        QFETCH(int, ending);
+        QFETCH(QString, typed);
+        QFETCH(Bytes, wire);
+        QFETCH(QString, refusal);
+        In<QComboBox>("encodingCombo")->setCurrentIndex(encoding);
+        In<QComboBox>("endingCombo")->setCurrentIndex(ending);
+        SendLine(typed);
+        if (refusal.isEmpty()) {
+            QCOMPARE(Written(wire.size()), wire);
+            QVERIFY(In<QLineEdit>("sendEdit")->text().isEmpty());
+            QVERIFY(shown_.isEmpty());
+        } else {
+            QCOMPARE(shown_, QStringList{refusal});
+            QVERIFY(NothingWritten());
+        }
+    }
+
+    void sendsHexAndRefusesWhatIsNotWholeBytes_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<Bytes>("wire");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("spaced, either case") << QStringLiteral("fa 80 E9 01  00 64 0d") << H("FA 80 E9 01 00 64 0D")
+                                             << QString();
+        QTest::newRow("not a digit") << QStringLiteral("41 5G 0D") << Bytes{}
+                                     << QStringLiteral("发送数据第 5 个字符“G”不是十六进制数字，只能输入 0-9、A-F和空格！");
+        QTest::newRow("a Chinese character")
+            << QStringLiteral("41 中") << Bytes{}
+            << QStringLiteral("发送数据第 4 个字符“中”不是十六进制数字，只能输入 0-9、A-F和空格！");
+        QTest::newRow("odd count") << QStringLiteral("41 54 0") << Bytes{}
+                                   << QStringLiteral("发送数据共 5 位十六进制数字，不是整字节：每个字节两位，请补足或删去一位！");
+    }
+    void sendsHexAndRefusesWhatIsNotWholeBytes()
+    {
+        QFETCH(QString, typed);
+        QFETCH(Bytes, wire);
+        QFETCH(QString, refusal);
+        In<QCheckBox>("hexSendCheck")->setChecked(true);
+        QVERIFY(!In<QComboBox>("endingCombo")->isEnabled());
+        SendLine(typed);
+        if (refusal.isEmpty()) {
+            QCOMPARE(Written(wire.size()), wire);
+            QVERIFY(shown_.isEmpty());
+        } else {
+            QCOMPARE(shown_, QStringList{refusal});
+            QVERIFY(NothingWritten());
+            QCOMPARE(In<QLineEdit>("sendEdit")->text(), typed);  // left to correct
+        }
+    }
+
+    void showsWhatArrivesAsTextAndHex()
+    {
+        // "+INFO: 中文\r\n" in GBK, a tab and a stray byte.
+        pty_->Send(H("2B 49 4E 46 4F 3A 20 D6 D0 CE C4 0D 0A 09 FF"));
+        QTRY_VERIFY_WITH_TIMEOUT(!term_->viewText().isEmpty(), 3000);
+        struct Case {
+            int view;
+            int encoding;
+            bool stamps;
+            QString shown;
+        };
+        const Case cases[] = {
+            {0, 0, false, QStringLiteral("RX +INFO: 中文\\r\\n\n   \\t\\xFF")},
+            {0, 1, false, QStringLiteral("RX +INFO: \\xD6\\xD0\\xCE\\xC4\\r\\n\n   \\t\\xFF")},
+            {1, 0, false, QStringLiteral("RX 2B 49 4E 46 4F 3A 20 D6 D0 CE C4 0D 0A 09 FF")},
+            {2, 0, false,
+             QStringLiteral("RX 2B 49 4E 46 4F 3A 20 D6 D0 CE C4 0D 0A 09 FF     +INFO: 中文\\r\\n\\t\\xFF")},
+        };
+        for (const Case& c : cases) {
+            In<QComboBox>("viewCombo")->setCurrentIndex(c.view);
+            In<QComboBox>("encodingCombo")->setCurrentIndex(c.encoding);
+            QCOMPARE(term_->viewText(), c.shown);
+        }
+        In<QCheckBox>("stampsCheck")->setChecked(true);
+        QVERIFY2(QRegularExpression(QStringLiteral("^\\[\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d\\] RX 2B 49 "))
+                     .match(term_->viewText())
+                     .hasMatch(),
+                 qPrintable(term_->viewText()));
+        In<QPushButton>("clearButton")->click();
+        QVERIFY(term_->viewText().isEmpty());
+    }
+
+    void keepsHistoryCommandsAndOptionsAcrossARestart()
+    {
+        for (const QString& line : {QStringLiteral("AT"), QStringLiteral("AT+CSQ"), QStringLiteral("AT")})
+            SendLine(line);
+        In<QComboBox>("endingCombo")->setCurrentIndex(1);
+        // A saved command, added in its editor.
+        QTimer::singleShot(0, this, [] {
+            auto* editor = qobject_cast<CCommandsDlg*>(QApplication::activeModalWidget());
+            QVERIFY(editor);
+            editor->findChild<QPushButton*>(QStringLiteral("addCommandButton"))->click();
+            auto* table = editor->findChild<QTableWidget*>(QStringLiteral("commandTable"));
+            table->item(0, 0)->setText(QStringLiteral("版本"));
+            table->item(0, 1)->setText(QStringLiteral("ATI"));
+            editor->accept();
+        });
+        In<QPushButton>("editCommandsButton")->click();
+        pty_->Receive(64, 300ms);
+
+        window_.reset();
+        OpenTerminal();
+        QCOMPARE(In<QComboBox>("endingCombo")->currentIndex(), 1);
+        auto* command = In<QPushButton>("commandButton");
+        QCOMPARE(command->text(), QStringLiteral("版本"));
+        command->click();
+        QCOMPARE(Written(4), H("41 54 49 0D"));
+
+        // Up walks back from the line being typed, Down returns to it.
+        auto* edit = In<QLineEdit>("sendEdit");
+        edit->setText(QStringLiteral("typed"));
+        QStringList walked;
+        for (Qt::Key k : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down}) {
+            QTest::keyClick(edit, k);
+            walked << edit->text();
+        }
+        QCOMPARE(walked, (QStringList{"AT", "AT+CSQ", "AT+CSQ", "AT", "typed", "typed"}));
+
+        // At most a hundred lines are kept.
+        for (int i = 0; i < 101; ++i)
+            SendLine(QString::number(i));
+        const QStringList kept = QSettings().value(QStringLiteral("terminal/history")).toStringList();
+        QCOMPARE(kept.size(), 100);
+        QCOMPARE(kept.front(), QStringLiteral("1"));
+        QCOMPARE(kept.back(), QStringLiteral("100"));
+    }
+
+    void timedSendRepeatsUntilStoppedOrThePortCloses()
+    {
+        In<QComboBox>("endingCombo")->setCurrentIndex(0);
+        In<QSpinBox>("intervalSpin")->setValue(20);
+        In<QLineEdit>("sendEdit")->setText(QStringLiteral("AT"));
+        auto* timed = In<QCheckBox>("timedCheck");
+        for (bool byClosing : {false, true}) {
+            timed->setChecked(true);
+            const Bytes got = Collect(8);
+            QVERIFY(got.size() >= 8);
+            for (std::size_t i = 0; i < got.size(); ++i)
+                QCOMPARE(got[i], std::uint8_t(i % 2 == 0 ? 'A' : 'T'));
+            if (byClosing) {
+                g_Serial.Close();
+                QTRY_VERIFY(!timed->isChecked());
+            } else {
+                timed->setChecked(false);
+                pty_->Receive(64, 100ms);  // what was on its way
+                QVERIFY(Collect(1, 300).empty());
+            }
+        }
+    }
+
+    void logsTheSessionToAFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("session.log"));
+        ui::SetSaveFileHandler([&](const QString&, QString*) { return path; });
+        auto* logButton = In<QPushButton>("logButton");
+        logButton->click();
+        QCOMPARE(logButton->text(), QStringLiteral("停止日志"));
+        SendLine(QStringLiteral("AT"));
+        QCOMPARE(Written(4), H("41 54 0D 0A"));
+        pty_->Send(H("0D 0A 4F 4B 0D 0A"));
+        QTRY_VERIFY_WITH_TIMEOUT(term_->viewText().contains(QStringLiteral("OK")), 3000);
+        logButton->click();
+        QCOMPARE(logButton->text(), QStringLiteral("保存日志…"));
+        pty_->Send(H("0D 0A"));  // after the log stopped
+        QTest::qWait(600);
+
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QVERIFY2(lines[0].startsWith(QStringLiteral("# 调试工具会话日志，开始于 ")), qPrintable(lines[0]));
+        const QString port = QString::fromStdString(pty_->terminalPath());
+        QVERIFY(lines[0].endsWith(QStringLiteral("串口 %1，115200 bps").arg(port)));
+        const QString stamp = QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} ");
+        QVERIFY2(QRegularExpression(stamp + QStringLiteral("TX AT\\\\r\\\\n$")).match(lines[1]).hasMatch(),
+                 qPrintable(lines[1]));
+        QVERIFY2(QRegularExpression(stamp + QStringLiteral("RX \\\\r\\\\nOK\\\\r\\\\n$")).match(lines[2]).hasMatch(),
+                 qPrintable(lines[2]));
+    }
+
+    void logFailureStopsTheLogNotTheTerminal_data()
+    {
+        QTest::addColumn<bool>("removeFolder");
+        QTest::newRow("full disk") << false;
+        QTest::newRow("folder removed") << true;
+    }
+    void logFailureStopsTheLogNotTheTerminal()
+    {
+        QFETCH(bool, removeFolder);
+        QTemporaryDir dir;
+        const QString path =
+            removeFolder ? dir.filePath(QStringLiteral("logs/session.log")) : QStringLiteral("/dev/full");
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("logs"))));
+        ui::SetSaveFileHandler([&](const QString&, QString*) { return path; });
+        In<QPushButton>("logButton")->click();
+        if (removeFolder) {
+            QVERIFY(shown_.isEmpty());
+            QVERIFY(QDir(dir.filePath(QStringLiteral("logs"))).removeRecursively());
+            SendLine(QStringLiteral("AT"));
+            QCOMPARE(Written(4), H("41 54 0D 0A"));
+        }
+        QTRY_COMPARE(shown_.size(), 1);
+        QVERIFY2(shown_[0].contains(path), qPrintable(shown_[0]));
+        QCOMPARE(In<QPushButton>("logButton")->text(), QStringLiteral("保存日志…"));
+        // The terminal goes on.
+        SendLine(QStringLiteral("ATI"));
+        QCOMPARE(Written(5), H("41 54 49 0D 0A"));
+    }
+
+    void closedPortDisablesSendingAndOffersTheSettings()
+    {
+        window_.reset();
+        g_Serial.Close();
+        OpenTerminal();
+        QVERIFY(In<QLabel>("portState")->text().contains(QStringLiteral("串口未打开")));
+        QVERIFY(!In<QPushButton>("sendButton")->isEnabled());
+        QVERIFY(!In<QCheckBox>("timedCheck")->isEnabled());
+        SendLine(QStringLiteral("AT"));
+        QVERIFY(shown_.isEmpty());
+        In<QPushButton>("settingsButton")->click();
+        QVERIFY(window_->uartPage() && window_->uartPage()->isVisible());
+        // Opened there, the terminal can send.
+        QVERIFY(g_Serial.Open(pty_->terminalPath(), 115200, 0));
+        QTRY_VERIFY(In<QPushButton>("sendButton")->isEnabled());
+        QVERIFY(In<QLabel>("portState")->text().contains(QString::fromStdString(pty_->terminalPath())));
+    }
+};
+
+QTEST_MAIN(TerminalTest)
+#include "TerminalTest.moc"
