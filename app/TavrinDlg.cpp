@@ -330,7 +330,7 @@ void CTavrinDlg::SaveGeometries() const
     const auto settings = ui::Remembered();
     if (!settings)
         return;
-    const QWidget* const windows[] = {this, uart_, dtu_, phone_, p2p_, tcp_, otg_, about_, monitor_};
+    const QWidget* const windows[] = {this, uart_, dtu_, phone_, p2p_, tcp_, otg_, about_, monitor_, terminal_};
     for (const QWidget* w : windows)
         if (w && !w->objectName().isEmpty())
             settings->setValue(QStringLiteral("geometry/") + w->objectName(), w->saveGeometry());
@@ -415,6 +415,7 @@ void CTavrinDlg::OnDebugTool()
     if (!terminal_) {
         terminal_ = new CTerminalDlg(this);
         connect(terminal_, &CTerminalDlg::settingsRequested, this, &CTavrinDlg::OnSettings);
+        RestoreGeometry(terminal_);
     }
     Present(terminal_);
 }

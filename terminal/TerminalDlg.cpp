@@ -3,6 +3,7 @@
 #include "common/FileDialog.h"
 #include "common/MessageBox.h"
 #include "common/PortWrite.h"
+#include "common/Settings.h"
 #include "monitor/LineLog.h"
 #include "serial/KVSerial.h"
 
@@ -21,7 +22,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSettings>
 #include <QSpinBox>
 #include <QTextCursor>
 #include <QVBoxLayout>
@@ -252,8 +252,11 @@ void CTerminalDlg::BuildForm()
 
 void CTerminalDlg::LoadSettings()
 {
+    const auto settings = ui::Remembered();
+    if (!settings)
+        return;
+    QSettings& s = *settings;
     loading_ = true;
-    QSettings s;
     history_ = terminal::History(s.value(key::kHistory).toStringList());
     SelectStored(viewCombo_, s.value(key::kView));
     SelectStored(encodingCombo_, s.value(key::kEncoding));
@@ -275,9 +278,10 @@ void CTerminalDlg::LoadSettings()
 
 void CTerminalDlg::SaveOptions()
 {
-    if (loading_)
+    const auto settings = ui::Remembered();
+    if (loading_ || !settings)
         return;
-    QSettings s;
+    QSettings& s = *settings;
     s.setValue(key::kView, viewCombo_->currentIndex());
     s.setValue(key::kEncoding, encodingCombo_->currentIndex());
     s.setValue(key::kStamps, stampsCheck_->isChecked());
@@ -289,7 +293,10 @@ void CTerminalDlg::SaveOptions()
 
 void CTerminalDlg::SaveCommands()
 {
-    QSettings s;
+    const auto settings = ui::Remembered();
+    if (!settings)
+        return;
+    QSettings& s = *settings;
     s.remove(key::kCommands);
     s.beginWriteArray(key::kCommands, int(commands_.size()));
     for (int i = 0; i < commands_.size(); ++i) {
@@ -424,7 +431,8 @@ void CTerminalDlg::Remember(const QString& line)
     if (line.isEmpty())
         return;
     history_.Add(line);
-    QSettings().setValue(key::kHistory, history_.entries());
+    if (const auto settings = ui::Remembered())
+        settings->setValue(key::kHistory, history_.entries());
 }
 
 void CTerminalDlg::OnHexToggled(bool hex)

@@ -5,6 +5,7 @@
 // Usage: terminal_screenshots OUTPUT_DIR
 #include "app/TavrinDlg.h"
 #include "common/Codepage.h"
+#include "common/Settings.h"
 #include "serial/KVSerial.h"
 #include "support/Pty.h"
 #include "terminal/TerminalDlg.h"
@@ -98,6 +99,7 @@ int main(int argc, char* argv[])
     // Settings of its own, with a few saved commands.
     QTemporaryDir settingsDir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    ui::RememberSettings(true);
     {
         QSettings s;
         const char* commands[][2] = {{"信号强度", "AT+CSQ"}, {"版本", "ATI"}, {"连接状态", "AT+STATUS?"}};

@@ -6,6 +6,7 @@
 #include "app/TavrinDlg.h"
 #include "common/FileDialog.h"
 #include "common/MessageBox.h"
+#include "common/Settings.h"
 #include "dtu/DtuDlg.h"
 #include "serial/KVSerial.h"
 #include "support/Bytes.h"
@@ -116,6 +117,7 @@ private slots:
         QCoreApplication::setOrganizationName(QStringLiteral("dtutool"));
         QCoreApplication::setApplicationName(QStringLiteral("dtutool"));
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+        ui::RememberSettings(true);
     }
     void init()
     {

@@ -4,6 +4,7 @@
 // pseudo-terminal.
 #include "app/Dialog_Login.h"
 #include "app/TavrinDlg.h"
+#include "terminal/TerminalDlg.h"
 #include "common/MessageBox.h"
 #include "dtu/DtuDlg.h"
 #include "pages/P2pDlg.h"
@@ -144,7 +145,8 @@ private slots:
         Trigger(32779);
         Trigger(1012);
         QVERIFY(window_->findChild<QDialog*>(QStringLiteral("CAboutDlg"))->isVisible());
-        Trigger(1010);  // the external tool is missing here: nothing is said
+        Trigger(1010);  // the terminal opens with the port closed
+        QVERIFY(window_->terminalPage() && window_->terminalPage()->isVisible());
         QVERIFY(shown_.empty());
     }
 
