@@ -10,6 +10,7 @@
 #include "pages/Phone.h"
 #include "pages/TcpDlg.h"
 #include "serial/KVSerial.h"
+#include "server/ServerDlg.h"
 #include "upgrade/Dialog_OTG.h"
 
 #include <QAction>
@@ -96,6 +97,7 @@ void CTavrinDlg::BuildCommands()
         {1011, "公司主页", "home", &CTavrinDlg::OnHomePage},
         {1012, "帮助", "help", &CTavrinDlg::OnHelp},
         {1013, "线路监视", "monitor", &CTavrinDlg::OnMonitor},
+        {1014, "测试服务器", "server", &CTavrinDlg::OnServer},
     };
     static const Command kMenu[] = {
         {32779, "系统参数设置(&E)", "settings", &CTavrinDlg::OnSettings},
@@ -104,6 +106,7 @@ void CTavrinDlg::BuildCommands()
         {32782, "透明传输(&T)", "sms-hex", &CTavrinDlg::OnSmsHex},
         {32783, "TCP传输(&P)", "tcp", &CTavrinDlg::OnTcp},
         {32784, "线路监视(&M)", "monitor", &CTavrinDlg::OnMonitor},
+        {32785, "测试服务器(&N)", "server", &CTavrinDlg::OnServer},
     };
 
     auto* toolbar = new QToolBar(this);
@@ -364,6 +367,31 @@ void CTavrinDlg::OnUpgrade()
 void CTavrinDlg::OnMonitor()
 {
     Present(monitor_);
+}
+
+void CTavrinDlg::OnServer()
+{
+    // Needs no port: the DTU reaches it over its cellular link. It proposes
+    // what the DTU page holds, when that page exists.
+    if (!server_) {
+        server_ = new CServerDlg(
+            [this] {
+                CServerDlg::Proposal p;
+                if (!dtu_)
+                    return p;
+                p.port = dtu_->remotePortText();
+                const dtu::Bytes frame = dtu_->packetsRequest();
+                const dtu::Packets packets =
+                    dtu::DecodePackets(dtu::Response(frame, static_cast<std::int32_t>(frame.size())));
+                if (packets.custom) {
+                    p.registration = packets.registration;
+                    p.heartbeat = packets.heartbeat;
+                }
+                return p;
+            },
+            this);
+    }
+    Present(server_);
 }
 
 void CTavrinDlg::OnDebugTool()

@@ -17,6 +17,7 @@ class CDtuDlg;
 class CMonitorDlg;
 class CP2pDlg;
 class CPhone;
+class CServerDlg;
 class CTcpDlg;
 class QLabel;
 class QMenu;
@@ -39,6 +40,7 @@ public:
     CDialog_OTG* upgradePage() const { return otg_; }
     // The line monitor: made at start-up, hidden, and recording from then.
     CMonitorDlg* monitor() const { return monitor_; }
+    CServerDlg* serverPage() const { return server_; }
 
 signals:
     // The user closed the main window: the application ends.
@@ -62,6 +64,7 @@ private slots:
     void OnHelp();
     void OnAboutBox();
     void OnMonitor();
+    void OnServer();
 
 private:
     void BuildCommands();
@@ -90,6 +93,7 @@ private:
     CDialog_OTG* otg_ = nullptr;
     CAboutDlg* about_ = nullptr;
     CMonitorDlg* monitor_ = nullptr;
+    CServerDlg* server_ = nullptr;
     int timerId_ = 0;
     std::uint8_t clockTicks_ = 0;
 };

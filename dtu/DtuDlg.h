@@ -18,6 +18,8 @@
 #include "dtu/Responses.h"
 
 #include <QBasicTimer>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QString>
 
 #include <cstdint>
@@ -52,6 +54,14 @@ public:
     // The wireless dialog, or nullptr before it was first needed.
     CDialog_Rf_Setup* rfDialog() const { return rf_; }
     QString paneText(int pane) const;
+    // The remote port as typed, and the packets as "写入" would send them
+    // now (the whole request frame).
+    QString remotePortText() const { return port_->text(); }
+    dtu::Bytes packetsRequest() const
+    {
+        return dtu::BuildWritePackets(heartbeatEdit_->text().toStdString(), registrationEdit_->text().toStdString(),
+                                      customPackets_->isChecked(), hex_->isChecked());
+    }
 
 protected:
     void OnFrame(const ui::FrameEvent& frame) override;
