@@ -23,6 +23,9 @@ constexpr std::uint64_t kListenKey = 0;
 constexpr std::uint64_t kTimerKey = ~std::uint64_t{0};
 constexpr std::size_t kReadChunk = 64 * 1024;
 constexpr int kEventsPerTurn = 64;
+// What a packet of the history costs beyond its bytes: its record and the
+// allocator's header of its buffer.
+constexpr std::size_t kPacketOverhead = sizeof(Packet) + 16;
 
 std::string PeerText(const sockaddr_storage& a)
 {
@@ -388,10 +391,10 @@ void TestServer::CompletePacket(Slot& s, Now now)
 void TestServer::Record(Slot& s, Packet packet)
 {
     Connection& c = s.info;
-    c.historyBytes += packet.bytes.size();
+    c.historyBytes += packet.bytes.size() + kPacketOverhead;
     c.history.push_back(std::move(packet));
     while (c.historyBytes > options_.historyBytes && c.history.size() > 1) {
-        c.historyBytes -= c.history.front().bytes.size();
+        c.historyBytes -= c.history.front().bytes.size() + kPacketOverhead;
         c.history.pop_front();
     }
 }

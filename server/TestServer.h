@@ -48,6 +48,8 @@ struct Options {
     std::size_t maxConnections = 1000;
     std::int64_t packetGapMs = 50;
     std::size_t maxPacketBytes = 4096;
+    // Per connection, each packet counted with its bookkeeping, so that a
+    // stream of tiny heartbeats is bounded in memory too, not in bytes only.
     std::size_t historyBytes = 64 * 1024;
     std::size_t maxQueuedBytes = 256 * 1024;
 };
@@ -85,8 +87,8 @@ struct Connection {
     Match registrationMatch = Match::NotExpected;
     std::uint64_t heartbeats = 0;
     std::int64_t lastIntervalMs = -1;
-    std::deque<Packet> history;  // newest last, at most historyBytes of bytes
-    std::size_t historyBytes = 0;
+    std::deque<Packet> history;  // newest last
+    std::size_t historyBytes = 0;  // what history holds, bookkeeping included
 };
 
 class TestServer {

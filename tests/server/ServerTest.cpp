@@ -261,6 +261,24 @@ TEST_F(Server, FloodAndSilenceHarmNobodyElse)
     EXPECT_EQ(dtu.Read(), "still served");
 }
 
+TEST_F(Server, HistoryKeepsTheNewestWithinItsBudget)
+{
+    options_.historyBytes = 4096;
+    Start();
+    Client dtu(server_.port());
+    Pump(0);
+    for (int i = 0; i <= 300; ++i) {
+        dtu.Write(i == 300 ? "LAST" : "PING");
+        Pump(i * 100);
+    }
+    Pump(300 * 100 + options_.packetGapMs, 0);
+    const server::Connection* c = server_.Find(server_.Ids().at(0));
+    EXPECT_EQ(c->heartbeats, 299u);
+    EXPECT_LE(c->historyBytes, options_.historyBytes);
+    EXPECT_LT(c->history.size(), 4096u / (4 + sizeof(server::Packet)));
+    EXPECT_EQ(c->history.back().bytes, B("LAST"));
+}
+
 TEST(ServerText, EventsAndPacketsReadAsText)
 {
     server::Event e;
