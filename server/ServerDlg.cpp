@@ -425,11 +425,13 @@ void CServerDlg::UpdateRow(std::uint64_t id)
         item->setText(Registration, FromStd(server::PacketText(*c->registration, encoding())));
         item->setToolTip(Registration, FromStd(hex::FormatSpaced(*c->registration)));
     }
+    // "—": nothing was expected to compare with.
     static const char* const kCompared[] = {"—", "一致", "不一致"};
-    item->setText(Compared, c->registration ? QString::fromUtf8(kCompared[static_cast<int>(c->registrationMatch)]) : QString());
+    item->setText(Compared, c->registration ? QString::fromUtf8(kCompared[static_cast<int>(c->registrationMatch)])
+                                            : QStringLiteral("未收到"));
     const QColor colour = c->registrationMatch == server::Match::Equal       ? QColor(0x00, 0x80, 0x00)
                           : c->registrationMatch == server::Match::Different ? QColor(0xB0, 0x00, 0x00)
-                                                                             : table_->palette().text().color();
+                                                                             : table_->palette().placeholderText().color();
     item->setForeground(Compared, colour);
     item->setText(Heartbeats, QString::number(c->heartbeats));
     item->setText(Interval, Seconds(c->lastIntervalMs));
