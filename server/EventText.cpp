@@ -4,6 +4,7 @@
 #include "common/Hex.h"
 #include "pages/DataFrame.h"
 
+#include <cstdio>
 #include <ctime>
 
 namespace server {

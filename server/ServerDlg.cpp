@@ -336,14 +336,6 @@ void CServerDlg::UpdateState(const QString& status)
     status_->setText(status);
 }
 
-void CServerDlg::Refresh()
-{
-    OnReady();
-    for (const std::uint64_t id : dirty_)
-        UpdateRow(id);
-    dirty_.clear();
-}
-
 void CServerDlg::OnReady()
 {
     server_.Process(server::Now::Current());

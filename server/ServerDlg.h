@@ -49,9 +49,6 @@ public:
     const server::TestServer& server() const { return server_; }
     QTreeWidget* table() const { return table_; }
     QString dataText() const;
-    // Applies what is waiting on the sockets now rather than on the next
-    // turn of the event loop.
-    void Refresh();
 
 protected:
     void showEvent(QShowEvent* e) override;

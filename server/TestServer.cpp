@@ -1,5 +1,6 @@
 #include "server/TestServer.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -63,8 +64,14 @@ std::size_t RaiseDescriptorLimit(std::size_t wanted)
     if (::getrlimit(RLIMIT_NOFILE, &r) != 0)
         return 0;
     if (r.rlim_cur < wanted) {
-        r.rlim_cur = r.rlim_max == RLIM_INFINITY ? wanted : std::min<rlim_t>(wanted, r.rlim_max);
-        ::setrlimit(RLIMIT_NOFILE, &r);
+        // Past the hard limit only with the privilege to raise it.
+        rlimit raised{wanted, std::max<rlim_t>(wanted, r.rlim_max)};
+        if (r.rlim_max == RLIM_INFINITY)
+            raised.rlim_max = RLIM_INFINITY;
+        if (::setrlimit(RLIMIT_NOFILE, &raised) != 0) {
+            r.rlim_cur = std::min<rlim_t>(wanted, r.rlim_max);
+            ::setrlimit(RLIMIT_NOFILE, &r);
+        }
         ::getrlimit(RLIMIT_NOFILE, &r);
     }
     return static_cast<std::size_t>(r.rlim_cur);

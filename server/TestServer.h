@@ -164,8 +164,8 @@ private:
     std::vector<Event> events_;
 };
 
-// Raises the soft limit of open descriptors towards `wanted` (within the
-// hard limit); the limit in force afterwards.
+// Raises the soft limit of open descriptors towards `wanted`, past the hard
+// limit only where the process may raise that; the limit in force afterwards.
 std::size_t RaiseDescriptorLimit(std::size_t wanted);
 
 }  // namespace server

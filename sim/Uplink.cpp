@@ -1,6 +1,8 @@
 #include "sim/Uplink.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
+#include <chrono>
 #include <cerrno>
 #include <cstring>
 #include <netdb.h>
