@@ -11,6 +11,7 @@
 #include "pages/Phone.h"
 #include "pages/TcpDlg.h"
 #include "serial/KVSerial.h"
+#include "server/ServerDlg.h"
 #include "terminal/TerminalDlg.h"
 #include "upgrade/Dialog_OTG.h"
 
@@ -98,6 +99,7 @@ void CTavrinDlg::BuildCommands()
         {1011, "公司主页", "home", &CTavrinDlg::OnHomePage},
         {1012, "帮助", "help", &CTavrinDlg::OnHelp},
         {1013, "线路监视", "monitor", &CTavrinDlg::OnMonitor},
+        {1014, "测试服务器", "server", &CTavrinDlg::OnServer},
     };
     static const Command kMenu[] = {
         {32779, "系统参数设置(&E)", "settings", &CTavrinDlg::OnSettings},
@@ -106,6 +108,7 @@ void CTavrinDlg::BuildCommands()
         {32782, "透明传输(&T)", "sms-hex", &CTavrinDlg::OnSmsHex},
         {32783, "TCP传输(&P)", "tcp", &CTavrinDlg::OnTcp},
         {32784, "线路监视(&M)", "monitor", &CTavrinDlg::OnMonitor},
+        {32785, "测试服务器(&N)", "server", &CTavrinDlg::OnServer},
     };
 
     auto* toolbar = new QToolBar(this);
@@ -330,7 +333,7 @@ void CTavrinDlg::SaveGeometries() const
     const auto settings = ui::Remembered();
     if (!settings)
         return;
-    const QWidget* const windows[] = {this, uart_, dtu_, phone_, p2p_, tcp_, otg_, about_, monitor_, terminal_};
+    const QWidget* const windows[] = {this, uart_, dtu_, phone_, p2p_, tcp_, otg_, about_, monitor_, terminal_, server_};
     for (const QWidget* w : windows)
         if (w && !w->objectName().isEmpty())
             settings->setValue(QStringLiteral("geometry/") + w->objectName(), w->saveGeometry());
@@ -406,6 +409,32 @@ void CTavrinDlg::OnUpgrade()
 void CTavrinDlg::OnMonitor()
 {
     Present(monitor_);
+}
+
+void CTavrinDlg::OnServer()
+{
+    // Needs no port: the DTU reaches it over its cellular link. It proposes
+    // what the DTU page holds, when that page exists.
+    if (!server_) {
+        server_ = new CServerDlg(
+            [this] {
+                CServerDlg::Proposal p;
+                if (!dtu_)
+                    return p;
+                p.port = dtu_->remotePortText();
+                const dtu::Bytes frame = dtu_->packetsRequest();
+                const dtu::Packets packets =
+                    dtu::DecodePackets(dtu::Response(frame, static_cast<std::int32_t>(frame.size())));
+                if (packets.custom) {
+                    p.registration = packets.registration;
+                    p.heartbeat = packets.heartbeat;
+                }
+                return p;
+            },
+            this);
+        RestoreGeometry(server_);
+    }
+    Present(server_);
 }
 
 void CTavrinDlg::OnDebugTool()

@@ -17,6 +17,7 @@ class CDtuDlg;
 class CMonitorDlg;
 class CP2pDlg;
 class CPhone;
+class CServerDlg;
 class CTcpDlg;
 class CTerminalDlg;
 class QLabel;
@@ -41,6 +42,7 @@ public:
     CTerminalDlg* terminalPage() const { return terminal_; }
     // The line monitor: made at start-up, hidden, and recording from then.
     CMonitorDlg* monitor() const { return monitor_; }
+    CServerDlg* serverPage() const { return server_; }
 
     // Opens the port remembered from the last run, if it still exists.
     bool OpenRememberedPort();
@@ -67,6 +69,7 @@ private slots:
     void OnHelp();
     void OnAboutBox();
     void OnMonitor();
+    void OnServer();
 
 private:
     void BuildCommands();
@@ -99,6 +102,7 @@ private:
     CTerminalDlg* terminal_ = nullptr;
     CAboutDlg* about_ = nullptr;
     CMonitorDlg* monitor_ = nullptr;
+    CServerDlg* server_ = nullptr;
     int timerId_ = 0;
     std::uint8_t clockTicks_ = 0;
 };

@@ -2,9 +2,10 @@
 
 #include "cli/Board.h"
 #include "cli/Link.h"
+#include "cli/ReadWrite.h"
+#include "cli/Serve.h"
 #include "profile/Profile.h"
 #include "profile/Provision.h"
-#include "cli/ReadWrite.h"
 #include "profile/Settings.h"
 #include "cli/Upgrade.h"
 #include "common/Hex.h"
@@ -434,6 +435,31 @@ int Run(const std::vector<std::string>& args, Console console)
 
     CLI::App* monitor = app.add_subcommand("monitor", "Print every frame on the line, decoded, until Ctrl-C");
 
+    CLI::App* serve = app.add_subcommand(
+        "serve", "Be the server a DTU connects to: print each connection, registration, heartbeat and packet; "
+                 "send each input line to every connected DTU; Ctrl-C ends it");
+    ServeOptions serveOptions;
+    serve->add_option("--listen", serveOptions.listen, "[HOST:]PORT to listen on; HOST defaults to 0.0.0.0, port 0 takes a free one")
+        ->required()
+        ->type_name("[HOST:]PORT");
+    auto* registrationText = serve->add_option("--registration", serveOptions.registration,
+                                               "The registration packet the DTU should send first, as text")
+                                 ->type_name("TEXT");
+    serve->add_option("--registration-hex", serveOptions.registrationHex, "The same as hex digits, e.g. \"44 54 55\"")
+        ->type_name("HEX")
+        ->excludes(registrationText);
+    auto* heartbeatText =
+        serve->add_option("--heartbeat", serveOptions.heartbeat, "The heartbeat packet, as text")->type_name("TEXT");
+    serve->add_option("--heartbeat-hex", serveOptions.heartbeatHex, "The same as hex digits")
+        ->type_name("HEX")
+        ->excludes(heartbeatText);
+    serve->add_flag("--hex", serveOptions.hexInput, "Input lines are hex digits, not text");
+    serve->add_flag("--utf8", serveOptions.utf8, "Text is UTF-8 (default: GBK, as the DTU page writes it)");
+    serve->add_option("--gap", serveOptions.gapMs, "Milliseconds of quiet that end a packet, 1 to 5000")
+        ->check(CLI::Range(1, 5000).description(""))
+        ->type_name("MS")
+        ->capture_default_str();
+
     std::vector<std::string> argv{"dtuctl"};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<const char*> raw;
@@ -453,6 +479,10 @@ int Run(const std::vector<std::string>& args, Console console)
 
     if (ports->parsed())
         return ListPorts(json, console);
+    if (serve->parsed()) {
+        serveOptions.json = json;
+        return Serve(serveOptions, console);
+    }
 
     // Everything that can be refused is refused before a port is opened.
     std::optional<Profile> profile;

@@ -17,6 +17,7 @@ struct Console {
     std::ostream& out;    // results: tables, profiles, JSON lines
     std::ostream& err;    // progress and messages
     bool errIsTerminal = false;
+    int inFd = 0;  // what `serve` sends on; -1 for nothing
 };
 
 int Run(const std::vector<std::string>& args, Console console);

@@ -23,6 +23,8 @@
 #include "dtu/Rf.h"
 
 #include <QBasicTimer>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QString>
 
 #include <cstdint>
@@ -74,6 +76,14 @@ public:
     std::string ProfileText(std::string* refusal) const;
     // Fills the controls from a profile's keys; sends nothing.
     void ApplyProfile(const profile::Profile& p);
+    // The remote port as typed, and the packets as "写入" would send them
+    // now (the whole request frame).
+    QString remotePortText() const { return port_->text(); }
+    dtu::Bytes packetsRequest() const
+    {
+        return dtu::BuildWritePackets(heartbeatEdit_->text().toStdString(), registrationEdit_->text().toStdString(),
+                                      customPackets_->isChecked(), hex_->isChecked());
+    }
 
 protected:
     void OnFrame(const ui::FrameEvent& frame) override;

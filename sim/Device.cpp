@@ -4,6 +4,7 @@
 #include "dtu/Frame.h"
 #include "upgrade/Crc32.h"
 
+#include <algorithm>
 #include <ctime>
 
 namespace sim {
@@ -86,6 +87,26 @@ ClockBytes Device::ClockAt(std::int64_t nowMs) const
     std::tm tm{};
     gmtime_r(&t, &tm);
     return FromTm(tm);
+}
+
+LinkSettings Device::Link() const
+{
+    LinkSettings link;
+    const auto nul = std::find(domain_.begin(), domain_.end(), 0x00);
+    const std::string domain(domain_.begin(), nul);
+    const std::string ip = std::to_string(ip_[0]) + "." + std::to_string(ip_[1]) + "." + std::to_string(ip_[2]) + "." +
+                           std::to_string(ip_[3]);
+    // Address kind 0 is the IP address, 1 the domain; with both, the name.
+    link.host = addressKind_ == 0 ? ip : addressKind_ == 1 || !domain.empty() ? domain : ip;
+    link.port = port_;
+    const bool protocol = transferKind_ == 2;
+    link.tcp = protocol ? (modeByte_ & 0x04) != 0 : modeByte_ == 2;
+    link.transparent = !protocol && link.tcp;
+    link.custom = packets_[0] == 0xAA;
+    const std::size_t heartbeat = packets_[1] % 11, registration = packets_[12] % 33;
+    link.heartbeat.assign(packets_.begin() + 2, packets_.begin() + 2 + static_cast<long>(heartbeat));
+    link.registration.assign(packets_.begin() + 13, packets_.begin() + 13 + static_cast<long>(registration));
+    return link;
 }
 
 std::vector<Bytes> Device::Handle(const Bytes& frame, std::int64_t nowMs)

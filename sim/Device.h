@@ -23,6 +23,17 @@ struct Faults {
     int hangupAfterBlocks = 0;      // > 0: the line closes after N blocks
 };
 
+// What the settings say about the DTU's link to its server.
+struct LinkSettings {
+    std::string host;  // "a.b.c.d" or a domain name; empty: none
+    std::uint16_t port = 0;
+    bool tcp = false;          // the working mode includes TCP
+    bool transparent = false;  // transparent TCP: serial data travels
+    bool custom = false;       // custom packets on
+    Bytes heartbeat, registration;
+    bool operator==(const LinkSettings&) const = default;
+};
+
 // The device's clock: year - 2000, month, day, hour, minute, second, weekday.
 using ClockBytes = std::array<std::uint8_t, 7>;
 
@@ -34,6 +45,8 @@ public:
     // The replies to one frame, in order (usually one, none for a frame the
     // DTU ignores).
     std::vector<Bytes> Handle(const Bytes& frame, std::int64_t nowMs);
+
+    LinkSettings Link() const;
 
     // The line is to be closed (the hang-up fault fired).
     bool hangup() const { return hangup_; }

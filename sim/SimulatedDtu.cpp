@@ -60,6 +60,8 @@ bool SimulatedDtu::Start()
     }
     if (options_.log && options_.parity != 0)
         *options_.log << "note: parity cannot be seen on a pseudo-terminal; only the baud rate is checked\n";
+    if (options_.online)
+        uplink_ = std::make_unique<Uplink>(options_.heartbeatMs, options_.log);
     thread_ = std::thread(&SimulatedDtu::Run, this);
     return true;
 }
@@ -71,6 +73,7 @@ void SimulatedDtu::Stop()
         [[maybe_unused]] const ssize_t n = ::write(wake_, &one, sizeof one);
         thread_.join();
     }
+    uplink_.reset();
     HangUp();
     if (wake_ >= 0)
         ::close(wake_);
@@ -109,9 +112,22 @@ void SimulatedDtu::Run()
         for (const Pending& p : pending_)
             next = next < 0 ? p.atMs : std::min(next, p.atMs);
         const std::int64_t now = NowMs();
+        if (uplink_) {
+            LinkSettings link;
+            {
+                std::lock_guard lock(mutex_);
+                link = device_.Link();
+            }
+            uplink_->Configure(link, now);
+            const std::int64_t due = uplink_->Deadline();
+            if (due >= 0)
+                next = next < 0 ? due : std::min(next, due);
+        }
         const int timeout = next < 0 ? -1 : static_cast<int>(std::max<std::int64_t>(0, next - now));
-        pollfd fds[2] = {{wake_, POLLIN, 0}, {master_, POLLIN, 0}};
-        if (::poll(fds, 2, timeout) < 0) {
+        pollfd fds[3] = {{wake_, POLLIN, 0}, {master_, POLLIN, 0}, {-1, 0, 0}};
+        if (uplink_)
+            fds[2] = {uplink_->fd(), uplink_->events(), 0};
+        if (::poll(fds, 3, timeout) < 0) {
             if (errno == EINTR)
                 continue;
             return;
@@ -134,7 +150,15 @@ void SimulatedDtu::Run()
             return;
         }
         while (auto frame = parser.Next(at))
-            Answer(*frame, at);
+            if (!Uplinked(*frame))
+                Answer(*frame, at);
+        if (uplink_) {
+            Bytes down = uplink_->Service(fds[2].fd >= 0 ? fds[2].revents : 0, at);
+            if (!down.empty()) {
+                Log("net", down);
+                Schedule(std::move(down), at);
+            }
+        }
         Flush(at);
         bool hangup = false;
         {
@@ -149,6 +173,18 @@ void SimulatedDtu::Run()
             return;
         }
     }
+}
+
+bool SimulatedDtu::Uplinked(const Bytes& frame)
+{
+    if (!uplink_ || !uplink_->carriesData() || frame.empty())
+        return false;
+    // Settings requests and firmware blocks are for the DTU itself in every mode.
+    if (frame.size() >= 2 && (frame[0] == 0xFA || frame[0] == 0xFB) && frame[1] == 0x80)
+        return false;
+    if (!uplink_->Send(frame) && options_.log)
+        *options_.log << "online: not connected, serial data dropped\n" << std::flush;
+    return true;
 }
 
 bool SimulatedDtu::LineMatches()

@@ -6,10 +6,12 @@
 #pragma once
 
 #include "sim/Device.h"
+#include "sim/Uplink.h"
 
 #include <algorithm>
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <ostream>
 #include <string>
@@ -28,6 +30,10 @@ public:
         // both ways: a request is understood only once its last byte would
         // have arrived, and an answer trickles out at the line's rate.
         bool paceLine = false;
+        // A cellular link: while the mode includes TCP the DTU connects to
+        // its server, registers and beats every heartbeatMs (see Uplink).
+        bool online = false;
+        std::int64_t heartbeatMs = 30000;
     };
 
     explicit SimulatedDtu(Options options);
@@ -64,6 +70,8 @@ private:
     void Schedule(Bytes bytes, std::int64_t atMs);
     double ByteUs() const { return 10e6 / std::max(1u, options_.baudRate); }
     void HangUp();
+    // Serial data in transparent TCP goes to the server instead.
+    bool Uplinked(const Bytes& frame);
 
     Options options_;
     std::string path_;
@@ -80,6 +88,7 @@ private:
     double inFreeUs_ = 0;           // thread only: when the last request byte is in
     double outFreeUs_ = 0;          // thread only: when the line out is free again
     std::string lastMismatch_;      // thread only
+    std::unique_ptr<Uplink> uplink_;  // thread only; online only
 };
 
 }  // namespace sim

@@ -23,7 +23,10 @@ const char kUsage[] =
     "  --corrupt           end every answer with 0x00 instead of 0x0D\n"
     "  --fail-upgrade      answer DCK at the end of every APP upgrade\n"
     "  --drop-ack N        leave every Nth firmware block unanswered\n"
-    "  --hangup-after N    close the line after N firmware blocks\n";
+    "  --hangup-after N    close the line after N firmware blocks\n"
+    "  --online            connect to the configured server while the mode includes TCP,\n"
+    "                      as a DTU with a cellular link does\n"
+    "  --heartbeat S       online: seconds between heartbeat packets (default 30)\n";
 
 bool Number(const char* text, int& out)
 {
@@ -47,6 +50,8 @@ int main(int argc, char* argv[])
         bool ok = true;
         if (arg == "--log") {
             options.log = &std::cerr;
+        } else if (arg == "--online") {
+            options.online = true;
         } else if (arg == "--pace") {
             options.paceLine = true;
         } else if (arg == "--no-reply") {
@@ -62,8 +67,11 @@ int main(int argc, char* argv[])
             ++i;
         } else if (value && Number(value, n) &&
                    (arg == "--baud" || arg == "--delay" || arg == "--split" || arg == "--drop-ack" ||
-                    arg == "--hangup-after")) {
-            if (arg == "--baud")
+                    arg == "--hangup-after" || arg == "--heartbeat")) {
+            if (arg == "--heartbeat") {
+                ok = n >= 1 && n <= 86400;
+                options.heartbeatMs = std::int64_t{n} * 1000;
+            } else if (arg == "--baud")
                 options.baudRate = static_cast<unsigned>(n);
             else if (arg == "--delay")
                 options.faults.delayMs = n;

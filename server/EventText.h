@@ -1,0 +1,34 @@
+// The server's events and packets as people and scripts read them: one line
+// per event for dtuctl and the window's log file, and the texts the window
+// shows. Also the one reading of what a user types to send.
+#pragma once
+
+#include "server/TestServer.h"
+
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace server {
+
+enum class Encoding { Gbk, Utf8 };
+
+// "14:07:09.123", local time.
+std::string FormatTime(std::int64_t wallMs);
+// Bytes as text: GBK or UTF-8, a control byte as \r, \n, \t or \xNN, so
+// that one packet stays one line.
+std::string PacketText(const Bytes& bytes, Encoding encoding);
+// "connect", "registration", ...: the event's word in lines and JSON.
+const char* KindName(EventKind kind);
+// "equal", "different" or "" when nothing was expected.
+const char* MatchName(Match match);
+
+// One line, no line break:
+//   14:07:09.123  #3 127.0.0.1:40122  heartbeat 2 after 1.002 s  4 bytes  50 49 4E 47  "PING"
+std::string FormatEvent(const Event& e, Encoding encoding);
+
+// What the user typed to send: text in the encoding, or hex digit pairs
+// (blanks between them allowed). A refusal is a string.
+std::variant<Bytes, std::string> ParseSendText(std::string_view typed, bool hex, Encoding encoding);
+
+}  // namespace server

@@ -1,0 +1,129 @@
+// Renders the test server page with three DTUs connected (one registered as
+// expected, one not, one still silent) and during a data exchange.
+// scripts/screenshots.sh runs it under Xvfb.
+// Usage: server_screenshots OUTPUT_DIR
+#include "common/MessageBox.h"
+#include "server/ServerDlg.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <functional>
+#include <cstring>
+
+namespace {
+
+bool RunUntil(const std::function<bool()>& done, int timeoutMs = 5000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < timeoutMs)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+void Pause(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+int Connect(std::uint16_t port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    return fd;
+}
+
+// A port nobody listens on now, so that the page shows a real one.
+std::uint16_t FreePort()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    socklen_t length = sizeof a;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
+    ::close(fd);
+    return ntohs(a.sin_port);
+}
+
+void Write(int fd, const char* text)
+{
+    [[maybe_unused]] const ssize_t n = ::send(fd, text, std::strlen(text), MSG_NOSIGNAL);
+}
+
+void Shot(QWidget* w, const QDir& dir, const char* name)
+{
+    QApplication::processEvents();
+    w->grab().save(dir.filePath(QLatin1String(name) + QStringLiteral(".png")));
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("DTU参数配置工具"));
+    const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
+    QDir().mkpath(dir.absolutePath());
+    ui::SetMessageHandler([](const QString&, const QString&, ui::Buttons) { return int(QMessageBox::Ok); });
+
+    const std::uint16_t free = FreePort();
+    CServerDlg page([free] {
+        CServerDlg::Proposal p;
+        p.port = QString::number(free);
+        p.registration = server::Bytes{'D', 'T', 'U', '-', '0', '0', '4', '2'};
+        p.heartbeat = server::Bytes{'P', 'I', 'N', 'G'};
+        return p;
+    });
+    page.show();
+    page.findChild<QPushButton*>(QStringLiteral("startStopButton"))->click();
+    const std::uint16_t port = page.server().port();
+    if (port == 0) {
+        std::fprintf(stderr, "the server did not start\n");
+        return 1;
+    }
+    const int good = Connect(port), other = Connect(port), silent = Connect(port);
+    bool ok = RunUntil([&] { return page.table()->topLevelItemCount() == 3; });
+    Write(good, "DTU-0042");
+    Write(other, "DTU-0017");
+    Pause(200);
+    for (int i = 0; i < 2; ++i) {
+        Pause(1000);
+        Write(good, "PING");
+    }
+    Pause(400);
+    Shot(&page, dir, "server-connections");
+
+    QTreeWidgetItem* row = page.table()->findItems(QStringLiteral("DTU-0042"), Qt::MatchExactly, CServerDlg::Registration).value(0);
+    ok = ok && row;
+    if (row) {
+        page.table()->setCurrentItem(row);
+        page.findChild<QLineEdit*>(QStringLiteral("sendEdit"))->setText(QStringLiteral("读表 01"));
+        page.findChild<QPushButton*>(QStringLiteral("sendSelectedButton"))->click();
+        Pause(150);
+        Write(good, "\xB5\xE7\xB1\xED 01: 12.5 kWh\r\n");  // GBK: 电表 01: ...
+        Pause(400);
+        Shot(&page, dir, "server-data");
+    }
+    for (const int fd : {good, other, silent})
+        ::close(fd);
+    return ok ? 0 : 1;
+}

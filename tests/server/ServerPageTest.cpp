@@ -1,0 +1,176 @@
+// The test server page through its real widgets (offscreen), with DTUs
+// played by plain sockets on 127.0.0.1, and reached from the main window.
+#include "app/TavrinDlg.h"
+#include "common/FileDialog.h"
+#include "common/MessageBox.h"
+#include "server/ServerDlg.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <memory>
+
+namespace {
+
+// A DTU as the server sees it: a client socket.
+class Dtu {
+public:
+    explicit Dtu(std::uint16_t port) : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
+    {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(port);
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    }
+    ~Dtu() { ::close(fd_); }
+    void Write(const QByteArray& bytes) { QCOMPARE(::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL), bytes.size()); }
+    QByteArray Read()
+    {
+        pollfd p{fd_, POLLIN, 0};
+        char buffer[256];
+        if (::poll(&p, 1, 2000) <= 0)
+            return {};
+        const ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
+        return n > 0 ? QByteArray(buffer, static_cast<qsizetype>(n)) : QByteArray();
+    }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+class ServerPageTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CServerDlg> page_;
+    QStringList said_;
+
+    template <class W>
+    W* Find(const char* name) const
+    {
+        return page_->findChild<W*>(QLatin1String(name));
+    }
+    void Click(const char* name) { Find<QPushButton>(name)->click(); }
+    QTreeWidgetItem* RowOf(const QString& registration) const
+    {
+        const auto found = page_->table()->findItems(registration, Qt::MatchExactly, CServerDlg::Registration);
+        return found.isEmpty() ? nullptr : found.first();
+    }
+
+private slots:
+    void init()
+    {
+        said_.clear();
+        ui::SetMessageHandler([this](const QString&, const QString& text, ui::Buttons) {
+            said_ << text;
+            return int(QMessageBox::Ok);
+        });
+        page_ = std::make_unique<CServerDlg>([] {
+            CServerDlg::Proposal p;
+            p.port = QStringLiteral("0");
+            p.registration = server::Bytes{'D', 'T', 'U', '-', '1'};
+            p.heartbeat = server::Bytes{'P', 'I', 'N', 'G'};
+            return p;
+        });
+        page_->show();
+    }
+    void cleanup()
+    {
+        page_.reset();
+        ui::SetMessageHandler(nullptr);
+        ui::SetSaveFileHandler(nullptr);
+    }
+
+    void proposesTheDtuPagesPortAndPackets()
+    {
+        QCOMPARE(Find<QLineEdit>("portEdit")->text(), QStringLiteral("0"));
+        QCOMPARE(Find<QLineEdit>("registrationEdit")->text(), QStringLiteral("DTU-1"));
+        Find<QCheckBox>("expectedHexCheck")->setChecked(true);
+        Click("proposeButton");
+        QCOMPARE(Find<QLineEdit>("heartbeatEdit")->text(), QStringLiteral("50 49 4E 47"));
+    }
+
+    void showsConnectionsComparesRegistrationAndSends()
+    {
+        QTemporaryDir dir;
+        const QString logPath = dir.filePath(QStringLiteral("server.log"));
+        ui::SetSaveFileHandler([&](const QString&, QString*) { return logPath; });
+        Click("logButton");
+        Click("startStopButton");
+        QVERIFY(page_->server().running());
+        const std::uint16_t port = page_->server().port();
+
+        Dtu good(port), bad(port);
+        QTRY_COMPARE(page_->table()->topLevelItemCount(), 2);
+        good.Write("DTU-1");
+        bad.Write("DTU-9");
+        QTRY_VERIFY(RowOf(QStringLiteral("DTU-1")) && RowOf(QStringLiteral("DTU-9")));
+        QCOMPARE(RowOf(QStringLiteral("DTU-1"))->text(CServerDlg::Compared), QStringLiteral("一致"));
+        QCOMPARE(RowOf(QStringLiteral("DTU-9"))->text(CServerDlg::Compared), QStringLiteral("不一致"));
+
+        good.Write("PING");
+        QTest::qWait(100);
+        good.Write("PING");
+        QTRY_COMPARE(RowOf(QStringLiteral("DTU-1"))->text(CServerDlg::Heartbeats), QStringLiteral("2"));
+        QVERIFY(RowOf(QStringLiteral("DTU-1"))->text(CServerDlg::Interval).endsWith(QStringLiteral(" s")));
+
+        // A send to the selected DTU reaches it alone, and shows in its data.
+        page_->table()->setCurrentItem(RowOf(QStringLiteral("DTU-1")));
+        QVERIFY(page_->dataText().contains(QStringLiteral("收 注册包 5字节: DTU-1")));
+        Find<QLineEdit>("sendEdit")->setText(QStringLiteral("你好"));
+        Click("sendSelectedButton");
+        QCOMPARE(good.Read(), QByteArray("\xC4\xE3\xBA\xC3"));  // GBK
+        QVERIFY(page_->dataText().contains(QStringLiteral("发 数据 4字节: 你好")));
+
+        // Hex to all; an odd digit is refused and nothing goes out.
+        Find<QCheckBox>("sendHexCheck")->setChecked(true);
+        Find<QLineEdit>("sendEdit")->setText(QStringLiteral("01 0"));
+        Click("sendAllButton");
+        QCOMPARE(said_.size(), 1);
+        Find<QLineEdit>("sendEdit")->setText(QStringLiteral("01 02"));
+        Click("sendAllButton");
+        QCOMPARE(bad.Read(), QByteArray("\x01\x02"));
+        QCOMPARE(good.Read(), QByteArray("\x01\x02"));
+
+        Click("closeSelectedButton");
+        QTRY_COMPARE(page_->table()->topLevelItemCount(), 1);
+        QCOMPARE(good.Read(), QByteArray());
+
+        QFile log(logPath);
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(log.readAll());
+        for (const char* line : {"registration  5 bytes  44 54 55 2D 31  \"DTU-1\"  as expected", "heartbeat 2 after",
+                                 "sent  2 bytes  01 02", "close: closed by the server"})
+            QVERIFY2(text.contains(QLatin1String(line)), line);
+    }
+
+    void theMainWindowOpensItOnce()
+    {
+        CTavrinDlg window([] { return QStringList(); });
+        for (const char* action : {"action1014", "action32785"}) {
+            window.findChild<QAction*>(QLatin1String(action))->trigger();
+            QVERIFY(window.serverPage() && window.serverPage()->isVisible());
+            window.serverPage()->hide();
+        }
+        CServerDlg* first = window.serverPage();
+        window.findChild<QAction*>(QStringLiteral("action1014"))->trigger();
+        QCOMPARE(window.serverPage(), first);
+    }
+};
+
+QTEST_MAIN(ServerPageTest)
+#include "ServerPageTest.moc"
