@@ -2,31 +2,38 @@
 
 #include <cerrno>
 #include <iconv.h>
-#include <stdexcept>
+#include <utility>
 
 namespace text {
 
 namespace {
 
-// One conversion descriptor per call: iconv_t keeps shift state and must
-// not be shared between threads.
+// One descriptor per direction and thread, opened on first use: opening one
+// costs more than converting a typical text, and an iconv_t keeps shift
+// state, so the reader thread and the GUI thread must not share one. A code
+// page missing from the system leaves it closed; callers fall back to ASCII
+// instead of throwing, since they run inside frame handlers.
 class Converter {
 public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from))
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Converter()
     {
-        if (cd_ == reinterpret_cast<iconv_t>(-1))
-            throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
+        if (Ok())
+            iconv_close(cd_);
     }
-    ~Converter() { iconv_close(cd_); }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    // Converts all of `in`, calling `onInvalid` to replace what cannot be
-    // converted (it returns the replacement and how many input bytes to skip).
-    template <class OnInvalid>
-    std::string Run(std::string_view in, OnInvalid onInvalid)
+    bool Ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+    // Appends all of `in` to `out`, calling `onInvalid` to replace what cannot
+    // be converted (it returns the replacement and how many input bytes to
+    // skip).
+    template <class Out, class OnInvalid>
+    void Run(std::string_view in, Out& out, OnInvalid onInvalid)
     {
-        std::string out;
+        // A call that ended in an exception may have left state behind.
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         char* src = const_cast<char*>(in.data());
         std::size_t srcLeft = in.size();
         char buffer[256];
@@ -34,24 +41,46 @@ public:
             char* dst = buffer;
             std::size_t dstLeft = sizeof buffer;
             const std::size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
-            out.append(buffer, static_cast<std::size_t>(dst - buffer));
+            out.insert(out.end(), buffer, dst);
             if (r != static_cast<std::size_t>(-1))
                 continue;
             if (errno == E2BIG)
                 continue;
             // EILSEQ or EINVAL (a sequence cut at the end): replace and skip.
             const auto [replacement, skip] = onInvalid(std::string_view(src, srcLeft));
-            out += replacement;
+            out.insert(out.end(), replacement.begin(), replacement.end());
             src += skip;
             srcLeft -= skip;
             iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         }
-        return out;
     }
 
 private:
     iconv_t cd_;
 };
+
+Converter& ToGbk()
+{
+    thread_local Converter converter("GBK", "UTF-8");
+    return converter;
+}
+
+Converter& FromGbk()
+{
+    thread_local Converter converter("UTF-8", "GBK");
+    return converter;
+}
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+// The bytes before the first zero.
+std::string_view UpToZero(std::span<const std::uint8_t> bytes)
+{
+    std::size_t end = 0;
+    while (end < bytes.size() && bytes[end] != 0)
+        ++end;
+    return std::string_view(reinterpret_cast<const char*>(bytes.data()), end);
+}
 
 // Length of the UTF-8 sequence that starts with `lead`, 1 for a stray byte.
 std::size_t Utf8SequenceLength(std::string_view s)
@@ -102,28 +131,61 @@ bool IsGbkLead(std::uint8_t b)
 
 }  // namespace
 
+namespace detail {
+
+Bytes AsciiToAnsi(std::string_view utf8)
+{
+    Bytes out;
+    ForEachCodePoint(utf8, [&](char32_t cp) { out.push_back(cp < 0x80 ? static_cast<std::uint8_t>(cp) : '?'); });
+    return out;
+}
+
+std::string AsciiFromAnsi(std::span<const std::uint8_t> bytes)
+{
+    std::string out;
+    for (char c : UpToZero(bytes)) {
+        if (static_cast<unsigned char>(c) < 0x80)
+            out += c;
+        else
+            out += kReplacement;
+    }
+    return out;
+}
+
+}  // namespace detail
+
+bool CodepageAvailable()
+{
+    return ToGbk().Ok() && FromGbk().Ok();
+}
+
 Bytes ToAnsi(std::string_view utf8)
 {
-    Converter gbk("GBK", "UTF-8");
-    const std::string out = gbk.Run(utf8, [](std::string_view rest) {
-        return std::pair{std::string("?"), Utf8SequenceLength(rest)};
+    Converter& gbk = ToGbk();
+    if (!gbk.Ok())
+        return detail::AsciiToAnsi(utf8);
+    Bytes out;
+    out.reserve(utf8.size());  // no character takes more bytes in GBK
+    gbk.Run(utf8, out, [](std::string_view rest) {
+        return std::pair{std::string_view("?"), Utf8SequenceLength(rest)};
     });
-    return Bytes(out.begin(), out.end());
+    return out;
 }
 
 std::string FromAnsi(std::span<const std::uint8_t> bytes)
 {
-    std::size_t end = 0;
-    while (end < bytes.size() && bytes[end] != 0)
-        ++end;
-    const std::string_view in(reinterpret_cast<const char*>(bytes.data()), end);
-    Converter utf8("UTF-8", "GBK");
-    return utf8.Run(in, [](std::string_view rest) {
+    Converter& utf8 = FromGbk();
+    if (!utf8.Ok())
+        return detail::AsciiFromAnsi(bytes);
+    const std::string_view in = UpToZero(bytes);
+    std::string out;
+    out.reserve(in.size() + in.size() / 2);  // a double-byte character takes three
+    utf8.Run(in, out, [](std::string_view) {
         // A lead byte with a bad or missing trail: drop the lead byte only,
         // so that an ASCII byte after it survives.
-        (void)rest;
-        return std::pair{std::string("\xEF\xBF\xBD"), std::size_t{1}};
+        return std::pair{kReplacement, std::size_t{1}};
     });
+    return out;
 }
 
 Bytes CutAnsi(const Bytes& bytes, std::size_t limit)

@@ -39,6 +39,13 @@ TEST(Codepage, DeviceTextEndsAtTheFirstZeroAndSurvivesGarbage)
     EXPECT_EQ(text::FromAnsi(H("D6 20 41")), "\xEF\xBF\xBD" " A");
 }
 
+TEST(Codepage, WithoutTheCodePageOnlyAsciiPasses)
+{
+    EXPECT_TRUE(text::CodepageAvailable());
+    EXPECT_EQ(text::detail::AsciiToAnsi("a\xC3\xA9中\xF0\x9F\x98\x80\xFF" "b"), H("61 3F 3F 3F 3F 62"));
+    EXPECT_EQ(text::detail::AsciiFromAnsi(H("41 D6 D0 7F 00 43")), "A\xEF\xBF\xBD\xEF\xBF\xBD\x7F");
+}
+
 TEST(Codepage, CutNeverSplitsADoubleByteCharacter)
 {
     const Bytes text = H("41 D6 D0 CE C4");  // A中文
