@@ -164,11 +164,34 @@ Bytes ToAnsi(std::string_view utf8)
     Converter& gbk = ToGbk();
     if (!gbk.Ok())
         return detail::AsciiToAnsi(utf8);
+    const auto invalid = [](std::string_view rest) {
+        return std::pair{std::string_view("?"), Utf8SequenceLength(rest)};
+    };
     Bytes out;
     out.reserve(utf8.size());  // no character takes more bytes in GBK
-    gbk.Run(utf8, out, [](std::string_view rest) {
-        return std::pair{std::string_view("?"), Utf8SequenceLength(rest)};
-    });
+    // ASCII stays as it is in GBK, and a byte that starts no UTF-8 sequence
+    // can only become '?': neither needs iconv, which typed text mostly is
+    // and which costs a call of its own per invalid byte.
+    const auto isAscii = [&](std::size_t i) { return static_cast<unsigned char>(utf8[i]) < 0x80; };
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        std::size_t j = i;
+        while (j < utf8.size() && isAscii(j))
+            ++j;
+        out.insert(out.end(), utf8.begin() + static_cast<std::ptrdiff_t>(i),
+                   utf8.begin() + static_cast<std::ptrdiff_t>(j));
+        i = j;
+        std::size_t n = 0;
+        while (j < utf8.size() && !isAscii(j) && (n = Utf8SequenceLength(utf8.substr(j))) > 1)
+            j += n;
+        if (j > i) {
+            gbk.Run(utf8.substr(i, j - i), out, invalid);
+            i = j;
+        } else if (i < utf8.size()) {
+            out.push_back('?');
+            ++i;
+        }
+    }
     return out;
 }
 
@@ -203,6 +226,7 @@ Bytes CutAnsi(const Bytes& bytes, std::size_t limit)
 Bytes LowBytes(std::string_view utf8)
 {
     Bytes out;
+    out.reserve(utf8.size());  // never more code units than bytes
     ForEachCodePoint(utf8, [&](char32_t cp) {
         if (cp >= 0x10000) {
             // A surrogate pair: two code units.
