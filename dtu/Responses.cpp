@@ -17,6 +17,20 @@ Bytes Response::Payload(std::size_t from, std::size_t n) const
     return out;
 }
 
+namespace {
+
+// One record of a list answer, on the stack: a list holds dozens of them.
+template <std::size_t N>
+std::array<std::uint8_t, N> Record(const Response& r, std::size_t from)
+{
+    std::array<std::uint8_t, N> out;
+    for (std::size_t i = 0; i < N; ++i)
+        out[i] = r.P(from + i);
+    return out;
+}
+
+}  // namespace
+
 ResponsePlan PlanResponse(const Response& r)
 {
     if (!r.EnvelopeOk())
@@ -56,8 +70,9 @@ std::vector<std::string> DecodePhoneList(const Response& r)
 {
     std::vector<std::string> numbers;
     const std::size_t records = r.PayloadLength() / 12;
+    numbers.reserve(records);
     for (std::size_t i = 0; i < records; ++i)
-        numbers.push_back(text::FromAnsi(r.Payload(12 * i, 11)));
+        numbers.push_back(text::FromAnsi(Record<11>(r, 12 * i)));
     return numbers;
 }
 
@@ -65,8 +80,9 @@ std::vector<std::string> DecodeIdList(const Response& r)
 {
     std::vector<std::string> ids;
     const std::size_t records = r.PayloadLength() / 7;
+    ids.reserve(records);
     for (std::size_t i = 0; i < records; ++i)
-        ids.push_back(hex::FormatPlain(r.Payload(7 * i, 6)));
+        ids.push_back(hex::FormatPlain(Record<6>(r, 7 * i)));
     return ids;
 }
 
