@@ -1,6 +1,9 @@
 #include "common/Codepage.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
+#include <cstring>
 #include <iconv.h>
 #include <utility>
 
@@ -26,29 +29,35 @@ public:
 
     bool Ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
-    // Appends all of `in` to `out`, calling `onInvalid` to replace what cannot
-    // be converted (it returns the replacement and how many input bytes to
-    // skip).
+    // Converts all of `in` into `out` from `at` on and moves `at` past what
+    // it wrote; `out` grows when it runs short. `onInvalid` replaces what
+    // cannot be converted (it returns the replacement and how many input
+    // bytes to skip).
     template <class Out, class OnInvalid>
-    void Run(std::string_view in, Out& out, OnInvalid onInvalid)
+    void Run(std::string_view in, Out& out, std::size_t& at, OnInvalid onInvalid)
     {
         // A call that ended in an exception may have left state behind.
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         char* src = const_cast<char*>(in.data());
         std::size_t srcLeft = in.size();
-        char buffer[256];
         while (srcLeft > 0) {
-            char* dst = buffer;
-            std::size_t dstLeft = sizeof buffer;
+            char* const base = reinterpret_cast<char*>(out.data());
+            char* dst = base + at;
+            std::size_t dstLeft = out.size() - at;
             const std::size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
-            out.insert(out.end(), buffer, dst);
+            at = static_cast<std::size_t>(dst - base);
             if (r != static_cast<std::size_t>(-1))
                 continue;
-            if (errno == E2BIG)
+            if (errno == E2BIG) {
+                out.resize(2 * out.size() + 16);
                 continue;
+            }
             // EILSEQ or EINVAL (a sequence cut at the end): replace and skip.
             const auto [replacement, skip] = onInvalid(std::string_view(src, srcLeft));
-            out.insert(out.end(), replacement.begin(), replacement.end());
+            if (out.size() - at < replacement.size())
+                out.resize(2 * out.size() + replacement.size());
+            std::copy(replacement.begin(), replacement.end(), out.begin() + static_cast<std::ptrdiff_t>(at));
+            at += replacement.size();
             src += skip;
             srcLeft -= skip;
             iconv(cd_, nullptr, nullptr, nullptr, nullptr);
@@ -76,24 +85,47 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 // The bytes before the first zero.
 std::string_view UpToZero(std::span<const std::uint8_t> bytes)
 {
-    std::size_t end = 0;
-    while (end < bytes.size() && bytes[end] != 0)
-        ++end;
+    const void* zero = bytes.empty() ? nullptr : std::memchr(bytes.data(), 0, bytes.size());
+    const std::size_t end =
+        zero ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - bytes.data()) : bytes.size();
     return std::string_view(reinterpret_cast<const char*>(bytes.data()), end);
 }
 
-// Length of the UTF-8 sequence that starts with `lead`, 1 for a stray byte.
+// `s` from `i` on, without substr's bounds check in loops over every byte.
+std::string_view From(std::string_view s, std::size_t i)
+{
+    return std::string_view(s.data() + i, s.size() - i);
+}
+
+// UTF-8 sequence length by lead byte: 1 for ASCII, 0 for a byte that starts
+// no sequence. A table, since every byte of every text is looked up.
+constexpr std::array<std::uint8_t, 256> kLeadLength = [] {
+    std::array<std::uint8_t, 256> t{};
+    for (std::size_t b = 0; b < 0x80; ++b)
+        t[b] = 1;
+    for (std::size_t b = 0xC2; b <= 0xDF; ++b)
+        t[b] = 2;
+    for (std::size_t b = 0xE0; b <= 0xEF; ++b)
+        t[b] = 3;
+    for (std::size_t b = 0xF0; b <= 0xF4; ++b)
+        t[b] = 4;
+    return t;
+}();
+
+// What a single byte becomes in GBK: itself if ASCII, '?' if it starts no
+// UTF-8 sequence.
+constexpr std::array<std::uint8_t, 256> kSingleByte = [] {
+    std::array<std::uint8_t, 256> t{};
+    for (std::size_t b = 0; b < 256; ++b)
+        t[b] = static_cast<std::uint8_t>(b < 0x80 ? b : '?');
+    return t;
+}();
+
+// Length of the UTF-8 sequence that starts `s`, 1 for a stray byte.
 std::size_t Utf8SequenceLength(std::string_view s)
 {
-    const auto lead = static_cast<unsigned char>(s[0]);
-    std::size_t n = 1;
-    if (lead >= 0xF0 && lead <= 0xF4)
-        n = 4;
-    else if (lead >= 0xE0)
-        n = lead <= 0xEF ? 3 : 1;
-    else if (lead >= 0xC2)
-        n = 2;
-    if (n > s.size())
+    const std::size_t n = kLeadLength[static_cast<unsigned char>(s[0])];
+    if (n <= 1 || n > s.size())
         return 1;
     for (std::size_t i = 1; i < n; ++i)
         if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80)
@@ -105,22 +137,27 @@ std::size_t Utf8SequenceLength(std::string_view s)
 template <class Sink>
 void ForEachCodePoint(std::string_view s, Sink sink)
 {
-    while (!s.empty()) {
-        const std::size_t n = Utf8SequenceLength(s);
-        const auto lead = static_cast<unsigned char>(s[0]);
-        char32_t cp = 0xFFFD;
-        if (n == 1 && lead < 0x80)
-            cp = lead;
-        else if (n == 2)
-            cp = (lead & 0x1Fu) << 6 | (static_cast<unsigned char>(s[1]) & 0x3Fu);
-        else if (n == 3)
-            cp = (lead & 0x0Fu) << 12 | (static_cast<unsigned char>(s[1]) & 0x3Fu) << 6 |
-                 (static_cast<unsigned char>(s[2]) & 0x3Fu);
-        else if (n == 4)
-            cp = (lead & 0x07u) << 18 | (static_cast<unsigned char>(s[1]) & 0x3Fu) << 12 |
-                 (static_cast<unsigned char>(s[2]) & 0x3Fu) << 6 | (static_cast<unsigned char>(s[3]) & 0x3Fu);
+    const auto* u = reinterpret_cast<const unsigned char*>(s.data());
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const unsigned char lead = u[i];
+        if (lead < 0x80) {
+            sink(char32_t{lead});
+            ++i;
+            continue;
+        }
+        const std::size_t n = Utf8SequenceLength(From(s, i));
+        if (n == 1) {
+            sink(char32_t{0xFFFD});
+            ++i;
+            continue;
+        }
+        // The lead byte holds 5, 4 or 3 bits, each continuation byte 6.
+        char32_t cp = lead & (0x7Fu >> n);
+        for (std::size_t k = 1; k < n; ++k)
+            cp = cp << 6 | (u[i + k] & 0x3Fu);
         sink(cp);
-        s.remove_prefix(n);
+        i += n;
     }
 }
 
@@ -167,31 +204,32 @@ Bytes ToAnsi(std::string_view utf8)
     const auto invalid = [](std::string_view rest) {
         return std::pair{std::string_view("?"), Utf8SequenceLength(rest)};
     };
-    Bytes out;
-    out.reserve(utf8.size());  // no character takes more bytes in GBK
-    // ASCII stays as it is in GBK, and a byte that starts no UTF-8 sequence
-    // can only become '?': neither needs iconv, which typed text mostly is
-    // and which costs a call of its own per invalid byte.
-    const auto isAscii = [&](std::size_t i) { return static_cast<unsigned char>(utf8[i]) < 0x80; };
+    Bytes out(utf8.size());  // no character takes more bytes in GBK
+    std::size_t at = 0;
+    // ASCII stays as it is in GBK and a byte that starts no UTF-8 sequence
+    // becomes '?', so only multi-byte sequences go to iconv: typed text is
+    // mostly ASCII, and iconv would stop at every invalid byte.
+    const auto* u = reinterpret_cast<const unsigned char*>(utf8.data());
     std::size_t i = 0;
     while (i < utf8.size()) {
-        std::size_t j = i;
-        while (j < utf8.size() && isAscii(j))
-            ++j;
-        out.insert(out.end(), utf8.begin() + static_cast<std::ptrdiff_t>(i),
-                   utf8.begin() + static_cast<std::ptrdiff_t>(j));
-        i = j;
-        std::size_t n = 0;
-        while (j < utf8.size() && !isAscii(j) && (n = Utf8SequenceLength(utf8.substr(j))) > 1)
-            j += n;
-        if (j > i) {
-            gbk.Run(utf8.substr(i, j - i), out, invalid);
-            i = j;
-        } else if (i < utf8.size()) {
-            out.push_back('?');
+        if (kLeadLength[u[i]] <= 1) {
+            out[at++] = kSingleByte[u[i]];
             ++i;
+            continue;
         }
+        std::size_t j = i;
+        std::size_t n = 0;
+        while (j < utf8.size() && (n = Utf8SequenceLength(From(utf8, j))) > 1)
+            j += n;
+        if (j == i) {
+            out[at++] = '?';  // a lead byte without its continuation bytes
+            ++i;
+            continue;
+        }
+        gbk.Run(utf8.substr(i, j - i), out, at, invalid);
+        i = j;
     }
+    out.resize(at);
     return out;
 }
 
@@ -201,13 +239,14 @@ std::string FromAnsi(std::span<const std::uint8_t> bytes)
     if (!utf8.Ok())
         return detail::AsciiFromAnsi(bytes);
     const std::string_view in = UpToZero(bytes);
-    std::string out;
-    out.reserve(in.size() + in.size() / 2);  // a double-byte character takes three
-    utf8.Run(in, out, [](std::string_view) {
+    std::string out(in.size() + in.size() / 2, '\0');  // a double-byte character takes three
+    std::size_t at = 0;
+    utf8.Run(in, out, at, [](std::string_view) {
         // A lead byte with a bad or missing trail: drop the lead byte only,
         // so that an ASCII byte after it survives.
         return std::pair{kReplacement, std::size_t{1}};
     });
+    out.resize(at);
     return out;
 }
 
@@ -225,18 +264,19 @@ Bytes CutAnsi(const Bytes& bytes, std::size_t limit)
 
 Bytes LowBytes(std::string_view utf8)
 {
-    Bytes out;
-    out.reserve(utf8.size());  // never more code units than bytes
+    Bytes out(utf8.size());  // never more code units than bytes
+    std::size_t n = 0;
     ForEachCodePoint(utf8, [&](char32_t cp) {
         if (cp >= 0x10000) {
             // A surrogate pair: two code units.
             const char32_t v = cp - 0x10000;
-            out.push_back(static_cast<std::uint8_t>((0xD800 + (v >> 10)) & 0xFF));
-            out.push_back(static_cast<std::uint8_t>((0xDC00 + (v & 0x3FF)) & 0xFF));
+            out[n++] = static_cast<std::uint8_t>((0xD800 + (v >> 10)) & 0xFF);
+            out[n++] = static_cast<std::uint8_t>((0xDC00 + (v & 0x3FF)) & 0xFF);
         } else {
-            out.push_back(static_cast<std::uint8_t>(cp & 0xFF));
+            out[n++] = static_cast<std::uint8_t>(cp & 0xFF);
         }
     });
+    out.resize(n);
     return out;
 }
 

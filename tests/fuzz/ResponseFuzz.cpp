@@ -22,14 +22,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The same bytes as something a user typed or pasted.
     const std::string_view typed(reinterpret_cast<const char*>(data), size);
     (void)text::FromAnsi(buffer);
-    (void)text::ToAnsi(typed);
     (void)dtu::CheckPhoneEntry(typed, 0);
     (void)dtu::CheckIdEntry(typed, 0);
     (void)dtu::BuildSetOwnId(typed, true);
     (void)dtu::BuildSetDomain(typed);
     (void)dtu::BuildSetPort(typed);
-    (void)dtu::BuildSetApn(typed, typed, typed);
-    (void)dtu::BuildWritePackets(typed, typed, true, size % 2 == 0);
+    // Fields side by side take a piece of the text each, so that each can
+    // differ from the others.
+    const auto piece = [&](std::size_t k, std::size_t of) {
+        return typed.substr(size * k / of, size * (k + 1) / of - size * k / of);
+    };
+    (void)dtu::BuildSetApn(piece(0, 3), piece(1, 3), piece(2, 3));
+    (void)dtu::BuildWritePackets(piece(0, 2), piece(1, 2), true, size % 2 == 0);
     (void)dtu::BuildWriteIdList({std::string(typed)});
     (void)dtu::BuildWritePhoneList({std::string(typed)});
     (void)pages::BuildSmsTextFrame({true, false, std::string(typed)}, typed);
