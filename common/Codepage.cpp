@@ -235,10 +235,12 @@ Bytes ToAnsi(std::string_view utf8)
 
 std::string FromAnsi(std::span<const std::uint8_t> bytes)
 {
+    const std::string_view in = UpToZero(bytes);
+    if (in.empty())
+        return {};
     Converter& utf8 = FromGbk();
     if (!utf8.Ok())
         return detail::AsciiFromAnsi(bytes);
-    const std::string_view in = UpToZero(bytes);
     std::string out(in.size() + in.size() / 2, '\0');  // a double-byte character takes three
     std::size_t at = 0;
     utf8.Run(in, out, at, [](std::string_view) {

@@ -5,6 +5,7 @@
 #include "dtu/Commands.h"
 #include "dtu/Messages.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace dtu {
@@ -12,9 +13,16 @@ namespace dtu {
 Bytes Response::Payload(std::size_t from, std::size_t n) const
 {
     Bytes out(n);
-    for (std::size_t i = 0; i < n; ++i)
-        out[i] = P(from + i);
+    CopyPayload(from, out);
     return out;
+}
+
+void Response::CopyPayload(std::size_t from, std::span<std::uint8_t> out) const
+{
+    // Past the end of the buffer reads as 0, as in P.
+    const std::size_t start = std::min(4 + from, buffer_.size());
+    const auto received = buffer_.subspan(start, std::min(out.size(), buffer_.size() - start));
+    std::fill(std::copy(received.begin(), received.end(), out.begin()), out.end(), std::uint8_t{0});
 }
 
 namespace {
@@ -24,8 +32,7 @@ template <std::size_t N>
 std::array<std::uint8_t, N> Record(const Response& r, std::size_t from)
 {
     std::array<std::uint8_t, N> out;
-    for (std::size_t i = 0; i < N; ++i)
-        out[i] = r.P(from + i);
+    r.CopyPayload(from, out);
     return out;
 }
 
