@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
@@ -112,15 +113,6 @@ constexpr std::array<std::uint8_t, 256> kLeadLength = [] {
     return t;
 }();
 
-// What a single byte becomes in GBK: itself if ASCII, '?' if it starts no
-// UTF-8 sequence.
-constexpr std::array<std::uint8_t, 256> kSingleByte = [] {
-    std::array<std::uint8_t, 256> t{};
-    for (std::size_t b = 0; b < 256; ++b)
-        t[b] = static_cast<std::uint8_t>(b < 0x80 ? b : '?');
-    return t;
-}();
-
 // Length of the UTF-8 sequence that starts `s`, 1 for a stray byte.
 std::size_t Utf8SequenceLength(std::string_view s)
 {
@@ -133,22 +125,42 @@ std::size_t Utf8SequenceLength(std::string_view s)
     return n;
 }
 
-// Decodes UTF-8 into code points; an invalid byte gives U+FFFD.
-template <class Sink>
-void ForEachCodePoint(std::string_view s, Sink sink)
+// End of the run of ASCII bytes from `i` on, looked at eight bytes at a
+// time: most text is ASCII.
+std::size_t AsciiEnd(std::string_view s, std::size_t i)
+{
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    for (; s.size() - i >= 8; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, s.data() + i, 8);
+        if (const std::uint64_t high = word & kHighBits) {
+            const int bit = std::endian::native == std::endian::little ? std::countr_zero(high) : std::countl_zero(high);
+            return i + static_cast<std::size_t>(bit) / 8;
+        }
+    }
+    while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80)
+        ++i;
+    return i;
+}
+
+// Decodes UTF-8: each run of ASCII goes to `ascii` whole, any other code
+// point to `other`; an invalid byte gives U+FFFD.
+template <class Ascii, class Other>
+void ForEachCodePoint(std::string_view s, Ascii ascii, Other other)
 {
     const auto* u = reinterpret_cast<const unsigned char*>(s.data());
     std::size_t i = 0;
     while (i < s.size()) {
         const unsigned char lead = u[i];
         if (lead < 0x80) {
-            sink(char32_t{lead});
-            ++i;
+            const std::size_t end = AsciiEnd(s, i);
+            ascii(std::string_view(s.data() + i, end - i));
+            i = end;
             continue;
         }
         const std::size_t n = Utf8SequenceLength(From(s, i));
         if (n == 1) {
-            sink(char32_t{0xFFFD});
+            other(char32_t{0xFFFD});
             ++i;
             continue;
         }
@@ -156,7 +168,7 @@ void ForEachCodePoint(std::string_view s, Sink sink)
         char32_t cp = lead & (0x7Fu >> n);
         for (std::size_t k = 1; k < n; ++k)
             cp = cp << 6 | (u[i + k] & 0x3Fu);
-        sink(cp);
+        other(cp);
         i += n;
     }
 }
@@ -173,7 +185,9 @@ namespace detail {
 Bytes AsciiToAnsi(std::string_view utf8)
 {
     Bytes out;
-    ForEachCodePoint(utf8, [&](char32_t cp) { out.push_back(cp < 0x80 ? static_cast<std::uint8_t>(cp) : '?'); });
+    ForEachCodePoint(
+        utf8, [&](std::string_view ascii) { out.insert(out.end(), ascii.begin(), ascii.end()); },
+        [&](char32_t) { out.push_back('?'); });
     return out;
 }
 
@@ -212,8 +226,15 @@ Bytes ToAnsi(std::string_view utf8)
     const auto* u = reinterpret_cast<const unsigned char*>(utf8.data());
     std::size_t i = 0;
     while (i < utf8.size()) {
-        if (kLeadLength[u[i]] <= 1) {
-            out[at++] = kSingleByte[u[i]];
+        if (u[i] < 0x80) {
+            const std::size_t end = AsciiEnd(utf8, i);
+            std::copy(u + i, u + end, out.begin() + static_cast<std::ptrdiff_t>(at));
+            at += end - i;
+            i = end;
+            continue;
+        }
+        if (kLeadLength[u[i]] == 0) {
+            out[at++] = '?';
             ++i;
             continue;
         }
@@ -241,9 +262,15 @@ std::string FromAnsi(std::span<const std::uint8_t> bytes)
     Converter& utf8 = FromGbk();
     if (!utf8.Ok())
         return detail::AsciiFromAnsi(bytes);
+    // ASCII up to the first other byte is the same in GBK; after it a byte
+    // below 0x80 may be the second of a double-byte character.
+    const std::size_t ascii = AsciiEnd(in, 0);
+    if (ascii == in.size())
+        return std::string(in);
     std::string out(in.size() + in.size() / 2, '\0');  // a double-byte character takes three
-    std::size_t at = 0;
-    utf8.Run(in, out, at, [](std::string_view) {
+    std::copy(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(ascii), out.begin());
+    std::size_t at = ascii;
+    utf8.Run(From(in, ascii), out, at, [](std::string_view) {
         // A lead byte with a bad or missing trail: drop the lead byte only,
         // so that an ASCII byte after it survives.
         return std::pair{kReplacement, std::size_t{1}};
@@ -268,7 +295,11 @@ Bytes LowBytes(std::string_view utf8)
 {
     Bytes out(utf8.size());  // never more code units than bytes
     std::size_t n = 0;
-    ForEachCodePoint(utf8, [&](char32_t cp) {
+    const auto ascii = [&](std::string_view run) {
+        std::copy(run.begin(), run.end(), out.begin() + static_cast<std::ptrdiff_t>(n));
+        n += run.size();
+    };
+    ForEachCodePoint(utf8, ascii, [&](char32_t cp) {
         if (cp >= 0x10000) {
             // A surrogate pair: two code units.
             const char32_t v = cp - 0x10000;
@@ -285,7 +316,8 @@ Bytes LowBytes(std::string_view utf8)
 std::size_t Utf16Length(std::string_view utf8)
 {
     std::size_t n = 0;
-    ForEachCodePoint(utf8, [&](char32_t cp) { n += cp >= 0x10000 ? 2 : 1; });
+    ForEachCodePoint(
+        utf8, [&](std::string_view ascii) { n += ascii.size(); }, [&](char32_t cp) { n += cp >= 0x10000 ? 2 : 1; });
     return n;
 }
 
