@@ -122,6 +122,7 @@ Built BuildSetDomain(std::string_view domain)
     if (length > 32)
         return {{}, msg::kDomainTooLong};
     Bytes payload;
+    payload.reserve(32);
     AppendField(payload, text::LowBytes(domain), 32);
     return {Request(cmd::kSetDomain, payload), {}};
 }
@@ -165,6 +166,7 @@ Bytes BuildWriteUart(int baudIndex, int parityIndex, int interfaceIndex)
 Bytes BuildSetApn(std::string_view apn, std::string_view user, std::string_view password)
 {
     Bytes payload;
+    payload.reserve(3 * 32);
     for (std::string_view field : {apn, user, password})
         AppendField(payload, text::CutAnsi(text::ToAnsi(field), 32), 32);
     return Request(cmd::kSetApn, payload);
@@ -181,7 +183,9 @@ Bytes BuildSetClock(const LocalTime& t)
 
 Bytes BuildWritePackets(std::string_view heartbeat, std::string_view registration, bool custom, bool hexMode)
 {
-    Bytes payload{custom ? kCustomFlag : std::uint8_t{0x55}};
+    Bytes payload;
+    payload.reserve(3 + kHeartbeatField + kRegistrationField);
+    payload.push_back(custom ? kCustomFlag : std::uint8_t{0x55});
     const auto field = [&](std::string_view typed, std::size_t width) {
         const std::string compact = hex::RemoveSpaces(typed);
         text::Bytes bytes = hexMode ? hex::HexToBytes(text::ToAnsi(hex::UpperAscii(compact)))
