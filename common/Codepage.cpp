@@ -279,8 +279,10 @@ std::string FromAnsi(std::span<const std::uint8_t> bytes)
     return out;
 }
 
-Bytes CutAnsi(const Bytes& bytes, std::size_t limit)
+Bytes CutAnsi(Bytes bytes, std::size_t limit)
 {
+    if (bytes.size() <= limit)
+        return bytes;
     std::size_t end = 0;
     while (end < bytes.size()) {
         const std::size_t n = IsGbkLead(bytes[end]) && end + 1 < bytes.size() ? 2 : 1;
@@ -288,7 +290,8 @@ Bytes CutAnsi(const Bytes& bytes, std::size_t limit)
             break;
         end += n;
     }
-    return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(end));
+    bytes.resize(end);
+    return bytes;
 }
 
 Bytes LowBytes(std::string_view utf8)

@@ -32,7 +32,7 @@ std::string FromAnsi(std::span<const std::uint8_t> bytes);
 
 // The first `limit` bytes of GBK `bytes`, never ending inside a double-byte
 // character.
-Bytes CutAnsi(const Bytes& bytes, std::size_t limit);
+Bytes CutAnsi(Bytes bytes, std::size_t limit);
 
 // The low byte of each UTF-16 code unit.
 Bytes LowBytes(std::string_view utf8);
