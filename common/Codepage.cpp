@@ -54,6 +54,7 @@ public:
                 continue;
             }
             // EILSEQ or EINVAL (a sequence cut at the end): replace and skip.
+            const bool cut = errno == EINVAL;
             const auto [replacement, skip] = onInvalid(std::string_view(src, srcLeft));
             if (out.size() - at < replacement.size())
                 out.resize(2 * out.size() + replacement.size());
@@ -61,7 +62,10 @@ public:
             at += replacement.size();
             src += skip;
             srcLeft -= skip;
-            iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+            // Only a cut sequence may have left bytes in the state; an
+            // invalid one is left where it is.
+            if (cut)
+                iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         }
     }
 
