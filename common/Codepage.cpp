@@ -37,8 +37,6 @@ public:
     template <class Out, class OnInvalid>
     void Run(std::string_view in, Out& out, std::size_t& at, OnInvalid onInvalid)
     {
-        // A call that ended in an exception may have left state behind.
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         char* src = const_cast<char*>(in.data());
         std::size_t srcLeft = in.size();
         while (srcLeft > 0) {
@@ -54,7 +52,10 @@ public:
                 continue;
             }
             // EILSEQ or EINVAL (a sequence cut at the end): replace and skip.
-            const bool cut = errno == EINVAL;
+            // Only a cut sequence may have left bytes in the state, and they
+            // go before anything can throw, so that every call starts clean.
+            if (errno == EINVAL)
+                iconv(cd_, nullptr, nullptr, nullptr, nullptr);
             const auto [replacement, skip] = onInvalid(std::string_view(src, srcLeft));
             if (out.size() - at < replacement.size())
                 out.resize(2 * out.size() + replacement.size());
@@ -62,10 +63,6 @@ public:
             at += replacement.size();
             src += skip;
             srcLeft -= skip;
-            // Only a cut sequence may have left bytes in the state; an
-            // invalid one is left where it is.
-            if (cut)
-                iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         }
     }
 

@@ -27,7 +27,7 @@ void Response::CopyPayload(std::size_t from, std::span<std::uint8_t> out) const
 
 namespace {
 
-// One record of a list answer, on the stack: a list holds dozens of them.
+// A fixed-size field on the stack: list answers hold dozens of them.
 template <std::size_t N>
 std::array<std::uint8_t, N> Record(const Response& r, std::size_t from)
 {
@@ -96,7 +96,7 @@ std::vector<std::string> DecodeIdList(const Response& r)
 NetParams DecodeNetParams(const Response& r)
 {
     NetParams p{};
-    p.domain = text::FromAnsi(r.Payload(0, 32));
+    p.domain = text::FromAnsi(Record<32>(r, 0));
     p.ip = {r.P(32), r.P(33), r.P(34), r.P(35)};
     p.port = static_cast<std::uint16_t>(r.P(36) << 8 | r.P(37));
     p.transferKind = r.P(38);
@@ -143,7 +143,7 @@ UartIndexes DecodeUart(const Response& r)
 
 OwnId DecodeOwnId(const Response& r)
 {
-    return {hex::FormatPlain(r.Payload(0, 6)), r.P(6) == 0xAA};
+    return {hex::FormatPlain(Record<6>(r, 0)), r.P(6) == 0xAA};
 }
 
 std::string DecodeText(const Response& r, std::size_t capacity)
@@ -175,8 +175,7 @@ std::string DecodeClock(const Response& r)
 
 RfRecord DecodeRfAnswer(const Response& r)
 {
-    const Bytes p = r.Payload(0, 7);
-    return DecodeRf(std::span<const std::uint8_t, 7>(p.data(), 7));
+    return DecodeRf(Record<7>(r, 0));
 }
 
 }  // namespace dtu
