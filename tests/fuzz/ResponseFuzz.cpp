@@ -7,7 +7,9 @@
 #include "dtu/Requests.h"
 #include "pages/DataFrame.h"
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -39,8 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     (void)dtu::BuildSetApn(piece(0, 3), piece(1, 3), piece(2, 3));
     (void)dtu::BuildWritePackets(piece(0, 2), piece(1, 2), true, size % 2 == 0);
-    (void)dtu::BuildWriteIdList({std::string(line)});
-    (void)dtu::BuildWritePhoneList({std::string(line)});
+    const std::vector<std::string> rows{std::string(line)};
+    (void)dtu::BuildWriteIdList(rows);
+    (void)dtu::BuildWritePhoneList(rows);
     (void)pages::BuildSmsTextFrame({true, false, std::string(line)}, typed);
     (void)pages::BuildSmsHexFrame({true, true, ""}, typed);
     (void)pages::BuildTcpFrame({true, true, std::string(line)}, typed);
