@@ -159,7 +159,7 @@ void ForEachCodePoint(std::string_view s, Ascii ascii, Other other)
             i = end;
             continue;
         }
-        const std::size_t n = Utf8SequenceLength(From(s, i));
+        const std::size_t n = kLeadLength[lead] == 0 ? 1 : Utf8SequenceLength(From(s, i));
         if (n == 1) {
             other(char32_t{0xFFFD});
             ++i;
@@ -234,20 +234,16 @@ Bytes ToAnsi(std::string_view utf8)
             i = end;
             continue;
         }
-        if (kLeadLength[u[i]] == 0) {
+        std::size_t n = kLeadLength[u[i]] == 0 ? 1 : Utf8SequenceLength(From(utf8, i));
+        if (n == 1) {
             out[at++] = '?';
             ++i;
             continue;
         }
-        std::size_t j = i;
-        std::size_t n = 0;
-        while (j < utf8.size() && (n = Utf8SequenceLength(From(utf8, j))) > 1)
+        // Sequences one after another go to iconv together.
+        std::size_t j = i + n;
+        while (j < utf8.size() && u[j] >= 0x80 && (n = Utf8SequenceLength(From(utf8, j))) > 1)
             j += n;
-        if (j == i) {
-            out[at++] = '?';  // a lead byte without its continuation bytes
-            ++i;
-            continue;
-        }
         gbk.Run(utf8.substr(i, j - i), out, at, invalid);
         i = j;
     }
