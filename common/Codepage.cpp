@@ -135,7 +135,8 @@ std::size_t AsciiEnd(std::string_view s, std::size_t i)
         std::uint64_t word;
         std::memcpy(&word, s.data() + i, 8);
         if (const std::uint64_t high = word & kHighBits) {
-            const int bit = std::endian::native == std::endian::little ? std::countr_zero(high) : std::countl_zero(high);
+            const int bit =
+                std::endian::native == std::endian::little ? std::countr_zero(high) : std::countl_zero(high);
             return i + static_cast<std::size_t>(bit) / 8;
         }
     }
