@@ -265,7 +265,8 @@ std::string FromAnsi(std::span<const std::uint8_t> bytes)
     const std::size_t ascii = AsciiEnd(in, 0);
     if (ascii == in.size())
         return std::string(in);
-    std::string out(in.size() + in.size() / 2, '\0');  // a double-byte character takes three
+    // No byte makes more than three of UTF-8: an invalid one becomes U+FFFD.
+    std::string out(3 * in.size(), '\0');
     std::copy(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(ascii), out.begin());
     std::size_t at = ascii;
     utf8.Run(From(in, ascii), out, at, [](std::string_view) {
