@@ -150,7 +150,10 @@ std::string DecodeText(const Response& r, std::size_t capacity)
 {
     // Longer texts are cut to what the field can hold.
     const std::size_t n = std::min<std::size_t>(r.PayloadLength(), capacity - 1);
-    return text::FromAnsi(r.Payload(0, n));
+    std::array<std::uint8_t, 255> payload;  // the length is one byte
+    const auto bytes = std::span(payload).first(n);
+    r.CopyPayload(0, bytes);
+    return text::FromAnsi(bytes);
 }
 
 Packets DecodePackets(const Response& r)
