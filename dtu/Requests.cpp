@@ -81,6 +81,7 @@ std::optional<std::string> CheckIdEntry(std::string_view text, int count)
 Built BuildWritePhoneList(const std::vector<std::string>& numbers)
 {
     Bytes payload;
+    payload.reserve(12 * numbers.size());
     for (const std::string& number : numbers) {
         Bytes digits = text::LowBytes(number);
         digits.resize(11, 0x00);
@@ -93,6 +94,7 @@ Built BuildWritePhoneList(const std::vector<std::string>& numbers)
 Built BuildWriteIdList(const std::vector<std::string>& ids)
 {
     Bytes payload;
+    payload.reserve(7 * ids.size());
     for (const std::string& id : ids) {
         const Bytes bytes = hex::ParsePairs(id, 6);
         payload.insert(payload.end(), bytes.begin(), bytes.end());
