@@ -9,6 +9,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -41,11 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     (void)dtu::BuildSetApn(piece(0, 3), piece(1, 3), piece(2, 3));
     (void)dtu::BuildWritePackets(piece(0, 2), piece(1, 2), true, size % 2 == 0);
-    const std::vector<std::string> rows{std::string(line)};
+    std::vector<std::string> rows{std::string(line)};
     (void)dtu::BuildWriteIdList(rows);
     (void)dtu::BuildWritePhoneList(rows);
-    (void)pages::BuildSmsTextFrame({true, false, std::string(line)}, typed);
+    (void)pages::BuildSmsTextFrame({true, false, rows[0]}, typed);
     (void)pages::BuildSmsHexFrame({true, true, ""}, typed);
-    (void)pages::BuildTcpFrame({true, true, std::string(line)}, typed);
+    (void)pages::BuildTcpFrame({true, true, std::move(rows[0])}, typed);
     return 0;
 }
