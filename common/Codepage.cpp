@@ -1,70 +1,124 @@
 #include "common/Codepage.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <cerrno>
+#include <cstring>
 #include <iconv.h>
-#include <stdexcept>
+#include <utility>
 
 namespace text {
 
 namespace {
 
-// One conversion descriptor per call: iconv_t keeps shift state and must
-// not be shared between threads.
+// One descriptor per direction and thread, opened on first use: opening one
+// costs more than converting a typical text, and an iconv_t keeps shift
+// state, so the reader thread and the GUI thread must not share one. A code
+// page missing from the system leaves it closed; callers fall back to ASCII
+// instead of throwing, since they run inside frame handlers.
 class Converter {
 public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from))
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Converter()
     {
-        if (cd_ == reinterpret_cast<iconv_t>(-1))
-            throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
+        if (Ok())
+            iconv_close(cd_);
     }
-    ~Converter() { iconv_close(cd_); }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    // Converts all of `in`, calling `onInvalid` to replace what cannot be
-    // converted (it returns the replacement and how many input bytes to skip).
-    template <class OnInvalid>
-    std::string Run(std::string_view in, OnInvalid onInvalid)
+    bool Ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+    // Converts all of `in` into `out` from `at` on and moves `at` past what
+    // it wrote; `out` grows when it runs short. `onInvalid` replaces what
+    // cannot be converted (it returns the replacement and how many input
+    // bytes to skip).
+    template <class Out, class OnInvalid>
+    void Run(std::string_view in, Out& out, std::size_t& at, OnInvalid onInvalid)
     {
-        std::string out;
         char* src = const_cast<char*>(in.data());
         std::size_t srcLeft = in.size();
-        char buffer[256];
         while (srcLeft > 0) {
-            char* dst = buffer;
-            std::size_t dstLeft = sizeof buffer;
+            char* const base = reinterpret_cast<char*>(out.data());
+            char* dst = base + at;
+            std::size_t dstLeft = out.size() - at;
             const std::size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
-            out.append(buffer, static_cast<std::size_t>(dst - buffer));
+            at = static_cast<std::size_t>(dst - base);
             if (r != static_cast<std::size_t>(-1))
                 continue;
-            if (errno == E2BIG)
+            if (errno == E2BIG) {
+                out.resize(2 * out.size() + 16);
                 continue;
+            }
             // EILSEQ or EINVAL (a sequence cut at the end): replace and skip.
+            // Only a cut sequence may have left bytes in the state, and they
+            // go before anything can throw, so that every call starts clean.
+            if (errno == EINVAL)
+                iconv(cd_, nullptr, nullptr, nullptr, nullptr);
             const auto [replacement, skip] = onInvalid(std::string_view(src, srcLeft));
-            out += replacement;
+            if (out.size() - at < replacement.size())
+                out.resize(2 * out.size() + replacement.size());
+            std::copy(replacement.begin(), replacement.end(), out.begin() + static_cast<std::ptrdiff_t>(at));
+            at += replacement.size();
             src += skip;
             srcLeft -= skip;
-            iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         }
-        return out;
     }
 
 private:
     iconv_t cd_;
 };
 
-// Length of the UTF-8 sequence that starts with `lead`, 1 for a stray byte.
+Converter& ToGbk()
+{
+    thread_local Converter converter("GBK", "UTF-8");
+    return converter;
+}
+
+Converter& FromGbk()
+{
+    thread_local Converter converter("UTF-8", "GBK");
+    return converter;
+}
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+// The bytes before the first zero.
+std::string_view UpToZero(std::span<const std::uint8_t> bytes)
+{
+    const void* zero = bytes.empty() ? nullptr : std::memchr(bytes.data(), 0, bytes.size());
+    const std::size_t end =
+        zero ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - bytes.data()) : bytes.size();
+    return std::string_view(reinterpret_cast<const char*>(bytes.data()), end);
+}
+
+// `s` from `i` on, without substr's bounds check in loops over every byte.
+std::string_view From(std::string_view s, std::size_t i)
+{
+    return std::string_view(s.data() + i, s.size() - i);
+}
+
+// UTF-8 sequence length by lead byte: 1 for ASCII, 0 for a byte that starts
+// no sequence. A table, since every byte of every text is looked up.
+constexpr std::array<std::uint8_t, 256> kLeadLength = [] {
+    std::array<std::uint8_t, 256> t{};
+    for (std::size_t b = 0; b < 0x80; ++b)
+        t[b] = 1;
+    for (std::size_t b = 0xC2; b <= 0xDF; ++b)
+        t[b] = 2;
+    for (std::size_t b = 0xE0; b <= 0xEF; ++b)
+        t[b] = 3;
+    for (std::size_t b = 0xF0; b <= 0xF4; ++b)
+        t[b] = 4;
+    return t;
+}();
+
+// Length of the UTF-8 sequence that starts `s`, 1 for a stray byte.
 std::size_t Utf8SequenceLength(std::string_view s)
 {
-    const auto lead = static_cast<unsigned char>(s[0]);
-    std::size_t n = 1;
-    if (lead >= 0xF0 && lead <= 0xF4)
-        n = 4;
-    else if (lead >= 0xE0)
-        n = lead <= 0xEF ? 3 : 1;
-    else if (lead >= 0xC2)
-        n = 2;
-    if (n > s.size())
+    const std::size_t n = kLeadLength[static_cast<unsigned char>(s[0])];
+    if (n <= 1 || n > s.size())
         return 1;
     for (std::size_t i = 1; i < n; ++i)
         if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80)
@@ -72,26 +126,52 @@ std::size_t Utf8SequenceLength(std::string_view s)
     return n;
 }
 
-// Decodes UTF-8 into code points; an invalid byte gives U+FFFD.
-template <class Sink>
-void ForEachCodePoint(std::string_view s, Sink sink)
+// End of the run of ASCII bytes from `i` on, looked at eight bytes at a
+// time: most text is ASCII.
+std::size_t AsciiEnd(std::string_view s, std::size_t i)
 {
-    while (!s.empty()) {
-        const std::size_t n = Utf8SequenceLength(s);
-        const auto lead = static_cast<unsigned char>(s[0]);
-        char32_t cp = 0xFFFD;
-        if (n == 1 && lead < 0x80)
-            cp = lead;
-        else if (n == 2)
-            cp = (lead & 0x1Fu) << 6 | (static_cast<unsigned char>(s[1]) & 0x3Fu);
-        else if (n == 3)
-            cp = (lead & 0x0Fu) << 12 | (static_cast<unsigned char>(s[1]) & 0x3Fu) << 6 |
-                 (static_cast<unsigned char>(s[2]) & 0x3Fu);
-        else if (n == 4)
-            cp = (lead & 0x07u) << 18 | (static_cast<unsigned char>(s[1]) & 0x3Fu) << 12 |
-                 (static_cast<unsigned char>(s[2]) & 0x3Fu) << 6 | (static_cast<unsigned char>(s[3]) & 0x3Fu);
-        sink(cp);
-        s.remove_prefix(n);
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    for (; s.size() - i >= 8; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, s.data() + i, 8);
+        if (const std::uint64_t high = word & kHighBits) {
+            const int bit =
+                std::endian::native == std::endian::little ? std::countr_zero(high) : std::countl_zero(high);
+            return i + static_cast<std::size_t>(bit) / 8;
+        }
+    }
+    while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80)
+        ++i;
+    return i;
+}
+
+// Decodes UTF-8: each run of ASCII goes to `ascii` whole, any other code
+// point to `other`; an invalid byte gives U+FFFD.
+template <class Ascii, class Other>
+void ForEachCodePoint(std::string_view s, Ascii ascii, Other other)
+{
+    const auto* u = reinterpret_cast<const unsigned char*>(s.data());
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const unsigned char lead = u[i];
+        if (lead < 0x80) {
+            const std::size_t end = AsciiEnd(s, i);
+            ascii(std::string_view(s.data() + i, end - i));
+            i = end;
+            continue;
+        }
+        const std::size_t n = kLeadLength[lead] == 0 ? 1 : Utf8SequenceLength(From(s, i));
+        if (n == 1) {
+            other(char32_t{0xFFFD});
+            ++i;
+            continue;
+        }
+        // The lead byte holds 5, 4 or 3 bits, each continuation byte 6.
+        char32_t cp = lead & (0x7Fu >> n);
+        for (std::size_t k = 1; k < n; ++k)
+            cp = cp << 6 | (u[i + k] & 0x3Fu);
+        other(cp);
+        i += n;
     }
 }
 
@@ -102,32 +182,106 @@ bool IsGbkLead(std::uint8_t b)
 
 }  // namespace
 
+namespace detail {
+
+Bytes AsciiToAnsi(std::string_view utf8)
+{
+    Bytes out;
+    ForEachCodePoint(
+        utf8, [&](std::string_view ascii) { out.insert(out.end(), ascii.begin(), ascii.end()); },
+        [&](char32_t) { out.push_back('?'); });
+    return out;
+}
+
+std::string AsciiFromAnsi(std::span<const std::uint8_t> bytes)
+{
+    std::string out;
+    for (char c : UpToZero(bytes)) {
+        if (static_cast<unsigned char>(c) < 0x80)
+            out += c;
+        else
+            out += kReplacement;
+    }
+    return out;
+}
+
+}  // namespace detail
+
+bool CodepageAvailable()
+{
+    return ToGbk().Ok() && FromGbk().Ok();
+}
+
 Bytes ToAnsi(std::string_view utf8)
 {
-    Converter gbk("GBK", "UTF-8");
-    const std::string out = gbk.Run(utf8, [](std::string_view rest) {
-        return std::pair{std::string("?"), Utf8SequenceLength(rest)};
-    });
-    return Bytes(out.begin(), out.end());
+    Converter& gbk = ToGbk();
+    if (!gbk.Ok())
+        return detail::AsciiToAnsi(utf8);
+    const auto invalid = [](std::string_view rest) {
+        return std::pair{std::string_view("?"), Utf8SequenceLength(rest)};
+    };
+    Bytes out(utf8.size());  // no character takes more bytes in GBK
+    std::size_t at = 0;
+    // ASCII stays as it is in GBK and a byte that starts no UTF-8 sequence
+    // becomes '?', so only multi-byte sequences go to iconv: typed text is
+    // mostly ASCII, and iconv would stop at every invalid byte.
+    const auto* u = reinterpret_cast<const unsigned char*>(utf8.data());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        if (u[i] < 0x80) {
+            const std::size_t end = AsciiEnd(utf8, i);
+            std::copy(u + i, u + end, out.begin() + static_cast<std::ptrdiff_t>(at));
+            at += end - i;
+            i = end;
+            continue;
+        }
+        std::size_t n = kLeadLength[u[i]] == 0 ? 1 : Utf8SequenceLength(From(utf8, i));
+        if (n == 1) {
+            out[at++] = '?';
+            ++i;
+            continue;
+        }
+        // Sequences one after another go to iconv together.
+        std::size_t j = i + n;
+        while (j < utf8.size() && u[j] >= 0x80 && (n = Utf8SequenceLength(From(utf8, j))) > 1)
+            j += n;
+        gbk.Run(utf8.substr(i, j - i), out, at, invalid);
+        i = j;
+    }
+    out.resize(at);
+    return out;
 }
 
 std::string FromAnsi(std::span<const std::uint8_t> bytes)
 {
-    std::size_t end = 0;
-    while (end < bytes.size() && bytes[end] != 0)
-        ++end;
-    const std::string_view in(reinterpret_cast<const char*>(bytes.data()), end);
-    Converter utf8("UTF-8", "GBK");
-    return utf8.Run(in, [](std::string_view rest) {
+    const std::string_view in = UpToZero(bytes);
+    if (in.empty())
+        return {};
+    Converter& utf8 = FromGbk();
+    if (!utf8.Ok())
+        return detail::AsciiFromAnsi(bytes);
+    // ASCII up to the first other byte is the same in GBK; after it a byte
+    // below 0x80 may be the second of a double-byte character.
+    const std::size_t ascii = AsciiEnd(in, 0);
+    if (ascii == in.size())
+        return std::string(in);
+    // No byte makes more than three of UTF-8: an invalid one becomes U+FFFD.
+    std::string out(3 * in.size(), '\0');
+    std::copy(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(ascii), out.begin());
+    std::size_t at = ascii;
+    utf8.Run(From(in, ascii), out, at, [](std::string_view) {
         // A lead byte with a bad or missing trail: drop the lead byte only,
         // so that an ASCII byte after it survives.
-        (void)rest;
-        return std::pair{std::string("\xEF\xBF\xBD"), std::size_t{1}};
+        return std::pair{kReplacement, std::size_t{1}};
     });
+    out.resize(at);
+    return out;
 }
 
-Bytes CutAnsi(const Bytes& bytes, std::size_t limit)
+Bytes CutAnsi(Bytes bytes, std::size_t limit)
 {
+    if (bytes.size() <= limit)
+        return bytes;
     std::size_t end = 0;
     while (end < bytes.size()) {
         const std::size_t n = IsGbkLead(bytes[end]) && end + 1 < bytes.size() ? 2 : 1;
@@ -135,29 +289,37 @@ Bytes CutAnsi(const Bytes& bytes, std::size_t limit)
             break;
         end += n;
     }
-    return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(end));
+    bytes.resize(end);
+    return bytes;
 }
 
 Bytes LowBytes(std::string_view utf8)
 {
-    Bytes out;
-    ForEachCodePoint(utf8, [&](char32_t cp) {
+    Bytes out(utf8.size());  // never more code units than bytes
+    std::size_t n = 0;
+    const auto ascii = [&](std::string_view run) {
+        std::copy(run.begin(), run.end(), out.begin() + static_cast<std::ptrdiff_t>(n));
+        n += run.size();
+    };
+    ForEachCodePoint(utf8, ascii, [&](char32_t cp) {
         if (cp >= 0x10000) {
             // A surrogate pair: two code units.
             const char32_t v = cp - 0x10000;
-            out.push_back(static_cast<std::uint8_t>((0xD800 + (v >> 10)) & 0xFF));
-            out.push_back(static_cast<std::uint8_t>((0xDC00 + (v & 0x3FF)) & 0xFF));
+            out[n++] = static_cast<std::uint8_t>((0xD800 + (v >> 10)) & 0xFF);
+            out[n++] = static_cast<std::uint8_t>((0xDC00 + (v & 0x3FF)) & 0xFF);
         } else {
-            out.push_back(static_cast<std::uint8_t>(cp & 0xFF));
+            out[n++] = static_cast<std::uint8_t>(cp & 0xFF);
         }
     });
+    out.resize(n);
     return out;
 }
 
 std::size_t Utf16Length(std::string_view utf8)
 {
     std::size_t n = 0;
-    ForEachCodePoint(utf8, [&](char32_t cp) { n += cp >= 0x10000 ? 2 : 1; });
+    ForEachCodePoint(
+        utf8, [&](std::string_view ascii) { n += ascii.size(); }, [&](char32_t cp) { n += cp >= 0x10000 ? 2 : 1; });
     return n;
 }
 

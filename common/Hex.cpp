@@ -21,12 +21,10 @@ int Nibble(char c)
 
 std::string FormatSpaced(std::span<const std::uint8_t> bytes)
 {
-    std::string out;
-    out.reserve(bytes.size() * 3);
-    for (std::uint8_t b : bytes) {
-        out += kDigits[b >> 4];
-        out += kDigits[b & 0x0F];
-        out += ' ';
+    std::string out(bytes.size() * 3, ' ');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        out[3 * i] = kDigits[bytes[i] >> 4];
+        out[3 * i + 1] = kDigits[bytes[i] & 0x0F];
     }
     return out;
 }
@@ -41,11 +39,10 @@ std::string FormatJoined(std::span<const std::uint8_t> bytes)
 
 std::string FormatPlain(std::span<const std::uint8_t> bytes)
 {
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (std::uint8_t b : bytes) {
-        out += kDigits[b >> 4];
-        out += kDigits[b & 0x0F];
+    std::string out(bytes.size() * 2, '0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        out[2 * i] = kDigits[bytes[i] >> 4];
+        out[2 * i + 1] = kDigits[bytes[i] & 0x0F];
     }
     return out;
 }

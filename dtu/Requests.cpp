@@ -81,6 +81,7 @@ std::optional<std::string> CheckIdEntry(std::string_view text, int count)
 Built BuildWritePhoneList(const std::vector<std::string>& numbers)
 {
     Bytes payload;
+    payload.reserve(12 * numbers.size());
     for (const std::string& number : numbers) {
         Bytes digits = text::LowBytes(number);
         digits.resize(11, 0x00);
@@ -93,6 +94,7 @@ Built BuildWritePhoneList(const std::vector<std::string>& numbers)
 Built BuildWriteIdList(const std::vector<std::string>& ids)
 {
     Bytes payload;
+    payload.reserve(7 * ids.size());
     for (const std::string& id : ids) {
         const Bytes bytes = hex::ParsePairs(id, 6);
         payload.insert(payload.end(), bytes.begin(), bytes.end());
@@ -122,6 +124,7 @@ Built BuildSetDomain(std::string_view domain)
     if (length > 32)
         return {{}, msg::kDomainTooLong};
     Bytes payload;
+    payload.reserve(32);
     AppendField(payload, text::LowBytes(domain), 32);
     return {Request(cmd::kSetDomain, payload), {}};
 }
@@ -165,6 +168,7 @@ Bytes BuildWriteUart(int baudIndex, int parityIndex, int interfaceIndex)
 Bytes BuildSetApn(std::string_view apn, std::string_view user, std::string_view password)
 {
     Bytes payload;
+    payload.reserve(3 * 32);
     for (std::string_view field : {apn, user, password})
         AppendField(payload, text::CutAnsi(text::ToAnsi(field), 32), 32);
     return Request(cmd::kSetApn, payload);
@@ -181,7 +185,9 @@ Bytes BuildSetClock(const LocalTime& t)
 
 Bytes BuildWritePackets(std::string_view heartbeat, std::string_view registration, bool custom, bool hexMode)
 {
-    Bytes payload{custom ? kCustomFlag : std::uint8_t{0x55}};
+    Bytes payload;
+    payload.reserve(3 + kHeartbeatField + kRegistrationField);
+    payload.push_back(custom ? kCustomFlag : std::uint8_t{0x55});
     const auto field = [&](std::string_view typed, std::size_t width) {
         const std::string compact = hex::RemoveSpaces(typed);
         text::Bytes bytes = hexMode ? hex::HexToBytes(text::ToAnsi(hex::UpperAscii(compact)))

@@ -5,6 +5,7 @@
 #include "dtu/Commands.h"
 #include "dtu/Messages.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace dtu {
@@ -12,10 +13,30 @@ namespace dtu {
 Bytes Response::Payload(std::size_t from, std::size_t n) const
 {
     Bytes out(n);
-    for (std::size_t i = 0; i < n; ++i)
-        out[i] = P(from + i);
+    CopyPayload(from, out);
     return out;
 }
+
+void Response::CopyPayload(std::size_t from, std::span<std::uint8_t> out) const
+{
+    // Past the end of the buffer reads as 0, as in P.
+    const std::size_t start = std::min(4 + from, buffer_.size());
+    const auto received = buffer_.subspan(start, std::min(out.size(), buffer_.size() - start));
+    std::fill(std::copy(received.begin(), received.end(), out.begin()), out.end(), std::uint8_t{0});
+}
+
+namespace {
+
+// A fixed-size field on the stack: list answers hold dozens of them.
+template <std::size_t N>
+std::array<std::uint8_t, N> Record(const Response& r, std::size_t from)
+{
+    std::array<std::uint8_t, N> out;
+    r.CopyPayload(from, out);
+    return out;
+}
+
+}  // namespace
 
 ResponsePlan PlanResponse(const Response& r)
 {
@@ -58,8 +79,9 @@ std::vector<std::string> DecodePhoneList(const Response& r)
 {
     std::vector<std::string> numbers;
     const std::size_t records = r.PayloadLength() / 12;
+    numbers.reserve(records);
     for (std::size_t i = 0; i < records; ++i)
-        numbers.push_back(text::FromAnsi(r.Payload(12 * i, 11)));
+        numbers.push_back(text::FromAnsi(Record<11>(r, 12 * i)));
     return numbers;
 }
 
@@ -67,15 +89,16 @@ std::vector<std::string> DecodeIdList(const Response& r)
 {
     std::vector<std::string> ids;
     const std::size_t records = r.PayloadLength() / 7;
+    ids.reserve(records);
     for (std::size_t i = 0; i < records; ++i)
-        ids.push_back(hex::FormatPlain(r.Payload(7 * i, 6)));
+        ids.push_back(hex::FormatPlain(Record<6>(r, 7 * i)));
     return ids;
 }
 
 NetParams DecodeNetParams(const Response& r)
 {
     NetParams p{};
-    p.domain = text::FromAnsi(r.Payload(0, 32));
+    p.domain = text::FromAnsi(Record<32>(r, 0));
     p.ip = {r.P(32), r.P(33), r.P(34), r.P(35)};
     p.port = static_cast<std::uint16_t>(r.P(36) << 8 | r.P(37));
     p.transferKind = r.P(38);
@@ -122,14 +145,17 @@ UartIndexes DecodeUart(const Response& r)
 
 OwnId DecodeOwnId(const Response& r)
 {
-    return {hex::FormatPlain(r.Payload(0, 6)), r.P(6) == 0xAA};
+    return {hex::FormatPlain(Record<6>(r, 0)), r.P(6) == 0xAA};
 }
 
 std::string DecodeText(const Response& r, std::size_t capacity)
 {
     // Longer texts are cut to what the field can hold.
     const std::size_t n = std::min<std::size_t>(r.PayloadLength(), capacity - 1);
-    return text::FromAnsi(r.Payload(0, n));
+    std::array<std::uint8_t, 255> payload;  // the length is one byte
+    const auto bytes = std::span(payload).first(n);
+    r.CopyPayload(0, bytes);
+    return text::FromAnsi(bytes);
 }
 
 Packets DecodePackets(const Response& r)
@@ -154,8 +180,7 @@ std::string DecodeClock(const Response& r)
 
 RfRecord DecodeRfAnswer(const Response& r)
 {
-    const Bytes p = r.Payload(0, 7);
-    return DecodeRf(std::span<const std::uint8_t, 7>(p.data(), 7));
+    return DecodeRf(Record<7>(r, 0));
 }
 
 }  // namespace dtu

@@ -31,6 +31,8 @@ public:
     std::uint8_t P(std::size_t i) const { return At(4 + i); }
     // `n` payload bytes from payload offset `from`.
     Bytes Payload(std::size_t from, std::size_t n) const;
+    // As many payload bytes as `out` holds, from payload offset `from`.
+    void CopyPayload(std::size_t from, std::span<std::uint8_t> out) const;
 
 private:
     std::uint8_t At(std::size_t i) const { return i < buffer_.size() ? buffer_[i] : 0; }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
+
 namespace {
 
 TEST(Codepage, GbkBothWays)
@@ -37,6 +39,28 @@ TEST(Codepage, DeviceTextEndsAtTheFirstZeroAndSurvivesGarbage)
     // A lead byte at the very end, or before a byte that cannot follow it.
     EXPECT_EQ(text::FromAnsi(H("41 D6")), "A\xEF\xBF\xBD");
     EXPECT_EQ(text::FromAnsi(H("D6 20 41")), "\xEF\xBF\xBD" " A");
+}
+
+TEST(Codepage, WithoutTheCodePageOnlyAsciiPasses)
+{
+    EXPECT_TRUE(text::CodepageAvailable());
+    EXPECT_EQ(text::detail::AsciiToAnsi("a\xC3\xA9中\xF0\x9F\x98\x80\xFF" "b"), H("61 3F 3F 3F 3F 62"));
+    EXPECT_EQ(text::detail::AsciiFromAnsi(H("41 D6 D0 7F 00 43")), "A\xEF\xBF\xBD\xEF\xBF\xBD\x7F");
+}
+
+TEST(Codepage, ThreadsConvertAtTheSameTime)
+{
+    // The reader thread and the GUI thread both convert.
+    const auto convert = [] {
+        for (int i = 0; i < 2000; ++i)
+            if (text::ToAnsi("A中\xFF" "文B") != H("41 D6 D0 3F CE C4 42") ||
+                text::FromAnsi(H("41 D6 D0 D6 20")) != "A中\xEF\xBF\xBD ")
+                return false;
+        return true;
+    };
+    auto other = std::async(std::launch::async, convert);
+    EXPECT_TRUE(convert());
+    EXPECT_TRUE(other.get());
 }
 
 TEST(Codepage, CutNeverSplitsADoubleByteCharacter)

@@ -7,30 +7,46 @@
 #include "dtu/Requests.h"
 #include "pages/DataFrame.h"
 
+#include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::span<const std::uint8_t> buffer(data, size);
     RunAllDecoders(buffer, static_cast<std::int32_t>(size));
+    // A received length short of the buffer, as when bytes of an earlier
+    // frame remain. Only the envelope check reads the length, so the
+    // decoders need not run again.
     if (size > 0)
-        RunAllDecoders(buffer, data[0] % (size + 1));
+        (void)dtu::PlanResponse(dtu::Response(buffer, data[0] % (size + 1)));
 
-    // The same bytes as something a user typed or pasted.
+    // The same bytes as text a user typed or pasted: the whole of them into
+    // the message and hex data areas, their start into the line edits. No
+    // limit on a line edit comes near 128 characters, so longer text there
+    // takes no other path.
     const std::string_view typed(reinterpret_cast<const char*>(data), size);
+    const std::string_view line = typed.substr(0, 128);
     (void)text::FromAnsi(buffer);
-    (void)text::ToAnsi(typed);
-    (void)dtu::CheckPhoneEntry(typed, 0);
-    (void)dtu::CheckIdEntry(typed, 0);
-    (void)dtu::BuildSetOwnId(typed, true);
-    (void)dtu::BuildSetDomain(typed);
-    (void)dtu::BuildSetPort(typed);
-    (void)dtu::BuildSetApn(typed, typed, typed);
-    (void)dtu::BuildWritePackets(typed, typed, true, size % 2 == 0);
-    (void)dtu::BuildWriteIdList({std::string(typed)});
-    (void)dtu::BuildWritePhoneList({std::string(typed)});
-    (void)pages::BuildSmsTextFrame({true, false, std::string(typed)}, typed);
+    (void)dtu::CheckPhoneEntry(line, 0);
+    (void)dtu::CheckIdEntry(line, 0);
+    (void)dtu::BuildSetOwnId(line, true);
+    (void)dtu::BuildSetDomain(line);
+    (void)dtu::BuildSetPort(line);
+    // Fields side by side take a piece of the line each, so that each can
+    // differ from the others.
+    const auto piece = [&](std::size_t k, std::size_t of) {
+        const std::size_t n = line.size();
+        return line.substr(n * k / of, n * (k + 1) / of - n * k / of);
+    };
+    (void)dtu::BuildSetApn(piece(0, 3), piece(1, 3), piece(2, 3));
+    (void)dtu::BuildWritePackets(piece(0, 2), piece(1, 2), true, size % 2 == 0);
+    std::vector<std::string> rows{std::string(line)};
+    (void)dtu::BuildWriteIdList(rows);
+    (void)dtu::BuildWritePhoneList(rows);
+    (void)pages::BuildSmsTextFrame({true, false, rows[0]}, typed);
     (void)pages::BuildSmsHexFrame({true, true, ""}, typed);
-    (void)pages::BuildTcpFrame({true, true, std::string(typed)}, typed);
+    (void)pages::BuildTcpFrame({true, true, std::move(rows[0])}, typed);
     return 0;
 }
