@@ -1,7 +1,9 @@
 #include "app/TavrinApp.h"
 
 #include "app/TavrinDlg.h"
+#include "common/Codepage.h"
 #include "common/FastReplies.h"
+#include "common/MessageBox.h"
 #include "common/Settings.h"
 #include "serial/KVSerial.h"
 #include "serial/PortList.h"
@@ -91,6 +93,12 @@ int CTavrinApp::Run(int argc, char* argv[])
     int code = 0;
     {
         CTavrinDlg window(ports, nullptr, {}, names);
+        if (!text::CodepageAvailable())
+            ui::ShowMessage(nullptr, ui::AppCaption(),
+                            QStringLiteral("本机无法进行 GBK 编码转换（缺少 glibc 的 gconv 模块），中文不能正确收发："
+                                           "发出的中文会变成“?”，收到的中文显示为“\uFFFD”。\n"
+                                           "请重新安装软件包 libc6：sudo apt-get install --reinstall libc6"),
+                            ui::Buttons::Ok, QMessageBox::Warning);
         QObject::connect(&window, &CTavrinDlg::closed, &app, &QApplication::quit);
         window.show();
         // A device or the simulated DTU named on the command line is what
