@@ -22,6 +22,7 @@ bool IsBlank(char c)
 // DTU's 255-byte frame cannot hold.
 Built Complete(Bytes frame, const Bytes& data, bool protocol)
 {
+    frame.reserve(frame.size() + data.size() + 1);
     frame.insert(frame.end(), data.begin(), data.end());
     if (protocol)
         frame.push_back(0x7F);
@@ -77,6 +78,7 @@ std::string NormaliseHexText(std::string_view hexText)
     // The TCP send area takes several lines: a line break or tab is layout,
     // like a space, never data (taken as digits it sent garbage bytes).
     std::string compact;
+    compact.reserve(hexText.size());
     for (char c : hexText)
         if (c != ' ' && c != '\n' && c != '\r' && c != '\t')
             compact += c;
