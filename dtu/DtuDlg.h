@@ -88,6 +88,8 @@ public:
 protected:
     void OnFrame(const ui::FrameEvent& frame) override;
     void timerEvent(QTimerEvent* e) override;
+    // A hidden page hears no answers: a whole-DTU run ends with it.
+    void hideEvent(QHideEvent* e) override;
 
 private slots:
     // Models.

@@ -225,6 +225,13 @@ void CDtuDlg::OnWriteAll()
              std::make_unique<profile::Sequence>(profile::WriteSteps(writes, profile::QueriesToVerify(p))));
 }
 
+void CDtuDlg::hideEvent(QHideEvent* e)
+{
+    if (run_)
+        StopRun(QStringLiteral("已停止"));
+    FramePage::hideEvent(e);
+}
+
 void CDtuDlg::StartRun(Run kind, std::unique_ptr<profile::Sequence> run)
 {
     runKind_ = kind;

@@ -232,6 +232,11 @@ private slots:
         QTest::qWait(700);  // the answer still under way changes nothing
         Click("readVersionButton");
         QTRY_COMPARE_WITH_TIMEOUT(page_->paneText(1), QStringLiteral("Success!"), 3000);
+        // A page closed during a run hears no answers: the run ends with it.
+        Click("writeAllButton");
+        QVERIFY(page_->running());
+        page_->close();
+        QVERIFY(!page_->running());
     }
 };
 
