@@ -5,19 +5,13 @@
 #include "common/FastReplies.h"
 #include "common/FileDialog.h"
 #include "common/MessageBox.h"
-#include "common/Settings.h"
 #include "dtu/DtuDlg.h"
 #include "serial/KVSerial.h"
-#include "serial/UartParamDlg.h"
 #include "sim/SimulatedDtu.h"
-#include "support/Pty.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QPushButton>
 #include <QDir>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -240,64 +234,6 @@ private slots:
     }
 };
 
-// The tool remembers its port, line settings and window places across a
-// restart, in a configuration folder of the test's own.
-class RememberedSettingsTest : public QObject {
-    Q_OBJECT
-
-private slots:
-    void cleanup()
-    {
-        g_Serial.Close();
-        ui::RememberSettings(false);
-    }
-
-    void portSettingsAndPlacesComeBack()
-    {
-        ui::RememberSettings(true);
-        ui::Remembered()->clear();
-        auto pty = std::make_unique<PtyPair>();
-        const QString path = QString::fromStdString(pty->terminalPath());
-        const QRect place(140, 60, 1200, 700);
-        {
-            CTavrinDlg window([] { return QStringList{}; });
-            window.show();
-            QVERIFY(!window.OpenRememberedPort());
-            window.findChild<QAction*>(QStringLiteral("action1004"))->trigger();
-            CUartParamDlg* settings = window.uartPage();
-            settings->findChild<QComboBox*>(QStringLiteral("portCombo"))->setEditText(path);
-            auto* baud = settings->findChild<QComboBox*>(QStringLiteral("baudCombo"));
-            baud->setCurrentIndex(baud->findText(QStringLiteral("9600")));
-            settings->findChild<QComboBox*>(QStringLiteral("parityCombo"))->setCurrentIndex(2);
-            settings->findChild<QCheckBox*>(QStringLiteral("reconnectBox"))->setChecked(false);
-            settings->findChild<QPushButton*>(QStringLiteral("openButton"))->click();
-            QVERIFY2(g_Serial.IsOpen(), qPrintable(settings->failureText()));
-            window.findChild<QAction*>(QStringLiteral("action1005"))->trigger();
-            window.dtuPage()->setGeometry(place);
-            window.close();
-        }
-        g_Serial.Close();
-        {
-            CTavrinDlg window([] { return QStringList{}; });
-            window.show();
-            QVERIFY(window.OpenRememberedPort());
-            QCOMPARE(QString::fromStdString(g_Serial.PortPath()), path);
-            QCOMPARE(g_Serial.BaudRate(), 9600u);
-            QCOMPARE(g_Serial.Parity(), 2u);
-            QVERIFY(!window.uartPage()->findChild<QCheckBox*>(QStringLiteral("reconnectBox"))->isChecked());
-            window.findChild<QAction*>(QStringLiteral("action1005"))->trigger();
-            QCOMPARE(window.dtuPage()->geometry(), place);
-            window.close();
-        }
-        g_Serial.Close();
-        // A port that went away is not opened, nor anything in its place.
-        pty.reset();
-        CTavrinDlg window([] { return QStringList{}; });
-        QVERIFY(!window.OpenRememberedPort());
-        QVERIFY(!g_Serial.IsOpen());
-    }
-};
-
 int main(int argc, char** argv)
 {
     // Before any settings are read: the tests' own configuration folder.
@@ -306,16 +242,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("dtutool"));
     QApplication::setApplicationName(QStringLiteral("dtutool"));
-    int status = 0;
-    {
-        ProfilePageTest t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    {
-        RememberedSettingsTest t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    return status;
+    ProfilePageTest t;
+    return QTest::qExec(&t, argc, argv);
 }
 
 #include "ProfilePageTest.moc"

@@ -1,0 +1,86 @@
+// The tool remembers its port, line settings and window places across a
+// restart, in a configuration folder of the test's own.
+#include "app/TavrinDlg.h"
+#include "common/Settings.h"
+#include "dtu/DtuDlg.h"
+#include "serial/KVSerial.h"
+#include "serial/UartParamDlg.h"
+#include "support/Pty.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+class RememberedSettingsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup()
+    {
+        g_Serial.Close();
+        ui::RememberSettings(false);
+    }
+
+    void portSettingsAndPlacesComeBack()
+    {
+        ui::RememberSettings(true);
+        ui::Remembered()->clear();
+        auto pty = std::make_unique<PtyPair>();
+        const QString path = QString::fromStdString(pty->terminalPath());
+        const QRect place(140, 60, 1200, 700);
+        {
+            CTavrinDlg window([] { return QStringList{}; });
+            window.show();
+            QVERIFY(!window.OpenRememberedPort());
+            window.findChild<QAction*>(QStringLiteral("action1004"))->trigger();
+            CUartParamDlg* settings = window.uartPage();
+            settings->findChild<QComboBox*>(QStringLiteral("portCombo"))->setEditText(path);
+            auto* baud = settings->findChild<QComboBox*>(QStringLiteral("baudCombo"));
+            baud->setCurrentIndex(baud->findText(QStringLiteral("9600")));
+            settings->findChild<QComboBox*>(QStringLiteral("parityCombo"))->setCurrentIndex(2);
+            settings->findChild<QCheckBox*>(QStringLiteral("reconnectBox"))->setChecked(false);
+            settings->findChild<QPushButton*>(QStringLiteral("openButton"))->click();
+            QVERIFY2(g_Serial.IsOpen(), qPrintable(settings->failureText()));
+            window.findChild<QAction*>(QStringLiteral("action1005"))->trigger();
+            window.dtuPage()->setGeometry(place);
+            window.close();
+        }
+        g_Serial.Close();
+        {
+            CTavrinDlg window([] { return QStringList{}; });
+            window.show();
+            QVERIFY(window.OpenRememberedPort());
+            QCOMPARE(QString::fromStdString(g_Serial.PortPath()), path);
+            QCOMPARE(g_Serial.BaudRate(), 9600u);
+            QCOMPARE(g_Serial.Parity(), 2u);
+            QVERIFY(!window.uartPage()->findChild<QCheckBox*>(QStringLiteral("reconnectBox"))->isChecked());
+            window.findChild<QAction*>(QStringLiteral("action1005"))->trigger();
+            QCOMPARE(window.dtuPage()->geometry(), place);
+            window.close();
+        }
+        g_Serial.Close();
+        // A port that went away is not opened, nor anything in its place.
+        pty.reset();
+        CTavrinDlg window([] { return QStringList{}; });
+        QVERIFY(!window.OpenRememberedPort());
+        QVERIFY(!g_Serial.IsOpen());
+    }
+};
+
+int main(int argc, char** argv)
+{
+    // Before any settings are read: the test's own configuration folder.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("dtutool"));
+    QApplication::setApplicationName(QStringLiteral("dtutool"));
+    RememberedSettingsTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "RememberedSettingsTest.moc"
