@@ -9,6 +9,7 @@
 #include "profile/Settings.h"
 #include "cli/Upgrade.h"
 #include "common/Hex.h"
+#include "net/PortUrl.h"
 #include "monitor/FrameText.h"
 #include "serial/LineSettings.h"
 #include "serial/PortInfo.h"
@@ -355,7 +356,8 @@ Expanded ExpandPorts(const std::vector<std::string>& patterns)
             out.ports.push_back(path);
     };
     for (const std::string& pattern : patterns) {
-        if (pattern.find_first_of("*?[") == std::string::npos) {
+        // A URL is never a glob, though an IPv6 host holds brackets.
+        if (net::LooksLikeUrl(pattern) || pattern.find_first_of("*?[") == std::string::npos) {
             add(pattern);
             continue;
         }
@@ -386,7 +388,7 @@ int Run(const std::vector<std::string>& args, Console console)
     std::vector<std::string> portPatterns;
     Line line;
     bool json = false;
-    app.add_option("-p,--port", portPatterns, "Serial device, or a glob such as '/dev/ttyUSB*'; may be given many times")
+    app.add_option("-p,--port", portPatterns, "Serial device, a glob such as '/dev/ttyUSB*', or a network port rfc2217://HOST:PORT or socket://HOST:PORT; may be given many times")
         ->type_name("PORT");
     app.add_option("-b,--baud", line.baud, "Baud rate of the PC side, as on the settings page: 1200 ... 115200")
         ->check(CLI::IsMember({1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200}).description(""))

@@ -1,5 +1,7 @@
 #include "serial/OpenFailure.h"
 
+#include "serial/NetPort.h"
+
 #include <system_error>
 
 namespace serial {
@@ -22,6 +24,23 @@ std::string OpenFailureText(SerialError error, int err, const std::string& path,
         return path + " 不是串口设备。";
     case SerialError::Settings:
         return path + " 不支持所选的波特率或效验位。";
+    case SerialError::BadUrl:
+        return path + " 不是可用的网络端口：请写作 rfc2217://主机:端口 或 socket://主机:端口。";
+    case SerialError::HostNotFound:
+        return "找不到主机：" + path + "。请检查主机名和网络。";
+    case SerialError::Refused:
+        return path + " 拒绝连接：该主机的这个端口上没有服务在运行。";
+    case SerialError::ConnectTimedOut:
+        return "连接 " + path + " 超时：主机在 " + std::to_string(kConnectTimeoutMs / 1000) +
+               " 秒内没有应答，请检查地址、网络和防火墙。";
+    case SerialError::ServerBusy:
+        return path + " 的服务器关闭了连接：该端口正被另一用户使用。";
+    case SerialError::NoComPort:
+        return path + " 的服务器不支持 RFC 2217，无法设置波特率和效验位；请改用 socket:// 并在服务器上设置串口。";
+    case SerialError::LineRefused:
+        return path + " 的服务器不接受所选的波特率或效验位（服务器答复 " + std::to_string(err) + " 波特）。";
+    case SerialError::LineUnconfirmed:
+        return path + " 的服务器没有确认所选的波特率和效验位，线路设置未知，端口未打开。";
     default:
         // Not strerror: the command line opens ports from many threads.
         return "无法打开 " + path + "：" + std::generic_category().message(err);

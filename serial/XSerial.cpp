@@ -1,6 +1,7 @@
 #include "serial/XSerial.h"
 
 #include "serial/LineSettings.h"
+#include "serial/NetPort.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,7 +10,9 @@
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -35,7 +38,8 @@ SerialError ClassifyOpenError(int err)
 // Errors by which a read or write says that the device itself is gone.
 bool IsGone(int err)
 {
-    return err == EIO || err == ENXIO || err == ENODEV || err == EBADF;
+    return err == EIO || err == ENXIO || err == ENODEV || err == EBADF || err == EPIPE || err == ECONNRESET ||
+           err == ENOTCONN;
 }
 
 int OpenDevice(const std::string& path)
@@ -91,10 +95,20 @@ int CXSerial::LastErrno() const
 
 bool CXSerial::Open(const std::string& path, unsigned baudRate, unsigned parity)
 {
+    if (net::LooksLikeUrl(path)) {
+        Close();
+        const auto url = net::ParsePortUrl(path);
+        if (!url) {
+            portPath_ = path;
+            return Fail(SerialError::BadUrl, EINVAL);
+        }
+        return Adopt(serial::ConnectPort(*url, baudRate, parity, -1), path, baudRate, parity);
+    }
     Close();
     portPath_ = path;
     baudRate_ = baudRate;
     parity_ = parity;
+    network_ = telnet_ = false;
     lost_.store(false, std::memory_order_release);
 
     // Refuse unknown rates and parity codes before touching the device.
@@ -140,7 +154,27 @@ bool CXSerial::Open(const std::string& path, unsigned baudRate, unsigned parity)
     // Whatever waited in either direction belongs to no frame of ours. Done
     // here, before the reader runs, so it can never race a first Write.
     ::tcflush(fd, TCIOFLUSH);
+    return StartThreads(fd);
+}
 
+bool CXSerial::Adopt(serial::NetConnection&& connection, const std::string& url, unsigned baudRate, unsigned parity)
+{
+    Close();
+    portPath_ = url;
+    baudRate_ = baudRate;
+    parity_ = parity;
+    lost_.store(false, std::memory_order_release);
+    if (connection.fd < 0)
+        return Fail(connection.error == SerialError::None ? SerialError::Io : connection.error, connection.err);
+    network_ = true;
+    telnet_ = connection.telnet;
+    telnetIn_ = connection.decoder;
+    comPort_ = connection.client;
+    return StartThreads(std::exchange(connection.fd, -1));
+}
+
+bool CXSerial::StartThreads(int fd)
+{
     {
         std::lock_guard lock(writeLock_);
         fd_.store(fd, std::memory_order_release);
@@ -160,6 +194,8 @@ bool CXSerial::SetLine(unsigned baudRate, unsigned parity)
     const int fd = fd_.load(std::memory_order_acquire);
     if (fd < 0)
         return Fail(SerialError::Closed, 0);
+    if (network_)
+        return Fail(SerialError::Settings, EOPNOTSUPP);
     termios wanted{};
     if (::tcgetattr(fd, &wanted) != 0)
         return Fail(SerialError::Io, errno);
@@ -202,8 +238,10 @@ void CXSerial::ReleasePort()
         return;
     // Unsent output would make close() wait for it (for up to 30 s on a
     // serial port); it belongs to nobody once the port closes.
-    ::tcflush(fd, TCOFLUSH);
-    ::tcsetattr(fd, TCSANOW, &saved_);
+    if (!network_) {
+        ::tcflush(fd, TCOFLUSH);
+        ::tcsetattr(fd, TCSANOW, &saved_);
+    }
     ::close(fd);
 }
 
@@ -213,12 +251,18 @@ bool CXSerial::Write(const std::uint8_t* data, std::size_t length)
     return result.ok() || Fail(result.error, result.err);
 }
 
-WriteResult CXSerial::Transmit(const std::uint8_t* data, std::size_t length)
+WriteResult CXSerial::Transmit(const std::uint8_t* frame, std::size_t frameLength)
 {
     std::lock_guard lock(writeLock_);
     const int fd = fd_.load(std::memory_order_acquire);
     if (fd < 0)
         return {SerialError::Closed, 0};
+    // The observer sees the frame; the wire carries it escaped.
+    std::vector<std::uint8_t> escaped;
+    if (telnet_)
+        net::telnet::AppendEscaped(escaped, {frame, frameLength});
+    const std::uint8_t* data = telnet_ ? escaped.data() : frame;
+    const std::size_t length = telnet_ ? escaped.size() : frameLength;
 
     std::size_t sent = 0;
     int stalledWaits = 0;
@@ -227,7 +271,8 @@ WriteResult CXSerial::Transmit(const std::uint8_t* data, std::size_t length)
         if (PortLost())
             return {SerialError::Lost, EIO};
         const std::size_t chunk = std::min(length - sent, kChunk);
-        const ssize_t n = ::write(fd, data + sent, chunk);
+        // send() on a socket: a server gone away must not raise SIGPIPE.
+        const ssize_t n = network_ ? ::send(fd, data + sent, chunk, MSG_NOSIGNAL) : ::write(fd, data + sent, chunk);
         if (n > 0) {
             sent += static_cast<std::size_t>(n);
             stalledWaits = 0;
@@ -257,20 +302,22 @@ WriteResult CXSerial::Transmit(const std::uint8_t* data, std::size_t length)
             if (stalledWaits >= kMaxStalledWaits) {
                 // Give up; drop what is queued so that closing the port
                 // does not wait for it.
-                ::tcflush(fd, TCOFLUSH);
+                if (!network_)
+                    ::tcflush(fd, TCOFLUSH);
                 return {SerialError::TimedOut, ETIMEDOUT};
             }
             continue;
         }
         if (fds[1].revents != 0) {
-            ::tcflush(fd, TCOFLUSH);
+            if (!network_)
+                ::tcflush(fd, TCOFLUSH);
             return {SerialError::Closed, 0};
         }
         if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL))
             return {SerialError::Lost, EIO};
     }
     if (writeObserver_)
-        writeObserver_->OnWritten(data, length);
+        writeObserver_->OnWritten(frame, frameLength);
     return {};
 }
 
@@ -424,8 +471,7 @@ void CXSerial::ReaderLoop(int fd, int wakeFd)
             // Bytes that arrived before a hang-up are still delivered.
             const ssize_t n = ::read(fd, buffer, sizeof buffer);
             if (n > 0) {
-                for (ssize_t i = 0; i < n; ++i)
-                    OnRxByte(buffer[i]);
+                Deliver(buffer, static_cast<std::size_t>(n));
                 continue;
             }
             if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
@@ -440,4 +486,32 @@ void CXSerial::ReaderLoop(int fd, int wakeFd)
             return;
         }
     }
+}
+
+void CXSerial::Deliver(const std::uint8_t* data, std::size_t length)
+{
+    if (!telnet_) {
+        for (std::size_t i = 0; i < length; ++i)
+            OnRxByte(data[i]);
+        return;
+    }
+    received_.clear();
+    events_.clear();
+    telnetIn_.Feed({data, length}, received_, events_);
+    for (const std::uint8_t b : received_)
+        OnRxByte(b);
+    for (const auto& event : events_)
+        if (const auto answer = comPort_.Answer(event); !answer.empty())
+            AnswerServer(answer);
+}
+
+void CXSerial::AnswerServer(const std::vector<std::uint8_t>& answer)
+{
+    // Between frames, never inside one: under the write lock. A few bytes
+    // that find no room are dropped; the server asks again if it must.
+    std::lock_guard lock(writeLock_);
+    const int fd = fd_.load(std::memory_order_acquire);
+    if (fd < 0)
+        return;
+    [[maybe_unused]] const ssize_t n = ::send(fd, answer.data(), answer.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
 }

@@ -3,7 +3,8 @@
 // Post, and a blocking Write.
 //
 // Principles of operation
-// - A port is a device path, opened non-blocking and close-on-exec. flock()
+// - A port is a device path or a network URL (net/PortUrl.h). A device is
+//   opened non-blocking and close-on-exec. flock()
 //   keeps out every program that locks (and holds even against root);
 //   TIOCEXCL also keeps out non-root programs that do not lock.
 // - The reader thread sleeps in poll() on the port and an eventfd. StopReader
@@ -19,9 +20,15 @@
 //   through the frame's callback. Write blocks, for threads that may wait.
 // - A write waits for room a bounded time, and Close cancels that wait: a
 //   stalled line never holds up closing the port.
+// - A network port is a TCP socket: the server closing it counts as the
+//   device going away. On rfc2217:// the reader also answers the server's
+//   Telnet negotiation, and data is escaped both ways; a frame's bytes
+//   reach OnRxByte and the write observer as the DTU sees them.
 // - Every read and every write moves at most 1024 bytes.
 // - The driver never shows anything; failures are `false` plus LastError.
 #pragma once
+
+#include "net/Telnet.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -57,7 +64,20 @@ enum class SerialError {
     Lost,          // the device went away
     TimedOut,      // the line took nothing for several seconds
     Io,            // any other system error, see LastErrno
+    // Network ports only:
+    BadUrl,           // not rfc2217://HOST:PORT or socket://HOST:PORT
+    HostNotFound,     // the name does not resolve
+    Refused,          // nothing listens on that port
+    ConnectTimedOut,  // no answer to the connection within the time-out
+    ServerBusy,       // the server closed at once: another user has the port
+    NoComPort,        // rfc2217: the server refused the COM-PORT-OPTION
+    LineRefused,      // rfc2217: a setting answered with another value (LastErrno: its rate)
+    LineUnconfirmed,  // rfc2217: the server did not answer the settings in time
 };
+
+namespace serial {
+struct NetConnection;
+}
 
 // How a write ended: error None for a frame the kernel took whole.
 struct WriteResult {
@@ -81,9 +101,17 @@ public:
     bool IsOpen() const { return fd_.load(std::memory_order_acquire) >= 0; }
 
     // Closes any open port first, then opens `path` with the line settings and
-    // starts the reader. On failure nothing is left open.
+    // starts the reader. On failure nothing is left open. A URL connects
+    // here, which may take seconds: see Adopt for a thread that must not wait.
     bool Open(const std::string& path, unsigned baudRate, unsigned parity);
+    // Takes over a connection made by serial::ConnectPort to `url`, as Open
+    // would have. Quick: the waiting was done by the connect.
+    bool Adopt(serial::NetConnection&& connection, const std::string& url, unsigned baudRate, unsigned parity);
+    // A device's line only; a network port's line is set when it connects.
     bool SetLine(unsigned baudRate, unsigned parity);
+    bool IsNetwork() const { return network_; }
+    // socket://: the server's own line settings apply, not ours.
+    bool ServerKeepsLine() const { return network_ && !telnet_; }
     bool Close();
 
     // Blocks until the kernel has taken every byte, chunk by chunk, in order,
@@ -141,6 +169,9 @@ private:
     bool Fail(SerialError error, int err);
     void ClearError();
     void ReleasePort();
+    bool StartThreads(int fd);
+    void Deliver(const std::uint8_t* data, std::size_t length);
+    void AnswerServer(const std::vector<std::uint8_t>& answer);
 
     std::mutex writeLock_;
     WriteObserver* writeObserver_ = nullptr;  // under writeLock_
@@ -157,6 +188,14 @@ private:
     std::deque<Pending> queue_;   // under queueLock_
     bool writerStop_ = false;     // under queueLock_
     std::thread writerThread_;
+
+    // Set while no reader runs; the reader alone uses the Telnet state.
+    bool network_ = false;
+    bool telnet_ = false;
+    net::telnet::Decoder telnetIn_;
+    net::telnet::ComPortClient comPort_;
+    std::vector<std::uint8_t> received_;
+    std::vector<net::telnet::Event> events_;
 
     std::string portPath_;
     unsigned baudRate_ = 9600;

@@ -1,0 +1,251 @@
+#include "serial/NetPort.h"
+
+#include <cerrno>
+#include <chrono>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <utility>
+
+namespace serial {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A busy ser2net says so and closes at once; a raw connection that lives
+// this long was taken.
+constexpr int kBusyWaitMs = 100;
+
+int MsLeft(Clock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+// Waits for `events` on `fd` or a cancel; the events seen, 0 on time-out,
+// -1 when cancelled.
+int Await(int fd, short events, int cancelFd, Clock::time_point deadline)
+{
+    for (;;) {
+        pollfd fds[2] = {{fd, events, 0}, {cancelFd, POLLIN, 0}};
+        const int ready = ::poll(fds, cancelFd >= 0 ? 2 : 1, MsLeft(deadline));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return 0;
+        if (cancelFd >= 0 && fds[1].revents != 0)
+            return -1;
+        return fds[0].revents;
+    }
+}
+
+void KeepAlive(int fd)
+{
+    // A server that vanishes without a word (a pulled network cable, a
+    // powered-off device server) is noticed in about half a minute.
+    const int on = 1, idle = 15, interval = 5, count = 3;
+    ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count);
+    // Frames are small and every one is awaited: send each at once.
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+}
+
+bool SendAll(int fd, const std::vector<std::uint8_t>& bytes, int cancelFd, Clock::time_point deadline)
+{
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        const ssize_t n = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            if (Await(fd, POLLOUT, cancelFd, deadline) <= 0)
+                return false;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+NetConnection Failed(NetConnection& c, SerialError error, int err)
+{
+    c.error = error;
+    c.err = err;
+    if (c.fd >= 0)
+        ::close(c.fd);
+    c.fd = -1;
+    return std::move(c);
+}
+
+// The server's side after connecting: for rfc2217://, the negotiation until
+// every setting is answered; for both, a server that closes at once is busy
+// with another user. What the DTU sent meanwhile is dropped, as a serial
+// port drops what waited before it was opened.
+NetConnection Settle(NetConnection c, unsigned baud, unsigned parity, int cancelFd, Clock::time_point deadline)
+{
+    std::vector<std::uint8_t> data;
+    std::vector<net::telnet::Event> events;
+    if (c.telnet && !SendAll(c.fd, c.client.Greeting(baud, parity), cancelFd, deadline))
+        return Failed(c, SerialError::Lost, errno);
+    const auto until = c.telnet ? deadline : std::min(deadline, Clock::now() + std::chrono::milliseconds(kBusyWaitMs));
+    for (;;) {
+        if (c.telnet) {
+            switch (c.client.State()) {
+            case net::telnet::ComPortClient::Line::Agreed:
+                return c;
+            case net::telnet::ComPortClient::Line::Refused:
+                return Failed(c, SerialError::LineRefused, static_cast<int>(c.client.ServerBaud()));
+            case net::telnet::ComPortClient::Line::NoComPort:
+                return Failed(c, SerialError::NoComPort, 0);
+            case net::telnet::ComPortClient::Line::Waiting:
+                break;
+            }
+        }
+        const int seen = Await(c.fd, POLLIN, cancelFd, until);
+        if (seen < 0)
+            return Failed(c, SerialError::Closed, ECANCELED);
+        if (seen == 0) {
+            if (c.telnet)
+                return Failed(c, SerialError::LineUnconfirmed, ETIMEDOUT);
+            return c;
+        }
+        std::uint8_t buffer[CXSerial::kChunk];
+        const ssize_t n = ::recv(c.fd, buffer, sizeof buffer, 0);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (n <= 0)
+            return Failed(c, SerialError::ServerBusy, n == 0 ? 0 : errno);
+        if (!c.telnet)
+            continue;
+        events.clear();
+        c.decoder.Feed({buffer, static_cast<std::size_t>(n)}, data, events);
+        data.clear();
+        for (const auto& event : events) {
+            const auto answer = c.client.Answer(event);
+            if (!answer.empty() && !SendAll(c.fd, answer, cancelFd, deadline))
+                return Failed(c, SerialError::Lost, errno);
+        }
+    }
+}
+
+}  // namespace
+
+NetConnection::NetConnection(NetConnection&& other) noexcept
+    : fd(std::exchange(other.fd, -1)),
+      error(other.error),
+      err(other.err),
+      telnet(other.telnet),
+      decoder(other.decoder),
+      client(other.client)
+{
+}
+
+NetConnection& NetConnection::operator=(NetConnection&& other) noexcept
+{
+    if (this != &other) {
+        if (fd >= 0)
+            ::close(fd);
+        fd = std::exchange(other.fd, -1);
+        error = other.error;
+        err = other.err;
+        telnet = other.telnet;
+        decoder = other.decoder;
+        client = other.client;
+    }
+    return *this;
+}
+
+NetConnection::~NetConnection()
+{
+    if (fd >= 0)
+        ::close(fd);
+}
+
+Canceller::Canceller() : fd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+
+Canceller::~Canceller()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+void Canceller::Cancel()
+{
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t n = ::write(fd_, &one, sizeof one);
+}
+
+void Canceller::Reset()
+{
+    std::uint64_t count = 0;
+    [[maybe_unused]] const ssize_t n = ::read(fd_, &count, sizeof count);
+}
+
+NetConnection ConnectPort(const net::PortUrl& url, unsigned baud, unsigned parity, int cancelFd, int timeoutMs)
+{
+    NetConnection c;
+    c.telnet = url.scheme == net::Scheme::Rfc2217;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_ADDRCONFIG | AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    const std::string service = std::to_string(url.port);
+    const int rc = ::getaddrinfo(url.host.c_str(), service.c_str(), &hints, &found);
+    if (rc != 0)
+        return Failed(c, SerialError::HostNotFound, rc == EAI_SYSTEM ? errno : 0);
+
+    // Every address of the name in turn, as a browser does; the last
+    // failure is the one told.
+    SerialError error = SerialError::NotFound;
+    int err = 0;
+    for (const addrinfo* a = found; a && c.fd < 0; a = a->ai_next) {
+        const int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
+        if (fd < 0) {
+            error = SerialError::Io;
+            err = errno;
+            continue;
+        }
+        int result = ::connect(fd, a->ai_addr, a->ai_addrlen) == 0 ? 0 : errno;
+        if (result == EINPROGRESS) {
+            const int seen = Await(fd, POLLOUT, cancelFd, deadline);
+            if (seen < 0) {
+                ::close(fd);
+                ::freeaddrinfo(found);
+                return Failed(c, SerialError::Closed, ECANCELED);
+            }
+            socklen_t size = sizeof result;
+            if (seen == 0)
+                result = ETIMEDOUT;
+            else if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &result, &size) != 0)
+                result = errno;
+        }
+        if (result == 0) {
+            c.fd = fd;
+            break;
+        }
+        ::close(fd);
+        err = result;
+        error = result == ECONNREFUSED ? SerialError::Refused
+                : result == ETIMEDOUT  ? SerialError::ConnectTimedOut
+                                       : SerialError::Io;
+    }
+    ::freeaddrinfo(found);
+    if (c.fd < 0)
+        return Failed(c, error, err);
+    KeepAlive(c.fd);
+    return Settle(std::move(c), baud, parity, cancelFd, deadline);
+}
+
+}  // namespace serial

@@ -1,0 +1,55 @@
+// Connecting to a port across the network (see net/PortUrl.h): the slow
+// part of opening one, kept apart from the driver so that a window can run
+// it on a worker thread and hand the result to the driver on its own.
+#pragma once
+
+#include "net/PortUrl.h"
+#include "net/Telnet.h"
+#include "serial/XSerial.h"
+
+namespace serial {
+
+// A connection that has been made, or why not. The descriptor is owned:
+// closed on destruction unless handed to CXSerial::Adopt.
+struct NetConnection {
+    NetConnection() = default;
+    NetConnection(NetConnection&& other) noexcept;
+    NetConnection& operator=(NetConnection&& other) noexcept;
+    ~NetConnection();
+
+    int fd = -1;
+    SerialError error = SerialError::None;
+    // The system's error, or for LineRefused the rate the server answered.
+    int err = 0;
+    bool telnet = false;
+    // The Telnet state the negotiation left, for the reader to go on from.
+    net::telnet::Decoder decoder;
+    net::telnet::ComPortClient client;
+};
+
+// Cancels a ConnectPort running on another thread from any thread.
+class Canceller {
+public:
+    Canceller();
+    ~Canceller();
+    Canceller(const Canceller&) = delete;
+    Canceller& operator=(const Canceller&) = delete;
+    void Cancel();
+    // Forgets an earlier Cancel, before a new connection is made.
+    void Reset();
+    int Fd() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+inline constexpr int kConnectTimeoutMs = 5000;
+
+// Resolves the host, connects within `timeoutMs` (the name lookup excepted:
+// the resolver keeps its own time) and, for rfc2217://, has the server set
+// its line to `baud` and `parity` within the same time. A signal on
+// `cancelFd` gives up at once with Closed.
+NetConnection ConnectPort(const net::PortUrl& url, unsigned baud, unsigned parity, int cancelFd,
+                          int timeoutMs = kConnectTimeoutMs);
+
+}  // namespace serial
