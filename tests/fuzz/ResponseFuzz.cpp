@@ -5,6 +5,7 @@
 #include "common/Codepage.h"
 #include "common/Hex.h"
 #include "dtu/Requests.h"
+#include "net/Telnet.h"
 #include "pages/DataFrame.h"
 
 #include <string>
@@ -48,5 +49,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)pages::BuildSmsTextFrame({true, false, rows[0]}, typed);
     (void)pages::BuildSmsHexFrame({true, true, ""}, typed);
     (void)pages::BuildTcpFrame({true, true, std::move(rows[0])}, typed);
+
+    // The same bytes as a network server's stream, in two reads cut where
+    // the first byte says, each event answered as the driver does.
+    net::telnet::Decoder decoder;
+    net::telnet::ComPortClient client;
+    (void)client.Greeting(9600, 0);
+    std::vector<std::uint8_t> received;
+    std::vector<net::telnet::Event> events;
+    const std::size_t cut = size > 0 ? data[0] % (size + 1) : 0;
+    decoder.Feed(buffer.first(cut), received, events);
+    decoder.Feed(buffer.subspan(cut), received, events);
+    for (const auto& event : events)
+        (void)client.Answer(event);
+    (void)client.State();
     return 0;
 }
