@@ -59,6 +59,7 @@ struct Line {
     unsigned baud = 115200;
     std::string parity = "none";
     int timeoutMs = 3000;
+    int connectTimeoutMs = CXSerial::kConnectTimeoutMs;
     bool fast = false;
 };
 
@@ -100,6 +101,7 @@ int RunOnPorts(const std::vector<std::string>& ports, const Line& line, bool jso
                 Link link;
                 board.Step(i, "opening");
                 link.SetFastReplies(line.fast);
+                link.SetConnectTimeout(line.connectTimeoutMs);
                 link.OpenOrThrow(ports[i], line.baud, ParityCode(line.parity));
                 PortContext context{link, board, i, line.timeoutMs};
                 result = job(context);
@@ -403,6 +405,11 @@ int Run(const std::vector<std::string>& args, Console console)
         ->capture_default_str();
     app.add_option("--timeout", line.timeoutMs, "Milliseconds to wait for each answer, 500 to 600000")
         ->check(CLI::Range(500, 600000).description(""))
+        ->type_name("MS")
+        ->capture_default_str();
+    app.add_option("--connect-timeout", line.connectTimeoutMs,
+                   "Milliseconds a network port may take to connect and set its line, 100 to 60000")
+        ->check(CLI::Range(100, 60000).description(""))
         ->type_name("MS")
         ->capture_default_str();
     app.add_flag("--json", json, "One JSON line per port");

@@ -7,7 +7,7 @@ set -euo pipefail
 declare -A groups=(
   [build]="g++ cmake ninja-build pkg-config"
   [gui]="qt6-base-dev libqt6svg6 fonts-wqy-microhei"
-  [test]="libgtest-dev libgmock-dev zlib1g-dev"
+  [test]="libgtest-dev libgmock-dev zlib1g-dev ser2net"
   [fuzz]="clang libclang-rt-14-dev"
   [cli]="libcli11-dev libtomlplusplus-dev nlohmann-json3-dev"
   [package]="dpkg-dev file lintian"

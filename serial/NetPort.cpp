@@ -94,8 +94,13 @@ NetConnection Settle(NetConnection c, unsigned baud, unsigned parity, int cancel
 {
     std::vector<std::uint8_t> data;
     std::vector<net::telnet::Event> events;
+    // A server that closes before the line is set has turned us away.
+    const auto sendFailed = [&c] {
+        const int err = errno;
+        return Failed(c, err == EPIPE || err == ECONNRESET ? SerialError::ServerBusy : SerialError::Io, err);
+    };
     if (c.telnet && !SendAll(c.fd, c.client.Greeting(baud, parity), cancelFd, deadline))
-        return Failed(c, SerialError::Lost, errno);
+        return sendFailed();
     const auto until = c.telnet ? deadline : std::min(deadline, Clock::now() + std::chrono::milliseconds(kBusyWaitMs));
     for (;;) {
         if (c.telnet) {
@@ -132,7 +137,7 @@ NetConnection Settle(NetConnection c, unsigned baud, unsigned parity, int cancel
         for (const auto& event : events) {
             const auto answer = c.client.Answer(event);
             if (!answer.empty() && !SendAll(c.fd, answer, cancelFd, deadline))
-                return Failed(c, SerialError::Lost, errno);
+                return sendFailed();
         }
     }
 }

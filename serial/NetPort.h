@@ -43,13 +43,11 @@ private:
     int fd_;
 };
 
-inline constexpr int kConnectTimeoutMs = 5000;
-
 // Resolves the host, connects within `timeoutMs` (the name lookup excepted:
 // the resolver keeps its own time) and, for rfc2217://, has the server set
 // its line to `baud` and `parity` within the same time. A signal on
 // `cancelFd` gives up at once with Closed.
 NetConnection ConnectPort(const net::PortUrl& url, unsigned baud, unsigned parity, int cancelFd,
-                          int timeoutMs = kConnectTimeoutMs);
+                          int timeoutMs = CXSerial::kConnectTimeoutMs);
 
 }  // namespace serial

@@ -1,6 +1,5 @@
 #include "serial/OpenFailure.h"
 
-#include "serial/NetPort.h"
 
 #include <system_error>
 
@@ -31,8 +30,7 @@ std::string OpenFailureText(SerialError error, int err, const std::string& path,
     case SerialError::Refused:
         return path + " 拒绝连接：该主机的这个端口上没有服务在运行。";
     case SerialError::ConnectTimedOut:
-        return "连接 " + path + " 超时：主机在 " + std::to_string(kConnectTimeoutMs / 1000) +
-               " 秒内没有应答，请检查地址、网络和防火墙。";
+        return "连接 " + path + " 超时：主机没有应答，请检查地址、网络和防火墙。";
     case SerialError::ServerBusy:
         return path + " 的服务器关闭了连接：该端口正被另一用户使用。";
     case SerialError::NoComPort:

@@ -102,7 +102,7 @@ bool CXSerial::Open(const std::string& path, unsigned baudRate, unsigned parity)
             portPath_ = path;
             return Fail(SerialError::BadUrl, EINVAL);
         }
-        return Adopt(serial::ConnectPort(*url, baudRate, parity, -1), path, baudRate, parity);
+        return Adopt(serial::ConnectPort(*url, baudRate, parity, -1, connectTimeoutMs_), path, baudRate, parity);
     }
     Close();
     portPath_ = path;

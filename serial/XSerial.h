@@ -92,6 +92,8 @@ public:
     static constexpr int kWriteWaitMs = 1000;
     // Consecutive waits in which the line took nothing before Write gives up.
     static constexpr int kMaxStalledWaits = 3;
+    // What a network port may take to connect and set its line.
+    static constexpr int kConnectTimeoutMs = 5000;
 
     CXSerial();
     virtual ~CXSerial();
@@ -110,6 +112,8 @@ public:
     // A device's line only; a network port's line is set when it connects.
     bool SetLine(unsigned baudRate, unsigned parity);
     bool IsNetwork() const { return network_; }
+    // How long Open may take to connect to a URL and set its line.
+    void SetConnectTimeout(int ms) { connectTimeoutMs_ = ms; }
     // socket://: the server's own line settings apply, not ours.
     bool ServerKeepsLine() const { return network_ && !telnet_; }
     bool Close();
@@ -190,6 +194,7 @@ private:
     std::thread writerThread_;
 
     // Set while no reader runs; the reader alone uses the Telnet state.
+    int connectTimeoutMs_ = kConnectTimeoutMs;
     bool network_ = false;
     bool telnet_ = false;
     net::telnet::Decoder telnetIn_;

@@ -8,6 +8,7 @@
 #include "sim/SimulatedDtu.h"
 #include "support/Bytes.h"
 #include "support/Pty.h"
+#include "support/Ser2net.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -15,6 +16,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <filesystem>
@@ -423,6 +426,8 @@ TEST_F(Dtuctl, GlobsNameEveryMatchingPortOnceInNaturalOrder)
     EXPECT_EQ(e.ports, (std::vector<std::string>{(dir_ / "ttyX1").string(), (dir_ / "ttyX2").string(),
                                                  (dir_ / "ttyX10").string()}));
     EXPECT_EQ(cli::ExpandPorts({(dir_ / "ttyQ*").string()}).unmatched, (dir_ / "ttyQ*").string());
+    // A URL stays itself, brackets and all.
+    EXPECT_EQ(cli::ExpandPorts({"rfc2217://[::1]:7000"}).ports, std::vector<std::string>{"rfc2217://[::1]:7000"});
 }
 
 TEST_F(Dtuctl, HelpAndVersion)
@@ -436,6 +441,134 @@ TEST_F(Dtuctl, HelpAndVersion)
         EXPECT_NE(help.out.find("Usage"), std::string::npos) << command << help.out;
     }
     EXPECT_EQ(RunCtl({}).code, cli::kExitBadInput);
+}
+
+// Through a real serial device server: ser2net on 127.0.0.1 in front of
+// two simulated DTUs that expect 9600 baud, one behind its RFC 2217 port,
+// one behind its raw port (whose line ser2net sets to 9600 itself).
+class NetworkPorts : public Dtuctl {
+protected:
+    void SetUp() override
+    {
+        Dtuctl::SetUp();
+        sim::SimulatedDtu::Options options;
+        options.baudRate = 9600;
+        for (auto* dtu : {&localDtu_, &telnetDtu_, &rawDtu_}) {
+            dtus_.push_back(std::make_unique<sim::SimulatedDtu>(options));
+            ASSERT_TRUE(dtus_.back()->Start()) << dtus_.back()->error();
+            *dtu = dtus_.back().get();
+        }
+        server_ = std::make_unique<Ser2net>(telnetDtu_->TerminalPath(), rawDtu_->TerminalPath(), "9600n81");
+        ASSERT_EQ(server_->error(), "");
+    }
+    void TearDown() override
+    {
+        server_.reset();
+        Dtuctl::TearDown();
+    }
+
+    sim::SimulatedDtu* localDtu_ = nullptr;
+    sim::SimulatedDtu* telnetDtu_ = nullptr;
+    sim::SimulatedDtu* rawDtu_ = nullptr;
+    std::unique_ptr<Ser2net> server_;
+};
+
+// One run over a local port and both kinds of network port: the profile is
+// written and read back, and an image full of 0xFF bytes arrives intact.
+TEST_F(NetworkPorts, EverythingALocalPortDoesWorksOnEitherUrl)
+{
+    const std::string local = localDtu_->TerminalPath();
+    const std::vector<std::string> ports{local, server_->Rfc2217Url(), server_->SocketUrl()};
+    const auto onAll = [&](std::vector<std::string> args) {
+        std::vector<std::string> all;
+        for (const std::string& port : ports)
+            all.insert(all.end(), {"-p", port});
+        all.insert(all.end(), {"-b", "9600", "--fast"});
+        all.insert(all.end(), args.begin(), args.end());
+        return RunCtl(all);
+    };
+    const Result written = onAll({"write", File("full.toml", kFullProfile)});
+    ASSERT_EQ(written.code, cli::kExitOk) << written.err << written.out;
+    EXPECT_EQ(written.out.find("DIFFERS"), std::string::npos) << written.out;
+    const nlohmann::json expected = Settings(local, {"-b", "9600", "--fast"});
+    ASSERT_TRUE(expected.is_object());
+    for (const std::string& url : {server_->Rfc2217Url(), server_->SocketUrl()}) {
+        EXPECT_EQ(Settings(url, {"-b", "9600", "--fast"}), expected) << url;
+        // Completed by the silence on the tick too, as the settings page does.
+        EXPECT_EQ(Settings(url, {"-b", "9600"}), expected) << url;
+    }
+
+    const Bytes image = Image(2500);
+    ASSERT_NE(std::count(image.begin(), image.end(), 0xFF), 0);
+    const Result upgraded = onAll({"upgrade", "--app", File("app.bin", std::string(image.begin(), image.end()))});
+    EXPECT_EQ(upgraded.code, cli::kExitOk) << upgraded.err;
+    for (sim::SimulatedDtu* dtu : {localDtu_, telnetDtu_, rawDtu_}) {
+        Bytes received;
+        dtu->WithDevice([&](sim::Device& d) { received = d.upgradeImage(); });
+        EXPECT_TRUE(received == image);
+    }
+}
+
+// The rate reaches the DTU's line through RFC 2217: the rate it expects
+// is understood, another is not.
+TEST_F(NetworkPorts, TheRateIsNegotiatedWithTheServer)
+{
+    const Result wrong = RunCtl({"-p", server_->Rfc2217Url(), "-b", "115200", "--timeout", "500", "read"});
+    EXPECT_EQ(wrong.code, cli::kExitFailed);
+    EXPECT_NE(wrong.err.find("no answer"), std::string::npos) << wrong.err;
+    EXPECT_EQ(RunCtl({"-p", server_->Rfc2217Url(), "-b", "9600", "--fast", "read"}).code, cli::kExitOk);
+}
+
+TEST_F(NetworkPorts, EachFailureIsToldForWhatItIs)
+{
+    cli::Link holder;
+    ASSERT_TRUE(holder.Open(server_->Rfc2217Url(), 9600, 0));
+    // A server that takes the connection and says nothing: the kernel
+    // accepts for a socket that listens.
+    const int silent = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(::bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(silent, 4), 0);
+    ASSERT_EQ(::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    const std::string silentHost = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+    const struct {
+        std::string url;
+        SerialError error;
+    } rows[] = {
+        {"rfc2217://127.0.0.1:" + std::to_string(FreePort()), SerialError::Refused},
+        {server_->Rfc2217Url(), SerialError::ServerBusy},
+        {"rfc2217://" + silentHost, SerialError::LineUnconfirmed},
+        {"socket://" + silentHost, SerialError::None},
+        {"rfc2217://127.0.0.1", SerialError::BadUrl},
+        {"serial://127.0.0.1:1", SerialError::BadUrl},
+    };
+    for (const auto& row : rows) {
+        cli::Link link;
+        link.SetConnectTimeout(500);
+        EXPECT_EQ(link.Open(row.url, 9600, 0), row.error == SerialError::None) << row.url;
+        EXPECT_EQ(link.LastError(), row.error) << row.url;
+    }
+    ::close(silent);
+}
+
+// The server goes away half way through an upgrade: told, and nothing waits.
+TEST_F(NetworkPorts, AServerStoppedMidTransferIsReported)
+{
+    const Bytes image = Image(64 * 1024);
+    const std::string path = File("app.bin", std::string(image.begin(), image.end()));
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        server_->Stop();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    const Result r = RunCtl({"-p", server_->Rfc2217Url(), "-b", "9600", "upgrade", "--app", path});
+    stopper.join();
+    EXPECT_EQ(r.code, cli::kExitFailed);
+    EXPECT_NE(r.err.find("the port went away"), std::string::npos) << r.err;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 }  // namespace

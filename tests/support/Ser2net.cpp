@@ -1,0 +1,123 @@
+#include "support/Ser2net.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <netinet/in.h>
+#include <sstream>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+
+
+namespace {
+
+// Whether the kernel lists a socket listening on 127.0.0.1:`port`: a probe
+// connection would make ser2net open the device.
+bool Listening(std::uint16_t port)
+{
+    std::ifstream table("/proc/net/tcp");
+    std::string line;
+    char wanted[32];
+    std::snprintf(wanted, sizeof wanted, "0100007F:%04X 00000000:0000 0A", port);
+    while (std::getline(table, line))
+        if (line.find(wanted) != std::string::npos)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+std::uint16_t FreePort()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    std::uint16_t port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0)
+        port = ntohs(address.sin_port);
+    ::close(fd);
+    return port;
+}
+
+Ser2net::Ser2net(const std::string& telnetDevice, const std::string& rawDevice, const std::string& rawLine)
+{
+    char pattern[] = "/tmp/ser2net-test-XXXXXX";
+    if (!::mkdtemp(pattern)) {
+        error_ = "no temporary folder";
+        return;
+    }
+    dir_ = pattern;
+    telnetPort_ = FreePort();
+    rawPort_ = FreePort();
+    const std::string config = dir_ + "/ser2net.yaml";
+    std::ofstream(config) << "connection: &rfc2217\n"
+                          << "  accepter: telnet(rfc2217),tcp,127.0.0.1," << telnetPort_ << "\n"
+                          << "  connector: serialdev," << telnetDevice << ",115200n81,local\n"
+                          << "connection: &raw\n"
+                          << "  accepter: tcp,127.0.0.1," << rawPort_ << "\n"
+                          << "  connector: serialdev," << rawDevice << "," << rawLine << ",local\n";
+    const std::string log = dir_ + "/ser2net.log";
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        std::freopen(log.c_str(), "w", stderr);
+        std::freopen(log.c_str(), "w", stdout);
+        for (const char* program : {"ser2net", "/usr/sbin/ser2net"})
+            ::execlp(program, program, "-n", "-d", "-c", config.c_str(), static_cast<char*>(nullptr));
+        std::_Exit(127);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!(Listening(telnetPort_) && Listening(rawPort_))) {
+        int status = 0;
+        if (pid_ < 0 || ::waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            std::ostringstream said;
+            said << std::ifstream(log).rdbuf();
+            error_ = "ser2net did not start (scripts/deps.sh test installs it): " + said.str();
+            return;
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            error_ = "ser2net did not listen within 10 s";
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+Ser2net::~Ser2net()
+{
+    Stop();
+    if (!dir_.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+}
+
+void Ser2net::Stop()
+{
+    if (pid_ <= 0)
+        return;
+    ::kill(pid_, SIGTERM);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+}
+
+std::string Ser2net::Rfc2217Url() const
+{
+    return "rfc2217://127.0.0.1:" + std::to_string(telnetPort_);
+}
+
+std::string Ser2net::SocketUrl() const
+{
+    return "socket://127.0.0.1:" + std::to_string(rawPort_);
+}
+
+
