@@ -5,6 +5,7 @@
 #include "common/FastReplies.h"
 #include "common/MessageBox.h"
 #include "common/Settings.h"
+#include "net/PortUrl.h"
 #include "serial/KVSerial.h"
 #include "serial/PortList.h"
 #include "sim/SimulatedDtu.h"
@@ -44,7 +45,8 @@ int CTavrinApp::Run(int argc, char* argv[])
     parser.addOption(simulateLog);
     parser.addOption(fast);
     parser.addOption(resetSettings);
-    parser.addPositionalArgument(QStringLiteral("device"), QStringLiteral("A serial device to list first."),
+    parser.addPositionalArgument(QStringLiteral("device"), QStringLiteral("A serial device, or a network port rfc2217://HOST:PORT or socket://HOST:PORT, "
+                                                                "to list first."),
                                  QStringLiteral("[device]"));
     parser.process(app);
 
@@ -81,7 +83,7 @@ int CTavrinApp::Run(int argc, char* argv[])
         QStringList list;
         for (const QString& path : first) {
             std::error_code ec;
-            if (std::filesystem::exists(path.toStdString(), ec))
+            if (net::LooksLikeUrl(path.toStdString()) || std::filesystem::exists(path.toStdString(), ec))
                 list << path;
         }
         for (const std::string& path : serial::ListPorts())

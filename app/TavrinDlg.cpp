@@ -10,6 +10,7 @@
 #include "pages/P2pDlg.h"
 #include "pages/Phone.h"
 #include "pages/TcpDlg.h"
+#include "net/PortUrl.h"
 #include "serial/KVSerial.h"
 #include "server/ServerDlg.h"
 #include "terminal/TerminalDlg.h"
@@ -272,11 +273,12 @@ void CTavrinDlg::CheckPortLost()
         uart_->UpdateState();
     if (upgradeSays)
         return;
-    ui::ShowMessage(this, QString::fromUtf8(kErrorCaption),
-                    QStringLiteral("串口 %1 已断开（设备被拔出或线路已关闭），该串口已关闭。\n"
-                                   "请检查连接后在“系统设置”中重新打开。")
-                        .arg(path),
-                    ui::Buttons::Ok, QMessageBox::Warning);
+    const QString text = net::LooksLikeUrl(path.toStdString())
+                             ? QStringLiteral("网络端口 %1 的连接已断开（服务器关闭了连接或网络中断），该端口已关闭。\n"
+                                              "请检查服务器和网络后在“系统设置”中重新打开。")
+                             : QStringLiteral("串口 %1 已断开（设备被拔出或线路已关闭），该串口已关闭。\n"
+                                              "请检查连接后在“系统设置”中重新打开。");
+    ui::ShowMessage(this, QString::fromUtf8(kErrorCaption), text.arg(path), ui::Buttons::Ok, QMessageBox::Warning);
 }
 
 void CTavrinDlg::keyPressEvent(QKeyEvent* e)

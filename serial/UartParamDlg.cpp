@@ -3,7 +3,9 @@
 #include "common/Settings.h"
 #include "common/Widgets.h"
 #include "serial/Hotplug.h"
+#include "net/PortUrl.h"
 #include "serial/KVSerial.h"
+#include "serial/NetPort.h"
 #include "serial/OpenFailure.h"
 #include "serial/PortList.h"
 #include "serial/SetupCheck.h"
@@ -37,6 +39,16 @@ const char* const kParityNames[] = {"NO", "ODD", "EVEN"};
 // ended its transfer, so that nothing resumes on the reopened port.
 constexpr qint64 kQuietAfterLossMs = 500;
 constexpr int kRetryMs = 1000;
+// A network port that went away is tried again this often, for as long as
+// the page waits for it: no event says that a server is back.
+constexpr int kNetRetryMs = 2000;
+constexpr int kRecentUrls = 8;
+const QString kRecentUrlsKey = QStringLiteral("port/recentUrls");
+
+bool IsUrl(const QString& path)
+{
+    return net::LooksLikeUrl(path.toStdString());
+}
 
 QComboBox* Combo(QWidget* parent, const char* name, int id, const QStringList& items)
 {
@@ -154,7 +166,8 @@ CUartParamDlg::CUartParamDlg(PortSource ports, QWidget* parent, serial::Roots ro
     portCombo_->setMinimumContentsLength(40);
     portCombo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     portCombo_->setAccessibleDescription(
-        QStringLiteral("可选择或输入设备路径；/dev/serial/by-id/ 下的名称在重新插拔后不变"));
+        QStringLiteral("可选择或输入设备路径；/dev/serial/by-id/ 下的名称在重新插拔后不变。"
+                       "也可输入网络端口 rfc2217://主机:端口 或 socket://主机:端口"));
     baudCombo_ = Combo(group, "baudCombo", 1002,
                        {"1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"});
     parityCombo_ = Combo(group, "parityCombo", 1003, {"NO", "ODD", "EVEN"});
@@ -187,6 +200,8 @@ CUartParamDlg::CUartParamDlg(PortSource ports, QWidget* parent, serial::Roots ro
     failure_ = Note(this, "failureLabel", QStringLiteral("打开失败的原因"));
     reconnect_ = Note(this, "reconnectLabel", QStringLiteral("自动重新连接的状态"));
     setup_ = Note(this, "setupLabel", QStringLiteral("串口缺失的原因及解决命令"));
+    line_ = Note(this, "lineLabel", QStringLiteral("网络端口的连接与线路设置"));
+    canceller_ = std::make_unique<serial::Canceller>();
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(reconnectBox_);
@@ -196,11 +211,12 @@ CUartParamDlg::CUartParamDlg(PortSource ports, QWidget* parent, serial::Roots ro
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addLayout(buttons);
+    layout->addWidget(line_);
     layout->addWidget(reconnect_);
     layout->addWidget(failure_);
     layout->addWidget(setup_);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    for (QLabel* note : {reconnect_, failure_, setup_})
+    for (QLabel* note : {line_, reconnect_, failure_, setup_})
         note->setMaximumWidth(560);
 
     connect(openButton_, &QPushButton::clicked, this, &CUartParamDlg::OnOpenClose);
@@ -245,7 +261,7 @@ bool CUartParamDlg::OpenRemembered()
     const QString path = settings ? settings->value(QStringLiteral("port/path")).toString() : QString();
     // A port that has gone since is not tried: its name may be another
     // device's by now.
-    if (path.isEmpty() || !QFileInfo::exists(path) || g_Serial.IsOpen())
+    if (path.isEmpty() || (!IsUrl(path) && !QFileInfo::exists(path)) || g_Serial.IsOpen())
         return false;
     const int at = portCombo_->findData(path);
     if (at >= 0)
@@ -262,10 +278,27 @@ void CUartParamDlg::Remember() const
         settings->setValue(QStringLiteral("port/path"), QString::fromStdString(openedStable_));
         settings->setValue(QStringLiteral("port/baud"), baudCombo_->currentText());
         settings->setValue(QStringLiteral("port/parity"), parityCombo_->currentIndex());
+        if (IsUrl(QString::fromStdString(openedStable_))) {
+            QStringList recent = settings->value(kRecentUrlsKey).toStringList();
+            recent.removeAll(QString::fromStdString(openedStable_));
+            recent.prepend(QString::fromStdString(openedStable_));
+            settings->setValue(kRecentUrlsKey, recent.mid(0, kRecentUrls));
+        }
     }
 }
 
-CUartParamDlg::~CUartParamDlg() = default;
+CUartParamDlg::~CUartParamDlg()
+{
+    // The worker holds no reference into the page, but the canceller goes
+    // with it: the connection gives up first.
+    canceller_->Cancel();
+    connecting_.waitForFinished();
+}
+
+QString CUartParamDlg::lineText() const
+{
+    return line_->text();
+}
 
 QString CUartParamDlg::failureText() const
 {
@@ -307,6 +340,10 @@ void CUartParamDlg::FillPorts()
     // the one that stays the same after a replug.
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         const QString& path = paths[static_cast<qsizetype>(i)];
+        if (IsUrl(path)) {
+            portCombo_->addItem(path, path);
+            continue;
+        }
         const serial::PortInfo info = serial::DescribePort(nodes[i], roots_);
         portCombo_->addItem(
             QString::fromStdString(serial::PortEntry(info, holders[i], names_.value(path).toStdString())), path);
@@ -314,6 +351,11 @@ void CUartParamDlg::FillPorts()
             portCombo_->addItem(QString::fromStdString(info.byId + serial::HolderMark(holders[i])),
                                 QString::fromStdString(info.byId));
     }
+    // The network ports used last, after the devices there are.
+    if (const auto settings = ui::Remembered())
+        for (const QString& url : settings->value(kRecentUrlsKey).toStringList())
+            if (IsUrl(url) && portCombo_->findData(url) < 0)
+                portCombo_->addItem(url, url);
     // The by-id names are long: the list opens as wide as they are.
     portCombo_->view()->setMinimumWidth(portCombo_->view()->sizeHintForColumn(0) + 24);
 }
@@ -351,7 +393,9 @@ void CUartParamDlg::SayFailure(const QString& text)
 void CUartParamDlg::OnDevicesChanged()
 {
     if (awaitingReconnect()) {
-        TryReconnect();
+        // A server's return raises no event here: its retries keep time.
+        if (!IsUrl(QString::fromStdString(awaited_)))
+            TryReconnect();
         return;
     }
     // While the port is open the list stays as it was opened from.
@@ -393,9 +437,14 @@ QString CUartParamDlg::ChosenPath() const
 
 void CUartParamDlg::OnOpenClose()
 {
+    if (connecting()) {
+        canceller_->Cancel();
+        return;
+    }
     SayFailure({});
     if (g_Serial.IsOpen()) {
         g_Serial.Close();
+        Say(line_, {});
         openedPath_.clear();
         UpdateState();
         return;
@@ -421,13 +470,14 @@ void CUartParamDlg::OpenChosen()
     awaited_.clear();
     retry_->stop();
     Say(reconnect_, {});
+    if (IsUrl(path)) {
+        Connect(path, baudCombo_->itemText(baud).toUInt(), static_cast<unsigned>(parity));
+        return;
+    }
+    Say(line_, {});
     if (g_Serial.Open(path.toStdString(), baudCombo_->itemText(baud).toUInt(), static_cast<unsigned>(parity))) {
-        openedPath_ = path.toStdString();
-        const std::string byId = serial::ByIdFor(openedPath_, roots_.dev);
-        openedStable_ = byId.empty() ? openedPath_ : byId;
-        if (openedPath_.find("/serial/by-id/") != std::string::npos)
-            openedStable_ = openedPath_;
-        Remember();
+        const std::string byId = serial::ByIdFor(path.toStdString(), roots_.dev);
+        Opened(path.toStdString(), byId.empty() || path.contains(QLatin1String("/serial/by-id/")) ? path.toStdString() : byId);
     } else {
         // Said at once; who holds the port or which group is missing
         // follows from a worker, unless the user has moved on.
@@ -443,6 +493,80 @@ void CUartParamDlg::OpenChosen()
             });
     }
     UpdateState();
+}
+
+void CUartParamDlg::Opened(const std::string& path, const std::string& stable)
+{
+    openedPath_ = path;
+    openedStable_ = stable;
+    Remember();
+}
+
+void CUartParamDlg::Connect(const QString& url, unsigned baudRate, unsigned parity)
+{
+    const auto parsed = net::ParsePortUrl(url.toStdString());
+    if (!parsed) {
+        SayFailure(FailureText(SerialError::BadUrl, EINVAL, url, false));
+        return;
+    }
+    canceller_->Reset();
+    if (!awaitingReconnect())
+        SayFailure({});
+    Say(line_, QStringLiteral("正在连接 %1 …").arg(url));
+    auto* watcher = new QFutureWatcher<std::shared_ptr<serial::NetConnection>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [=, this] {
+        watcher->deleteLater();
+        Connected(url, baudRate, parity, *watcher->result());
+    });
+    connecting_ = QtConcurrent::run([url = *parsed, baudRate, parity, cancelFd = canceller_->Fd()] {
+        return std::make_shared<serial::NetConnection>(serial::ConnectPort(url, baudRate, parity, cancelFd));
+    });
+    watcher->setFuture(connecting_);
+    UpdateState();
+}
+
+void CUartParamDlg::Connected(const QString& url, unsigned baudRate, unsigned parity,
+                              serial::NetConnection& connection)
+{
+    const bool reconnecting = awaitingReconnect() && QString::fromStdString(awaited_) == url;
+    const SerialError error = connection.error;
+    const int err = connection.err;
+    const bool connected = connection.fd >= 0;
+    if (!connected || !g_Serial.Adopt(std::move(connection), url.toStdString(), baudRate, parity)) {
+        const bool cancelled = !connected && error == SerialError::Closed;
+        Say(line_, cancelled ? QStringLiteral("已取消连接 %1。").arg(url) : QString());
+        if (!cancelled)
+            SayFailure(connected ? FailureText(g_Serial.LastError(), g_Serial.LastErrno(), url, false)
+                                 : FailureText(error, err, url, false));
+        if (reconnecting && !cancelled)
+            retry_->start(kNetRetryMs);
+        UpdateState();
+        return;
+    }
+    Opened(url.toStdString(), url.toStdString());
+    SayFailure({});
+    const QString parityName = QLatin1String(kParityNames[parity < 3 ? parity : 0]);
+    Say(line_, g_Serial.ServerKeepsLine()
+                   ? QStringLiteral("已连接 %1。socket:// 端口的波特率和效验位由服务器决定，本页的设置对它不起作用。")
+                         .arg(url)
+                   : QStringLiteral("已连接 %1，服务器已确认线路设置：%2 波特，%3，8 位数据位，1 位停止位。")
+                         .arg(url)
+                         .arg(baudRate)
+                         .arg(parityName));
+    if (reconnecting) {
+        awaited_.clear();
+        SayReopened(url, baudRate, parity);
+    }
+    UpdateState();
+}
+
+void CUartParamDlg::SayReopened(const QString& path, unsigned baudRate, unsigned parity)
+{
+    Say(reconnect_, QStringLiteral("已重新打开 %1（%2 波特，%3），与断开前的设置相同。断开时中止的传输不会自动继续，"
+                                   "请重新开始。")
+                        .arg(path)
+                        .arg(baudRate)
+                        .arg(QLatin1String(kParityNames[parity < 3 ? parity : 0])));
 }
 
 void CUartParamDlg::OnReconnectToggled(bool on)
@@ -463,6 +587,7 @@ bool CUartParamDlg::AwaitReconnect(const QString& path, unsigned baudRate, unsig
     if (stable.empty())
         stable = lost;
     openedPath_.clear();
+    Say(line_, {});
     UpdateState();
     // A pseudo-terminal's name, once gone, is never the same line again.
     if (!reconnectBox_->isChecked() || (stable == lost && serial::IsPseudoTerminal(lost)))
@@ -471,10 +596,18 @@ bool CUartParamDlg::AwaitReconnect(const QString& path, unsigned baudRate, unsig
     lostPath_ = path;
     awaitedBaud_ = baudRate;
     awaitedParity_ = parity;
-    Say(reconnect_, QStringLiteral("串口 %1 已断开。插回同一设备（%2）后，将以相同设置（%3 波特，%4）自动重新打开。")
-                        .arg(path, QString::fromStdString(stable))
-                        .arg(baudRate)
-                        .arg(QLatin1String(kParityNames[parity < 3 ? parity : 0])));
+    if (IsUrl(path))
+        Say(reconnect_, QStringLiteral("网络端口 %1 的连接已断开（服务器关闭了连接或网络中断）。将以相同设置（%2 波特，%3）"
+                                       "每 %4 秒重新连接一次。")
+                            .arg(path)
+                            .arg(baudRate)
+                            .arg(QLatin1String(kParityNames[parity < 3 ? parity : 0]))
+                            .arg(kNetRetryMs / 1000));
+    else
+        Say(reconnect_, QStringLiteral("串口 %1 已断开。插回同一设备（%2）后，将以相同设置（%3 波特，%4）自动重新打开。")
+                            .arg(path, QString::fromStdString(stable))
+                            .arg(baudRate)
+                            .arg(QLatin1String(kParityNames[parity < 3 ? parity : 0])));
     retriesLeft_ = 0;
     lostClock_.start();
     TryReconnect();
@@ -487,6 +620,11 @@ void CUartParamDlg::TryReconnect()
         return;
     if (const qint64 early = kQuietAfterLossMs - lostClock_.elapsed(); early > 0) {
         retry_->start(static_cast<int>(early));
+        return;
+    }
+    if (IsUrl(QString::fromStdString(awaited_))) {
+        if (!connecting())
+            Connect(QString::fromStdString(awaited_), awaitedBaud_, awaitedParity_);
         return;
     }
     const std::string node = serial::ResolveDevice(awaited_);
@@ -512,21 +650,19 @@ void CUartParamDlg::TryReconnect()
     awaited_.clear();
     retry_->stop();
     SayFailure({});
-    Say(reconnect_, QStringLiteral("已重新打开 %1（%2 波特，%3），与断开前的设置相同。断开时中止的传输不会自动继续，"
-                                   "请重新开始。")
-                        .arg(QString::fromStdString(node))
-                        .arg(awaitedBaud_)
-                        .arg(QLatin1String(kParityNames[awaitedParity_ < 3 ? awaitedParity_ : 0])));
+    SayReopened(QString::fromStdString(node), awaitedBaud_, awaitedParity_);
     UpdateState();
 }
 
 void CUartParamDlg::UpdateState()
 {
     const bool open = g_Serial.IsOpen();
-    openButton_->setText(open ? QStringLiteral("关闭") : QStringLiteral("打开"));
+    const bool busy = open || connecting();
+    openButton_->setText(connecting() ? QStringLiteral("取消") : open ? QStringLiteral("关闭") : QStringLiteral("打开"));
     for (QWidget* w : {static_cast<QWidget*>(portCombo_), static_cast<QWidget*>(baudCombo_),
                        static_cast<QWidget*>(parityCombo_), static_cast<QWidget*>(refreshButton_)})
-        w->setEnabled(!open);
+        w->setEnabled(!busy);
+
     if (!open && listStale_ && !awaitingReconnect())
         OnDevicesChanged();
 }

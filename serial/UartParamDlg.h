@@ -6,7 +6,9 @@
 // adapters plugged in and pulled while the port is closed. When the open
 // port's adapter is pulled, the page waits for it to come back under the
 // same by-id name and reopens it with the same settings, unless
-// "断开后自动重新连接" is unchecked. Where a port is missing or cannot be
+// "断开后自动重新连接" is unchecked. A network port (rfc2217:// or
+// socket://) can be typed too; it connects on a worker thread, and its last
+// few URLs are offered in the list. Where a port is missing or cannot be
 // opened, the page says why in Linux terms, with the command that fixes it;
 // those checks read every process's descriptors and the udev rule folders,
 // so they run on a worker thread and the page shows the newest result.
@@ -15,6 +17,7 @@
 #include "serial/PortInfo.h"
 
 #include <QDialog>
+#include <QFuture>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QStringList>
@@ -31,7 +34,9 @@ class QSocketNotifier;
 class QTimer;
 
 namespace serial {
+class Canceller;
 class DevWatch;
+struct NetConnection;
 }
 
 class CUartParamDlg : public QDialog {
@@ -60,9 +65,14 @@ public:
     // back under the same name (a pseudo-terminal).
     bool AwaitReconnect(const QString& path, unsigned baudRate, unsigned parity);
     bool awaitingReconnect() const { return !awaited_.empty(); }
+    // A network port is being connected.
+    bool connecting() const { return connecting_.isRunning(); }
+    // What the page says about the line of an open network port.
+    QString lineText() const;
 
     // Opens the port remembered from the last run with its settings, if it
-    // still exists; sends nothing. True when it is open.
+    // still exists; sends nothing. True when it is open; a network port is
+    // only being connected on return.
     bool OpenRemembered();
 
 private slots:
@@ -79,7 +89,11 @@ private:
     void TryReconnect();
     QString ChosenPath() const;
     void OpenChosen();
+    void Opened(const std::string& path, const std::string& stable);
     void Remember() const;
+    void Connect(const QString& url, unsigned baudRate, unsigned parity);
+    void Connected(const QString& url, unsigned baudRate, unsigned parity, serial::NetConnection& connection);
+    void SayReopened(const QString& path, unsigned baudRate, unsigned parity);
 
     PortSource ports_;
     serial::Roots roots_;
@@ -93,6 +107,7 @@ private:
     QLabel* failure_;
     QLabel* reconnect_;
     QLabel* setup_;
+    QLabel* line_;
     // The last setup findings, kept while a newer check runs; each check and
     // each open failure is numbered so that only the newest is shown.
     QString findings_;
@@ -121,4 +136,8 @@ private:
     unsigned awaitedBaud_ = 0;
     unsigned awaitedParity_ = 0;
     QElapsedTimer lostClock_;
+
+    // The connection being made to a network port, and what cancels it.
+    std::unique_ptr<serial::Canceller> canceller_;
+    QFuture<std::shared_ptr<serial::NetConnection>> connecting_;
 };

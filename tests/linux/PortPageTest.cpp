@@ -11,6 +11,7 @@
 #include "support/FakeSystem.h"
 #include "sim/SimulatedDtu.h"
 #include "support/Pty.h"
+#include "support/Ser2net.h"
 #include "upgrade/Dialog_OTG.h"
 
 #include <QCheckBox>
@@ -23,7 +24,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <arpa/inet.h>
 #include <filesystem>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <fstream>
 #include <memory>
 
@@ -307,6 +311,69 @@ private slots:
         QTest::mouseClick(Find<QPushButton>("openButton"), Qt::LeftButton);
         QVERIFY(g_Serial.IsOpen());
         QCOMPARE(g_Serial.PortPath(), dtu.TerminalPath());
+        g_Serial.Close();
+    }
+
+    // Typed URLs through a real ser2net: connected off the window's thread,
+    // the rate confirmed by the server or left to it, a connection that
+    // hangs cancelled, and a server that goes and comes back reconnected.
+    void networkPortsOpenWithoutHoldingTheWindow()
+    {
+        sim::SimulatedDtu::Options options;
+        options.baudRate = 9600;
+        sim::SimulatedDtu telnetDtu(options), rawDtu(options);
+        QVERIFY(telnetDtu.Start() && rawDtu.Start());
+        Ser2net server(telnetDtu.TerminalPath(), rawDtu.TerminalPath(), "9600n81");
+        QCOMPARE(QString::fromStdString(server.error()), QString());
+        // Takes connections and never speaks.
+        const int silent = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        QVERIFY(::bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(silent, 4) == 0);
+        ::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &size);
+
+        CUartParamDlg* page = Page();
+        auto* port = Find<QComboBox>("portCombo");
+        auto* open = Find<QPushButton>("openButton");
+        Find<QComboBox>("baudCombo")->setCurrentIndex(Find<QComboBox>("baudCombo")->findText(QStringLiteral("9600")));
+        const struct {
+            std::string url;
+            const char* says;
+        } rows[] = {{server.Rfc2217Url(), "服务器已确认线路设置：9600 波特，NO"}, {server.SocketUrl(), "由服务器决定"}};
+        for (const auto& row : rows) {
+            port->setEditText(QString::fromStdString(row.url));
+            QTest::mouseClick(open, Qt::LeftButton);
+            QVERIFY(page->connecting() || g_Serial.IsOpen());
+            QTRY_VERIFY_WITH_TIMEOUT(g_Serial.IsOpen(), 5000);
+            QVERIFY2(page->lineText().contains(QString::fromUtf8(row.says)), qPrintable(page->lineText()));
+            QCOMPARE(open->text(), QStringLiteral("关闭"));
+            QTest::mouseClick(open, Qt::LeftButton);
+            QVERIFY(!g_Serial.IsOpen());
+        }
+
+        port->setEditText(QStringLiteral("rfc2217://127.0.0.1:%1").arg(ntohs(address.sin_port)));
+        QTest::mouseClick(open, Qt::LeftButton);
+        QVERIFY(page->connecting());
+        QCOMPARE(open->text(), QStringLiteral("取消"));
+        QVERIFY(!port->isEnabled());
+        QTest::mouseClick(open, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!page->connecting(), 1000);
+        QVERIFY2(page->lineText().contains(QStringLiteral("已取消连接")), qPrintable(page->lineText()));
+        QVERIFY(!g_Serial.IsOpen() && port->isEnabled());
+        ::close(silent);
+
+        port->setEditText(QString::fromStdString(server.Rfc2217Url()));
+        QTest::mouseClick(open, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(g_Serial.IsOpen(), 5000);
+        server.Stop();
+        QTRY_VERIFY_WITH_TIMEOUT(page->reconnectText().contains(QStringLiteral("重新连接")), 3000);
+        QVERIFY(shown_.empty());
+        server.Start();
+        QTRY_VERIFY_WITH_TIMEOUT(g_Serial.IsOpen(), 8000);
+        QVERIFY2(page->reconnectText().contains(QStringLiteral("已重新打开")), qPrintable(page->reconnectText()));
+        QCOMPARE(g_Serial.PortPath(), server.Rfc2217Url());
         g_Serial.Close();
     }
 };

@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -57,22 +59,35 @@ Ser2net::Ser2net(const std::string& telnetDevice, const std::string& rawDevice, 
     dir_ = pattern;
     telnetPort_ = FreePort();
     rawPort_ = FreePort();
-    const std::string config = dir_ + "/ser2net.yaml";
-    std::ofstream(config) << "connection: &rfc2217\n"
-                          << "  accepter: telnet(rfc2217),tcp,127.0.0.1," << telnetPort_ << "\n"
-                          << "  connector: serialdev," << telnetDevice << ",115200n81,local\n"
-                          << "connection: &raw\n"
-                          << "  accepter: tcp,127.0.0.1," << rawPort_ << "\n"
-                          << "  connector: serialdev," << rawDevice << "," << rawLine << ",local\n";
+    config_ = dir_ + "/ser2net.yaml";
+    std::ofstream(config_) << "connection: &rfc2217\n"
+                           << "  accepter: telnet(rfc2217),tcp,127.0.0.1," << telnetPort_ << "\n"
+                           << "  connector: serialdev," << telnetDevice << ",115200n81,local\n"
+                           << "connection: &raw\n"
+                           << "  accepter: tcp,127.0.0.1," << rawPort_ << "\n"
+                           << "  connector: serialdev," << rawDevice << "," << rawLine << ",local\n";
+    Start();
+}
+
+void Ser2net::Start()
+{
+    if (pid_ > 0 || config_.empty())
+        return;
+    error_.clear();
     const std::string log = dir_ + "/ser2net.log";
-    pid_ = ::fork();
-    if (pid_ == 0) {
-        std::freopen(log.c_str(), "w", stderr);
-        std::freopen(log.c_str(), "w", stdout);
-        for (const char* program : {"ser2net", "/usr/sbin/ser2net"})
-            ::execlp(program, program, "-n", "-d", "-c", config.c_str(), static_cast<char*>(nullptr));
-        std::_Exit(127);
-    }
+    // Spawned, not forked: the tests run threads, and a forked child may
+    // only call what is safe after fork.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+    const char* argv[] = {"ser2net", "-n", "-d", "-c", config_.c_str(), nullptr};
+    pid_t pid = -1;
+    if (::posix_spawnp(&pid, "ser2net", &actions, nullptr, const_cast<char* const*>(argv), environ) != 0 &&
+        ::posix_spawn(&pid, "/usr/sbin/ser2net", &actions, nullptr, const_cast<char* const*>(argv), environ) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    pid_ = pid;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!(Listening(telnetPort_) && Listening(rawPort_))) {
         int status = 0;

@@ -22,9 +22,12 @@ public:
     std::string Rfc2217Url() const;
     std::string SocketUrl() const;
     void Stop();
+    // Again after Stop, on the same ports.
+    void Start();
 
 private:
     std::string dir_;
+    std::string config_;
     int pid_ = -1;
     std::uint16_t telnetPort_ = 0;
     std::uint16_t rawPort_ = 0;
