@@ -274,7 +274,7 @@ void CTavrinDlg::CheckPortLost()
     if (upgradeSays)
         return;
     const QString text = net::LooksLikeUrl(path.toStdString())
-                             ? QStringLiteral("网络端口 %1 的连接已断开（服务器关闭了连接或网络中断），该端口已关闭。\n"
+                             ? QStringLiteral("网络端口 %1 的连接已断开（服务器关闭了连接、网络中断，或该端口正被另一用户使用），该端口已关闭。\n"
                                               "请检查服务器和网络后在“系统设置”中重新打开。")
                              : QStringLiteral("串口 %1 已断开（设备被拔出或线路已关闭），该串口已关闭。\n"
                                               "请检查连接后在“系统设置”中重新打开。");

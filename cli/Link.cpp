@@ -20,10 +20,17 @@ void Link::OpenOrThrow(const std::string& path, unsigned baud, unsigned parity)
     next_ = std::chrono::steady_clock::now();
 }
 
+std::string Link::Gone() const
+{
+    // A server busy with another user closes as soon as it is reached.
+    return IsNetwork() ? "the server closed the connection (network down, or the port busy with another user)"
+                       : "the port went away";
+}
+
 void Link::Send(std::span<const std::uint8_t> frame, const std::string& what)
 {
     if (!Write(frame.data(), frame.size()))
-        throw Failure(PortLost() ? "the port went away while sending " + what
+        throw Failure(PortLost() ? Gone() + " while sending " + what
                                  : "the line did not take " + what + ": " + std::generic_category().message(LastErrno()));
 }
 
@@ -78,7 +85,7 @@ Reply Link::Exchange(std::span<const std::uint8_t> request, int timeoutMs, const
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < deadline) {
         if (PortLost())
-            throw Failure("the port went away while waiting for the answer to " + what);
+            throw Failure(Gone() + " while waiting for the answer to " + what);
         const std::optional<Reply> reply = NextFrame();
         if (!reply)
             continue;

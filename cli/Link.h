@@ -47,6 +47,10 @@ public:
     // Opens the port; throws Failure with the settings page's words.
     void OpenOrThrow(const std::string& path, unsigned baud, unsigned parity);
 
+    // How the loss of this port is told: a network server closes the
+    // connection, a device goes away.
+    std::string Gone() const;
+
     // Writes `frame`; throws Failure when the line does not take it.
     void Send(std::span<const std::uint8_t> frame, const std::string& what);
 

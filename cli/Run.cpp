@@ -236,7 +236,7 @@ PortResult MonitorJob(PortContext& c, const std::string& port, bool prefix, bool
     std::size_t frames = 0;
     while (!g_stopMonitor.load()) {
         if (c.link.PortLost())
-            throw Failure("the port went away after " + std::to_string(frames) + " frame(s)");
+            throw Failure(c.link.Gone() + " after " + std::to_string(frames) + " frame(s)");
         const std::optional<Reply> reply = c.link.NextFrame();
         if (!reply)
             continue;

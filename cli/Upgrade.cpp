@@ -129,7 +129,7 @@ UpgradeResult RunUpgradeOn(Link& link, const Image& image, unsigned baud, int mi
         if (link.PortLost()) {
             const std::size_t blocks = transfer.blocksWritten();  // Stop() forgets them
             transfer.Stop();
-            throw Failure("the port went away after " + std::to_string(blocks) + " block(s)");
+            throw Failure(link.Gone() + " after " + std::to_string(blocks) + " block(s)");
         }
         if (const std::optional<Reply> reply = link.NextFrame()) {
             const Outcome o = transfer.OnReply(reply->buffer[2], reply->buffer, NowMs());

@@ -17,10 +17,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A busy ser2net says so and closes at once; a raw connection that lives
-// this long was taken.
-constexpr int kBusyWaitMs = 100;
-
 int MsLeft(Clock::time_point deadline)
 {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -86,12 +82,15 @@ NetConnection Failed(NetConnection& c, SerialError error, int err)
     return std::move(c);
 }
 
-// The server's side after connecting: for rfc2217://, the negotiation until
-// every setting is answered; for both, a server that closes at once is busy
-// with another user. What the DTU sent meanwhile is dropped, as a serial
-// port drops what waited before it was opened.
+// The server's side after connecting, for rfc2217://: the negotiation until
+// every setting is answered. A server that closes meanwhile is busy with
+// another user. What the DTU sent meanwhile is dropped, as a serial port
+// drops what waited before it was opened. A socket:// server says nothing
+// before data flows, so a busy one shows as a connection that ends at once.
 NetConnection Settle(NetConnection c, unsigned baud, unsigned parity, int cancelFd, Clock::time_point deadline)
 {
+    if (!c.telnet)
+        return c;
     std::vector<std::uint8_t> data;
     std::vector<net::telnet::Event> events;
     // A server that closes before the line is set has turned us away.
@@ -99,38 +98,30 @@ NetConnection Settle(NetConnection c, unsigned baud, unsigned parity, int cancel
         const int err = errno;
         return Failed(c, err == EPIPE || err == ECONNRESET ? SerialError::ServerBusy : SerialError::Io, err);
     };
-    if (c.telnet && !SendAll(c.fd, c.client.Greeting(baud, parity), cancelFd, deadline))
+    if (!SendAll(c.fd, c.client.Greeting(baud, parity), cancelFd, deadline))
         return sendFailed();
-    const auto until = c.telnet ? deadline : std::min(deadline, Clock::now() + std::chrono::milliseconds(kBusyWaitMs));
     for (;;) {
-        if (c.telnet) {
-            switch (c.client.State()) {
-            case net::telnet::ComPortClient::Line::Agreed:
-                return c;
-            case net::telnet::ComPortClient::Line::Refused:
-                return Failed(c, SerialError::LineRefused, static_cast<int>(c.client.ServerBaud()));
-            case net::telnet::ComPortClient::Line::NoComPort:
-                return Failed(c, SerialError::NoComPort, 0);
-            case net::telnet::ComPortClient::Line::Waiting:
-                break;
-            }
+        switch (c.client.State()) {
+        case net::telnet::ComPortClient::Line::Agreed:
+            return c;
+        case net::telnet::ComPortClient::Line::Refused:
+            return Failed(c, SerialError::LineRefused, static_cast<int>(c.client.ServerBaud()));
+        case net::telnet::ComPortClient::Line::NoComPort:
+            return Failed(c, SerialError::NoComPort, 0);
+        case net::telnet::ComPortClient::Line::Waiting:
+            break;
         }
-        const int seen = Await(c.fd, POLLIN, cancelFd, until);
+        const int seen = Await(c.fd, POLLIN, cancelFd, deadline);
         if (seen < 0)
             return Failed(c, SerialError::Closed, ECANCELED);
-        if (seen == 0) {
-            if (c.telnet)
-                return Failed(c, SerialError::LineUnconfirmed, ETIMEDOUT);
-            return c;
-        }
+        if (seen == 0)
+            return Failed(c, SerialError::LineUnconfirmed, ETIMEDOUT);
         std::uint8_t buffer[CXSerial::kChunk];
         const ssize_t n = ::recv(c.fd, buffer, sizeof buffer, 0);
         if (n < 0 && (errno == EINTR || errno == EAGAIN))
             continue;
         if (n <= 0)
             return Failed(c, SerialError::ServerBusy, n == 0 ? 0 : errno);
-        if (!c.telnet)
-            continue;
         events.clear();
         c.decoder.Feed({buffer, static_cast<std::size_t>(n)}, data, events);
         data.clear();

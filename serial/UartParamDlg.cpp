@@ -597,7 +597,7 @@ bool CUartParamDlg::AwaitReconnect(const QString& path, unsigned baudRate, unsig
     awaitedBaud_ = baudRate;
     awaitedParity_ = parity;
     if (IsUrl(path))
-        Say(reconnect_, QStringLiteral("网络端口 %1 的连接已断开（服务器关闭了连接或网络中断）。将以相同设置（%2 波特，%3）"
+        Say(reconnect_, QStringLiteral("网络端口 %1 的连接已断开（服务器关闭了连接、网络中断，或该端口正被另一用户使用）。将以相同设置（%2 波特，%3）"
                                        "每 %4 秒重新连接一次。")
                             .arg(path)
                             .arg(baudRate)

@@ -60,12 +60,16 @@ Ser2net::Ser2net(const std::string& telnetDevice, const std::string& rawDevice, 
     telnetPort_ = FreePort();
     rawPort_ = FreePort();
     config_ = dir_ + "/ser2net.yaml";
+    // chardelay off: ser2net would hold each answer for up to 20 character
+    // times to gather more, which only delays a DTU's whole frames.
     std::ofstream(config_) << "connection: &rfc2217\n"
                            << "  accepter: telnet(rfc2217),tcp,127.0.0.1," << telnetPort_ << "\n"
                            << "  connector: serialdev," << telnetDevice << ",115200n81,local\n"
+                           << "  options:\n    chardelay: false\n"
                            << "connection: &raw\n"
                            << "  accepter: tcp,127.0.0.1," << rawPort_ << "\n"
-                           << "  connector: serialdev," << rawDevice << "," << rawLine << ",local\n";
+                           << "  connector: serialdev," << rawDevice << "," << rawLine << ",local\n"
+                           << "  options:\n    chardelay: false\n";
     Start();
 }
 
