@@ -316,7 +316,11 @@ int Doctor(const std::vector<std::string>& ports, bool json, Console console)
     bool missing = false;
     for (const std::string& port : ports) {
         std::error_code ec;
-        if (!std::filesystem::exists(port, ec)) {
+        if (net::LooksLikeUrl(port)) {
+            console.err << "dtuctl: " << port << " is a network port; these checks are for local devices. `dtuctl -p "
+                        << port << " send E9` shows whether it connects and the DTU answers.\n";
+            missing = true;
+        } else if (!std::filesystem::exists(port, ec)) {
             console.err << "dtuctl: " << port << " does not exist; `dtuctl ports` lists the ports there are.\n";
             missing = true;
         }
