@@ -1,13 +1,16 @@
 // Renders the settings page on a machine of our own: two USB adapters with
 // their names, the wait after a pulled adapter, the reopen, and a port that
-// another program holds. scripts/screenshots.sh runs it under Xvfb.
+// another program holds; a network port while it connects and once open.
+// scripts/screenshots.sh runs it under Xvfb.
 // Usage: port_page_screenshots OUTPUT_DIR
 #include "app/TavrinDlg.h"
 #include "serial/KVSerial.h"
 #include "serial/PortHolder.h"
 #include "serial/PortList.h"
 #include "support/FakeSystem.h"
+#include "sim/SimulatedDtu.h"
 #include "support/Pty.h"
+#include "support/Ser2net.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,7 +20,9 @@
 #include <QProcess>
 #include <QPushButton>
 
+#include <arpa/inet.h>
 #include <filesystem>
+#include <sys/socket.h>
 
 namespace {
 
@@ -97,5 +102,32 @@ int main(int argc, char* argv[])
     Save(page, dir, QStringLiteral("settings-held"));
     holder.kill();
     holder.waitForFinished();
+
+    // A network port: connecting to a server that does not answer, then
+    // open through ser2net with the line the server confirmed.
+    auto* port = page->findChild<QComboBox*>(QStringLiteral("portCombo"));
+    auto* open = page->findChild<QPushButton*>(QStringLiteral("openButton"));
+    const int silent = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ::bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::listen(silent, 4);
+    ::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &size);
+    port->setEditText(QStringLiteral("rfc2217://127.0.0.1:%1").arg(ntohs(address.sin_port)));
+    QMetaObject::invokeMethod(open, "click");
+    Save(page, dir, QStringLiteral("settings-connecting"));
+    QMetaObject::invokeMethod(open, "click");
+    Until([&] { return !page->connecting(); });
+    sim::SimulatedDtu dtu({}), rawDtu({});
+    dtu.Start();
+    rawDtu.Start();
+    Ser2net server(dtu.TerminalPath(), rawDtu.TerminalPath(), "115200n81");
+    port->setEditText(QString::fromStdString(server.Rfc2217Url()));
+    QMetaObject::invokeMethod(open, "click");
+    Until([&] { return g_Serial.IsOpen(); });
+    Save(page, dir, QStringLiteral("settings-network"));
+    g_Serial.Close();
     return 0;
 }
