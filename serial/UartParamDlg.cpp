@@ -516,8 +516,10 @@ void CUartParamDlg::Connect(const QString& url, unsigned baudRate, unsigned pari
     auto* watcher = new QFutureWatcher<std::shared_ptr<serial::NetConnection>>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [=, this] {
         watcher->deleteLater();
+        connectPending_ = false;
         Connected(url, baudRate, parity, *watcher->result());
     });
+    connectPending_ = true;
     connecting_ = QtConcurrent::run([url = *parsed, baudRate, parity, cancelFd = canceller_->Fd()] {
         return std::make_shared<serial::NetConnection>(serial::ConnectPort(url, baudRate, parity, cancelFd));
     });

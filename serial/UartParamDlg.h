@@ -65,8 +65,8 @@ public:
     // back under the same name (a pseudo-terminal).
     bool AwaitReconnect(const QString& path, unsigned baudRate, unsigned parity);
     bool awaitingReconnect() const { return !awaited_.empty(); }
-    // A network port is being connected.
-    bool connecting() const { return connecting_.isRunning(); }
+    // A network port is being connected: until its result is handled.
+    bool connecting() const { return connectPending_; }
     // What the page says about the line of an open network port.
     QString lineText() const;
 
@@ -140,4 +140,5 @@ private:
     // The connection being made to a network port, and what cancels it.
     std::unique_ptr<serial::Canceller> canceller_;
     QFuture<std::shared_ptr<serial::NetConnection>> connecting_;
+    bool connectPending_ = false;
 };
