@@ -1,5 +1,5 @@
-// dtuctl run as a user runs it, for the benchmarks: a full profile to write
-// and the child's wall and CPU time.
+// dtuctl run as a user runs it, for the benchmarks: the child's wall and
+// CPU time.
 #pragma once
 
 #include <chrono>
@@ -11,37 +11,6 @@
 #include <vector>
 
 namespace bench {
-
-inline const char kProfile[] = R"(phones = ["13700001111", "15800002222", "13900003333"]
-ids = ["A0B1C2D3E4F5", "0102030405FF"]
-[own_id]
-id = "AABBCCDDEEFF"
-custom = true
-[server]
-ip = "203.0.113.7"
-port = 6060
-[mode]
-transfer = "transparent"
-sub_mode = "tcp"
-[serial]
-baud = 38400
-parity = "odd"
-interface = "rs485"
-[apn]
-apn = "CMNET"
-[packets]
-custom = true
-heartbeat = "PING"
-registration = "DTU-0042"
-[rf]
-frequency_mhz = 433
-sleep = "6s"
-breathing = "16ms"
-address = 12
-power = "Level5"
-[clock]
-set = "now"
-)";
 
 struct Run {
     int exitCode = -1;

@@ -5,6 +5,7 @@
 // DTUs are paced as real lines at 115200 baud; ser2net runs on 127.0.0.1.
 // Target: a network port within 1.2 x the local port's time.
 #include "DtuctlRun.h"
+#include "cli/Profiles.h"
 #include "sim/SimulatedDtu.h"
 #include "support/Ser2net.h"
 
@@ -39,7 +40,7 @@ int main()
         return 1;
     const std::string profile = std::string(dir) + "/profile.toml";
     const std::string image = std::string(dir) + "/app.bin";
-    std::ofstream(profile) << kProfile;
+    std::ofstream(profile) << kFullProfile;
     {
         std::ofstream out(image, std::ios::binary);
         for (int i = 0; i < 64 * 1024; ++i)

@@ -6,6 +6,7 @@
 // answers completed by silence and once with fast replies.
 // Usage: provision_bench [--ports N]
 #include "DtuctlRun.h"
+#include "cli/Profiles.h"
 #include "sim/SimulatedDtu.h"
 
 #include <cstdio>
@@ -43,7 +44,7 @@ int main(int argc, char* argv[])
     if (::mkdtemp(dir) == nullptr)
         return 1;
     const std::string profile = std::string(dir) + "/profile.toml";
-    std::ofstream(profile) << kProfile;
+    std::ofstream(profile) << kFullProfile;
 
     std::vector<std::string> one{"-p", dtus[0]->TerminalPath()};
     std::vector<std::string> all;

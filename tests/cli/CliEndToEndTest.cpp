@@ -7,6 +7,7 @@
 #include "Profiles.h"
 #include "sim/SimulatedDtu.h"
 #include "support/Bytes.h"
+#include "support/Listener.h"
 #include "support/Pty.h"
 #include "support/Ser2net.h"
 
@@ -16,8 +17,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <filesystem>
@@ -523,17 +522,8 @@ TEST_F(NetworkPorts, EachFailureIsToldForWhatItIs)
 {
     cli::Link holder;
     ASSERT_TRUE(holder.Open(server_->Rfc2217Url(), 9600, 0));
-    // A server that takes the connection and says nothing: the kernel
-    // accepts for a socket that listens.
-    const int silent = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ASSERT_EQ(::bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(silent, 4), 0);
-    ASSERT_EQ(::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &size), 0);
-    const std::string silentHost = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+    const Listener silent;  // takes the connection and says nothing
+    const std::string silentHost = "127.0.0.1:" + std::to_string(silent.port());
     const struct {
         std::string url;
         SerialError error;
@@ -551,7 +541,6 @@ TEST_F(NetworkPorts, EachFailureIsToldForWhatItIs)
         EXPECT_EQ(link.Open(row.url, 9600, 0), row.error == SerialError::None) << row.url;
         EXPECT_EQ(link.LastError(), row.error) << row.url;
     }
-    ::close(silent);
 }
 
 // The server goes away half way through an upgrade: told, and nothing waits.

@@ -10,6 +10,7 @@
 #include "serial/PortList.h"
 #include "support/FakeSystem.h"
 #include "sim/SimulatedDtu.h"
+#include "support/Listener.h"
 #include "support/Pty.h"
 #include "support/Ser2net.h"
 #include "upgrade/Dialog_OTG.h"
@@ -24,10 +25,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include <arpa/inet.h>
 #include <filesystem>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <fstream>
 #include <memory>
 
@@ -325,15 +323,7 @@ private slots:
         QVERIFY(telnetDtu.Start() && rawDtu.Start());
         Ser2net server(telnetDtu.TerminalPath(), rawDtu.TerminalPath(), "9600n81");
         QCOMPARE(QString::fromStdString(server.error()), QString());
-        // Takes connections and never speaks.
-        const int silent = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        QVERIFY(::bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(silent, 4) == 0);
-        ::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &size);
-
+        const Listener silent;  // takes connections and never speaks
         CUartParamDlg* page = Page();
         auto* port = Find<QComboBox>("portCombo");
         auto* open = Find<QPushButton>("openButton");
@@ -353,7 +343,7 @@ private slots:
             QVERIFY(!g_Serial.IsOpen());
         }
 
-        port->setEditText(QStringLiteral("rfc2217://127.0.0.1:%1").arg(ntohs(address.sin_port)));
+        port->setEditText(QStringLiteral("rfc2217://127.0.0.1:%1").arg(silent.port()));
         QTest::mouseClick(open, Qt::LeftButton);
         QVERIFY(page->connecting());
         QCOMPARE(open->text(), QStringLiteral("取消"));
@@ -362,7 +352,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!page->connecting(), 1000);
         QVERIFY2(page->lineText().contains(QStringLiteral("已取消连接")), qPrintable(page->lineText()));
         QVERIFY(!g_Serial.IsOpen() && port->isEnabled());
-        ::close(silent);
 
         port->setEditText(QString::fromStdString(server.Rfc2217Url()));
         QTest::mouseClick(open, Qt::LeftButton);

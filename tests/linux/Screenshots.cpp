@@ -9,6 +9,7 @@
 #include "serial/PortList.h"
 #include "support/FakeSystem.h"
 #include "sim/SimulatedDtu.h"
+#include "support/Listener.h"
 #include "support/Pty.h"
 #include "support/Ser2net.h"
 
@@ -20,9 +21,7 @@
 #include <QProcess>
 #include <QPushButton>
 
-#include <arpa/inet.h>
 #include <filesystem>
-#include <sys/socket.h>
 
 namespace {
 
@@ -107,15 +106,8 @@ int main(int argc, char* argv[])
     // open through ser2net with the line the server confirmed.
     auto* port = page->findChild<QComboBox*>(QStringLiteral("portCombo"));
     auto* open = page->findChild<QPushButton*>(QStringLiteral("openButton"));
-    const int silent = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ::bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::listen(silent, 4);
-    ::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &size);
-    port->setEditText(QStringLiteral("rfc2217://127.0.0.1:%1").arg(ntohs(address.sin_port)));
+    const Listener silent;
+    port->setEditText(QStringLiteral("rfc2217://127.0.0.1:%1").arg(silent.port()));
     QMetaObject::invokeMethod(open, "click");
     Save(page, dir, QStringLiteral("settings-connecting"));
     QMetaObject::invokeMethod(open, "click");

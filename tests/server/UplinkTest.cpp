@@ -1,6 +1,7 @@
 // The simulated DTU's link with the time passed in: real sockets on
 // 127.0.0.1, so that a refused connect is the kernel's own answer.
 #include "sim/Uplink.h"
+#include "support/Listener.h"
 
 #include <gtest/gtest.h>
 
@@ -11,56 +12,6 @@
 #include <unistd.h>
 
 namespace {
-
-// A listening socket on a free port; `Accept` takes one connection.
-class Listener {
-public:
-    Listener() : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
-    {
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof a;
-        ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        ::listen(fd_, 4);
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &length);
-        port_ = ntohs(a.sin_port);
-    }
-    ~Listener()
-    {
-        Close();
-        if (peer_ >= 0)
-            ::close(peer_);
-    }
-    std::uint16_t port() const { return port_; }
-    void Close()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = -1;
-    }
-    // What the DTU sent so far on the accepted connection.
-    std::string Received()
-    {
-        if (peer_ < 0)
-            peer_ = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-        pollfd p{peer_, POLLIN, 0};
-        std::string got;
-        while (::poll(&p, 1, 200) > 0) {
-            char buffer[256];
-            const ssize_t n = ::recv(peer_, buffer, sizeof buffer, 0);
-            if (n <= 0)
-                break;
-            got.append(buffer, static_cast<std::size_t>(n));
-        }
-        return got;
-    }
-
-private:
-    int fd_;
-    int peer_ = -1;
-    std::uint16_t port_ = 0;
-};
 
 sim::LinkSettings Link(std::uint16_t port)
 {

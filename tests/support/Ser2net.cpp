@@ -1,5 +1,7 @@
 #include "support/Ser2net.h"
 
+#include "support/Listener.h"
+
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -7,9 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <netinet/in.h>
 #include <sstream>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -36,17 +36,7 @@ bool Listening(std::uint16_t port)
 
 std::uint16_t FreePort()
 {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    std::uint16_t port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0)
-        port = ntohs(address.sin_port);
-    ::close(fd);
-    return port;
+    return Listener().port();
 }
 
 Ser2net::Ser2net(const std::string& telnetDevice, const std::string& rawDevice, const std::string& rawLine)
