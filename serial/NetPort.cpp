@@ -195,7 +195,9 @@ NetConnection ConnectPort(const net::PortUrl& url, unsigned baud, unsigned parit
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_ADDRCONFIG | AI_NUMERICSERV;
+    // Not AI_ADDRCONFIG: on a machine with loopback alone it would refuse
+    // "localhost", the usual end of an SSH tunnel.
+    hints.ai_flags = AI_NUMERICSERV;
     addrinfo* found = nullptr;
     const std::string service = std::to_string(url.port);
     const int rc = ::getaddrinfo(url.host.c_str(), service.c_str(), &hints, &found);

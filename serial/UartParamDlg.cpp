@@ -579,6 +579,9 @@ void CUartParamDlg::OnReconnectToggled(bool on)
         return;
     awaited_.clear();
     retry_->stop();
+    // A reconnect under way must not open the port after all.
+    if (connecting())
+        canceller_->Cancel();
     Say(reconnect_, QStringLiteral("已取消自动重新连接 %1。").arg(lostPath_));
 }
 

@@ -172,10 +172,10 @@ bool CXSerial::Adopt(serial::NetConnection&& connection, const std::string& url,
     baudRate_ = baudRate;
     parity_ = parity;
     lost_.store(false, std::memory_order_release);
+    network_ = connection.fd >= 0;
+    telnet_ = network_ && connection.telnet;
     if (connection.fd < 0)
         return Fail(connection.error == SerialError::None ? SerialError::Io : connection.error, connection.err);
-    network_ = true;
-    telnet_ = connection.telnet;
     telnetIn_ = connection.decoder;
     comPort_ = connection.client;
     return StartThreads(std::exchange(connection.fd, -1));
