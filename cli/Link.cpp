@@ -14,7 +14,7 @@ void Link::OpenOrThrow(const std::string& path, unsigned baud, unsigned parity)
     if (!Open(path, baud, parity)) {
         const SerialError error = LastError();
         const bool setup = error == SerialError::Busy || error == SerialError::Permission;
-        throw Failure(serial::OpenFailureText(error, LastErrno(), path) +
+        throw Failure(serial::OpenFailureText(error, LastErrno(), path, false, LastServerText()) +
                       (setup ? " (dtuctl doctor -p " + path + " says why)" : std::string()));
     }
     next_ = std::chrono::steady_clock::now();

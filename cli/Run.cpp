@@ -314,23 +314,28 @@ int Doctor(const std::vector<std::string>& ports, bool json, Console console)
     std::vector<serial::Finding> findings;
     // A port that is not there has no setup to check: say so, not "no problem".
     bool missing = false;
+    std::vector<std::string> local;
     for (const std::string& port : ports) {
         std::error_code ec;
         if (net::LooksLikeUrl(port)) {
             console.err << "dtuctl: " << port << " is a network port; these checks are for local devices. `dtuctl -p "
                         << port << " send E9` shows whether it connects and the DTU answers.\n";
-            missing = true;
-        } else if (!std::filesystem::exists(port, ec)) {
+            continue;
+        }
+        local.push_back(port);
+        if (!std::filesystem::exists(port, ec)) {
             console.err << "dtuctl: " << port << " does not exist; `dtuctl ports` lists the ports there are.\n";
             missing = true;
         }
     }
     if (missing)
         return kExitFailed;
+    if (!ports.empty() && local.empty())
+        return kExitOk;
     if (ports.empty()) {
         findings = serial::CheckSetup(env);
     } else {
-        for (const std::string& port : ports) {
+        for (const std::string& port : local) {
             const std::vector<serial::Finding> found = serial::CheckPort(env, port);
             findings.insert(findings.end(), found.begin(), found.end());
         }

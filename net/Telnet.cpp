@@ -126,6 +126,12 @@ std::vector<std::uint8_t> ComPortClient::Greeting(unsigned baud, unsigned parity
         them_[option].asked = true;
         Say(out, kDo, option);
     }
+    return out;
+}
+
+void ComPortClient::AppendSettings(std::vector<std::uint8_t>& out) const
+{
+    const unsigned baud = wantBaud_;
     const std::uint8_t rate[] = {static_cast<std::uint8_t>(baud >> 24), static_cast<std::uint8_t>(baud >> 16),
                                  static_cast<std::uint8_t>(baud >> 8), static_cast<std::uint8_t>(baud)};
     const std::uint8_t dataSize[] = {kDataBits};
@@ -134,7 +140,6 @@ std::vector<std::uint8_t> ComPortClient::Greeting(unsigned baud, unsigned parity
     for (const auto& setting : {Setting(kSetBaudRate, rate), Setting(kSetDataSize, dataSize),
                                 Setting(kSetParity, parityCode), Setting(kSetStopSize, stopSize)})
         out.insert(out.end(), setting.begin(), setting.end());
-    return out;
 }
 
 std::vector<std::uint8_t> ComPortClient::Answer(const Event& event)
@@ -188,12 +193,18 @@ std::vector<std::uint8_t> ComPortClient::Answer(const Event& event)
         }
         if (!side.on && !asked)
             Say(out, yes, option);
+        // A server may ignore the option's commands until it has agreed
+        // to the option: the settings follow its DO.
+        if (!side.on && aboutUs && option == kComPortOption)
+            AppendSettings(out);
         side.on = true;
     } else {
         if (side.on && !asked)
             Say(out, no, option);
         side.on = false;
-        if (aboutUs && option == kComPortOption)
+        // Without binary mode both ways, CR would travel as CR NUL and the
+        // DTU's frames would not arrive as they were sent.
+        if ((aboutUs && option == kComPortOption) || option == kBinary)
             refusedComPort_ = true;
     }
     return out;
@@ -207,7 +218,9 @@ ComPortClient::Line ComPortClient::State() const
         return Line::Waiting;
     const bool same = serverBaud_ == wantBaud_ && serverDataSize_ == kDataBits && serverParity_ == wantParity_ &&
                       serverStopSize_ == kOneStopBit;
-    return same ? Line::Agreed : Line::Refused;
+    if (!same)
+        return Line::Refused;
+    return us_[kBinary].on && them_[kBinary].on ? Line::Agreed : Line::Waiting;
 }
 
 }  // namespace net::telnet

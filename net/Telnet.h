@@ -60,12 +60,12 @@ public:
         Waiting,    // the server has not answered every setting yet
         Agreed,     // every setting answered with the value asked for
         Refused,    // a setting answered with another value
-        NoComPort,  // the server does not speak the COM-PORT-OPTION
+        NoComPort,  // the server refuses the COM-PORT-OPTION or binary mode
     };
 
-    // What the client says on connecting: the options it wants and the line
+    // What the client says on connecting: the options it wants. The line
     // settings (8 data bits, one stop bit, `baud`, parity 0 none, 1 odd,
-    // 2 even).
+    // 2 even) follow as the answer to the server's DO COM-PORT-OPTION.
     std::vector<std::uint8_t> Greeting(unsigned baud, unsigned parity);
 
     // What to send back for `event`; often nothing.
@@ -81,6 +81,7 @@ private:
         bool asked = false;  // we asked and have no answer yet
     };
     std::vector<std::uint8_t> Setting(std::uint8_t command, std::span<const std::uint8_t> value) const;
+    void AppendSettings(std::vector<std::uint8_t>& out) const;
 
     Side us_[256];    // options we perform (WILL)
     Side them_[256];  // options the server performs (DO)

@@ -2,12 +2,15 @@
 
 #include <cerrno>
 #include <chrono>
+#include <memory>
+#include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -16,6 +19,19 @@ namespace serial {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// What a closing server said, as one line of printable text.
+constexpr std::size_t kMaxSaid = 200;
+
+std::string Said(const std::vector<std::uint8_t>& data)
+{
+    std::string text;
+    for (const std::uint8_t b : data)
+        text += b >= 0x20 && b < 0x7F ? static_cast<char>(b) : ' ';
+    const auto first = text.find_first_not_of(' ');
+    const auto last = text.find_last_not_of(' ');
+    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+}
 
 int MsLeft(Clock::time_point deadline)
 {
@@ -44,8 +60,11 @@ void KeepAlive(int fd)
 {
     // A server that vanishes without a word (a pulled network cable, a
     // powered-off device server) is noticed in about half a minute.
-    const int on = 1, idle = 15, interval = 5, count = 3;
+    // Probes only run on an idle connection; data that goes unacknowledged
+    // for as long counts the same.
+    const int on = 1, idle = 15, interval = 5, count = 3, unacknowledgedMs = 30000;
     ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &unacknowledgedMs, sizeof unacknowledgedMs);
     ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle);
     ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval);
     ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count);
@@ -72,6 +91,64 @@ bool SendAll(int fd, const std::vector<std::uint8_t>& bytes, int cancelFd, Clock
     return true;
 }
 
+// A name lookup on a thread of its own: the resolver keeps no time of ours
+// and cannot be interrupted, so a cancelled or late lookup is left to finish
+// alone and its result freed then.
+struct Lookup {
+    std::mutex lock;
+    addrinfo* found = nullptr;  // under lock
+    int rc = EAI_SYSTEM;        // under lock
+    int done = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    ~Lookup()
+    {
+        if (found)
+            ::freeaddrinfo(found);
+        if (done >= 0)
+            ::close(done);
+    }
+};
+
+constexpr int kCancelled = -1;
+constexpr int kLate = -2;
+
+// getaddrinfo's code, or kCancelled or kLate; `found` set on 0.
+int Resolve(const std::string& host, const std::string& service, int cancelFd, Clock::time_point deadline,
+            addrinfo*& found)
+{
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    // Not AI_ADDRCONFIG: on a machine with loopback alone it would refuse
+    // "localhost", the usual end of an SSH tunnel.
+    hints.ai_flags = AI_NUMERICSERV | AI_NUMERICHOST;
+    // An address needs no resolver.
+    if (const int rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found); rc != EAI_NONAME)
+        return rc;
+    hints.ai_flags = AI_NUMERICSERV;
+    auto lookup = std::make_shared<Lookup>();
+    if (lookup->done < 0)
+        return ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found);
+    try {
+        std::thread([lookup, host, service, hints] {
+            addrinfo* result = nullptr;
+            const int rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &result);
+            std::lock_guard guard(lookup->lock);
+            lookup->found = result;
+            lookup->rc = rc;
+            const std::uint64_t one = 1;
+            [[maybe_unused]] const ssize_t n = ::write(lookup->done, &one, sizeof one);
+        }).detach();
+    } catch (const std::system_error&) {
+        return ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found);
+    }
+    const int seen = Await(lookup->done, POLLIN, cancelFd, deadline);
+    if (seen <= 0)
+        return seen < 0 ? kCancelled : kLate;
+    std::lock_guard guard(lookup->lock);
+    found = std::exchange(lookup->found, nullptr);
+    return lookup->rc;
+}
+
 NetConnection Failed(NetConnection& c, SerialError error, int err)
 {
     c.error = error;
@@ -94,9 +171,12 @@ NetConnection Settle(NetConnection c, unsigned baud, unsigned parity, int cancel
     std::vector<std::uint8_t> data;
     std::vector<net::telnet::Event> events;
     // A server that closes before the line is set has turned us away.
-    const auto sendFailed = [&c] {
+    const auto sendFailed = [&c, &data] {
         const int err = errno;
-        return Failed(c, err == EPIPE || err == ECONNRESET ? SerialError::ServerBusy : SerialError::Io, err);
+        if (err != EPIPE && err != ECONNRESET)
+            return Failed(c, SerialError::Io, err);
+        c.serverSaid = Said(data);
+        return Failed(c, SerialError::ServerClosed, err);
     };
     if (!SendAll(c.fd, c.client.Greeting(baud, parity), cancelFd, deadline))
         return sendFailed();
@@ -120,11 +200,15 @@ NetConnection Settle(NetConnection c, unsigned baud, unsigned parity, int cancel
         const ssize_t n = ::recv(c.fd, buffer, sizeof buffer, 0);
         if (n < 0 && (errno == EINTR || errno == EAGAIN))
             continue;
-        if (n <= 0)
-            return Failed(c, SerialError::ServerBusy, n == 0 ? 0 : errno);
+        if (n <= 0) {
+            c.serverSaid = Said(data);
+            return Failed(c, SerialError::ServerClosed, n == 0 ? 0 : errno);
+        }
         events.clear();
         c.decoder.Feed({buffer, static_cast<std::size_t>(n)}, data, events);
-        data.clear();
+        // Kept, bounded, for a server that says why it closes.
+        if (data.size() > kMaxSaid)
+            data.erase(data.begin(), data.end() - kMaxSaid);
         for (const auto& event : events) {
             const auto answer = c.client.Answer(event);
             if (!answer.empty() && !SendAll(c.fd, answer, cancelFd, deadline))
@@ -140,6 +224,7 @@ NetConnection::NetConnection(NetConnection&& other) noexcept
       error(other.error),
       err(other.err),
       telnet(other.telnet),
+      serverSaid(std::move(other.serverSaid)),
       decoder(other.decoder),
       client(other.client)
 {
@@ -154,6 +239,7 @@ NetConnection& NetConnection::operator=(NetConnection&& other) noexcept
         error = other.error;
         err = other.err;
         telnet = other.telnet;
+        serverSaid = std::move(other.serverSaid);
         decoder = other.decoder;
         client = other.client;
     }
@@ -192,15 +278,12 @@ NetConnection ConnectPort(const net::PortUrl& url, unsigned baud, unsigned parit
     c.telnet = url.scheme == net::Scheme::Rfc2217;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
 
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    // Not AI_ADDRCONFIG: on a machine with loopback alone it would refuse
-    // "localhost", the usual end of an SSH tunnel.
-    hints.ai_flags = AI_NUMERICSERV;
     addrinfo* found = nullptr;
-    const std::string service = std::to_string(url.port);
-    const int rc = ::getaddrinfo(url.host.c_str(), service.c_str(), &hints, &found);
+    const int rc = Resolve(url.host, std::to_string(url.port), cancelFd, deadline, found);
+    if (rc == kCancelled)
+        return Failed(c, SerialError::Closed, ECANCELED);
+    if (rc == kLate)
+        return Failed(c, SerialError::ConnectTimedOut, ETIMEDOUT);
     if (rc != 0)
         return Failed(c, SerialError::HostNotFound, rc == EAI_SYSTEM ? errno : 0);
 

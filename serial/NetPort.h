@@ -22,6 +22,8 @@ struct NetConnection {
     // The system's error, or for LineRefused the rate the server answered.
     int err = 0;
     bool telnet = false;
+    // ServerClosed: the text the server sent before closing, if any.
+    std::string serverSaid;
     // The Telnet state the negotiation left, for the reader to go on from.
     net::telnet::Decoder decoder;
     net::telnet::ComPortClient client;

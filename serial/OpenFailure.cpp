@@ -5,7 +5,8 @@
 
 namespace serial {
 
-std::string OpenFailureText(SerialError error, int err, const std::string& path, bool explained)
+std::string OpenFailureText(SerialError error, int err, const std::string& path, bool explained,
+                            const std::string& serverSaid)
 {
     switch (error) {
     case SerialError::NotFound:
@@ -31,8 +32,10 @@ std::string OpenFailureText(SerialError error, int err, const std::string& path,
         return path + " 拒绝连接：该主机的这个端口上没有服务在运行。";
     case SerialError::ConnectTimedOut:
         return "连接 " + path + " 超时：主机没有应答，请检查地址、网络和防火墙。";
-    case SerialError::ServerBusy:
-        return path + " 的服务器关闭了连接：该端口正被另一用户使用。";
+    case SerialError::ServerClosed:
+        if (!serverSaid.empty())
+            return path + " 的服务器关闭了连接，它说：“" + serverSaid + "”";
+        return path + " 的服务器在设置线路之前关闭了连接：该端口可能正被另一用户使用，或服务器打不开它的串口。";
     case SerialError::NoComPort:
         return path + " 的服务器不支持 RFC 2217，无法设置波特率和效验位；请改用 socket:// 并在服务器上设置串口。";
     case SerialError::LineRefused:

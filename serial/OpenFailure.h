@@ -10,7 +10,9 @@ namespace serial {
 
 // `explained`: the setup checks already say what to do, so the text only
 // names the problem.
-std::string OpenFailureText(SerialError error, int err, const std::string& path, bool explained = false);
+// `serverSaid`: what a network server said before it closed, if anything.
+std::string OpenFailureText(SerialError error, int err, const std::string& path, bool explained = false,
+                            const std::string& serverSaid = {});
 
 // Short enough for a status pane: "发送失败：串口已断开".
 std::string WriteFailureText(const WriteResult& result);

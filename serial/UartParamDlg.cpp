@@ -73,9 +73,9 @@ void Say(QLabel* label, const QString& text)
     label->setVisible(!text.isEmpty());
 }
 
-QString FailureText(SerialError error, int err, const QString& path, bool explained)
+QString FailureText(SerialError error, int err, const QString& path, bool explained, const std::string& serverSaid = {})
 {
-    return QString::fromStdString(serial::OpenFailureText(error, err, path.toStdString(), explained));
+    return QString::fromStdString(serial::OpenFailureText(error, err, path.toStdString(), explained, serverSaid));
 }
 
 // One setup finding: what is wrong, then the command on a line of its own.
@@ -533,15 +533,21 @@ void CUartParamDlg::Connected(const QString& url, unsigned baudRate, unsigned pa
     const bool reconnecting = awaitingReconnect() && QString::fromStdString(awaited_) == url;
     const SerialError error = connection.error;
     const int err = connection.err;
+    const std::string serverSaid = connection.serverSaid;
     const bool connected = connection.fd >= 0;
     if (!connected || !g_Serial.Adopt(std::move(connection), url.toStdString(), baudRate, parity)) {
         const bool cancelled = !connected && error == SerialError::Closed;
         Say(line_, cancelled ? QStringLiteral("已取消连接 %1。").arg(url) : QString());
         if (!cancelled)
             SayFailure(connected ? FailureText(g_Serial.LastError(), g_Serial.LastErrno(), url, false)
-                                 : FailureText(error, err, url, false));
+                                 : FailureText(error, err, url, false, serverSaid));
         if (reconnecting && !cancelled)
             retry_->start(kNetRetryMs);
+        // Cancelled by hand while reconnecting: the wait ends with it.
+        if (reconnecting && cancelled) {
+            awaited_.clear();
+            Say(reconnect_, QStringLiteral("已取消自动重新连接 %1。").arg(lostPath_));
+        }
         UpdateState();
         return;
     }

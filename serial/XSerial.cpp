@@ -79,6 +79,7 @@ bool CXSerial::Fail(SerialError error, int err)
     std::lock_guard lock(errorLock_);
     lastError_ = error;
     lastErrno_ = err;
+    lastServerText_.clear();
     return false;
 }
 
@@ -87,6 +88,13 @@ void CXSerial::ClearError()
     std::lock_guard lock(errorLock_);
     lastError_ = SerialError::None;
     lastErrno_ = 0;
+    lastServerText_.clear();
+}
+
+std::string CXSerial::LastServerText() const
+{
+    std::lock_guard lock(errorLock_);
+    return lastServerText_;
 }
 
 SerialError CXSerial::LastError() const
@@ -174,8 +182,12 @@ bool CXSerial::Adopt(serial::NetConnection&& connection, const std::string& url,
     lost_.store(false, std::memory_order_release);
     network_ = connection.fd >= 0;
     telnet_ = network_ && connection.telnet;
-    if (connection.fd < 0)
-        return Fail(connection.error == SerialError::None ? SerialError::Io : connection.error, connection.err);
+    if (connection.fd < 0) {
+        Fail(connection.error == SerialError::None ? SerialError::Io : connection.error, connection.err);
+        std::lock_guard lock(errorLock_);
+        lastServerText_ = connection.serverSaid;
+        return false;
+    }
     telnetIn_ = connection.decoder;
     comPort_ = connection.client;
     return StartThreads(std::exchange(connection.fd, -1));

@@ -69,7 +69,7 @@ enum class SerialError {
     HostNotFound,     // the name does not resolve
     Refused,          // nothing listens on that port
     ConnectTimedOut,  // no answer to the connection within the time-out
-    ServerBusy,       // the server closed at once: another user has the port
+    ServerClosed,     // the server closed before the port was set: busy, or cannot open its device
     NoComPort,        // rfc2217: the server refused the COM-PORT-OPTION
     LineRefused,      // rfc2217: a setting answered with another value (LastErrno: its rate)
     LineUnconfirmed,  // rfc2217: the server did not answer the settings in time
@@ -147,6 +147,9 @@ public:
     // Of the last call on this object that failed, from any thread.
     SerialError LastError() const;
     int LastErrno() const;
+    // What a network server said before it closed the connection (ser2net
+    // says "Port already in use"); empty for anything else.
+    std::string LastServerText() const;
     const std::string& PortPath() const { return portPath_; }
     unsigned BaudRate() const { return baudRate_; }
     unsigned Parity() const { return parity_; }
@@ -209,4 +212,5 @@ private:
     mutable std::mutex errorLock_;
     SerialError lastError_ = SerialError::None;  // under errorLock_
     int lastErrno_ = 0;                          // under errorLock_
+    std::string lastServerText_;                 // under errorLock_
 };

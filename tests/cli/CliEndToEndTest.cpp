@@ -527,9 +527,10 @@ TEST_F(NetworkPorts, EachFailureIsToldForWhatItIs)
     const struct {
         std::string url;
         SerialError error;
+        std::string said = {};
     } rows[] = {
         {"rfc2217://127.0.0.1:" + std::to_string(FreePort()), SerialError::Refused},
-        {server_->Rfc2217Url(), SerialError::ServerBusy},
+        {server_->Rfc2217Url(), SerialError::ServerClosed, "Port already in use"},
         {"rfc2217://" + silentHost, SerialError::LineUnconfirmed},
         {"socket://" + silentHost, SerialError::None},
         {"rfc2217://127.0.0.1", SerialError::BadUrl},
@@ -540,6 +541,7 @@ TEST_F(NetworkPorts, EachFailureIsToldForWhatItIs)
         link.SetConnectTimeout(500);
         EXPECT_EQ(link.Open(row.url, 9600, 0), row.error == SerialError::None) << row.url;
         EXPECT_EQ(link.LastError(), row.error) << row.url;
+        EXPECT_EQ(link.LastServerText(), row.said) << row.url;
     }
 }
 

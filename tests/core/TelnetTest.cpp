@@ -110,15 +110,16 @@ TEST(Telnet, LongSubnegotiationIsBounded)
     EXPECT_EQ(data, Bytes{0x01});
 }
 
-TEST(ComPort, GreetingAsksForOptionsAndLine)
+// The options first; the line once the server has agreed to the option.
+TEST(ComPort, GreetingAsksForOptionsThenTheLine)
 {
     ComPortClient client;
-    const Bytes expected{0xFF, 0xFB, 0,  0xFF, 0xFB, 3,    0xFF, 0xFB, 44, 0xFF, 0xFD, 0,    0xFF, 0xFD, 3,
-                         0xFF, 0xFA, 44, 1,    0,    0,    0x25, 0x80, 0xFF, 0xF0,             // 9600
-                         0xFF, 0xFA, 44, 2,    8,    0xFF, 0xF0,                               // 8 bits
-                         0xFF, 0xFA, 44, 3,    3,    0xFF, 0xF0,                               // even
-                         0xFF, 0xFA, 44, 4,    1,    0xFF, 0xF0};                              // 1 stop bit
-    EXPECT_EQ(client.Greeting(9600, 2), expected);
+    EXPECT_EQ(client.Greeting(0x1FF, 2), (Bytes{0xFF, 0xFB, 0, 0xFF, 0xFB, 3, 0xFF, 0xFB, 44, 0xFF, 0xFD, 0, 0xFF, 0xFD, 3}));
+    const Bytes line{0xFF, 0xFA, 44, 1, 0, 0, 1, 0xFF, 0xFF, 0xFF, 0xF0,  // 511 baud: its 0xFF doubled
+                     0xFF, 0xFA, 44, 2, 8, 0xFF, 0xF0,                    // 8 bits
+                     0xFF, 0xFA, 44, 3, 3, 0xFF, 0xF0,                    // even
+                     0xFF, 0xFA, 44, 4, 1, 0xFF, 0xF0};                   // 1 stop bit
+    EXPECT_EQ(client.Answer({Kind::Option, kDo, 44, {}}), line);
     EXPECT_EQ(client.State(), ComPortClient::Line::Waiting);
 }
 
@@ -137,6 +138,8 @@ TEST(ComPort, AnswersWithoutLoopingAndJudgesTheLine)
         Bytes reply;
         Line line;
     };
+    const Bytes line9600{0xFF, 0xFA, 44, 1, 0, 0, 0x25, 0x80, 0xFF, 0xF0, 0xFF, 0xFA, 44, 2, 8, 0xFF, 0xF0,
+                         0xFF, 0xFA, 44, 3, 1, 0xFF, 0xF0, 0xFF, 0xFA, 44, 4, 1, 0xFF, 0xF0};
     struct Row {
         const char* name;
         std::vector<Step> steps;
@@ -149,21 +152,20 @@ TEST(ComPort, AnswersWithoutLoopingAndJudgesTheLine)
           {option(kDo, 3), {}, Line::Waiting},                    // confirms what holds: no answer
           {option(kDo, 0), {}, Line::Waiting},
           {option(kWill, 0), {}, Line::Waiting},
-          {option(kDo, 44), {}, Line::Waiting},
+          {option(kDo, 44), line9600, Line::Waiting},
           {option(kDo, 24), {0xFF, kWont, 24}, Line::Waiting},   // terminal type: not ours
           {answer(107, {0}), {}, Line::Waiting},
           {answer(101, {0, 0, 0x25, 0x80}), {}, Line::Waiting},
           {answer(102, {8}), {}, Line::Waiting},
           {answer(103, {1}), {}, Line::Waiting},
-          {answer(104, {1}), {}, Line::Agreed},
-          {option(kDont, 0), {0xFF, kWont, 0}, Line::Agreed},    // turned off later: confirmed once
-          {option(kDont, 0), {}, Line::Agreed}}},
+          {answer(104, {1}), {}, Line::Agreed}}},
         {"a server that keeps its own rate",
          {{answer(101, {0, 1, 0xC2, 0x00}), {}, Line::Waiting},
           {answer(102, {8}), {}, Line::Waiting},
           {answer(103, {1}), {}, Line::Waiting},
           {answer(104, {1}), {}, Line::Refused}}},
         {"a server without the option", {{option(kDont, 44), {}, Line::NoComPort}}},
+        {"a server without binary mode", {{option(kWont, 0), {}, Line::NoComPort}}},
     };
     for (const Row& row : rows) {
         ComPortClient client;
