@@ -1,30 +1,35 @@
 #include "serial/OpenFailure.h"
 
+#include "common/Tr.h"
+
 #include <system_error>
 
 namespace serial {
+
+using text::Fill;
 
 std::string OpenFailureText(SerialError error, int err, const std::string& path, bool explained)
 {
     switch (error) {
     case SerialError::NotFound:
-        return "找不到设备 " + path + "。";
+        return Fill(DTU_TR("serial", "Device %1 not found."), {path});
     case SerialError::Permission:
         if (explained)
-            return "没有权限打开 " + path + "。";
-        return "没有权限打开 " + path +
-               "：请把当前用户加入 dialout 组（sudo usermod -aG dialout $USER），重新登录后再打开。";
+            return Fill(DTU_TR("serial", "No permission to open %1."), {path});
+        return Fill(DTU_TR("serial", "No permission to open %1: add the current user to the dialout group "
+                                     "(sudo usermod -aG dialout $USER), log in again, then open it."),
+                    {path});
     case SerialError::Busy:
         if (explained)
-            return path + " 正被其他程序占用。";
-        return path + " 正被其他程序占用，请先关闭该程序。";
+            return Fill(DTU_TR("serial", "%1 is in use by another program."), {path});
+        return Fill(DTU_TR("serial", "%1 is in use by another program; close that program first."), {path});
     case SerialError::NotATerminal:
-        return path + " 不是串口设备。";
+        return Fill(DTU_TR("serial", "%1 is not a serial device."), {path});
     case SerialError::Settings:
-        return path + " 不支持所选的波特率或效验位。";
+        return Fill(DTU_TR("serial", "%1 does not support the chosen baud rate or parity."), {path});
     default:
         // Not strerror: the command line opens ports from many threads.
-        return "无法打开 " + path + "：" + std::generic_category().message(err);
+        return Fill(DTU_TR("serial", "Cannot open %1: %2"), {path, std::generic_category().message(err)});
     }
 }
 
@@ -34,14 +39,14 @@ std::string WriteFailureText(const WriteResult& result)
     case SerialError::None:
         return {};
     case SerialError::TimedOut:
-        return "发送失败：串口 " + std::to_string(CXSerial::kWriteWaitMs * CXSerial::kMaxStalledWaits / 1000) +
-               " 秒未能发出数据";
+        return Fill(DTU_TR("serial", "Send failed: the port sent nothing for %1 s"),
+                    {std::to_string(CXSerial::kWriteWaitMs * CXSerial::kMaxStalledWaits / 1000)});
     case SerialError::Lost:
-        return "发送失败：串口已断开";
+        return DTU_TR("serial", "Send failed: the port is disconnected");
     case SerialError::Closed:
-        return "发送失败：串口已关闭";
+        return DTU_TR("serial", "Send failed: the port is closed");
     default:
-        return "发送失败：" + std::generic_category().message(result.err);
+        return Fill(DTU_TR("serial", "Send failed: %1"), {std::generic_category().message(result.err)});
     }
 }
 

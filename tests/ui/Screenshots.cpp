@@ -4,9 +4,11 @@
 #include "app/AboutDlg.h"
 #include "app/Dialog_Login.h"
 #include "app/TavrinDlg.h"
+#include "common/Language.h"
 #include "dtu/Dialog_Rf_Setup.h"
 #include "dtu/DtuDlg.h"
 #include "dtu/Rf.h"
+#include "monitor/MonitorDlg.h"
 #include "sim/Device.h"
 #include "sim/SimulatedDtu.h"
 
@@ -95,5 +97,28 @@ int main(int argc, char* argv[])
     CAboutDlg about(&window);
     about.show();
     Save(&about, dir, QStringLiteral("about"));
+    about.hide();
+    login.hide();
+    window.hide();
+
+    // The main window, the DTU page and the line monitor in English, beside
+    // the Chinese ones: English captions are longer.
+    ui::InstallLanguage(ui::Language::English);
+    QApplication::setApplicationDisplayName(QCoreApplication::translate("CTavrinApp", "DTU参数配置工具"));
+    CTavrinDlg english([path] { return QStringList{path, QStringLiteral("/dev/ttyUSB0")}; });
+    english.show();
+    Save(&english, dir, QStringLiteral("main-window-en"));
+    english.findChild<QAction*>(QStringLiteral("action1013"))->trigger();
+    english.findChild<QAction*>(QStringLiteral("action1005"))->trigger();
+    CDtuDlg* englishPage = english.dtuPage();
+    for (const char* button : {"readNetButton", "readVersionButton"}) {
+        QMetaObject::invokeMethod(englishPage->findChild<QObject*>(QLatin1String(button)), "click");
+        for (int i = 0; i < 10; ++i) {
+            QApplication::processEvents();
+            QThread::msleep(100);
+        }
+    }
+    Save(englishPage, dir, QStringLiteral("dtu-page-en"));
+    Save(english.monitor(), dir, QStringLiteral("line-monitor-en"));
     return 0;
 }
