@@ -2279,6 +2279,126 @@ The log was stopped; the terminal works as before.</translation>
         <source>written, cannot be read back</source>
         <translation>written, cannot be read back</translation>
     </message>
+    <message>
+        <source>unknown key &apos;%1&apos;</source>
+        <translation>unknown key &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>unknown key &apos;%1&apos; in [%2]</source>
+        <translation>unknown key &apos;%1&apos; in [%2]</translation>
+    </message>
+    <message>
+        <source>%1 must be a string</source>
+        <translation>%1 must be a string</translation>
+    </message>
+    <message>
+        <source>%1 must be true or false</source>
+        <translation>%1 must be true or false</translation>
+    </message>
+    <message>
+        <source>%1 must be a whole number</source>
+        <translation>%1 must be a whole number</translation>
+    </message>
+    <message>
+        <source>%1 = %2 is out of range (%3 to %4)</source>
+        <translation>%1 = %2 is out of range (%3 to %4)</translation>
+    </message>
+    <message>
+        <source>%1 = &quot;%2&quot; is none of %3</source>
+        <translation>%1 = &quot;%2&quot; is none of %3</translation>
+    </message>
+    <message>
+        <source>%1 must be a list of strings</source>
+        <translation>%1 must be a list of strings</translation>
+    </message>
+    <message>
+        <source>[%1] must be a table</source>
+        <translation>[%1] must be a table</translation>
+    </message>
+    <message>
+        <source>%1 must be pairs of hex digits when hex = true</source>
+        <translation>%1 must be pairs of hex digits when hex = true</translation>
+    </message>
+    <message>
+        <source>%1 holds %2 bytes; at most %3 fit</source>
+        <translation>%1 holds %2 bytes; at most %3 fit</translation>
+    </message>
+    <message>
+        <source>%1 is %2 bytes long; at most %3 fit</source>
+        <translation>%1 is %2 bytes long; at most %3 fit</translation>
+    </message>
+    <message>
+        <source>own_id.id = &quot;%1&quot; must be 12 hex digits</source>
+        <translation>own_id.id = &quot;%1&quot; must be 12 hex digits</translation>
+    </message>
+    <message>
+        <source>[server] takes ip or domain, not both</source>
+        <translation>[server] takes ip or domain, not both</translation>
+    </message>
+    <message>
+        <source>server.ip = &quot;%1&quot; is no IPv4 address (four numbers 0 to 255)</source>
+        <translation>server.ip = &quot;%1&quot; is no IPv4 address (four numbers 0 to 255)</translation>
+    </message>
+    <message>
+        <source>[mode] needs transfer = &quot;protocol&quot; or &quot;transparent&quot;</source>
+        <translation>[mode] needs transfer = &quot;protocol&quot; or &quot;transparent&quot;</translation>
+    </message>
+    <message>
+        <source>sub_mode belongs to transparent transfer; protocol transfer takes options</source>
+        <translation>sub_mode belongs to transparent transfer; protocol transfer takes options</translation>
+    </message>
+    <message>
+        <source>mode.options: &quot;%1&quot; is none of %2</source>
+        <translation>mode.options: &quot;%1&quot; is none of %2</translation>
+    </message>
+    <message>
+        <source>options belong to protocol transfer; transparent transfer takes sub_mode</source>
+        <translation>options belong to protocol transfer; transparent transfer takes sub_mode</translation>
+    </message>
+    <message>
+        <source>transparent transfer needs sub_mode = %1</source>
+        <translation>transparent transfer needs sub_mode = %1</translation>
+    </message>
+    <message>
+        <source>serial.baud must be one of 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200</source>
+        <translation>serial.baud must be one of 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200</translation>
+    </message>
+    <message>
+        <source>[apn] needs apn (user and password default to empty)</source>
+        <translation>[apn] needs apn (user and password default to empty)</translation>
+    </message>
+    <message>
+        <source>%1 is longer than the 32 bytes the DTU keeps</source>
+        <translation>%1 is longer than the 32 bytes the DTU keeps</translation>
+    </message>
+    <message>
+        <source>rf.frequency_mhz must be a number</source>
+        <translation>rf.frequency_mhz must be a number</translation>
+    </message>
+    <message>
+        <source>rf.frequency_mhz = %1: the DTU is set in whole MHz (only the integer query would be sent)</source>
+        <translation>rf.frequency_mhz = %1: the DTU is set in whole MHz (only the integer query would be sent)</translation>
+    </message>
+    <message>
+        <source>rf.frequency_mhz is out of range (1 to 1023)</source>
+        <translation>rf.frequency_mhz is out of range (1 to 1023)</translation>
+    </message>
+    <message>
+        <source>clock.set takes &quot;now&quot; only (this computer&apos;s time)</source>
+        <translation>clock.set takes &quot;now&quot; only (this computer&apos;s time)</translation>
+    </message>
+    <message>
+        <source>%1: is a folder, not a profile</source>
+        <translation>%1: is a folder, not a profile</translation>
+    </message>
+    <message>
+        <source>%1: not a profile file (not a regular file, or over 1 MiB)</source>
+        <translation>%1: not a profile file (not a regular file, or over 1 MiB)</translation>
+    </message>
+    <message>
+        <source>%1: cannot be read</source>
+        <translation>%1: cannot be read</translation>
+    </message>
 </context>
 <context>
     <name>serial</name>

@@ -2279,6 +2279,126 @@
         <source>written, cannot be read back</source>
         <translation>已写入，无法读回</translation>
     </message>
+    <message>
+        <source>unknown key &apos;%1&apos;</source>
+        <translation>未知的键“%1”</translation>
+    </message>
+    <message>
+        <source>unknown key &apos;%1&apos; in [%2]</source>
+        <translation>[%2] 中未知的键“%1”</translation>
+    </message>
+    <message>
+        <source>%1 must be a string</source>
+        <translation>%1 必须是字符串</translation>
+    </message>
+    <message>
+        <source>%1 must be true or false</source>
+        <translation>%1 必须是 true 或 false</translation>
+    </message>
+    <message>
+        <source>%1 must be a whole number</source>
+        <translation>%1 必须是整数</translation>
+    </message>
+    <message>
+        <source>%1 = %2 is out of range (%3 to %4)</source>
+        <translation>%1 = %2 超出范围（%3 到 %4）</translation>
+    </message>
+    <message>
+        <source>%1 = &quot;%2&quot; is none of %3</source>
+        <translation>%1 = &quot;%2&quot; 不是 %3 之一</translation>
+    </message>
+    <message>
+        <source>%1 must be a list of strings</source>
+        <translation>%1 必须是字符串列表</translation>
+    </message>
+    <message>
+        <source>[%1] must be a table</source>
+        <translation>[%1] 必须是表</translation>
+    </message>
+    <message>
+        <source>%1 must be pairs of hex digits when hex = true</source>
+        <translation>hex = true 时 %1 必须是成对的十六进制数字</translation>
+    </message>
+    <message>
+        <source>%1 holds %2 bytes; at most %3 fit</source>
+        <translation>%1 共 %2 字节，最多 %3 字节</translation>
+    </message>
+    <message>
+        <source>%1 is %2 bytes long; at most %3 fit</source>
+        <translation>%1 长 %2 字节，最多 %3 字节</translation>
+    </message>
+    <message>
+        <source>own_id.id = &quot;%1&quot; must be 12 hex digits</source>
+        <translation>own_id.id = &quot;%1&quot; 必须是 12 位十六进制数字</translation>
+    </message>
+    <message>
+        <source>[server] takes ip or domain, not both</source>
+        <translation>[server] 只能给出 ip 或 domain 之一</translation>
+    </message>
+    <message>
+        <source>server.ip = &quot;%1&quot; is no IPv4 address (four numbers 0 to 255)</source>
+        <translation>server.ip = &quot;%1&quot; 不是 IPv4 地址（四个 0 到 255 的数）</translation>
+    </message>
+    <message>
+        <source>[mode] needs transfer = &quot;protocol&quot; or &quot;transparent&quot;</source>
+        <translation>[mode] 需要 transfer = &quot;protocol&quot; 或 &quot;transparent&quot;</translation>
+    </message>
+    <message>
+        <source>sub_mode belongs to transparent transfer; protocol transfer takes options</source>
+        <translation>sub_mode 属于透明传输；协议传输用 options</translation>
+    </message>
+    <message>
+        <source>mode.options: &quot;%1&quot; is none of %2</source>
+        <translation>mode.options：&quot;%1&quot; 不是 %2 之一</translation>
+    </message>
+    <message>
+        <source>options belong to protocol transfer; transparent transfer takes sub_mode</source>
+        <translation>options 属于协议传输；透明传输用 sub_mode</translation>
+    </message>
+    <message>
+        <source>transparent transfer needs sub_mode = %1</source>
+        <translation>透明传输需要 sub_mode = %1</translation>
+    </message>
+    <message>
+        <source>serial.baud must be one of 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200</source>
+        <translation>serial.baud 必须是 1200、2400、4800、9600、19200、38400、57600、115200 之一</translation>
+    </message>
+    <message>
+        <source>[apn] needs apn (user and password default to empty)</source>
+        <translation>[apn] 需要 apn（user 和 password 默认为空）</translation>
+    </message>
+    <message>
+        <source>%1 is longer than the 32 bytes the DTU keeps</source>
+        <translation>%1 超过 DTU 能保存的 32 字节</translation>
+    </message>
+    <message>
+        <source>rf.frequency_mhz must be a number</source>
+        <translation>rf.frequency_mhz 必须是数字</translation>
+    </message>
+    <message>
+        <source>rf.frequency_mhz = %1: the DTU is set in whole MHz (only the integer query would be sent)</source>
+        <translation>rf.frequency_mhz = %1：DTU 按整数 MHz 设置（只会发送整数部分）</translation>
+    </message>
+    <message>
+        <source>rf.frequency_mhz is out of range (1 to 1023)</source>
+        <translation>rf.frequency_mhz 超出范围（1 到 1023）</translation>
+    </message>
+    <message>
+        <source>clock.set takes &quot;now&quot; only (this computer&apos;s time)</source>
+        <translation>clock.set 只能是 &quot;now&quot;（本机时间）</translation>
+    </message>
+    <message>
+        <source>%1: is a folder, not a profile</source>
+        <translation>%1：是文件夹，不是配置文件</translation>
+    </message>
+    <message>
+        <source>%1: not a profile file (not a regular file, or over 1 MiB)</source>
+        <translation>%1：不是配置文件（不是普通文件，或大于 1 MiB）</translation>
+    </message>
+    <message>
+        <source>%1: cannot be read</source>
+        <translation>%1：无法读取</translation>
+    </message>
 </context>
 <context>
     <name>serial</name>
