@@ -1,7 +1,8 @@
 // Texts the core builds for people. The command line prints them as they are
 // written, in English; the window installs a translator and shows them in
 // its language. Each text is marked where it is written, so that lupdate
-// finds it (both macros are its aliases of QT_TRANSLATE_NOOP):
+// finds it (translations/CMakeLists.txt makes both macros its aliases of
+// QT_TRANSLATE_NOOP):
 //
 //   Fill(DTU_TR("serial", "%1 is not a serial device."), {path})
 //   const char* kText = DTU_TR_NOOP("dtu::msg", "...");  translated where shown

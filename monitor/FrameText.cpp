@@ -345,7 +345,8 @@ FrameMeaning DecodeData(Direction direction, Span b)
     const std::uint8_t type = b[1] & 0x7F;
     // The simulated DTU marks what it hands back with bit 7 of the type.
     const bool echo = (b[1] & 0x80) != 0 && direction == Direction::Received;
-    const char* const kNames[] = {
+    // Looked up on every call: a translation's text lives only as long as its language.
+    const char* const names[] = {
         DTU_TR("monitor", "SMS text, group send"), DTU_TR("monitor", "SMS text to one number"),
         DTU_TR("monitor", "SMS hex, group send"),  DTU_TR("monitor", "SMS hex to one number"),
         DTU_TR("monitor", "TCP one-to-many"),      DTU_TR("monitor", "TCP one-to-one")};
@@ -355,7 +356,7 @@ FrameMeaning DecodeData(Direction direction, Span b)
         m.problem = Format(DTU_TR("monitor", "unknown type %02X"), b[1]);
         return m;
     }
-    m.name = kNames[type];
+    m.name = names[type];
     if (echo)
         m.name += DTU_TR("monitor", " (returned)");
     Span body = b.subspan(2, b.size() - 3);
