@@ -2,6 +2,7 @@
 // page of the window speaks only the chosen language (the device's English
 // words and data aside), and dtuctl speaks English whatever the locale.
 #include "app/AboutDlg.h"
+#include "app/Dialog_Login.h"
 #include "app/TavrinDlg.h"
 #include "common/Language.h"
 #include "common/MessageBox.h"
@@ -9,6 +10,7 @@
 #include "monitor/MonitorDlg.h"
 #include "serial/KVSerial.h"
 #include "sim/SimulatedDtu.h"
+#include "upgrade/Dialog_OTG.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -26,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocumentFragment>
+#include <QTimer>
 #include <QXmlStreamReader>
 
 #include <map>
@@ -219,6 +222,20 @@ private slots:
             window.show();
             for (int id : {1004, 1005, 1006, 1007, 1008, 1010, 1012, 1013, 1014})
                 window.findChild<QAction*>(QStringLiteral("action%1").arg(id))->trigger();
+            // The login prompt, heard while it asks, then the upgrade page behind it.
+            QStringList prompt;
+            QTimer::singleShot(0, &window, [&prompt] {
+                auto* login = qobject_cast<CDialog_Login*>(QApplication::activeModalWidget());
+                if (!login)
+                    return;
+                prompt << Texts(login);
+                for (QWidget* w : login->findChildren<QWidget*>())
+                    prompt << Texts(w);
+                login->findChild<QLineEdit*>(QStringLiteral("passwordEdit"))->setText(QStringLiteral("QWPZ"));
+                login->findChild<QPushButton*>(QStringLiteral("loginButton"))->click();
+            });
+            window.findChild<QAction*>(QStringLiteral("action1009"))->trigger();
+            QVERIFY(window.upgradePage() && window.upgradePage()->isVisible());
             CDtuDlg* page = window.dtuPage();
             QVERIFY(page && page->isVisible());
             // Two refusals, a request the monitor decodes, and the wireless dialog.
@@ -235,6 +252,7 @@ private slots:
             const QString meaning = rows->index(1, CMonitorModel::Meaning).data().toString();
             QCOMPARE(meaning.contains(kCjk), language == ui::Language::Chinese);
             QVERIFY(said.size() >= 4);
+            QVERIFY(!prompt.isEmpty());
 
             // Qt's own words follow the language too.
             const auto* buttons = window.findChild<CAboutDlg*>()->findChild<QDialogButtonBox*>();
@@ -242,9 +260,9 @@ private slots:
                      language == ui::Language::Chinese ? QStringLiteral("确定") : QStringLiteral("OK"));
 
             QStringList foreign;
-            for (const QString& text : said)
+            for (const QString& text : said + prompt)
                 if (const QString why = Foreign(text, language); !why.isEmpty())
-                    foreign << why + QStringLiteral(" in a message: ") + text;
+                    foreign << why + QStringLiteral(" in a message or the login prompt: ") + text;
             for (QWidget* top : QApplication::topLevelWidgets()) {
                 if (!top->isVisible())
                     continue;
