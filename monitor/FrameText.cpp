@@ -104,7 +104,7 @@ std::string Ids(Span p, std::size_t records)
     std::vector<std::string> ids;
     for (std::size_t i = 0; i < records; ++i)
         ids.push_back(hex::FormatPlain(p.subspan(7 * i, 6)));
-    return Records(records, records == 1 ? "ID" : "IDs", ids);
+    return Records(records, records == 1 ? DTU_TR("monitor", "ID") : DTU_TR("monitor", "IDs"), ids);
 }
 
 std::string Phones(Span p, std::size_t records)

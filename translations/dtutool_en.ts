@@ -2190,6 +2190,14 @@ The log was stopped; the terminal works as before.</translation>
         <source> (no answer)</source>
         <translation> (no answer)</translation>
     </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>IDs</source>
+        <translation>IDs</translation>
+    </message>
 </context>
 <context>
     <name>pages</name>

@@ -2190,6 +2190,14 @@
         <source> (no answer)</source>
         <translation>（无应答）</translation>
     </message>
+    <message>
+        <source>ID</source>
+        <translation>个ID</translation>
+    </message>
+    <message>
+        <source>IDs</source>
+        <translation>个ID</translation>
+    </message>
 </context>
 <context>
     <name>pages</name>
