@@ -1,5 +1,5 @@
 // One language at a time: both translation files are whole and current, every
-// page of the window speaks only the chosen language (the device's English
+// page of the window speaks only the chosen language (its kept English
 // words and data aside), and dtuctl speaks English whatever the locale.
 #include "app/AboutDlg.h"
 #include "app/Dialog_Login.h"
@@ -38,12 +38,12 @@ namespace {
 
 const QRegularExpression kCjk(QStringLiteral("[\\x{3000}-\\x{303F}\\x{4E00}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]"));
 
-// The words the device's own tool shows in English in both languages, the
-// names of things (models, interfaces, encodings) and the data of a
+// The words the window keeps in English in both languages (see the README),
+// the names of things (models, interfaces, encodings) and the data of a
 // simulated DTU. Anything else in Latin letters on a Chinese page is a text
 // left untranslated.
 const QStringList kKeptWords = {
-    // The device's words.
+    // Kept as they always were.
     "Success", "Fail", "Name", "Pwd", "Hex", "APN", "TCP", "Open", "Write", "Read", "No", "reply", "None", "Login",
     // Names.
     "DTU", "HEX", "SMS", "APP", "IAP", "STOP", "CRC", "MHz", "CMNET", "TTL", "RS232", "RS485", "ODD", "EVEN", "GBK",
