@@ -20,17 +20,17 @@ CDialog_Login::CDialog_Login(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("CDialog_Login"));
     setWindowTitle(QStringLiteral("Login"));
 
-    auto* label = new QLabel(QStringLiteral("输入口令:"), this);
+    auto* label = new QLabel(tr("输入口令:"), this);
     password_ = new QLineEdit(this);
     password_->setObjectName(QStringLiteral("passwordEdit"));
     password_->setProperty("controlId", 1011);
     password_->setEchoMode(QLineEdit::Password);
     label->setBuddy(password_);
 
-    auto* login = new QPushButton(QStringLiteral("登录"), this);
+    auto* login = new QPushButton(tr("登录"), this);
     login->setObjectName(QStringLiteral("loginButton"));
     login->setProperty("controlId", 1012);
-    auto* exit = new QPushButton(QStringLiteral("退出"), this);
+    auto* exit = new QPushButton(tr("退出"), this);
     exit->setObjectName(QStringLiteral("exitButton"));
     exit->setProperty("controlId", 1014);
     // Enter is ours to handle (it checks the password); no default button.
@@ -73,6 +73,6 @@ void CDialog_Login::OnLogin()
         accept();
         return;
     }
-    ui::ShowMessage(this, ui::AppCaption(), QStringLiteral("输入口令错误,请重新输入！"), ui::Buttons::Ok,
+    ui::ShowMessage(this, ui::AppCaption(), tr("输入口令错误,请重新输入！"), ui::Buttons::Ok,
                     QMessageBox::Warning);
 }

@@ -3,6 +3,7 @@
 #include "app/TavrinDlg.h"
 #include "common/Codepage.h"
 #include "common/FastReplies.h"
+#include "common/Language.h"
 #include "common/MessageBox.h"
 #include "common/Settings.h"
 #include "net/PortUrl.h"
@@ -23,7 +24,6 @@ int CTavrinApp::Run(int argc, char* argv[])
     // QSettings keeps the tool's settings in ~/.config/dtutool/dtutool.conf.
     QApplication::setOrganizationName(QStringLiteral("dtutool"));
     QApplication::setApplicationName(QStringLiteral("dtutool"));
-    QApplication::setApplicationDisplayName(QStringLiteral("DTU参数配置工具"));
     QApplication::setApplicationVersion(QStringLiteral(DTU_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/dtu.svg")));
 
@@ -41,14 +41,25 @@ int CTavrinApp::Run(int argc, char* argv[])
     const QCommandLineOption resetSettings(QStringLiteral("reset-settings"),
                                            QStringLiteral("Forget the remembered port, settings, folders and window "
                                                           "places, and start from the defaults."));
+    const QCommandLineOption lang(QStringLiteral("lang"),
+                                  QStringLiteral("The window's language: zh (Chinese) or en (English). Default: the "
+                                                 "one chosen on the about page, else English under an English "
+                                                 "locale, else Chinese."),
+                                  QStringLiteral("zh|en"));
     parser.addOption(simulate);
     parser.addOption(simulateLog);
     parser.addOption(fast);
     parser.addOption(resetSettings);
-    parser.addPositionalArgument(QStringLiteral("device"), QStringLiteral("A serial device, or a network port rfc2217://HOST:PORT or socket://HOST:PORT, "
-                                                                "to list first."),
+    parser.addOption(lang);
+    parser.addPositionalArgument(QStringLiteral("device"),
+                                 QStringLiteral("A serial device, or a network port rfc2217://HOST:PORT or "
+                                                "socket://HOST:PORT, to list first."),
                                  QStringLiteral("[device]"));
     parser.process(app);
+    if (parser.isSet(lang) && !ui::ParseLanguage(parser.value(lang))) {
+        std::cerr << "dtutool: --lang takes zh or en\n";
+        return 2;
+    }
 
     ui::RememberSettings(true);
     {
@@ -58,6 +69,11 @@ int CTavrinApp::Run(int argc, char* argv[])
         ui::FastReplies::instance().set(parser.isSet(fast) ||
                                         settings->value(QStringLiteral("fastReplies"), false).toBool());
     }
+    const auto remembered = ui::RememberedLanguage();
+    ui::InstallLanguage(ui::ChooseLanguage(parser.value(lang),
+                                           remembered ? ui::LanguageName(*remembered) : QString(),
+                                           ui::MessagesLocale()));
+    QApplication::setApplicationDisplayName(tr("DTU参数配置工具"));
 
     std::unique_ptr<sim::SimulatedDtu> dtu;
     if (parser.isSet(simulate)) {
@@ -75,7 +91,7 @@ int CTavrinApp::Run(int argc, char* argv[])
     CUartParamDlg::PortNames names;
     if (dtu) {
         first.prepend(QString::fromStdString(dtu->TerminalPath()));
-        names.insert(first.front(), QStringLiteral("模拟DTU"));
+        names.insert(first.front(), tr("模拟DTU"));
     }
     // Listed without opening anything (an open raises an adapter's DTR and
     // RTS); the page marks the ports other programs hold.
@@ -97,7 +113,7 @@ int CTavrinApp::Run(int argc, char* argv[])
         CTavrinDlg window(ports, nullptr, {}, names);
         if (!text::CodepageAvailable())
             ui::ShowMessage(nullptr, ui::AppCaption(),
-                            QStringLiteral("本机无法进行 GBK 编码转换（缺少 glibc 的 gconv 模块），中文不能正确收发："
+                            tr("本机无法进行 GBK 编码转换（缺少 glibc 的 gconv 模块），中文不能正确收发："
                                            "发出的中文会变成“?”，收到的中文显示为“\uFFFD”。\n"
                                            "请重新安装软件包 libc6：sudo apt-get install --reinstall libc6"),
                             ui::Buttons::Ok, QMessageBox::Warning);

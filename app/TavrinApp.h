@@ -2,7 +2,11 @@
 // the main window, and an orderly end when it closes.
 #pragma once
 
+#include <QCoreApplication>
+
 class CTavrinApp {
+    Q_DECLARE_TR_FUNCTIONS(CTavrinApp)
+
 public:
     // Runs the tool; returns the process's exit code.
     static int Run(int argc, char* argv[]);

@@ -34,11 +34,12 @@
 
 namespace {
 
-const char kErrorCaption[] = "错误！";
-const char kNoPortDtu[] = "  不能进行DTU参数设置，请检查系统\n设置中是否打开可用串口！";
-const char kNoPortSms[] = "  不能进行短信发送，请检查系统\n设置中是否打开可用串口！";
-const char kNoPortHex[] = "  不能进行透明传输，请检查系统\n设置中是否打开可用串口！";
-const char kNoPortTcp[] = "  不能进行TCP传输，请检查系统\n设置中是否打开可用串口！";
+const char kErrorCaption[] = QT_TRANSLATE_NOOP("CTavrinDlg", "错误！");
+const char kNoPortDtu[] =
+    QT_TRANSLATE_NOOP("CTavrinDlg", "  不能进行DTU参数设置，请检查系统\n设置中是否打开可用串口！");
+const char kNoPortSms[] = QT_TRANSLATE_NOOP("CTavrinDlg", "  不能进行短信发送，请检查系统\n设置中是否打开可用串口！");
+const char kNoPortHex[] = QT_TRANSLATE_NOOP("CTavrinDlg", "  不能进行透明传输，请检查系统\n设置中是否打开可用串口！");
+const char kNoPortTcp[] = QT_TRANSLATE_NOOP("CTavrinDlg", "  不能进行TCP传输，请检查系统\n设置中是否打开可用串口！");
 
 struct Command {
     int id;
@@ -65,7 +66,7 @@ CTavrinDlg::CTavrinDlg(CUartParamDlg::PortSource ports, QWidget* parent, serial:
     : QDialog(parent), ports_(std::move(ports)), roots_(std::move(roots)), names_(std::move(names))
 {
     setObjectName(QStringLiteral("CTavrinDlg"));
-    setWindowTitle(QStringLiteral("DTU参数配置工具-------Norvale V1.1"));
+    setWindowTitle(tr("DTU参数配置工具-------Norvale V1.1"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/dtu.svg")));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -90,26 +91,26 @@ CTavrinDlg::~CTavrinDlg()
 void CTavrinDlg::BuildCommands()
 {
     static const Command kToolbar[] = {
-        {1004, "系统设置", "settings", &CTavrinDlg::OnSettings},
-        {1005, "DTU参数设置", "dtu", &CTavrinDlg::OnDtu},
-        {1006, "US2编码短信", "sms-text", &CTavrinDlg::OnSmsText},
-        {1007, "HEX编码短信", "sms-hex", &CTavrinDlg::OnSmsHex},
-        {1008, "TCP透传", "tcp", &CTavrinDlg::OnTcp},
-        {1009, "在线升级", "upgrade", &CTavrinDlg::OnUpgrade},
-        {1010, "调试工具", "debug", &CTavrinDlg::OnDebugTool},
-        {1011, "公司主页", "home", &CTavrinDlg::OnHomePage},
-        {1012, "帮助", "help", &CTavrinDlg::OnHelp},
-        {1013, "线路监视", "monitor", &CTavrinDlg::OnMonitor},
-        {1014, "测试服务器", "server", &CTavrinDlg::OnServer},
+        {1004, QT_TR_NOOP("系统设置"), "settings", &CTavrinDlg::OnSettings},
+        {1005, QT_TR_NOOP("DTU参数设置"), "dtu", &CTavrinDlg::OnDtu},
+        {1006, QT_TR_NOOP("US2编码短信"), "sms-text", &CTavrinDlg::OnSmsText},
+        {1007, QT_TR_NOOP("HEX编码短信"), "sms-hex", &CTavrinDlg::OnSmsHex},
+        {1008, QT_TR_NOOP("TCP透传"), "tcp", &CTavrinDlg::OnTcp},
+        {1009, QT_TR_NOOP("在线升级"), "upgrade", &CTavrinDlg::OnUpgrade},
+        {1010, QT_TR_NOOP("调试工具"), "debug", &CTavrinDlg::OnDebugTool},
+        {1011, QT_TR_NOOP("公司主页"), "home", &CTavrinDlg::OnHomePage},
+        {1012, QT_TR_NOOP("帮助"), "help", &CTavrinDlg::OnHelp},
+        {1013, QT_TR_NOOP("线路监视"), "monitor", &CTavrinDlg::OnMonitor},
+        {1014, QT_TR_NOOP("测试服务器"), "server", &CTavrinDlg::OnServer},
     };
     static const Command kMenu[] = {
-        {32779, "系统参数设置(&E)", "settings", &CTavrinDlg::OnSettings},
-        {32780, "DTU参数设置(&V)", "dtu", &CTavrinDlg::OnDtu},
-        {32781, "短信传输(&S)", "sms-text", &CTavrinDlg::OnSmsText},
-        {32782, "透明传输(&T)", "sms-hex", &CTavrinDlg::OnSmsHex},
-        {32783, "TCP传输(&P)", "tcp", &CTavrinDlg::OnTcp},
-        {32784, "线路监视(&M)", "monitor", &CTavrinDlg::OnMonitor},
-        {32785, "测试服务器(&N)", "server", &CTavrinDlg::OnServer},
+        {32779, QT_TR_NOOP("系统参数设置(&E)"), "settings", &CTavrinDlg::OnSettings},
+        {32780, QT_TR_NOOP("DTU参数设置(&V)"), "dtu", &CTavrinDlg::OnDtu},
+        {32781, QT_TR_NOOP("短信传输(&S)"), "sms-text", &CTavrinDlg::OnSmsText},
+        {32782, QT_TR_NOOP("透明传输(&T)"), "sms-hex", &CTavrinDlg::OnSmsHex},
+        {32783, QT_TR_NOOP("TCP传输(&P)"), "tcp", &CTavrinDlg::OnTcp},
+        {32784, QT_TR_NOOP("线路监视(&M)"), "monitor", &CTavrinDlg::OnMonitor},
+        {32785, QT_TR_NOOP("测试服务器(&N)"), "server", &CTavrinDlg::OnServer},
     };
 
     auto* toolbar = new QToolBar(this);
@@ -119,7 +120,7 @@ void CTavrinDlg::BuildCommands()
     toolbar->setMovable(false);
     for (const Command& c : kToolbar) {
         auto* action = new QAction(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(c.icon))),
-                                   QString::fromUtf8(c.caption), this);
+                                   tr(c.caption), this);
         action->setObjectName(QStringLiteral("action%1").arg(c.id));
         connect(action, &QAction::triggered, this, c.slot);
         toolbar->addAction(action);
@@ -138,10 +139,10 @@ void CTavrinDlg::BuildCommands()
     }
 
     // The right-click menu, also reached with the menu key.
-    menu_ = new QMenu(QStringLiteral("选择(&C)"), this);
+    menu_ = new QMenu(tr("选择(&C)"), this);
     for (const Command& c : kMenu) {
         auto* action = new QAction(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(c.icon))),
-                                   QString::fromUtf8(c.caption), this);
+                                   tr(c.caption), this);
         action->setObjectName(QStringLiteral("action%1").arg(c.id));
         connect(action, &QAction::triggered, this, c.slot);
         menu_->addAction(action);
@@ -158,12 +159,12 @@ void CTavrinDlg::BuildCommands()
     // A window manager's menu cannot take items from a program: the about
     // item sits at the end of this one instead.
     menu_->addSeparator();
-    auto* about = new QAction(QStringLiteral("关于 Tavrin(&A)..."), this);
+    auto* about = new QAction(tr("关于 Tavrin(&A)..."), this);
     about->setObjectName(QStringLiteral("action16"));
     connect(about, &QAction::triggered, this, &CTavrinDlg::OnAboutBox);
     menu_->addAction(about);
 
-    auto* hint = new QLabel(QStringLiteral("用工具栏或右键菜单打开各功能页。\n先在“系统设置”中打开串口。"), this);
+    auto* hint = new QLabel(tr("用工具栏或右键菜单打开各功能页。\n先在“系统设置”中打开串口。"), this);
     hint->setAlignment(Qt::AlignCenter);
     hint->setEnabled(false);
 
@@ -181,11 +182,11 @@ void CTavrinDlg::BuildStatusBar()
     status->setSizeGripEnabled(false);
     status->setFixedHeight(20);
     // The pane's text is what a screen reader reads; the role only describes it.
-    const char* roles[] = {"状态", "信息", "时间"};
+    const QString roles[] = {tr("状态"), tr("信息"), tr("时间")};
     for (int i = 0; i < 3; ++i) {
         panes_[i] = new QLabel(status);
         panes_[i]->setObjectName(QStringLiteral("pane%1").arg(i));
-        panes_[i]->setAccessibleDescription(QString::fromUtf8(roles[i]));
+        panes_[i]->setAccessibleDescription(roles[i]);
         if (i < 2)
             panes_[i]->setFixedWidth(200);
         status->addWidget(panes_[i], i == 2 ? 1 : 0);
@@ -274,11 +275,11 @@ void CTavrinDlg::CheckPortLost()
     if (upgradeSays)
         return;
     const QString text = net::LooksLikeUrl(path.toStdString())
-                             ? QStringLiteral("网络端口 %1 的连接已断开（服务器关闭了连接、网络中断，或该端口正被另一用户使用），该端口已关闭。\n"
-                                              "请检查服务器和网络后在“系统设置”中重新打开。")
-                             : QStringLiteral("串口 %1 已断开（设备被拔出或线路已关闭），该串口已关闭。\n"
-                                              "请检查连接后在“系统设置”中重新打开。");
-    ui::ShowMessage(this, QString::fromUtf8(kErrorCaption), text.arg(path), ui::Buttons::Ok, QMessageBox::Warning);
+                             ? tr("网络端口 %1 的连接已断开（服务器关闭了连接、网络中断，或该端口正被另一用户使用），"
+                                  "该端口已关闭。\n请检查服务器和网络后在“系统设置”中重新打开。")
+                             : tr("串口 %1 已断开（设备被拔出或线路已关闭），该串口已关闭。\n"
+                                  "请检查连接后在“系统设置”中重新打开。");
+    ui::ShowMessage(this, tr(kErrorCaption), text.arg(path), ui::Buttons::Ok, QMessageBox::Warning);
 }
 
 void CTavrinDlg::keyPressEvent(QKeyEvent* e)
@@ -361,7 +362,7 @@ bool CTavrinDlg::PortOpenOrSay(const char* message)
 {
     if (g_Serial.IsOpen())
         return true;
-    ui::ShowMessage(this, QString::fromUtf8(kErrorCaption), QString::fromUtf8(message), ui::Buttons::Ok,
+    ui::ShowMessage(this, tr(kErrorCaption), tr(message), ui::Buttons::Ok,
                     QMessageBox::Critical);
     return false;
 }

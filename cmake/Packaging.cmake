@@ -56,9 +56,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Loaded as plug-ins, so dpkg-shlibdeps cannot see them: the SVG icons, and
-# a font with the Chinese captions.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+# Loaded at run time, so dpkg-shlibdeps cannot see them: the SVG icons, Qt's
+# own Chinese words, and a font with the Chinese captions.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The summary above is the synopsis; CPack indents these lines and marks

@@ -30,10 +30,10 @@ void FastReplies::set(bool on)
 
 QCheckBox* FastReplies::MakeCheckBox(QWidget* parent)
 {
-    auto* box = new QCheckBox(QStringLiteral("快速应答"), parent);
+    auto* box = new QCheckBox(tr("快速应答"), parent);
     box->setObjectName(QStringLiteral("fastRepliesCheck"));
-    box->setToolTip(QStringLiteral("应答帧一完整（长度、校验和与帧尾都正确）即处理，不再等待 0.4 秒的线路静默。"
-                                   "其他数据仍按静默判定结束。"));
+    box->setToolTip(tr("应答帧一完整（长度、校验和与帧尾都正确）即处理，不再等待 0.4 秒的线路静默。"
+                       "其他数据仍按静默判定结束。"));
     box->setAccessibleDescription(box->toolTip());
     box->setChecked(instance().on());
     connect(box, &QCheckBox::toggled, &instance(), &FastReplies::set);

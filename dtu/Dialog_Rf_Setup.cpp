@@ -1,5 +1,6 @@
 #include "dtu/Dialog_Rf_Setup.h"
 
+#include "common/Language.h"
 #include "common/LineEdits.h"
 #include "common/MessageBox.h"
 #include "common/PortWrite.h"
@@ -20,7 +21,7 @@
 CDialog_Rf_Setup::CDialog_Rf_Setup(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("CDialog_Rf_Setup"));
-    setWindowTitle(QStringLiteral("无线参数配置页"));
+    setWindowTitle(tr("无线参数配置页"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setModal(false);
 
@@ -41,16 +42,16 @@ CDialog_Rf_Setup::CDialog_Rf_Setup(QWidget* parent) : QDialog(parent)
     // Each value in its own captioned frame; the caption is the field's label.
     auto* grid = new QGridLayout;
     const struct {
-        const char* caption;
+        QString caption;
         QWidget* field;
         const char* unit;
     } frames[] = {
-        {"无线频率", frequency_, "MHz"}, {"休眠周期", sleep_, nullptr}, {"呼吸时间", breath_, nullptr},
-        {"网络地址", address_, nullptr}, {"发送功率", power_, nullptr},
+        {tr("无线频率"), frequency_, "MHz"}, {tr("休眠周期"), sleep_, nullptr}, {tr("呼吸时间"), breath_, nullptr},
+        {tr("网络地址"), address_, nullptr}, {tr("发送功率"), power_, nullptr},
     };
     int i = 0;
     for (const auto& f : frames) {
-        auto* box = new QGroupBox(QString::fromUtf8(f.caption), this);
+        auto* box = new QGroupBox(f.caption, this);
         auto* row = new QHBoxLayout(box);
         row->addWidget(f.field, 1);
         if (f.unit)
@@ -104,7 +105,7 @@ void CDialog_Rf_Setup::OnWrite()
 {
     const int mhz = dtu::LeadingInteger(frequency_->text().toStdString());
     if (mhz < 1 || mhz > 1023) {
-        ui::ShowMessage(this, QStringLiteral("提示！"), QString::fromUtf8(dtu::msg::kRfFrequencyRange));
+        ui::ShowMessage(this, tr("提示！"), ui::CoreText("dtu::msg", dtu::msg::kRfFrequencyRange));
         return;
     }
     Send(dtu::BuildWriteRf(settings()));
@@ -112,7 +113,7 @@ void CDialog_Rf_Setup::OnWrite()
 
 void CDialog_Rf_Setup::Send(const dtu::Bytes& frame)
 {
-    ui::SendFrameOrSay(this, frame, QStringLiteral("提示！"));
+    ui::SendFrameOrSay(this, frame, tr("提示！"));
 }
 
 void CDialog_Rf_Setup::OnRead()

@@ -1,5 +1,6 @@
 // The DTU page's requests: one handler per button, each reading the
 // controls, having the core build the frame and sending it.
+#include "common/Language.h"
 #include "common/LineEdits.h"
 #include "common/MessageBox.h"
 #include "common/PortWrite.h"
@@ -25,7 +26,7 @@
 
 namespace {
 
-const char kCaption[] = "提示！";
+const char kCaption[] = QT_TRANSLATE_NOOP("CDtuDlg", "提示！");
 
 std::string Std(const QString& s)
 {
@@ -36,7 +37,7 @@ std::string Std(const QString& s)
 
 void CDtuDlg::SetStatus(const char* text)
 {
-    panes_[1]->setText(QString::fromUtf8(text));
+    panes_[1]->setText(ui::CoreText("dtu::msg", text));
 }
 
 void CDtuDlg::Send(const dtu::Bytes& frame)
@@ -84,7 +85,7 @@ void CDtuDlg::timerEvent(QTimerEvent* e)
 
 void CDtuDlg::Say(const char* text)
 {
-    ui::ShowMessage(this, QString::fromUtf8(kCaption), QString::fromUtf8(text));
+    ui::ShowMessage(this, tr(kCaption), ui::CoreText("dtu::msg", text));
 }
 
 // Lists.
@@ -110,7 +111,7 @@ void CDtuDlg::ClearList(QTreeWidget* list, std::uint8_t& count, std::uint8_t cle
 {
     QApplication::beep();
     // OK clears the DTU's copy, Cancel the page's.
-    if (ui::ShowMessage(this, QString::fromUtf8(kCaption), QString::fromUtf8(dtu::msg::kClearQuestion),
+    if (ui::ShowMessage(this, tr(kCaption), ui::CoreText("dtu::msg", dtu::msg::kClearQuestion),
                         ui::Buttons::OkCancel) == QMessageBox::Ok) {
         SendQuery(clearCode);
         return;

@@ -15,6 +15,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -31,39 +32,39 @@
 
 namespace {
 
-QPushButton* Button(QWidget* parent, int id, const char* name, const char* caption)
+QPushButton* Button(QWidget* parent, int id, const char* name, const QString& caption)
 {
-    auto* b = ui::Tag(new QPushButton(QString::fromUtf8(caption), parent), id, name);
+    auto* b = ui::Tag(new QPushButton(caption, parent), id, name);
     b->setAutoDefault(false);
     return b;
 }
 
-QCheckBox* Check(QWidget* parent, int id, const char* name, const char* caption)
+QCheckBox* Check(QWidget* parent, int id, const char* name, const QString& caption)
 {
-    return ui::Tag(new QCheckBox(QString::fromUtf8(caption), parent), id, name);
+    return ui::Tag(new QCheckBox(caption, parent), id, name);
 }
 
-QRadioButton* Radio(QWidget* parent, int id, const char* name, const char* caption)
+QRadioButton* Radio(QWidget* parent, int id, const char* name, const QString& caption)
 {
-    return ui::Tag(new QRadioButton(QString::fromUtf8(caption), parent), id, name);
+    return ui::Tag(new QRadioButton(caption, parent), id, name);
 }
 
 // A label with its field: the label's caption is the field's name for
 // assistive technology, and its mnemonic-less buddy takes the focus.
-void Row(QGridLayout* grid, int row, const char* caption, QWidget* field, int column = 0, int span = 1)
+void Row(QGridLayout* grid, int row, const QString& caption, QWidget* field, int column = 0, int span = 1)
 {
-    auto* label = new QLabel(QString::fromUtf8(caption), field->parentWidget());
+    auto* label = new QLabel(caption, field->parentWidget());
     label->setBuddy(field);
     field->setAccessibleName(label->text().remove(u':').remove(u'：'));
     grid->addWidget(label, row, column);
     grid->addWidget(field, row, column + 1, 1, span);
 }
 
-QTreeWidget* List(QWidget* parent, int id, const char* name, const char* valueCaption, const char* description)
+QTreeWidget* List(QWidget* parent, int id, const char* name, const QString& valueCaption, const QString& description)
 {
     auto* list = ui::Tag(new QTreeWidget(parent), id, name);
     list->setColumnCount(2);
-    list->setHeaderLabels({QStringLiteral("序列编号"), QString::fromUtf8(valueCaption)});
+    list->setHeaderLabels({QCoreApplication::translate("CDtuDlg", "序列编号"), valueCaption});
     list->setColumnWidth(0, 70);
     list->setColumnWidth(1, 130);
     list->setRootIsDecorated(false);
@@ -73,8 +74,8 @@ QTreeWidget* List(QWidget* parent, int id, const char* name, const char* valueCa
     list->header()->setSectionsMovable(true);
     list->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     list->setMinimumHeight(90);
-    list->setAccessibleName(QString::fromUtf8(valueCaption));
-    list->setAccessibleDescription(QString::fromUtf8(description));
+    list->setAccessibleName(valueCaption);
+    list->setAccessibleDescription(description);
     return list;
 }
 
@@ -90,11 +91,12 @@ QHBoxLayout* Buttons(std::initializer_list<QWidget*> buttons)
 std::array<QPushButton*, 4> ListButtons(QWidget* box, std::array<int, 4> ids, const char* noun)
 {
     static const char* const verbs[] = {"write", "read", "delete", "clear"};
-    static const char* const captions[] = {"写入", "读取", "删除", "清空"};
+    static const char* const captions[] = {QT_TRANSLATE_NOOP("CDtuDlg", "写入"), QT_TRANSLATE_NOOP("CDtuDlg", "读取"),
+                                           QT_TRANSLATE_NOOP("CDtuDlg", "删除"), QT_TRANSLATE_NOOP("CDtuDlg", "清空")};
     std::array<QPushButton*, 4> buttons{};
     for (std::size_t i = 0; i < 4; ++i) {
         const QByteArray name = QByteArray(verbs[i]) + noun + "Button";
-        buttons[i] = Button(box, ids[i], name.constData(), captions[i]);
+        buttons[i] = Button(box, ids[i], name.constData(), QCoreApplication::translate("CDtuDlg", captions[i]));
     }
     return buttons;
 }
@@ -110,7 +112,7 @@ void ListLayout(QGroupBox* box, QLayout* entry, QTreeWidget* list, const std::ar
 
 }  // namespace
 
-CDtuDlg::CDtuDlg(QWidget* parent) : FramePage(ui::kDtuFrame, QStringLiteral("DTU参数设置"), parent)
+CDtuDlg::CDtuDlg(QWidget* parent) : FramePage(ui::kDtuFrame, tr("DTU参数设置"), parent)
 {
     setObjectName(QStringLiteral("CDtuDlg"));
     BuildForm();
@@ -172,7 +174,7 @@ void CDtuDlg::BuildForm()
 
 QGroupBox* CDtuDlg::BuildModelFrame()
 {
-    auto* box = new QGroupBox(QStringLiteral("产品型号:"), this);
+    auto* box = new QGroupBox(tr("产品型号:"), this);
     model330M_ = Radio(box, 1062, "model330MRadio", "KV-330-M");
     model330N_ = Radio(box, 1063, "model330NRadio", "KV-330-N");
     model331_ = Radio(box, 1064, "model331Radio", "KV-331");
@@ -186,17 +188,17 @@ QGroupBox* CDtuDlg::BuildModelFrame()
 
 QGroupBox* CDtuDlg::BuildPhoneFrame()
 {
-    auto* box = new QGroupBox(QStringLiteral("手机号码管理"), this);
+    auto* box = new QGroupBox(tr("手机号码管理"), this);
     phoneEdit_ = ui::Tag(new ui::DigitEdit(box), 1011, "phoneEdit");
-    addPhone_ = Button(box, 1012, "addPhoneButton", "增加");
-    phoneReadUnused_ = Button(box, 1027, "phoneReadUnusedButton", "读取");
+    addPhone_ = Button(box, 1012, "addPhoneButton", tr("增加"));
+    phoneReadUnused_ = Button(box, 1027, "phoneReadUnusedButton", tr("读取"));
     phoneReadUnused_->setEnabled(false);
-    phoneList_ = List(box, 1033, "phoneList", "电话号码", "DTU 的授权电话号码列表");
+    phoneList_ = List(box, 1033, "phoneList", tr("电话号码"), tr("DTU 的授权电话号码列表"));
     const auto buttons = ListButtons(box, {1013, 1014, 1024, 1015}, "Phones");
     std::tie(writePhones_, readPhones_, deletePhone_, clearPhones_) = std::tuple_cat(buttons);
 
     auto* entry = new QGridLayout;
-    Row(entry, 0, "号码:", phoneEdit_);
+    Row(entry, 0, tr("号码:"), phoneEdit_);
     entry->addWidget(addPhone_, 0, 2);
     entry->addWidget(phoneReadUnused_, 0, 3);
     ListLayout(box, entry, phoneList_, buttons);
@@ -205,17 +207,17 @@ QGroupBox* CDtuDlg::BuildPhoneFrame()
 
 QGroupBox* CDtuDlg::BuildIdFrame()
 {
-    auto* box = new QGroupBox(QStringLiteral("通讯ID管理"), this);
+    auto* box = new QGroupBox(tr("通讯ID管理"), this);
     idEdit_ = ui::Tag(new QLineEdit(box), 1016, "idEdit");
-    customId_ = Check(box, 1065, "customIdCheck", "自定义");
-    addId_ = Button(box, 1017, "addIdButton", "增加");
-    readOwnId_ = Button(box, 1026, "readOwnIdButton", "读取");
-    idList_ = List(box, 1034, "idList", "MAC地址", "DTU 的通讯 ID 列表");
+    customId_ = Check(box, 1065, "customIdCheck", tr("自定义"));
+    addId_ = Button(box, 1017, "addIdButton", tr("增加"));
+    readOwnId_ = Button(box, 1026, "readOwnIdButton", tr("读取"));
+    idList_ = List(box, 1034, "idList", tr("MAC地址"), tr("DTU 的通讯 ID 列表"));
     const auto buttons = ListButtons(box, {1018, 1019, 1025, 1020}, "Ids");
     std::tie(writeIds_, readIds_, deleteId_, clearIds_) = std::tuple_cat(buttons);
 
     auto* entry = new QGridLayout;
-    Row(entry, 0, "通讯ID:", idEdit_);
+    Row(entry, 0, tr("通讯ID:"), idEdit_);
     entry->addWidget(customId_, 1, 1);
     entry->addWidget(addId_, 0, 2);
     entry->addWidget(readOwnId_, 0, 3);
@@ -225,25 +227,25 @@ QGroupBox* CDtuDlg::BuildIdFrame()
 
 QGroupBox* CDtuDlg::BuildServerFrame()
 {
-    auto* box = new QGroupBox(QStringLiteral("TCP服务器管理"), this);
+    auto* box = new QGroupBox(tr("TCP服务器管理"), this);
     ip_ = ui::Tag(new ui::IpAddressEdit(box), 1035, "ipEdit");
     domain_ = ui::Tag(new QLineEdit(box), 1036, "domainEdit");
-    ipRadio_ = Radio(box, 1049, "ipRadio", "设置IP地址");
-    domainRadio_ = Radio(box, 1050, "domainRadio", "设置域名");
+    ipRadio_ = Radio(box, 1049, "ipRadio", tr("设置IP地址"));
+    domainRadio_ = Radio(box, 1050, "domainRadio", tr("设置域名"));
     addressKind_ = new QButtonGroup(box);
     addressKind_->addButton(ipRadio_, 0);
     addressKind_->addButton(domainRadio_, 1);
-    setAddress_ = Button(box, 1008, "setAddressButton", "设置");
+    setAddress_ = Button(box, 1008, "setAddressButton", tr("设置"));
     port_ = ui::Tag(new ui::DigitEdit(box), 1037, "portEdit");
-    setPort_ = Button(box, 1010, "setPortButton", "设置");
+    setPort_ = Button(box, 1010, "setPortButton", tr("设置"));
 
     auto* grid = new QGridLayout(box);
-    Row(grid, 0, "远程IP:", ip_, 0, 2);
-    Row(grid, 1, "远程域名:", domain_, 0, 2);
+    Row(grid, 0, tr("远程IP:"), ip_, 0, 2);
+    Row(grid, 1, tr("远程域名:"), domain_, 0, 2);
     grid->addWidget(ipRadio_, 2, 1);
     grid->addWidget(domainRadio_, 2, 2);
     grid->addWidget(setAddress_, 2, 3);
-    Row(grid, 3, "远程端口:", port_, 0, 2);
+    Row(grid, 3, tr("远程端口:"), port_, 0, 2);
     grid->addWidget(setPort_, 3, 3);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(2, 1);
@@ -252,17 +254,17 @@ QGroupBox* CDtuDlg::BuildServerFrame()
 
 QGroupBox* CDtuDlg::BuildModeFrame()
 {
-    auto* box = new QGroupBox(QStringLiteral("工作模式"), this);
-    protocol_ = Radio(box, 1039, "protocolRadio", "协议传输");
-    transparent_ = Radio(box, 1040, "transparentRadio", "透明传输");
+    auto* box = new QGroupBox(tr("工作模式"), this);
+    protocol_ = Radio(box, 1039, "protocolRadio", tr("协议传输"));
+    transparent_ = Radio(box, 1040, "transparentRadio", tr("透明传输"));
     transferKind_ = new QButtonGroup(box);
     transferKind_->addButton(protocol_, 0);
     transferKind_->addButton(transparent_, 1);
-    smsOption_ = Check(box, 1031, "smsOptionCheck", "短信US2编码");
-    smsHexOption_ = Check(box, 1041, "smsHexOptionCheck", "短信HEX编码");
+    smsOption_ = Check(box, 1031, "smsOptionCheck", tr("短信US2编码"));
+    smsHexOption_ = Check(box, 1041, "smsHexOptionCheck", tr("短信HEX编码"));
     tcpOption_ = Check(box, 1042, "tcpOptionCheck", "TCP");
-    smsMode_ = Radio(box, 1043, "smsModeRadio", "短信US2编码");
-    smsHexMode_ = Radio(box, 1045, "smsHexModeRadio", "短信HEX编码");
+    smsMode_ = Radio(box, 1043, "smsModeRadio", tr("短信US2编码"));
+    smsHexMode_ = Radio(box, 1045, "smsHexModeRadio", tr("短信HEX编码"));
     tcpMode_ = Radio(box, 1046, "tcpModeRadio", "TCP");
     subMode_ = new QButtonGroup(box);
     subMode_->addButton(smsMode_, 0);
@@ -271,10 +273,10 @@ QGroupBox* CDtuDlg::BuildModeFrame()
     // The same captions twice: say which transfer each belongs to.
     for (QWidget* w : {static_cast<QWidget*>(smsOption_), static_cast<QWidget*>(smsHexOption_),
                        static_cast<QWidget*>(tcpOption_)})
-        w->setAccessibleDescription(QStringLiteral("协议传输的选项"));
+        w->setAccessibleDescription(tr("协议传输的选项"));
     for (QWidget* w : {static_cast<QWidget*>(smsMode_), static_cast<QWidget*>(smsHexMode_),
                        static_cast<QWidget*>(tcpMode_)})
-        w->setAccessibleDescription(QStringLiteral("透明传输的方式"));
+        w->setAccessibleDescription(tr("透明传输的方式"));
 
     auto* grid = new QGridLayout(box);
     grid->addWidget(protocol_, 0, 0);
@@ -290,22 +292,22 @@ QGroupBox* CDtuDlg::BuildModeFrame()
 
 QGroupBox* CDtuDlg::BuildModeButtonsFrame()
 {
-    auto* box = new QGroupBox(QStringLiteral("模式"), this);
-    setMode_ = Button(box, 1021, "setModeButton", "模式配置");
-    defaultMode_ = Button(box, 1023, "defaultModeButton", "默认配置");
-    readNet_ = Button(box, 1022, "readNetButton", "读网络参数");
+    auto* box = new QGroupBox(tr("模式"), this);
+    setMode_ = Button(box, 1021, "setModeButton", tr("模式配置"));
+    defaultMode_ = Button(box, 1023, "defaultModeButton", tr("默认配置"));
+    readNet_ = Button(box, 1022, "readNetButton", tr("读网络参数"));
     box->setLayout(Buttons({setMode_, defaultMode_, readNet_}));
     return box;
 }
 
 QGroupBox* CDtuDlg::BuildVersionFrame()
 {
-    auto* box = new QGroupBox(QStringLiteral("版本/场强信息"), this);
+    auto* box = new QGroupBox(tr("版本/场强信息"), this);
     versionText_ = ui::Tag(new QLineEdit(box), 1038, "versionEdit");
     versionText_->setReadOnly(true);
     versionText_->setAccessibleName(box->title());
-    readVersion_ = Button(box, 1028, "readVersionButton", "读版本");
-    readSignal_ = Button(box, 1071, "readSignalButton", "读场强");
+    readVersion_ = Button(box, 1028, "readVersionButton", tr("读版本"));
+    readSignal_ = Button(box, 1071, "readSignalButton", tr("读场强"));
     auto* layout = new QVBoxLayout(box);
     layout->addWidget(versionText_);
     layout->addLayout(Buttons({readVersion_, readSignal_}));
@@ -314,11 +316,11 @@ QGroupBox* CDtuDlg::BuildVersionFrame()
 
 QGroupBox* CDtuDlg::BuildApnFrame()
 {
-    auto* box = new QGroupBox(QStringLiteral("运营商管理"), this);
+    auto* box = new QGroupBox(tr("运营商管理"), this);
     apn_ = ui::Tag(new QLineEdit(box), 1053, "apnEdit");
     apnUser_ = ui::Tag(new QLineEdit(box), 1054, "apnUserEdit");
     apnPassword_ = ui::Tag(new QLineEdit(box), 1055, "apnPasswordEdit");
-    setApn_ = Button(box, 1056, "setApnButton", "设置APN");
+    setApn_ = Button(box, 1056, "setApnButton", tr("设置APN"));
     auto* grid = new QGridLayout(box);
     Row(grid, 0, "APN:", apn_);
     Row(grid, 1, "Name:", apnUser_);
@@ -329,17 +331,17 @@ QGroupBox* CDtuDlg::BuildApnFrame()
 
 QGroupBox* CDtuDlg::BuildPacketFrame()
 {
-    auto* box = new QGroupBox(QStringLiteral("心跳自定义"), this);
+    auto* box = new QGroupBox(tr("心跳自定义"), this);
     heartbeatEdit_ = ui::Tag(new CEdit_Hex_Ex(box), 1057, "heartbeatEdit");
     registrationEdit_ = ui::Tag(new CEdit_Hex_Ex(box), 1058, "registrationEdit");
     hex_ = Check(box, 1067, "hexCheck", "Hex");
-    hex_->setAccessibleDescription(QStringLiteral("以十六进制显示心跳和注册包，并在所有十六进制输入框中只接受十六进制数字"));
-    customPackets_ = Check(box, 1066, "customPacketsCheck", "自定义");
-    writePackets_ = Button(box, 1061, "writePacketsButton", "写入");
-    readPackets_ = Button(box, 1032, "readPacketsButton", "读取");
+    hex_->setAccessibleDescription(tr("以十六进制显示心跳和注册包，并在所有十六进制输入框中只接受十六进制数字"));
+    customPackets_ = Check(box, 1066, "customPacketsCheck", tr("自定义"));
+    writePackets_ = Button(box, 1061, "writePacketsButton", tr("写入"));
+    readPackets_ = Button(box, 1032, "readPacketsButton", tr("读取"));
     auto* grid = new QGridLayout(box);
-    Row(grid, 0, "心跳:", heartbeatEdit_, 0, 3);
-    Row(grid, 1, "注册:", registrationEdit_, 0, 3);
+    Row(grid, 0, tr("心跳:"), heartbeatEdit_, 0, 3);
+    Row(grid, 1, tr("注册:"), registrationEdit_, 0, 3);
     grid->addWidget(hex_, 2, 1);
     grid->addWidget(customPackets_, 2, 2);
     grid->addLayout(Buttons({writePackets_, readPackets_}), 2, 3);
@@ -349,26 +351,26 @@ QGroupBox* CDtuDlg::BuildPacketFrame()
 
 QGroupBox* CDtuDlg::BuildClockFrame()
 {
-    auto* box = new QGroupBox(QStringLiteral("时间配置"), this);
-    setClock_ = Button(box, 1009, "setClockButton", "设置时间");
-    readClock_ = Button(box, 1069, "readClockButton", "读取时间");
+    auto* box = new QGroupBox(tr("时间配置"), this);
+    setClock_ = Button(box, 1009, "setClockButton", tr("设置时间"));
+    readClock_ = Button(box, 1069, "readClockButton", tr("读取时间"));
     box->setLayout(Buttons({setClock_, readClock_}));
     return box;
 }
 
 QGroupBox* CDtuDlg::BuildUartFrame()
 {
-    auto* box = new QGroupBox(QStringLiteral("串口参数管理"), this);
+    auto* box = new QGroupBox(tr("串口参数管理"), this);
     baud_ = ui::Tag(ui::DropDown(box, dtu::kBaudCaptions), 1002,
                   "baudCombo");
     parity_ = ui::Tag(ui::DropDown(box, dtu::kParityCaptions), 1003, "parityCombo");
     interface_ = ui::Tag(ui::DropDown(box, dtu::kInterfaceCaptions), 1004, "interfaceCombo");
-    writeUart_ = Button(box, 1044, "writeUartButton", "写入参数");
-    readUart_ = Button(box, 1047, "readUartButton", "读取参数");
+    writeUart_ = Button(box, 1044, "writeUartButton", tr("写入参数"));
+    readUart_ = Button(box, 1047, "readUartButton", tr("读取参数"));
     auto* grid = new QGridLayout(box);
-    Row(grid, 0, "波特率:", baud_);
-    Row(grid, 1, "效验位:", parity_);
-    Row(grid, 2, "选择方式:", interface_);
+    Row(grid, 0, tr("波特率:"), baud_);
+    Row(grid, 1, tr("效验位:"), parity_);
+    Row(grid, 2, tr("选择方式:"), interface_);
     grid->addWidget(writeUart_, 0, 2);
     grid->addWidget(readUart_, 1, 2);
     grid->setColumnStretch(1, 1);
@@ -377,9 +379,9 @@ QGroupBox* CDtuDlg::BuildUartFrame()
 
 QGroupBox* CDtuDlg::BuildResetFrame()
 {
-    auto* box = new QGroupBox(QStringLiteral("系统复位"), this);
-    restart_ = Button(box, 1029, "restartButton", "重启DTU");
-    wireless_ = Button(box, 1030, "wirelessButton", "无线配置");
+    auto* box = new QGroupBox(tr("系统复位"), this);
+    restart_ = Button(box, 1029, "restartButton", tr("重启DTU"));
+    wireless_ = Button(box, 1030, "wirelessButton", tr("无线配置"));
     box->setLayout(Buttons({restart_, wireless_}));
     return box;
 }
@@ -390,12 +392,12 @@ void CDtuDlg::BuildStatusBar(QLayout* layout)
     status->setObjectName(QStringLiteral("statusBar"));
     status->setSizeGripEnabled(false);
     status->setFixedHeight(22);
-    const char* texts[] = {"就绪", "None", "运行正常"};
-    const char* roles[] = {"页面状态", "请求与应答状态", "运行状态"};
+    const QString texts[] = {tr("就绪"), QStringLiteral("None"), tr("运行正常")};
+    const QString roles[] = {tr("页面状态"), tr("请求与应答状态"), tr("运行状态")};
     for (int i = 0; i < 3; ++i) {
-        panes_[i] = new QLabel(QString::fromUtf8(texts[i]), status);
+        panes_[i] = new QLabel(texts[i], status);
         panes_[i]->setObjectName(QStringLiteral("pane%1").arg(i));
-        panes_[i]->setAccessibleDescription(QString::fromUtf8(roles[i]));
+        panes_[i]->setAccessibleDescription(roles[i]);
         if (i < 2)
             panes_[i]->setFixedWidth(260);
         status->addWidget(panes_[i], i == 2 ? 1 : 0);
@@ -511,7 +513,7 @@ void CDtuDlg::ApplyModel(Model model)
         enable({smsMode_, smsHexMode_, tcpMode_}, false);
     enable({customId_, heartbeatEdit_, registrationEdit_, hex_, customPackets_, writePackets_, readPackets_}, !m);
     wireless_->setEnabled(model == Model::M331);
-    addId_->setText(m ? QStringLiteral("增加") : QStringLiteral("设置"));
+    addId_->setText(m ? tr("增加") : tr("设置"));
     // The rest (ID entry, server, version, APN, serial, clock, restart)
     // stays enabled on every model.
 }

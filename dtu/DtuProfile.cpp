@@ -19,6 +19,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -37,11 +38,11 @@
 
 namespace {
 
-const char kFilter[] = "配置文件 (*.toml);;所有文件 (*)";
+const char kFilter[] = QT_TRANSLATE_NOOP("CDtuDlg", "配置文件 (*.toml);;所有文件 (*)");
 const char kFolderKey[] = "folders/profile";
-const char kReadAll[] = "全部读取";
-const char kWriteAll[] = "全部写入";
-const char kStop[] = "停止";
+const char kReadAll[] = QT_TRANSLATE_NOOP("CDtuDlg", "全部读取");
+const char kWriteAll[] = QT_TRANSLATE_NOOP("CDtuDlg", "全部写入");
+const char kStop[] = QT_TRANSLATE_NOOP("CDtuDlg", "停止");
 
 std::string Std(const QString& s)
 {
@@ -71,17 +72,18 @@ std::string WithoutPlace(const std::string& error)
 
 QGroupBox* CDtuDlg::BuildProfileFrame()
 {
-    auto* box = new QGroupBox(QStringLiteral("整机配置"), this);
-    const auto button = [box](int id, const char* name, const char* caption, const char* role) {
-        auto* b = ui::Tag(new QPushButton(QString::fromUtf8(caption), box), id, name);
+    auto* box = new QGroupBox(tr("整机配置"), this);
+    const auto button = [box](int id, const char* name, const QString& caption, const QString& role) {
+        auto* b = ui::Tag(new QPushButton(caption, box), id, name);
         b->setAutoDefault(false);
-        b->setAccessibleDescription(QString::fromUtf8(role));
+        b->setAccessibleDescription(role);
         return b;
     };
-    readAll_ = button(1101, "readAllButton", kReadAll, "依次读取本型号的全部参数");
-    writeAll_ = button(1102, "writeAllButton", kWriteAll, "写入页面上本型号的全部参数并逐项读回核对");
-    saveProfile_ = button(1103, "saveProfileButton", "保存配置…", "把页面上的参数保存为配置文件（dtuctl 可用）");
-    loadProfile_ = button(1104, "loadProfileButton", "载入配置…", "从配置文件填入页面，不发送");
+    readAll_ = button(1101, "readAllButton", tr(kReadAll), tr("依次读取本型号的全部参数"));
+    writeAll_ = button(1102, "writeAllButton", tr(kWriteAll), tr("写入页面上本型号的全部参数并逐项读回核对"));
+    saveProfile_ =
+        button(1103, "saveProfileButton", tr("保存配置…"), tr("把页面上的参数保存为配置文件（dtuctl 可用）"));
+    loadProfile_ = button(1104, "loadProfileButton", tr("载入配置…"), tr("从配置文件填入页面，不发送"));
     auto* grid = new QGridLayout(box);
     grid->addWidget(readAll_, 0, 0);
     grid->addWidget(writeAll_, 0, 1);
@@ -173,7 +175,7 @@ std::string CDtuDlg::ProfileText(std::string* refusal) const
 void CDtuDlg::OnReadAll()
 {
     if (run_) {
-        StopRun(QStringLiteral("已停止"));
+        StopRun(tr("已停止"));
         return;
     }
     StartRun(Run::Read, std::make_unique<profile::Sequence>(profile::ReadSteps(ModelQueries(CurrentModel()))));
@@ -182,7 +184,7 @@ void CDtuDlg::OnReadAll()
 void CDtuDlg::OnWriteAll()
 {
     if (run_) {
-        StopRun(QStringLiteral("已停止"));
+        StopRun(tr("已停止"));
         return;
     }
     const Model model = CurrentModel();
@@ -228,7 +230,7 @@ void CDtuDlg::OnWriteAll()
 void CDtuDlg::hideEvent(QHideEvent* e)
 {
     if (run_)
-        StopRun(QStringLiteral("已停止"));
+        StopRun(tr("已停止"));
     FramePage::hideEvent(e);
 }
 
@@ -238,7 +240,7 @@ void CDtuDlg::StartRun(Run kind, std::unique_ptr<profile::Sequence> run)
     run_ = std::move(run);
     QPushButton* own = kind == Run::Read ? readAll_ : writeAll_;
     QPushButton* other = kind == Run::Read ? writeAll_ : readAll_;
-    own->setText(QString::fromUtf8(kStop));
+    own->setText(tr(kStop));
     other->setEnabled(false);
     loadProfile_->setEnabled(false);
     SendStep();
@@ -251,8 +253,8 @@ void CDtuDlg::SendStep()
         FinishRun();
         return;
     }
-    panes_[1]->setText(QStringLiteral("%1 %2/%3 …")
-                           .arg(runKind_ == Run::Read ? QStringLiteral("读取") : QStringLiteral("写入"))
+    panes_[1]->setText(tr("%1 %2/%3 …")
+                           .arg(runKind_ == Run::Read ? tr("读取") : tr("写入"))
                            .arg(run_->Finished() + 1)
                            .arg(run_->Total()));
     // The clock is taken when its frame goes out, not when the plan was made.
@@ -274,12 +276,12 @@ void CDtuDlg::FinishRun()
 {
     stepTimer_.stop();
     const std::vector<std::string> missing = run_->Unanswered();
-    QString done = runKind_ == Run::Read ? QStringLiteral("全部读取完成") : QStringLiteral("全部写入完成");
+    QString done = runKind_ == Run::Read ? tr("全部读取完成") : tr("全部写入完成");
     if (!missing.empty()) {
         QStringList names;
         for (const std::string& m : missing)
             names << Q(m);
-        done += QStringLiteral("，无应答：") + names.join(QStringLiteral("、"));
+        done += tr("，无应答：") + names.join(tr("、"));
     }
     if (runKind_ == Run::Write)
         ShowWriteReport();
@@ -292,8 +294,8 @@ void CDtuDlg::StopRun(const QString& why)
     run_.reset();
     runProfile_.reset();
     runWrites_.clear();
-    readAll_->setText(QString::fromUtf8(kReadAll));
-    writeAll_->setText(QString::fromUtf8(kWriteAll));
+    readAll_->setText(tr(kReadAll));
+    writeAll_->setText(tr(kWriteAll));
     for (QPushButton* b : {readAll_, writeAll_, loadProfile_})
         b->setEnabled(true);
     panes_[1]->setText(why);
@@ -309,17 +311,16 @@ void CDtuDlg::ShowWriteReport()
     if (!report_) {
         report_ = new QDialog(this);
         report_->setObjectName(QStringLiteral("writeReport"));
-        report_->setWindowTitle(QStringLiteral("全部写入结果"));
+        report_->setWindowTitle(tr("全部写入结果"));
         auto* summary = new QLabel(report_);
         summary->setObjectName(QStringLiteral("reportSummary"));
         summary->setWordWrap(true);
         auto* tree = new QTreeWidget(report_);
         tree->setObjectName(QStringLiteral("reportRows"));
-        tree->setHeaderLabels({QStringLiteral("参数"), QStringLiteral("写入"), QStringLiteral("读回"),
-                               QStringLiteral("结果")});
+        tree->setHeaderLabels({tr("参数"), tr("写入"), tr("读回"), tr("结果")});
         tree->setRootIsDecorated(false);
-        tree->setAccessibleName(QStringLiteral("写入与读回"));
-        tree->setAccessibleDescription(QStringLiteral("每项参数写入的值、读回的值和是否一致，不一致的在前"));
+        tree->setAccessibleName(tr("写入与读回"));
+        tree->setAccessibleDescription(tr("每项参数写入的值、读回的值和是否一致，不一致的在前"));
         summary->setBuddy(tree);
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, report_);
         connect(buttons, &QDialogButtonBox::rejected, report_, &QDialog::hide);
@@ -342,13 +343,13 @@ void CDtuDlg::ShowWriteReport()
         tree->addTopLevelItem(item);
     }
     for (const std::string& m : run_->Unanswered())
-        tree->addTopLevelItem(new QTreeWidgetItem({Q(m), QString(), QString(), QStringLiteral("无应答")}));
+        tree->addTopLevelItem(new QTreeWidgetItem({Q(m), QString(), QString(), tr("无应答")}));
     for (int i = 0; i < 4; ++i)
         tree->resizeColumnToContents(i);
     report_->findChild<QLabel*>(QStringLiteral("reportSummary"))
         ->setText(differs == 0 && run_->Unanswered().empty()
-                      ? QStringLiteral("全部 %1 项写入后读回一致。").arg(rows.size())
-                      : QStringLiteral("%1 项读回不一致，%2 个请求无应答。").arg(differs).arg(run_->Unanswered().size()));
+                      ? tr("全部 %1 项写入后读回一致。").arg(rows.size())
+                      : tr("%1 项读回不一致，%2 个请求无应答。").arg(differs).arg(run_->Unanswered().size()));
     report_->show();
     report_->raise();
 }
@@ -363,22 +364,22 @@ void CDtuDlg::OnSaveProfile()
         Say(refusal);
         return;
     }
-    const QString path = ui::GetSaveFileName(this, QString::fromUtf8(kFilter), nullptr, QString::fromUtf8(kFolderKey));
+    const QString path = ui::GetSaveFileName(this, tr(kFilter), nullptr, QString::fromUtf8(kFolderKey));
     if (path.isEmpty())
         return;
     QSaveFile file(path);
     const QByteArray bytes = QByteArray::fromStdString(text);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        ui::ShowMessage(this, ui::AppCaption(), QStringLiteral("无法保存配置文件 %1：%2").arg(path, file.errorString()),
+        ui::ShowMessage(this, ui::AppCaption(), tr("无法保存配置文件 %1：%2").arg(path, file.errorString()),
                         ui::Buttons::Ok, QMessageBox::Warning);
         return;
     }
-    panes_[1]->setText(QStringLiteral("配置已保存"));
+    panes_[1]->setText(tr("配置已保存"));
 }
 
 void CDtuDlg::OnLoadProfile()
 {
-    const QString path = ui::GetOpenFileName(this, QString::fromUtf8(kFilter), QString::fromUtf8(kFolderKey));
+    const QString path = ui::GetOpenFileName(this, tr(kFilter), QString::fromUtf8(kFolderKey));
     if (path.isEmpty())
         return;
     const profile::ParsedProfile parsed = profile::LoadProfile(Std(path));
@@ -386,12 +387,12 @@ void CDtuDlg::OnLoadProfile()
         QStringList lines;
         for (const std::string& e : parsed.errors)
             lines << Q(e);
-        ui::ShowMessage(this, ui::AppCaption(), QStringLiteral("配置文件有误，页面没有改动：\n") + lines.join(u'\n'),
+        ui::ShowMessage(this, ui::AppCaption(), tr("配置文件有误，页面没有改动：\n") + lines.join(u'\n'),
                         ui::Buttons::Ok, QMessageBox::Warning);
         return;
     }
     ApplyProfile(parsed.profile);
-    panes_[1]->setText(QStringLiteral("配置已载入（未发送）"));
+    panes_[1]->setText(tr("配置已载入（未发送）"));
 }
 
 void CDtuDlg::ApplyProfile(const profile::Profile& p)

@@ -13,6 +13,7 @@
 //   F8          packets, "自定义"        "Success!"   "读取成功!"
 //   FD          -                       "Success!" once the box is closed; the box shows the clock
 //   any other   -                       "Success!"   -
+#include "common/Language.h"
 #include "common/LineEdits.h"
 #include "common/MessageBox.h"
 #include "common/Widgets.h"
@@ -101,7 +102,7 @@ void CDtuDlg::OnFrame(const ui::FrameEvent& frame)
         SetStatus(plan.status);
     }
     if (plan.message)
-        ShowLater(QString::fromUtf8(plan.message));
+        ShowLater(ui::CoreText("dtu::msg", plan.message));
 }
 
 void CDtuDlg::FillList(QTreeWidget* list, std::uint8_t& count, const std::vector<std::string>& values)

@@ -2,6 +2,7 @@
 
 #include "common/Codepage.h"
 #include "common/Hex.h"
+#include "common/Tr.h"
 #include "dtu/Commands.h"
 #include "dtu/Messages.h"
 
@@ -172,9 +173,9 @@ std::string PacketText(const Bytes& packet, bool hex)
 
 std::string DecodeClock(const Response& r)
 {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d 星期%d", 2000 + r.P(0), r.P(1), r.P(2),
-                  r.P(3), r.P(4), r.P(5), r.P(6));
+    char buffer[80];
+    std::snprintf(buffer, sizeof buffer, DTU_TR("dtu", "%04d-%02d-%02d %02d:%02d:%02d weekday %d"), 2000 + r.P(0),
+                  r.P(1), r.P(2), r.P(3), r.P(4), r.P(5), r.P(6));
     return buffer;
 }
 

@@ -134,7 +134,7 @@ Packets DecodePackets(const Response& r);
 // A packet as the edits show it: "%02X " per byte, or GBK text.
 std::string PacketText(const Bytes& packet, bool hex);
 
-// 0xFD: "2016-05-03 14:07:09 星期2".
+// 0xFD: "2016-05-03 14:07:09 weekday 2".
 std::string DecodeClock(const Response& r);
 
 // 0xF4.

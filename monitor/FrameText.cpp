@@ -2,6 +2,7 @@
 
 #include "common/Codepage.h"
 #include "common/Hex.h"
+#include "common/Tr.h"
 #include "dtu/Commands.h"
 #include "dtu/Frame.h"
 #include "dtu/Lists.h"
@@ -25,10 +26,16 @@ std::string SerialSettings(std::span<const std::uint8_t> p)
     const auto& bauds = dtu::kBaudCaptions;
     const auto& parities = dtu::kParityCaptions;
     const auto& interfaces = dtu::kInterfaceCaptions;
-    const auto index = [](const char* what, std::uint8_t i) { return std::string(what) + " index " + std::to_string(i); };
-    return (p[0] < std::size(bauds) ? std::string(bauds[p[0]]) + " baud" : index("baud", p[0])) + ", " +
-           (p[1] < std::size(parities) ? "parity " + std::string(parities[p[1]]) : index("parity", p[1])) + ", " +
-           (p[2] < std::size(interfaces) ? std::string(interfaces[p[2]]) : index("interface", p[2]));
+    const auto index = [](const char* what, std::uint8_t i) {
+        return std::string(what) + DTU_TR("monitor", " index ") + std::to_string(i);
+    };
+    return (p[0] < std::size(bauds) ? std::string(bauds[p[0]]) + DTU_TR("monitor", " baud")
+                                    : index(DTU_TR("monitor", "baud"), p[0])) +
+           ", " +
+           (p[1] < std::size(parities) ? DTU_TR("monitor", "parity ") + std::string(parities[p[1]])
+                                       : index(DTU_TR("monitor", "parity"), p[1])) +
+           ", " +
+           (p[2] < std::size(interfaces) ? std::string(interfaces[p[2]]) : index(DTU_TR("monitor", "interface"), p[2]));
 }
 
 using Span = std::span<const std::uint8_t>;
@@ -36,9 +43,10 @@ namespace cmd = dtu::cmd;
 
 std::string Format(const char* format, auto... args)
 {
-    char text[128];
+    char text[256];
     const int n = std::snprintf(text, sizeof text, format, args...);
-    return n < 0 ? std::string{} : std::string(text, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof text - 1));
+    return n < 0 ? std::string{}
+                 : std::string(text, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof text - 1));
 }
 
 std::string Join(const std::vector<std::string>& parts, const char* separator = ", ")
@@ -72,21 +80,23 @@ std::string Ip(Span p) { return Format("%u.%u.%u.%u", p[0], p[1], p[2], p[3]); }
 
 std::string ProtocolOptions(std::uint8_t bits)
 {
-    return Join({bits & 1 ? "SMS" : "", bits & 2 ? "SMS hex" : "", bits & 4 ? "TCP" : ""});
+    return Join({bits & 1 ? "SMS" : "", bits & 2 ? DTU_TR("monitor", "SMS hex") : "", bits & 4 ? "TCP" : ""});
 }
 
 std::string WorkMode(std::uint8_t kind, std::uint8_t modeByte)
 {
     if (kind == 2) {
         const std::string options = ProtocolOptions(modeByte);
-        return options.empty() ? "protocol mode" : "protocol mode (" + options + ")";
+        return options.empty() ? DTU_TR("monitor", "protocol mode")
+                               : DTU_TR("monitor", "protocol mode (") + options + ")";
     }
-    return modeByte == 0xFF ? "transparent mode, no sub-mode" : Format("transparent mode, sub-mode %u", modeByte);
+    return modeByte == 0xFF ? DTU_TR("monitor", "transparent mode, no sub-mode")
+                            : Format(DTU_TR("monitor", "transparent mode, sub-mode %u"), modeByte);
 }
 
 std::string Records(std::size_t count, const char* what, const std::vector<std::string>& items)
 {
-    return Join({Format("%zu %s", count, what), Join(items)}, ": ");
+    return Join({Format(DTU_TR("monitor", "%zu %s"), count, what), Join(items)}, ": ");
 }
 
 std::string Ids(Span p, std::size_t records)
@@ -94,7 +104,7 @@ std::string Ids(Span p, std::size_t records)
     std::vector<std::string> ids;
     for (std::size_t i = 0; i < records; ++i)
         ids.push_back(hex::FormatPlain(p.subspan(7 * i, 6)));
-    return Records(records, records == 1 ? "ID" : "IDs", ids);
+    return Records(records, records == 1 ? DTU_TR("monitor", "ID") : DTU_TR("monitor", "IDs"), ids);
 }
 
 std::string Phones(Span p, std::size_t records)
@@ -102,19 +112,20 @@ std::string Phones(Span p, std::size_t records)
     std::vector<std::string> numbers;
     for (std::size_t i = 0; i < records; ++i)
         numbers.push_back(LowByteText(p.subspan(12 * i, 11)));
-    return Records(records, records == 1 ? "number" : "numbers", numbers);
+    return Records(records, records == 1 ? DTU_TR("monitor", "number") : DTU_TR("monitor", "numbers"), numbers);
 }
 
 std::string Clock(Span p)
 {
-    return Format("%u-%02u-%02u %02u:%02u:%02u, weekday %u", 2000 + p[0], p[1], p[2], p[3], p[4], p[5], p[6]);
+    return Format(DTU_TR("monitor", "%u-%02u-%02u %02u:%02u:%02u, weekday %u"), 2000 + p[0], p[1], p[2], p[3], p[4],
+                  p[5], p[6]);
 }
 
 std::string Rf(Span p)
 {
     const dtu::RfRecord r = dtu::DecodeRf(p.first<7>());
-    return Format("%s MHz, sleep index %d, breathing index %d, address %s, power index %d", r.frequency.c_str(),
-                  r.sleepIndex, r.breathIndex, r.address.c_str(), r.powerIndex);
+    return Format(DTU_TR("monitor", "%s MHz, sleep index %d, breathing index %d, address %s, power index %d"),
+                  r.frequency.c_str(), r.sleepIndex, r.breathIndex, r.address.c_str(), r.powerIndex);
 }
 
 std::string Packets(Span p)
@@ -122,9 +133,9 @@ std::string Packets(Span p)
     // Lengths as the DTU page reads them, each kept inside its field.
     const std::size_t heart = std::min<std::size_t>(p[1], dtu::kHeartbeatField);
     const std::size_t reg = std::min<std::size_t>(p[12], dtu::kRegistrationField);
-    return Join({p[0] == dtu::kCustomFlag ? "custom" : "not custom",
-                 "heartbeat " + Quoted(hex::FormatPlain(p.subspan(2, heart))),
-                 "registration " + Quoted(hex::FormatPlain(p.subspan(13, reg)))});
+    return Join({p[0] == dtu::kCustomFlag ? DTU_TR("monitor", "custom") : DTU_TR("monitor", "not custom"),
+                 DTU_TR("monitor", "heartbeat ") + Quoted(hex::FormatPlain(p.subspan(2, heart))),
+                 DTU_TR("monitor", "registration ") + Quoted(hex::FormatPlain(p.subspan(13, reg)))});
 }
 
 bool AllZero(Span p)
@@ -139,7 +150,7 @@ std::string RequestFields(std::uint8_t code, Span p)
     if (query != 0) {
         if (p.size() == query && AllZero(p))
             return {};
-        return Format("%zu-byte payload, %zu zero bytes expected", p.size(), query);
+        return Format(DTU_TR("monitor", "%zu-byte payload, %zu zero bytes expected"), p.size(), query);
     }
     switch (code) {
     case cmd::kWritePhoneList:
@@ -151,7 +162,7 @@ std::string RequestFields(std::uint8_t code, Span p)
     case cmd::kSetServerIp:
         return p.size() >= 4 ? Ip(p) : std::string{};
     case cmd::kSetPort:
-        return p.size() >= 2 ? Format("port %u", p[0] << 8 | p[1]) : std::string{};
+        return p.size() >= 2 ? Format(DTU_TR("monitor", "port %u"), p[0] << 8 | p[1]) : std::string{};
     case cmd::kSetWorkMode:
         return p.size() >= 2 ? WorkMode(p[0] == 1 ? 1 : 2, p[1]) : std::string{};
     case cmd::kWriteUart:
@@ -162,13 +173,15 @@ std::string RequestFields(std::uint8_t code, Span p)
         if (p.size() < 96)
             return {};
         return Join({"APN " + Quoted(text::FromAnsi(p.subspan(0, 32))),
-                     "user " + Quoted(text::FromAnsi(p.subspan(32, 32))),
-                     "password " + Quoted(text::FromAnsi(p.subspan(64, 32)))});
+                     DTU_TR("monitor", "user ") + Quoted(text::FromAnsi(p.subspan(32, 32))),
+                     DTU_TR("monitor", "password ") + Quoted(text::FromAnsi(p.subspan(64, 32)))});
     case cmd::kWritePackets:
         return p.size() >= 45 ? Packets(p) : std::string{};
     case cmd::kSetOwnId:
-        return p.size() >= 7 ? hex::FormatPlain(p.first(6)) + (p[6] == dtu::kCustomFlag ? ", custom" : ", not custom")
-                             : std::string{};
+        return p.size() >= 7
+                   ? hex::FormatPlain(p.first(6)) +
+                         (p[6] == dtu::kCustomFlag ? DTU_TR("monitor", ", custom") : DTU_TR("monitor", ", not custom"))
+                   : std::string{};
     case cmd::kSetClock:
         return p.size() >= 7 ? Clock(p) : std::string{};
     default:
@@ -189,10 +202,12 @@ std::string ResponseFields(std::uint8_t code, Span frame, Span p)
         if (p.size() < 41)
             break;
         const dtu::NetParams n = dtu::DecodeNetParams(r);
-        const char* address = n.addressKind == 0 ? "address by IP" : n.addressKind == 1 ? "address by domain" : "IP and domain";
-        return Join({Format("%u.%u.%u.%u port %u", n.ip[0], n.ip[1], n.ip[2], n.ip[3], n.port),
+        const char* address = n.addressKind == 0   ? DTU_TR("monitor", "address by IP")
+                              : n.addressKind == 1 ? DTU_TR("monitor", "address by domain")
+                                                   : DTU_TR("monitor", "IP and domain");
+        return Join({Format(DTU_TR("monitor", "%u.%u.%u.%u port %u"), n.ip[0], n.ip[1], n.ip[2], n.ip[3], n.port),
                      WorkMode(n.transferKind, n.modeByte), address,
-                     n.domain.empty() ? std::string{} : "domain " + Quoted(n.domain)});
+                     n.domain.empty() ? std::string{} : DTU_TR("monitor", "domain ") + Quoted(n.domain)});
     }
     case cmd::kReadUart:
         if (p.size() < 3)
@@ -201,7 +216,8 @@ std::string ResponseFields(std::uint8_t code, Span frame, Span p)
     case cmd::kReadOwnId:
         if (p.size() < 7)
             break;
-        return hex::FormatPlain(p.first(6)) + (p[6] == dtu::kCustomFlag ? ", custom" : ", not custom");
+        return hex::FormatPlain(p.first(6)) +
+               (p[6] == dtu::kCustomFlag ? DTU_TR("monitor", ", custom") : DTU_TR("monitor", ", not custom"));
     case cmd::kReadVersion:
         return Quoted(dtu::DecodeText(r, dtu::kVersionCapacity));
     case cmd::kReadSignal:
@@ -219,9 +235,10 @@ std::string ResponseFields(std::uint8_t code, Span frame, Span p)
             break;
         return Rf(p);
     default:
-        return p.size() == 1 && p[0] == 0x01 ? "acknowledged" : Format("%zu payload bytes", p.size());
+        return p.size() == 1 && p[0] == 0x01 ? DTU_TR("monitor", "acknowledged")
+                                             : Format(DTU_TR("monitor", "%zu payload bytes"), p.size());
     }
-    return Format("short answer, %zu payload bytes", p.size());
+    return Format(DTU_TR("monitor", "short answer, %zu payload bytes"), p.size());
 }
 
 // Three printable letters after the length byte: a firmware reply.
@@ -235,12 +252,12 @@ bool HasLetters(Span frame)
 std::string VerdictMeaning(const std::string& letters)
 {
     if (letters == "ACK")
-        return "block accepted";
+        return DTU_TR("monitor", "block accepted");
     if (letters == "DCK")
-        return "check failed";
+        return DTU_TR("monitor", "check failed");
     if (letters == "ECK")
-        return "image accepted";
-    return "letters not understood";
+        return DTU_TR("monitor", "image accepted");
+    return DTU_TR("monitor", "letters not understood");
 }
 
 // Checks L + 6 bytes, sum and terminator of a configuration frame.
@@ -249,16 +266,16 @@ void CheckCommandEnvelope(Span b, FrameMeaning& m)
     const std::size_t n = b[3];
     if (b.size() != n + dtu::kFrameOverhead) {
         m.envelopeOk = false;
-        m.problem = Format("length byte says %zu payload bytes, frame has %zu bytes", n, b.size());
+        m.problem = Format(DTU_TR("monitor", "length byte says %zu payload bytes, frame has %zu bytes"), n, b.size());
         return;
     }
     const std::uint8_t sum = dtu::Checksum(b.first(n + 4));
     if (sum != b[n + 4]) {
         m.envelopeOk = false;
-        m.problem = Format("bad checksum: sum %02X, frame says %02X", sum, b[n + 4]);
+        m.problem = Format(DTU_TR("monitor", "bad checksum: sum %02X, frame says %02X"), sum, b[n + 4]);
     } else if (b.back() != dtu::kFrameEnd) {
         m.envelopeOk = false;
-        m.problem = Format("bad terminator %02X", b.back());
+        m.problem = Format(DTU_TR("monitor", "bad terminator %02X"), b.back());
     }
 }
 
@@ -276,40 +293,40 @@ FrameMeaning DecodeFirmware(Span b)
     const bool app = b[0] == 0xFA;
     const upgrade::Framing f = upgrade::FramingOf(app ? upgrade::Kind::App : upgrade::Kind::Iap);
     m.kind = FrameKind::FirmwareBlock;
-    m.name = app ? "APP image block" : "IAP image block";
+    m.name = app ? DTU_TR("monitor", "APP image block") : DTU_TR("monitor", "IAP image block");
     if (b[2] != f.command) {
         m.envelopeOk = false;
-        m.problem = Format("command %02X in an IAP frame", b[2]);
+        m.problem = Format(DTU_TR("monitor", "command %02X in an IAP frame"), b[2]);
     }
     if (b.size() < 8) {
         m.envelopeOk = false;
-        m.problem = "too short for a block frame";
+        m.problem = DTU_TR("monitor", "too short for a block frame");
         return m;
     }
     const std::size_t n = static_cast<std::size_t>(b[4] << 8 | b[5]);
     if (app && b[3] == 0xFF && n == 8 && b.size() == upgrade::kEndFrameSize) {
         m.kind = FrameKind::FirmwareEnd;
-        m.name = "APP end of image";
-        m.fields = Format("image size %u bytes, CRC-32 %08X",
+        m.name = DTU_TR("monitor", "APP end of image");
+        m.fields = Format(DTU_TR("monitor", "image size %u bytes, CRC-32 %08X"),
                           static_cast<unsigned>(b[6]) << 24 | b[7] << 16 | b[8] << 8 | b[9],
                           static_cast<unsigned>(b[10]) << 24 | b[11] << 16 | b[12] << 8 | b[13]);
     } else {
-        m.fields = Format("block %u, %zu bytes", b[3], n);
+        m.fields = Format(DTU_TR("monitor", "block %u, %zu bytes"), b[3], n);
     }
     if (!m.envelopeOk)
         return m;
     if (b.size() != n + 8) {
         m.envelopeOk = false;
-        m.problem = Format("length says %zu data bytes, frame has %zu bytes", n, b.size());
+        m.problem = Format(DTU_TR("monitor", "length says %zu data bytes, frame has %zu bytes"), n, b.size());
         return m;
     }
     const std::uint8_t sum = dtu::Checksum(b.first(n + 6));
     if (sum != b[n + 6]) {
         m.envelopeOk = false;
-        m.problem = Format("bad checksum: sum %02X, frame says %02X", sum, b[n + 6]);
+        m.problem = Format(DTU_TR("monitor", "bad checksum: sum %02X, frame says %02X"), sum, b[n + 6]);
     } else if (b.back() != f.tail) {
         m.envelopeOk = false;
-        m.problem = Format("bad terminator %02X", b.back());
+        m.problem = Format(DTU_TR("monitor", "bad terminator %02X"), b.back());
     }
     return m;
 }
@@ -319,46 +336,49 @@ FrameMeaning DecodeData(Direction direction, Span b)
     FrameMeaning m;
     m.kind = FrameKind::DataFrame;
     if (b.back() != 0x7F || b.size() < 3) {
-        m.name = "data frame";
+        m.name = DTU_TR("monitor", "data frame");
         m.envelopeOk = false;
-        m.problem = "no 7F terminator";
-        m.fields = Format("%zu bytes", b.size());
+        m.problem = DTU_TR("monitor", "no 7F terminator");
+        m.fields = Format(DTU_TR("monitor", "%zu bytes"), b.size());
         return m;
     }
     const std::uint8_t type = b[1] & 0x7F;
     // The simulated DTU marks what it hands back with bit 7 of the type.
     const bool echo = (b[1] & 0x80) != 0 && direction == Direction::Received;
-    static const char* const kNames[] = {"SMS text, group send", "SMS text to one number", "SMS hex, group send",
-                                         "SMS hex to one number", "TCP one-to-many", "TCP one-to-one"};
+    // Looked up on every call: a translation's text lives only as long as its language.
+    const char* const names[] = {
+        DTU_TR("monitor", "SMS text, group send"), DTU_TR("monitor", "SMS text to one number"),
+        DTU_TR("monitor", "SMS hex, group send"),  DTU_TR("monitor", "SMS hex to one number"),
+        DTU_TR("monitor", "TCP one-to-many"),      DTU_TR("monitor", "TCP one-to-one")};
     if (type > 5 || ((b[1] & 0x80) != 0 && !echo)) {
-        m.name = "data frame";
+        m.name = DTU_TR("monitor", "data frame");
         m.envelopeOk = false;
-        m.problem = Format("unknown type %02X", b[1]);
+        m.problem = Format(DTU_TR("monitor", "unknown type %02X"), b[1]);
         return m;
     }
-    m.name = kNames[type];
+    m.name = names[type];
     if (echo)
-        m.name += " (returned)";
+        m.name += DTU_TR("monitor", " (returned)");
     Span body = b.subspan(2, b.size() - 3);
     std::string recipient;
     const std::size_t recipientSize = type == 1 || type == 3 ? 11 : type == 5 ? 6 : 0;
     if (body.size() < recipientSize) {
         m.envelopeOk = false;
-        m.problem = Format("recipient cut short: %zu of %zu bytes", body.size(), recipientSize);
+        m.problem = Format(DTU_TR("monitor", "recipient cut short: %zu of %zu bytes"), body.size(), recipientSize);
         return m;
     }
     if (recipientSize == 11)
-        recipient = "to " + LowByteText(body.first(11));
+        recipient = DTU_TR("monitor", "to ") + LowByteText(body.first(11));
     else if (recipientSize == 6)
-        recipient = "to " + hex::FormatPlain(body.first(6));
+        recipient = DTU_TR("monitor", "to ") + hex::FormatPlain(body.first(6));
     body = body.subspan(recipientSize);
-    std::string data = Format("%zu data bytes", body.size());
+    std::string data = Format(DTU_TR("monitor", "%zu data bytes"), body.size());
     if (type <= 1 && !body.empty())
         data += " " + Quoted(text::FromAnsi(body));
     m.fields = Join({recipient, data});
     if (b.size() > pages::kMaxDataFrame) {
         m.envelopeOk = false;
-        m.problem = Format("%zu bytes, more than the DTU holds", b.size());
+        m.problem = Format(DTU_TR("monitor", "%zu bytes, more than the DTU holds"), b.size());
     }
     return m;
 }
@@ -371,38 +391,41 @@ bool InCommandTable(std::uint8_t code)
 
 }  // namespace
 
-const char* DirectionName(Direction direction) { return direction == Direction::Sent ? "sent" : "received"; }
+const char* DirectionName(Direction direction)
+{
+    return direction == Direction::Sent ? DTU_TR("monitor", "sent") : DTU_TR("monitor", "received");
+}
 
 std::string CommandName(std::uint8_t code)
 {
     switch (code) {
-    case cmd::kWritePhoneList: return "write phone list";
-    case cmd::kReadPhoneList: return "read phone list";
-    case cmd::kWriteIdList: return "write communication-ID list";
-    case cmd::kReadIdList: return "read communication-ID list";
-    case cmd::kSetDomain: return "set server domain name";
-    case cmd::kSetServerIp: return "set server IP address";
-    case cmd::kSetPort: return "set remote port";
-    case cmd::kSetWorkMode: return "set working mode";
-    case cmd::kReadNetParams: return "read network parameters";
-    case cmd::kClearPhoneList: return "clear phone list";
-    case cmd::kClearIdList: return "clear communication-ID list";
-    case cmd::kWriteUart: return "write serial settings";
-    case cmd::kReadUart: return "read serial settings";
-    case cmd::kReadOwnId: return "read own communication ID";
-    case cmd::kAppImage: return "application image";
-    case cmd::kReadVersion: return "read version";
-    case cmd::kRestart: return "restart the DTU";
-    case cmd::kWriteRf: return "write wireless parameters";
-    case cmd::kReadRf: return "read wireless parameters";
-    case cmd::kSetApn: return "set APN, user name and password";
-    case cmd::kWritePackets: return "write heartbeat and registration packets";
-    case cmd::kReadPackets: return "read heartbeat and registration packets";
-    case cmd::kSetOwnId: return "set own communication ID";
-    case cmd::kSetClock: return "set the DTU clock";
-    case cmd::kReadClock: return "read the DTU clock";
-    case cmd::kReadSignal: return "read signal strength";
-    default: return Format("command 0x%02X", code);
+    case cmd::kWritePhoneList: return DTU_TR("monitor", "write phone list");
+    case cmd::kReadPhoneList: return DTU_TR("monitor", "read phone list");
+    case cmd::kWriteIdList: return DTU_TR("monitor", "write communication-ID list");
+    case cmd::kReadIdList: return DTU_TR("monitor", "read communication-ID list");
+    case cmd::kSetDomain: return DTU_TR("monitor", "set server domain name");
+    case cmd::kSetServerIp: return DTU_TR("monitor", "set server IP address");
+    case cmd::kSetPort: return DTU_TR("monitor", "set remote port");
+    case cmd::kSetWorkMode: return DTU_TR("monitor", "set working mode");
+    case cmd::kReadNetParams: return DTU_TR("monitor", "read network parameters");
+    case cmd::kClearPhoneList: return DTU_TR("monitor", "clear phone list");
+    case cmd::kClearIdList: return DTU_TR("monitor", "clear communication-ID list");
+    case cmd::kWriteUart: return DTU_TR("monitor", "write serial settings");
+    case cmd::kReadUart: return DTU_TR("monitor", "read serial settings");
+    case cmd::kReadOwnId: return DTU_TR("monitor", "read own communication ID");
+    case cmd::kAppImage: return DTU_TR("monitor", "application image");
+    case cmd::kReadVersion: return DTU_TR("monitor", "read version");
+    case cmd::kRestart: return DTU_TR("monitor", "restart the DTU");
+    case cmd::kWriteRf: return DTU_TR("monitor", "write wireless parameters");
+    case cmd::kReadRf: return DTU_TR("monitor", "read wireless parameters");
+    case cmd::kSetApn: return DTU_TR("monitor", "set APN, user name and password");
+    case cmd::kWritePackets: return DTU_TR("monitor", "write heartbeat and registration packets");
+    case cmd::kReadPackets: return DTU_TR("monitor", "read heartbeat and registration packets");
+    case cmd::kSetOwnId: return DTU_TR("monitor", "set own communication ID");
+    case cmd::kSetClock: return DTU_TR("monitor", "set the DTU clock");
+    case cmd::kReadClock: return DTU_TR("monitor", "read the DTU clock");
+    case cmd::kReadSignal: return DTU_TR("monitor", "read signal strength");
+    default: return Format(DTU_TR("monitor", "command 0x%02X"), code);
     }
 }
 
@@ -450,9 +473,9 @@ FrameMeaning DecodeFrame(Direction direction, Span b)
 {
     FrameMeaning m;
     if (b.empty()) {
-        m.name = "empty frame";
+        m.name = DTU_TR("monitor", "empty frame");
         m.envelopeOk = false;
-        m.problem = "no bytes";
+        m.problem = DTU_TR("monitor", "no bytes");
         return m;
     }
     const FrameKey key = Classify(direction, b);
@@ -463,13 +486,13 @@ FrameMeaning DecodeFrame(Direction direction, Span b)
     case FrameKind::DataFrame:
         return DecodeData(direction, b);
     case FrameKind::Raw:
-        m.name = "data";
-        m.fields = Format("%zu bytes", b.size());
+        m.name = DTU_TR("monitor", "data");
+        m.fields = Format(DTU_TR("monitor", "%zu bytes"), b.size());
         if (b[0] == dtu::kFrameStart) {
-            m.name = "frame";
+            m.name = DTU_TR("monitor", "frame");
             m.envelopeOk = false;
-            m.problem = b.size() < 2 ? "cut short"
-                                     : Format("direction byte %02X, %s expected", b[1],
+            m.problem = b.size() < 2 ? DTU_TR("monitor", "cut short")
+                                     : Format(DTU_TR("monitor", "direction byte %02X, %s expected"), b[1],
                                               direction == Direction::Sent ? "80" : "00");
         }
         return m;
@@ -481,7 +504,7 @@ FrameMeaning DecodeFrame(Direction direction, Span b)
     m.name = CommandName(b[2]);
     if (b.size() < dtu::kFrameOverhead) {
         m.envelopeOk = false;
-        m.problem = Format("cut short: %zu bytes", b.size());
+        m.problem = Format(DTU_TR("monitor", "cut short: %zu bytes"), b.size());
         return m;
     }
     CheckCommandEnvelope(b, m);
@@ -492,7 +515,7 @@ FrameMeaning DecodeFrame(Direction direction, Span b)
         FrameMeaning first = DecodeFrame(direction, b.first(whole));
         if (first.envelopeOk) {
             first.envelopeOk = false;
-            first.problem = Format("%zu more bytes after the frame: ", b.size() - whole) +
+            first.problem = Format(DTU_TR("monitor", "%zu more bytes after the frame: "), b.size() - whole) +
                             DescribeFrame(direction, b.subspan(whole));
             return first;
         }
@@ -501,7 +524,7 @@ FrameMeaning DecodeFrame(Direction direction, Span b)
         return m;
     const Span payload = b.subspan(4, b[3]);
     if (key.kind == FrameKind::FirmwareReply) {
-        m.name = b[2] == cmd::kAppImage ? "APP reply" : "IAP reply";
+        m.name = b[2] == cmd::kAppImage ? DTU_TR("monitor", "APP reply") : DTU_TR("monitor", "IAP reply");
         m.verdict.assign(payload.begin(), payload.end());
         m.fields = VerdictMeaning(m.verdict);
     } else if (key.kind == FrameKind::Request) {

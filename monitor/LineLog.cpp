@@ -1,5 +1,7 @@
 #include "monitor/LineLog.h"
 
+#include "common/Tr.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -127,7 +129,7 @@ std::string Meaning(const Entry& e)
 {
     std::string text = DescribeFrame(e.direction, e.bytes);
     if (e.unanswered)
-        text += " (no answer)";
+        text += DTU_TR("monitor", " (no answer)");
     return text;
 }
 

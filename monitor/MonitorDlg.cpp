@@ -105,7 +105,7 @@ QVariant CMonitorModel::data(const QModelIndex& index, int role) const
         case Time:
             return FromStd(monitor::FormatTime(e->wallMs));
         case Direction:
-            return QString::fromLatin1(monitor::DirectionName(e->direction));
+            return QString::fromUtf8(monitor::DirectionName(e->direction));
         case Length:
             return static_cast<qulonglong>(e->bytes.size());
         case Bytes:
@@ -130,8 +130,11 @@ QVariant CMonitorModel::headerData(int section, Qt::Orientation orientation, int
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    static const char* const kHeaders[] = {"时间", "方向", "长度", "字节", "含义"};
-    return section >= 0 && section < ColumnCount ? QString::fromUtf8(kHeaders[section]) : QVariant();
+    static const char* const kHeaders[] = {
+        QT_TRANSLATE_NOOP("CMonitorDlg", "时间"), QT_TRANSLATE_NOOP("CMonitorDlg", "方向"),
+        QT_TRANSLATE_NOOP("CMonitorDlg", "长度"), QT_TRANSLATE_NOOP("CMonitorDlg", "字节"),
+        QT_TRANSLATE_NOOP("CMonitorDlg", "含义")};
+    return section >= 0 && section < ColumnCount ? CMonitorDlg::tr(kHeaders[section]) : QVariant();
 }
 
 void CMonitorModel::Sync()
@@ -194,41 +197,41 @@ void CMonitorModel::EntryChanged(std::uint64_t seq)
 CMonitorDlg::CMonitorDlg(QWidget* parent, std::size_t maxFrames) : QDialog(parent), log_(maxFrames)
 {
     setObjectName(QStringLiteral("CMonitorDlg"));
-    setWindowTitle(QStringLiteral("线路监视"));
+    setWindowTitle(tr("线路监视"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/monitor.svg")));
     // Its own window beside the pages, never modal.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
 
     direction_ = ui::Tag(new QComboBox(this), 2001, "directionCombo");
-    direction_->addItems({QStringLiteral("全部"), QStringLiteral("发送"), QStringLiteral("接收")});
-    auto* directionLabel = new QLabel(QStringLiteral("方向(&D)："), this);
+    direction_->addItems({tr("全部"), tr("发送"), tr("接收")});
+    auto* directionLabel = new QLabel(tr("方向(&D)："), this);
     directionLabel->setBuddy(direction_);
 
     command_ = ui::Tag(new QComboBox(this), 2002, "commandCombo");
-    command_->addItem(QStringLiteral("全部命令"), -1);
+    command_->addItem(tr("全部命令"), -1);
     for (const std::uint8_t code : kCodes)
         command_->addItem(QStringLiteral("%1 %2").arg(code, 2, 16, QLatin1Char('0')).toUpper().arg(FromStd(monitor::CommandName(code))),
                           int{code});
-    command_->addItem(QStringLiteral("数据帧（短信/TCP/透传）"), monitor::Filter::kDataFrames);
-    auto* commandLabel = new QLabel(QStringLiteral("命令(&M)："), this);
+    command_->addItem(tr("数据帧（短信/TCP/透传）"), monitor::Filter::kDataFrames);
+    auto* commandLabel = new QLabel(tr("命令(&M)："), this);
     commandLabel->setBuddy(command_);
 
-    pause_ = ui::Tag(new QPushButton(QStringLiteral("暂停(&P)"), this), 2003, "pauseButton");
+    pause_ = ui::Tag(new QPushButton(tr("暂停(&P)"), this), 2003, "pauseButton");
     pause_->setCheckable(true);
-    pause_->setAccessibleDescription(QStringLiteral("暂停时照常记录，表格在继续后补上"));
-    auto* clear = ui::Tag(new QPushButton(QStringLiteral("清除(&L)"), this), 2004, "clearButton");
-    auto* copy = ui::Tag(new QPushButton(QStringLiteral("复制(&C)"), this), 2005, "copyButton");
-    copy->setAccessibleDescription(QStringLiteral("把选中的行作为文本复制到剪贴板"));
-    auto* save = ui::Tag(new QPushButton(QStringLiteral("保存(&S)…"), this), 2006, "saveButton");
-    save->setAccessibleDescription(QStringLiteral("把表格中的行保存为文本或 CSV 文件"));
+    pause_->setAccessibleDescription(tr("暂停时照常记录，表格在继续后补上"));
+    auto* clear = ui::Tag(new QPushButton(tr("清除(&L)"), this), 2004, "clearButton");
+    auto* copy = ui::Tag(new QPushButton(tr("复制(&C)"), this), 2005, "copyButton");
+    copy->setAccessibleDescription(tr("把选中的行作为文本复制到剪贴板"));
+    auto* save = ui::Tag(new QPushButton(tr("保存(&S)…"), this), 2006, "saveButton");
+    save->setAccessibleDescription(tr("把表格中的行保存为文本或 CSV 文件"));
     count_ = ui::Tag(new QLabel(this), 2007, "countLabel");
-    count_->setAccessibleDescription(QStringLiteral("表格中的帧数"));
+    count_->setAccessibleDescription(tr("表格中的帧数"));
 
     model_ = new CMonitorModel(log_, this);
     table_ = ui::Tag(new QTableView(this), 2008, "frameTable");
     table_->setModel(model_);
-    table_->setAccessibleName(QStringLiteral("线路上的帧"));
+    table_->setAccessibleName(tr("线路上的帧"));
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table_->setWordWrap(false);
@@ -366,7 +369,7 @@ void CMonitorDlg::Refresh()
 
 void CMonitorDlg::UpdateCount()
 {
-    count_->setText(QStringLiteral("%1 帧").arg(model_->rowCount()));
+    count_->setText(tr("%1 帧").arg(model_->rowCount()));
 }
 
 void CMonitorDlg::showEvent(QShowEvent* e)
@@ -391,7 +394,7 @@ void CMonitorDlg::OnFilter()
 void CMonitorDlg::OnPause(bool paused)
 {
     paused_ = paused;
-    pause_->setText(paused ? QStringLiteral("继续(&P)") : QStringLiteral("暂停(&P)"));
+    pause_->setText(paused ? tr("继续(&P)") : tr("暂停(&P)"));
     if (!paused)
         Refresh();
 }
@@ -444,13 +447,13 @@ void CMonitorDlg::OnSave()
     const QString csvFilter = QStringLiteral("CSV (*.csv)");
     QString chosen;
     const QString path =
-        ui::GetSaveFileName(this, csvFilter + QStringLiteral(";;文本 (*.txt);;所有文件 (*)"), &chosen);
+        ui::GetSaveFileName(this, csvFilter + tr(";;文本 (*.txt);;所有文件 (*)"), &chosen);
     if (path.isEmpty())
         return;
     // The name's suffix decides; without one, the filter chosen.
     const bool csv = path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) ||
                      (!path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive) && chosen == csvFilter);
     if (!SaveRows(path, csv))
-        ui::ShowMessage(this, QStringLiteral("错误！"), QStringLiteral("无法写入文件 %1。").arg(path), ui::Buttons::Ok,
+        ui::ShowMessage(this, tr("错误！"), tr("无法写入文件 %1。").arg(path), ui::Buttons::Ok,
                         QMessageBox::Warning);
 }

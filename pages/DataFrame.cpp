@@ -54,7 +54,7 @@ Built SmsFrame(const SmsTarget& t, std::uint8_t groupType, const Bytes& data)
 
 }  // namespace
 
-std::optional<std::string> CheckHexText(std::string_view hexText, std::string_view field, bool blanks)
+std::optional<std::string> CheckHexText(std::string_view hexText, const char* field, bool blanks)
 {
     std::size_t position = 0;
     for (std::size_t i = 0; i < hexText.size();) {
@@ -65,9 +65,12 @@ std::optional<std::string> CheckHexText(std::string_view hexText, std::string_vi
         ++position;
         const char c = hexText[i];
         if (end - i > 1 || (!hex::IsHexDigit(c) && !(blanks && IsBlank(c))))
-            return std::string(field) + "第 " + std::to_string(position) + " 个字符“" +
-                   std::string(hexText.substr(i, end - i)) + "”不是十六进制数字，只能输入 0-9、A-F" +
-                   (blanks ? "和空格！" : "！");
+            return text::Fill(blanks ? DTU_TR("pages", "%1: character %2, “%3”, is not a hex digit; only 0-9, A-F "
+                                                       "and spaces can be typed!")
+                                     : DTU_TR("pages", "%1: character %2, “%3”, is not a hex digit; only 0-9 and A-F "
+                                                       "can be typed!"),
+                              {text::Translate("pages", field), std::to_string(position),
+                               std::string(hexText.substr(i, end - i))});
         i = end;
     }
     return std::nullopt;

@@ -8,6 +8,7 @@
 //   type 04/05  TCP, one-to-many / one-to-one (6 address bytes)
 #pragma once
 
+#include "common/Tr.h"
 #include "dtu/Requests.h"
 
 #include <optional>
@@ -51,14 +52,14 @@ std::size_t TextDataLength(std::string_view text);
 std::size_t HexDataLength(std::string_view hexText);
 
 // The names the refusals below give a field.
-inline constexpr std::string_view kDataField = "发送数据";
-inline constexpr std::string_view kAddressField = "通信地址";
+inline constexpr const char* kDataField = DTU_TR_NOOP("pages", "The data to send");
+inline constexpr const char* kAddressField = DTU_TR_NOOP("pages", "The communication address");
 
 // Hex digits mean something to the DTU and blanks (where `blanks`) are
 // layout; anything else would go out as bytes nobody typed. The refusal
 // names the first such character and its position (counted in characters
 // from 1), or nothing.
-std::optional<std::string> CheckHexText(std::string_view hexText, std::string_view field, bool blanks);
+std::optional<std::string> CheckHexText(std::string_view hexText, const char* field, bool blanks);
 
 // The send text as the TCP page keeps it after a send: no spaces (nor line
 // breaks or tabs), upper case.

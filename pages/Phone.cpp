@@ -1,10 +1,11 @@
 #include "pages/Phone.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 
 CPhone::CPhone(QWidget* parent)
-    : SmsPage(ui::kSmsTextFrame, QStringLiteral("短信US2编码方式传输"), QStringLiteral("文本"), new QLineEdit,
-              parent)
+    : SmsPage(ui::kSmsTextFrame, QCoreApplication::translate("CPhone", "短信US2编码方式传输"),
+              QCoreApplication::translate("CPhone", "文本"), new QLineEdit, parent)
 {
     setObjectName(QStringLiteral("CPhone"));
 }
@@ -16,7 +17,7 @@ pages::Built CPhone::Build(const pages::SmsTarget& target, const std::string& me
 
 QString CPhone::LimitText(std::size_t limit, const std::string& message) const
 {
-    return QStringLiteral("此方式下短信文本最多 %1 字节（一个汉字占 2 字节）。\n现为 %2 字节。")
+    return tr("此方式下短信文本最多 %1 字节（一个汉字占 2 字节）。\n现为 %2 字节。")
         .arg(limit)
         .arg(pages::TextDataLength(message));
 }

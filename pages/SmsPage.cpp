@@ -1,5 +1,6 @@
 #include "pages/SmsPage.h"
 
+#include "common/Language.h"
 #include "common/MessageBox.h"
 #include "common/PortWrite.h"
 #include "dtu/Messages.h"
@@ -55,13 +56,13 @@ SmsPage::SmsPage(QEvent::Type frameType, const QString& caption, const QString& 
     : FramePage(frameType, caption, parent)
 {
     // Receive area, replaced by every completed frame.
-    auto* receiveBox = new QGroupBox(QStringLiteral("短信接收"), this);
+    auto* receiveBox = new QGroupBox(tr("短信接收"), this);
     receive_ = Control(new QPlainTextEdit(receiveBox), "receiveEdit", 1048);
     receive_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     receive_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     receive_->setMinimumSize(380, 90);
     NameAfter(receive_, receiveBox->title());
-    clear_ = Control(new QPushButton(QStringLiteral("清除"), receiveBox), "clearButton", 1016);
+    clear_ = Control(new QPushButton(tr("清除"), receiveBox), "clearButton", 1016);
     auto* receiveLayout = new QVBoxLayout(receiveBox);
     receiveLayout->addWidget(receive_);
     auto* clearRow = new QHBoxLayout;
@@ -70,27 +71,27 @@ SmsPage::SmsPage(QEvent::Type frameType, const QString& caption, const QString& 
     receiveLayout->addLayout(clearRow);
 
     // Send controls.
-    auto* sendBox = new QGroupBox(QStringLiteral("短信发送"), this);
+    auto* sendBox = new QGroupBox(tr("短信发送"), this);
     phone_ = Control(new QLineEdit(sendBox), "phoneEdit", 1011);
     // Digits only, of any length: the first eleven are sent.
     phone_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), phone_));
     message_ = Control(messageEdit, "messageEdit", 1013);
-    protocol_ = Control(new QRadioButton(QStringLiteral("协议"), sendBox), "protocolRadio", 1039);
-    transparent_ = Control(new QRadioButton(QStringLiteral("透传"), sendBox), "transparentRadio", 1040);
-    group_ = Control(new QCheckBox(QStringLiteral("群发"), sendBox), "groupCheck", 1031);
-    send_ = Control(new QPushButton(QStringLiteral("发送"), sendBox), "sendButton", 1012);
+    protocol_ = Control(new QRadioButton(tr("协议"), sendBox), "protocolRadio", 1039);
+    transparent_ = Control(new QRadioButton(tr("透传"), sendBox), "transparentRadio", 1040);
+    group_ = Control(new QCheckBox(tr("群发"), sendBox), "groupCheck", 1031);
+    send_ = Control(new QPushButton(tr("发送"), sendBox), "sendButton", 1012);
     send_->setMinimumWidth(100);
 
-    QGroupBox* phoneBox = Framing(QStringLiteral("手机"), phone_, sendBox);
+    QGroupBox* phoneBox = Framing(tr("手机"), phone_, sendBox);
     QGroupBox* messageBox = Framing(messageCaption, message_, sendBox);
     NameAfter(phone_, phoneBox->title());
     NameAfter(message_, messageBox->title());
-    auto* modeBox = new QGroupBox(QStringLiteral("短信模式"), sendBox);
+    auto* modeBox = new QGroupBox(tr("短信模式"), sendBox);
     auto* modeLayout = new QHBoxLayout(modeBox);
     modeLayout->addWidget(protocol_);
     modeLayout->addWidget(transparent_);
     modeLayout->addWidget(group_);
-    auto* sendGroup = new QGroupBox(QStringLiteral("传输"), sendBox);
+    auto* sendGroup = new QGroupBox(tr("传输"), sendBox);
     auto* sendLayout = new QHBoxLayout(sendGroup);
     sendLayout->addStretch();
     sendLayout->addWidget(send_);
@@ -154,7 +155,7 @@ void SmsPage::OnSend()
     const std::string message = message_->text().toStdString();
     const Built built = Build(target, message);
     if (!built.ok()) {
-        QString text = QString::fromUtf8(built.message);
+        QString text = ui::CoreText("dtu::msg", built.message.c_str());
         if (built.message == dtu::msg::kFrameTooLong)
             text += QStringLiteral("\n\n") + LimitText(SmsDataLimit(target), message);
         ui::ShowMessage(this, ui::AppCaption(), text, ui::Buttons::Ok, QMessageBox::Warning);

@@ -1,5 +1,6 @@
 #include "pages/TcpDlg.h"
 
+#include "common/Language.h"
 #include "common/MessageBox.h"
 #include "common/PortWrite.h"
 #include "dtu/Edit_Hex_Ex.h"
@@ -7,6 +8,7 @@
 #include "pages/DataFrame.h"
 #include "pages/SmsPage.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -25,7 +27,7 @@
 
 namespace {
 
-constexpr const char* kTip = "提示！";
+constexpr const char* kTip = QT_TRANSLATE_NOOP("CTcpDlg", "提示！");
 
 template <class W>
 W* Control(W* w, const char* name, int id)
@@ -35,9 +37,9 @@ W* Control(W* w, const char* name, int id)
     return w;
 }
 
-QPushButton* Button(const char* caption, const char* name, int id, QWidget* parent)
+QPushButton* Button(const QString& caption, const char* name, int id, QWidget* parent)
 {
-    auto* b = Control(new QPushButton(QString::fromUtf8(caption), parent), name, id);
+    auto* b = Control(new QPushButton(caption, parent), name, id);
     b->setAutoDefault(false);  // Enter presses nothing
     b->setMinimumWidth(86);
     return b;
@@ -45,12 +47,12 @@ QPushButton* Button(const char* caption, const char* name, int id, QWidget* pare
 
 }  // namespace
 
-CTcpDlg::CTcpDlg(QWidget* parent) : FramePage(ui::kTcpFrame, QStringLiteral("TCP数据传输"), parent)
+CTcpDlg::CTcpDlg(QWidget* parent) : FramePage(ui::kTcpFrame, tr("TCP数据传输"), parent)
 {
     setObjectName(QStringLiteral("CTcpDlg"));
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
 
-    auto* receiveBox = new QGroupBox(QStringLiteral("TCP数据接收区:"), this);
+    auto* receiveBox = new QGroupBox(tr("TCP数据接收区:"), this);
     log_ = Control(new QPlainTextEdit(receiveBox), "receiveLog", 1049);
     log_->setReadOnly(true);
     log_->setUndoRedoEnabled(false);  // an undo history would keep every dropped byte
@@ -58,45 +60,45 @@ CTcpDlg::CTcpDlg(QWidget* parent) : FramePage(ui::kTcpFrame, QStringLiteral("TCP
     log_->setFont(fixed);
     log_->document()->setMaximumBlockCount(kLogBlocks);
     log_->setMinimumSize(300, 110);
-    log_->setToolTip(QStringLiteral("只保留最新收到的约 1 MB 文本（约 34 万字节），更早的数据自动丢弃"));
+    log_->setToolTip(tr("只保留最新收到的约 1 MB 文本（约 34 万字节），更早的数据自动丢弃"));
     pages::NameAfter(log_, receiveBox->title());
     (new QVBoxLayout(receiveBox))->addWidget(log_);
 
-    auto* sendBox = new QGroupBox(QStringLiteral("TCP数据发送区:"), this);
+    auto* sendBox = new QGroupBox(tr("TCP数据发送区:"), this);
     send_ = Control(new CRichEdit_Hex_Ex(sendBox), "sendEdit", 1048);
     send_->setFont(fixed);
     send_->setMinimumSize(300, 110);
     pages::NameAfter(send_, sendBox->title());
     (new QVBoxLayout(sendBox))->addWidget(send_);
 
-    auto* clearBox = new QGroupBox(QStringLiteral("清空数据区"), this);
-    clearReceive_ = Button("清空接收区", "clearReceiveButton", 1017, clearBox);
-    clearAll_ = Button("清空全部", "clearAllButton", 1018, clearBox);
+    auto* clearBox = new QGroupBox(tr("清空数据区"), this);
+    clearReceive_ = Button(tr("清空接收区"), "clearReceiveButton", 1017, clearBox);
+    clearAll_ = Button(tr("清空全部"), "clearAllButton", 1018, clearBox);
     auto* clearLayout = new QHBoxLayout(clearBox);
     clearLayout->addWidget(clearReceive_);
     clearLayout->addWidget(clearAll_);
 
     // The group's caption is drawn dimmed, as users know the page; its
     // buttons work.
-    auto* modeBox = new QGroupBox(QStringLiteral("模式切换"), this);
+    auto* modeBox = new QGroupBox(tr("模式切换"), this);
     modeBox->setObjectName(QStringLiteral("modeGroup"));
     modeBox->setStyleSheet(QStringLiteral("QGroupBox#modeGroup::title { color: palette(mid); }"));
-    protocol_ = Control(new QRadioButton(QStringLiteral("协议模式"), modeBox), "protocolRadio", 1039);
-    transparent_ = Control(new QRadioButton(QStringLiteral("透传模式"), modeBox), "transparentRadio", 1040);
+    protocol_ = Control(new QRadioButton(tr("协议模式"), modeBox), "protocolRadio", 1039);
+    transparent_ = Control(new QRadioButton(tr("透传模式"), modeBox), "transparentRadio", 1040);
     auto* modeLayout = new QHBoxLayout(modeBox);
     modeLayout->addWidget(protocol_);
     modeLayout->addWidget(transparent_);
 
-    auto* addressBox = new QGroupBox(QStringLiteral("通迅MAC地址"), this);
+    auto* addressBox = new QGroupBox(tr("通迅MAC地址"), this);
     address_ = Control(new QLineEdit(addressBox), "addressEdit", 1011);
     address_->setFont(fixed);
-    address_->setPlaceholderText(QStringLiteral("12位十六进制数字"));
+    address_->setPlaceholderText(tr("12位十六进制数字"));
     pages::NameAfter(address_, addressBox->title());
     (new QVBoxLayout(addressBox))->addWidget(address_);
 
-    auto* sendButtons = new QGroupBox(QStringLiteral("数据发送"), this);
-    oneToMany_ = Button("1对多发送", "oneToManyButton", 1012, sendButtons);
-    oneToOne_ = Button("1对1发送", "oneToOneButton", 1013, sendButtons);
+    auto* sendButtons = new QGroupBox(tr("数据发送"), this);
+    oneToMany_ = Button(tr("1对多发送"), "oneToManyButton", 1012, sendButtons);
+    oneToOne_ = Button(tr("1对1发送"), "oneToOneButton", 1013, sendButtons);
     auto* sendLayout = new QHBoxLayout(sendButtons);
     sendLayout->addWidget(oneToMany_);
     sendLayout->addWidget(oneToOne_);
@@ -150,22 +152,22 @@ void CTcpDlg::Send(bool oneToOne)
     const std::string data = typed.toStdString();
     const pages::Built built = pages::BuildTcpFrame(target, data);
     if (!built.ok()) {
-        QString text = QString::fromUtf8(built.message);
+        QString text = ui::CoreText("dtu::msg", built.message.c_str());
         if (built.message == dtu::msg::kFrameTooLong) {
             const std::size_t limit = pages::TcpDataLimit(target);
-            text += QStringLiteral("\n\n此方式下最多发送 %1 字节（%2 位十六进制数字，空格不计）。\n现为 %3 字节。")
+            text += tr("\n\n此方式下最多发送 %1 字节（%2 位十六进制数字，空格不计）。\n现为 %3 字节。")
                         .arg(limit)
                         .arg(2 * limit)
                         .arg(pages::HexDataLength(data));
         }
-        ui::ShowMessage(this, QString::fromUtf8(kTip), text, ui::Buttons::Ok, QMessageBox::Warning);
+        ui::ShowMessage(this, tr(kTip), text, ui::Buttons::Ok, QMessageBox::Warning);
         return;
     }
     sentAsTyped_ = typed;
     sentNormalised_ = QString::fromStdString(pages::NormaliseHexText(data));
     showNormalised_ = true;
     if (!built.frame.empty())
-        ui::SendFrameOrSay(this, built.frame, QString::fromUtf8(kTip));
+        ui::SendFrameOrSay(this, built.frame, tr(kTip));
 }
 
 void CTcpDlg::OnClearReceive()

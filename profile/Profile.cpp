@@ -2,6 +2,7 @@
 
 #include "common/Codepage.h"
 #include "common/Hex.h"
+#include "common/Tr.h"
 #include "dtu/Lists.h"
 #include "dtu/Requests.h"
 
@@ -16,6 +17,9 @@
 #include <tuple>
 
 namespace profile {
+
+using text::Fill;
+using text::Translate;
 
 const std::vector<std::string> kBaudNames(dtu::kBaudCaptions.begin(), dtu::kBaudCaptions.end());
 const std::vector<std::string> kParityNames{"none", "odd", "even"};
@@ -70,8 +74,10 @@ public:
     {
         for (auto&& [key, node] : table) {
             if (std::find(known.begin(), known.end(), key.str()) == known.end())
-                Error(key.source(), "unknown key '" + std::string(key.str()) + "'" +
-                                        (section.empty() ? "" : " in [" + section + "]"));
+                Error(key.source(),
+                      section.empty()
+                          ? Fill(DTU_TR("profile", "unknown key '%1'"), {std::string(key.str())})
+                          : Fill(DTU_TR("profile", "unknown key '%1' in [%2]"), {std::string(key.str()), section}));
         }
     }
 
@@ -79,7 +85,7 @@ public:
     {
         if (const auto v = node.value_exact<std::string>())
             return v;
-        Error(node.source(), name + " must be a string");
+        Error(node.source(), Fill(DTU_TR("profile", "%1 must be a string"), {name}));
         return std::nullopt;
     }
 
@@ -87,7 +93,7 @@ public:
     {
         if (const auto v = node.value_exact<bool>())
             return v;
-        Error(node.source(), name + " must be true or false");
+        Error(node.source(), Fill(DTU_TR("profile", "%1 must be true or false"), {name}));
         return std::nullopt;
     }
 
@@ -95,12 +101,12 @@ public:
     {
         const auto v = node.value_exact<std::int64_t>();
         if (!v) {
-            Error(node.source(), name + " must be a whole number");
+            Error(node.source(), Fill(DTU_TR("profile", "%1 must be a whole number"), {name}));
             return std::nullopt;
         }
         if (*v < low || *v > high) {
-            Error(node.source(), name + " = " + std::to_string(*v) + " is out of range (" + std::to_string(low) +
-                                     " to " + std::to_string(high) + ")");
+            Error(node.source(), Fill(DTU_TR("profile", "%1 = %2 is out of range (%3 to %4)"),
+                                      {name, std::to_string(*v), std::to_string(low), std::to_string(high)}));
             return std::nullopt;
         }
         return static_cast<int>(*v);
@@ -114,7 +120,7 @@ public:
             return std::nullopt;
         const auto it = std::find(names.begin(), names.end(), *text);
         if (it == names.end()) {
-            Error(node.source(), name + " = \"" + *text + "\" is none of " + Quoted(names));
+            Error(node.source(), Fill(DTU_TR("profile", "%1 = \"%2\" is none of %3"), {name, *text, Quoted(names)}));
             return std::nullopt;
         }
         return static_cast<int>(it - names.begin());
@@ -124,7 +130,7 @@ public:
     {
         const toml::array* array = node.as_array();
         if (!array) {
-            Error(node.source(), name + " must be a list of strings");
+            Error(node.source(), Fill(DTU_TR("profile", "%1 must be a list of strings"), {name}));
             return std::nullopt;
         }
         std::vector<std::string> out;
@@ -143,7 +149,7 @@ public:
     {
         if (const toml::table* table = node.as_table())
             return table;
-        Error(node.source(), "[" + name + "] must be a table");
+        Error(node.source(), Fill(DTU_TR("profile", "[%1] must be a table"), {name}));
         return nullptr;
     }
 
@@ -192,18 +198,18 @@ void CheckPacket(Checker& c, const toml::node& node, const std::string& name, co
     const std::string compact = hex::RemoveSpaces(text);
     if (hexMode) {
         if (!std::all_of(compact.begin(), compact.end(), hex::IsHexDigit) || compact.size() % 2 != 0) {
-            c.Error(node.source(), name + " must be pairs of hex digits when hex = true");
+            c.Error(node.source(), Fill(DTU_TR("profile", "%1 must be pairs of hex digits when hex = true"), {name}));
             return;
         }
         if (compact.size() / 2 > width)
-            c.Error(node.source(), name + " holds " + std::to_string(compact.size() / 2) + " bytes; at most " +
-                                       std::to_string(width) + " fit");
+            c.Error(node.source(), Fill(DTU_TR("profile", "%1 holds %2 bytes; at most %3 fit"),
+                                        {name, std::to_string(compact.size() / 2), std::to_string(width)}));
         return;
     }
     const std::size_t bytes = text::ToAnsi(compact).size();
     if (bytes > width)
-        c.Error(node.source(), name + " is " + std::to_string(bytes) + " bytes long; at most " + std::to_string(width) +
-                                   " fit");
+        c.Error(node.source(), Fill(DTU_TR("profile", "%1 is %2 bytes long; at most %3 fit"),
+                                    {name, std::to_string(bytes), std::to_string(width)}));
 }
 
 void ReadLists(Checker& c, const toml::table& root, Profile& p)
@@ -214,7 +220,8 @@ void ReadLists(Checker& c, const toml::table& root, Profile& p)
             const toml::array& items = *node->as_array();
             for (std::size_t i = 0; i < p.phones->size(); ++i)
                 if (const auto refusal = dtu::CheckPhoneEntry((*p.phones)[i], static_cast<int>(i)))
-                    c.Error(items[i].source(), "phones: \"" + (*p.phones)[i] + "\": " + *refusal);
+                    c.Error(items[i].source(),
+                            "phones: \"" + (*p.phones)[i] + "\": " + Translate("dtu::msg", refusal->c_str()));
         }
     }
     if (const toml::node* node = root.get("ids")) {
@@ -223,7 +230,8 @@ void ReadLists(Checker& c, const toml::table& root, Profile& p)
             const toml::array& items = *node->as_array();
             for (std::size_t i = 0; i < p.ids->size(); ++i)
                 if (const auto refusal = dtu::CheckIdEntry((*p.ids)[i], static_cast<int>(i)))
-                    c.Error(items[i].source(), "ids: \"" + (*p.ids)[i] + "\": " + *refusal);
+                    c.Error(items[i].source(),
+                            "ids: \"" + (*p.ids)[i] + "\": " + Translate("dtu::msg", refusal->c_str()));
         }
     }
 }
@@ -237,7 +245,7 @@ void ReadOwnId(Checker& c, const toml::table& t, Profile& p)
         if (own.id) {
             const std::string compact = hex::RemoveSpaces(*own.id);
             if (compact.size() != 12 || !std::all_of(compact.begin(), compact.end(), hex::IsHexDigit))
-                c.Error(node->source(), "own_id.id = \"" + *own.id + "\" must be 12 hex digits");
+                c.Error(node->source(), Fill(DTU_TR("profile", "own_id.id = \"%1\" must be 12 hex digits"), {*own.id}));
         }
     }
     if (const toml::node* node = t.get("custom"))
@@ -252,12 +260,14 @@ void ReadServer(Checker& c, const toml::table& t, Profile& p)
     const toml::node* ip = t.get("ip");
     const toml::node* domain = t.get("domain");
     if (ip && domain)
-        c.Error(domain->source(), "[server] takes ip or domain, not both");
+        c.Error(domain->source(), DTU_TR("profile", "[server] takes ip or domain, not both"));
     if (ip) {
         if (const auto text = c.String(*ip, "server.ip")) {
             server.ip = ParseIp(*text);
             if (!server.ip)
-                c.Error(ip->source(), "server.ip = \"" + *text + "\" is no IPv4 address (four numbers 0 to 255)");
+                c.Error(
+                    ip->source(),
+                    Fill(DTU_TR("profile", "server.ip = \"%1\" is no IPv4 address (four numbers 0 to 255)"), {*text}));
         }
     }
     if (domain) {
@@ -265,7 +275,8 @@ void ReadServer(Checker& c, const toml::table& t, Profile& p)
         if (server.domain) {
             const dtu::Built built = dtu::BuildSetDomain(*server.domain);
             if (!built.ok())
-                c.Error(domain->source(), "server.domain: " + built.message);
+                c.Error(domain->source(),
+                        "server.domain: " + std::string(Translate("dtu::msg", built.message.c_str())));
         }
     }
     if (const toml::node* port = t.get("port"))
@@ -278,7 +289,7 @@ void ReadMode(Checker& c, const toml::table& t, const toml::node& section, Profi
     c.OnlyKeys(t, "mode", {"transfer", "sub_mode", "options"});
     const toml::node* transfer = t.get("transfer");
     if (!transfer) {
-        c.Error(section.source(), "[mode] needs transfer = \"protocol\" or \"transparent\"");
+        c.Error(section.source(), DTU_TR("profile", "[mode] needs transfer = \"protocol\" or \"transparent\""));
         return;
     }
     const auto kind = c.Choice(*transfer, "mode.transfer", {"protocol", "transparent"});
@@ -290,7 +301,8 @@ void ReadMode(Checker& c, const toml::table& t, const toml::node& section, Profi
     const toml::node* options = t.get("options");
     if (mode.protocol) {
         if (subMode)
-            c.Error(subMode->source(), "sub_mode belongs to transparent transfer; protocol transfer takes options");
+            c.Error(subMode->source(),
+                    DTU_TR("profile", "sub_mode belongs to transparent transfer; protocol transfer takes options"));
         if (options) {
             const auto names = c.Strings(*options, "mode.options");
             for (const std::string& name : names.value_or(std::vector<std::string>{})) {
@@ -301,14 +313,17 @@ void ReadMode(Checker& c, const toml::table& t, const toml::node& section, Profi
                 else if (name == kSubModeNames[2])
                     mode.tcp = true;
                 else
-                    c.Error(options->source(), "mode.options: \"" + name + "\" is none of " + Quoted(kSubModeNames));
+                    c.Error(options->source(), Fill(DTU_TR("profile", "mode.options: \"%1\" is none of %2"),
+                                                    {name, Quoted(kSubModeNames)}));
             }
         }
     } else {
         if (options)
-            c.Error(options->source(), "options belong to protocol transfer; transparent transfer takes sub_mode");
+            c.Error(options->source(),
+                    DTU_TR("profile", "options belong to protocol transfer; transparent transfer takes sub_mode"));
         if (!subMode)
-            c.Error(transfer->source(), "transparent transfer needs sub_mode = " + Quoted(kSubModeNames));
+            c.Error(transfer->source(),
+                    Fill(DTU_TR("profile", "transparent transfer needs sub_mode = %1"), {Quoted(kSubModeNames)}));
         else if (const auto index = c.Choice(*subMode, "mode.sub_mode", kSubModeNames))
             mode.subMode = *index;
     }
@@ -323,7 +338,9 @@ void ReadSerial(Checker& c, const toml::table& t, Profile& p)
         const auto baud = node->value_exact<std::int64_t>();
         const auto it = baud ? std::find(kBaudNames.begin(), kBaudNames.end(), std::to_string(*baud)) : kBaudNames.end();
         if (it == kBaudNames.end())
-            c.Error(node->source(), "serial.baud must be one of 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200");
+            c.Error(
+                node->source(),
+                DTU_TR("profile", "serial.baud must be one of 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200"));
         else
             serial.baud = static_cast<int>(it - kBaudNames.begin());
     }
@@ -339,7 +356,7 @@ void ReadApn(Checker& c, const toml::table& t, const toml::node& section, Profil
     c.OnlyKeys(t, "apn", {"apn", "user", "password"});
     Profile::Apn apn;
     if (!t.get("apn"))
-        c.Error(section.source(), "[apn] needs apn (user and password default to empty)");
+        c.Error(section.source(), DTU_TR("profile", "[apn] needs apn (user and password default to empty)"));
     const std::pair<const char*, std::string*> fields[] = {{"apn", &apn.apn}, {"user", &apn.user}, {"password", &apn.password}};
     for (const auto& [key, target] : fields) {
         const toml::node* node = t.get(key);
@@ -350,7 +367,8 @@ void ReadApn(Checker& c, const toml::table& t, const toml::node& section, Profil
             *target = *text;
             // The window cuts a longer field silently; a profile says so instead.
             if (text::ToAnsi(*text).size() > 32)
-                c.Error(node->source(), name + " is longer than the 32 bytes the DTU keeps");
+                c.Error(node->source(),
+                        Fill(DTU_TR("profile", "%1 is longer than the 32 bytes the DTU keeps"), {name}));
         }
     }
     p.apn = apn;
@@ -386,12 +404,14 @@ void ReadRf(Checker& c, const toml::table& t, Profile& p)
         // integer query): a fraction would be dropped without a word.
         const auto value = node->value<double>();
         if (!value || !(node->is_integer() || node->is_floating_point()))
-            c.Error(node->source(), "rf.frequency_mhz must be a number");
+            c.Error(node->source(), DTU_TR("profile", "rf.frequency_mhz must be a number"));
         else if (*value != std::floor(*value))
-            c.Error(node->source(), "rf.frequency_mhz = " + NumberText(*value) +
-                                        ": the DTU is set in whole MHz (only the integer query would be sent)");
+            c.Error(node->source(), Fill(DTU_TR("profile",
+                                                "rf.frequency_mhz = %1: the DTU is set in whole MHz (only "
+                                                "the integer query would be sent)"),
+                                         {NumberText(*value)}));
         else if (*value < 1 || *value > 1023)
-            c.Error(node->source(), "rf.frequency_mhz is out of range (1 to 1023)");
+            c.Error(node->source(), DTU_TR("profile", "rf.frequency_mhz is out of range (1 to 1023)"));
         else
             rf.frequencyMhz = static_cast<int>(*value);
     }
@@ -412,7 +432,7 @@ void ReadClock(Checker& c, const toml::table& t, Profile& p)
     if (const toml::node* node = t.get("set")) {
         const auto text = c.String(*node, "clock.set");
         if (text && *text != "now")
-            c.Error(node->source(), "clock.set takes \"now\" only (this computer's time)");
+            c.Error(node->source(), DTU_TR("profile", "clock.set takes \"now\" only (this computer's time)"));
         p.setClock = text && *text == "now";
     }
 }
@@ -460,15 +480,18 @@ ParsedProfile LoadProfile(const std::string& path)
     // would throw or read for ever.
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec) || std::filesystem::file_size(path, ec) > kMaxProfileBytes) {
-        out.errors.push_back(path + (std::filesystem::is_directory(path, ec) ? ": is a folder, not a profile"
-                                     : std::filesystem::exists(path, ec) ? ": not a profile file (not a regular file, or over 1 MiB)"
-                                                                         : ": cannot be read"));
+        out.errors.push_back(Fill(std::filesystem::is_directory(path, ec)
+                                      ? DTU_TR("profile", "%1: is a folder, not a profile")
+                                  : std::filesystem::exists(path, ec)
+                                      ? DTU_TR("profile", "%1: not a profile file (not a regular file, or over 1 MiB)")
+                                      : DTU_TR("profile", "%1: cannot be read"),
+                                  {path}));
         return out;
     }
     std::ifstream file(path, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     if (!file.is_open() || file.bad()) {
-        out.errors.push_back(path + ": cannot be read");
+        out.errors.push_back(Fill(DTU_TR("profile", "%1: cannot be read"), {path}));
         return out;
     }
     return ParseProfile(text, path);

@@ -1,9 +1,10 @@
 #include "profile/Provision.h"
 
 #include "common/Hex.h"
+#include "common/Tr.h"
 #include "dtu/Commands.h"
-#include "monitor/FrameText.h"
 #include "dtu/Rf.h"
+#include "monitor/FrameText.h"
 
 #include <algorithm>
 #include <ctime>
@@ -83,8 +84,9 @@ Profile Complete(const Profile& given, const DeviceSettings& current)
         if (!rf.frequencyMhz) {
             const int whole = dtu::LeadingInteger(current.rf->frequency);
             if (current.rf->frequency != std::to_string(whole) + ".00")
-                throw Failure("the DTU runs at " + current.rf->frequency +
-                              " MHz, which cannot be written back in whole MHz: give rf.frequency_mhz");
+                throw Failure(text::Fill(DTU_TR("profile", "the DTU runs at %1 MHz, which cannot be written back in "
+                                                           "whole MHz: give rf.frequency_mhz"),
+                                         {current.rf->frequency}));
             rf.frequencyMhz = whole;
         }
         rf.sleep = rf.sleep.value_or(current.rf->sleepIndex);
@@ -174,7 +176,7 @@ std::vector<Checked> Compare(const Profile& p, const std::vector<PlannedWrite>& 
     std::vector<Checked> rows;
     const auto check = [&](const std::string& key, const std::string& wanted) {
         const auto it = read.find(key);
-        const std::string got = it == read.end() ? "(not read)" : it->second;
+        const std::string got = it == read.end() ? DTU_TR("profile", "(not read)") : it->second;
         rows.push_back({key, wanted, got, got == wanted ? Verdict::Ok : Verdict::Differs});
     };
     const auto written = [&](const std::string& key, const std::string& wanted) {
@@ -233,7 +235,7 @@ std::vector<Checked> Compare(const Profile& p, const std::vector<PlannedWrite>& 
     if (p.apn) {
         written("apn.apn", p.apn->apn);
         written("apn.user", p.apn->user);
-        written("apn.password", "(not shown)");
+        written("apn.password", DTU_TR("profile", "(not shown)"));
     }
     if (p.packets) {
         if (p.packets->custom)
@@ -268,11 +270,11 @@ const char* VerdictText(Verdict v)
 {
     switch (v) {
     case Verdict::Ok:
-        return "ok";
+        return DTU_TR("profile", "ok");
     case Verdict::Differs:
-        return "DIFFERS";
+        return DTU_TR("profile", "DIFFERS");
     case Verdict::Written:
-        return "written, cannot be read back";
+        return DTU_TR("profile", "written, cannot be read back");
     }
     return "";
 }

@@ -6,7 +6,7 @@ set -euo pipefail
 
 declare -A groups=(
   [build]="g++ cmake ninja-build pkg-config"
-  [gui]="qt6-base-dev libqt6svg6 fonts-wqy-microhei"
+  [gui]="qt6-base-dev libqt6svg6 fonts-wqy-microhei qt6-tools-dev qt6-l10n-tools qt6-translations-l10n"
   [test]="libgtest-dev libgmock-dev zlib1g-dev ser2net"
   [fuzz]="clang libclang-rt-14-dev"
   [cli]="libcli11-dev libtomlplusplus-dev nlohmann-json3-dev"

@@ -13,7 +13,8 @@ build=${1:-}
 if [[ -z "$build" ]]; then
   build=build/package
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDTU_BUILD_TESTS=OFF -DDTU_BUILD_BENCH=OFF \
-    -DDTU_README=/usr/share/doc/dtutool/README.md -DDTU_HOME_URL=file:///usr/share/doc/dtutool/README.md >/dev/null
+    -DDTU_README=/usr/share/doc/dtutool/README.md -DDTU_HOME_URL=file:///usr/share/doc/dtutool/README.md \
+    -DDTU_TRANSLATIONS=/usr/share/dtutool/translations >/dev/null
   cmake --build "$build" -j "$(nproc)"
 fi
 
@@ -36,6 +37,8 @@ expected=(
   ./usr/share/dtutool/udev/70-dtutool-modemmanager.rules
   ./usr/share/doc/dtutool/copyright
   ./usr/share/doc/dtutool/changelog.gz
+  ./usr/share/dtutool/translations/dtutool_zh_CN.qm
+  ./usr/share/dtutool/translations/dtutool_en.qm
 )
 # dtuctl goes in whenever the build has it.
 if ninja -C "$build" -t targets all 2>/dev/null | grep -q '^dtuctl: '; then

@@ -1,50 +1,65 @@
 #include "serial/OpenFailure.h"
 
+#include "common/Tr.h"
 
 #include <system_error>
 
 namespace serial {
+
+using text::Fill;
 
 std::string OpenFailureText(SerialError error, int err, const std::string& path, bool explained,
                             const std::string& serverSaid)
 {
     switch (error) {
     case SerialError::NotFound:
-        return "找不到设备 " + path + "。";
+        return Fill(DTU_TR("serial", "Device %1 not found."), {path});
     case SerialError::Permission:
         if (explained)
-            return "没有权限打开 " + path + "。";
-        return "没有权限打开 " + path +
-               "：请把当前用户加入 dialout 组（sudo usermod -aG dialout $USER），重新登录后再打开。";
+            return Fill(DTU_TR("serial", "No permission to open %1."), {path});
+        return Fill(DTU_TR("serial", "No permission to open %1: add the current user to the dialout group "
+                                     "(sudo usermod -aG dialout $USER), log in again, then open it."),
+                    {path});
     case SerialError::Busy:
         if (explained)
-            return path + " 正被其他程序占用。";
-        return path + " 正被其他程序占用，请先关闭该程序。";
+            return Fill(DTU_TR("serial", "%1 is in use by another program."), {path});
+        return Fill(DTU_TR("serial", "%1 is in use by another program; close that program first."), {path});
     case SerialError::NotATerminal:
-        return path + " 不是串口设备。";
+        return Fill(DTU_TR("serial", "%1 is not a serial device."), {path});
     case SerialError::Settings:
-        return path + " 不支持所选的波特率或效验位。";
+        return Fill(DTU_TR("serial", "%1 does not support the chosen baud rate or parity."), {path});
     case SerialError::BadUrl:
-        return path + " 不是可用的网络端口：请写作 rfc2217://主机:端口 或 socket://主机:端口。";
+        return Fill(DTU_TR("serial", "%1 is not a network port: write rfc2217://HOST:PORT or socket://HOST:PORT."),
+                    {path});
     case SerialError::HostNotFound:
-        return "找不到主机：" + path + "。请检查主机名和网络。";
+        return Fill(DTU_TR("serial", "Host not found: %1. Check the host name and the network."), {path});
     case SerialError::Refused:
-        return path + " 拒绝连接：该主机的这个端口上没有服务在运行。";
+        return Fill(DTU_TR("serial", "%1 refused the connection: nothing listens on that port of the host."), {path});
     case SerialError::ConnectTimedOut:
-        return "连接 " + path + " 超时：主机没有应答，请检查地址、网络和防火墙。";
+        return Fill(DTU_TR("serial", "Connecting to %1 timed out: the host did not answer. Check the address, the "
+                                     "network and the firewall."),
+                    {path});
     case SerialError::ServerClosed:
         if (!serverSaid.empty())
-            return path + " 的服务器关闭了连接，它说：“" + serverSaid + "”";
-        return path + " 的服务器在设置线路之前关闭了连接：该端口可能正被另一用户使用，或服务器打不开它的串口。";
+            return Fill(DTU_TR("serial", "The server of %1 closed the connection, saying: \"%2\""), {path, serverSaid});
+        return Fill(DTU_TR("serial", "The server of %1 closed the connection before the line was set: another user "
+                                     "may have the port, or the server cannot open its device."),
+                    {path});
     case SerialError::NoComPort:
-        return path + " 的服务器不支持 RFC 2217，无法设置波特率和效验位；请改用 socket:// 并在服务器上设置串口。";
+        return Fill(DTU_TR("serial", "The server of %1 does not speak RFC 2217 (or binary mode), so the baud rate and "
+                                     "parity cannot be set; use socket:// and set the line on the server."),
+                    {path});
     case SerialError::LineRefused:
-        return path + " 的服务器不接受所选的波特率或效验位（服务器答复 " + std::to_string(err) + " 波特）。";
+        return Fill(DTU_TR("serial", "The server of %1 does not accept the chosen baud rate or parity (it answered %2 "
+                                     "baud)."),
+                    {path, std::to_string(err)});
     case SerialError::LineUnconfirmed:
-        return path + " 的服务器没有确认所选的波特率和效验位，线路设置未知，端口未打开。";
+        return Fill(DTU_TR("serial", "The server of %1 did not confirm the chosen baud rate and parity; the line is "
+                                     "unknown, so the port was not opened."),
+                    {path});
     default:
         // Not strerror: the command line opens ports from many threads.
-        return "无法打开 " + path + "：" + std::generic_category().message(err);
+        return Fill(DTU_TR("serial", "Cannot open %1: %2"), {path, std::generic_category().message(err)});
     }
 }
 
@@ -54,14 +69,14 @@ std::string WriteFailureText(const WriteResult& result)
     case SerialError::None:
         return {};
     case SerialError::TimedOut:
-        return "发送失败：串口 " + std::to_string(CXSerial::kWriteWaitMs * CXSerial::kMaxStalledWaits / 1000) +
-               " 秒未能发出数据";
+        return Fill(DTU_TR("serial", "Send failed: the port sent nothing for %1 s"),
+                    {std::to_string(CXSerial::kWriteWaitMs * CXSerial::kMaxStalledWaits / 1000)});
     case SerialError::Lost:
-        return "发送失败：串口已断开";
+        return DTU_TR("serial", "Send failed: the port is disconnected");
     case SerialError::Closed:
-        return "发送失败：串口已关闭";
+        return DTU_TR("serial", "Send failed: the port is closed");
     default:
-        return "发送失败：" + std::generic_category().message(result.err);
+        return Fill(DTU_TR("serial", "Send failed: %1"), {std::generic_category().message(result.err)});
     }
 }
 

@@ -14,7 +14,7 @@ namespace serial {
 std::string OpenFailureText(SerialError error, int err, const std::string& path, bool explained = false,
                             const std::string& serverSaid = {});
 
-// Short enough for a status pane: "发送失败：串口已断开".
+// Short enough for a status pane: "Send failed: the port is disconnected".
 std::string WriteFailureText(const WriteResult& result);
 
 }  // namespace serial

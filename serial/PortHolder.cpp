@@ -1,5 +1,7 @@
 #include "serial/PortHolder.h"
 
+#include "common/Tr.h"
+
 #include <charconv>
 #include <cstring>
 #include <filesystem>
@@ -123,10 +125,12 @@ std::string HolderMark(const std::optional<Holder>& holder)
 {
     if (!holder)
         return {};
+    const std::string lead = text::Translate("serial", kHeldBy);
     if (holder->pid <= 0)
-        return " 占用: 其他程序";
+        return lead + DTU_TR("serial", "another program");
     const std::string pid = std::to_string(holder->pid);
-    return " 占用: " + (holder->program.empty() ? "进程 " + pid : holder->program + " (" + pid + ")");
+    return lead + (holder->program.empty() ? text::Fill(DTU_TR("serial", "process %1"), {pid})
+                                           : holder->program + " (" + pid + ")");
 }
 
 }  // namespace serial

@@ -15,6 +15,7 @@
 // keeps its own terminal open, and the tool still opens it.
 #pragma once
 
+#include "common/Tr.h"
 #include "serial/PortInfo.h"
 
 #include <optional>
@@ -32,7 +33,9 @@ struct Holder {
 std::vector<std::optional<Holder>> FindHolders(const std::vector<std::string>& paths, const Roots& roots = {});
 std::optional<Holder> FindHolder(const std::string& path, const Roots& roots = {});
 
-// How a list marks a held port: " 占用: minicom (4242)"; empty when free.
+// How a list marks a held port: " held by minicom (4242)"; empty when free.
+// The page takes a typed mark off at kHeldBy, in the window's language.
+inline constexpr const char* kHeldBy = DTU_TR_NOOP("serial", " held by ");
 std::string HolderMark(const std::optional<Holder>& holder);
 
 }  // namespace serial

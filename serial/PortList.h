@@ -34,7 +34,7 @@ std::vector<std::string> ListPorts(const Roots& roots = {});
 // One line of a port list, starting with the path: the port's label, or
 // the name the application gives it when sysfs has none ("模拟DTU"), then
 // its holder:
-//   /dev/ttyUSB0 - FT232R USB UART, serial A10K3XYZ 占用: minicom (4242)
+//   /dev/ttyUSB0 - FT232R USB UART, serial A10K3XYZ held by minicom (4242)
 std::string PortEntry(const PortInfo& info, const std::optional<Holder>& holder, const std::string& name = {});
 
 // "ttyS2" < "ttyS10": runs of digits compare by value.

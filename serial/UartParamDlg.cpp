@@ -1,5 +1,6 @@
 #include "serial/UartParamDlg.h"
 
+#include "common/Language.h"
 #include "common/Settings.h"
 #include "common/Widgets.h"
 #include "serial/Hotplug.h"
@@ -10,25 +11,25 @@
 #include "serial/PortList.h"
 #include "serial/SetupCheck.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QAbstractItemView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <type_traits>
-
 
 namespace {
 
@@ -87,36 +88,44 @@ QString FindingText(const serial::Finding& f)
     QString what;
     switch (f.problem) {
     case serial::Problem::NotInGroup:
-        what = QStringLiteral("%1 只允许 %2 组的用户打开，当前用户不在该组。执行下面的命令，"
-                              "然后注销并重新登录（新的登录才带有该组）：")
+        what = QCoreApplication::translate("CUartParamDlg",
+                                           "%1 只允许 %2 组的用户打开，当前用户不在该组。执行下面的命令，"
+                                           "然后注销并重新登录（新的登录才带有该组）：")
                    .arg(device, group);
         break;
     case serial::Problem::NeedsNewLogin:
-        what = QStringLiteral("当前用户已加入 %1 组，但本次登录早于此，还不带有该组：请注销并重新登录；"
-                              "在此之前，可在下面命令打开的终端中启动本工具：")
+        what = QCoreApplication::translate("CUartParamDlg",
+                                           "当前用户已加入 %1 组，但本次登录早于此，还不带有该组：请注销并重新登录；"
+                                           "在此之前，可在下面命令打开的终端中启动本工具：")
                    .arg(group);
         break;
     case serial::Problem::HeldByProgram:
         if (f.program == "ModemManager")
-            what = QStringLiteral("%1 正被 ModemManager（进程 %2）占用：它向一切像调制解调器的设备发送 AT 命令，"
-                                  "DTU 也不例外。用下面的 udev 规则让它忽略串口适配器，"
-                                  "或停止它（sudo systemctl stop ModemManager）：")
+            what = QCoreApplication::translate(
+                       "CUartParamDlg",
+                       "%1 正被 ModemManager（进程 %2）占用：它向一切像调制解调器的设备发送 AT 命令，"
+                       "DTU 也不例外。用下面的 udev 规则让它忽略串口适配器，"
+                       "或停止它（sudo systemctl stop ModemManager）：")
                        .arg(device)
                        .arg(f.pid);
         else
-            what = QStringLiteral("%1 正被 %2（进程 %3）占用。请关闭该程序，或结束它：")
+            what = QCoreApplication::translate("CUartParamDlg", "%1 正被 %2（进程 %3）占用。请关闭该程序，或结束它：")
                        .arg(device, program)
                        .arg(f.pid);
         break;
     case serial::Problem::ModemManager:
-        what = QStringLiteral("ModemManager 正在运行，且没有 udev 规则让它忽略串口适配器：它可能打开 DTU 的串口"
-                              "并发送 AT 命令。安装下面的规则，或停止它（sudo systemctl stop ModemManager）：");
+        what = QCoreApplication::translate(
+            "CUartParamDlg",
+            "ModemManager 正在运行，且没有 udev 规则让它忽略串口适配器：它可能打开 DTU 的串口"
+            "并发送 AT 命令。安装下面的规则，或停止它（sudo systemctl stop ModemManager）：");
         break;
     case serial::Problem::BrlttyClaimed:
-        what = QStringLiteral("USB %1 上的 CH340/CH341 适配器没有串口：盲文显示服务 brltty 占用了这类适配器。"
-                              "卸载 brltty（若使用盲文显示器，请改为停用其针对 1a86:7523 的规则），"
-                              "然后重新插拔适配器：")
-                   .arg(device);
+        what =
+            QCoreApplication::translate("CUartParamDlg",
+                                        "USB %1 上的 CH340/CH341 适配器没有串口：盲文显示服务 brltty 占用了这类适配器。"
+                                        "卸载 brltty（若使用盲文显示器，请改为停用其针对 1a86:7523 的规则），"
+                                        "然后重新插拔适配器：")
+                .arg(device);
         break;
     }
     return what + QStringLiteral("\n    ") + QString::fromStdString(f.fix);
@@ -157,27 +166,27 @@ CUartParamDlg::CUartParamDlg(PortSource ports, QWidget* parent, serial::Roots ro
     : QDialog(parent), ports_(std::move(ports)), roots_(std::move(roots)), names_(std::move(names))
 {
     setObjectName(QStringLiteral("CUartParamDlg"));
-    setWindowTitle(QStringLiteral("串口参数配置"));
+    setWindowTitle(tr("串口参数配置"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
-    auto* group = new QGroupBox(QStringLiteral("串口参数"), this);
+    auto* group = new QGroupBox(tr("串口参数"), this);
     portCombo_ = Combo(group, "portCombo", 1001, {});
     // Room for a label such as "/dev/ttyUSB0 - FT232R USB UART, serial A10K3XYZ".
     portCombo_->setMinimumContentsLength(40);
     portCombo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     portCombo_->setAccessibleDescription(
-        QStringLiteral("可选择或输入设备路径；/dev/serial/by-id/ 下的名称在重新插拔后不变。"
+        tr("可选择或输入设备路径；/dev/serial/by-id/ 下的名称在重新插拔后不变。"
                        "也可输入网络端口 rfc2217://主机:端口 或 socket://主机:端口"));
     baudCombo_ = Combo(group, "baudCombo", 1002,
                        {"1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"});
     parityCombo_ = Combo(group, "parityCombo", 1003, {"NO", "ODD", "EVEN"});
 
     auto* grid = new QGridLayout(group);
-    const std::pair<const char*, QComboBox*> rows[] = {
-        {"串   口：", portCombo_}, {"波特率：", baudCombo_}, {"效   验：", parityCombo_}};
+    const std::pair<QString, QComboBox*> rows[] = {
+        {tr("串   口："), portCombo_}, {tr("波特率："), baudCombo_}, {tr("效   验："), parityCombo_}};
     int row = 0;
     for (const auto& [caption, box] : rows) {
-        auto* label = new QLabel(QString::fromUtf8(caption), group);
+        auto* label = new QLabel(caption, group);
         label->setBuddy(box);
         grid->addWidget(label, row, 0);
         grid->addWidget(box, row, 1);
@@ -185,22 +194,22 @@ CUartParamDlg::CUartParamDlg(PortSource ports, QWidget* parent, serial::Roots ro
     }
     grid->setColumnStretch(1, 1);
 
-    openButton_ = new QPushButton(QStringLiteral("打开"), this);
+    openButton_ = new QPushButton(tr("打开"), this);
     openButton_->setObjectName(QStringLiteral("openButton"));
     openButton_->setProperty("controlId", 1004);
-    refreshButton_ = new QPushButton(QStringLiteral("刷新"), this);
+    refreshButton_ = new QPushButton(tr("刷新"), this);
     refreshButton_->setObjectName(QStringLiteral("refreshButton"));
     refreshButton_->setProperty("controlId", 1005);
-    reconnectBox_ = new QCheckBox(QStringLiteral("断开后自动重新连接"), this);
+    reconnectBox_ = new QCheckBox(tr("断开后自动重新连接"), this);
     reconnectBox_->setObjectName(QStringLiteral("reconnectBox"));
     reconnectBox_->setProperty("controlId", 1006);
     reconnectBox_->setAccessibleDescription(
-        QStringLiteral("打开的 USB 串口被拔出后，再次插入时以相同设置自动重新打开"));
+        tr("打开的 USB 串口被拔出后，再次插入时以相同设置自动重新打开"));
     reconnectBox_->setChecked(true);
-    failure_ = Note(this, "failureLabel", QStringLiteral("打开失败的原因"));
-    reconnect_ = Note(this, "reconnectLabel", QStringLiteral("自动重新连接的状态"));
-    setup_ = Note(this, "setupLabel", QStringLiteral("串口缺失的原因及解决命令"));
-    line_ = Note(this, "lineLabel", QStringLiteral("网络端口的连接与线路设置"));
+    failure_ = Note(this, "failureLabel", tr("打开失败的原因"));
+    reconnect_ = Note(this, "reconnectLabel", tr("自动重新连接的状态"));
+    setup_ = Note(this, "setupLabel", tr("串口缺失的原因及解决命令"));
+    line_ = Note(this, "lineLabel", tr("网络端口的连接与线路设置"));
     canceller_ = std::make_unique<serial::Canceller>();
 
     auto* buttons = new QHBoxLayout;
@@ -378,7 +387,7 @@ void CUartParamDlg::SaySetup()
 {
     QString text;
     if (portCombo_->count() == 0)
-        text = QStringLiteral("没有找到可以打开的串口。");
+        text = tr("没有找到可以打开的串口。");
     if (!findings_.isEmpty())
         text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + findings_;
     Say(setup_, text);
@@ -427,7 +436,7 @@ QString CUartParamDlg::ChosenPath() const
     // A label typed or pasted back: its path is what comes before its
     // description or its holder.
     QString text = portCombo_->currentText().trimmed();
-    for (const QString& after : {QStringLiteral(" - "), QStringLiteral(" 占用: ")}) {
+    for (const QString& after : {QStringLiteral(" - "), ui::CoreText("serial", serial::kHeldBy)}) {
         const int at = text.indexOf(after);
         if (at > 0)
             text = text.left(at).trimmed();
@@ -463,7 +472,7 @@ void CUartParamDlg::OpenChosen()
     const int parity = parityCombo_->currentIndex();
     if (baud < 0 || parity < 0 || baudCombo_->currentText() != baudCombo_->itemText(baud) ||
         parityCombo_->currentText() != parityCombo_->itemText(parity)) {
-        Say(failure_, QStringLiteral("请从列表中选择波特率和效验位。"));
+        Say(failure_, tr("请从列表中选择波特率和效验位。"));
         return;
     }
     // Opening by hand ends any wait for a lost port.
@@ -512,7 +521,7 @@ void CUartParamDlg::Connect(const QString& url, unsigned baudRate, unsigned pari
     canceller_->Reset();
     if (!awaitingReconnect())
         SayFailure({});
-    Say(line_, QStringLiteral("正在连接 %1 …").arg(url));
+    Say(line_, tr("正在连接 %1 …").arg(url));
     auto* watcher = new QFutureWatcher<std::shared_ptr<serial::NetConnection>>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [=, this] {
         watcher->deleteLater();
@@ -537,7 +546,7 @@ void CUartParamDlg::Connected(const QString& url, unsigned baudRate, unsigned pa
     const bool connected = connection.fd >= 0;
     if (!connected || !g_Serial.Adopt(std::move(connection), url.toStdString(), baudRate, parity)) {
         const bool cancelled = !connected && error == SerialError::Closed;
-        Say(line_, cancelled ? QStringLiteral("已取消连接 %1。").arg(url) : QString());
+        Say(line_, cancelled ? tr("已取消连接 %1。").arg(url) : QString());
         if (!cancelled)
             SayFailure(connected ? FailureText(g_Serial.LastError(), g_Serial.LastErrno(), url, false)
                                  : FailureText(error, err, url, false, serverSaid));
@@ -546,7 +555,7 @@ void CUartParamDlg::Connected(const QString& url, unsigned baudRate, unsigned pa
         // Cancelled by hand while reconnecting: the wait ends with it.
         if (reconnecting && cancelled) {
             awaited_.clear();
-            Say(reconnect_, QStringLiteral("已取消自动重新连接 %1。").arg(lostPath_));
+            Say(reconnect_, tr("已取消自动重新连接 %1。").arg(lostPath_));
         }
         UpdateState();
         return;
@@ -555,9 +564,9 @@ void CUartParamDlg::Connected(const QString& url, unsigned baudRate, unsigned pa
     SayFailure({});
     const QString parityName = QLatin1String(kParityNames[parity < 3 ? parity : 0]);
     Say(line_, g_Serial.ServerKeepsLine()
-                   ? QStringLiteral("已连接 %1。socket:// 端口的波特率和效验位由服务器决定，本页的设置对它不起作用。")
+                   ? tr("已连接 %1。socket:// 端口的波特率和效验位由服务器决定，本页的设置对它不起作用。")
                          .arg(url)
-                   : QStringLiteral("已连接 %1，服务器已确认线路设置：%2 波特，%3，8 位数据位，1 位停止位。")
+                   : tr("已连接 %1，服务器已确认线路设置：%2 波特，%3，8 位数据位，1 位停止位。")
                          .arg(url)
                          .arg(baudRate)
                          .arg(parityName));
@@ -570,7 +579,7 @@ void CUartParamDlg::Connected(const QString& url, unsigned baudRate, unsigned pa
 
 void CUartParamDlg::SayReopened(const QString& path, unsigned baudRate, unsigned parity)
 {
-    Say(reconnect_, QStringLiteral("已重新打开 %1（%2 波特，%3），与断开前的设置相同。断开时中止的传输不会自动继续，"
+    Say(reconnect_, tr("已重新打开 %1（%2 波特，%3），与断开前的设置相同。断开时中止的传输不会自动继续，"
                                    "请重新开始。")
                         .arg(path)
                         .arg(baudRate)
@@ -588,7 +597,7 @@ void CUartParamDlg::OnReconnectToggled(bool on)
     // A reconnect under way must not open the port after all.
     if (connecting())
         canceller_->Cancel();
-    Say(reconnect_, QStringLiteral("已取消自动重新连接 %1。").arg(lostPath_));
+    Say(reconnect_, tr("已取消自动重新连接 %1。").arg(lostPath_));
 }
 
 bool CUartParamDlg::AwaitReconnect(const QString& path, unsigned baudRate, unsigned parity)
@@ -608,14 +617,14 @@ bool CUartParamDlg::AwaitReconnect(const QString& path, unsigned baudRate, unsig
     awaitedBaud_ = baudRate;
     awaitedParity_ = parity;
     if (IsUrl(path))
-        Say(reconnect_, QStringLiteral("网络端口 %1 的连接已断开（服务器关闭了连接、网络中断，或该端口正被另一用户使用）。将以相同设置（%2 波特，%3）"
+        Say(reconnect_, tr("网络端口 %1 的连接已断开（服务器关闭了连接、网络中断，或该端口正被另一用户使用）。将以相同设置（%2 波特，%3）"
                                        "每 %4 秒重新连接一次。")
                             .arg(path)
                             .arg(baudRate)
                             .arg(QLatin1String(kParityNames[parity < 3 ? parity : 0]))
                             .arg(kNetRetryMs / 1000));
     else
-        Say(reconnect_, QStringLiteral("串口 %1 已断开。插回同一设备（%2）后，将以相同设置（%3 波特，%4）自动重新打开。")
+        Say(reconnect_, tr("串口 %1 已断开。插回同一设备（%2）后，将以相同设置（%3 波特，%4）自动重新打开。")
                             .arg(path, QString::fromStdString(stable))
                             .arg(baudRate)
                             .arg(QLatin1String(kParityNames[parity < 3 ? parity : 0])));
@@ -669,7 +678,7 @@ void CUartParamDlg::UpdateState()
 {
     const bool open = g_Serial.IsOpen();
     const bool busy = open || connecting();
-    openButton_->setText(connecting() ? QStringLiteral("取消") : open ? QStringLiteral("关闭") : QStringLiteral("打开"));
+    openButton_->setText(connecting() ? tr("取消") : open ? tr("关闭") : tr("打开"));
     for (QWidget* w : {static_cast<QWidget*>(portCombo_), static_cast<QWidget*>(baudCombo_),
                        static_cast<QWidget*>(parityCombo_), static_cast<QWidget*>(refreshButton_)})
         w->setEnabled(!busy);

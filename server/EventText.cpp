@@ -172,8 +172,8 @@ std::variant<Bytes, std::string> ParseSendText(std::string_view typed, bool hex,
         if (hex::IsHexDigit(c))
             digits += c;
     if (digits.size() % 2 != 0)
-        return std::string(pages::kDataField) + "的十六进制数字个数为奇数（" + std::to_string(digits.size()) +
-               " 个），每个字节需两位数字！";
+        return text::Fill(DTU_TR("server", "%1 holds an odd number of hex digits (%2); each byte takes two digits!"),
+                          {text::Translate("pages", pages::kDataField), std::to_string(digits.size())});
     return hex::ParsePairs(digits, digits.size() / 2);
 }
 

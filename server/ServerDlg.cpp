@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -36,20 +37,20 @@ QString FromStd(const std::string& s)
 
 QString Caption()
 {
-    return QStringLiteral("测试服务器");
+    return QCoreApplication::translate("CServerDlg", "测试服务器");
 }
 
-QPushButton* Button(const char* caption, const char* name, QWidget* parent)
+QPushButton* Button(const QString& caption, const char* name, QWidget* parent)
 {
-    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+    auto* b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));
     b->setAutoDefault(false);  // Enter in the send line sends, nothing else
     return b;
 }
 
-QLabel* Label(const char* caption, QWidget* buddy, QWidget* parent)
+QLabel* Label(const QString& caption, QWidget* buddy, QWidget* parent)
 {
-    auto* label = new QLabel(QString::fromUtf8(caption), parent);
+    auto* label = new QLabel(caption, parent);
     label->setBuddy(buddy);
     return label;
 }
@@ -63,11 +64,11 @@ QString KindText(const server::Packet& p)
 {
     switch (p.kind) {
     case server::EventKind::Registration:
-        return QStringLiteral("注册包");
+        return QCoreApplication::translate("CServerDlg", "注册包");
     case server::EventKind::Heartbeat:
-        return QStringLiteral("心跳");
+        return QCoreApplication::translate("CServerDlg", "心跳");
     default:
-        return QStringLiteral("数据");
+        return QCoreApplication::translate("CServerDlg", "数据");
     }
 }
 
@@ -87,7 +88,7 @@ CServerDlg::CServerDlg(ProposalSource proposal, QWidget* parent) : QDialog(paren
     server::RaiseDescriptorLimit(server::Options{}.maxConnections + 256);
     notifier_ = new QSocketNotifier(server_.fd(), QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &CServerDlg::OnReady);
-    UpdateState(QStringLiteral("未启动"));
+    UpdateState(tr("未启动"));
     resize(900, 620);
 }
 
@@ -97,63 +98,63 @@ void CServerDlg::BuildForm()
 {
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
 
-    auto* listenBox = new QGroupBox(QStringLiteral("监听"), this);
+    auto* listenBox = new QGroupBox(tr("监听"), this);
     host_ = new QLineEdit(QStringLiteral("0.0.0.0"), listenBox);
     host_->setObjectName(QStringLiteral("hostEdit"));
-    host_->setToolTip(QStringLiteral("0.0.0.0 表示本机所有地址"));
+    host_->setToolTip(tr("0.0.0.0 表示本机所有地址"));
     auto* digits = new ui::DigitEdit(listenBox);
     digits->setTypingLimit(5);
     port_ = digits;
     port_->setObjectName(QStringLiteral("portEdit"));
     port_->setMaximumWidth(80);
-    startStop_ = Button("启动", "startStopButton", listenBox);
+    startStop_ = Button(tr("启动"), "startStopButton", listenBox);
     status_ = new QLabel(listenBox);
     status_->setObjectName(QStringLiteral("statusLabel"));
-    status_->setAccessibleDescription(QStringLiteral("服务器状态"));
+    status_->setAccessibleDescription(tr("服务器状态"));
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* listenLayout = new QHBoxLayout(listenBox);
-    listenLayout->addWidget(Label("地址(&A):", host_, listenBox));
+    listenLayout->addWidget(Label(tr("地址(&A):"), host_, listenBox));
     listenLayout->addWidget(host_);
-    listenLayout->addWidget(Label("端口(&P):", port_, listenBox));
+    listenLayout->addWidget(Label(tr("端口(&P):"), port_, listenBox));
     listenLayout->addWidget(port_);
     listenLayout->addWidget(startStop_);
     listenLayout->addWidget(status_, 1);
 
-    auto* expectBox = new QGroupBox(QStringLiteral("期望的注册包和心跳包"), this);
+    auto* expectBox = new QGroupBox(tr("期望的注册包和心跳包"), this);
     registration_ = new QLineEdit(expectBox);
     registration_->setObjectName(QStringLiteral("registrationEdit"));
     heartbeat_ = new QLineEdit(expectBox);
     heartbeat_->setObjectName(QStringLiteral("heartbeatEdit"));
     expectedHex_ = new QCheckBox(QStringLiteral("Hex"), expectBox);
     expectedHex_->setObjectName(QStringLiteral("expectedHexCheck"));
-    expectedHex_->setAccessibleDescription(QStringLiteral("期望的包按十六进制输入"));
-    propose_ = Button("取自DTU参数页", "proposeButton", expectBox);
-    propose_->setToolTip(QStringLiteral("远程端口、注册包和心跳包取自“DTU参数设置”页"));
+    expectedHex_->setAccessibleDescription(tr("期望的包按十六进制输入"));
+    propose_ = Button(tr("取自DTU参数页"), "proposeButton", expectBox);
+    propose_->setToolTip(tr("远程端口、注册包和心跳包取自“DTU参数设置”页"));
     auto* expectLayout = new QHBoxLayout(expectBox);
-    expectLayout->addWidget(Label("注册包(&R):", registration_, expectBox));
+    expectLayout->addWidget(Label(tr("注册包(&R):"), registration_, expectBox));
     expectLayout->addWidget(registration_, 2);
-    expectLayout->addWidget(Label("心跳包(&H):", heartbeat_, expectBox));
+    expectLayout->addWidget(Label(tr("心跳包(&H):"), heartbeat_, expectBox));
     expectLayout->addWidget(heartbeat_, 1);
     expectLayout->addWidget(expectedHex_);
     expectLayout->addWidget(propose_);
 
     table_ = new QTreeWidget(this);
     table_->setObjectName(QStringLiteral("connectionTable"));
-    table_->setAccessibleName(QStringLiteral("连接"));
-    table_->setAccessibleDescription(QStringLiteral("每个连接一行：DTU 地址、连接时间、收发字节、注册包比对和心跳"));
+    table_->setAccessibleName(tr("连接"));
+    table_->setAccessibleDescription(tr("每个连接一行：DTU 地址、连接时间、收发字节、注册包比对和心跳"));
     table_->setRootIsDecorated(false);
     table_->setUniformRowHeights(true);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setHeaderLabels({QStringLiteral("编号"), QStringLiteral("DTU地址"), QStringLiteral("连接时间"),
-                             QStringLiteral("收(字节)"), QStringLiteral("发(字节)"), QStringLiteral("最后活动"),
-                             QStringLiteral("注册包"), QStringLiteral("注册比对"), QStringLiteral("心跳"),
-                             QStringLiteral("心跳间隔")});
+    table_->setHeaderLabels({tr("编号"), tr("DTU地址"), tr("连接时间"),
+                             tr("收(字节)"), tr("发(字节)"), tr("最后活动"),
+                             tr("注册包"), tr("注册比对"), tr("心跳"),
+                             tr("心跳间隔")});
     const int widths[ColumnCount] = {44, 150, 96, 70, 70, 96, 140, 70, 50, 80};
     for (int c = 0; c < ColumnCount; ++c)
         table_->setColumnWidth(c, widths[c]);
     table_->setMinimumHeight(150);
 
-    auto* dataBox = new QGroupBox(QStringLiteral("所选连接的数据"), this);
+    auto* dataBox = new QGroupBox(tr("所选连接的数据"), this);
     data_ = new QPlainTextEdit(dataBox);
     data_->setObjectName(QStringLiteral("dataView"));
     data_->setReadOnly(true);
@@ -161,15 +162,15 @@ void CServerDlg::BuildForm()
     data_->setFont(fixed);
     data_->setMaximumBlockCount(kDataLines);
     data_->setAccessibleName(dataBox->title());
-    data_->setToolTip(QStringLiteral("只显示最新的 %1 行").arg(kDataLines));
-    dataHex_ = new QCheckBox(QStringLiteral("Hex显示"), dataBox);
+    data_->setToolTip(tr("只显示最新的 %1 行").arg(kDataLines));
+    dataHex_ = new QCheckBox(tr("Hex显示"), dataBox);
     dataHex_->setObjectName(QStringLiteral("dataHexCheck"));
     encoding_ = new QComboBox(dataBox);
     encoding_->setObjectName(QStringLiteral("encodingBox"));
     encoding_->addItems({QStringLiteral("GBK"), QStringLiteral("UTF-8")});
     auto* viewRow = new QHBoxLayout;
     viewRow->addWidget(dataHex_);
-    viewRow->addWidget(Label("文本编码(&E):", encoding_, dataBox));
+    viewRow->addWidget(Label(tr("文本编码(&E):"), encoding_, dataBox));
     viewRow->addWidget(encoding_);
     viewRow->addStretch();
 
@@ -177,12 +178,12 @@ void CServerDlg::BuildForm()
     send_->setObjectName(QStringLiteral("sendEdit"));
     sendHex_ = new QCheckBox(QStringLiteral("Hex"), dataBox);
     sendHex_->setObjectName(QStringLiteral("sendHexCheck"));
-    sendHex_->setAccessibleDescription(QStringLiteral("发送内容按十六进制输入"));
-    sendSelected_ = Button("发送到所选", "sendSelectedButton", dataBox);
-    sendAll_ = Button("发送到全部", "sendAllButton", dataBox);
-    closeSelected_ = Button("断开所选", "closeSelectedButton", dataBox);
+    sendHex_->setAccessibleDescription(tr("发送内容按十六进制输入"));
+    sendSelected_ = Button(tr("发送到所选"), "sendSelectedButton", dataBox);
+    sendAll_ = Button(tr("发送到全部"), "sendAllButton", dataBox);
+    closeSelected_ = Button(tr("断开所选"), "closeSelectedButton", dataBox);
     auto* sendRow = new QHBoxLayout;
-    sendRow->addWidget(Label("发送(&S):", send_, dataBox));
+    sendRow->addWidget(Label(tr("发送(&S):"), send_, dataBox));
     sendRow->addWidget(send_, 1);
     sendRow->addWidget(sendHex_);
     sendRow->addWidget(sendSelected_);
@@ -193,10 +194,10 @@ void CServerDlg::BuildForm()
     dataLayout->addWidget(data_, 1);
     dataLayout->addLayout(sendRow);
 
-    logButton_ = Button("记录到文件...", "logButton", this);
-    logPath_ = new QLabel(QStringLiteral("未记录"), this);
+    logButton_ = Button(tr("记录到文件..."), "logButton", this);
+    logPath_ = new QLabel(tr("未记录"), this);
     logPath_->setObjectName(QStringLiteral("logPathLabel"));
-    logPath_->setAccessibleDescription(QStringLiteral("日志文件"));
+    logPath_->setAccessibleDescription(tr("日志文件"));
     auto* logRow = new QHBoxLayout;
     logRow->addWidget(logButton_);
     logRow->addWidget(logPath_, 1);
@@ -275,7 +276,7 @@ bool CServerDlg::Expected(QLineEdit* edit, std::optional<server::Bytes>& out, co
         return true;
     auto parsed = server::ParseSendText(typed.toStdString(), expectedHex_->isChecked(), server::Encoding::Gbk);
     if (auto* refusal = std::get_if<std::string>(&parsed)) {
-        ui::ShowMessage(this, Caption(), what + QStringLiteral("：") + FromStd(*refusal), ui::Buttons::Ok,
+        ui::ShowMessage(this, Caption(), what + tr("：") + FromStd(*refusal), ui::Buttons::Ok,
                         QMessageBox::Warning);
         return false;
     }
@@ -288,8 +289,8 @@ void CServerDlg::OnExpectedChanged()
     if (!server_.running())
         return;
     std::optional<server::Bytes> registration, heartbeat;
-    if (Expected(registration_, registration, QStringLiteral("注册包")) &&
-        Expected(heartbeat_, heartbeat, QStringLiteral("心跳包")))
+    if (Expected(registration_, registration, tr("注册包")) &&
+        Expected(heartbeat_, heartbeat, tr("心跳包")))
         server_.SetExpected(registration, heartbeat);
 }
 
@@ -298,25 +299,25 @@ void CServerDlg::OnStartStop()
     if (server_.running()) {
         server_.Stop(server::Now::Current());
         OnReady();
-        UpdateState(QStringLiteral("已停止"));
+        UpdateState(tr("已停止"));
         return;
     }
     server::Options options;
     options.host = host_->text().trimmed().toStdString();
     const bool portOk = !port_->text().isEmpty() && port_->text().toUInt() <= 65535;
     if (!portOk) {
-        ui::ShowMessage(this, Caption(), QStringLiteral("端口须为 0 到 65535 的数字！"), ui::Buttons::Ok,
+        ui::ShowMessage(this, Caption(), tr("端口须为 0 到 65535 的数字！"), ui::Buttons::Ok,
                         QMessageBox::Warning);
         return;
     }
     options.port = static_cast<std::uint16_t>(port_->text().toUInt());
-    if (!Expected(registration_, options.registration, QStringLiteral("注册包")) ||
-        !Expected(heartbeat_, options.heartbeat, QStringLiteral("心跳包")))
+    if (!Expected(registration_, options.registration, tr("注册包")) ||
+        !Expected(heartbeat_, options.heartbeat, tr("心跳包")))
         return;
     const std::string error = server_.Start(options, server::Now::Current());
     if (!error.empty()) {
-        UpdateState(QStringLiteral("无法监听"));
-        ui::ShowMessage(this, Caption(), QStringLiteral("无法启动服务器：%1").arg(FromStd(error)), ui::Buttons::Ok,
+        UpdateState(tr("无法监听"));
+        ui::ShowMessage(this, Caption(), tr("无法启动服务器：%1").arg(FromStd(error)), ui::Buttons::Ok,
                         QMessageBox::Warning);
         return;
     }
@@ -324,13 +325,13 @@ void CServerDlg::OnStartStop()
     rows_.clear();
     data_->clear();
     OnReady();
-    UpdateState(QStringLiteral("正在监听 %1:%2（TCP，无认证）").arg(host_->text().trimmed()).arg(server_.port()));
+    UpdateState(tr("正在监听 %1:%2（TCP，无认证）").arg(host_->text().trimmed()).arg(server_.port()));
 }
 
 void CServerDlg::UpdateState(const QString& status)
 {
     const bool running = server_.running();
-    startStop_->setText(running ? QStringLiteral("停止") : QStringLiteral("启动"));
+    startStop_->setText(running ? tr("停止") : tr("启动"));
     host_->setEnabled(!running);
     port_->setEnabled(!running);
     status_->setText(status);
@@ -418,9 +419,9 @@ void CServerDlg::UpdateRow(std::uint64_t id)
         item->setToolTip(Registration, FromStd(hex::FormatSpaced(*c->registration)));
     }
     // "—": nothing was expected to compare with.
-    static const char* const kCompared[] = {"—", "一致", "不一致"};
-    item->setText(Compared, c->registration ? QString::fromUtf8(kCompared[static_cast<int>(c->registrationMatch)])
-                                            : QStringLiteral("未收到"));
+    const QString compared[] = {QStringLiteral("—"), tr("一致"), tr("不一致")};
+    item->setText(Compared, c->registration ? compared[static_cast<int>(c->registrationMatch)]
+                                            : tr("未收到"));
     const QColor colour = c->registrationMatch == server::Match::Equal       ? QColor(0x00, 0x80, 0x00)
                           : c->registrationMatch == server::Match::Different ? QColor(0xB0, 0x00, 0x00)
                                                                              : table_->palette().placeholderText().color();
@@ -459,9 +460,9 @@ void CServerDlg::AppendPacket(const server::Packet& p)
 {
     const QString body = dataHex_->isChecked() ? FromStd(hex::FormatSpaced(p.bytes)).trimmed()
                                                : FromStd(server::PacketText(p.bytes, encoding()));
-    const QString line = QStringLiteral("%1 %2 %3 %4字节: %5")
-                             .arg(FromStd(server::FormatTime(p.wallMs)), p.sent ? QStringLiteral("发") : QStringLiteral("收"),
-                                  p.sent ? QStringLiteral("数据") : KindText(p))
+    const QString line = tr("%1 %2 %3 %4字节: %5")
+                             .arg(FromStd(server::FormatTime(p.wallMs)), p.sent ? tr("发") : tr("收"),
+                                  p.sent ? tr("数据") : KindText(p))
                              .arg(p.bytes.size())
                              .arg(body);
     QScrollBar* bar = data_->verticalScrollBar();
@@ -492,7 +493,7 @@ void CServerDlg::OnSendSelected()
 {
     const std::uint64_t id = SelectedId();
     if (id == 0) {
-        ui::ShowMessage(this, Caption(), QStringLiteral("请先在列表中选择一个连接！"), ui::Buttons::Ok,
+        ui::ShowMessage(this, Caption(), tr("请先在列表中选择一个连接！"), ui::Buttons::Ok,
                         QMessageBox::Warning);
         return;
     }
@@ -502,7 +503,7 @@ void CServerDlg::OnSendSelected()
     const std::string refusal = server_.Send(id, *bytes, server::Now::Current());
     OnReady();
     if (!refusal.empty())
-        ui::ShowMessage(this, Caption(), QStringLiteral("未发送：%1").arg(FromStd(refusal)), ui::Buttons::Ok,
+        ui::ShowMessage(this, Caption(), tr("未发送：%1").arg(FromStd(refusal)), ui::Buttons::Ok,
                         QMessageBox::Warning);
 }
 
@@ -514,7 +515,7 @@ void CServerDlg::OnSendAll()
     const std::size_t took = server_.SendAll(*bytes, server::Now::Current());
     OnReady();
     if (took == 0)
-        ui::ShowMessage(this, Caption(), QStringLiteral("没有已连接的DTU，未发送。"), ui::Buttons::Ok,
+        ui::ShowMessage(this, Caption(), tr("没有已连接的DTU，未发送。"), ui::Buttons::Ok,
                         QMessageBox::Warning);
 }
 
@@ -531,19 +532,19 @@ void CServerDlg::OnLog()
 {
     if (log_.isOpen()) {
         log_.close();
-        logButton_->setText(QStringLiteral("记录到文件..."));
-        logPath_->setText(QStringLiteral("未记录"));
+        logButton_->setText(tr("记录到文件..."));
+        logPath_->setText(tr("未记录"));
         return;
     }
-    const QString path = ui::GetSaveFileName(this, QStringLiteral("日志文件 (*.log *.txt);;所有文件 (*)"));
+    const QString path = ui::GetSaveFileName(this, tr("日志文件 (*.log *.txt);;所有文件 (*)"));
     if (path.isEmpty())
         return;
     log_.setFileName(path);
     if (!log_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
-        ui::ShowMessage(this, Caption(), QStringLiteral("无法写入 %1：%2").arg(path, log_.errorString()), ui::Buttons::Ok,
+        ui::ShowMessage(this, Caption(), tr("无法写入 %1：%2").arg(path, log_.errorString()), ui::Buttons::Ok,
                         QMessageBox::Warning);
         return;
     }
-    logButton_->setText(QStringLiteral("停止记录"));
-    logPath_->setText(QStringLiteral("记录到 %1").arg(path));
+    logButton_->setText(tr("停止记录"));
+    logPath_->setText(tr("记录到 %1").arg(path));
 }

@@ -17,24 +17,24 @@ enum Column { Caption, Text, Hex, ColumnCount };
 CCommandsDlg::CCommandsDlg(const QList<terminal::SavedCommand>& commands, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("CCommandsDlg"));
-    setWindowTitle(QStringLiteral("编辑快捷命令"));
+    setWindowTitle(tr("编辑快捷命令"));
 
-    auto* label = new QLabel(QStringLiteral("快捷命令(&L):"), this);
+    auto* label = new QLabel(tr("快捷命令(&L):"), this);
     table_ = new QTableWidget(0, ColumnCount, this);
     table_->setObjectName(QStringLiteral("commandTable"));
-    table_->setHorizontalHeaderLabels({QStringLiteral("按钮名称"), QStringLiteral("发送内容"), QStringLiteral("HEX")});
+    table_->setHorizontalHeaderLabels({tr("按钮名称"), tr("发送内容"), QStringLiteral("HEX")});
     table_->horizontalHeader()->setSectionResizeMode(Text, QHeaderView::Stretch);
     table_->setColumnWidth(Caption, 120);
     table_->setColumnWidth(Hex, 48);
     table_->verticalHeader()->hide();
     table_->setTabKeyNavigation(false);  // Tab leaves the table for the buttons
-    table_->setAccessibleDescription(QStringLiteral("每行一条命令：按钮名称、发送内容、是否按十六进制发送"));
+    table_->setAccessibleDescription(tr("每行一条命令：按钮名称、发送内容、是否按十六进制发送"));
     label->setBuddy(table_);
 
-    auto* add = new QPushButton(QStringLiteral("添加(&A)"), this);
+    auto* add = new QPushButton(tr("添加(&A)"), this);
     add->setObjectName(QStringLiteral("addCommandButton"));
     add->setAutoDefault(false);
-    auto* remove = new QPushButton(QStringLiteral("删除(&D)"), this);
+    auto* remove = new QPushButton(tr("删除(&D)"), this);
     remove->setObjectName(QStringLiteral("removeCommandButton"));
     remove->setAutoDefault(false);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -1,5 +1,7 @@
 #include "terminal/SessionLog.h"
 
+#include <QCoreApplication>
+
 #include <sys/stat.h>
 
 namespace terminal {
@@ -11,7 +13,7 @@ QString SessionLog::Open(const QString& path)
     // Unbuffered: each line reaches the kernel at once, and a full disk is
     // known at the line that met it.
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        return QStringLiteral("无法写入日志文件 %1：%2").arg(path, file_.errorString());
+        return QCoreApplication::translate("CTerminalDlg", "无法写入日志文件 %1：%2").arg(path, file_.errorString());
     return {};
 }
 
@@ -29,10 +31,12 @@ QString SessionLog::Write(const QString& line)
     QString failure;
     struct stat st {};
     if (file_.write(bytes) != bytes.size())
-        failure = QStringLiteral("写入日志文件 %1 失败：%2").arg(file_.fileName(), file_.errorString());
+        failure = QCoreApplication::translate("CTerminalDlg", "写入日志文件 %1 失败：%2")
+                      .arg(file_.fileName(), file_.errorString());
     else if (::fstat(file_.handle(), &st) == 0 && st.st_nlink == 0)
         // Writes to a file that was removed still succeed, into nowhere.
-        failure = QStringLiteral("日志文件 %1 已被删除（或其所在文件夹已被删除）").arg(file_.fileName());
+        failure = QCoreApplication::translate("CTerminalDlg", "日志文件 %1 已被删除（或其所在文件夹已被删除）")
+                      .arg(file_.fileName());
     if (!failure.isEmpty())
         Close();
     return failure;

@@ -31,8 +31,8 @@
 
 namespace {
 
-const char kTip[] = "提示！";
-const char kLogCaption[] = "保存日志…";
+const char kTip[] = QT_TRANSLATE_NOOP("CTerminalDlg", "提示！");
+const char kLogCaption[] = QT_TRANSLATE_NOOP("CTerminalDlg", "保存日志…");
 
 // Where the terminal keeps what it remembers in the tool's settings.
 namespace key {
@@ -90,7 +90,7 @@ void SelectStored(QComboBox* box, const QVariant& stored)
 
 }  // namespace
 
-CTerminalDlg::CTerminalDlg(QWidget* parent) : FramePage(ui::kTerminalFrame, QStringLiteral("调试工具"), parent)
+CTerminalDlg::CTerminalDlg(QWidget* parent) : FramePage(ui::kTerminalFrame, tr("调试工具"), parent)
 {
     setObjectName(QStringLiteral("CTerminalDlg"));
     BuildForm();
@@ -108,9 +108,9 @@ void CTerminalDlg::BuildForm()
 
     portState_ = Named(new QLabel(this), "portState");
     portState_->setWordWrap(true);
-    portState_->setAccessibleDescription(QStringLiteral("串口状态"));
-    settingsButton_ = Button(QStringLiteral("系统设置…"), "settingsButton", this);
-    settingsButton_->setAccessibleDescription(QStringLiteral("打开串口设置页，在那里打开或关闭串口"));
+    portState_->setAccessibleDescription(tr("串口状态"));
+    settingsButton_ = Button(tr("系统设置…"), "settingsButton", this);
+    settingsButton_->setAccessibleDescription(tr("打开串口设置页，在那里打开或关闭串口"));
 
     view_ = Named(new QPlainTextEdit(this), "receiveView");
     view_->setReadOnly(true);
@@ -119,47 +119,47 @@ void CTerminalDlg::BuildForm()
     view_->setTabChangesFocus(true);
     view_->setFont(fixed);
     view_->document()->setMaximumBlockCount(kViewLines);
-    view_->setAccessibleName(QStringLiteral("接收区"));
-    view_->setAccessibleDescription(QStringLiteral("收到的数据，每段数据（线路静默处结束）另起一行；只保留最新的部分"));
+    view_->setAccessibleName(tr("接收区"));
+    view_->setAccessibleDescription(tr("收到的数据，每段数据（线路静默处结束）另起一行；只保留最新的部分"));
 
     viewCombo_ = Named(new QComboBox(this), "viewCombo");
-    viewCombo_->addItems({QStringLiteral("文本"), QStringLiteral("HEX"), QStringLiteral("文本+HEX")});
+    viewCombo_->addItems({tr("文本"), QStringLiteral("HEX"), tr("文本+HEX")});
     encodingCombo_ = Named(new QComboBox(this), "encodingCombo");
     encodingCombo_->addItems({QStringLiteral("GBK"), QStringLiteral("UTF-8")});
-    encodingCombo_->setAccessibleDescription(QStringLiteral("收到和发送的文本所用的编码"));
-    stampsCheck_ = Named(new QCheckBox(QStringLiteral("时间戳"), this), "stampsCheck");
-    stampsCheck_->setAccessibleDescription(QStringLiteral("每段数据前显示时间，精确到毫秒"));
-    showSentCheck_ = Named(new QCheckBox(QStringLiteral("显示发送"), this), "showSentCheck");
-    showSentCheck_->setAccessibleDescription(QStringLiteral("接收区也显示发出的数据，以 TX 标出，收到的以 RX 标出"));
+    encodingCombo_->setAccessibleDescription(tr("收到和发送的文本所用的编码"));
+    stampsCheck_ = Named(new QCheckBox(tr("时间戳"), this), "stampsCheck");
+    stampsCheck_->setAccessibleDescription(tr("每段数据前显示时间，精确到毫秒"));
+    showSentCheck_ = Named(new QCheckBox(tr("显示发送"), this), "showSentCheck");
+    showSentCheck_->setAccessibleDescription(tr("接收区也显示发出的数据，以 TX 标出，收到的以 RX 标出"));
     showSentCheck_->setChecked(true);
-    clearButton_ = Button(QStringLiteral("清空"), "clearButton", this);
-    clearButton_->setAccessibleDescription(QStringLiteral("清空接收区"));
-    logButton_ = Button(QString::fromUtf8(kLogCaption), "logButton", this);
-    logButton_->setAccessibleDescription(QStringLiteral("把本次会话（收发两个方向，带时间）随时写入一个文本文件"));
+    clearButton_ = Button(tr("清空"), "clearButton", this);
+    clearButton_->setAccessibleDescription(tr("清空接收区"));
+    logButton_ = Button(tr(kLogCaption), "logButton", this);
+    logButton_->setAccessibleDescription(tr("把本次会话（收发两个方向，带时间）随时写入一个文本文件"));
     logState_ = Named(new QLabel(this), "logState");
-    logState_->setAccessibleDescription(QStringLiteral("日志状态"));
+    logState_->setAccessibleDescription(tr("日志状态"));
     logState_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     sendEdit_ = Named(new QLineEdit(this), "sendEdit");
     sendEdit_->setFont(fixed);
-    sendEdit_->setAccessibleDescription(QStringLiteral("回车发送；上下方向键翻看发送过的内容"));
+    sendEdit_->setAccessibleDescription(tr("回车发送；上下方向键翻看发送过的内容"));
     sendEdit_->installEventFilter(this);
-    sendButton_ = Button(QStringLiteral("发送"), "sendButton", this);
-    hexCheck_ = Named(new QCheckBox(QStringLiteral("HEX发送"), this), "hexSendCheck");
-    hexCheck_->setAccessibleDescription(QStringLiteral("发送行按十六进制字节解读，如 41 54 0D"));
+    sendButton_ = Button(tr("发送"), "sendButton", this);
+    hexCheck_ = Named(new QCheckBox(tr("HEX发送"), this), "hexSendCheck");
+    hexCheck_->setAccessibleDescription(tr("发送行按十六进制字节解读，如 41 54 0D"));
     endingCombo_ = Named(new QComboBox(this), "endingCombo");
-    endingCombo_->addItems({QStringLiteral("无"), QStringLiteral("CR (\\r)"), QStringLiteral("LF (\\n)"),
+    endingCombo_->addItems({tr("无"), QStringLiteral("CR (\\r)"), QStringLiteral("LF (\\n)"),
                             QStringLiteral("CR+LF (\\r\\n)")});
     endingCombo_->setCurrentIndex(static_cast<int>(terminal::LineEnding::CrLf));
-    timedCheck_ = Named(new QCheckBox(QStringLiteral("定时发送"), this), "timedCheck");
-    timedCheck_->setAccessibleDescription(QStringLiteral("勾选时的发送内容按间隔反复发送，串口关闭或窗口关闭时停止"));
+    timedCheck_ = Named(new QCheckBox(tr("定时发送"), this), "timedCheck");
+    timedCheck_->setAccessibleDescription(tr("勾选时的发送内容按间隔反复发送，串口关闭或窗口关闭时停止"));
     intervalSpin_ = Named(new QSpinBox(this), "intervalSpin");
     intervalSpin_->setRange(kMinIntervalMs, kMaxIntervalMs);
     intervalSpin_->setValue(1000);
     intervalSpin_->setSuffix(QStringLiteral(" ms"));
     intervalSpin_->setAccelerated(true);
 
-    commandsBox_ = Named(new QGroupBox(QStringLiteral("快捷命令"), this), "commandsBox");
+    commandsBox_ = Named(new QGroupBox(tr("快捷命令"), this), "commandsBox");
     auto* list = new QWidget;
     commandsLayout_ = new QVBoxLayout(list);
     commandsLayout_->setContentsMargins(0, 0, 0, 0);
@@ -168,8 +168,8 @@ void CTerminalDlg::BuildForm()
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setFocusPolicy(Qt::NoFocus);  // its buttons take the focus themselves
-    editCommandsButton_ = Button(QStringLiteral("编辑…"), "editCommandsButton", commandsBox_);
-    editCommandsButton_->setAccessibleDescription(QStringLiteral("添加、修改或删除快捷命令"));
+    editCommandsButton_ = Button(tr("编辑…"), "editCommandsButton", commandsBox_);
+    editCommandsButton_->setAccessibleDescription(tr("添加、修改或删除快捷命令"));
     auto* commandsBoxLayout = new QVBoxLayout(commandsBox_);
     commandsBoxLayout->addWidget(scroll, 1);
     commandsBoxLayout->addWidget(editCommandsButton_);
@@ -188,9 +188,9 @@ void CTerminalDlg::BuildForm()
     middle->addWidget(commandsBox_);
 
     auto* showRow = new QHBoxLayout;
-    showRow->addWidget(LabelFor(QStringLiteral("显示:"), viewCombo_, this));
+    showRow->addWidget(LabelFor(tr("显示:"), viewCombo_, this));
     showRow->addWidget(viewCombo_);
-    showRow->addWidget(LabelFor(QStringLiteral("编码:"), encodingCombo_, this));
+    showRow->addWidget(LabelFor(tr("编码:"), encodingCombo_, this));
     showRow->addWidget(encodingCombo_);
     showRow->addWidget(stampsCheck_);
     showRow->addWidget(showSentCheck_);
@@ -199,17 +199,17 @@ void CTerminalDlg::BuildForm()
     showRow->addWidget(logButton_);
 
     auto* sendRow = new QHBoxLayout;
-    sendRow->addWidget(LabelFor(QStringLiteral("发送:"), sendEdit_, this));
+    sendRow->addWidget(LabelFor(tr("发送:"), sendEdit_, this));
     sendRow->addWidget(sendEdit_, 1);
     sendRow->addWidget(sendButton_);
 
     auto* optionsRow = new QHBoxLayout;
     optionsRow->addWidget(hexCheck_);
-    optionsRow->addWidget(LabelFor(QStringLiteral("行尾:"), endingCombo_, this));
+    optionsRow->addWidget(LabelFor(tr("行尾:"), endingCombo_, this));
     optionsRow->addWidget(endingCombo_);
     optionsRow->addSpacing(16);
     optionsRow->addWidget(timedCheck_);
-    optionsRow->addWidget(LabelFor(QStringLiteral("间隔:"), intervalSpin_, this));
+    optionsRow->addWidget(LabelFor(tr("间隔:"), intervalSpin_, this));
     optionsRow->addWidget(intervalSpin_);
     optionsRow->addStretch(1);
 
@@ -363,13 +363,13 @@ void CTerminalDlg::UpdatePortState()
     if (open) {
         shownPath_ = g_Serial.PortPath();
         shownBaud_ = g_Serial.BaudRate();
-        portState_->setText(QStringLiteral("串口 %1 已打开（%2 bps）。")
+        portState_->setText(tr("串口 %1 已打开（%2 bps）。")
                                 .arg(QString::fromStdString(shownPath_))
                                 .arg(shownBaud_));
         portState_->setStyleSheet({});
     } else {
         shownPath_.clear();
-        portState_->setText(QStringLiteral("串口未打开，不能发送。请在“系统设置”中打开串口。"));
+        portState_->setText(tr("串口未打开，不能发送。请在“系统设置”中打开串口。"));
         portState_->setStyleSheet(QStringLiteral("font-weight: bold;"));
         StopTimed();
     }
@@ -438,8 +438,8 @@ void CTerminalDlg::Remember(const QString& line)
 void CTerminalDlg::OnHexToggled(bool hex)
 {
     endingCombo_->setEnabled(!hex);
-    sendEdit_->setPlaceholderText(hex ? QStringLiteral("十六进制字节，如 41 54 0D 0A")
-                                      : QStringLiteral("文本，如 AT+CSQ；回车发送"));
+    sendEdit_->setPlaceholderText(hex ? tr("十六进制字节，如 41 54 0D 0A")
+                                      : tr("文本，如 AT+CSQ；回车发送"));
     SaveOptions();
 }
 
@@ -454,7 +454,7 @@ void CTerminalDlg::OnTimedToggled(bool on)
     // nothing until the next start.
     const std::optional<terminal::Bytes> bytes = portOpen_ ? LineBytes() : std::optional<terminal::Bytes>();
     if (bytes && bytes->empty())
-        Refuse(QStringLiteral("发送行是空的，没有可定时发送的内容！"));
+        Refuse(tr("发送行是空的，没有可定时发送的内容！"));
     if (!bytes || bytes->empty()) {
         const QSignalBlocker quiet(timedCheck_);
         timedCheck_->setChecked(false);
@@ -485,12 +485,12 @@ void CTerminalDlg::Transmit(const terminal::Bytes& bytes)
 void CTerminalDlg::OnSendFailed(const QString& why)
 {
     StopTimed();
-    Record({NowMs(), Kind::Notice, {}, QStringLiteral("发送失败：%1").arg(why)});
+    Record({NowMs(), Kind::Notice, {}, tr("发送失败：%1").arg(why)});
 }
 
 void CTerminalDlg::Refuse(const QString& why)
 {
-    ui::ShowMessage(this, QString::fromUtf8(kTip), why, ui::Buttons::Ok, QMessageBox::Warning);
+    ui::ShowMessage(this, tr(kTip), why, ui::Buttons::Ok, QMessageBox::Warning);
 }
 
 // ---- Saved commands ----
@@ -502,7 +502,7 @@ void CTerminalDlg::ShowCommands()
     while (QLayoutItem* item = commandsLayout_->takeAt(0))
         delete item;
     if (commands_.isEmpty()) {
-        auto* none = new QLabel(QStringLiteral("还没有快捷命令。\n按“编辑…”添加。"), list);
+        auto* none = new QLabel(tr("还没有快捷命令。\n按“编辑…”添加。"), list);
         none->setObjectName(QStringLiteral("noCommandsLabel"));
         none->setWordWrap(true);
         commandsLayout_->addWidget(none);
@@ -510,7 +510,7 @@ void CTerminalDlg::ShowCommands()
     for (const terminal::SavedCommand& c : std::as_const(commands_)) {
         auto* b = Button(c.caption, "commandButton", list);
         b->setToolTip(c.text);
-        b->setAccessibleDescription(QStringLiteral("发送%1：%2").arg(c.hex ? QStringLiteral("十六进制") : QString(),
+        b->setAccessibleDescription(tr("发送%1：%2").arg(c.hex ? tr("十六进制") : QString(),
                                                                     c.text));
         b->setEnabled(portOpen_);
         connect(b, &QPushButton::clicked, this, [this, c] { SendCommand(c); });
@@ -539,7 +539,7 @@ void CTerminalDlg::SendCommand(const terminal::SavedCommand& command)
                     : terminal::BuildText(command.text, encoding(),
                                           static_cast<terminal::LineEnding>(endingCombo_->currentIndex()));
     if (!out.ok()) {
-        Refuse(QStringLiteral("快捷命令“%1”：%2").arg(command.caption, out.refusal));
+        Refuse(tr("快捷命令“%1”：%2").arg(command.caption, out.refusal));
         return;
     }
     if (!out.bytes.empty())
@@ -665,43 +665,43 @@ void CTerminalDlg::OnLog()
         return;
     }
     const QString path =
-        ui::GetSaveFileName(this, QStringLiteral("日志文件 (*.log *.txt);;所有文件 (*)"));
+        ui::GetSaveFileName(this, tr("日志文件 (*.log *.txt);;所有文件 (*)"));
     if (path.isEmpty())
         return;
     QString failure = log_.Open(path);
     if (failure.isEmpty()) {
         const QString port = g_Serial.IsOpen()
-                                 ? QStringLiteral("串口 %1，%2 bps").arg(QString::fromStdString(g_Serial.PortPath()))
+                                 ? tr("串口 %1，%2 bps").arg(QString::fromStdString(g_Serial.PortPath()))
                                        .arg(g_Serial.BaudRate())
-                                 : QStringLiteral("串口未打开");
+                                 : tr("串口未打开");
         const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        failure = log_.Write(QStringLiteral("# 调试工具会话日志，开始于 %1，%2").arg(now, port));
+        failure = log_.Write(tr("# 调试工具会话日志，开始于 %1，%2").arg(now, port));
     }
     if (!failure.isEmpty()) {
         ui::ShowMessage(this, ui::AppCaption(), failure, ui::Buttons::Ok, QMessageBox::Warning);
         return;
     }
-    logButton_->setText(QStringLiteral("停止日志"));
-    logState_->setText(QStringLiteral("正在记录日志：%1").arg(path));
+    logButton_->setText(tr("停止日志"));
+    logState_->setText(tr("正在记录日志：%1").arg(path));
     logState_->show();
 }
 
 void CTerminalDlg::StopLog(const QString& why)
 {
     log_.Close();
-    logButton_->setText(QString::fromUtf8(kLogCaption));
+    logButton_->setText(tr(kLogCaption));
     if (why.isEmpty()) {
         logState_->clear();
         logState_->hide();
         return;
     }
-    logState_->setText(QStringLiteral("日志已停止：%1").arg(why));
+    logState_->setText(tr("日志已停止：%1").arg(why));
     // Said after the frame in hand has reached every page, not inside its
     // notification.
     QMetaObject::invokeMethod(
         this,
         [this, why] {
-            ui::ShowMessage(this, ui::AppCaption(), QStringLiteral("%1\n日志已停止，终端照常工作。").arg(why),
+            ui::ShowMessage(this, ui::AppCaption(), tr("%1\n日志已停止，终端照常工作。").arg(why),
                             ui::Buttons::Ok, QMessageBox::Warning);
         },
         Qt::QueuedConnection);

@@ -4,6 +4,8 @@
 #include "common/Hex.h"
 #include "pages/DataFrame.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <string>
 #include <utility>
@@ -192,9 +194,11 @@ Outgoing BuildText(const QString& typed, Encoding encoding, LineEnding ending)
                 const qsizetype n = typed[i].isHighSurrogate() && i + 1 < typed.size() ? 2 : 1;
                 const QString c = typed.mid(i, n);
                 if (c != QLatin1String("?") && text::ToAnsi(c.toStdString()) == text::Bytes{'?'}) {
-                    out.refusal = QStringLiteral("发送数据第 %1 个字符“%2”不能用 GBK 编码发送，请改用 UTF-8 或删去它！")
-                                      .arg(position + 1)
-                                      .arg(c);
+                    out.refusal =
+                        QCoreApplication::translate(
+                            "CTerminalDlg", "发送数据第 %1 个字符“%2”不能用 GBK 编码发送，请改用 UTF-8 或删去它！")
+                            .arg(position + 1)
+                            .arg(c);
                     out.bytes.clear();
                     return out;
                 }
@@ -218,7 +222,8 @@ Outgoing BuildHex(const QString& typed)
     }
     const std::string digits = pages::NormaliseHexText(utf8);
     if (digits.size() % 2 != 0) {
-        out.refusal = QStringLiteral("发送数据共 %1 位十六进制数字，不是整字节：每个字节两位，请补足或删去一位！")
+        out.refusal = QCoreApplication::translate(
+                          "CTerminalDlg", "发送数据共 %1 位十六进制数字，不是整字节：每个字节两位，请补足或删去一位！")
                           .arg(digits.size());
         return out;
     }

@@ -6,11 +6,12 @@
 #include "common/PortWrite.h"
 #include "serial/KVSerial.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -31,15 +32,15 @@ namespace {
 constexpr int kWatchMs = 100;
 
 const char kFilter[] = "Data Files(*.bin);;All Files (*.*)";
-const char kEmptyPath[] = "打开文件的路径不正确,或不能为空！";
-const char kStopped[] = "停止下载程序成功！";
-const char kCheckFailed[] = "校验错误,升级失败!";
-const char kSucceeded[] = "升级成功，等待从新启动";
-const char kNothingSent[] = "未发送任何数据。";
+const char kEmptyPath[] = QT_TRANSLATE_NOOP("CDialog_OTG", "打开文件的路径不正确,或不能为空！");
+const char kStopped[] = QT_TRANSLATE_NOOP("CDialog_OTG", "停止下载程序成功！");
+const char kCheckFailed[] = QT_TRANSLATE_NOOP("CDialog_OTG", "校验错误,升级失败!");
+const char kSucceeded[] = QT_TRANSLATE_NOOP("CDialog_OTG", "升级成功，等待从新启动");
+const char kNothingSent[] = QT_TRANSLATE_NOOP("CDialog_OTG", "未发送任何数据。");
 
-QString Text(const char* utf8)
+QString Text(const char* source)
 {
-    return QString::fromUtf8(utf8);
+    return QCoreApplication::translate("CDialog_OTG", source);
 }
 
 QString Shown(const QString& path)
@@ -47,25 +48,25 @@ QString Shown(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
-QPushButton* Button(QWidget* parent, const char* caption, const char* name, int id, const char* role)
+QPushButton* Button(QWidget* parent, const QString& caption, const char* name, int id, const QString& role)
 {
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    auto* button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
     button->setProperty("controlId", id);
-    button->setAccessibleDescription(QString::fromUtf8(role));
+    button->setAccessibleDescription(role);
     // Enter presses nothing on this page.
     button->setAutoDefault(false);
     return button;
 }
 
-QLabel* Value(QWidget* parent, const char* name, int id, const char* role)
+QLabel* Value(QWidget* parent, const char* name, int id, const QString& role)
 {
     // 34 spaces: the label keeps its width before a file is chosen.
     auto* label = new QLabel(QString(34, QLatin1Char(' ')), parent);
     label->setObjectName(QLatin1String(name));
     label->setProperty("controlId", id);
     // Described, not named: a reader is to read the value itself.
-    label->setAccessibleDescription(QString::fromUtf8(role));
+    label->setAccessibleDescription(role);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
 }
@@ -79,7 +80,7 @@ void CDialog_OTG::PortSink::WriteFrame(std::span<const std::uint8_t> frame)
     ui::SendFrame(page, frame, [page, run](const QString& why) { page->WriteFailed(run, why); });
 }
 
-CDialog_OTG::CDialog_OTG(QWidget* parent) : FramePage(ui::kUpgradeFrame, QStringLiteral("KV-330型在线升级系统"), parent)
+CDialog_OTG::CDialog_OTG(QWidget* parent) : FramePage(ui::kUpgradeFrame, tr("KV-330型在线升级系统"), parent)
 {
     setObjectName(QStringLiteral("CDialog_OTG"));
     BuildControls();
@@ -94,54 +95,54 @@ CDialog_OTG::~CDialog_OTG()
 
 void CDialog_OTG::BuildControls()
 {
-    auto* fileGroup = new QGroupBox(QStringLiteral("打开文件"), this);
+    auto* fileGroup = new QGroupBox(tr("打开文件"), this);
     pathEdit_ = new QLineEdit(fileGroup);
     pathEdit_->setObjectName(QStringLiteral("pathEdit"));
     pathEdit_->setProperty("controlId", 1013);
-    pathEdit_->setAccessibleName(QStringLiteral("升级文件路径"));
-    pathEdit_->setAccessibleDescription(QStringLiteral("由“打开”填入，也可以直接输入"));
+    pathEdit_->setAccessibleName(tr("升级文件路径"));
+    pathEdit_->setAccessibleDescription(tr("由“打开”填入，也可以直接输入"));
     pathEdit_->setMinimumWidth(280);
-    openButton_ = Button(fileGroup, "打开", "openButton", 1012, "选择升级文件");
+    openButton_ = Button(fileGroup, tr("打开"), "openButton", 1012, tr("选择升级文件"));
     auto* fileRow = new QHBoxLayout(fileGroup);
     fileRow->addWidget(pathEdit_, 1);
     fileRow->addWidget(openButton_);
 
-    auto* infoGroup = new QGroupBox(QStringLiteral("文件信息"), this);
-    nameLabel_ = Value(infoGroup, "nameLabel", 1050, "文件名称");
-    sizeLabel_ = Value(infoGroup, "sizeLabel", 1051, "文件大小");
+    auto* infoGroup = new QGroupBox(tr("文件信息"), this);
+    nameLabel_ = Value(infoGroup, "nameLabel", 1050, tr("文件名称"));
+    sizeLabel_ = Value(infoGroup, "sizeLabel", 1051, tr("文件大小"));
     auto* infoRow = new QHBoxLayout(infoGroup);
-    infoRow->addWidget(new QLabel(QStringLiteral("文件名称:"), infoGroup));
+    infoRow->addWidget(new QLabel(tr("文件名称:"), infoGroup));
     infoRow->addWidget(nameLabel_, 3);
-    infoRow->addWidget(new QLabel(QStringLiteral("文件大小:"), infoGroup));
+    infoRow->addWidget(new QLabel(tr("文件大小:"), infoGroup));
     infoRow->addWidget(sizeLabel_, 2);
 
-    auto* controlGroup = new QGroupBox(QStringLiteral("烧录控制"), this);
-    appButton_ = Button(controlGroup, "APP升级", "appButton", 1014, "把文件作为 APP 固件发送给 DTU");
-    iapButton_ = Button(controlGroup, "IAP升级", "iapButton", 1015, "把文件作为 IAP 固件发送给 DTU");
-    stopButton_ = Button(controlGroup, "STOP升级", "stopButton", 1016, "停止正在进行的升级");
+    auto* controlGroup = new QGroupBox(tr("烧录控制"), this);
+    appButton_ = Button(controlGroup, tr("APP升级"), "appButton", 1014, tr("把文件作为 APP 固件发送给 DTU"));
+    iapButton_ = Button(controlGroup, tr("IAP升级"), "iapButton", 1015, tr("把文件作为 IAP 固件发送给 DTU"));
+    stopButton_ = Button(controlGroup, tr("STOP升级"), "stopButton", 1016, tr("停止正在进行的升级"));
     auto* controlRow = new QHBoxLayout(controlGroup);
     for (QPushButton* b : {appButton_, iapButton_, stopButton_})
         controlRow->addWidget(b);
     controlRow->addWidget(ui::FastReplies::MakeCheckBox(controlGroup));
 
-    auto* progressGroup = new QGroupBox(QStringLiteral("烧写进度"), this);
-    auto* progressLabel = new QLabel(QStringLiteral("烧录进度:"), progressGroup);
+    auto* progressGroup = new QGroupBox(tr("烧写进度"), this);
+    auto* progressLabel = new QLabel(tr("烧录进度:"), progressGroup);
     progressBar_ = new QProgressBar(progressGroup);
     progressBar_->setObjectName(QStringLiteral("progressBar"));
     progressBar_->setProperty("controlId", 1052);
-    progressBar_->setAccessibleDescription(QStringLiteral("已发送的块数"));
-    progressBar_->setFormat(QStringLiteral("%v/%m 块"));
+    progressBar_->setAccessibleDescription(tr("已发送的块数"));
+    progressBar_->setFormat(tr("%v/%m 块"));
     progressBar_->setRange(0, 1);
     progressBar_->setValue(0);
     progressBar_->setTextVisible(false);
     progressLabel->setBuddy(progressBar_);
     progressText_ = new QLabel(progressGroup);
     progressText_->setObjectName(QStringLiteral("progressText"));
-    progressText_->setAccessibleDescription(QStringLiteral("已发送的块数和字节数、用时和剩余时间"));
+    progressText_->setAccessibleDescription(tr("已发送的块数和字节数、用时和剩余时间"));
     progressText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     verdictText_ = new QLabel(progressGroup);
     verdictText_->setObjectName(QStringLiteral("verdictText"));
-    verdictText_->setAccessibleDescription(QStringLiteral("升级结果"));
+    verdictText_->setAccessibleDescription(tr("升级结果"));
     verdictText_->setWordWrap(true);
     verdictText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* progressGrid = new QGridLayout(progressGroup);
@@ -195,7 +196,7 @@ void CDialog_OTG::OnIap()
 void CDialog_OTG::OnStop()
 {
     if (transferring())
-        Finish(QStringLiteral("升级已停止。"));
+        Finish(tr("升级已停止。"));
     transfer_.Stop();
     progressBar_->setValue(0);
     Say(Text(kStopped));
@@ -204,7 +205,7 @@ void CDialog_OTG::OnStop()
 void CDialog_OTG::EndTransfer()
 {
     if (transferring())
-        Finish(QStringLiteral("窗口已关闭，升级已停止。"));
+        Finish(tr("窗口已关闭，升级已停止。"));
 }
 
 void CDialog_OTG::Start(upgrade::Kind kind)
@@ -218,9 +219,9 @@ void CDialog_OTG::Start(upgrade::Kind kind)
     portLossReported_ = false;
     // Pressing a start button ends what ran before.
     if (transferring())
-        Finish(QStringLiteral("升级已停止。"));
+        Finish(tr("升级已停止。"));
     if (!g_Serial.IsOpen() || g_Serial.PortLost()) {
-        Say(QStringLiteral("串口没有打开，不能升级。请先在“系统设置”中打开串口。"));
+        Say(tr("串口没有打开，不能升级。请先在“系统设置”中打开串口。"));
         return;
     }
     std::optional<std::vector<std::uint8_t>> bytes = ReadImage(path);
@@ -256,22 +257,22 @@ std::optional<std::vector<std::uint8_t>> CDialog_OTG::ReadImage(const QString& p
     QFile file(path);
     QByteArray data;
     if (!info.exists()) {
-        why = QStringLiteral("找不到升级文件 %1。").arg(Shown(path));
+        why = tr("找不到升级文件 %1。").arg(Shown(path));
     } else if (info.isDir()) {
-        why = QStringLiteral("%1 是文件夹，不是升级文件。").arg(Shown(path));
+        why = tr("%1 是文件夹，不是升级文件。").arg(Shown(path));
     } else if (!info.isFile()) {
         // A device or a pipe could be read for ever.
-        why = QStringLiteral("%1 不是普通文件，不能作为升级文件。").arg(Shown(path));
+        why = tr("%1 不是普通文件，不能作为升级文件。").arg(Shown(path));
     } else if (!file.open(QIODevice::ReadOnly)) {
-        why = QStringLiteral("无法打开升级文件 %1：%2。").arg(Shown(path), file.errorString());
+        why = tr("无法打开升级文件 %1：%2。").arg(Shown(path), file.errorString());
     } else {
         data = file.read(kMaxImageBytes + 1);
         if (file.error() != QFileDevice::NoError)
-            why = QStringLiteral("读取升级文件 %1 失败：%2。").arg(Shown(path), file.errorString());
+            why = tr("读取升级文件 %1 失败：%2。").arg(Shown(path), file.errorString());
         else if (data.size() > kMaxImageBytes)
-            why = QStringLiteral("升级文件 %1 大于 %2 MB，不是 DTU 的固件。").arg(Shown(path)).arg(kMaxImageBytes >> 20);
+            why = tr("升级文件 %1 大于 %2 MB，不是 DTU 的固件。").arg(Shown(path)).arg(kMaxImageBytes >> 20);
         else if (data.isEmpty())
-            why = QStringLiteral("升级文件 %1 是空的。").arg(Shown(path));
+            why = tr("升级文件 %1 是空的。").arg(Shown(path));
     }
     if (!why.isEmpty()) {
         Say(why + Text(kNothingSent));
@@ -340,7 +341,7 @@ void CDialog_OTG::Show(upgrade::Outcome outcome, const QString& lastFrame)
         ui::ShowMessage(this, ui::AppCaption(), Text(kSucceeded), ui::Buttons::OkCancel);
         return;
     case Outcome::TimedOut: {
-        const QString text = QStringLiteral("%1在 %2 秒内没有应答，升级已停止。\n请检查 DTU 和连线后重新升级。")
+        const QString text = tr("%1在 %2 秒内没有应答，升级已停止。\n请检查 DTU 和连线后重新升级。")
                                  .arg(lastFrame)
                                  .arg((replyTimeoutMs_ + 999) / 1000);
         Finish(text);
@@ -348,7 +349,7 @@ void CDialog_OTG::Show(upgrade::Outcome outcome, const QString& lastFrame)
         return;
     }
     case Outcome::ReadFailed:
-        Finish(QStringLiteral("读取升级文件失败，升级已停止。"));
+        Finish(tr("读取升级文件失败，升级已停止。"));
         Say(verdictText_->text());
         return;
     }
@@ -356,7 +357,7 @@ void CDialog_OTG::Show(upgrade::Outcome outcome, const QString& lastFrame)
 
 void CDialog_OTG::PortLost()
 {
-    Interrupted(QStringLiteral("串口已断开"));
+    Interrupted(tr("串口已断开"));
 }
 
 void CDialog_OTG::WriteFailed(std::uint64_t run, const QString& why)
@@ -374,7 +375,7 @@ void CDialog_OTG::WriteFailed(std::uint64_t run, const QString& why)
 
 void CDialog_OTG::Interrupted(const QString& why)
 {
-    const QString text = QStringLiteral("%1，升级已中断：已发送 %2/%3 块。\n"
+    const QString text = tr("%1，升级已中断：已发送 %2/%3 块。\n"
                                         "请检查连接，在“系统设置”中重新打开串口后重新升级。")
                              .arg(why)
                              .arg(sentBlocks_)
@@ -397,8 +398,8 @@ void CDialog_OTG::Finish(const QString& verdict)
 QString CDialog_OTG::OutstandingFrame() const
 {
     if (transfer_.state() == upgrade::State::AwaitingVerdict)
-        return QStringLiteral("结束帧（全部 %1 块已发送）").arg(transfer_.blocksWritten());
-    return QStringLiteral("第 %1 块（共 %2 块）").arg(transfer_.blocksWritten()).arg(upgrade::BlocksFor(imageBytes_));
+        return tr("结束帧（全部 %1 块已发送）").arg(transfer_.blocksWritten());
+    return tr("第 %1 块（共 %2 块）").arg(transfer_.blocksWritten()).arg(upgrade::BlocksFor(imageBytes_));
 }
 
 void CDialog_OTG::ShowFileInfo(const QString& path, qint64 size)
@@ -419,21 +420,21 @@ void CDialog_OTG::UpdateProgress()
 {
     const std::uint64_t blocks = upgrade::BlocksFor(imageBytes_);
     if (!started_) {
-        progressText_->setText(QStringLiteral("共 %1 块，%2 字节").arg(blocks).arg(imageBytes_));
+        progressText_->setText(tr("共 %1 块，%2 字节").arg(blocks).arg(imageBytes_));
         return;
     }
     const bool running = transferring();
     const std::int64_t now = NowMs();
-    QString text = QStringLiteral("已发送 %1/%2 块，%3/%4 字节，%5 %6")
+    QString text = tr("已发送 %1/%2 块，%3/%4 字节，%5 %6")
                        .arg(sentBlocks_)
                        .arg(blocks)
                        .arg(sentBytes_)
                        .arg(imageBytes_)
-                       .arg(running ? QStringLiteral("已用") : QStringLiteral("用时"))
+                       .arg(running ? tr("已用") : tr("用时"))
                        .arg(QString::fromStdString(upgrade::DurationText((running ? now : endedMs_) - pace_.startMs)));
     if (running) {
         if (const std::optional<std::int64_t> left = upgrade::RemainingMs(pace_, now))
-            text += QStringLiteral("，剩余约 %1").arg(QString::fromStdString(upgrade::DurationText(*left)));
+            text += tr("，剩余约 %1").arg(QString::fromStdString(upgrade::DurationText(*left)));
     }
     progressText_->setText(text);
 }
@@ -458,7 +459,7 @@ void CDialog_OTG::closeEvent(QCloseEvent* e)
     // A hidden page gets no replies, so a transfer cannot go on behind it.
     if (transferring()) {
         const int answer = ui::ShowMessage(this, ui::AppCaption(),
-                                           QStringLiteral("正在升级。关闭本页将停止升级，DTU 中的固件会不完整。\n"
+                                           tr("正在升级。关闭本页将停止升级，DTU 中的固件会不完整。\n"
                                                           "确定要停止升级并关闭吗？"),
                                            ui::Buttons::OkCancel, QMessageBox::Question);
         if (answer != QMessageBox::Ok) {

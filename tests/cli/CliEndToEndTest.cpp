@@ -212,7 +212,8 @@ TEST_F(Dtuctl, BusyPortIsRefusedInTheSettingsPagesWords)
     holder.OpenOrThrow(port, 115200, 0);
     const Result r = RunCtl({"-p", port, "read"});
     EXPECT_EQ(r.code, cli::kExitFailed);
-    EXPECT_NE(r.err.find(port + " 正被其他程序占用，请先关闭该程序。 (dtuctl doctor -p " + port + " says why)"),
+    EXPECT_NE(r.err.find(port + " is in use by another program; close that program first. (dtuctl doctor -p " + port +
+                         " says why)"),
               std::string::npos)
         << r.err;
 }

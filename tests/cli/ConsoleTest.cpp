@@ -91,13 +91,14 @@ TEST(Link, OpenFailuresInTheSettingsPagesWords)
         int err;
         std::string text;
     } cases[] = {
-        {SerialError::NotFound, ENOENT, "找不到设备 /dev/ttyUSB7。"},
+        {SerialError::NotFound, ENOENT, "Device /dev/ttyUSB7 not found."},
         {SerialError::Permission, EACCES,
-         "没有权限打开 /dev/ttyUSB7：请把当前用户加入 dialout 组（sudo usermod -aG dialout $USER），重新登录后再打开。"},
-        {SerialError::Busy, EBUSY, "/dev/ttyUSB7 正被其他程序占用，请先关闭该程序。"},
-        {SerialError::NotATerminal, ENOTTY, "/dev/ttyUSB7 不是串口设备。"},
-        {SerialError::Settings, EINVAL, "/dev/ttyUSB7 不支持所选的波特率或效验位。"},
-        {SerialError::Io, EIO, "无法打开 /dev/ttyUSB7：Input/output error"},
+         "No permission to open /dev/ttyUSB7: add the current user to the dialout group (sudo usermod -aG dialout "
+         "$USER), log in again, then open it."},
+        {SerialError::Busy, EBUSY, "/dev/ttyUSB7 is in use by another program; close that program first."},
+        {SerialError::NotATerminal, ENOTTY, "/dev/ttyUSB7 is not a serial device."},
+        {SerialError::Settings, EINVAL, "/dev/ttyUSB7 does not support the chosen baud rate or parity."},
+        {SerialError::Io, EIO, "Cannot open /dev/ttyUSB7: Input/output error"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(serial::OpenFailureText(c.error, c.err, "/dev/ttyUSB7"), c.text);

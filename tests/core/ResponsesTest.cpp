@@ -177,8 +177,8 @@ TEST(SmallDecoders, SerialOwnIdTextClock)
     EXPECT_EQ(DecodeText(Reply(0xFE, Bytes(200, 's')).response(), kSignalCapacity), std::string(127, 's'));
     EXPECT_EQ(DecodeText(Reply(0xFE, H("43 53 51 3A 32 35")).response(), kSignalCapacity), "CSQ:25");
 
-    EXPECT_EQ(DecodeClock(Reply(0xFD, H("10 05 03 0E 07 09 02")).response()), "2016-05-03 14:07:09 星期2");
-    EXPECT_EQ(DecodeClock(Reply(0xFD, Zeros(7)).response()), "2000-00-00 00:00:00 星期0");
+    EXPECT_EQ(DecodeClock(Reply(0xFD, H("10 05 03 0E 07 09 02")).response()), "2016-05-03 14:07:09 weekday 2");
+    EXPECT_EQ(DecodeClock(Reply(0xFD, Zeros(7)).response()), "2000-00-00 00:00:00 weekday 0");
 }
 
 TEST(Packets, ReadAnswer)

@@ -231,7 +231,7 @@ TEST_F(HeldPorts, AProcessWaitingForTheLockHoldsNothing)
     fake.WriteFile("proc/locks", std::string("1: FLOCK  ADVISORY  WRITE 4242 ") + where + " 0 EOF\n");
     const auto holder = serial::FindHolder(fake.Dev("ttyUSB0"), roots);
     ASSERT_TRUE(holder);
-    EXPECT_EQ(serial::HolderMark(holder), " 占用: minicom (4242)");
+    EXPECT_EQ(serial::HolderMark(holder), " held by minicom (4242)");
 }
 
 TEST(NaturalOrder, NumbersCompareByValue)

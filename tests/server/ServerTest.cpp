@@ -318,8 +318,8 @@ TEST(ServerText, WhatIsTypedToSend)
     };
     const Case cases[] = {
         {"01 ab FF", true, server::Encoding::Gbk, {0x01, 0xAB, 0xFF}, nullptr},
-        {"01A", true, server::Encoding::Gbk, {}, "奇数"},
-        {"01 G2", true, server::Encoding::Gbk, {}, "第 4 个字符“G”"},
+        {"01A", true, server::Encoding::Gbk, {}, "odd number"},
+        {"01 G2", true, server::Encoding::Gbk, {}, "character 4, “G”"},
         {"你好", false, server::Encoding::Gbk, {0xC4, 0xE3, 0xBA, 0xC3}, nullptr},
         {"你", false, server::Encoding::Utf8, {0xE4, 0xBD, 0xA0}, nullptr},
     };

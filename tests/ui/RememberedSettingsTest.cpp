@@ -1,6 +1,8 @@
-// The tool remembers its port, line settings and window places across a
-// restart, in a configuration folder of the test's own.
+// The tool remembers its port, line settings, window places and the chosen
+// language across a restart, in a configuration folder of the test's own.
+#include "app/AboutDlg.h"
 #include "app/TavrinDlg.h"
+#include "common/Language.h"
 #include "common/Settings.h"
 #include "dtu/DtuDlg.h"
 #include "serial/KVSerial.h"
@@ -11,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,6 +26,23 @@ private slots:
     {
         g_Serial.Close();
         ui::RememberSettings(false);
+    }
+
+    // The about page's language is for the next start: remembered, and
+    // the window as it is meanwhile.
+    void languageChoiceWaitsForTheNextStart()
+    {
+        ui::RememberSettings(true);
+        ui::Remembered()->clear();
+        QVERIFY(!ui::RememberedLanguage());
+        CAboutDlg about(nullptr);
+        auto* combo = about.findChild<QComboBox*>(QStringLiteral("languageCombo"));
+        const int english = combo->findData(ui::LanguageName(ui::Language::English));
+        combo->setCurrentIndex(english);
+        emit combo->activated(english);
+        QVERIFY(ui::RememberedLanguage() == ui::Language::English);
+        QVERIFY(ui::CurrentLanguage() == ui::Language::Chinese);
+        QVERIFY(!about.findChild<QLabel*>(QStringLiteral("languageNote"))->text().isEmpty());
     }
 
     void portSettingsAndPlacesComeBack()
