@@ -1,5 +1,7 @@
 #include "cli/Serve.h"
 
+#include "cli/Interrupt.h"
+
 #include "common/Hex.h"
 #include "server/EventText.h"
 #include "server/TestServer.h"
@@ -7,33 +9,13 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <csignal>
-#include <cstring>
-#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
 namespace cli {
 
 namespace {
-
-// The write end of the running serve's wake-up pipe: Ctrl-C and StopServe
-// write a byte into it, which poll() sees.
-std::atomic<int> g_wake{-1};
-static_assert(std::atomic<int>::is_always_lock_free);
-
-extern "C" void OnStopSignal(int)
-{
-    const int saved = errno;
-    const int fd = g_wake.load();
-    if (fd >= 0) {
-        const char byte = 1;
-        [[maybe_unused]] const ssize_t n = ::write(fd, &byte, 1);
-    }
-    errno = saved;
-}
 
 constexpr std::size_t kMaxLine = 64 * 1024;
 
@@ -114,7 +96,7 @@ std::optional<ListenAddress> ParseListen(const std::string& text)
 
 void StopServe()
 {
-    OnStopSignal(0);
+    Interrupt();
 }
 
 int Serve(const ServeOptions& o, Console console)
@@ -141,27 +123,13 @@ int Serve(const ServeOptions& o, Console console)
     // session's default soft limit.
     server::RaiseDescriptorLimit(options.maxConnections + 64);
 
-    int wake[2] = {-1, -1};
-    if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
-        console.err << "dtuctl: " << std::strerror(errno) << "\n";
-        return kExitFailed;
-    }
     server::TestServer server;
     const std::string failed = server.Start(options, server::Now::Current());
     if (!failed.empty()) {
         console.err << "dtuctl: " << failed << "\n";
-        ::close(wake[0]);
-        ::close(wake[1]);
         return kExitFailed;
     }
-    g_wake.store(wake[1]);
-    struct sigaction action {};
-    struct sigaction previousInt {};
-    struct sigaction previousTerm {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previousInt);
-    sigaction(SIGTERM, &action, &previousTerm);
+    const InterruptScope interrupt;
 
     const auto report = [&] {
         for (const server::Event& e : server.TakeEvents()) {
@@ -191,7 +159,7 @@ int Serve(const ServeOptions& o, Console console)
     std::string line;
     bool stopping = false;
     while (!stopping) {
-        pollfd fds[3] = {{server.fd(), POLLIN, 0}, {wake[0], POLLIN, 0}, {input, POLLIN, 0}};
+        pollfd fds[3] = {{server.fd(), POLLIN, 0}, {interrupt.fd(), POLLIN, 0}, {input, POLLIN, 0}};
         if (::poll(fds, input >= 0 ? 3 : 2, -1) < 0 && errno != EINTR)
             break;
         stopping = fds[1].revents != 0;
@@ -221,11 +189,6 @@ int Serve(const ServeOptions& o, Console console)
     server.Stop(server::Now::Current());
     report();
 
-    sigaction(SIGINT, &previousInt, nullptr);
-    sigaction(SIGTERM, &previousTerm, nullptr);
-    g_wake.store(-1);
-    ::close(wake[0]);
-    ::close(wake[1]);
     return kExitOk;
 }
 

@@ -1,0 +1,54 @@
+// The work of a command on every port at once: one thread and one Link a
+// port, results printed in port order, a summary and an exit code.
+#pragma once
+
+#include "cli/Board.h"
+#include "cli/Link.h"
+#include "cli/Run.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// One JSON line, whatever bytes a DTU's text holds.
+std::string Dump(const nlohmann::json& j);
+
+struct Line {
+    unsigned baud = 115200;
+    std::string parity = "none";
+    int timeoutMs = 3000;
+    int connectTimeoutMs = CXSerial::kConnectTimeoutMs;
+    bool fast = false;
+};
+
+// What one port's work produced.
+struct PortResult {
+    bool ok = false;
+    std::string summary;  // one line for the summary table
+    std::string text;     // what goes to the output for this port
+    bool textIsProfile = false;  // a port's header must then be a comment
+    nlohmann::json json = nlohmann::json::object();
+};
+
+struct PortContext {
+    Link& link;
+    Board& board;
+    std::size_t index;
+    int timeoutMs;
+};
+
+using Job = std::function<PortResult(PortContext&)>;
+
+// "none", "odd", "even" as the driver's parity code.
+unsigned ParityCode(const std::string& name);
+
+// Runs `job` on every port at once, one thread each, and prints the
+// results in port order. The exit code says whether every port succeeded.
+int RunOnPorts(const std::vector<std::string>& ports, const Line& line, bool json, Console console, const Job& job);
+
+}  // namespace cli
