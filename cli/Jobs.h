@@ -5,6 +5,7 @@
 #include "cli/Board.h"
 #include "cli/Link.h"
 #include "cli/Run.h"
+#include "dtu/Frame.h"
 
 #include <nlohmann/json.hpp>
 
@@ -21,7 +22,7 @@ std::string Dump(const nlohmann::json& j);
 struct Line {
     unsigned baud = 115200;
     std::string parity = "none";
-    int timeoutMs = 3000;
+    int timeoutMs = dtu::kReplyTimeoutMs;
     int connectTimeoutMs = CXSerial::kConnectTimeoutMs;
     bool fast = false;
 };

@@ -4,6 +4,23 @@
 
 namespace ui {
 
+QPushButton* Button(QWidget* parent, const QString& caption, const char* name, int id, const QString& description)
+{
+    auto* button = Tag(new QPushButton(caption, parent), id, name);
+    if (!description.isEmpty())
+        button->setAccessibleDescription(description);
+    button->setAutoDefault(false);
+    return button;
+}
+
+void NameAfter(QWidget* field, const QString& caption)
+{
+    QString name = caption;
+    while (name.endsWith(QLatin1Char(':')) || name.endsWith(QChar(0xFF1A)))
+        name.chop(1);
+    field->setAccessibleName(name);
+}
+
 QComboBox* DropDown(QWidget* parent, const QStringList& items)
 {
     auto* box = new QComboBox(parent);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QPushButton>
 #include <QStringList>
 #include <QWidget>
 
@@ -11,14 +12,32 @@
 namespace ui {
 
 // Names a control and keeps its number, so that tests and readers can map
-// it: the number is the "controlId" property.
+// it: the number is the "controlId" property. A control of our own has no
+// number: 0.
 template <class W>
 W* Tag(W* w, int id, const char* name)
 {
     w->setObjectName(QLatin1String(name));
-    w->setProperty("controlId", id);
+    if (id != 0)
+        w->setProperty("controlId", id);
     return w;
 }
+
+template <class W>
+W* Named(W* w, const char* name)
+{
+    return Tag(w, 0, name);
+}
+
+// A push button that Enter never presses: on these pages Enter sends from
+// its line or does nothing. `description` says what it does, for a screen
+// reader.
+QPushButton* Button(QWidget* parent, const QString& caption, const char* name, int id = 0,
+                    const QString& description = {});
+
+// A field named after its caption as a screen reader should say it: without
+// the caption's trailing colon.
+void NameAfter(QWidget* field, const QString& caption);
 
 // An editable drop-down list with the given entries.
 QComboBox* DropDown(QWidget* parent, const QStringList& items);

@@ -24,6 +24,9 @@ inline constexpr std::uint8_t kResponseDirection = 0x00;
 inline constexpr std::uint8_t kFrameEnd = 0x0D;
 inline constexpr std::size_t kMaxPayload = 255;
 inline constexpr std::size_t kFrameOverhead = 6;
+// How long a request waits for its answer before it counts as unanswered,
+// in the window, the line monitor and dtuctl alike.
+inline constexpr int kReplyTimeoutMs = 3000;
 
 std::uint8_t Checksum(std::span<const std::uint8_t> bytes);
 

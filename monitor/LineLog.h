@@ -11,6 +11,7 @@
 // Not thread-safe: one thread owns a log.
 #pragma once
 
+#include "dtu/Frame.h"
 #include "monitor/FrameText.h"
 
 #include <cstdint>
@@ -48,7 +49,7 @@ class LineLog {
 public:
     static constexpr std::size_t kDefaultFrames = 100000;
     static constexpr std::size_t kDefaultBytes = std::size_t{64} << 20;
-    static constexpr std::int64_t kCommandReplyMs = 3000;
+    static constexpr std::int64_t kCommandReplyMs = dtu::kReplyTimeoutMs;
 
     explicit LineLog(std::size_t maxFrames = kDefaultFrames, std::size_t maxBytes = kDefaultBytes);
 

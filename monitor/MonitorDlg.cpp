@@ -4,7 +4,6 @@
 #include "common/MessageBox.h"
 #include "common/Widgets.h"
 #include "dtu/Commands.h"
-#include "dtu/DtuDlg.h"
 #include "serial/KVSerial.h"
 #include "upgrade/Transfer.h"
 
@@ -301,7 +300,7 @@ void CMonitorDlg::TakeSent()
         takePosted_ = false;
     }
     // A request waits as long as its page waits for the answer.
-    log_.SetReplyTimeouts(CDtuDlg::kReplyTimeoutMs, upgrade::ReplyTimeoutMs(g_Serial.BaudRate()));
+    log_.SetReplyTimeouts(dtu::kReplyTimeoutMs, upgrade::ReplyTimeoutMs(g_Serial.BaudRate()));
     for (const Sent& s : sent)
         Record(Direction::Sent, s.bytes, s.wallMs, s.steadyMs);
 }

@@ -3,6 +3,7 @@
 #include "common/Language.h"
 #include "common/MessageBox.h"
 #include "common/PortWrite.h"
+#include "common/Widgets.h"
 #include "dtu/Messages.h"
 
 #include <QCheckBox>
@@ -23,14 +24,6 @@ namespace pages {
 
 namespace {
 
-template <class W>
-W* Control(W* w, const char* name, int id)
-{
-    w->setObjectName(QLatin1String(name));
-    w->setProperty("controlId", id);
-    return w;
-}
-
 // A group box holding one widget.
 QGroupBox* Framing(const QString& caption, QWidget* content, QWidget* parent)
 {
@@ -42,27 +35,18 @@ QGroupBox* Framing(const QString& caption, QWidget* content, QWidget* parent)
 
 }  // namespace
 
-void NameAfter(QWidget* field, const QString& caption)
-{
-    // The caption without its trailing colon, as a screen reader should say it.
-    QString name = caption;
-    while (name.endsWith(QLatin1Char(':')) || name.endsWith(QChar(0xFF1A)))
-        name.chop(1);
-    field->setAccessibleName(name);
-}
-
 SmsPage::SmsPage(QEvent::Type frameType, const QString& caption, const QString& messageCaption,
                  QLineEdit* messageEdit, QWidget* parent)
     : FramePage(frameType, caption, parent)
 {
     // Receive area, replaced by every completed frame.
     auto* receiveBox = new QGroupBox(tr("短信接收"), this);
-    receive_ = Control(new QPlainTextEdit(receiveBox), "receiveEdit", 1048);
+    receive_ = ui::Tag(new QPlainTextEdit(receiveBox), 1048, "receiveEdit");
     receive_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     receive_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     receive_->setMinimumSize(380, 90);
-    NameAfter(receive_, receiveBox->title());
-    clear_ = Control(new QPushButton(tr("清除"), receiveBox), "clearButton", 1016);
+    ui::NameAfter(receive_, receiveBox->title());
+    clear_ = ui::Tag(new QPushButton(tr("清除"), receiveBox), 1016, "clearButton");
     auto* receiveLayout = new QVBoxLayout(receiveBox);
     receiveLayout->addWidget(receive_);
     auto* clearRow = new QHBoxLayout;
@@ -72,20 +56,20 @@ SmsPage::SmsPage(QEvent::Type frameType, const QString& caption, const QString& 
 
     // Send controls.
     auto* sendBox = new QGroupBox(tr("短信发送"), this);
-    phone_ = Control(new QLineEdit(sendBox), "phoneEdit", 1011);
+    phone_ = ui::Tag(new QLineEdit(sendBox), 1011, "phoneEdit");
     // Digits only, of any length: the first eleven are sent.
     phone_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), phone_));
-    message_ = Control(messageEdit, "messageEdit", 1013);
-    protocol_ = Control(new QRadioButton(tr("协议"), sendBox), "protocolRadio", 1039);
-    transparent_ = Control(new QRadioButton(tr("透传"), sendBox), "transparentRadio", 1040);
-    group_ = Control(new QCheckBox(tr("群发"), sendBox), "groupCheck", 1031);
-    send_ = Control(new QPushButton(tr("发送"), sendBox), "sendButton", 1012);
+    message_ = ui::Tag(messageEdit, 1013, "messageEdit");
+    protocol_ = ui::Tag(new QRadioButton(tr("协议"), sendBox), 1039, "protocolRadio");
+    transparent_ = ui::Tag(new QRadioButton(tr("透传"), sendBox), 1040, "transparentRadio");
+    group_ = ui::Tag(new QCheckBox(tr("群发"), sendBox), 1031, "groupCheck");
+    send_ = ui::Tag(new QPushButton(tr("发送"), sendBox), 1012, "sendButton");
     send_->setMinimumWidth(100);
 
     QGroupBox* phoneBox = Framing(tr("手机"), phone_, sendBox);
     QGroupBox* messageBox = Framing(messageCaption, message_, sendBox);
-    NameAfter(phone_, phoneBox->title());
-    NameAfter(message_, messageBox->title());
+    ui::NameAfter(phone_, phoneBox->title());
+    ui::NameAfter(message_, messageBox->title());
     auto* modeBox = new QGroupBox(tr("短信模式"), sendBox);
     auto* modeLayout = new QHBoxLayout(modeBox);
     modeLayout->addWidget(protocol_);

@@ -49,8 +49,4 @@ private:
     QPushButton* send_;
 };
 
-// Sets the accessible name of a field to the caption of the group box or
-// label that names it on screen.
-void NameAfter(QWidget* field, const QString& caption);
-
 }  // namespace pages

@@ -3,6 +3,7 @@
 #include "common/Language.h"
 #include "common/MessageBox.h"
 #include "common/PortWrite.h"
+#include "common/Widgets.h"
 #include "dtu/Edit_Hex_Ex.h"
 #include "dtu/Messages.h"
 #include "pages/DataFrame.h"
@@ -29,18 +30,10 @@ namespace {
 
 constexpr const char* kTip = QT_TRANSLATE_NOOP("CTcpDlg", "提示！");
 
-template <class W>
-W* Control(W* w, const char* name, int id)
+// The send buttons stand in a row of equal width.
+QPushButton* WideButton(QWidget* parent, const QString& caption, const char* name, int id)
 {
-    w->setObjectName(QLatin1String(name));
-    w->setProperty("controlId", id);
-    return w;
-}
-
-QPushButton* Button(const QString& caption, const char* name, int id, QWidget* parent)
-{
-    auto* b = Control(new QPushButton(caption, parent), name, id);
-    b->setAutoDefault(false);  // Enter presses nothing
+    auto* b = ui::Button(parent, caption, name, id);
     b->setMinimumWidth(86);
     return b;
 }
@@ -53,7 +46,7 @@ CTcpDlg::CTcpDlg(QWidget* parent) : FramePage(ui::kTcpFrame, tr("TCP数据传输
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
 
     auto* receiveBox = new QGroupBox(tr("TCP数据接收区:"), this);
-    log_ = Control(new QPlainTextEdit(receiveBox), "receiveLog", 1049);
+    log_ = ui::Tag(new QPlainTextEdit(receiveBox), 1049, "receiveLog");
     log_->setReadOnly(true);
     log_->setUndoRedoEnabled(false);  // an undo history would keep every dropped byte
     log_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -61,19 +54,19 @@ CTcpDlg::CTcpDlg(QWidget* parent) : FramePage(ui::kTcpFrame, tr("TCP数据传输
     log_->document()->setMaximumBlockCount(kLogBlocks);
     log_->setMinimumSize(300, 110);
     log_->setToolTip(tr("只保留最新收到的约 1 MB 文本（约 34 万字节），更早的数据自动丢弃"));
-    pages::NameAfter(log_, receiveBox->title());
+    ui::NameAfter(log_, receiveBox->title());
     (new QVBoxLayout(receiveBox))->addWidget(log_);
 
     auto* sendBox = new QGroupBox(tr("TCP数据发送区:"), this);
-    send_ = Control(new CRichEdit_Hex_Ex(sendBox), "sendEdit", 1048);
+    send_ = ui::Tag(new CRichEdit_Hex_Ex(sendBox), 1048, "sendEdit");
     send_->setFont(fixed);
     send_->setMinimumSize(300, 110);
-    pages::NameAfter(send_, sendBox->title());
+    ui::NameAfter(send_, sendBox->title());
     (new QVBoxLayout(sendBox))->addWidget(send_);
 
     auto* clearBox = new QGroupBox(tr("清空数据区"), this);
-    clearReceive_ = Button(tr("清空接收区"), "clearReceiveButton", 1017, clearBox);
-    clearAll_ = Button(tr("清空全部"), "clearAllButton", 1018, clearBox);
+    clearReceive_ = WideButton(clearBox, tr("清空接收区"), "clearReceiveButton", 1017);
+    clearAll_ = WideButton(clearBox, tr("清空全部"), "clearAllButton", 1018);
     auto* clearLayout = new QHBoxLayout(clearBox);
     clearLayout->addWidget(clearReceive_);
     clearLayout->addWidget(clearAll_);
@@ -83,22 +76,22 @@ CTcpDlg::CTcpDlg(QWidget* parent) : FramePage(ui::kTcpFrame, tr("TCP数据传输
     auto* modeBox = new QGroupBox(tr("模式切换"), this);
     modeBox->setObjectName(QStringLiteral("modeGroup"));
     modeBox->setStyleSheet(QStringLiteral("QGroupBox#modeGroup::title { color: palette(mid); }"));
-    protocol_ = Control(new QRadioButton(tr("协议模式"), modeBox), "protocolRadio", 1039);
-    transparent_ = Control(new QRadioButton(tr("透传模式"), modeBox), "transparentRadio", 1040);
+    protocol_ = ui::Tag(new QRadioButton(tr("协议模式"), modeBox), 1039, "protocolRadio");
+    transparent_ = ui::Tag(new QRadioButton(tr("透传模式"), modeBox), 1040, "transparentRadio");
     auto* modeLayout = new QHBoxLayout(modeBox);
     modeLayout->addWidget(protocol_);
     modeLayout->addWidget(transparent_);
 
     auto* addressBox = new QGroupBox(tr("通迅MAC地址"), this);
-    address_ = Control(new QLineEdit(addressBox), "addressEdit", 1011);
+    address_ = ui::Tag(new QLineEdit(addressBox), 1011, "addressEdit");
     address_->setFont(fixed);
     address_->setPlaceholderText(tr("12位十六进制数字"));
-    pages::NameAfter(address_, addressBox->title());
+    ui::NameAfter(address_, addressBox->title());
     (new QVBoxLayout(addressBox))->addWidget(address_);
 
     auto* sendButtons = new QGroupBox(tr("数据发送"), this);
-    oneToMany_ = Button(tr("1对多发送"), "oneToManyButton", 1012, sendButtons);
-    oneToOne_ = Button(tr("1对1发送"), "oneToOneButton", 1013, sendButtons);
+    oneToMany_ = WideButton(sendButtons, tr("1对多发送"), "oneToManyButton", 1012);
+    oneToOne_ = WideButton(sendButtons, tr("1对1发送"), "oneToOneButton", 1013);
     auto* sendLayout = new QHBoxLayout(sendButtons);
     sendLayout->addWidget(oneToMany_);
     sendLayout->addWidget(oneToOne_);

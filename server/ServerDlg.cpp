@@ -1,9 +1,10 @@
 #include "server/ServerDlg.h"
 
 #include "common/FileDialog.h"
+#include "common/Hex.h"
 #include "common/LineEdits.h"
 #include "common/MessageBox.h"
-#include "common/Hex.h"
+#include "common/Widgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -38,14 +39,6 @@ QString FromStd(const std::string& s)
 QString Caption()
 {
     return QCoreApplication::translate("CServerDlg", "测试服务器");
-}
-
-QPushButton* Button(const QString& caption, const char* name, QWidget* parent)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);  // Enter in the send line sends, nothing else
-    return b;
 }
 
 QLabel* Label(const QString& caption, QWidget* buddy, QWidget* parent)
@@ -107,7 +100,7 @@ void CServerDlg::BuildForm()
     port_ = digits;
     port_->setObjectName(QStringLiteral("portEdit"));
     port_->setMaximumWidth(80);
-    startStop_ = Button(tr("启动"), "startStopButton", listenBox);
+    startStop_ = ui::Button(listenBox, tr("启动"), "startStopButton");
     status_ = new QLabel(listenBox);
     status_->setObjectName(QStringLiteral("statusLabel"));
     status_->setAccessibleDescription(tr("服务器状态"));
@@ -128,7 +121,7 @@ void CServerDlg::BuildForm()
     expectedHex_ = new QCheckBox(QStringLiteral("Hex"), expectBox);
     expectedHex_->setObjectName(QStringLiteral("expectedHexCheck"));
     expectedHex_->setAccessibleDescription(tr("期望的包按十六进制输入"));
-    propose_ = Button(tr("取自DTU参数页"), "proposeButton", expectBox);
+    propose_ = ui::Button(expectBox, tr("取自DTU参数页"), "proposeButton");
     propose_->setToolTip(tr("远程端口、注册包和心跳包取自“DTU参数设置”页"));
     auto* expectLayout = new QHBoxLayout(expectBox);
     expectLayout->addWidget(Label(tr("注册包(&R):"), registration_, expectBox));
@@ -179,9 +172,9 @@ void CServerDlg::BuildForm()
     sendHex_ = new QCheckBox(QStringLiteral("Hex"), dataBox);
     sendHex_->setObjectName(QStringLiteral("sendHexCheck"));
     sendHex_->setAccessibleDescription(tr("发送内容按十六进制输入"));
-    sendSelected_ = Button(tr("发送到所选"), "sendSelectedButton", dataBox);
-    sendAll_ = Button(tr("发送到全部"), "sendAllButton", dataBox);
-    closeSelected_ = Button(tr("断开所选"), "closeSelectedButton", dataBox);
+    sendSelected_ = ui::Button(dataBox, tr("发送到所选"), "sendSelectedButton");
+    sendAll_ = ui::Button(dataBox, tr("发送到全部"), "sendAllButton");
+    closeSelected_ = ui::Button(dataBox, tr("断开所选"), "closeSelectedButton");
     auto* sendRow = new QHBoxLayout;
     sendRow->addWidget(Label(tr("发送(&S):"), send_, dataBox));
     sendRow->addWidget(send_, 1);
@@ -194,7 +187,7 @@ void CServerDlg::BuildForm()
     dataLayout->addWidget(data_, 1);
     dataLayout->addLayout(sendRow);
 
-    logButton_ = Button(tr("记录到文件..."), "logButton", this);
+    logButton_ = ui::Button(this, tr("记录到文件..."), "logButton");
     logPath_ = new QLabel(tr("未记录"), this);
     logPath_->setObjectName(QStringLiteral("logPathLabel"));
     logPath_->setAccessibleDescription(tr("日志文件"));

@@ -4,6 +4,7 @@
 #include "common/MessageBox.h"
 #include "common/PortWrite.h"
 #include "common/Settings.h"
+#include "common/Widgets.h"
 #include "monitor/LineLog.h"
 #include "serial/KVSerial.h"
 
@@ -59,20 +60,6 @@ std::int64_t SteadyMs()
         .count();
 }
 
-template <class W>
-W* Named(W* w, const char* name)
-{
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
-
-QPushButton* Button(const QString& caption, const char* name, QWidget* parent)
-{
-    auto* b = Named(new QPushButton(caption, parent), name);
-    b->setAutoDefault(false);  // Enter in the send line sends, and presses nothing else
-    return b;
-}
-
 QLabel* LabelFor(const QString& caption, QWidget* field, QWidget* parent)
 {
     auto* label = new QLabel(caption, parent);
@@ -106,13 +93,13 @@ void CTerminalDlg::BuildForm()
 {
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
 
-    portState_ = Named(new QLabel(this), "portState");
+    portState_ = ui::Named(new QLabel(this), "portState");
     portState_->setWordWrap(true);
     portState_->setAccessibleDescription(tr("串口状态"));
-    settingsButton_ = Button(tr("系统设置…"), "settingsButton", this);
+    settingsButton_ = ui::Button(this, tr("系统设置…"), "settingsButton");
     settingsButton_->setAccessibleDescription(tr("打开串口设置页，在那里打开或关闭串口"));
 
-    view_ = Named(new QPlainTextEdit(this), "receiveView");
+    view_ = ui::Named(new QPlainTextEdit(this), "receiveView");
     view_->setReadOnly(true);
     view_->setUndoRedoEnabled(false);  // an undo history would keep every dropped line
     view_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -122,44 +109,44 @@ void CTerminalDlg::BuildForm()
     view_->setAccessibleName(tr("接收区"));
     view_->setAccessibleDescription(tr("收到的数据，每段数据（线路静默处结束）另起一行；只保留最新的部分"));
 
-    viewCombo_ = Named(new QComboBox(this), "viewCombo");
+    viewCombo_ = ui::Named(new QComboBox(this), "viewCombo");
     viewCombo_->addItems({tr("文本"), QStringLiteral("HEX"), tr("文本+HEX")});
-    encodingCombo_ = Named(new QComboBox(this), "encodingCombo");
+    encodingCombo_ = ui::Named(new QComboBox(this), "encodingCombo");
     encodingCombo_->addItems({QStringLiteral("GBK"), QStringLiteral("UTF-8")});
     encodingCombo_->setAccessibleDescription(tr("收到和发送的文本所用的编码"));
-    stampsCheck_ = Named(new QCheckBox(tr("时间戳"), this), "stampsCheck");
+    stampsCheck_ = ui::Named(new QCheckBox(tr("时间戳"), this), "stampsCheck");
     stampsCheck_->setAccessibleDescription(tr("每段数据前显示时间，精确到毫秒"));
-    showSentCheck_ = Named(new QCheckBox(tr("显示发送"), this), "showSentCheck");
+    showSentCheck_ = ui::Named(new QCheckBox(tr("显示发送"), this), "showSentCheck");
     showSentCheck_->setAccessibleDescription(tr("接收区也显示发出的数据，以 TX 标出，收到的以 RX 标出"));
     showSentCheck_->setChecked(true);
-    clearButton_ = Button(tr("清空"), "clearButton", this);
+    clearButton_ = ui::Button(this, tr("清空"), "clearButton");
     clearButton_->setAccessibleDescription(tr("清空接收区"));
-    logButton_ = Button(tr(kLogCaption), "logButton", this);
+    logButton_ = ui::Button(this, tr(kLogCaption), "logButton");
     logButton_->setAccessibleDescription(tr("把本次会话（收发两个方向，带时间）随时写入一个文本文件"));
-    logState_ = Named(new QLabel(this), "logState");
+    logState_ = ui::Named(new QLabel(this), "logState");
     logState_->setAccessibleDescription(tr("日志状态"));
     logState_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    sendEdit_ = Named(new QLineEdit(this), "sendEdit");
+    sendEdit_ = ui::Named(new QLineEdit(this), "sendEdit");
     sendEdit_->setFont(fixed);
     sendEdit_->setAccessibleDescription(tr("回车发送；上下方向键翻看发送过的内容"));
     sendEdit_->installEventFilter(this);
-    sendButton_ = Button(tr("发送"), "sendButton", this);
-    hexCheck_ = Named(new QCheckBox(tr("HEX发送"), this), "hexSendCheck");
+    sendButton_ = ui::Button(this, tr("发送"), "sendButton");
+    hexCheck_ = ui::Named(new QCheckBox(tr("HEX发送"), this), "hexSendCheck");
     hexCheck_->setAccessibleDescription(tr("发送行按十六进制字节解读，如 41 54 0D"));
-    endingCombo_ = Named(new QComboBox(this), "endingCombo");
+    endingCombo_ = ui::Named(new QComboBox(this), "endingCombo");
     endingCombo_->addItems({tr("无"), QStringLiteral("CR (\\r)"), QStringLiteral("LF (\\n)"),
                             QStringLiteral("CR+LF (\\r\\n)")});
     endingCombo_->setCurrentIndex(static_cast<int>(terminal::LineEnding::CrLf));
-    timedCheck_ = Named(new QCheckBox(tr("定时发送"), this), "timedCheck");
+    timedCheck_ = ui::Named(new QCheckBox(tr("定时发送"), this), "timedCheck");
     timedCheck_->setAccessibleDescription(tr("勾选时的发送内容按间隔反复发送，串口关闭或窗口关闭时停止"));
-    intervalSpin_ = Named(new QSpinBox(this), "intervalSpin");
+    intervalSpin_ = ui::Named(new QSpinBox(this), "intervalSpin");
     intervalSpin_->setRange(kMinIntervalMs, kMaxIntervalMs);
     intervalSpin_->setValue(1000);
     intervalSpin_->setSuffix(QStringLiteral(" ms"));
     intervalSpin_->setAccelerated(true);
 
-    commandsBox_ = Named(new QGroupBox(tr("快捷命令"), this), "commandsBox");
+    commandsBox_ = ui::Named(new QGroupBox(tr("快捷命令"), this), "commandsBox");
     auto* list = new QWidget;
     commandsLayout_ = new QVBoxLayout(list);
     commandsLayout_->setContentsMargins(0, 0, 0, 0);
@@ -168,7 +155,7 @@ void CTerminalDlg::BuildForm()
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setFocusPolicy(Qt::NoFocus);  // its buttons take the focus themselves
-    editCommandsButton_ = Button(tr("编辑…"), "editCommandsButton", commandsBox_);
+    editCommandsButton_ = ui::Button(commandsBox_, tr("编辑…"), "editCommandsButton");
     editCommandsButton_->setAccessibleDescription(tr("添加、修改或删除快捷命令"));
     auto* commandsBoxLayout = new QVBoxLayout(commandsBox_);
     commandsBoxLayout->addWidget(scroll, 1);
@@ -508,7 +495,7 @@ void CTerminalDlg::ShowCommands()
         commandsLayout_->addWidget(none);
     }
     for (const terminal::SavedCommand& c : std::as_const(commands_)) {
-        auto* b = Button(c.caption, "commandButton", list);
+        auto* b = ui::Button(list, c.caption, "commandButton");
         b->setToolTip(c.text);
         b->setAccessibleDescription(tr("发送%1：%2").arg(c.hex ? tr("十六进制") : QString(),
                                                                     c.text));

@@ -4,6 +4,7 @@
 #include "common/FileDialog.h"
 #include "common/MessageBox.h"
 #include "common/PortWrite.h"
+#include "common/Widgets.h"
 #include "serial/KVSerial.h"
 
 #include <QCheckBox>
@@ -46,17 +47,6 @@ QString Text(const char* source)
 QString Shown(const QString& path)
 {
     return QDir::toNativeSeparators(path);
-}
-
-QPushButton* Button(QWidget* parent, const QString& caption, const char* name, int id, const QString& role)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setProperty("controlId", id);
-    button->setAccessibleDescription(role);
-    // Enter presses nothing on this page.
-    button->setAutoDefault(false);
-    return button;
 }
 
 QLabel* Value(QWidget* parent, const char* name, int id, const QString& role)
@@ -102,7 +92,7 @@ void CDialog_OTG::BuildControls()
     pathEdit_->setAccessibleName(tr("升级文件路径"));
     pathEdit_->setAccessibleDescription(tr("由“打开”填入，也可以直接输入"));
     pathEdit_->setMinimumWidth(280);
-    openButton_ = Button(fileGroup, tr("打开"), "openButton", 1012, tr("选择升级文件"));
+    openButton_ = ui::Button(fileGroup, tr("打开"), "openButton", 1012, tr("选择升级文件"));
     auto* fileRow = new QHBoxLayout(fileGroup);
     fileRow->addWidget(pathEdit_, 1);
     fileRow->addWidget(openButton_);
@@ -117,9 +107,9 @@ void CDialog_OTG::BuildControls()
     infoRow->addWidget(sizeLabel_, 2);
 
     auto* controlGroup = new QGroupBox(tr("烧录控制"), this);
-    appButton_ = Button(controlGroup, tr("APP升级"), "appButton", 1014, tr("把文件作为 APP 固件发送给 DTU"));
-    iapButton_ = Button(controlGroup, tr("IAP升级"), "iapButton", 1015, tr("把文件作为 IAP 固件发送给 DTU"));
-    stopButton_ = Button(controlGroup, tr("STOP升级"), "stopButton", 1016, tr("停止正在进行的升级"));
+    appButton_ = ui::Button(controlGroup, tr("APP升级"), "appButton", 1014, tr("把文件作为 APP 固件发送给 DTU"));
+    iapButton_ = ui::Button(controlGroup, tr("IAP升级"), "iapButton", 1015, tr("把文件作为 IAP 固件发送给 DTU"));
+    stopButton_ = ui::Button(controlGroup, tr("STOP升级"), "stopButton", 1016, tr("停止正在进行的升级"));
     auto* controlRow = new QHBoxLayout(controlGroup);
     for (QPushButton* b : {appButton_, iapButton_, stopButton_})
         controlRow->addWidget(b);
