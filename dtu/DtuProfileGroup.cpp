@@ -3,7 +3,6 @@
 #include "common/FileDialog.h"
 #include "common/MessageBox.h"
 #include "common/PortWrite.h"
-#include "common/Widgets.h"
 #include "dtu/Commands.h"
 #include "dtu/DtuProfileGroup.h"
 #include "profile/Profile.h"
