@@ -1,33 +1,34 @@
-// The DTU page's answers: what each command code does to the page.
+// The DTU page's answers: which group each command code goes to, and what
+// the page says of it.
 //
-//   code        decoder                 pane 1       box, after the notification
+//   code        group: decoded into     pane 1       box, after the notification
 //   envelope x  -                       "Fail!"      -
-//   E2 / E4     list refilled           "Success!"   -
-//   E9          server, port, mode      "Success!"   -
-//   ED          serial settings         "Success!"   -
-//   EE          own ID, "自定义"         "Success!"   -
-//   F1 / FE     version / signal text   "Success!"   -
+//   E2 / E4     lists: list refilled    "Success!"   -
+//   E9          server: server, mode    "Success!"   -
+//   ED          serial: settings        "Success!"   -
+//   EE          lists: own ID           "Success!"   -
+//   F1 / FE     version: its text       "Success!"   -
 //   F3          -                       untouched    "写入射频参数成功!"
-//   F4          wireless dialog filled  untouched    "读取射频参数成功!"
+//   F4          reset: wireless dialog  untouched    "读取射频参数成功!"
 //   F7          -                       "Success!"   "写入成功!"
 //   F8          packets, "自定义"        "Success!"   "读取成功!"
 //   FD          -                       "Success!" once the box is closed; the box shows the clock
 //   any other   -                       "Success!"   -
+//
+// During a whole-DTU run the answers still fill the groups, but the run
+// says its progress in pane 1 and shows no box.
 #include "common/Language.h"
-#include "common/LineEdits.h"
 #include "common/MessageBox.h"
-#include "common/Widgets.h"
 #include "dtu/Dialog_Rf_Setup.h"
 #include "dtu/DtuDlg.h"
+#include "dtu/DtuListsGroup.h"
+#include "dtu/DtuPacketsGroup.h"
+#include "dtu/DtuProfileGroup.h"
+#include "dtu/DtuResetGroup.h"
+#include "dtu/DtuSerialGroup.h"
+#include "dtu/DtuServerGroup.h"
+#include "dtu/DtuVersionGroup.h"
 #include "dtu/Messages.h"
-#include "profile/Sequence.h"
-
-#include <QButtonGroup>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTreeWidget>
 
 void CDtuDlg::OnFrame(const ui::FrameEvent& frame)
 {
@@ -38,43 +39,31 @@ void CDtuDlg::OnFrame(const ui::FrameEvent& frame)
     case dtu::Decoder::RfWritten:
         break;
     case dtu::Decoder::PhoneList:
-        FillList(phoneList_, phoneCount_, dtu::DecodePhoneList(r));
+        lists_->ShowPhones(dtu::DecodePhoneList(r));
         break;
     case dtu::Decoder::IdList:
-        FillList(idList_, idCount_, dtu::DecodeIdList(r));
+        lists_->ShowIds(dtu::DecodeIdList(r));
         break;
     case dtu::Decoder::NetParams:
-        ShowNetParams(r);
+        server_->ShowNetParams(r);
         break;
-    case dtu::Decoder::Uart: {
-        const dtu::UartIndexes u = dtu::DecodeUart(r);
-        ui::SelectIndex(baud_, u.baud);
-        ui::SelectIndex(parity_, u.parity);
-        ui::SelectIndex(interface_, u.interface);
+    case dtu::Decoder::Uart:
+        serial_->ShowUart(dtu::DecodeUart(r));
         break;
-    }
-    case dtu::Decoder::OwnId: {
-        const dtu::OwnId id = dtu::DecodeOwnId(r);
-        idEdit_->setText(QString::fromStdString(id.id));
-        customId_->setChecked(id.custom);
+    case dtu::Decoder::OwnId:
+        lists_->ShowOwnId(dtu::DecodeOwnId(r));
         break;
-    }
     case dtu::Decoder::Version:
-        versionText_->setText(QString::fromStdString(dtu::DecodeText(r, dtu::kVersionCapacity)));
+        version_->Show(dtu::DecodeText(r, dtu::kVersionCapacity));
         break;
     case dtu::Decoder::Signal:
-        versionText_->setText(QString::fromStdString(dtu::DecodeText(r, dtu::kSignalCapacity)));
+        version_->Show(dtu::DecodeText(r, dtu::kSignalCapacity));
         break;
-    case dtu::Decoder::Packets: {
-        const dtu::Packets p = dtu::DecodePackets(r);
-        heartbeat_ = p.heartbeat;
-        registration_ = p.registration;
-        ShowPackets();
-        customPackets_->setChecked(p.custom);
+    case dtu::Decoder::Packets:
+        packets_->ShowPackets(dtu::DecodePackets(r));
         break;
-    }
     case dtu::Decoder::Clock: {
-        if (run_)
+        if (profile_->running())
             break;
         // Pane 1 changes once the box is closed.
         const QString clock = QString::fromStdString(dtu::DecodeClock(r));
@@ -86,14 +75,13 @@ void CDtuDlg::OnFrame(const ui::FrameEvent& frame)
     }
     case dtu::Decoder::RfRead:
         // Kept for the first opening when the dialog was never shown.
-        Rf()->Apply(dtu::DecodeRfAnswer(r));
+        reset_->Rf()->Apply(dtu::DecodeRfAnswer(r));
         break;
     }
-    if (run_) {
-        // A whole-DTU run says its progress in pane 1, and a box per answer
-        // would stop it at every packet and wireless read.
-        if (run_->OnAnswer(r))
-            StepAnswered();
+    if (profile_->running()) {
+        // A box per answer would stop a run at every packet and wireless
+        // read.
+        profile_->Answered(r);
         return;
     }
     if (plan.status) {
@@ -103,52 +91,6 @@ void CDtuDlg::OnFrame(const ui::FrameEvent& frame)
     }
     if (plan.message)
         ShowLater(ui::CoreText("dtu::msg", plan.message));
-}
-
-void CDtuDlg::FillList(QTreeWidget* list, std::uint8_t& count, const std::vector<std::string>& values)
-{
-    // The read request emptied the list; an answer adds to what is there.
-    count = 0;
-    for (const std::string& v : values)
-        AddRow(list, count, QString::fromStdString(v));
-}
-
-void CDtuDlg::ShowNetParams(const dtu::Response& r)
-{
-    for (QCheckBox* c : {smsOption_, smsHexOption_, tcpOption_})
-        c->setChecked(false);
-    SaveData();
-
-    dtu::NetPageState page;
-    page.transferKind = data_.transferKind;
-    page.subMode = data_.subMode;
-    page.addressKind = data_.addressKind;
-    page.domain = data_.domain.toStdString();
-    page.port = data_.port.toStdString();
-    page.ip = ip_->address();
-    dtu::ApplyNetParams(dtu::DecodeNetParams(r), page);
-
-    data_.transferKind = page.transferKind;
-    data_.subMode = page.subMode;
-    data_.addressKind = page.addressKind;
-    data_.domain = QString::fromStdString(page.domain);
-    data_.port = QString::fromStdString(page.port);
-    if (page.ip)
-        ip_->setAddress(*page.ip);
-    else
-        ip_->clearAddress();
-    smsOption_->setChecked(page.sms);
-    smsHexOption_->setChecked(page.smsHex);
-    tcpOption_->setChecked(page.tcp);
-    SetTransferControls(page.optionsEnabled);
-    LoadData();
-}
-
-void CDtuDlg::ShowPackets()
-{
-    const bool hex = hex_->isChecked();
-    heartbeatEdit_->setText(QString::fromStdString(dtu::PacketText(heartbeat_, hex)));
-    registrationEdit_->setText(QString::fromStdString(dtu::PacketText(registration_, hex)));
 }
 
 void CDtuDlg::ShowLater(const QString& text, std::function<void()> then)

@@ -333,6 +333,37 @@ Stop the upgrade and close?</translation>
         <translation>Notice!</translation>
     </message>
     <message>
+        <source>DTU参数设置</source>
+        <translation>DTU Settings</translation>
+    </message>
+    <message>
+        <source>产品型号:</source>
+        <translation>Model:</translation>
+    </message>
+    <message>
+        <source>就绪</source>
+        <translation>Ready</translation>
+    </message>
+    <message>
+        <source>运行正常</source>
+        <translation>Running</translation>
+    </message>
+    <message>
+        <source>页面状态</source>
+        <translation>Page state</translation>
+    </message>
+    <message>
+        <source>请求与应答状态</source>
+        <translation>Request and answer state</translation>
+    </message>
+    <message>
+        <source>运行状态</source>
+        <translation>Running state</translation>
+    </message>
+</context>
+<context>
+    <name>CDtuListsGroup</name>
+    <message>
         <source>序列编号</source>
         <translation>No.</translation>
     </message>
@@ -351,14 +382,6 @@ Stop the upgrade and close?</translation>
     <message>
         <source>清空</source>
         <translation>Clear</translation>
-    </message>
-    <message>
-        <source>DTU参数设置</source>
-        <translation>DTU Settings</translation>
-    </message>
-    <message>
-        <source>产品型号:</source>
-        <translation>Model:</translation>
     </message>
     <message>
         <source>手机号码管理</source>
@@ -400,6 +423,239 @@ Stop the upgrade and close?</translation>
         <source>通讯ID:</source>
         <translation>ID:</translation>
     </message>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+</context>
+<context>
+    <name>CDtuPacketsGroup</name>
+    <message>
+        <source>运营商管理</source>
+        <translation>Carrier</translation>
+    </message>
+    <message>
+        <source>设置APN</source>
+        <translation>Set APN</translation>
+    </message>
+    <message>
+        <source>心跳自定义</source>
+        <translation>Heartbeat</translation>
+    </message>
+    <message>
+        <source>以十六进制显示心跳和注册包，并在所有十六进制输入框中只接受十六进制数字</source>
+        <translation>Shows the heartbeat and registration packets as hex, and makes every hex field take only hex digits</translation>
+    </message>
+    <message>
+        <source>自定义</source>
+        <translation>Custom</translation>
+    </message>
+    <message>
+        <source>写入</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>心跳:</source>
+        <translation>Heartbeat:</translation>
+    </message>
+    <message>
+        <source>注册:</source>
+        <translation>Register:</translation>
+    </message>
+</context>
+<context>
+    <name>CDtuProfileGroup</name>
+    <message>
+        <source>配置文件 (*.toml);;所有文件 (*)</source>
+        <translation>Profiles (*.toml);;All files (*)</translation>
+    </message>
+    <message>
+        <source>全部读取</source>
+        <translation>Read All</translation>
+    </message>
+    <message>
+        <source>全部写入</source>
+        <translation>Write All</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>整机配置</source>
+        <translation>Whole DTU</translation>
+    </message>
+    <message>
+        <source>依次读取本型号的全部参数</source>
+        <translation>Reads every setting of this model, one after the other</translation>
+    </message>
+    <message>
+        <source>写入页面上本型号的全部参数并逐项读回核对</source>
+        <translation>Writes every setting of this model that the page shows and reads each back to compare</translation>
+    </message>
+    <message>
+        <source>保存配置…</source>
+        <translation>Save Profile…</translation>
+    </message>
+    <message>
+        <source>把页面上的参数保存为配置文件（dtuctl 可用）</source>
+        <translation>Saves the page&apos;s settings as a profile (dtuctl reads it too)</translation>
+    </message>
+    <message>
+        <source>载入配置…</source>
+        <translation>Load Profile…</translation>
+    </message>
+    <message>
+        <source>从配置文件填入页面，不发送</source>
+        <translation>Fills the page from a profile, sends nothing</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>%1 %2/%3 …</source>
+        <translation>%1 %2/%3 …</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>写入</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>全部读取完成</source>
+        <translation>Read all: done</translation>
+    </message>
+    <message>
+        <source>全部写入完成</source>
+        <translation>Write all: done</translation>
+    </message>
+    <message>
+        <source>，无应答：</source>
+        <translation>; no answer: </translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>全部写入结果</source>
+        <translation>Write All: Result</translation>
+    </message>
+    <message>
+        <source>参数</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <source>读回</source>
+        <translation>Read back</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>写入与读回</source>
+        <translation>Written and read back</translation>
+    </message>
+    <message>
+        <source>每项参数写入的值、读回的值和是否一致，不一致的在前</source>
+        <translation>Each setting&apos;s written value, read-back value and whether they agree, differences first</translation>
+    </message>
+    <message>
+        <source>无应答</source>
+        <translation>no answer</translation>
+    </message>
+    <message>
+        <source>全部 %1 项写入后读回一致。</source>
+        <translation>All %1 settings read back as written.</translation>
+    </message>
+    <message>
+        <source>%1 项读回不一致，%2 个请求无应答。</source>
+        <translation>%1 settings read back differently; %2 requests were not answered.</translation>
+    </message>
+    <message>
+        <source>无法保存配置文件 %1：%2</source>
+        <translation>Cannot save profile %1: %2</translation>
+    </message>
+    <message>
+        <source>配置已保存</source>
+        <translation>Profile saved</translation>
+    </message>
+    <message>
+        <source>配置文件有误，页面没有改动：
+</source>
+        <translation>The profile has faults; the page was not changed:
+</translation>
+    </message>
+    <message>
+        <source>配置已载入（未发送）</source>
+        <translation>Profile loaded (not sent)</translation>
+    </message>
+</context>
+<context>
+    <name>CDtuResetGroup</name>
+    <message>
+        <source>系统复位</source>
+        <translation>System</translation>
+    </message>
+    <message>
+        <source>重启DTU</source>
+        <translation>Restart DTU</translation>
+    </message>
+    <message>
+        <source>无线配置</source>
+        <translation>Wireless</translation>
+    </message>
+</context>
+<context>
+    <name>CDtuSerialGroup</name>
+    <message>
+        <source>串口参数管理</source>
+        <translation>DTU Serial Port</translation>
+    </message>
+    <message>
+        <source>写入参数</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>读取参数</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>波特率:</source>
+        <translation>Baud rate:</translation>
+    </message>
+    <message>
+        <source>效验位:</source>
+        <translation>Parity:</translation>
+    </message>
+    <message>
+        <source>选择方式:</source>
+        <translation>Interface:</translation>
+    </message>
+    <message>
+        <source>时间配置</source>
+        <translation>Clock</translation>
+    </message>
+    <message>
+        <source>设置时间</source>
+        <translation>Set Clock</translation>
+    </message>
+    <message>
+        <source>读取时间</source>
+        <translation>Read Clock</translation>
+    </message>
+</context>
+<context>
+    <name>CDtuServerGroup</name>
     <message>
         <source>TCP服务器管理</source>
         <translation>TCP Server</translation>
@@ -472,6 +728,9 @@ Stop the upgrade and close?</translation>
         <source>读网络参数</source>
         <translation>Read Network</translation>
     </message>
+</context>
+<context>
+    <name>CDtuVersionGroup</name>
     <message>
         <source>版本/场强信息</source>
         <translation>Version / Signal</translation>
@@ -483,220 +742,6 @@ Stop the upgrade and close?</translation>
     <message>
         <source>读场强</source>
         <translation>Signal</translation>
-    </message>
-    <message>
-        <source>运营商管理</source>
-        <translation>Carrier</translation>
-    </message>
-    <message>
-        <source>设置APN</source>
-        <translation>Set APN</translation>
-    </message>
-    <message>
-        <source>心跳自定义</source>
-        <translation>Heartbeat</translation>
-    </message>
-    <message>
-        <source>以十六进制显示心跳和注册包，并在所有十六进制输入框中只接受十六进制数字</source>
-        <translation>Shows the heartbeat and registration packets as hex, and makes every hex field take only hex digits</translation>
-    </message>
-    <message>
-        <source>心跳:</source>
-        <translation>Heartbeat:</translation>
-    </message>
-    <message>
-        <source>注册:</source>
-        <translation>Register:</translation>
-    </message>
-    <message>
-        <source>时间配置</source>
-        <translation>Clock</translation>
-    </message>
-    <message>
-        <source>设置时间</source>
-        <translation>Set Clock</translation>
-    </message>
-    <message>
-        <source>读取时间</source>
-        <translation>Read Clock</translation>
-    </message>
-    <message>
-        <source>串口参数管理</source>
-        <translation>DTU Serial Port</translation>
-    </message>
-    <message>
-        <source>写入参数</source>
-        <translation>Write</translation>
-    </message>
-    <message>
-        <source>读取参数</source>
-        <translation>Read</translation>
-    </message>
-    <message>
-        <source>波特率:</source>
-        <translation>Baud rate:</translation>
-    </message>
-    <message>
-        <source>效验位:</source>
-        <translation>Parity:</translation>
-    </message>
-    <message>
-        <source>选择方式:</source>
-        <translation>Interface:</translation>
-    </message>
-    <message>
-        <source>系统复位</source>
-        <translation>System</translation>
-    </message>
-    <message>
-        <source>重启DTU</source>
-        <translation>Restart DTU</translation>
-    </message>
-    <message>
-        <source>无线配置</source>
-        <translation>Wireless</translation>
-    </message>
-    <message>
-        <source>就绪</source>
-        <translation>Ready</translation>
-    </message>
-    <message>
-        <source>运行正常</source>
-        <translation>Running</translation>
-    </message>
-    <message>
-        <source>页面状态</source>
-        <translation>Page state</translation>
-    </message>
-    <message>
-        <source>请求与应答状态</source>
-        <translation>Request and answer state</translation>
-    </message>
-    <message>
-        <source>运行状态</source>
-        <translation>Running state</translation>
-    </message>
-    <message>
-        <source>配置文件 (*.toml);;所有文件 (*)</source>
-        <translation>Profiles (*.toml);;All files (*)</translation>
-    </message>
-    <message>
-        <source>全部读取</source>
-        <translation>Read All</translation>
-    </message>
-    <message>
-        <source>全部写入</source>
-        <translation>Write All</translation>
-    </message>
-    <message>
-        <source>停止</source>
-        <translation>Stop</translation>
-    </message>
-    <message>
-        <source>整机配置</source>
-        <translation>Whole DTU</translation>
-    </message>
-    <message>
-        <source>依次读取本型号的全部参数</source>
-        <translation>Reads every setting of this model, one after the other</translation>
-    </message>
-    <message>
-        <source>写入页面上本型号的全部参数并逐项读回核对</source>
-        <translation>Writes every setting of this model that the page shows and reads each back to compare</translation>
-    </message>
-    <message>
-        <source>保存配置…</source>
-        <translation>Save Profile…</translation>
-    </message>
-    <message>
-        <source>把页面上的参数保存为配置文件（dtuctl 可用）</source>
-        <translation>Saves the page&apos;s settings as a profile (dtuctl reads it too)</translation>
-    </message>
-    <message>
-        <source>载入配置…</source>
-        <translation>Load Profile…</translation>
-    </message>
-    <message>
-        <source>从配置文件填入页面，不发送</source>
-        <translation>Fills the page from a profile, sends nothing</translation>
-    </message>
-    <message>
-        <source>已停止</source>
-        <translation>Stopped</translation>
-    </message>
-    <message>
-        <source>%1 %2/%3 …</source>
-        <translation>%1 %2/%3 …</translation>
-    </message>
-    <message>
-        <source>全部读取完成</source>
-        <translation>Read all: done</translation>
-    </message>
-    <message>
-        <source>全部写入完成</source>
-        <translation>Write all: done</translation>
-    </message>
-    <message>
-        <source>，无应答：</source>
-        <translation>; no answer: </translation>
-    </message>
-    <message>
-        <source>、</source>
-        <translation>, </translation>
-    </message>
-    <message>
-        <source>全部写入结果</source>
-        <translation>Write All: Result</translation>
-    </message>
-    <message>
-        <source>参数</source>
-        <translation>Setting</translation>
-    </message>
-    <message>
-        <source>读回</source>
-        <translation>Read back</translation>
-    </message>
-    <message>
-        <source>结果</source>
-        <translation>Result</translation>
-    </message>
-    <message>
-        <source>写入与读回</source>
-        <translation>Written and read back</translation>
-    </message>
-    <message>
-        <source>每项参数写入的值、读回的值和是否一致，不一致的在前</source>
-        <translation>Each setting&apos;s written value, read-back value and whether they agree, differences first</translation>
-    </message>
-    <message>
-        <source>无应答</source>
-        <translation>no answer</translation>
-    </message>
-    <message>
-        <source>全部 %1 项写入后读回一致。</source>
-        <translation>All %1 settings read back as written.</translation>
-    </message>
-    <message>
-        <source>%1 项读回不一致，%2 个请求无应答。</source>
-        <translation>%1 settings read back differently; %2 requests were not answered.</translation>
-    </message>
-    <message>
-        <source>无法保存配置文件 %1：%2</source>
-        <translation>Cannot save profile %1: %2</translation>
-    </message>
-    <message>
-        <source>配置已保存</source>
-        <translation>Profile saved</translation>
-    </message>
-    <message>
-        <source>配置文件有误，页面没有改动：
-</source>
-        <translation>The profile has faults; the page was not changed:
-</translation>
-    </message>
-    <message>
-        <source>配置已载入（未发送）</source>
-        <translation>Profile loaded (not sent)</translation>
     </message>
 </context>
 <context>

@@ -333,6 +333,37 @@
         <translation>提示！</translation>
     </message>
     <message>
+        <source>DTU参数设置</source>
+        <translation>DTU参数设置</translation>
+    </message>
+    <message>
+        <source>产品型号:</source>
+        <translation>产品型号:</translation>
+    </message>
+    <message>
+        <source>就绪</source>
+        <translation>就绪</translation>
+    </message>
+    <message>
+        <source>运行正常</source>
+        <translation>运行正常</translation>
+    </message>
+    <message>
+        <source>页面状态</source>
+        <translation>页面状态</translation>
+    </message>
+    <message>
+        <source>请求与应答状态</source>
+        <translation>请求与应答状态</translation>
+    </message>
+    <message>
+        <source>运行状态</source>
+        <translation>运行状态</translation>
+    </message>
+</context>
+<context>
+    <name>CDtuListsGroup</name>
+    <message>
         <source>序列编号</source>
         <translation>序列编号</translation>
     </message>
@@ -351,14 +382,6 @@
     <message>
         <source>清空</source>
         <translation>清空</translation>
-    </message>
-    <message>
-        <source>DTU参数设置</source>
-        <translation>DTU参数设置</translation>
-    </message>
-    <message>
-        <source>产品型号:</source>
-        <translation>产品型号:</translation>
     </message>
     <message>
         <source>手机号码管理</source>
@@ -400,6 +423,239 @@
         <source>通讯ID:</source>
         <translation>通讯ID:</translation>
     </message>
+    <message>
+        <source>设置</source>
+        <translation>设置</translation>
+    </message>
+</context>
+<context>
+    <name>CDtuPacketsGroup</name>
+    <message>
+        <source>运营商管理</source>
+        <translation>运营商管理</translation>
+    </message>
+    <message>
+        <source>设置APN</source>
+        <translation>设置APN</translation>
+    </message>
+    <message>
+        <source>心跳自定义</source>
+        <translation>心跳自定义</translation>
+    </message>
+    <message>
+        <source>以十六进制显示心跳和注册包，并在所有十六进制输入框中只接受十六进制数字</source>
+        <translation>以十六进制显示心跳和注册包，并在所有十六进制输入框中只接受十六进制数字</translation>
+    </message>
+    <message>
+        <source>自定义</source>
+        <translation>自定义</translation>
+    </message>
+    <message>
+        <source>写入</source>
+        <translation>写入</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>读取</translation>
+    </message>
+    <message>
+        <source>心跳:</source>
+        <translation>心跳:</translation>
+    </message>
+    <message>
+        <source>注册:</source>
+        <translation>注册:</translation>
+    </message>
+</context>
+<context>
+    <name>CDtuProfileGroup</name>
+    <message>
+        <source>配置文件 (*.toml);;所有文件 (*)</source>
+        <translation>配置文件 (*.toml);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>全部读取</source>
+        <translation>全部读取</translation>
+    </message>
+    <message>
+        <source>全部写入</source>
+        <translation>全部写入</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>整机配置</source>
+        <translation>整机配置</translation>
+    </message>
+    <message>
+        <source>依次读取本型号的全部参数</source>
+        <translation>依次读取本型号的全部参数</translation>
+    </message>
+    <message>
+        <source>写入页面上本型号的全部参数并逐项读回核对</source>
+        <translation>写入页面上本型号的全部参数并逐项读回核对</translation>
+    </message>
+    <message>
+        <source>保存配置…</source>
+        <translation>保存配置…</translation>
+    </message>
+    <message>
+        <source>把页面上的参数保存为配置文件（dtuctl 可用）</source>
+        <translation>把页面上的参数保存为配置文件（dtuctl 可用）</translation>
+    </message>
+    <message>
+        <source>载入配置…</source>
+        <translation>载入配置…</translation>
+    </message>
+    <message>
+        <source>从配置文件填入页面，不发送</source>
+        <translation>从配置文件填入页面，不发送</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>已停止</translation>
+    </message>
+    <message>
+        <source>%1 %2/%3 …</source>
+        <translation>%1 %2/%3 …</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>读取</translation>
+    </message>
+    <message>
+        <source>写入</source>
+        <translation>写入</translation>
+    </message>
+    <message>
+        <source>全部读取完成</source>
+        <translation>全部读取完成</translation>
+    </message>
+    <message>
+        <source>全部写入完成</source>
+        <translation>全部写入完成</translation>
+    </message>
+    <message>
+        <source>，无应答：</source>
+        <translation>，无应答：</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>、</translation>
+    </message>
+    <message>
+        <source>全部写入结果</source>
+        <translation>全部写入结果</translation>
+    </message>
+    <message>
+        <source>参数</source>
+        <translation>参数</translation>
+    </message>
+    <message>
+        <source>读回</source>
+        <translation>读回</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>结果</translation>
+    </message>
+    <message>
+        <source>写入与读回</source>
+        <translation>写入与读回</translation>
+    </message>
+    <message>
+        <source>每项参数写入的值、读回的值和是否一致，不一致的在前</source>
+        <translation>每项参数写入的值、读回的值和是否一致，不一致的在前</translation>
+    </message>
+    <message>
+        <source>无应答</source>
+        <translation>无应答</translation>
+    </message>
+    <message>
+        <source>全部 %1 项写入后读回一致。</source>
+        <translation>全部 %1 项写入后读回一致。</translation>
+    </message>
+    <message>
+        <source>%1 项读回不一致，%2 个请求无应答。</source>
+        <translation>%1 项读回不一致，%2 个请求无应答。</translation>
+    </message>
+    <message>
+        <source>无法保存配置文件 %1：%2</source>
+        <translation>无法保存配置文件 %1：%2</translation>
+    </message>
+    <message>
+        <source>配置已保存</source>
+        <translation>配置已保存</translation>
+    </message>
+    <message>
+        <source>配置文件有误，页面没有改动：
+</source>
+        <translation>配置文件有误，页面没有改动：
+</translation>
+    </message>
+    <message>
+        <source>配置已载入（未发送）</source>
+        <translation>配置已载入（未发送）</translation>
+    </message>
+</context>
+<context>
+    <name>CDtuResetGroup</name>
+    <message>
+        <source>系统复位</source>
+        <translation>系统复位</translation>
+    </message>
+    <message>
+        <source>重启DTU</source>
+        <translation>重启DTU</translation>
+    </message>
+    <message>
+        <source>无线配置</source>
+        <translation>无线配置</translation>
+    </message>
+</context>
+<context>
+    <name>CDtuSerialGroup</name>
+    <message>
+        <source>串口参数管理</source>
+        <translation>串口参数管理</translation>
+    </message>
+    <message>
+        <source>写入参数</source>
+        <translation>写入参数</translation>
+    </message>
+    <message>
+        <source>读取参数</source>
+        <translation>读取参数</translation>
+    </message>
+    <message>
+        <source>波特率:</source>
+        <translation>波特率:</translation>
+    </message>
+    <message>
+        <source>效验位:</source>
+        <translation>效验位:</translation>
+    </message>
+    <message>
+        <source>选择方式:</source>
+        <translation>选择方式:</translation>
+    </message>
+    <message>
+        <source>时间配置</source>
+        <translation>时间配置</translation>
+    </message>
+    <message>
+        <source>设置时间</source>
+        <translation>设置时间</translation>
+    </message>
+    <message>
+        <source>读取时间</source>
+        <translation>读取时间</translation>
+    </message>
+</context>
+<context>
+    <name>CDtuServerGroup</name>
     <message>
         <source>TCP服务器管理</source>
         <translation>TCP服务器管理</translation>
@@ -472,6 +728,9 @@
         <source>读网络参数</source>
         <translation>读网络参数</translation>
     </message>
+</context>
+<context>
+    <name>CDtuVersionGroup</name>
     <message>
         <source>版本/场强信息</source>
         <translation>版本/场强信息</translation>
@@ -483,220 +742,6 @@
     <message>
         <source>读场强</source>
         <translation>读场强</translation>
-    </message>
-    <message>
-        <source>运营商管理</source>
-        <translation>运营商管理</translation>
-    </message>
-    <message>
-        <source>设置APN</source>
-        <translation>设置APN</translation>
-    </message>
-    <message>
-        <source>心跳自定义</source>
-        <translation>心跳自定义</translation>
-    </message>
-    <message>
-        <source>以十六进制显示心跳和注册包，并在所有十六进制输入框中只接受十六进制数字</source>
-        <translation>以十六进制显示心跳和注册包，并在所有十六进制输入框中只接受十六进制数字</translation>
-    </message>
-    <message>
-        <source>心跳:</source>
-        <translation>心跳:</translation>
-    </message>
-    <message>
-        <source>注册:</source>
-        <translation>注册:</translation>
-    </message>
-    <message>
-        <source>时间配置</source>
-        <translation>时间配置</translation>
-    </message>
-    <message>
-        <source>设置时间</source>
-        <translation>设置时间</translation>
-    </message>
-    <message>
-        <source>读取时间</source>
-        <translation>读取时间</translation>
-    </message>
-    <message>
-        <source>串口参数管理</source>
-        <translation>串口参数管理</translation>
-    </message>
-    <message>
-        <source>写入参数</source>
-        <translation>写入参数</translation>
-    </message>
-    <message>
-        <source>读取参数</source>
-        <translation>读取参数</translation>
-    </message>
-    <message>
-        <source>波特率:</source>
-        <translation>波特率:</translation>
-    </message>
-    <message>
-        <source>效验位:</source>
-        <translation>效验位:</translation>
-    </message>
-    <message>
-        <source>选择方式:</source>
-        <translation>选择方式:</translation>
-    </message>
-    <message>
-        <source>系统复位</source>
-        <translation>系统复位</translation>
-    </message>
-    <message>
-        <source>重启DTU</source>
-        <translation>重启DTU</translation>
-    </message>
-    <message>
-        <source>无线配置</source>
-        <translation>无线配置</translation>
-    </message>
-    <message>
-        <source>就绪</source>
-        <translation>就绪</translation>
-    </message>
-    <message>
-        <source>运行正常</source>
-        <translation>运行正常</translation>
-    </message>
-    <message>
-        <source>页面状态</source>
-        <translation>页面状态</translation>
-    </message>
-    <message>
-        <source>请求与应答状态</source>
-        <translation>请求与应答状态</translation>
-    </message>
-    <message>
-        <source>运行状态</source>
-        <translation>运行状态</translation>
-    </message>
-    <message>
-        <source>配置文件 (*.toml);;所有文件 (*)</source>
-        <translation>配置文件 (*.toml);;所有文件 (*)</translation>
-    </message>
-    <message>
-        <source>全部读取</source>
-        <translation>全部读取</translation>
-    </message>
-    <message>
-        <source>全部写入</source>
-        <translation>全部写入</translation>
-    </message>
-    <message>
-        <source>停止</source>
-        <translation>停止</translation>
-    </message>
-    <message>
-        <source>整机配置</source>
-        <translation>整机配置</translation>
-    </message>
-    <message>
-        <source>依次读取本型号的全部参数</source>
-        <translation>依次读取本型号的全部参数</translation>
-    </message>
-    <message>
-        <source>写入页面上本型号的全部参数并逐项读回核对</source>
-        <translation>写入页面上本型号的全部参数并逐项读回核对</translation>
-    </message>
-    <message>
-        <source>保存配置…</source>
-        <translation>保存配置…</translation>
-    </message>
-    <message>
-        <source>把页面上的参数保存为配置文件（dtuctl 可用）</source>
-        <translation>把页面上的参数保存为配置文件（dtuctl 可用）</translation>
-    </message>
-    <message>
-        <source>载入配置…</source>
-        <translation>载入配置…</translation>
-    </message>
-    <message>
-        <source>从配置文件填入页面，不发送</source>
-        <translation>从配置文件填入页面，不发送</translation>
-    </message>
-    <message>
-        <source>已停止</source>
-        <translation>已停止</translation>
-    </message>
-    <message>
-        <source>%1 %2/%3 …</source>
-        <translation>%1 %2/%3 …</translation>
-    </message>
-    <message>
-        <source>全部读取完成</source>
-        <translation>全部读取完成</translation>
-    </message>
-    <message>
-        <source>全部写入完成</source>
-        <translation>全部写入完成</translation>
-    </message>
-    <message>
-        <source>，无应答：</source>
-        <translation>，无应答：</translation>
-    </message>
-    <message>
-        <source>、</source>
-        <translation>、</translation>
-    </message>
-    <message>
-        <source>全部写入结果</source>
-        <translation>全部写入结果</translation>
-    </message>
-    <message>
-        <source>参数</source>
-        <translation>参数</translation>
-    </message>
-    <message>
-        <source>读回</source>
-        <translation>读回</translation>
-    </message>
-    <message>
-        <source>结果</source>
-        <translation>结果</translation>
-    </message>
-    <message>
-        <source>写入与读回</source>
-        <translation>写入与读回</translation>
-    </message>
-    <message>
-        <source>每项参数写入的值、读回的值和是否一致，不一致的在前</source>
-        <translation>每项参数写入的值、读回的值和是否一致，不一致的在前</translation>
-    </message>
-    <message>
-        <source>无应答</source>
-        <translation>无应答</translation>
-    </message>
-    <message>
-        <source>全部 %1 项写入后读回一致。</source>
-        <translation>全部 %1 项写入后读回一致。</translation>
-    </message>
-    <message>
-        <source>%1 项读回不一致，%2 个请求无应答。</source>
-        <translation>%1 项读回不一致，%2 个请求无应答。</translation>
-    </message>
-    <message>
-        <source>无法保存配置文件 %1：%2</source>
-        <translation>无法保存配置文件 %1：%2</translation>
-    </message>
-    <message>
-        <source>配置已保存</source>
-        <translation>配置已保存</translation>
-    </message>
-    <message>
-        <source>配置文件有误，页面没有改动：
-</source>
-        <translation>配置文件有误，页面没有改动：
-</translation>
-    </message>
-    <message>
-        <source>配置已载入（未发送）</source>
-        <translation>配置已载入（未发送）</translation>
     </message>
 </context>
 <context>

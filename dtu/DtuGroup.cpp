@@ -1,0 +1,79 @@
+#include "dtu/DtuGroup.h"
+
+#include "common/Widgets.h"
+#include "profile/Settings.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+unsigned ModelQueries(DtuModel model)
+{
+    unsigned q = profile::kOwnId | profile::kNet | profile::kUart | profile::kVersion | profile::kSignal |
+                 profile::kClock;
+    if (model == DtuModel::M330M)
+        return q | profile::kPhones | profile::kIds;
+    q |= profile::kPackets;
+    return model == DtuModel::M331 ? q | profile::kRf : q;
+}
+
+namespace dtuform {
+
+QPushButton* Button(QWidget* parent, int id, const char* name, const QString& caption)
+{
+    auto* b = ui::Tag(new QPushButton(caption, parent), id, name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QCheckBox* Check(QWidget* parent, int id, const char* name, const QString& caption)
+{
+    return ui::Tag(new QCheckBox(caption, parent), id, name);
+}
+
+QRadioButton* Radio(QWidget* parent, int id, const char* name, const QString& caption)
+{
+    return ui::Tag(new QRadioButton(caption, parent), id, name);
+}
+
+void Row(QGridLayout* grid, int row, const QString& caption, QWidget* field, int column, int span)
+{
+    auto* label = new QLabel(caption, field->parentWidget());
+    label->setBuddy(field);
+    field->setAccessibleName(label->text().remove(u':').remove(u'：'));
+    grid->addWidget(label, row, column);
+    grid->addWidget(field, row, column + 1, 1, span);
+}
+
+QHBoxLayout* Buttons(std::initializer_list<QWidget*> buttons)
+{
+    auto* row = new QHBoxLayout;
+    for (QWidget* b : buttons)
+        row->addWidget(b);
+    return row;
+}
+
+void SetSelection(QButtonGroup* group, int id)
+{
+    if (QAbstractButton* b = group->button(id)) {
+        b->setChecked(true);
+        return;
+    }
+    group->setExclusive(false);
+    for (QAbstractButton* b : group->buttons())
+        b->setChecked(false);
+    group->setExclusive(true);
+}
+
+void Enable(std::initializer_list<QWidget*> widgets, bool on)
+{
+    for (QWidget* w : widgets)
+        w->setEnabled(on);
+}
+
+}  // namespace dtuform

@@ -1,0 +1,316 @@
+// Profiles are saved and loaded in dtuctl's schema, so a profile made here
+// is written by dtuctl on a production line and the other way round.
+#include "common/FileDialog.h"
+#include "common/MessageBox.h"
+#include "common/PortWrite.h"
+#include "dtu/Commands.h"
+#include "dtu/DtuProfileGroup.h"
+#include "profile/Profile.h"
+#include "profile/Provision.h"
+#include "profile/Sequence.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTimerEvent>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+const char kFilter[] = QT_TRANSLATE_NOOP("CDtuProfileGroup", "配置文件 (*.toml);;所有文件 (*)");
+const char kFolderKey[] = "folders/profile";
+const char kReadAll[] = QT_TRANSLATE_NOOP("CDtuProfileGroup", "全部读取");
+const char kWriteAll[] = QT_TRANSLATE_NOOP("CDtuProfileGroup", "全部写入");
+const char kStop[] = QT_TRANSLATE_NOOP("CDtuProfileGroup", "停止");
+
+// "file:12:5: message" without the place: the page's own settings have no
+// file a user could open.
+std::string WithoutPlace(const std::string& error)
+{
+    std::size_t at = 0;
+    for (int colons = 0; colons < 3; ++colons) {
+        const std::size_t next = error.find(':', at);
+        if (next == std::string::npos)
+            return error;
+        at = next + 1;
+    }
+    return error.substr(error.find_first_not_of(' ', at));
+}
+
+}  // namespace
+
+using namespace dtuform;
+
+CDtuProfileGroup::CDtuProfileGroup(CDtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
+{
+    auto* box = box_ = new QGroupBox(tr("整机配置"), parent);
+    const auto button = [box](int id, const char* name, const QString& caption, const QString& role) {
+        QPushButton* b = Button(box, id, name, caption);
+        b->setAccessibleDescription(role);
+        return b;
+    };
+    readAll_ = button(1101, "readAllButton", tr(kReadAll), tr("依次读取本型号的全部参数"));
+    writeAll_ = button(1102, "writeAllButton", tr(kWriteAll), tr("写入页面上本型号的全部参数并逐项读回核对"));
+    saveProfile_ =
+        button(1103, "saveProfileButton", tr("保存配置…"), tr("把页面上的参数保存为配置文件（dtuctl 可用）"));
+    loadProfile_ = button(1104, "loadProfileButton", tr("载入配置…"), tr("从配置文件填入页面，不发送"));
+    auto* grid = new QGridLayout(box);
+    grid->addWidget(readAll_, 0, 0);
+    grid->addWidget(writeAll_, 0, 1);
+    grid->addWidget(saveProfile_, 1, 0);
+    grid->addWidget(loadProfile_, 1, 1);
+    connect(readAll_, &QPushButton::clicked, this, &CDtuProfileGroup::OnReadAll);
+    connect(writeAll_, &QPushButton::clicked, this, &CDtuProfileGroup::OnWriteAll);
+    connect(saveProfile_, &QPushButton::clicked, this, &CDtuProfileGroup::OnSaveProfile);
+    connect(loadProfile_, &QPushButton::clicked, this, &CDtuProfileGroup::OnLoadProfile);
+}
+
+CDtuProfileGroup::~CDtuProfileGroup() = default;
+
+// ---- Whole-DTU sequences ----
+
+void CDtuProfileGroup::OnReadAll()
+{
+    if (run_) {
+        StopRun(tr("已停止"));
+        return;
+    }
+    StartRun(Run::Read, std::make_unique<profile::Sequence>(profile::ReadSteps(ModelQueries(page_.CurrentModel()))));
+}
+
+void CDtuProfileGroup::OnWriteAll()
+{
+    if (run_) {
+        StopRun(tr("已停止"));
+        return;
+    }
+    const DtuModel model = page_.CurrentModel();
+    std::string refusal;
+    const std::string text = page_.ProfileText(&refusal);
+    if (!refusal.empty()) {
+        page_.Say(refusal);
+        return;
+    }
+    profile::ParsedProfile parsed = profile::ParseProfile(text, "page");
+    if (!parsed.ok()) {
+        std::string all;
+        for (const std::string& e : parsed.errors)
+            all += WithoutPlace(e) + "\n";
+        page_.Say(all);
+        return;
+    }
+    profile::Profile& p = parsed.profile;
+    // What the model's page lets a user set: the own ID's field is a list
+    // entry on a KV-330M, the mode is fixed on the others.
+    if (model == DtuModel::M330M)
+        p.ownId.reset();
+    else
+        p.mode.reset();
+    page_.CompleteWrite(p);
+    p.setClock = true;
+    std::vector<profile::PlannedWrite> writes;
+    try {
+        writes = profile::PlanWrites(p, profile::Now());
+    } catch (const profile::Failure& e) {
+        page_.Say(e.what());
+        return;
+    }
+    runProfile_ = std::make_unique<profile::Profile>(p);
+    runWrites_ = writes;
+    StartRun(Run::Write,
+             std::make_unique<profile::Sequence>(profile::WriteSteps(writes, profile::QueriesToVerify(p))));
+}
+
+void CDtuProfileGroup::Stop()
+{
+    if (run_)
+        StopRun(tr("已停止"));
+}
+
+void CDtuProfileGroup::Answered(const dtu::Response& r)
+{
+    if (run_->OnAnswer(r))
+        StepAnswered();
+}
+
+void CDtuProfileGroup::timerEvent(QTimerEvent* e)
+{
+    if (e->timerId() != stepTimer_.timerId()) {
+        QObject::timerEvent(e);
+        return;
+    }
+    stepTimer_.stop();
+    if (run_) {
+        run_->GiveUp();
+        SendStep();
+    }
+}
+
+void CDtuProfileGroup::StartRun(Run kind, std::unique_ptr<profile::Sequence> run)
+{
+    runKind_ = kind;
+    run_ = std::move(run);
+    QPushButton* own = kind == Run::Read ? readAll_ : writeAll_;
+    QPushButton* other = kind == Run::Read ? writeAll_ : readAll_;
+    own->setText(tr(kStop));
+    other->setEnabled(false);
+    loadProfile_->setEnabled(false);
+    SendStep();
+}
+
+void CDtuProfileGroup::SendStep()
+{
+    const profile::Step* step = run_->Current();
+    if (!step) {
+        FinishRun();
+        return;
+    }
+    page_.SetStatusText(tr("%1 %2/%3 …")
+                           .arg(runKind_ == Run::Read ? tr("读取") : tr("写入"))
+                           .arg(run_->Finished() + 1)
+                           .arg(run_->Total()));
+    // The clock is taken when its frame goes out, not when the plan was made.
+    const dtu::Bytes frame = step->code == dtu::cmd::kSetClock ? dtu::BuildSetClock(profile::Now()) : step->frame;
+    stepTimer_.start(kDtuReplyTimeoutMs, this);
+    ui::SendFrame(this, frame, [this](const QString& why) {
+        if (run_)
+            StopRun(why);
+    });
+}
+
+void CDtuProfileGroup::StepAnswered()
+{
+    stepTimer_.stop();
+    SendStep();
+}
+
+void CDtuProfileGroup::FinishRun()
+{
+    stepTimer_.stop();
+    const std::vector<std::string> missing = run_->Unanswered();
+    QString done = runKind_ == Run::Read ? tr("全部读取完成") : tr("全部写入完成");
+    if (!missing.empty()) {
+        QStringList names;
+        for (const std::string& m : missing)
+            names << Q(m);
+        done += tr("，无应答：") + names.join(tr("、"));
+    }
+    if (runKind_ == Run::Write)
+        ShowWriteReport();
+    StopRun(done);
+}
+
+void CDtuProfileGroup::StopRun(const QString& why)
+{
+    stepTimer_.stop();
+    run_.reset();
+    runProfile_.reset();
+    runWrites_.clear();
+    readAll_->setText(tr(kReadAll));
+    writeAll_->setText(tr(kWriteAll));
+    for (QPushButton* b : {readAll_, writeAll_, loadProfile_})
+        b->setEnabled(true);
+    page_.SetStatusText(why);
+}
+
+void CDtuProfileGroup::ShowWriteReport()
+{
+    std::vector<profile::Checked> rows = profile::Compare(*runProfile_, runWrites_, run_->Read());
+    // A write the DTU never answered may still read back right; it is the
+    // read-back that decides, and an unanswered one shows as missing.
+    std::stable_partition(rows.begin(), rows.end(),
+                          [](const profile::Checked& c) { return c.verdict == profile::Verdict::Differs; });
+    if (!report_) {
+        report_ = new QDialog(page_.pageWidget());
+        report_->setObjectName(QStringLiteral("writeReport"));
+        report_->setWindowTitle(tr("全部写入结果"));
+        auto* summary = new QLabel(report_);
+        summary->setObjectName(QStringLiteral("reportSummary"));
+        summary->setWordWrap(true);
+        auto* tree = new QTreeWidget(report_);
+        tree->setObjectName(QStringLiteral("reportRows"));
+        tree->setHeaderLabels({tr("参数"), tr("写入"), tr("读回"), tr("结果")});
+        tree->setRootIsDecorated(false);
+        tree->setAccessibleName(tr("写入与读回"));
+        tree->setAccessibleDescription(tr("每项参数写入的值、读回的值和是否一致，不一致的在前"));
+        summary->setBuddy(tree);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, report_);
+        connect(buttons, &QDialogButtonBox::rejected, report_, &QDialog::hide);
+        auto* layout = new QVBoxLayout(report_);
+        layout->addWidget(summary);
+        layout->addWidget(tree, 1);
+        layout->addWidget(buttons);
+        report_->resize(640, 420);
+    }
+    auto* tree = report_->findChild<QTreeWidget*>(QStringLiteral("reportRows"));
+    tree->clear();
+    int differs = 0;
+    for (const profile::Checked& c : rows) {
+        auto* item = new QTreeWidgetItem({Q(c.setting), Q(c.wanted), Q(c.readBack), Q(profile::VerdictText(c.verdict))});
+        if (c.verdict == profile::Verdict::Differs) {
+            ++differs;
+            for (int i = 0; i < 4; ++i)
+                item->setForeground(i, QColor(0xB0, 0x00, 0x20));
+        }
+        tree->addTopLevelItem(item);
+    }
+    for (const std::string& m : run_->Unanswered())
+        tree->addTopLevelItem(new QTreeWidgetItem({Q(m), QString(), QString(), tr("无应答")}));
+    for (int i = 0; i < 4; ++i)
+        tree->resizeColumnToContents(i);
+    report_->findChild<QLabel*>(QStringLiteral("reportSummary"))
+        ->setText(differs == 0 && run_->Unanswered().empty()
+                      ? tr("全部 %1 项写入后读回一致。").arg(rows.size())
+                      : tr("%1 项读回不一致，%2 个请求无应答。").arg(differs).arg(run_->Unanswered().size()));
+    report_->show();
+    report_->raise();
+}
+
+// ---- Profiles ----
+
+void CDtuProfileGroup::OnSaveProfile()
+{
+    std::string refusal;
+    const std::string text = page_.ProfileText(&refusal);
+    if (!refusal.empty()) {
+        page_.Say(refusal);
+        return;
+    }
+    const QString path = ui::GetSaveFileName(page_.pageWidget(), tr(kFilter), nullptr, QString::fromUtf8(kFolderKey));
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    const QByteArray bytes = QByteArray::fromStdString(text);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        ui::ShowMessage(page_.pageWidget(), ui::AppCaption(), tr("无法保存配置文件 %1：%2").arg(path, file.errorString()),
+                        ui::Buttons::Ok, QMessageBox::Warning);
+        return;
+    }
+    page_.SetStatusText(tr("配置已保存"));
+}
+
+void CDtuProfileGroup::OnLoadProfile()
+{
+    const QString path = ui::GetOpenFileName(page_.pageWidget(), tr(kFilter), QString::fromUtf8(kFolderKey));
+    if (path.isEmpty())
+        return;
+    const profile::ParsedProfile parsed = profile::LoadProfile(Std(path));
+    if (!parsed.ok()) {
+        QStringList lines;
+        for (const std::string& e : parsed.errors)
+            lines << Q(e);
+        ui::ShowMessage(page_.pageWidget(), ui::AppCaption(), tr("配置文件有误，页面没有改动：\n") + lines.join(u'\n'),
+                        ui::Buttons::Ok, QMessageBox::Warning);
+        return;
+    }
+    page_.ApplyProfile(parsed.profile);
+    page_.SetStatusText(tr("配置已载入（未发送）"));
+}

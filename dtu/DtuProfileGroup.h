@@ -1,0 +1,69 @@
+// The DTU page's whole-DTU group: "全部读取", "全部写入" with its read-back
+// report, and profiles saved and loaded in dtuctl's schema. A run sends one
+// request of its sequence (see profile/Sequence.h) when the last was
+// answered or given up, and says its progress in pane 1.
+#pragma once
+
+#include "dtu/DtuGroup.h"
+#include "dtu/Responses.h"
+
+#include <QBasicTimer>
+#include <QObject>
+
+#include <memory>
+#include <vector>
+
+class QDialog;
+class QGroupBox;
+class QPushButton;
+
+namespace profile {
+struct PlannedWrite;
+class Sequence;
+}
+
+class CDtuProfileGroup : public QObject {
+    Q_OBJECT
+public:
+    CDtuProfileGroup(CDtuPageLink& page, QWidget* parent);
+    ~CDtuProfileGroup() override;
+
+    QGroupBox* box() const { return box_; }
+    bool running() const { return run_ != nullptr; }
+    // An answer while running: the run's, not the groups'.
+    void Answered(const dtu::Response& r);
+    // The page was hidden and hears no more answers.
+    void Stop();
+
+protected:
+    void timerEvent(QTimerEvent* e) override;
+
+private slots:
+    void OnReadAll();
+    void OnWriteAll();
+    void OnSaveProfile();
+    void OnLoadProfile();
+
+private:
+    enum class Run { Read, Write };
+    void StartRun(Run kind, std::unique_ptr<profile::Sequence> run);
+    void SendStep();
+    void StepAnswered();
+    void FinishRun();
+    void StopRun(const QString& why);
+    void ShowWriteReport();
+
+    CDtuPageLink& page_;
+    QBasicTimer stepTimer_;
+    std::unique_ptr<profile::Sequence> run_;
+    Run runKind_ = Run::Read;
+    std::unique_ptr<profile::Profile> runProfile_;  // what a write sends, for its report
+    std::vector<profile::PlannedWrite> runWrites_;
+
+    QGroupBox* box_ = nullptr;
+    QPushButton* readAll_ = nullptr;
+    QPushButton* writeAll_ = nullptr;
+    QPushButton* saveProfile_ = nullptr;
+    QPushButton* loadProfile_ = nullptr;
+    QDialog* report_ = nullptr;
+};

@@ -1,0 +1,43 @@
+#include "dtu/DtuVersionGroup.h"
+
+#include "common/Widgets.h"
+#include "dtu/Commands.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace dtuform;
+
+CDtuVersionGroup::CDtuVersionGroup(CDtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
+{
+    box_ = new QGroupBox(tr("版本/场强信息"), parent);
+    text_ = ui::Tag(new QLineEdit(box_), 1038, "versionEdit");
+    text_->setReadOnly(true);
+    text_->setAccessibleName(box_->title());
+    readVersion_ = Button(box_, 1028, "readVersionButton", tr("读版本"));
+    readSignal_ = Button(box_, 1071, "readSignalButton", tr("读场强"));
+    auto* layout = new QVBoxLayout(box_);
+    layout->addWidget(text_);
+    layout->addLayout(Buttons({readVersion_, readSignal_}));
+    connect(readVersion_, &QPushButton::clicked, this, &CDtuVersionGroup::OnReadVersion);
+    connect(readSignal_, &QPushButton::clicked, this, &CDtuVersionGroup::OnReadSignal);
+}
+
+void CDtuVersionGroup::Show(const std::string& text)
+{
+    text_->setText(Q(text));
+}
+
+void CDtuVersionGroup::OnReadVersion()
+{
+    text_->clear();
+    page_.SendQuery(dtu::cmd::kReadVersion);
+}
+
+void CDtuVersionGroup::OnReadSignal()
+{
+    text_->clear();
+    page_.SendQuery(dtu::cmd::kReadSignal);
+}
