@@ -2,6 +2,7 @@
 // settings a profile holds; the answers are routed in DtuResponses.cpp.
 #include "dtu/DtuDlg.h"
 
+#include "common/Widgets.h"
 #include "common/FastReplies.h"
 #include "common/Language.h"
 #include "common/MessageBox.h"

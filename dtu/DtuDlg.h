@@ -54,7 +54,7 @@ struct DeviceSettings;
 class CDtuDlg : public ui::FramePage, private CDtuPageLink {
     Q_OBJECT
 public:
-    static constexpr int kReplyTimeoutMs = kDtuReplyTimeoutMs;
+    static constexpr int kReplyTimeoutMs = dtu::kReplyTimeoutMs;
     static constexpr const char* kNoReply = "No reply";
 
     explicit CDtuDlg(QWidget* parent);

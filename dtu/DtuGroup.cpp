@@ -24,13 +24,6 @@ unsigned ModelQueries(DtuModel model)
 
 namespace dtuform {
 
-QPushButton* Button(QWidget* parent, int id, const char* name, const QString& caption)
-{
-    auto* b = ui::Tag(new QPushButton(caption, parent), id, name);
-    b->setAutoDefault(false);
-    return b;
-}
-
 QCheckBox* Check(QWidget* parent, int id, const char* name, const QString& caption)
 {
     return ui::Tag(new QCheckBox(caption, parent), id, name);
@@ -45,7 +38,7 @@ void Row(QGridLayout* grid, int row, const QString& caption, QWidget* field, int
 {
     auto* label = new QLabel(caption, field->parentWidget());
     label->setBuddy(field);
-    field->setAccessibleName(label->text().remove(u':').remove(u'：'));
+    ui::NameAfter(field, label->text());
     grid->addWidget(label, row, column);
     grid->addWidget(field, row, column + 1, 1, span);
 }

@@ -18,17 +18,12 @@ class QButtonGroup;
 class QCheckBox;
 class QGridLayout;
 class QHBoxLayout;
-class QPushButton;
 class QRadioButton;
 class QWidget;
 
 namespace profile {
 struct Profile;
 }
-
-// A request left unanswered this long shows "No reply", and a whole-DTU
-// run gives its step up.
-inline constexpr int kDtuReplyTimeoutMs = 3000;
 
 enum class DtuModel { M330M, M330N, M331 };
 
@@ -70,7 +65,6 @@ protected:
 // The page's own small form helpers.
 namespace dtuform {
 
-QPushButton* Button(QWidget* parent, int id, const char* name, const QString& caption);
 QCheckBox* Check(QWidget* parent, int id, const char* name, const QString& caption);
 QRadioButton* Radio(QWidget* parent, int id, const char* name, const QString& caption);
 // A label with its field: the label's caption is the field's name for

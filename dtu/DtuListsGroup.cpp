@@ -54,7 +54,7 @@ std::array<QPushButton*, 4> ListButtons(QWidget* box, std::array<int, 4> ids, co
     std::array<QPushButton*, 4> buttons{};
     for (std::size_t i = 0; i < 4; ++i) {
         const QByteArray name = QByteArray(verbs[i]) + noun + "Button";
-        buttons[i] = Button(box, ids[i], name.constData(), captions[i]);
+        buttons[i] = ui::Button(box, captions[i], name.constData(), ids[i]);
     }
     return buttons;
 }
@@ -81,8 +81,8 @@ QGroupBox* CDtuListsGroup::BuildPhoneBox(QWidget* parent)
 {
     auto* box = new QGroupBox(tr("手机号码管理"), parent);
     phoneEdit_ = ui::Tag(new ui::DigitEdit(box), 1011, "phoneEdit");
-    addPhone_ = Button(box, 1012, "addPhoneButton", tr("增加"));
-    phoneReadUnused_ = Button(box, 1027, "phoneReadUnusedButton", tr("读取"));
+    addPhone_ = ui::Button(box, tr("增加"), "addPhoneButton", 1012);
+    phoneReadUnused_ = ui::Button(box, tr("读取"), "phoneReadUnusedButton", 1027);
     phoneReadUnused_->setEnabled(false);
     phoneList_ = List(box, 1033, "phoneList", tr("电话号码"), tr("DTU 的授权电话号码列表"));
     const auto buttons = ListButtons(box, {1013, 1014, 1024, 1015}, "Phones");
@@ -101,8 +101,8 @@ QGroupBox* CDtuListsGroup::BuildIdBox(QWidget* parent)
     auto* box = new QGroupBox(tr("通讯ID管理"), parent);
     idEdit_ = ui::Tag(new QLineEdit(box), 1016, "idEdit");
     customId_ = Check(box, 1065, "customIdCheck", tr("自定义"));
-    addId_ = Button(box, 1017, "addIdButton", tr("增加"));
-    readOwnId_ = Button(box, 1026, "readOwnIdButton", tr("读取"));
+    addId_ = ui::Button(box, tr("增加"), "addIdButton", 1017);
+    readOwnId_ = ui::Button(box, tr("读取"), "readOwnIdButton", 1026);
     idList_ = List(box, 1034, "idList", tr("MAC地址"), tr("DTU 的通讯 ID 列表"));
     const auto buttons = ListButtons(box, {1018, 1019, 1025, 1020}, "Ids");
     std::tie(writeIds_, readIds_, deleteId_, clearIds_) = std::tuple_cat(buttons);

@@ -34,7 +34,7 @@ QGroupBox* CDtuPacketsGroup::BuildApnBox(QWidget* parent)
     apn_ = ui::Tag(new QLineEdit(box), 1053, "apnEdit");
     apnUser_ = ui::Tag(new QLineEdit(box), 1054, "apnUserEdit");
     apnPassword_ = ui::Tag(new QLineEdit(box), 1055, "apnPasswordEdit");
-    setApn_ = Button(box, 1056, "setApnButton", tr("设置APN"));
+    setApn_ = ui::Button(box, tr("设置APN"), "setApnButton", 1056);
     auto* grid = new QGridLayout(box);
     Row(grid, 0, "APN:", apn_);
     Row(grid, 1, "Name:", apnUser_);
@@ -51,8 +51,8 @@ QGroupBox* CDtuPacketsGroup::BuildPacketBox(QWidget* parent)
     hex_ = Check(box, 1067, "hexCheck", "Hex");
     hex_->setAccessibleDescription(tr("以十六进制显示心跳和注册包，并在所有十六进制输入框中只接受十六进制数字"));
     customPackets_ = Check(box, 1066, "customPacketsCheck", tr("自定义"));
-    writePackets_ = Button(box, 1061, "writePacketsButton", tr("写入"));
-    readPackets_ = Button(box, 1032, "readPacketsButton", tr("读取"));
+    writePackets_ = ui::Button(box, tr("写入"), "writePacketsButton", 1061);
+    readPackets_ = ui::Button(box, tr("读取"), "readPacketsButton", 1032);
     auto* grid = new QGridLayout(box);
     Row(grid, 0, tr("心跳:"), heartbeatEdit_, 0, 3);
     Row(grid, 1, tr("注册:"), registrationEdit_, 0, 3);

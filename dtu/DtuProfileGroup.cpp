@@ -3,6 +3,7 @@
 #include "common/FileDialog.h"
 #include "common/MessageBox.h"
 #include "common/PortWrite.h"
+#include "common/Widgets.h"
 #include "dtu/Commands.h"
 #include "dtu/DtuProfileGroup.h"
 #include "profile/Profile.h"
@@ -53,7 +54,7 @@ CDtuProfileGroup::CDtuProfileGroup(CDtuPageLink& page, QWidget* parent) : QObjec
 {
     auto* box = box_ = new QGroupBox(tr("整机配置"), parent);
     const auto button = [box](int id, const char* name, const QString& caption, const QString& role) {
-        QPushButton* b = Button(box, id, name, caption);
+        QPushButton* b = ui::Button(box, caption, name, id);
         b->setAccessibleDescription(role);
         return b;
     };
@@ -179,7 +180,7 @@ void CDtuProfileGroup::SendStep()
                            .arg(run_->Total()));
     // The clock is taken when its frame goes out, not when the plan was made.
     const dtu::Bytes frame = step->code == dtu::cmd::kSetClock ? dtu::BuildSetClock(profile::Now()) : step->frame;
-    stepTimer_.start(kDtuReplyTimeoutMs, this);
+    stepTimer_.start(dtu::kReplyTimeoutMs, this);
     ui::SendFrame(this, frame, [this](const QString& why) {
         if (run_)
             StopRun(why);

@@ -1,5 +1,6 @@
 #include "dtu/DtuResetGroup.h"
 
+#include "common/Widgets.h"
 #include "dtu/Commands.h"
 #include "dtu/Dialog_Rf_Setup.h"
 #include "profile/Profile.h"
@@ -14,8 +15,8 @@ using namespace dtuform;
 CDtuResetGroup::CDtuResetGroup(CDtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
 {
     box_ = new QGroupBox(tr("系统复位"), parent);
-    restart_ = Button(box_, 1029, "restartButton", tr("重启DTU"));
-    wireless_ = Button(box_, 1030, "wirelessButton", tr("无线配置"));
+    restart_ = ui::Button(box_, tr("重启DTU"), "restartButton", 1029);
+    wireless_ = ui::Button(box_, tr("无线配置"), "wirelessButton", 1030);
     box_->setLayout(Buttons({restart_, wireless_}));
     connect(restart_, &QPushButton::clicked, this, &CDtuResetGroup::OnRestart);
     connect(wireless_, &QPushButton::clicked, this, &CDtuResetGroup::OnWireless);

@@ -35,8 +35,8 @@ QGroupBox* CDtuSerialGroup::BuildUartBox(QWidget* parent)
     baud_ = ui::Tag(ui::DropDown(box, dtu::kBaudCaptions), 1002, "baudCombo");
     parity_ = ui::Tag(ui::DropDown(box, dtu::kParityCaptions), 1003, "parityCombo");
     interface_ = ui::Tag(ui::DropDown(box, dtu::kInterfaceCaptions), 1004, "interfaceCombo");
-    writeUart_ = Button(box, 1044, "writeUartButton", tr("写入参数"));
-    readUart_ = Button(box, 1047, "readUartButton", tr("读取参数"));
+    writeUart_ = ui::Button(box, tr("写入参数"), "writeUartButton", 1044);
+    readUart_ = ui::Button(box, tr("读取参数"), "readUartButton", 1047);
     auto* grid = new QGridLayout(box);
     Row(grid, 0, tr("波特率:"), baud_);
     Row(grid, 1, tr("效验位:"), parity_);
@@ -50,8 +50,8 @@ QGroupBox* CDtuSerialGroup::BuildUartBox(QWidget* parent)
 QGroupBox* CDtuSerialGroup::BuildClockBox(QWidget* parent)
 {
     auto* box = new QGroupBox(tr("时间配置"), parent);
-    setClock_ = Button(box, 1009, "setClockButton", tr("设置时间"));
-    readClock_ = Button(box, 1069, "readClockButton", tr("读取时间"));
+    setClock_ = ui::Button(box, tr("设置时间"), "setClockButton", 1009);
+    readClock_ = ui::Button(box, tr("读取时间"), "readClockButton", 1069);
     box->setLayout(Buttons({setClock_, readClock_}));
     return box;
 }

@@ -37,9 +37,9 @@ QGroupBox* CDtuServerGroup::BuildServerBox(QWidget* parent)
     addressKind_ = new QButtonGroup(box);
     addressKind_->addButton(ipRadio_, 0);
     addressKind_->addButton(domainRadio_, 1);
-    setAddress_ = Button(box, 1008, "setAddressButton", tr("设置"));
+    setAddress_ = ui::Button(box, tr("设置"), "setAddressButton", 1008);
     port_ = ui::Tag(new ui::DigitEdit(box), 1037, "portEdit");
-    setPort_ = Button(box, 1010, "setPortButton", tr("设置"));
+    setPort_ = ui::Button(box, tr("设置"), "setPortButton", 1010);
 
     auto* grid = new QGridLayout(box);
     Row(grid, 0, tr("远程IP:"), ip_, 0, 2);
@@ -95,9 +95,9 @@ QGroupBox* CDtuServerGroup::BuildModeBox(QWidget* parent)
 QGroupBox* CDtuServerGroup::BuildModeButtonsBox(QWidget* parent)
 {
     auto* box = new QGroupBox(tr("模式"), parent);
-    setMode_ = Button(box, 1021, "setModeButton", tr("模式配置"));
-    defaultMode_ = Button(box, 1023, "defaultModeButton", tr("默认配置"));
-    readNet_ = Button(box, 1022, "readNetButton", tr("读网络参数"));
+    setMode_ = ui::Button(box, tr("模式配置"), "setModeButton", 1021);
+    defaultMode_ = ui::Button(box, tr("默认配置"), "defaultModeButton", 1023);
+    readNet_ = ui::Button(box, tr("读网络参数"), "readNetButton", 1022);
     box->setLayout(Buttons({setMode_, defaultMode_, readNet_}));
     return box;
 }

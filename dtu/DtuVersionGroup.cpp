@@ -16,8 +16,8 @@ CDtuVersionGroup::CDtuVersionGroup(CDtuPageLink& page, QWidget* parent) : QObjec
     text_ = ui::Tag(new QLineEdit(box_), 1038, "versionEdit");
     text_->setReadOnly(true);
     text_->setAccessibleName(box_->title());
-    readVersion_ = Button(box_, 1028, "readVersionButton", tr("读版本"));
-    readSignal_ = Button(box_, 1071, "readSignalButton", tr("读场强"));
+    readVersion_ = ui::Button(box_, tr("读版本"), "readVersionButton", 1028);
+    readSignal_ = ui::Button(box_, tr("读场强"), "readSignalButton", 1071);
     auto* layout = new QVBoxLayout(box_);
     layout->addWidget(text_);
     layout->addLayout(Buttons({readVersion_, readSignal_}));
