@@ -171,6 +171,11 @@ std::string PacketText(const Bytes& packet, bool hex)
     return hex ? hex::FormatSpaced(packet) : text::FromAnsi(packet);
 }
 
+Apn DecodeApn(const Response& r)
+{
+    return {text::FromAnsi(Record<32>(r, 0)), text::FromAnsi(Record<32>(r, 32)), text::FromAnsi(Record<32>(r, 64))};
+}
+
 std::string DecodeClock(const Response& r)
 {
     char buffer[80];

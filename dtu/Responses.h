@@ -134,6 +134,15 @@ Packets DecodePackets(const Response& r);
 // A packet as the edits show it: "%02X " per byte, or GBK text.
 std::string PacketText(const Bytes& packet, bool hex);
 
+// The APN request's three 32-byte fields (0xE0 ... as BuildSetApn lays
+// them out). The DTU never sends them back; the line monitor reads them.
+struct Apn {
+    std::string apn;
+    std::string user;
+    std::string password;
+};
+Apn DecodeApn(const Response& r);
+
 // 0xFD: "2016-05-03 14:07:09 weekday 2".
 std::string DecodeClock(const Response& r);
 

@@ -99,20 +99,25 @@ std::string Records(std::size_t count, const char* what, const std::vector<std::
     return Join({Format(DTU_TR("monitor", "%zu %s"), count, what), Join(items)}, ": ");
 }
 
-std::string Ids(Span p, std::size_t records)
+// The records of a frame, read by the core's decoders as the DTU page reads
+// them: requests carry the same records as the answers.
+std::string Ids(const dtu::Response& r)
 {
-    std::vector<std::string> ids;
-    for (std::size_t i = 0; i < records; ++i)
-        ids.push_back(hex::FormatPlain(p.subspan(7 * i, 6)));
-    return Records(records, records == 1 ? DTU_TR("monitor", "ID") : DTU_TR("monitor", "IDs"), ids);
+    const std::vector<std::string> ids = dtu::DecodeIdList(r);
+    return Records(ids.size(), ids.size() == 1 ? DTU_TR("monitor", "ID") : DTU_TR("monitor", "IDs"), ids);
 }
 
-std::string Phones(Span p, std::size_t records)
+std::string Phones(const dtu::Response& r)
 {
-    std::vector<std::string> numbers;
-    for (std::size_t i = 0; i < records; ++i)
-        numbers.push_back(LowByteText(p.subspan(12 * i, 11)));
-    return Records(records, records == 1 ? DTU_TR("monitor", "number") : DTU_TR("monitor", "numbers"), numbers);
+    const std::vector<std::string> numbers = dtu::DecodePhoneList(r);
+    return Records(numbers.size(), numbers.size() == 1 ? DTU_TR("monitor", "number") : DTU_TR("monitor", "numbers"),
+                   numbers);
+}
+
+std::string OwnId(const dtu::Response& r)
+{
+    const dtu::OwnId id = dtu::DecodeOwnId(r);
+    return id.id + (id.custom ? DTU_TR("monitor", ", custom") : DTU_TR("monitor", ", not custom"));
 }
 
 std::string Clock(Span p)
@@ -128,14 +133,12 @@ std::string Rf(Span p)
                   r.frequency.c_str(), r.sleepIndex, r.breathIndex, r.address.c_str(), r.powerIndex);
 }
 
-std::string Packets(Span p)
+std::string Packets(const dtu::Response& r)
 {
-    // Lengths as the DTU page reads them, each kept inside its field.
-    const std::size_t heart = std::min<std::size_t>(p[1], dtu::kHeartbeatField);
-    const std::size_t reg = std::min<std::size_t>(p[12], dtu::kRegistrationField);
-    return Join({p[0] == dtu::kCustomFlag ? DTU_TR("monitor", "custom") : DTU_TR("monitor", "not custom"),
-                 DTU_TR("monitor", "heartbeat ") + Quoted(hex::FormatPlain(p.subspan(2, heart))),
-                 DTU_TR("monitor", "registration ") + Quoted(hex::FormatPlain(p.subspan(13, reg)))});
+    const dtu::Packets p = dtu::DecodePackets(r);
+    return Join({p.custom ? DTU_TR("monitor", "custom") : DTU_TR("monitor", "not custom"),
+                 DTU_TR("monitor", "heartbeat ") + Quoted(hex::FormatPlain(p.heartbeat)),
+                 DTU_TR("monitor", "registration ") + Quoted(hex::FormatPlain(p.registration))});
 }
 
 bool AllZero(Span p)
@@ -143,9 +146,10 @@ bool AllZero(Span p)
     return std::all_of(p.begin(), p.end(), [](std::uint8_t b) { return b == 0; });
 }
 
-// The fields of a well-formed request's payload.
-std::string RequestFields(std::uint8_t code, Span p)
+// The fields of a well-formed request's payload; `frame` is the whole frame.
+std::string RequestFields(std::uint8_t code, Span frame, Span p)
 {
+    const dtu::Response r(frame, static_cast<std::int32_t>(frame.size()));
     const std::size_t query = dtu::QueryPayloadSize(code);
     if (query != 0) {
         if (p.size() == query && AllZero(p))
@@ -154,9 +158,9 @@ std::string RequestFields(std::uint8_t code, Span p)
     }
     switch (code) {
     case cmd::kWritePhoneList:
-        return Phones(p, p.size() / 12);
+        return Phones(r);
     case cmd::kWriteIdList:
-        return Ids(p, p.size() / 7);
+        return Ids(r);
     case cmd::kSetDomain:
         return Quoted(LowByteText(p));
     case cmd::kSetServerIp:
@@ -169,19 +173,17 @@ std::string RequestFields(std::uint8_t code, Span p)
         return p.size() >= 3 ? SerialSettings(p) : std::string{};
     case cmd::kWriteRf:
         return p.size() >= 7 ? Rf(p) : std::string{};
-    case cmd::kSetApn:
+    case cmd::kSetApn: {
         if (p.size() < 96)
             return {};
-        return Join({"APN " + Quoted(text::FromAnsi(p.subspan(0, 32))),
-                     DTU_TR("monitor", "user ") + Quoted(text::FromAnsi(p.subspan(32, 32))),
-                     DTU_TR("monitor", "password ") + Quoted(text::FromAnsi(p.subspan(64, 32)))});
+        const dtu::Apn apn = dtu::DecodeApn(r);
+        return Join({"APN " + Quoted(apn.apn), DTU_TR("monitor", "user ") + Quoted(apn.user),
+                     DTU_TR("monitor", "password ") + Quoted(apn.password)});
+    }
     case cmd::kWritePackets:
-        return p.size() >= 45 ? Packets(p) : std::string{};
+        return p.size() >= 45 ? Packets(r) : std::string{};
     case cmd::kSetOwnId:
-        return p.size() >= 7
-                   ? hex::FormatPlain(p.first(6)) +
-                         (p[6] == dtu::kCustomFlag ? DTU_TR("monitor", ", custom") : DTU_TR("monitor", ", not custom"))
-                   : std::string{};
+        return p.size() >= 7 ? OwnId(r) : std::string{};
     case cmd::kSetClock:
         return p.size() >= 7 ? Clock(p) : std::string{};
     default:
@@ -195,9 +197,9 @@ std::string ResponseFields(std::uint8_t code, Span frame, Span p)
     const dtu::Response r(frame, static_cast<std::int32_t>(frame.size()));
     switch (code) {
     case cmd::kReadPhoneList:
-        return Phones(p, p.size() / 12);
+        return Phones(r);
     case cmd::kReadIdList:
-        return Ids(p, p.size() / 7);
+        return Ids(r);
     case cmd::kReadNetParams: {
         if (p.size() < 41)
             break;
@@ -216,8 +218,7 @@ std::string ResponseFields(std::uint8_t code, Span frame, Span p)
     case cmd::kReadOwnId:
         if (p.size() < 7)
             break;
-        return hex::FormatPlain(p.first(6)) +
-               (p[6] == dtu::kCustomFlag ? DTU_TR("monitor", ", custom") : DTU_TR("monitor", ", not custom"));
+        return OwnId(r);
     case cmd::kReadVersion:
         return Quoted(dtu::DecodeText(r, dtu::kVersionCapacity));
     case cmd::kReadSignal:
@@ -225,7 +226,7 @@ std::string ResponseFields(std::uint8_t code, Span frame, Span p)
     case cmd::kReadPackets:
         if (p.size() < 45)
             break;
-        return Packets(p);
+        return Packets(r);
     case cmd::kReadClock:
         if (p.size() < 7)
             break;
@@ -528,7 +529,7 @@ FrameMeaning DecodeFrame(Direction direction, Span b)
         m.verdict.assign(payload.begin(), payload.end());
         m.fields = VerdictMeaning(m.verdict);
     } else if (key.kind == FrameKind::Request) {
-        m.fields = RequestFields(b[2], payload);
+        m.fields = RequestFields(b[2], b, payload);
     } else {
         m.fields = ResponseFields(b[2], b, payload);
     }
