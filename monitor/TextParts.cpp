@@ -1,0 +1,29 @@
+#include "monitor/TextParts.h"
+
+namespace monitor::parts {
+
+std::string Join(const std::vector<std::string>& parts, const char* separator)
+{
+    std::string out;
+    for (const std::string& part : parts) {
+        if (part.empty())
+            continue;
+        if (!out.empty())
+            out += separator;
+        out += part;
+    }
+    return out;
+}
+
+std::string LowByteText(Span field)
+{
+    std::string out;
+    for (const std::uint8_t b : field) {
+        if (b == 0)
+            break;
+        out += b < 0x20 || b >= 0x7F ? '?' : static_cast<char>(b);
+    }
+    return out;
+}
+
+}  // namespace monitor::parts
