@@ -12,6 +12,7 @@
 #include "support/Listener.h"
 #include "support/Pty.h"
 #include "support/Ser2net.h"
+#include "support/Shots.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,25 +23,6 @@
 #include <QPushButton>
 
 #include <filesystem>
-
-namespace {
-
-void Save(QWidget* w, const QDir& dir, const QString& name)
-{
-    QApplication::processEvents();
-    w->grab().save(dir.filePath(name + QStringLiteral(".png")));
-}
-
-template <class Condition>
-void Until(Condition condition)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition() && clock.elapsed() < 5000)
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-}
-
-}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -69,7 +51,7 @@ int main(int argc, char* argv[])
     window.show();
     window.findChild<QAction*>(QStringLiteral("action1004"))->trigger();
     CUartParamDlg* page = window.uartPage();
-    Save(page, dir, QStringLiteral("settings-adapters"));
+    SaveShot(page, dir, QStringLiteral("settings-adapters"));
 
     // The adapter plays a pseudo-terminal behind its by-id name, then is pulled.
     std::filesystem::remove(fake.root() / "dev/serial/by-id" / byId);
@@ -79,13 +61,13 @@ int main(int argc, char* argv[])
     QMetaObject::invokeMethod(page->findChild<QPushButton*>(QStringLiteral("openButton")), "click");
     pty->CloseMaster();
     std::filesystem::remove(fake.root() / "dev/serial/by-id" / byId);
-    Until([&] { return page->awaitingReconnect(); });
-    Save(page, dir, QStringLiteral("settings-waiting"));
+    RunUntil([&] { return page->awaitingReconnect(); });
+    SaveShot(page, dir, QStringLiteral("settings-waiting"));
 
     PtyPair back;
     fake.AddByIdLink(byId, back.terminalPath());
-    Until([&] { return g_Serial.IsOpen(); });
-    Save(page, dir, QStringLiteral("settings-reopened"));
+    RunUntil([&] { return g_Serial.IsOpen(); });
+    SaveShot(page, dir, QStringLiteral("settings-reopened"));
     g_Serial.Close();
     page->UpdateState();
 
@@ -94,11 +76,11 @@ int main(int argc, char* argv[])
     QProcess holder;
     holder.start(QStringLiteral("flock"), {QStringLiteral("-x"), held, QStringLiteral("sleep"), QStringLiteral("30")});
     holder.waitForStarted();
-    Until([&] { return serial::FindHolder(back.terminalPath()).has_value(); });
+    RunUntil([&] { return serial::FindHolder(back.terminalPath()).has_value(); });
     page->findChild<QComboBox*>(QStringLiteral("portCombo"))->setEditText(held);
     QMetaObject::invokeMethod(page->findChild<QPushButton*>(QStringLiteral("openButton")), "click");
-    Until([&] { return page->failureText().contains(QStringLiteral("kill")); });
-    Save(page, dir, QStringLiteral("settings-held"));
+    RunUntil([&] { return page->failureText().contains(QStringLiteral("kill")); });
+    SaveShot(page, dir, QStringLiteral("settings-held"));
     holder.kill();
     holder.waitForFinished();
 
@@ -109,17 +91,17 @@ int main(int argc, char* argv[])
     const Listener silent;
     port->setEditText(QStringLiteral("rfc2217://127.0.0.1:%1").arg(silent.port()));
     QMetaObject::invokeMethod(open, "click");
-    Save(page, dir, QStringLiteral("settings-connecting"));
+    SaveShot(page, dir, QStringLiteral("settings-connecting"));
     QMetaObject::invokeMethod(open, "click");
-    Until([&] { return !page->connecting(); });
+    RunUntil([&] { return !page->connecting(); });
     sim::SimulatedDtu dtu({}), rawDtu({});
     dtu.Start();
     rawDtu.Start();
     Ser2net server(dtu.TerminalPath(), rawDtu.TerminalPath(), "115200n81");
     port->setEditText(QString::fromStdString(server.Rfc2217Url()));
     QMetaObject::invokeMethod(open, "click");
-    Until([&] { return g_Serial.IsOpen(); });
-    Save(page, dir, QStringLiteral("settings-network"));
+    RunUntil([&] { return g_Serial.IsOpen(); });
+    SaveShot(page, dir, QStringLiteral("settings-network"));
     g_Serial.Close();
     return 0;
 }

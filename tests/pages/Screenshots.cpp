@@ -9,6 +9,7 @@
 #include "pages/TcpDlg.h"
 #include "serial/KVSerial.h"
 #include "sim/SimulatedDtu.h"
+#include "support/Shots.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,12 +25,6 @@
 
 namespace {
 
-void Save(QWidget* w, const QDir& dir, const QString& name)
-{
-    QApplication::processEvents();
-    w->grab().save(dir.filePath(name + QStringLiteral(".png")));
-}
-
 template <class W>
 W* Find(QWidget* page, const char* name)
 {
@@ -38,14 +33,6 @@ W* Find(QWidget* page, const char* name)
 
 // Runs the event loop (and so the main window's frame completion) until
 // `done` holds or three seconds pass.
-void WaitUntil(const std::function<bool()>& done)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < 3000)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -73,10 +60,10 @@ int main(int argc, char* argv[])
     Find<QLineEdit>(text, "messageEdit")->setText(QStringLiteral("你好，DTU"));
     Find<QPushButton>(text, "sendButton")->click();
     auto* textArea = Find<QPlainTextEdit>(text, "receiveEdit");
-    WaitUntil([&] { return !textArea->toPlainText().isEmpty(); });
-    Save(text, dir, QStringLiteral("sms-text-page"));
+    RunUntil([&] { return !textArea->toPlainText().isEmpty(); });
+    SaveShot(text, dir, QStringLiteral("sms-text-page"));
     Find<QRadioButton>(text, "transparentRadio")->click();
-    Save(text, dir, QStringLiteral("sms-text-page-transparent"));
+    SaveShot(text, dir, QStringLiteral("sms-text-page-transparent"));
 
     // SMS hex page: a group send.
     text->hide();
@@ -85,8 +72,8 @@ int main(int argc, char* argv[])
     Find<QLineEdit>(hex, "messageEdit")->setText(QStringLiteral("01 02 0A FF 7E"));
     Find<QPushButton>(hex, "sendButton")->click();
     auto* hexArea = Find<QPlainTextEdit>(hex, "receiveEdit");
-    WaitUntil([&] { return !hexArea->toPlainText().isEmpty(); });
-    Save(hex, dir, QStringLiteral("sms-hex-page"));
+    RunUntil([&] { return !hexArea->toPlainText().isEmpty(); });
+    SaveShot(hex, dir, QStringLiteral("sms-hex-page"));
 
     // TCP page: a one-to-one send and a few streamed replies.
     hex->hide();
@@ -96,15 +83,15 @@ int main(int argc, char* argv[])
     for (int i = 0; i < 3; ++i) {
         const QString before = tcp->receivedText();
         Find<QPushButton>(tcp, i == 1 ? "oneToManyButton" : "oneToOneButton")->click();
-        WaitUntil([&] { return tcp->receivedText() != before; });
+        RunUntil([&] { return tcp->receivedText() != before; });
     }
-    Save(tcp, dir, QStringLiteral("tcp-page"));
+    SaveShot(tcp, dir, QStringLiteral("tcp-page"));
 
     // A refusal as the user sees it.
     ui::SetMessageHandler([&](const QString& caption, const QString& message, ui::Buttons) {
         QMessageBox box(QMessageBox::Warning, caption, message, QMessageBox::Ok, tcp);
         box.show();
-        Save(&box, dir, QStringLiteral("tcp-refusal"));
+        SaveShot(&box, dir, QStringLiteral("tcp-refusal"));
         return int(QMessageBox::Ok);
     });
     Find<QPlainTextEdit>(tcp, "sendEdit")->setPlainText(QString(520, QLatin1Char('5')));

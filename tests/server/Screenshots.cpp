@@ -4,6 +4,8 @@
 // Usage: server_screenshots OUTPUT_DIR
 #include "common/MessageBox.h"
 #include "server/ServerDlg.h"
+#include "support/Listener.h"
+#include "support/Shots.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,15 +24,6 @@
 #include <cstring>
 
 namespace {
-
-bool RunUntil(const std::function<bool()>& done, int timeoutMs = 5000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < timeoutMs)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
 
 void Pause(int ms)
 {
@@ -51,28 +44,9 @@ int Connect(std::uint16_t port)
     return fd;
 }
 
-// A port nobody listens on now, so that the page shows a real one.
-std::uint16_t FreePort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    socklen_t length = sizeof a;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
-
 void Write(int fd, const char* text)
 {
     [[maybe_unused]] const ssize_t n = ::send(fd, text, std::strlen(text), MSG_NOSIGNAL);
-}
-
-void Shot(QWidget* w, const QDir& dir, const char* name)
-{
-    QApplication::processEvents();
-    w->grab().save(dir.filePath(QLatin1String(name) + QStringLiteral(".png")));
 }
 
 }  // namespace
@@ -110,7 +84,7 @@ int main(int argc, char* argv[])
         Write(good, "PING");
     }
     Pause(400);
-    Shot(&page, dir, "server-connections");
+    SaveShot(&page, dir, QStringLiteral("server-connections"));
 
     QTreeWidgetItem* row = page.table()->findItems(QStringLiteral("DTU-0042"), Qt::MatchExactly, CServerDlg::Registration).value(0);
     ok = ok && row;
@@ -121,7 +95,7 @@ int main(int argc, char* argv[])
         Pause(150);
         Write(good, "\xB5\xE7\xB1\xED 01: 12.5 kWh\r\n");  // GBK: 电表 01: ...
         Pause(400);
-        Shot(&page, dir, "server-data");
+        SaveShot(&page, dir, QStringLiteral("server-data"));
     }
     for (const int fd : {good, other, silent})
         ::close(fd);

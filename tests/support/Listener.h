@@ -59,3 +59,9 @@ private:
     int peer_ = -1;
     std::uint16_t port_ = 0;
 };
+
+// A TCP port on 127.0.0.1 that nothing listens on now.
+inline std::uint16_t FreePort()
+{
+    return Listener().port();
+}

@@ -34,11 +34,6 @@ bool Listening(std::uint16_t port)
 
 }  // namespace
 
-std::uint16_t FreePort()
-{
-    return Listener().port();
-}
-
 Ser2net::Ser2net(const std::string& telnetDevice, const std::string& rawDevice, const std::string& rawLine)
 {
     char pattern[] = "/tmp/ser2net-test-XXXXXX";

@@ -34,7 +34,4 @@ private:
     std::string error_;
 };
 
-// A TCP port on 127.0.0.1 that nothing listens on now.
-std::uint16_t FreePort();
-
 

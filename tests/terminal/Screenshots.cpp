@@ -9,6 +9,7 @@
 #include "serial/KVSerial.h"
 #include "support/Pty.h"
 #include "terminal/TerminalDlg.h"
+#include "support/Shots.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,20 +26,6 @@
 #include <unistd.h>
 
 namespace {
-
-void Save(QWidget* w, const QDir& dir, const QString& name)
-{
-    QApplication::processEvents();
-    w->grab().save(dir.filePath(name + QStringLiteral(".png")));
-}
-
-void WaitUntil(const std::function<bool()>& done)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < 3000)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
 
 // Answers each command line (ended by CR) as a DTU in AT mode would; its
 // text comes in GBK.
@@ -119,7 +106,7 @@ int main(int argc, char* argv[])
     // The port closed: what the terminal says, and what it offers.
     window.findChild<QAction*>(QStringLiteral("action1010"))->trigger();
     CTerminalDlg* terminal = window.terminalPage();
-    Save(terminal, dir, QStringLiteral("terminal-closed"));
+    SaveShot(terminal, dir, QStringLiteral("terminal-closed"));
 
     PtyPair pty;
     AtPeer peer(pty);
@@ -130,18 +117,18 @@ int main(int argc, char* argv[])
         const auto answers = terminal->viewText().count(QStringLiteral("RX"));
         line->setText(QString::fromUtf8(command));
         QMetaObject::invokeMethod(line, "returnPressed");
-        WaitUntil([&] { return terminal->viewText().count(QStringLiteral("RX")) > answers; });
+        RunUntil([&] { return terminal->viewText().count(QStringLiteral("RX")) > answers; });
     }
     line->setText(QStringLiteral("AT+CGATT?"));
-    Save(terminal, dir, QStringLiteral("terminal-text"));
+    SaveShot(terminal, dir, QStringLiteral("terminal-text"));
 
     auto* view = terminal->findChild<QComboBox*>(QStringLiteral("viewCombo"));
     view->setCurrentIndex(1);
     terminal->findChild<QCheckBox*>(QStringLiteral("hexSendCheck"))->setChecked(true);
     line->setText(QStringLiteral("41 54 0D"));
-    Save(terminal, dir, QStringLiteral("terminal-hex"));
+    SaveShot(terminal, dir, QStringLiteral("terminal-hex"));
     view->setCurrentIndex(2);
-    Save(terminal, dir, QStringLiteral("terminal-both"));
+    SaveShot(terminal, dir, QStringLiteral("terminal-both"));
 
     g_Serial.Close();
     return 0;

@@ -12,34 +12,13 @@
 #include "serial/KVSerial.h"
 #include "sim/Device.h"
 #include "sim/SimulatedDtu.h"
+#include "support/Shots.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QThread>
 #include <QTimer>
-
-namespace {
-
-void Save(QWidget* w, const QDir& dir, const QString& name)
-{
-    QApplication::processEvents();
-    w->grab().save(dir.filePath(name + QStringLiteral(".png")));
-}
-
-template <class Condition>
-bool Until(Condition condition, int ms = 10000)
-{
-    for (int waited = 0; !condition(); waited += 20) {
-        if (waited >= ms)
-            return false;
-        QApplication::processEvents();
-        QThread::msleep(20);
-    }
-    return true;
-}
-
-}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -55,13 +34,13 @@ int main(int argc, char* argv[])
     {
         CTavrinDlg window([path] { return QStringList{path, QStringLiteral("/dev/ttyUSB0")}; });
         window.show();
-        Save(&window, dir, QStringLiteral("main-window"));
+        SaveShot(&window, dir, QStringLiteral("main-window"));
 
         window.findChild<QAction*>(QStringLiteral("action1004"))->trigger();
-        Save(window.uartPage(), dir, QStringLiteral("settings-closed"));
+        SaveShot(window.uartPage(), dir, QStringLiteral("settings-closed"));
         window.uartPage()->findChild<QWidget*>(QStringLiteral("openButton"))->setFocus();
         QMetaObject::invokeMethod(window.uartPage()->findChild<QObject*>(QStringLiteral("openButton")), "click");
-        Save(window.uartPage(), dir, QStringLiteral("settings-open"));
+        SaveShot(window.uartPage(), dir, QStringLiteral("settings-open"));
 
         window.findChild<QAction*>(QStringLiteral("action1005"))->trigger();
         CDtuDlg* page = window.dtuPage();
@@ -71,34 +50,34 @@ int main(int argc, char* argv[])
             QApplication::processEvents();
             QThread::msleep(100);
         }
-        Save(page, dir, QStringLiteral("dtu-page"));
+        SaveShot(page, dir, QStringLiteral("dtu-page"));
         QMetaObject::invokeMethod(page->findChild<QObject*>(QStringLiteral("wirelessButton")), "click");
-        Save(page->rfDialog(), dir, QStringLiteral("dtu-wireless"));
+        SaveShot(page->rfDialog(), dir, QStringLiteral("dtu-wireless"));
         page->rfDialog()->hide();
 
         // A whole read under way, then a whole write whose last read-back finds
         // the wireless power changed behind the page's back.
         QMetaObject::invokeMethod(page->findChild<QObject*>(QStringLiteral("readAllButton")), "click");
-        Until([&] { return page->paneText(1).startsWith(QStringLiteral("读取 4/")); });
-        Save(page, dir, QStringLiteral("dtu-read-all"));
-        Until([&] { return !page->running(); });
+        RunUntil([&] { return page->paneText(1).startsWith(QStringLiteral("读取 4/")); });
+        SaveShot(page, dir, QStringLiteral("dtu-read-all"));
+        RunUntil([&] { return !page->running(); });
         QMetaObject::invokeMethod(page->findChild<QObject*>(QStringLiteral("writeAllButton")), "click");
         // The next to last step: the packets' read-back, before the wireless one.
-        Until([&] {
+        RunUntil([&] {
             const QStringList done = page->paneText(1).mid(3).remove(QStringLiteral(" …")).split(u'/');
             return !page->running() || (done.size() == 2 && done[0].toInt() + 1 == done[1].toInt());
         });
         dtu.WithDevice([](sim::Device& d) { d.Handle(dtu::BuildWriteRf({"434", 0, 4, "7", 1}), 0); });
-        Until([&] { return !page->running(); });
+        RunUntil([&] { return !page->running(); });
         if (auto* report = page->findChild<QDialog*>(QStringLiteral("writeReport")))
-            Save(report, dir, QStringLiteral("dtu-write-report"));
+            SaveShot(report, dir, QStringLiteral("dtu-write-report"));
 
         CDialog_Login login(&window);
         login.show();
-        Save(&login, dir, QStringLiteral("login"));
+        SaveShot(&login, dir, QStringLiteral("login"));
         CAboutDlg about(&window);
         about.show();
-        Save(&about, dir, QStringLiteral("about"));
+        SaveShot(&about, dir, QStringLiteral("about"));
     }
 
     // The main window, the DTU page and the line monitor in English, beside
@@ -108,7 +87,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationDisplayName(QCoreApplication::translate("CTavrinApp", "DTU参数配置工具"));
     CTavrinDlg english([path] { return QStringList{path, QStringLiteral("/dev/ttyUSB0")}; });
     english.show();
-    Save(&english, dir, QStringLiteral("main-window-en"));
+    SaveShot(&english, dir, QStringLiteral("main-window-en"));
     english.findChild<QAction*>(QStringLiteral("action1004"))->trigger();
     if (!g_Serial.IsOpen())
         QMetaObject::invokeMethod(english.uartPage()->findChild<QObject*>(QStringLiteral("openButton")), "click");
@@ -123,7 +102,7 @@ int main(int argc, char* argv[])
             QThread::msleep(100);
         }
     }
-    Save(englishPage, dir, QStringLiteral("dtu-page-en"));
-    Save(english.monitor(), dir, QStringLiteral("line-monitor-en"));
+    SaveShot(englishPage, dir, QStringLiteral("dtu-page-en"));
+    SaveShot(english.monitor(), dir, QStringLiteral("line-monitor-en"));
     return 0;
 }

@@ -92,17 +92,3 @@ std::vector<std::uint8_t> Pattern(std::size_t n, std::uint8_t seed)
     return bytes;
 }
 
-bool RunUntil(const std::function<bool()>& done, int timeoutMs)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < timeoutMs)
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    return done();
-}
-
-void SaveShot(QWidget* w, const QDir& dir, const QString& name)
-{
-    QApplication::processEvents();
-    w->grab().save(dir.filePath(name + QStringLiteral(".png")));
-}

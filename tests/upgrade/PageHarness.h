@@ -5,6 +5,7 @@
 #pragma once
 
 #include "sim/SimulatedDtu.h"
+#include "support/Shots.h"
 
 #include <QString>
 
@@ -56,8 +57,3 @@ private:
 // order shows.
 std::vector<std::uint8_t> Pattern(std::size_t n, std::uint8_t seed = 0);
 
-// For the screenshot programs: runs the event loop until `done` holds or
-// `timeoutMs` passes (the main window ticks every 100 ms, so it wakes at
-// least as often), and saves `w` as NAME.png in `dir`.
-bool RunUntil(const std::function<bool()>& done, int timeoutMs);
-void SaveShot(QWidget* w, const QDir& dir, const QString& name);
