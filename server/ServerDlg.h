@@ -7,6 +7,10 @@
 // is watched by a QSocketNotifier on this window's thread: the window never
 // waits on a socket. Row counters are redrawn at most four times a second,
 // so that a thousand beating DTUs cost the window little.
+//
+// ServerDlg.cpp lays the page out; listening, the connections table, the
+// data and send area and the log file each have a ServerDlg*.cpp of their
+// own.
 #pragma once
 
 #include "server/EventText.h"
@@ -68,19 +72,25 @@ private slots:
 private:
     void BuildForm();
     void Connect();
+    server::Encoding encoding() const;
+
+    // ServerDlgListen.cpp
+    void UpdateState(const QString& status);
+    void Propose(bool onlyEmpty);
+    // The expected packet typed in `edit`; nothing when empty; false when refused.
+    bool Expected(QLineEdit* edit, std::optional<server::Bytes>& out, const QString& what);
+
+    // ServerDlgConnections.cpp
     void OnReady();
     void Handle(const server::Event& e);
     void UpdateRow(std::uint64_t id);
     QTreeWidgetItem* Row(std::uint64_t id) const;
     std::uint64_t SelectedId() const;
+
+    // ServerDlgData.cpp
     void ShowHistory();
     void AppendPacket(const server::Packet& p);
-    void UpdateState(const QString& status);
-    void Propose(bool onlyEmpty);
-    // The expected packet typed in `edit`; nothing when empty; false when refused.
-    bool Expected(QLineEdit* edit, std::optional<server::Bytes>& out, const QString& what);
     std::optional<server::Bytes> TypedToSend();
-    server::Encoding encoding() const;
 
     ProposalSource proposal_;
     server::TestServer server_;

@@ -13,6 +13,10 @@
 //
 // The page watches the port on a 100 ms timer while it is on screen (one
 // flag read) and disables sending while the port is closed.
+//
+// TerminalDlg.cpp lays the window out and watches the port; the view, the
+// send line, the saved commands, the session log and the remembered options
+// each have a TerminalDlg*.cpp of their own.
 #pragma once
 
 #include "common/FramePage.h"
@@ -93,25 +97,35 @@ private:
     };
 
     void BuildForm();
-    void LoadSettings();
     void UpdatePortState();
-    void ShowCommands();
+    terminal::Encoding encoding() const;
+
+    // TerminalDlgSettings.cpp
+    void LoadSettings();
     void SaveCommands();
-    void SendCommand(const terminal::SavedCommand& command);
-    // The send line's bytes, or nothing after saying why not.
-    std::optional<terminal::Bytes> LineBytes();
     // A line sent becomes the newest of the history, kept at once.
     void Remember(const QString& line);
+
+    // TerminalDlgSend.cpp
+    // The send line's bytes, or nothing after saying why not.
+    std::optional<terminal::Bytes> LineBytes();
     void Transmit(const terminal::Bytes& bytes);
     void OnSendFailed(const QString& why);
     void Refuse(const QString& why);
+    void StopTimed();
+
+    // TerminalDlgCommands.cpp
+    void ShowCommands();
+    void SendCommand(const terminal::SavedCommand& command);
+
+    // TerminalDlgView.cpp
     void Record(Chunk chunk);
     static QString Mark(Kind kind);
     void AppendToView(const Chunk& chunk);
     void ShowAgain();
+
+    // TerminalDlgLog.cpp
     void StopLog(const QString& why);
-    void StopTimed();
-    terminal::Encoding encoding() const;
 
     QLabel* portState_ = nullptr;
     QPushButton* settingsButton_ = nullptr;

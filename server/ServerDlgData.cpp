@@ -1,0 +1,111 @@
+// The selected connection's data, and what is sent to one connection or all.
+#include "server/ServerDlg.h"
+
+#include "common/Hex.h"
+#include "common/MessageBox.h"
+#include "server/ServerDlgInternal.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
+using ui::serverdlg::Caption;
+using ui::serverdlg::FromStd;
+
+namespace {
+
+QString KindText(const server::Packet& p)
+{
+    switch (p.kind) {
+    case server::EventKind::Registration:
+        return QCoreApplication::translate("CServerDlg", "注册包");
+    case server::EventKind::Heartbeat:
+        return QCoreApplication::translate("CServerDlg", "心跳");
+    default:
+        return QCoreApplication::translate("CServerDlg", "数据");
+    }
+}
+
+}  // namespace
+
+void CServerDlg::ShowHistory()
+{
+    data_->clear();
+    if (const server::Connection* c = server_.Find(SelectedId()))
+        for (const server::Packet& p : c->history)
+            AppendPacket(p);
+}
+
+void CServerDlg::AppendPacket(const server::Packet& p)
+{
+    const QString body = dataHex_->isChecked() ? FromStd(hex::FormatSpaced(p.bytes)).trimmed()
+                                               : FromStd(server::PacketText(p.bytes, encoding()));
+    const QString line = tr("%1 %2 %3 %4字节: %5")
+                             .arg(FromStd(server::FormatTime(p.wallMs)), p.sent ? tr("发") : tr("收"),
+                                  p.sent ? tr("数据") : KindText(p))
+                             .arg(p.bytes.size())
+                             .arg(body);
+    QScrollBar* bar = data_->verticalScrollBar();
+    const bool following = bar->value() == bar->maximum();
+    data_->appendPlainText(line);
+    if (following)
+        bar->setValue(bar->maximum());
+}
+
+QString CServerDlg::dataText() const
+{
+    return data_->toPlainText();
+}
+
+std::optional<server::Bytes> CServerDlg::TypedToSend()
+{
+    auto parsed = server::ParseSendText(send_->text().toStdString(), sendHex_->isChecked(), encoding());
+    if (auto* refusal = std::get_if<std::string>(&parsed)) {
+        ui::ShowMessage(this, Caption(), FromStd(*refusal), ui::Buttons::Ok, QMessageBox::Warning);
+        return std::nullopt;
+    }
+    if (std::get<server::Bytes>(parsed).empty())
+        return std::nullopt;
+    return std::get<server::Bytes>(parsed);
+}
+
+void CServerDlg::OnSendSelected()
+{
+    const std::uint64_t id = SelectedId();
+    if (id == 0) {
+        ui::ShowMessage(this, Caption(), tr("请先在列表中选择一个连接！"), ui::Buttons::Ok,
+                        QMessageBox::Warning);
+        return;
+    }
+    const auto bytes = TypedToSend();
+    if (!bytes)
+        return;
+    const std::string refusal = server_.Send(id, *bytes, server::Now::Current());
+    OnReady();
+    if (!refusal.empty())
+        ui::ShowMessage(this, Caption(), tr("未发送：%1").arg(FromStd(refusal)), ui::Buttons::Ok,
+                        QMessageBox::Warning);
+}
+
+void CServerDlg::OnSendAll()
+{
+    const auto bytes = TypedToSend();
+    if (!bytes)
+        return;
+    const std::size_t took = server_.SendAll(*bytes, server::Now::Current());
+    OnReady();
+    if (took == 0)
+        ui::ShowMessage(this, Caption(), tr("没有已连接的DTU，未发送。"), ui::Buttons::Ok,
+                        QMessageBox::Warning);
+}
+
+void CServerDlg::OnCloseSelected()
+{
+    const std::uint64_t id = SelectedId();
+    if (id == 0)
+        return;
+    server_.Close(id, server::Now::Current());
+    OnReady();
+}

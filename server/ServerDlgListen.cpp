@@ -1,0 +1,114 @@
+// Listening, and the registration and heartbeat packets expected of the
+// DTUs.
+#include "server/ServerDlg.h"
+
+#include "common/Hex.h"
+#include "common/MessageBox.h"
+#include "server/ServerDlgInternal.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+using ui::serverdlg::Caption;
+using ui::serverdlg::FromStd;
+
+void CServerDlg::OnPropose()
+{
+    Propose(false);
+    OnExpectedChanged();
+}
+
+void CServerDlg::Propose(bool onlyEmpty)
+{
+    if (!proposal_)
+        return;
+    const Proposal p = proposal_();
+    const auto put = [&](QLineEdit* edit, const QString& text) {
+        if (!onlyEmpty || edit->text().isEmpty())
+            edit->setText(text);
+    };
+    const auto packet = [&](const std::optional<server::Bytes>& bytes) {
+        if (!bytes)
+            return QString();
+        if (expectedHex_->isChecked())
+            return FromStd(hex::FormatSpaced(*bytes)).trimmed();
+        return FromStd(server::PacketText(*bytes, server::Encoding::Gbk));
+    };
+    if (!server_.running())
+        put(port_, p.port);
+    put(registration_, packet(p.registration));
+    put(heartbeat_, packet(p.heartbeat));
+}
+
+bool CServerDlg::Expected(QLineEdit* edit, std::optional<server::Bytes>& out, const QString& what)
+{
+    out.reset();
+    const QString typed = edit->text();
+    if (typed.trimmed().isEmpty())
+        return true;
+    auto parsed = server::ParseSendText(typed.toStdString(), expectedHex_->isChecked(), server::Encoding::Gbk);
+    if (auto* refusal = std::get_if<std::string>(&parsed)) {
+        ui::ShowMessage(this, Caption(), what + tr("：") + FromStd(*refusal), ui::Buttons::Ok,
+                        QMessageBox::Warning);
+        return false;
+    }
+    out = std::get<server::Bytes>(parsed);
+    return true;
+}
+
+void CServerDlg::OnExpectedChanged()
+{
+    if (!server_.running())
+        return;
+    std::optional<server::Bytes> registration, heartbeat;
+    if (Expected(registration_, registration, tr("注册包")) &&
+        Expected(heartbeat_, heartbeat, tr("心跳包")))
+        server_.SetExpected(registration, heartbeat);
+}
+
+void CServerDlg::OnStartStop()
+{
+    if (server_.running()) {
+        server_.Stop(server::Now::Current());
+        OnReady();
+        UpdateState(tr("已停止"));
+        return;
+    }
+    server::Options options;
+    options.host = host_->text().trimmed().toStdString();
+    const bool portOk = !port_->text().isEmpty() && port_->text().toUInt() <= 65535;
+    if (!portOk) {
+        ui::ShowMessage(this, Caption(), tr("端口须为 0 到 65535 的数字！"), ui::Buttons::Ok,
+                        QMessageBox::Warning);
+        return;
+    }
+    options.port = static_cast<std::uint16_t>(port_->text().toUInt());
+    if (!Expected(registration_, options.registration, tr("注册包")) ||
+        !Expected(heartbeat_, options.heartbeat, tr("心跳包")))
+        return;
+    const std::string error = server_.Start(options, server::Now::Current());
+    if (!error.empty()) {
+        UpdateState(tr("无法监听"));
+        ui::ShowMessage(this, Caption(), tr("无法启动服务器：%1").arg(FromStd(error)), ui::Buttons::Ok,
+                        QMessageBox::Warning);
+        return;
+    }
+    table_->clear();
+    rows_.clear();
+    data_->clear();
+    OnReady();
+    UpdateState(tr("正在监听 %1:%2（TCP，无认证）").arg(host_->text().trimmed()).arg(server_.port()));
+}
+
+void CServerDlg::UpdateState(const QString& status)
+{
+    const bool running = server_.running();
+    startStop_->setText(running ? tr("停止") : tr("启动"));
+    host_->setEnabled(!running);
+    port_->setEnabled(!running);
+    status_->setText(status);
+}

@@ -1,0 +1,61 @@
+// The saved commands: one button each, sent as the send line's options say.
+#include "terminal/TerminalDlg.h"
+
+#include "common/Widgets.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+void CTerminalDlg::ShowCommands()
+{
+    QWidget* list = commandsLayout_->parentWidget();
+    qDeleteAll(list->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
+    while (QLayoutItem* item = commandsLayout_->takeAt(0))
+        delete item;
+    if (commands_.isEmpty()) {
+        auto* none = new QLabel(tr("还没有快捷命令。\n按“编辑…”添加。"), list);
+        none->setObjectName(QStringLiteral("noCommandsLabel"));
+        none->setWordWrap(true);
+        commandsLayout_->addWidget(none);
+    }
+    for (const terminal::SavedCommand& c : std::as_const(commands_)) {
+        auto* b = ui::Button(list, c.caption, "commandButton");
+        b->setToolTip(c.text);
+        b->setAccessibleDescription(tr("发送%1：%2").arg(c.hex ? tr("十六进制") : QString(),
+                                                                    c.text));
+        b->setEnabled(portOpen_);
+        connect(b, &QPushButton::clicked, this, [this, c] { SendCommand(c); });
+        commandsLayout_->addWidget(b);
+    }
+    commandsLayout_->addStretch(1);
+}
+
+void CTerminalDlg::OnEditCommands()
+{
+    CCommandsDlg editor(commands_, this);
+    if (editor.exec() != QDialog::Accepted)
+        return;
+    commands_ = editor.commands();
+    SaveCommands();
+    ShowCommands();
+}
+
+void CTerminalDlg::SendCommand(const terminal::SavedCommand& command)
+{
+    UpdatePortState();
+    if (!portOpen_)
+        return;
+    const terminal::Outgoing out =
+        command.hex ? terminal::BuildHex(command.text)
+                    : terminal::BuildText(command.text, encoding(),
+                                          static_cast<terminal::LineEnding>(endingCombo_->currentIndex()));
+    if (!out.ok()) {
+        Refuse(tr("快捷命令“%1”：%2").arg(command.caption, out.refusal));
+        return;
+    }
+    if (!out.bytes.empty())
+        Transmit(out.bytes);
+}
