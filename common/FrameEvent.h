@@ -7,6 +7,7 @@
 
 #include <QEvent>
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 
@@ -22,18 +23,26 @@ class FrameEvent : public QEvent {
 public:
     FrameEvent(Type type, const ReceiveBuffer::Frame& frame)
         : QEvent(type),
-          wParam(frame.bytes[type == kDtuFrame || type == kUpgradeFrame ? 2 : 1]),
-          lParam(frame.length),
+          code(frame.bytes[type == kDtuFrame || type == kUpgradeFrame ? 2 : 1]),
+          length(frame.length),
           buffer(frame.bytes)
     {
     }
 
-    // Byte 1 of the buffer for the SMS and TCP pages, byte 2 (the command
-    // code) for the DTU and upgrade pages.
-    const std::uint8_t wParam;
-    // The frame's length.
-    const std::int32_t lParam;
-    // The whole receive buffer; the frame starts at index 0.
+    // The frame's bytes: the buffer up to its length, never past it.
+    std::span<const std::uint8_t> bytes() const
+    {
+        return buffer.first(static_cast<std::size_t>(std::clamp<std::int32_t>(length, 0, ReceiveBuffer::kCapacity)));
+    }
+
+    // What the page dispatches on: the data frame's type (byte 1) for the
+    // SMS and TCP pages, the command code (byte 2) for the DTU and upgrade
+    // pages.
+    const std::uint8_t code;
+    // The frame's length, as received.
+    const std::int32_t length;
+    // The whole receive buffer; the frame starts at index 0. The DTU page's
+    // decoders read fixed offsets of it, past a short frame's end too.
     const std::span<const std::uint8_t, ReceiveBuffer::kCapacity> buffer;
 };
 

@@ -32,7 +32,7 @@
 
 void CDtuDlg::OnFrame(const ui::FrameEvent& frame)
 {
-    const dtu::Response r(frame.buffer, frame.lParam);
+    const dtu::Response r(frame.buffer, frame.length);
     const dtu::ResponsePlan plan = dtu::PlanResponse(r);
     switch (plan.decoder) {
     case dtu::Decoder::None:

@@ -157,8 +157,7 @@ void SmsPage::OnClear()
 
 void SmsPage::OnFrame(const ui::FrameEvent& frame)
 {
-    const auto length = static_cast<std::size_t>(std::clamp<std::int32_t>(frame.lParam, 0, ReceiveBuffer::kCapacity));
-    receive_->setPlainText(QString::fromStdString(FormatReceived(frame.buffer.first(length))));
+    receive_->setPlainText(QString::fromStdString(FormatReceived(frame.bytes())));
 }
 
 }  // namespace pages

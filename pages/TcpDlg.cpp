@@ -204,9 +204,8 @@ void CTcpDlg::Append(const QString& text)
 
 void CTcpDlg::OnFrame(const ui::FrameEvent& frame)
 {
-    const auto length = static_cast<std::size_t>(std::clamp<std::int32_t>(frame.lParam, 0, ReceiveBuffer::kCapacity));
-    if (length > 0)
-        Append(QString::fromStdString(pages::FormatReceived(frame.buffer.first(length))));
+    if (!frame.bytes().empty())
+        Append(QString::fromStdString(pages::FormatReceived(frame.bytes())));
     // The text of the last send goes back to its field as it went out,
     // without spaces and upper-cased, so the user sees what was sent. Text
     // typed since then is kept.

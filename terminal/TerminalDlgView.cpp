@@ -18,10 +18,9 @@ using ui::terminaldlg::NowMs;
 
 void CTerminalDlg::OnFrame(const ui::FrameEvent& frame)
 {
-    const auto length = static_cast<std::size_t>(std::clamp<std::int32_t>(frame.lParam, 0, ReceiveBuffer::kCapacity));
-    if (length == 0)
+    const auto bytes = frame.bytes();
+    if (bytes.empty())
         return;
-    const auto bytes = frame.buffer.first(length);
     Record({NowMs(), Kind::Received, terminal::Bytes(bytes.begin(), bytes.end()), {}});
 }
 

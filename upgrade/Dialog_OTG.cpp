@@ -275,8 +275,7 @@ void CDialog_OTG::OnFrame(const ui::FrameEvent& frame)
 {
     // Only the bytes of this frame: left-overs of an earlier, longer one are
     // no verdict.
-    const auto length = static_cast<std::size_t>(std::clamp(frame.lParam, 0, ReceiveBuffer::kCapacity));
-    HandleReply(frame.wParam, frame.buffer.first(length));
+    HandleReply(frame.code, frame.bytes());
 }
 
 void CDialog_OTG::HandleReply(std::uint8_t command, std::span<const std::uint8_t> reply)

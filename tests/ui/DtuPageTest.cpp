@@ -59,7 +59,7 @@ public:
     bool eventFilter(QObject*, QEvent* e) override
     {
         if (e->type() == ui::kDtuFrame)
-            lengths.push_back(static_cast<const ui::FrameEvent*>(e)->lParam);
+            lengths.push_back(static_cast<const ui::FrameEvent*>(e)->length);
         return false;
     }
 };

@@ -39,7 +39,7 @@ public:
     bool eventFilter(QObject*, QEvent* e) override
     {
         if (e->type() >= QEvent::Type(1001) && e->type() <= QEvent::Type(1025))
-            log_.emplace_back(static_cast<int>(e->type()), static_cast<const ui::FrameEvent*>(e)->lParam);
+            log_.emplace_back(static_cast<int>(e->type()), static_cast<const ui::FrameEvent*>(e)->length);
         return false;
     }
 
