@@ -18,11 +18,8 @@ public:
     InterruptScope& operator=(const InterruptScope&) = delete;
 
     // Readable once interrupted, for poll().
-    int fd() const { return fds_[0]; }
+    int fd() const;
     bool interrupted() const;
-
-private:
-    int fds_[2] = {-1, -1};
 };
 
 }  // namespace cli
