@@ -33,6 +33,8 @@ class QPushButton;
 class QSocketNotifier;
 class QTimer;
 
+enum class SerialError;
+
 namespace serial {
 class Canceller;
 class DevWatch;
@@ -86,6 +88,7 @@ private:
     void ShowSetup();
     void SaySetup();
     void SayFailure(const QString& text);
+    void SayOpenFailure(SerialError error, int err, const QString& path);
     void TryReconnect();
     QString ChosenPath() const;
     void OpenChosen();

@@ -1,0 +1,47 @@
+// The page's remembered settings: the last port with its line settings, and
+// the network ports used last.
+#include "serial/UartParamDlg.h"
+#include "serial/UartParamShared.h"
+
+#include "common/Settings.h"
+#include "serial/KVSerial.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QSettings>
+
+using uartparam::IsUrl;
+using uartparam::kRecentUrls;
+using uartparam::kRecentUrlsKey;
+
+bool CUartParamDlg::OpenRemembered()
+{
+    const auto settings = ui::Remembered();
+    const QString path = settings ? settings->value(QStringLiteral("port/path")).toString() : QString();
+    // A port that has gone since is not tried: its name may be another
+    // device's by now.
+    if (path.isEmpty() || (!IsUrl(path) && !QFileInfo::exists(path)) || g_Serial.IsOpen())
+        return false;
+    const int at = portCombo_->findData(path);
+    if (at >= 0)
+        portCombo_->setCurrentIndex(at);
+    else
+        portCombo_->setEditText(path);
+    OpenChosen();
+    return g_Serial.IsOpen();
+}
+
+void CUartParamDlg::Remember() const
+{
+    if (const auto settings = ui::Remembered()) {
+        settings->setValue(QStringLiteral("port/path"), QString::fromStdString(openedStable_));
+        settings->setValue(QStringLiteral("port/baud"), baudCombo_->currentText());
+        settings->setValue(QStringLiteral("port/parity"), parityCombo_->currentIndex());
+        if (IsUrl(QString::fromStdString(openedStable_))) {
+            QStringList recent = settings->value(kRecentUrlsKey).toStringList();
+            recent.removeAll(QString::fromStdString(openedStable_));
+            recent.prepend(QString::fromStdString(openedStable_));
+            settings->setValue(kRecentUrlsKey, recent.mid(0, kRecentUrls));
+        }
+    }
+}

@@ -1,0 +1,56 @@
+// The driver's network side: taking over a connection made by
+// serial::ConnectPort, and the Telnet layer of an rfc2217:// port.
+#include "serial/XSerial.h"
+
+#include "serial/NetPort.h"
+
+#include <sys/socket.h>
+#include <utility>
+
+bool CXSerial::Adopt(serial::NetConnection&& connection, const std::string& url, unsigned baudRate, unsigned parity)
+{
+    Close();
+    portPath_ = url;
+    baudRate_ = baudRate;
+    parity_ = parity;
+    lost_.store(false, std::memory_order_release);
+    network_ = connection.fd >= 0;
+    telnet_ = network_ && connection.telnet;
+    if (connection.fd < 0) {
+        Fail(connection.error == SerialError::None ? SerialError::Io : connection.error, connection.err);
+        std::lock_guard lock(errorLock_);
+        lastServerText_ = connection.serverSaid;
+        return false;
+    }
+    telnetIn_ = connection.decoder;
+    comPort_ = connection.client;
+    return StartThreads(std::exchange(connection.fd, -1));
+}
+
+void CXSerial::Deliver(const std::uint8_t* data, std::size_t length)
+{
+    if (!telnet_) {
+        for (std::size_t i = 0; i < length; ++i)
+            OnRxByte(data[i]);
+        return;
+    }
+    received_.clear();
+    events_.clear();
+    telnetIn_.Feed({data, length}, received_, events_);
+    for (const std::uint8_t b : received_)
+        OnRxByte(b);
+    for (const auto& event : events_)
+        if (const auto answer = comPort_.Answer(event); !answer.empty())
+            AnswerServer(answer);
+}
+
+void CXSerial::AnswerServer(const std::vector<std::uint8_t>& answer)
+{
+    // Between frames, never inside one: under the write lock. A few bytes
+    // that find no room are dropped; the server asks again if it must.
+    std::lock_guard lock(writeLock_);
+    const int fd = fd_.load(std::memory_order_acquire);
+    if (fd < 0)
+        return;
+    [[maybe_unused]] const ssize_t n = ::send(fd, answer.data(), answer.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+}
