@@ -8,6 +8,7 @@
 #include "dtu/DtuDlg.h"
 #include "serial/KVSerial.h"
 #include "sim/SimulatedDtu.h"
+#include "support/OwnSettings.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -236,14 +237,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    // Before any settings are read: the tests' own configuration folder.
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("dtutool"));
-    QApplication::setApplicationName(QStringLiteral("dtutool"));
-    ProfilePageTest t;
-    return QTest::qExec(&t, argc, argv);
+    return RunWithOwnSettings<ProfilePageTest>(argc, argv);
 }
 
 #include "ProfilePageTest.moc"

@@ -8,6 +8,7 @@
 #include "serial/KVSerial.h"
 #include "serial/UartParamDlg.h"
 #include "support/Pty.h"
+#include "support/OwnSettings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -93,14 +94,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    // Before any settings are read: the test's own configuration folder.
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("dtutool"));
-    QApplication::setApplicationName(QStringLiteral("dtutool"));
-    RememberedSettingsTest t;
-    return QTest::qExec(&t, argc, argv);
+    return RunWithOwnSettings<RememberedSettingsTest>(argc, argv);
 }
 
 #include "RememberedSettingsTest.moc"
