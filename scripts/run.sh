@@ -8,4 +8,4 @@ cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DDTU_BUILD_TESTS=OFF -DDTU_BUILD_BENCH=OFF >/dev/null
 cmake --build build/release --target dtutool dtu-sim
 (($# > 0)) || set -- --simulate
-exec build/release/app/dtutool "$@"
+exec build/release/bin/dtutool "$@"

@@ -185,7 +185,7 @@ private slots:
         lupdate.start(QStringLiteral(DTU_LUPDATE),
                       {QStringLiteral("-silent"), QStringLiteral("-locations"), QStringLiteral("none"),
                        QStringLiteral("-no-obsolete"), QStringLiteral("-tr-function-alias"),
-                       QStringLiteral(DTU_TR_ALIASES), QStringLiteral("-I"), QStringLiteral(DTU_SOURCE_DIR),
+                       QStringLiteral(DTU_TR_ALIASES),
                        QStringLiteral("@" DTU_LUPDATE_SOURCES), QStringLiteral("-ts"), ts});
         QVERIFY(lupdate.waitForFinished(120000));
         QCOMPARE(lupdate.exitCode(), 0);

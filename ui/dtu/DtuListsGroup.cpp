@@ -1,0 +1,271 @@
+#include "dtu/DtuListsGroup.h"
+
+#include "common/Hex.h"
+#include "common/LineEdits.h"
+#include "common/Widgets.h"
+#include "dtu/Commands.h"
+#include "dtu/Messages.h"
+#include "profile/Profile.h"
+#include "profile/Settings.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <array>
+#include <tuple>
+
+using namespace dtuform;
+
+namespace {
+
+QTreeWidget* List(QWidget* parent, int id, const char* name, const QString& valueCaption, const QString& description)
+{
+    auto* list = ui::Tag(new QTreeWidget(parent), id, name);
+    list->setColumnCount(2);
+    list->setHeaderLabels({CDtuListsGroup::tr("序列编号"), valueCaption});
+    list->setColumnWidth(0, 70);
+    list->setColumnWidth(1, 130);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->header()->setSectionsMovable(true);
+    list->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    list->setMinimumHeight(90);
+    list->setAccessibleName(valueCaption);
+    list->setAccessibleDescription(description);
+    return list;
+}
+
+// A list's write, read, delete and clear buttons: "writePhonesButton" ...
+std::array<QPushButton*, 4> ListButtons(QWidget* box, std::array<int, 4> ids, const char* noun)
+{
+    static const char* const verbs[] = {"write", "read", "delete", "clear"};
+    const QString captions[] = {CDtuListsGroup::tr("写入"), CDtuListsGroup::tr("读取"), CDtuListsGroup::tr("删除"),
+                                CDtuListsGroup::tr("清空")};
+    std::array<QPushButton*, 4> buttons{};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const QByteArray name = QByteArray(verbs[i]) + noun + "Button";
+        buttons[i] = ui::Button(box, captions[i], name.constData(), ids[i]);
+    }
+    return buttons;
+}
+
+// Entry row on top, the list, its buttons below.
+void ListLayout(QGroupBox* box, QLayout* entry, QTreeWidget* list, const std::array<QPushButton*, 4>& buttons)
+{
+    auto* layout = new QVBoxLayout(box);
+    layout->addLayout(entry);
+    layout->addWidget(list, 1);
+    layout->addLayout(Buttons({buttons[0], buttons[1], buttons[2], buttons[3]}));
+}
+
+}  // namespace
+
+CDtuListsGroup::CDtuListsGroup(CDtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
+{
+    phoneBox_ = BuildPhoneBox(parent);
+    idBox_ = BuildIdBox(parent);
+    Connect();
+}
+
+QGroupBox* CDtuListsGroup::BuildPhoneBox(QWidget* parent)
+{
+    auto* box = new QGroupBox(tr("手机号码管理"), parent);
+    phoneEdit_ = ui::Tag(new ui::DigitEdit(box), 1011, "phoneEdit");
+    addPhone_ = ui::Button(box, tr("增加"), "addPhoneButton", 1012);
+    phoneReadUnused_ = ui::Button(box, tr("读取"), "phoneReadUnusedButton", 1027);
+    phoneReadUnused_->setEnabled(false);
+    phoneList_ = List(box, 1033, "phoneList", tr("电话号码"), tr("DTU 的授权电话号码列表"));
+    const auto buttons = ListButtons(box, {1013, 1014, 1024, 1015}, "Phones");
+    std::tie(writePhones_, readPhones_, deletePhone_, clearPhones_) = std::tuple_cat(buttons);
+
+    auto* entry = new QGridLayout;
+    Row(entry, 0, tr("号码:"), phoneEdit_);
+    entry->addWidget(addPhone_, 0, 2);
+    entry->addWidget(phoneReadUnused_, 0, 3);
+    ListLayout(box, entry, phoneList_, buttons);
+    return box;
+}
+
+QGroupBox* CDtuListsGroup::BuildIdBox(QWidget* parent)
+{
+    auto* box = new QGroupBox(tr("通讯ID管理"), parent);
+    idEdit_ = ui::Tag(new QLineEdit(box), 1016, "idEdit");
+    customId_ = Check(box, 1065, "customIdCheck", tr("自定义"));
+    addId_ = ui::Button(box, tr("增加"), "addIdButton", 1017);
+    readOwnId_ = ui::Button(box, tr("读取"), "readOwnIdButton", 1026);
+    idList_ = List(box, 1034, "idList", tr("MAC地址"), tr("DTU 的通讯 ID 列表"));
+    const auto buttons = ListButtons(box, {1018, 1019, 1025, 1020}, "Ids");
+    std::tie(writeIds_, readIds_, deleteId_, clearIds_) = std::tuple_cat(buttons);
+
+    auto* entry = new QGridLayout;
+    Row(entry, 0, tr("通讯ID:"), idEdit_);
+    entry->addWidget(customId_, 1, 1);
+    entry->addWidget(addId_, 0, 2);
+    entry->addWidget(readOwnId_, 0, 3);
+    ListLayout(box, entry, idList_, buttons);
+    return box;
+}
+
+void CDtuListsGroup::Connect()
+{
+    connect(addPhone_, &QPushButton::clicked, this, &CDtuListsGroup::OnAddPhone);
+    WireList(phoneList_, phoneCount_, {writePhones_, readPhones_, deletePhone_, clearPhones_},
+             dtu::BuildWritePhoneList, dtu::cmd::kReadPhoneList, dtu::cmd::kClearPhoneList);
+    connect(addId_, &QPushButton::clicked, this, &CDtuListsGroup::OnAddIdOrSetOwnId);
+    connect(readOwnId_, &QPushButton::clicked, this, &CDtuListsGroup::OnReadOwnId);
+    // Reading the ID list empties the ID entry too: the answer may fill it.
+    WireList(idList_, idCount_, {writeIds_, readIds_, deleteId_, clearIds_}, dtu::BuildWriteIdList,
+             dtu::cmd::kReadIdList, dtu::cmd::kClearIdList, idEdit_);
+}
+
+void CDtuListsGroup::WireList(QTreeWidget* list, std::uint8_t& count, const std::array<QPushButton*, 4>& buttons,
+                              WriteBuilder write, std::uint8_t readCode, std::uint8_t clearCode,
+                              QLineEdit* clearedOnRead)
+{
+    connect(buttons[0], &QPushButton::clicked, this, [this, list, write] { page_.SendBuilt(write(ListValues(list))); });
+    connect(buttons[1], &QPushButton::clicked, this, [this, list, readCode, clearedOnRead] {
+        list->clear();
+        if (clearedOnRead)
+            clearedOnRead->clear();
+        page_.SendQuery(readCode);
+    });
+    connect(buttons[2], &QPushButton::clicked, this, [this, list, &count] { DeleteSelected(list, count); });
+    connect(buttons[3], &QPushButton::clicked, this,
+            [this, list, &count, clearCode] { ClearList(list, count, clearCode); });
+}
+
+void CDtuListsGroup::ApplyModel(DtuModel model)
+{
+    const bool m = model == DtuModel::M330M;
+    Enable({phoneEdit_, addPhone_, phoneList_, writePhones_, readPhones_, deletePhone_, clearPhones_, idList_,
+            writeIds_, readIds_, deleteId_, clearIds_},
+           m);
+    customId_->setEnabled(!m);
+    addId_->setText(m ? tr("增加") : tr("设置"));
+}
+
+void CDtuListsGroup::SaveData()
+{
+    phone_ = phoneEdit_->text();
+    id_ = idEdit_->text();
+}
+
+void CDtuListsGroup::LoadData()
+{
+    phoneEdit_->setText(phone_);
+    idEdit_->setText(id_);
+}
+
+void CDtuListsGroup::ShowOwnId(const dtu::OwnId& id)
+{
+    idEdit_->setText(Q(id.id));
+    customId_->setChecked(id.custom);
+}
+
+void CDtuListsGroup::Settings(unsigned queries, profile::DeviceSettings& s) const
+{
+    if (queries & profile::kPhones)
+        s.phones = ListValues(phoneList_);
+    if (queries & profile::kIds)
+        s.ids = ListValues(idList_);
+    if (queries & profile::kOwnId)
+        s.ownId = dtu::OwnId{hex::UpperAscii(Std(idEdit_->text())), customId_->isChecked()};
+}
+
+void CDtuListsGroup::Apply(const profile::Profile& p)
+{
+    if (p.phones)
+        FillList(phoneList_, phoneCount_, *p.phones);
+    if (p.ids)
+        FillList(idList_, idCount_, *p.ids);
+    if (p.ownId) {
+        if (p.ownId->id)
+            idEdit_->setText(Q(*p.ownId->id));
+        if (p.ownId->custom)
+            customId_->setChecked(*p.ownId->custom);
+    }
+}
+
+void CDtuListsGroup::AddRow(QTreeWidget* list, std::uint8_t& count, const QString& value)
+{
+    auto* item = new QTreeWidgetItem({Q(dtu::ListLabel(count)), value});
+    list->insertTopLevelItem(std::min<int>(count, list->topLevelItemCount()), item);
+    ++count;
+}
+
+void CDtuListsGroup::DeleteSelected(QTreeWidget* list, std::uint8_t& count)
+{
+    const QList<QTreeWidgetItem*> selected = list->selectedItems();
+    if (selected.isEmpty())
+        return;
+    delete selected.first();
+    if (count > 0)
+        --count;
+}
+
+void CDtuListsGroup::ClearList(QTreeWidget* list, std::uint8_t& count, std::uint8_t clearCode)
+{
+    QApplication::beep();
+    // OK clears the DTU's copy, Cancel the page's.
+    if (page_.Confirm(dtu::msg::kClearQuestion)) {
+        page_.SendQuery(clearCode);
+        return;
+    }
+    list->clear();
+    count = 0;
+}
+
+std::vector<std::string> CDtuListsGroup::ListValues(const QTreeWidget* list) const
+{
+    std::vector<std::string> values;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        values.push_back(Std(list->topLevelItem(i)->text(1)));
+    return values;
+}
+
+void CDtuListsGroup::FillList(QTreeWidget* list, std::uint8_t& count, const std::vector<std::string>& values)
+{
+    // The read request emptied the list; an answer adds to what is there.
+    count = 0;
+    for (const std::string& v : values)
+        AddRow(list, count, Q(v));
+}
+
+void CDtuListsGroup::OnAddPhone()
+{
+    page_.SaveData();
+    if (const auto refusal = dtu::CheckPhoneEntry(Std(phone_), phoneCount_)) {
+        page_.Say(*refusal);
+        return;
+    }
+    AddRow(phoneList_, phoneCount_, phone_);
+}
+
+void CDtuListsGroup::OnAddIdOrSetOwnId()
+{
+    if (page_.CurrentModel() != DtuModel::M330M) {
+        page_.Send(dtu::BuildSetOwnId(Std(idEdit_->text()), customId_->isChecked()));
+        return;
+    }
+    page_.SaveData();
+    if (const auto refusal = dtu::CheckIdEntry(Std(id_), idCount_)) {
+        page_.Say(*refusal);
+        return;
+    }
+    AddRow(idList_, idCount_, id_);
+}
+
+void CDtuListsGroup::OnReadOwnId()
+{
+    page_.SendQuery(dtu::cmd::kReadOwnId);
+}
