@@ -1,5 +1,7 @@
 #include "profile/Profile.h"
 
+#include "profile/TomlChecker.h"
+
 #include "common/Codepage.h"
 #include "common/Hex.h"
 #include "common/Tr.h"
@@ -38,131 +40,6 @@ std::string NameAt(const std::vector<std::string>& names, int index)
 
 namespace {
 
-std::string Quoted(const std::vector<std::string>& names)
-{
-    std::string out;
-    for (const std::string& name : names)
-        out += (out.empty() ? "\"" : ", \"") + name + "\"";
-    return out;
-}
-
-// Collects every error of a file with its position, so that one run names
-// all of them.
-class Checker {
-public:
-    explicit Checker(std::string file) : file_(std::move(file)) {}
-
-    void Error(const toml::source_region& where, const std::string& message)
-    {
-        std::ostringstream out;
-        out << file_ << ":" << where.begin.line << ":" << where.begin.column << ": " << message;
-        errors_.push_back({where.begin.line, where.begin.column, out.str()});
-    }
-
-    std::vector<std::string> Sorted()
-    {
-        std::stable_sort(errors_.begin(), errors_.end(),
-                         [](const Entry& a, const Entry& b) { return std::tie(a.line, a.column) < std::tie(b.line, b.column); });
-        std::vector<std::string> out;
-        for (const Entry& e : errors_)
-            out.push_back(e.text);
-        return out;
-    }
-
-    // Refuses every key of `table` outside `known`.
-    void OnlyKeys(const toml::table& table, const std::string& section, std::initializer_list<std::string_view> known)
-    {
-        for (auto&& [key, node] : table) {
-            if (std::find(known.begin(), known.end(), key.str()) == known.end())
-                Error(key.source(),
-                      section.empty()
-                          ? Fill(DTU_TR("profile", "unknown key '%1'"), {std::string(key.str())})
-                          : Fill(DTU_TR("profile", "unknown key '%1' in [%2]"), {std::string(key.str()), section}));
-        }
-    }
-
-    std::optional<std::string> String(const toml::node& node, const std::string& name)
-    {
-        if (const auto v = node.value_exact<std::string>())
-            return v;
-        Error(node.source(), Fill(DTU_TR("profile", "%1 must be a string"), {name}));
-        return std::nullopt;
-    }
-
-    std::optional<bool> Bool(const toml::node& node, const std::string& name)
-    {
-        if (const auto v = node.value_exact<bool>())
-            return v;
-        Error(node.source(), Fill(DTU_TR("profile", "%1 must be true or false"), {name}));
-        return std::nullopt;
-    }
-
-    std::optional<int> Integer(const toml::node& node, const std::string& name, long long low, long long high)
-    {
-        const auto v = node.value_exact<std::int64_t>();
-        if (!v) {
-            Error(node.source(), Fill(DTU_TR("profile", "%1 must be a whole number"), {name}));
-            return std::nullopt;
-        }
-        if (*v < low || *v > high) {
-            Error(node.source(), Fill(DTU_TR("profile", "%1 = %2 is out of range (%3 to %4)"),
-                                      {name, std::to_string(*v), std::to_string(low), std::to_string(high)}));
-            return std::nullopt;
-        }
-        return static_cast<int>(*v);
-    }
-
-    // The index of a string value in `names`.
-    std::optional<int> Choice(const toml::node& node, const std::string& name, const std::vector<std::string>& names)
-    {
-        const auto text = String(node, name);
-        if (!text)
-            return std::nullopt;
-        const auto it = std::find(names.begin(), names.end(), *text);
-        if (it == names.end()) {
-            Error(node.source(), Fill(DTU_TR("profile", "%1 = \"%2\" is none of %3"), {name, *text, Quoted(names)}));
-            return std::nullopt;
-        }
-        return static_cast<int>(it - names.begin());
-    }
-
-    std::optional<std::vector<std::string>> Strings(const toml::node& node, const std::string& name)
-    {
-        const toml::array* array = node.as_array();
-        if (!array) {
-            Error(node.source(), Fill(DTU_TR("profile", "%1 must be a list of strings"), {name}));
-            return std::nullopt;
-        }
-        std::vector<std::string> out;
-        bool ok = true;
-        for (const toml::node& item : *array) {
-            const auto text = String(item, name + " entry");
-            ok = ok && text.has_value();
-            if (text)
-                out.push_back(*text);
-        }
-        return ok ? std::optional(out) : std::nullopt;
-    }
-
-    // A section given as a table; an error for anything else.
-    const toml::table* Section(const toml::node& node, const std::string& name)
-    {
-        if (const toml::table* table = node.as_table())
-            return table;
-        Error(node.source(), Fill(DTU_TR("profile", "[%1] must be a table"), {name}));
-        return nullptr;
-    }
-
-private:
-    struct Entry {
-        std::uint32_t line;
-        std::uint32_t column;
-        std::string text;
-    };
-    std::string file_;
-    std::vector<Entry> errors_;
-};
-
 std::optional<std::array<std::uint8_t, 4>> ParseIp(const std::string& text)
 {
     std::array<std::uint8_t, 4> ip{};
@@ -192,7 +69,7 @@ std::string NumberText(double value)
     return out.str();
 }
 
-void CheckPacket(Checker& c, const toml::node& node, const std::string& name, const std::string& text, bool hexMode,
+void CheckPacket(TomlChecker& c, const toml::node& node, const std::string& name, const std::string& text, bool hexMode,
                  std::size_t width)
 {
     const std::string compact = hex::RemoveSpaces(text);
@@ -212,7 +89,7 @@ void CheckPacket(Checker& c, const toml::node& node, const std::string& name, co
                                     {name, std::to_string(bytes), std::to_string(width)}));
 }
 
-void ReadLists(Checker& c, const toml::table& root, Profile& p)
+void ReadLists(TomlChecker& c, const toml::table& root, Profile& p)
 {
     if (const toml::node* node = root.get("phones")) {
         p.phones = c.Strings(*node, "phones");
@@ -236,7 +113,7 @@ void ReadLists(Checker& c, const toml::table& root, Profile& p)
     }
 }
 
-void ReadOwnId(Checker& c, const toml::table& t, Profile& p)
+void ReadOwnId(TomlChecker& c, const toml::table& t, Profile& p)
 {
     c.OnlyKeys(t, "own_id", {"id", "custom"});
     Profile::OwnId own;
@@ -253,7 +130,7 @@ void ReadOwnId(Checker& c, const toml::table& t, Profile& p)
     p.ownId = own;
 }
 
-void ReadServer(Checker& c, const toml::table& t, Profile& p)
+void ReadServer(TomlChecker& c, const toml::table& t, Profile& p)
 {
     c.OnlyKeys(t, "server", {"ip", "domain", "port"});
     Profile::Server server;
@@ -284,7 +161,7 @@ void ReadServer(Checker& c, const toml::table& t, Profile& p)
     p.server = server;
 }
 
-void ReadMode(Checker& c, const toml::table& t, const toml::node& section, Profile& p)
+void ReadMode(TomlChecker& c, const toml::table& t, const toml::node& section, Profile& p)
 {
     c.OnlyKeys(t, "mode", {"transfer", "sub_mode", "options"});
     const toml::node* transfer = t.get("transfer");
@@ -314,7 +191,7 @@ void ReadMode(Checker& c, const toml::table& t, const toml::node& section, Profi
                     mode.tcp = true;
                 else
                     c.Error(options->source(), Fill(DTU_TR("profile", "mode.options: \"%1\" is none of %2"),
-                                                    {name, Quoted(kSubModeNames)}));
+                                                    {name, QuotedList(kSubModeNames)}));
             }
         }
     } else {
@@ -323,14 +200,14 @@ void ReadMode(Checker& c, const toml::table& t, const toml::node& section, Profi
                     DTU_TR("profile", "options belong to protocol transfer; transparent transfer takes sub_mode"));
         if (!subMode)
             c.Error(transfer->source(),
-                    Fill(DTU_TR("profile", "transparent transfer needs sub_mode = %1"), {Quoted(kSubModeNames)}));
+                    Fill(DTU_TR("profile", "transparent transfer needs sub_mode = %1"), {QuotedList(kSubModeNames)}));
         else if (const auto index = c.Choice(*subMode, "mode.sub_mode", kSubModeNames))
             mode.subMode = *index;
     }
     p.mode = mode;
 }
 
-void ReadSerial(Checker& c, const toml::table& t, Profile& p)
+void ReadSerial(TomlChecker& c, const toml::table& t, Profile& p)
 {
     c.OnlyKeys(t, "serial", {"baud", "parity", "interface"});
     Profile::Serial serial;
@@ -351,7 +228,7 @@ void ReadSerial(Checker& c, const toml::table& t, Profile& p)
     p.serial = serial;
 }
 
-void ReadApn(Checker& c, const toml::table& t, const toml::node& section, Profile& p)
+void ReadApn(TomlChecker& c, const toml::table& t, const toml::node& section, Profile& p)
 {
     c.OnlyKeys(t, "apn", {"apn", "user", "password"});
     Profile::Apn apn;
@@ -374,7 +251,7 @@ void ReadApn(Checker& c, const toml::table& t, const toml::node& section, Profil
     p.apn = apn;
 }
 
-void ReadPackets(Checker& c, const toml::table& t, Profile& p)
+void ReadPackets(TomlChecker& c, const toml::table& t, Profile& p)
 {
     c.OnlyKeys(t, "packets", {"custom", "hex", "heartbeat", "registration"});
     Profile::Packets packets;
@@ -395,7 +272,7 @@ void ReadPackets(Checker& c, const toml::table& t, Profile& p)
     p.packets = packets;
 }
 
-void ReadRf(Checker& c, const toml::table& t, Profile& p)
+void ReadRf(TomlChecker& c, const toml::table& t, Profile& p)
 {
     c.OnlyKeys(t, "rf", {"frequency_mhz", "sleep", "breathing", "address", "power"});
     Profile::Rf rf;
@@ -426,7 +303,7 @@ void ReadRf(Checker& c, const toml::table& t, Profile& p)
     p.rf = rf;
 }
 
-void ReadClock(Checker& c, const toml::table& t, Profile& p)
+void ReadClock(TomlChecker& c, const toml::table& t, Profile& p)
 {
     c.OnlyKeys(t, "clock", {"set"});
     if (const toml::node* node = t.get("set")) {
@@ -452,7 +329,7 @@ ParsedProfile ParseProfile(std::string_view text, const std::string& fileName)
         out.errors.push_back(message.str());
         return out;
     }
-    Checker c(fileName);
+    TomlChecker c(fileName);
     c.OnlyKeys(root, "", {"phones", "ids", "own_id", "server", "mode", "serial", "apn", "packets", "rf", "clock"});
     Profile& p = out.profile;
     ReadLists(c, root, p);

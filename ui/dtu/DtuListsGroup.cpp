@@ -243,12 +243,7 @@ void CDtuListsGroup::FillList(QTreeWidget* list, std::uint8_t& count, const std:
 
 void CDtuListsGroup::OnAddPhone()
 {
-    page_.SaveData();
-    if (const auto refusal = dtu::CheckPhoneEntry(Std(phone_), phoneCount_)) {
-        page_.Say(*refusal);
-        return;
-    }
-    AddRow(phoneList_, phoneCount_, phone_);
+    AddEntry(phone_, dtu::CheckPhoneEntry, phoneList_, phoneCount_);
 }
 
 void CDtuListsGroup::OnAddIdOrSetOwnId()
@@ -257,12 +252,17 @@ void CDtuListsGroup::OnAddIdOrSetOwnId()
         page_.Send(dtu::BuildSetOwnId(Std(idEdit_->text()), customId_->isChecked()));
         return;
     }
-    page_.SaveData();
-    if (const auto refusal = dtu::CheckIdEntry(Std(id_), idCount_)) {
+    AddEntry(id_, dtu::CheckIdEntry, idList_, idCount_);
+}
+
+void CDtuListsGroup::AddEntry(const QString& entry, EntryCheck check, QTreeWidget* list, std::uint8_t& count)
+{
+    page_.SaveData();  // fills `entry`
+    if (const auto refusal = check(Std(entry), count)) {
         page_.Say(*refusal);
         return;
     }
-    AddRow(idList_, idCount_, id_);
+    AddRow(list, count, entry);
 }
 
 void CDtuListsGroup::OnReadOwnId()

@@ -12,7 +12,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QCheckBox;
@@ -59,6 +61,10 @@ private:
     void WireList(QTreeWidget* list, std::uint8_t& count, const std::array<QPushButton*, 4>& buttons,
                   WriteBuilder write, std::uint8_t readCode, std::uint8_t clearCode, QLineEdit* clearedOnRead = nullptr);
 
+    // The entry, once the page's data is saved, added to its list unless
+    // the check refuses it.
+    using EntryCheck = std::optional<std::string> (*)(std::string_view, int);
+    void AddEntry(const QString& entry, EntryCheck check, QTreeWidget* list, std::uint8_t& count);
     void AddRow(QTreeWidget* list, std::uint8_t& count, const QString& value);
     void DeleteSelected(QTreeWidget* list, std::uint8_t& count);
     void ClearList(QTreeWidget* list, std::uint8_t& count, std::uint8_t clearCode);
