@@ -59,6 +59,16 @@ std::array<QPushButton*, 4> ListButtons(QWidget* box, std::array<int, 4> ids, co
     return buttons;
 }
 
+// The entry row: its field, then the add and read buttons.
+QGridLayout* EntryRow(const QString& caption, QWidget* field, QPushButton* add, QPushButton* read)
+{
+    auto* entry = new QGridLayout;
+    Row(entry, 0, caption, field);
+    entry->addWidget(add, 0, 2);
+    entry->addWidget(read, 0, 3);
+    return entry;
+}
+
 // Entry row on top, the list, its buttons below.
 void ListLayout(QGroupBox* box, QLayout* entry, QTreeWidget* list, const std::array<QPushButton*, 4>& buttons)
 {
@@ -88,11 +98,7 @@ QGroupBox* CDtuListsGroup::BuildPhoneBox(QWidget* parent)
     const auto buttons = ListButtons(box, {1013, 1014, 1024, 1015}, "Phones");
     std::tie(writePhones_, readPhones_, deletePhone_, clearPhones_) = std::tuple_cat(buttons);
 
-    auto* entry = new QGridLayout;
-    Row(entry, 0, tr("号码:"), phoneEdit_);
-    entry->addWidget(addPhone_, 0, 2);
-    entry->addWidget(phoneReadUnused_, 0, 3);
-    ListLayout(box, entry, phoneList_, buttons);
+    ListLayout(box, EntryRow(tr("号码:"), phoneEdit_, addPhone_, phoneReadUnused_), phoneList_, buttons);
     return box;
 }
 
@@ -107,11 +113,8 @@ QGroupBox* CDtuListsGroup::BuildIdBox(QWidget* parent)
     const auto buttons = ListButtons(box, {1018, 1019, 1025, 1020}, "Ids");
     std::tie(writeIds_, readIds_, deleteId_, clearIds_) = std::tuple_cat(buttons);
 
-    auto* entry = new QGridLayout;
-    Row(entry, 0, tr("通讯ID:"), idEdit_);
+    QGridLayout* entry = EntryRow(tr("通讯ID:"), idEdit_, addId_, readOwnId_);
     entry->addWidget(customId_, 1, 1);
-    entry->addWidget(addId_, 0, 2);
-    entry->addWidget(readOwnId_, 0, 3);
     ListLayout(box, entry, idList_, buttons);
     return box;
 }
