@@ -9,6 +9,7 @@
 #include "support/Bytes.h"
 #include "support/Listener.h"
 #include "support/Pty.h"
+#include "support/RunCtl.h"
 #include "support/Ser2net.h"
 
 #include <gtest/gtest.h>
@@ -27,19 +28,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Result {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Result RunCtl(const std::vector<std::string>& args)
-{
-    std::ostringstream out, err;
-    const int code = cli::Run(args, {out, err, false});
-    return {code, out.str(), err.str()};
-}
 
 std::vector<nlohmann::json> JsonLines(const std::string& text)
 {
@@ -103,14 +91,14 @@ protected:
 TEST_F(Dtuctl, ReadPrintsEverySettingAsTableAndJson)
 {
     const std::string port = Start().TerminalPath();
-    const Result table = RunCtl({"-p", port, "read"});
+    const CtlRun table = RunCtl({"-p", port, "read"});
     ASSERT_EQ(table.code, cli::kExitOk) << table.err;
     for (const char* line : {"server.ip             192.168.1.100", "serial.baud           115200",
                              "mode.options          sms_ucs2, sms_hex", "version               KV-331 V2.3.1 (simulated)",
                              "signal                +CSQ: 24,99", "rf.frequency_mhz      434.00", "phones                (none)"})
         EXPECT_NE(table.out.find(line), std::string::npos) << line << "\n" << table.out;
 
-    const Result json = RunCtl({"-p", port, "read", "--json"});
+    const CtlRun json = RunCtl({"-p", port, "read", "--json"});
     ASSERT_EQ(json.code, cli::kExitOk) << json.err;
     const auto lines = JsonLines(json.out);
     ASSERT_EQ(lines.size(), 1u);
@@ -123,7 +111,7 @@ TEST_F(Dtuctl, ReadPrintsEverySettingAsTableAndJson)
 TEST_F(Dtuctl, WriteReadsEverySettingBack)
 {
     const std::string port = Start().TerminalPath();
-    const Result r = RunCtl({"-p", port, "write", File("full.toml", kFullProfile)});
+    const CtlRun r = RunCtl({"-p", port, "write", File("full.toml", kFullProfile)});
     ASSERT_EQ(r.code, cli::kExitOk) << r.err << r.out;
     EXPECT_EQ(r.out.find("DIFFERS"), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find("secret"), std::string::npos) << "the password is never printed";
@@ -146,7 +134,7 @@ TEST_F(Dtuctl, WriteReadsEverySettingBack)
 TEST_F(Dtuctl, FastRepliesGiveTheSameResults)
 {
     const std::string port = Start().TerminalPath();
-    const Result written = RunCtl({"-p", port, "--fast", "write", File("full.toml", kFullProfile)});
+    const CtlRun written = RunCtl({"-p", port, "--fast", "write", File("full.toml", kFullProfile)});
     ASSERT_EQ(written.code, cli::kExitOk) << written.err << written.out;
     EXPECT_EQ(written.out.find("DIFFERS"), std::string::npos) << written.out;
     const nlohmann::json fast = Settings(port, {"--fast"});
@@ -160,14 +148,14 @@ TEST_F(Dtuctl, APrintedProfileWritesBackWithoutChangingAnything)
 {
     const std::string port = Start().TerminalPath();
     ASSERT_EQ(RunCtl({"-p", port, "--fast", "write", File("full.toml", kFullProfile)}).code, cli::kExitOk);
-    const Result printed = RunCtl({"-p", port, "--fast", "read", "--profile"});
+    const CtlRun printed = RunCtl({"-p", port, "--fast", "read", "--profile"});
     ASSERT_EQ(printed.code, cli::kExitOk) << printed.err;
     const std::string path = File("read.toml", printed.out);
     EXPECT_EQ(RunCtl({"write", "--check", path}).code, cli::kExitOk);
 
     const nlohmann::json before = Settings(port, {"--fast"});
     ASSERT_TRUE(before.is_object());
-    const Result again = RunCtl({"-p", port, "--fast", "write", path});
+    const CtlRun again = RunCtl({"-p", port, "--fast", "write", path});
     EXPECT_EQ(again.code, cli::kExitOk) << again.out << again.err;
     EXPECT_EQ(Settings(port, {"--fast"}), before);
 }
@@ -178,15 +166,15 @@ TEST_F(Dtuctl, BadInputSendsNothing)
     sim::SimulatedDtu& dtu = Start({}, &log);
     const std::string port = dtu.TerminalPath();
     const std::string bad = File("bad.toml", "[serial]\nbaud = 38400\nstop_bits = 2\n");
-    const Result r = RunCtl({"-p", port, "write", bad});
+    const CtlRun r = RunCtl({"-p", port, "write", bad});
     EXPECT_EQ(r.code, cli::kExitBadInput);
     EXPECT_NE(r.err.find(bad + ":3:1: unknown key 'stop_bits' in [serial]"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("nothing was sent"), std::string::npos);
 
-    const Result checked = RunCtl({"write", "--check", bad});
+    const CtlRun checked = RunCtl({"write", "--check", bad});
     EXPECT_EQ(checked.code, cli::kExitBadInput);
 
-    const Result missing = RunCtl({"-p", port, "upgrade", "--app", (dir_ / "none.bin").string()});
+    const CtlRun missing = RunCtl({"-p", port, "upgrade", "--app", (dir_ / "none.bin").string()});
     EXPECT_EQ(missing.code, cli::kExitBadInput);
     EXPECT_NE(missing.err.find("not an image file (no such file)"), std::string::npos) << missing.err;
     // A folder or an endless device is refused, never read (they used to
@@ -210,7 +198,7 @@ TEST_F(Dtuctl, BusyPortIsRefusedInTheSettingsPagesWords)
     const std::string port = Start().TerminalPath();
     cli::Link holder;
     holder.OpenOrThrow(port, 115200, 0);
-    const Result r = RunCtl({"-p", port, "read"});
+    const CtlRun r = RunCtl({"-p", port, "read"});
     EXPECT_EQ(r.code, cli::kExitFailed);
     EXPECT_NE(r.err.find(port + " is in use by another program; close that program first. (dtuctl doctor -p " + port +
                          " says why)"),
@@ -222,7 +210,7 @@ TEST_F(Dtuctl, BusyPortIsRefusedInTheSettingsPagesWords)
 TEST_F(Dtuctl, DoctorNamesTheProgramThatHoldsAPort)
 {
     const std::string port = Start().TerminalPath();
-    const Result clear = RunCtl({"-p", port, "doctor"});
+    const CtlRun clear = RunCtl({"-p", port, "doctor"});
     EXPECT_EQ(clear.code, cli::kExitOk) << clear.out;
     EXPECT_EQ(clear.out, "No problem found.\n");
 
@@ -242,7 +230,7 @@ TEST_F(Dtuctl, DoctorNamesTheProgramThatHoldsAPort)
     EXPECT_EQ(done, 1);
     ::close(opened[0]);
     ::close(opened[1]);
-    const Result held = RunCtl({"-p", port, "--json", "doctor"});
+    const CtlRun held = RunCtl({"-p", port, "--json", "doctor"});
     ::kill(holder, SIGKILL);
     ::waitpid(holder, nullptr, 0);
     EXPECT_EQ(held.code, cli::kExitFailed) << held.out;
@@ -267,7 +255,7 @@ TEST_F(Dtuctl, ADtuThatStopsAnsweringIsNamedWithItsRequest)
     };
     const std::string profile = File("p.toml", "[serial]\nbaud = 9600\nparity = \"none\"\ninterface = \"ttl\"\n");
     for (const auto& c : cases) {
-        const Result r = RunCtl({"-p", Start(c.faults).TerminalPath(), "--timeout", "700", "write", profile});
+        const CtlRun r = RunCtl({"-p", Start(c.faults).TerminalPath(), "--timeout", "700", "write", profile});
         EXPECT_EQ(r.code, cli::kExitFailed);
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     }
@@ -276,14 +264,14 @@ TEST_F(Dtuctl, ADtuThatStopsAnsweringIsNamedWithItsRequest)
 TEST_F(Dtuctl, SendPrintsTheDecodedAnswer)
 {
     const std::string port = Start().TerminalPath();
-    const Result r = RunCtl({"-p", port, "send", "0xED"});
+    const CtlRun r = RunCtl({"-p", port, "send", "0xED"});
     ASSERT_EQ(r.code, cli::kExitOk) << r.err;
     EXPECT_EQ(r.out,
               "sent:   FA 80 ED 03 00 00 00 6A 0D\n"
               "        read serial settings\n"
               "answer: FA 00 ED 03 07 00 00 F1 0D\n"
               "        read serial settings: 115200 baud, parity NO, TTL\n");
-    const Result written = RunCtl({"-p", port, "--json", "send", "EC", "03", "0201"});
+    const CtlRun written = RunCtl({"-p", port, "--json", "send", "EC", "03", "0201"});
     ASSERT_EQ(written.code, cli::kExitOk) << written.err;
     const auto lines = JsonLines(written.out);
     ASSERT_EQ(lines.size(), 1u);
@@ -305,7 +293,7 @@ TEST_F(Dtuctl, UpgradeSendsTheImageAndItsVerdictIsTheExitCode)
     sim::SimulatedDtu& dtu = Start();
     const Bytes image = Image(2500);
     const std::string path = File("app.bin", std::string(image.begin(), image.end()));
-    const Result r = RunCtl({"-p", dtu.TerminalPath(), "upgrade", "--app", path});
+    const CtlRun r = RunCtl({"-p", dtu.TerminalPath(), "upgrade", "--app", path});
     EXPECT_EQ(r.code, cli::kExitOk) << r.err;
     EXPECT_NE(r.out.find("the DTU accepted the image (ECK), 2500 bytes"), std::string::npos) << r.out;
     // Plain lines, not a bar, when the output is not a terminal.
@@ -318,14 +306,14 @@ TEST_F(Dtuctl, UpgradeSendsTheImageAndItsVerdictIsTheExitCode)
     sim::Faults dck;
     dck.failUpgrade = true;
     dtu.SetFaults(dck);
-    const Result refused = RunCtl({"-p", dtu.TerminalPath(), "upgrade", "--app", path, "--fast"});
+    const CtlRun refused = RunCtl({"-p", dtu.TerminalPath(), "upgrade", "--app", path, "--fast"});
     EXPECT_EQ(refused.code, cli::kExitFailed);
     EXPECT_NE(refused.err.find("the DTU rejected the image (DCK)"), std::string::npos) << refused.err;
 
     sim::Faults hangup;
     hangup.hangupAfterBlocks = 1;
     dtu.SetFaults(hangup);
-    const Result lost = RunCtl({"-p", dtu.TerminalPath(), "upgrade", "--iap", path});
+    const CtlRun lost = RunCtl({"-p", dtu.TerminalPath(), "upgrade", "--iap", path});
     EXPECT_EQ(lost.code, cli::kExitFailed);
     EXPECT_NE(lost.err.find("the port went away"), std::string::npos) << lost.err;
 }
@@ -343,7 +331,7 @@ TEST_F(Dtuctl, EightPortsAtOnceWithOneFailing)
     const std::string profile = File("p.toml", kFullProfile);
     std::vector<std::string> plain = args;
     plain.insert(plain.end(), {"--timeout", "1500", "--json", "write", profile});
-    const Result r = RunCtl(plain);
+    const CtlRun r = RunCtl(plain);
     EXPECT_EQ(r.code, cli::kExitFailed) << r.err;
     const auto lines = JsonLines(r.out);
     ASSERT_EQ(lines.size(), 8u) << r.out;
@@ -361,7 +349,7 @@ TEST_F(Dtuctl, SummaryTableNamesEveryPort)
     silent.noReply = true;
     const std::string good = Start().TerminalPath();
     const std::string bad = Start(silent).TerminalPath();
-    const Result r = RunCtl({"-p", good, "-p", bad, "-p", good, "--timeout", "600", "--fast", "send", "F1"});
+    const CtlRun r = RunCtl({"-p", good, "-p", bad, "-p", good, "--timeout", "600", "--fast", "send", "F1"});
     EXPECT_EQ(r.code, cli::kExitFailed);
     EXPECT_NE(r.out.find("== " + good + "\n"), std::string::npos) << r.out;
     // Columns are as wide as the longest path: compare the words of a row.
@@ -386,7 +374,7 @@ TEST_F(Dtuctl, MonitorPrintsEveryFrameUntilStopped)
     for (const bool json : {false, true}) {
         SCOPED_TRACE(json);
         PtyPair line;
-        Result r{};
+        CtlRun r{};
         std::vector<std::string> args{"-p", line.terminalPath(), "monitor"};
         if (json)
             args.push_back("--json");
@@ -432,11 +420,11 @@ TEST_F(Dtuctl, GlobsNameEveryMatchingPortOnceInNaturalOrder)
 
 TEST_F(Dtuctl, HelpAndVersion)
 {
-    const Result version = RunCtl({"--version"});
+    const CtlRun version = RunCtl({"--version"});
     EXPECT_EQ(version.code, cli::kExitOk);
     EXPECT_EQ(version.out, "dtuctl 0.1.0\n");
     for (const char* command : {"read", "write", "upgrade", "send", "monitor", "ports", "doctor"}) {
-        const Result help = RunCtl({command, "-h"});
+        const CtlRun help = RunCtl({command, "-h"});
         EXPECT_EQ(help.code, cli::kExitOk) << command;
         EXPECT_NE(help.out.find("Usage"), std::string::npos) << command << help.out;
     }
@@ -487,7 +475,7 @@ TEST_F(NetworkPorts, EverythingALocalPortDoesWorksOnEitherUrl)
         all.insert(all.end(), args.begin(), args.end());
         return RunCtl(all);
     };
-    const Result written = onAll({"write", File("full.toml", kFullProfile)});
+    const CtlRun written = onAll({"write", File("full.toml", kFullProfile)});
     ASSERT_EQ(written.code, cli::kExitOk) << written.err << written.out;
     EXPECT_EQ(written.out.find("DIFFERS"), std::string::npos) << written.out;
     const nlohmann::json expected = Settings(local, {"-b", "9600", "--fast"});
@@ -500,7 +488,7 @@ TEST_F(NetworkPorts, EverythingALocalPortDoesWorksOnEitherUrl)
 
     const Bytes image = Image(2500);
     ASSERT_NE(std::count(image.begin(), image.end(), 0xFF), 0);
-    const Result upgraded = onAll({"upgrade", "--app", File("app.bin", std::string(image.begin(), image.end()))});
+    const CtlRun upgraded = onAll({"upgrade", "--app", File("app.bin", std::string(image.begin(), image.end()))});
     EXPECT_EQ(upgraded.code, cli::kExitOk) << upgraded.err;
     for (sim::SimulatedDtu* dtu : {localDtu_, telnetDtu_, rawDtu_}) {
         Bytes received;
@@ -513,7 +501,7 @@ TEST_F(NetworkPorts, EverythingALocalPortDoesWorksOnEitherUrl)
 // is understood, another is not.
 TEST_F(NetworkPorts, TheRateIsNegotiatedWithTheServer)
 {
-    const Result wrong = RunCtl({"-p", server_->Rfc2217Url(), "-b", "115200", "--timeout", "500", "read"});
+    const CtlRun wrong = RunCtl({"-p", server_->Rfc2217Url(), "-b", "115200", "--timeout", "500", "read"});
     EXPECT_EQ(wrong.code, cli::kExitFailed);
     EXPECT_NE(wrong.err.find("no answer"), std::string::npos) << wrong.err;
     EXPECT_EQ(RunCtl({"-p", server_->Rfc2217Url(), "-b", "9600", "--fast", "read"}).code, cli::kExitOk);
@@ -556,7 +544,7 @@ TEST_F(NetworkPorts, AServerStoppedMidTransferIsReported)
         server_->Stop();
     });
     const auto start = std::chrono::steady_clock::now();
-    const Result r = RunCtl({"-p", server_->Rfc2217Url(), "-b", "9600", "upgrade", "--app", path});
+    const CtlRun r = RunCtl({"-p", server_->Rfc2217Url(), "-b", "9600", "upgrade", "--app", path});
     stopper.join();
     EXPECT_EQ(r.code, cli::kExitFailed);
     EXPECT_NE(r.err.find("the server closed the connection"), std::string::npos) << r.err;

@@ -4,13 +4,13 @@
 // is ever opened.
 #include "app/Dialog_Login.h"
 #include "app/TavrinDlg.h"
-#include "common/MessageBox.h"
 #include "serial/KVSerial.h"
 #include "serial/PortHolder.h"
 #include "serial/PortList.h"
 #include "support/FakeSystem.h"
 #include "sim/SimulatedDtu.h"
 #include "support/Listener.h"
+#include "support/MessageBoxes.h"
 #include "support/Pty.h"
 #include "support/Ser2net.h"
 #include "upgrade/Dialog_OTG.h"
@@ -43,7 +43,7 @@ class PortPageTest : public QObject {
 private:
     std::unique_ptr<FakeSystem> fake_;
     std::unique_ptr<CTavrinDlg> window_;
-    std::vector<QString> shown_;
+    MessageBoxes boxes_;
     QStringList extra_;
 
     serial::Roots Roots() const { return {fake_->sys(), fake_->dev()}; }
@@ -84,19 +84,15 @@ private slots:
     void init()
     {
         fake_ = std::make_unique<FakeSystem>();
-        shown_.clear();
         extra_.clear();
-        ui::SetMessageHandler([this](const QString&, const QString& text, ui::Buttons) {
-            shown_.push_back(text);
-            return int(QMessageBox::Ok);
-        });
+        boxes_.Start();
         MakeWindow();
     }
     void cleanup()
     {
         window_.reset();
         g_Serial.Close();
-        ui::SetMessageHandler(nullptr);
+        boxes_.Stop();
         fake_.reset();
     }
 
@@ -163,7 +159,7 @@ private slots:
         QVERIFY(page->reconnectText().contains(QStringLiteral("已断开")));
         QVERIFY(page->reconnectText().contains(ById()));
         QVERIFY(page->isVisible());
-        QVERIFY(shown_.empty());
+        QVERIFY(boxes_.shown.empty());
         QCOMPARE(Find<QPushButton>("openButton")->text(), QStringLiteral("打开"));
 
         // Plugged back in; the kernel gives it another name.
@@ -204,8 +200,8 @@ private slots:
         QTest::mouseClick(Find<QPushButton>("openButton"), Qt::LeftButton);
         QVERIFY(g_Serial.IsOpen());
         pty.CloseMaster();
-        QTRY_COMPARE_WITH_TIMEOUT(shown_.size(), size_t(1), 2000);
-        QVERIFY(shown_[0].contains(ById()));
+        QTRY_COMPARE_WITH_TIMEOUT(boxes_.shown.size(), size_t(1), 2000);
+        QVERIFY(boxes_.shown[0].text.contains(ById()));
         QVERIFY(!page->awaitingReconnect());
         QVERIFY(page->reconnectText().isEmpty());
     }
@@ -358,7 +354,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(g_Serial.IsOpen(), 5000);
         server.Stop();
         QTRY_VERIFY_WITH_TIMEOUT(page->reconnectText().contains(QStringLiteral("重新连接")), 3000);
-        QVERIFY(shown_.empty());
+        QVERIFY(boxes_.shown.empty());
         server.Start();
         QTRY_VERIFY_WITH_TIMEOUT(g_Serial.IsOpen(), 8000);
         QVERIFY2(page->reconnectText().contains(QStringLiteral("已重新打开")), qPrintable(page->reconnectText()));

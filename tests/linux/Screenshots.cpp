@@ -27,8 +27,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
-    QDir().mkpath(dir.absolutePath());
+    const QDir dir = ShotsFolder(argc, argv);
 
     FakeSystem fake;
     const std::string byId = "usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0";

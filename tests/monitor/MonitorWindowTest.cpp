@@ -4,14 +4,15 @@
 // request left unanswered are marked; the rows filter, copy and save.
 #include "app/TavrinDlg.h"
 #include "common/FileDialog.h"
-#include "common/MessageBox.h"
 #include "dtu/DtuDlg.h"
 #include "dtu/Frame.h"
 #include "monitor/MonitorDlg.h"
 #include "serial/KVSerial.h"
 #include "sim/SimulatedDtu.h"
 #include "support/Bytes.h"
+#include "support/MessageBoxes.h"
 #include "support/Pty.h"
+#include "support/RunTests.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -48,6 +49,7 @@ private:
     std::unique_ptr<CTavrinDlg> window_;
     CMonitorDlg* monitor_ = nullptr;
     CDtuDlg* page_ = nullptr;
+    MessageBoxes boxes_;
 
     template <class W = QWidget>
     W* In(QWidget* parent, const char* name)
@@ -64,7 +66,7 @@ private:
 private slots:
     void init()
     {
-        ui::SetMessageHandler([](const QString&, const QString&, ui::Buttons) { return int(QMessageBox::Ok); });
+        boxes_.Start();
         dtu_ = std::make_unique<sim::SimulatedDtu>(sim::SimulatedDtu::Options{});
         QVERIFY2(dtu_->Start(), dtu_->error().c_str());
         QVERIFY(g_Serial.Open(dtu_->TerminalPath(), 115200, 0));
@@ -81,7 +83,7 @@ private slots:
         window_.reset();
         g_Serial.Close();
         dtu_.reset();
-        ui::SetMessageHandler(nullptr);
+        boxes_.Stop();
         ui::SetSaveFileHandler(nullptr);
     }
 
@@ -232,14 +234,10 @@ private slots:
         QVERIFY(received[4].find(", protocol mode") != std::string::npos);
 
         // A file that cannot be written is said so.
-        int boxes = 0;
-        ui::SetMessageHandler([&](const QString&, const QString&, ui::Buttons) {
-            ++boxes;
-            return int(QMessageBox::Ok);
-        });
+        boxes_.shown.clear();
         ui::SetSaveFileHandler([&](const QString&, QString*) { return dir.filePath(QStringLiteral("no/such/dir.csv")); });
         In<QPushButton>(monitor_, "saveButton")->click();
-        QCOMPARE(boxes, 1);
+        QCOMPARE(boxes_.shown.size(), size_t(1));
     }
 
     void savesPlainText()
@@ -322,7 +320,8 @@ private slots:
 
     void badChecksumAnswerIsMarked()
     {
-        ui::SetMessageHandler([](const QString&, const QString&, ui::Buttons) { return int(QMessageBox::Ok); });
+        MessageBoxes boxes;
+        boxes.Start();
         PtyPair pty;
         QVERIFY(g_Serial.Open(pty.terminalPath(), 115200, 0));
         {
@@ -345,23 +344,13 @@ private slots:
             QVERIFY(!monitor->log()[0].unanswered);
         }
         g_Serial.Close();
-        ui::SetMessageHandler(nullptr);
+        boxes.Stop();
     }
 };
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    int status = 0;
-    {
-        MonitorWindowTest t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    {
-        MonitorLineTest t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    return status;
+    return RunTests<MonitorWindowTest, MonitorLineTest>(argc, argv);
 }
 
 #include "MonitorWindowTest.moc"

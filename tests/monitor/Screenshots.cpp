@@ -99,9 +99,7 @@ bool Upgrade(const QDir& dir)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("DTU参数配置工具"));
-    const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
-    QDir().mkpath(dir.absolutePath());
+    const QDir dir = TitledShotsFolder(argc, argv);
     ui::SetMessageHandler([](const QString&, const QString&, ui::Buttons) { return int(QMessageBox::Ok); });
     const bool configuration = Configuration(dir);
     const bool upgrade = Upgrade(dir);

@@ -4,8 +4,9 @@
 // displays are fed by the main window's frame completion, from the simulated
 // DTU or from bytes the test writes as the DTU. Message boxes are answered
 // through the application's message function.
+#include "OpenPages.h"
+
 #include "app/TavrinDlg.h"
-#include "common/MessageBox.h"
 #include "dtu/Edit_Hex_Ex.h"
 #include "dtu/Messages.h"
 #include "pages/P2pDlg.h"
@@ -14,6 +15,7 @@
 #include "serial/KVSerial.h"
 #include "sim/SimulatedDtu.h"
 #include "support/Bytes.h"
+#include "support/MessageBoxes.h"
 #include "support/Pty.h"
 
 #include <QAccessible>
@@ -36,13 +38,6 @@
 Q_DECLARE_METATYPE(Bytes)
 
 namespace {
-
-using namespace std::chrono_literals;
-
-struct Shown {
-    QString caption;
-    QString text;
-};
 
 enum class SmsKind { Text, Hex };
 
@@ -114,17 +109,11 @@ class PagesTest : public QObject {
 
 private:
     std::unique_ptr<PtyPair> pty_;
-    std::vector<Shown> shown_;
+    MessageBoxes boxes_;
 
     // What the page wrote: exactly `count` bytes, and nothing after them.
-    Bytes Written(std::size_t count)
-    {
-        Bytes got = pty_->Receive(count, 2s);
-        const Bytes more = pty_->Receive(1, 100ms);
-        got.insert(got.end(), more.begin(), more.end());
-        return got;
-    }
-    bool NothingWritten() { return pty_->Receive(1, 300ms).empty(); }
+    Bytes Written(std::size_t count) { return pty_->ReceiveExactly(count); }
+    bool NothingWritten() { return pty_->ReceivesNothing(); }
 
     std::unique_ptr<pages::SmsPage> SmsPage(SmsKind kind)
     {
@@ -169,12 +158,8 @@ private:
 private slots:
     void init()
     {
-        shown_.clear();
         g_HexInput = 0;
-        ui::SetMessageHandler([this](const QString& caption, const QString& text, ui::Buttons) {
-            shown_.push_back({caption, text});
-            return int(QMessageBox::Ok);
-        });
+        boxes_.Start();
         pty_ = std::make_unique<PtyPair>();
         QVERIFY(g_Serial.Open(pty_->terminalPath(), 115200, 0));
     }
@@ -183,7 +168,7 @@ private slots:
         g_Serial.Close();
         pty_.reset();
         g_HexInput = 0;
-        ui::SetMessageHandler(nullptr);
+        boxes_.Stop();
     }
 
     // ---- Controls, captions and initial state ----
@@ -360,7 +345,7 @@ private slots:
         auto page = SmsPage(kind);
         SendSms(page.get(), transparent, group, number, message);
         QCOMPARE(Written(expected.size()), expected);
-        QVERIFY(shown_.empty());
+        QVERIFY(boxes_.shown.empty());
         // The fields keep what was typed.
         QCOMPARE(Find<QLineEdit>(page.get(), "messageEdit")->text(), message);
     }
@@ -377,7 +362,7 @@ private slots:
         auto page = SmsPage(kind);
         SendSms(page.get(), true, true, QString(), QString());
         QVERIFY(NothingWritten());
-        QVERIFY(shown_.empty());
+        QVERIFY(boxes_.shown.empty());
     }
 
     void tcpSends_data()
@@ -412,7 +397,7 @@ private slots:
         page.show();
         SendTcp(&page, transparent, oneToOne, address, data);
         QCOMPARE(Written(expected.size()), expected);
-        QVERIFY(shown_.empty());
+        QVERIFY(boxes_.shown.empty());
         // The address field keeps what the user typed.
         QCOMPARE(Find<QLineEdit>(&page, "addressEdit")->text(), address);
     }
@@ -433,7 +418,7 @@ private slots:
         Type(Find<QLineEdit>(page.get(), "phoneEdit"), QStringLiteral("12345678901"));
         Click(Find<QPushButton>(page.get(), "sendButton"));
         QCOMPARE(Written(255).size(), size_t(255));
-        QVERIFY(shown_.empty());
+        QVERIFY(boxes_.shown.empty());
     }
 
     // ---- Refusals: a clear message with the limit, and nothing sent ----
@@ -529,10 +514,10 @@ private slots:
             Find<QLineEdit>(sms.get(), "messageEdit")->setText(message);
             Click(Find<QPushButton>(sms.get(), "sendButton"));
         }
-        QCOMPARE(shown_.size(), size_t(1));
-        QCOMPARE(shown_[0].caption, caption == QLatin1String("app") ? ui::AppCaption() : caption);
+        QCOMPARE(boxes_.shown.size(), size_t(1));
+        QCOMPARE(boxes_.shown[0].caption, caption == QLatin1String("app") ? ui::AppCaption() : caption);
         for (const QString& part : says)
-            QVERIFY2(shown_[0].text.contains(part), qPrintable(shown_[0].text + " / " + part));
+            QVERIFY2(boxes_.shown[0].text.contains(part), qPrintable(boxes_.shown[0].text + " / " + part));
         QVERIFY(NothingWritten());
     }
 
@@ -601,12 +586,12 @@ private slots:
         for (int i = 0; i < 3; ++i)
             SendTcp(&tcp, true, false, QString(), QStringLiteral("0102"));
         // The writes give up after their bounded wait and say so, once.
-        QTRY_COMPARE_WITH_TIMEOUT(shown_.size(), size_t(1), 3 * CXSerial::kWriteWaitMs * CXSerial::kMaxStalledWaits);
+        QTRY_COMPARE_WITH_TIMEOUT(boxes_.shown.size(), size_t(1), 3 * CXSerial::kWriteWaitMs * CXSerial::kMaxStalledWaits);
         QTest::qWait(200);
         ticker.stop();
         qInfo("longest event-loop stall with a stalled line: %lld ms", longestStall);
-        QCOMPARE(shown_.size(), size_t(1));
-        QVERIFY2(shown_[0].text.contains(QStringLiteral("未能发出数据")), qPrintable(shown_[0].text));
+        QCOMPARE(boxes_.shown.size(), size_t(1));
+        QVERIFY2(boxes_.shown[0].text.contains(QStringLiteral("未能发出数据")), qPrintable(boxes_.shown[0].text));
         // Far below the writes' one-second waits, which a blocking write shows.
         QVERIFY2(longestStall < 250, qPrintable(QString::number(longestStall)));
     }
@@ -726,12 +711,7 @@ private slots:
         QVERIFY2(dtu.Start(), dtu.error().c_str());
         QVERIFY(g_Serial.Open(dtu.TerminalPath(), 115200, 0));
         CTavrinDlg window([] { return QStringList(); });
-        window.show();
-        for (int id : {1006, 1007, 1008})
-            window.findChild<QAction*>(QStringLiteral("action%1").arg(id))->trigger();
-        CPhone* text = window.smsTextPage();
-        CP2pDlg* hex = window.smsHexPage();
-        CTcpDlg* tcp = window.tcpPage();
+        const auto [text, hex, tcp] = OpenPages(window);
         QVERIFY(text && hex && tcp && text->isVisible() && hex->isVisible() && tcp->isVisible());
         auto* textArea = Find<QPlainTextEdit>(text, "receiveEdit");
         auto* hexArea = Find<QPlainTextEdit>(hex, "receiveEdit");
@@ -760,7 +740,7 @@ private slots:
         Click(Find<QPushButton>(hex, "sendButton"));
         QTRY_COMPARE_WITH_TIMEOUT(hexArea->toPlainText(), QStringLiteral("FF "), 3000);
         QCOMPARE(textArea->toPlainText(), QStringLiteral("01 02 0A "));
-        QVERIFY(shown_.empty());
+        QVERIFY(boxes_.shown.empty());
         g_Serial.Close();
         dtu.Stop();
     }

@@ -2,6 +2,8 @@
 // simulated DTU, and one refusal, to PNG files to look at them as a user
 // would. scripts/screenshots.sh runs it under Xvfb.
 // Usage: pages_screenshots OUTPUT_DIR
+#include "OpenPages.h"
+
 #include "app/TavrinDlg.h"
 #include "common/MessageBox.h"
 #include "pages/P2pDlg.h"
@@ -38,20 +40,13 @@ W* Find(QWidget* page, const char* name)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("DTU参数配置工具"));
-    const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
-    QDir().mkpath(dir.absolutePath());
+    const QDir dir = TitledShotsFolder(argc, argv);
 
     sim::SimulatedDtu dtu({});
     if (!dtu.Start() || !g_Serial.Open(dtu.TerminalPath(), 115200, 0))
         return 1;
     CTavrinDlg window([] { return QStringList(); });
-    window.show();
-    for (int id : {1006, 1007, 1008})
-        window.findChild<QAction*>(QStringLiteral("action%1").arg(id))->trigger();
-    CPhone* text = window.smsTextPage();
-    CP2pDlg* hex = window.smsHexPage();
-    CTcpDlg* tcp = window.tcpPage();
+    const auto [text, hex, tcp] = OpenPages(window);
 
     // SMS text page: a Chinese message to one number, answered by the DTU.
     hex->hide();

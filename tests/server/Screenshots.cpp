@@ -54,9 +54,7 @@ void Write(int fd, const char* text)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("DTU参数配置工具"));
-    const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
-    QDir().mkpath(dir.absolutePath());
+    const QDir dir = TitledShotsFolder(argc, argv);
     ui::SetMessageHandler([](const QString&, const QString&, ui::Buttons) { return int(QMessageBox::Ok); });
 
     const std::uint16_t free = FreePort();

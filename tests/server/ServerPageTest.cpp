@@ -2,8 +2,8 @@
 // played by plain sockets on 127.0.0.1, and reached from the main window.
 #include "app/TavrinDlg.h"
 #include "common/FileDialog.h"
-#include "common/MessageBox.h"
 #include "server/ServerDlg.h"
+#include "support/MessageBoxes.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -57,7 +57,7 @@ class ServerPageTest : public QObject {
 
 private:
     std::unique_ptr<CServerDlg> page_;
-    QStringList said_;
+    MessageBoxes boxes_;
 
     template <class W>
     W* Find(const char* name) const
@@ -74,11 +74,7 @@ private:
 private slots:
     void init()
     {
-        said_.clear();
-        ui::SetMessageHandler([this](const QString&, const QString& text, ui::Buttons) {
-            said_ << text;
-            return int(QMessageBox::Ok);
-        });
+        boxes_.Start();
         page_ = std::make_unique<CServerDlg>([] {
             CServerDlg::Proposal p;
             p.port = QStringLiteral("0");
@@ -91,7 +87,7 @@ private slots:
     void cleanup()
     {
         page_.reset();
-        ui::SetMessageHandler(nullptr);
+        boxes_.Stop();
         ui::SetSaveFileHandler(nullptr);
     }
 
@@ -140,7 +136,7 @@ private slots:
         Find<QCheckBox>("sendHexCheck")->setChecked(true);
         Find<QLineEdit>("sendEdit")->setText(QStringLiteral("01 0"));
         Click("sendAllButton");
-        QCOMPARE(said_.size(), 1);
+        QCOMPARE(boxes_.texts().size(), 1);
         Find<QLineEdit>("sendEdit")->setText(QStringLiteral("01 02"));
         Click("sendAllButton");
         QCOMPARE(bad.Read(), QByteArray("\x01\x02"));

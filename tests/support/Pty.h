@@ -25,6 +25,17 @@ public:
     std::vector<std::uint8_t> Receive(std::size_t count, std::chrono::milliseconds timeout);
     void CloseMaster();
 
+    // What the program wrote: `count` bytes within two seconds, and whatever
+    // more followed them at once, so that a caller sees a byte too many.
+    std::vector<std::uint8_t> ReceiveExactly(std::size_t count)
+    {
+        std::vector<std::uint8_t> got = Receive(count, std::chrono::seconds(2));
+        const std::vector<std::uint8_t> more = Receive(1, std::chrono::milliseconds(100));
+        got.insert(got.end(), more.begin(), more.end());
+        return got;
+    }
+    bool ReceivesNothing() { return Receive(1, std::chrono::milliseconds(300)).empty(); }
+
 private:
     int master_ = -1;
     std::string path_;

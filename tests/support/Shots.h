@@ -11,6 +11,23 @@
 
 #include <functional>
 
+// The folder the pictures go to: the program's first argument, else this
+// one; made if missing.
+inline QDir ShotsFolder(int argc, char* argv[])
+{
+    const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
+    QDir().mkpath(dir.absolutePath());
+    return dir;
+}
+
+// The same, for pictures whose windows carry the tool's name in their
+// titles as on a user's desktop.
+inline QDir TitledShotsFolder(int argc, char* argv[])
+{
+    QApplication::setApplicationDisplayName(QStringLiteral("DTU参数配置工具"));
+    return ShotsFolder(argc, argv);
+}
+
 inline void SaveShot(QWidget* w, const QDir& dir, const QString& name)
 {
     QApplication::processEvents();

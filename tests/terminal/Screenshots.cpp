@@ -79,9 +79,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("dtutool"));
     QApplication::setApplicationName(QStringLiteral("dtutool"));
-    QApplication::setApplicationDisplayName(QStringLiteral("DTU参数配置工具"));
-    const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
-    QDir().mkpath(dir.absolutePath());
+    const QDir dir = TitledShotsFolder(argc, argv);
 
     // Settings of its own, with a few saved commands.
     QTemporaryDir settingsDir;

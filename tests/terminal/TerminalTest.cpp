@@ -5,11 +5,11 @@
 // the session log, and the closed port.
 #include "app/TavrinDlg.h"
 #include "common/FileDialog.h"
-#include "common/MessageBox.h"
 #include "common/Settings.h"
 #include "dtu/DtuDlg.h"
 #include "serial/KVSerial.h"
 #include "support/Bytes.h"
+#include "support/MessageBoxes.h"
 #include "support/Pty.h"
 #include "terminal/CommandsDlg.h"
 #include "terminal/TerminalDlg.h"
@@ -64,7 +64,7 @@ private:
     std::unique_ptr<PtyPair> pty_;
     std::unique_ptr<CTavrinDlg> window_;
     CTerminalDlg* term_ = nullptr;
-    QStringList shown_;
+    MessageBoxes boxes_;
 
     template <class W = QWidget>
     W* In(const char* name)
@@ -88,14 +88,8 @@ private:
         QTest::keyClick(In<QLineEdit>("sendEdit"), Qt::Key_Return);
     }
     // What the terminal wrote: exactly `count` bytes, and nothing after them.
-    Bytes Written(std::size_t count)
-    {
-        Bytes got = pty_->Receive(count, 2s);
-        const Bytes more = pty_->Receive(1, 100ms);
-        got.insert(got.end(), more.begin(), more.end());
-        return got;
-    }
-    bool NothingWritten() { return pty_->Receive(1, 300ms).empty(); }
+    Bytes Written(std::size_t count) { return pty_->ReceiveExactly(count); }
+    bool NothingWritten() { return pty_->ReceivesNothing(); }
     // At least `count` bytes, with the event loop (and so the page's timers)
     // running meanwhile.
     Bytes Collect(std::size_t count, qint64 timeoutMs = 2000)
@@ -122,11 +116,7 @@ private slots:
     void init()
     {
         QSettings().clear();
-        shown_.clear();
-        ui::SetMessageHandler([this](const QString&, const QString& text, ui::Buttons) {
-            shown_ << text;
-            return int(QMessageBox::Ok);
-        });
+        boxes_.Start();
         pty_ = std::make_unique<PtyPair>();
         QVERIFY(g_Serial.Open(pty_->terminalPath(), 115200, 0));
         OpenTerminal();
@@ -136,7 +126,7 @@ private slots:
         window_.reset();
         g_Serial.Close();
         pty_.reset();
-        ui::SetMessageHandler(nullptr);
+        boxes_.Stop();
         ui::SetSaveFileHandler(nullptr);
     }
 
@@ -196,9 +186,9 @@ private slots:
         if (refusal.isEmpty()) {
             QCOMPARE(Written(wire.size()), wire);
             QVERIFY(In<QLineEdit>("sendEdit")->text().isEmpty());
-            QVERIFY(shown_.isEmpty());
+            QVERIFY(boxes_.texts().isEmpty());
         } else {
-            QCOMPARE(shown_, QStringList{refusal});
+            QCOMPARE(boxes_.texts(), QStringList{refusal});
             QVERIFY(NothingWritten());
         }
     }
@@ -228,9 +218,9 @@ private slots:
         SendLine(typed);
         if (refusal.isEmpty()) {
             QCOMPARE(Written(wire.size()), wire);
-            QVERIFY(shown_.isEmpty());
+            QVERIFY(boxes_.texts().isEmpty());
         } else {
-            QCOMPARE(shown_, QStringList{refusal});
+            QCOMPARE(boxes_.texts(), QStringList{refusal});
             QVERIFY(NothingWritten());
             QCOMPARE(In<QLineEdit>("sendEdit")->text(), typed);  // left to correct
         }
@@ -383,13 +373,13 @@ private slots:
         ui::SetSaveFileHandler([&](const QString&, QString*) { return path; });
         In<QPushButton>("logButton")->click();
         if (removeFolder) {
-            QVERIFY(shown_.isEmpty());
+            QVERIFY(boxes_.texts().isEmpty());
             QVERIFY(QDir(dir.filePath(QStringLiteral("logs"))).removeRecursively());
             SendLine(QStringLiteral("AT"));
             QCOMPARE(Written(4), H("41 54 0D 0A"));
         }
-        QTRY_COMPARE(shown_.size(), 1);
-        QVERIFY2(shown_[0].contains(path), qPrintable(shown_[0]));
+        QTRY_COMPARE(boxes_.texts().size(), 1);
+        QVERIFY2(boxes_.texts()[0].contains(path), qPrintable(boxes_.texts()[0]));
         QCOMPARE(In<QPushButton>("logButton")->text(), QStringLiteral("保存日志…"));
         // The terminal goes on.
         SendLine(QStringLiteral("ATI"));
@@ -405,7 +395,7 @@ private slots:
         QVERIFY(!In<QPushButton>("sendButton")->isEnabled());
         QVERIFY(!In<QCheckBox>("timedCheck")->isEnabled());
         SendLine(QStringLiteral("AT"));
-        QVERIFY(shown_.isEmpty());
+        QVERIFY(boxes_.texts().isEmpty());
         In<QPushButton>("settingsButton")->click();
         QVERIFY(window_->uartPage() && window_->uartPage()->isVisible());
         // Opened there, the terminal can send.

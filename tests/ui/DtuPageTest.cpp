@@ -4,7 +4,6 @@
 #include "app/TavrinDlg.h"
 #include "common/FastReplies.h"
 #include "common/LineEdits.h"
-#include "common/MessageBox.h"
 #include "dtu/Commands.h"
 #include "dtu/Dialog_Rf_Setup.h"
 #include "dtu/DtuDlg.h"
@@ -13,7 +12,9 @@
 #include "serial/KVSerial.h"
 #include "sim/SimulatedDtu.h"
 #include "support/Bytes.h"
+#include "support/MessageBoxes.h"
 #include "support/Pty.h"
+#include "support/RunTests.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -31,11 +32,6 @@
 #include <memory>
 
 namespace {
-
-struct Shown {
-    QString caption;
-    QString text;
-};
 
 Bytes Response(std::uint8_t code, const Bytes& payload)
 {
@@ -72,9 +68,7 @@ class DtuPageTest : public QObject {
 private:
     std::unique_ptr<CTavrinDlg> window_;
     std::unique_ptr<PtyPair> pty_;
-    std::vector<Shown> shown_;
-    int answer_ = QMessageBox::Ok;
-    std::function<void()> duringBox_;
+    MessageBoxes boxes_;
     CDtuDlg* page_ = nullptr;
 
     template <class W = QWidget>
@@ -125,15 +119,7 @@ private:
 private slots:
     void init()
     {
-        shown_.clear();
-        answer_ = QMessageBox::Ok;
-        duringBox_ = nullptr;
-        ui::SetMessageHandler([this](const QString& caption, const QString& text, ui::Buttons) {
-            shown_.push_back({caption, text});
-            if (duringBox_)
-                std::exchange(duringBox_, nullptr)();
-            return answer_;
-        });
+        boxes_.Start();
         pty_ = std::make_unique<PtyPair>();
         QVERIFY(g_Serial.Open(pty_->terminalPath(), 115200, 0));
         window_ = std::make_unique<CTavrinDlg>([] { return QStringList{}; });
@@ -151,7 +137,7 @@ private slots:
         pty_.reset();
         g_HexInput = 0;
         ui::FastReplies::instance().set(false);
-        ui::SetMessageHandler(nullptr);
+        boxes_.Stop();
     }
 
     void startsAsKv331()
@@ -368,12 +354,12 @@ private slots:
             {"portEdit", "99999999999", "setPortButton", "设置远程端口错误，端口号超出范围！"},
         };
         for (const Case& c : cases) {
-            shown_.clear();
+            boxes_.shown.clear();
             SetText(c.field, c.text);
             Click(c.button);
-            QVERIFY2(shown_.size() == 1, c.message);
-            QCOMPARE(shown_[0].caption, QStringLiteral("提示！"));
-            QCOMPARE(shown_[0].text, QString::fromUtf8(c.message));
+            QVERIFY2(boxes_.shown.size() == 1, c.message);
+            QCOMPARE(boxes_.shown[0].caption, QStringLiteral("提示！"));
+            QCOMPARE(boxes_.shown[0].text, QString::fromUtf8(c.message));
             QVERIFY2(Written().empty(), c.message);
             QCOMPARE(Pane(), QStringLiteral("None"));
         }
@@ -383,11 +369,11 @@ private slots:
         W_<QRadioButton>("domainRadio")->setChecked(true);
         for (const auto& [text, message] : {std::pair{QString(), "设置域名出错，文本不能为空！"},
                                             std::pair{QString(33, u'a'), "设置域名出错，文本超出上限！"}}) {
-            shown_.clear();
+            boxes_.shown.clear();
             SetText("domainEdit", text);
             Click("setAddressButton");
-            QCOMPARE(shown_.size(), size_t(1));
-            QCOMPARE(shown_[0].text, QString::fromUtf8(message));
+            QCOMPARE(boxes_.shown.size(), size_t(1));
+            QCOMPARE(boxes_.shown[0].text, QString::fromUtf8(message));
             QVERIFY(Written().empty());
         }
     }
@@ -399,11 +385,11 @@ private slots:
             SetText("phoneEdit", QStringLiteral("138%1").arg(i, 8, 10, QLatin1Char('0')));
             Click("addPhoneButton");
         }
-        QVERIFY(shown_.empty());
+        QVERIFY(boxes_.shown.empty());
         QCOMPARE(Rows("phoneList").at(10), QStringLiteral("A0010=13800000010"));
         SetText("phoneEdit", "13900000000");
         Click("addPhoneButton");
-        QCOMPARE(shown_.back().text, QStringLiteral("电话列表超出上限！"));
+        QCOMPARE(boxes_.shown.back().text, QStringLiteral("电话列表超出上限！"));
         QCOMPARE(Rows("phoneList").size(), 20);
 
         // Deleting without a selection changes nothing; deleting a middle row
@@ -421,9 +407,9 @@ private slots:
         QVERIFY(Written().empty());
 
         // Cancel empties the page's list and sends nothing.
-        answer_ = QMessageBox::Cancel;
+        boxes_.answer = QMessageBox::Cancel;
         Click("clearPhonesButton");
-        QCOMPARE(shown_.back().text, QStringLiteral("【确定】按钮清空MCU数据，【取消】按钮清空列表数据！"));
+        QCOMPARE(boxes_.shown.back().text, QStringLiteral("【确定】按钮清空MCU数据，【取消】按钮清空列表数据！"));
         QVERIFY(Rows("phoneList").isEmpty());
         QVERIFY(Written().empty());
         Click("writePhonesButton");
@@ -435,7 +421,7 @@ private slots:
         Click("writePhonesButton");
         QCOMPARE(Written(), H("FA 80 E1 0C  31 32 33 34 35 36 37 38 39 30 31 2C  D1 0D"));
         // OK clears the DTU's copy and leaves the page's.
-        answer_ = QMessageBox::Ok;
+        boxes_.answer = QMessageBox::Ok;
         Click("clearPhonesButton");
         QCOMPARE(Written(), H("FA 80 EA 01  00  65 0D"));
         QCOMPARE(Rows("phoneList").size(), 1);
@@ -557,7 +543,7 @@ private slots:
         QCOMPARE(Pane(), QStringLiteral("Fail!"));
         Answer(Response(0xEF, {}));
         QCOMPARE(Pane(), QStringLiteral("Success!"));
-        QVERIFY(shown_.empty());
+        QVERIFY(boxes_.shown.empty());
 
         // A data frame belongs to the SMS and TCP pages: no request failed.
         Click("readVersionButton");
@@ -587,8 +573,8 @@ private slots:
         QCOMPARE(W_<QLineEdit>("registrationEdit")->text(), QStringLiteral("52 45 47 31 "));
         QVERIFY(W_<QCheckBox>("customPacketsCheck")->isChecked());
         QCOMPARE(Pane(), QStringLiteral("Success!"));
-        QTRY_COMPARE(shown_.size(), size_t(1));
-        QCOMPARE(shown_[0].text, QStringLiteral("读取成功!"));
+        QTRY_COMPARE(boxes_.shown.size(), size_t(1));
+        QCOMPARE(boxes_.shown[0].text, QStringLiteral("读取成功!"));
         W_<QCheckBox>("hexCheck")->click();
         QCOMPARE(g_HexInput, 0);
         QCOMPARE(W_<QLineEdit>("registrationEdit")->text(), QStringLiteral("REG1"));
@@ -597,8 +583,8 @@ private slots:
         QVERIFY(W_<QLineEdit>("heartbeatEdit")->text().isEmpty());
         QVERIFY(!W_<QCheckBox>("customPacketsCheck")->isChecked());
         Answer(Response(0xF7, H("00")));
-        QTRY_COMPARE(shown_.size(), size_t(3));
-        QCOMPARE(shown_[2].text, QStringLiteral("写入成功!"));
+        QTRY_COMPARE(boxes_.shown.size(), size_t(3));
+        QCOMPARE(boxes_.shown[2].text, QStringLiteral("写入成功!"));
     }
 
     void hexBoxFiltersEveryHexField()
@@ -667,10 +653,10 @@ private slots:
     {
         Click("readClockButton");
         Written();
-        duringBox_ = [this] { QCOMPARE(Pane(), QStringLiteral("....")); };
+        boxes_.duringNext = [this] { QCOMPARE(Pane(), QStringLiteral("....")); };
         Answer(Response(0xFD, H("10 05 03 0E 07 09 02")));
-        QTRY_COMPARE(shown_.size(), size_t(1));
-        QCOMPARE(shown_[0].text, QStringLiteral("2016-05-03 14:07:09 星期2"));
+        QTRY_COMPARE(boxes_.shown.size(), size_t(1));
+        QCOMPARE(boxes_.shown[0].text, QStringLiteral("2016-05-03 14:07:09 星期2"));
         QCOMPARE(Pane(), QStringLiteral("Success!"));
     }
 
@@ -678,7 +664,7 @@ private slots:
     {
         // While the clock's box is open, two answers arrive: each is a frame
         // of its own, in order, and neither is lost.
-        duringBox_ = [this] {
+        boxes_.duringNext = [this] {
             pty_->Send(Response(0xF1, Bytes{'V', '1'}));
             QTRY_COMPARE_WITH_TIMEOUT(counter_.lengths.size(), size_t(2), 3000);
             pty_->Send(Response(0xFE, Bytes{'+', 'C', 'S', 'Q'}));
@@ -686,10 +672,10 @@ private slots:
             QCOMPARE(W_<QLineEdit>("versionEdit")->text(), QStringLiteral("+CSQ"));
         };
         Answer(Response(0xFD, Zeros(7)));
-        QTRY_COMPARE(shown_.size(), size_t(1));
-        QCOMPARE(shown_[0].text, QStringLiteral("2000-00-00 00:00:00 星期0"));
+        QTRY_COMPARE(boxes_.shown.size(), size_t(1));
+        QCOMPARE(boxes_.shown[0].text, QStringLiteral("2000-00-00 00:00:00 星期0"));
         QCOMPARE(counter_.lengths, (std::vector<int>{13, 8, 10}));
-        QVERIFY(!duringBox_);
+        QVERIFY(!boxes_.duringNext);
     }
 
     void unansweredRequestSaysNoReply()
@@ -718,30 +704,30 @@ private slots:
         QCOMPARE(Written(), H("FA 80 F3 07  6C 40 12  00 04 00 06  3C 0D"));
         // A frequency the word cannot hold would set another one: refused.
         for (const char* refused : {"1024", "5000", "", "0.5"}) {
-            shown_.clear();
+            boxes_.shown.clear();
             rf->findChild<QLineEdit*>(QStringLiteral("frequencyEdit"))->setText(QString::fromLatin1(refused));
             QMetaObject::invokeMethod(rf->findChild<QPushButton*>(QStringLiteral("writeRfButton")), "click");
-            QCOMPARE(shown_.size(), size_t(1));
-            QVERIFY(shown_[0].text.contains(QStringLiteral("1023 MHz")));
+            QCOMPARE(boxes_.shown.size(), size_t(1));
+            QVERIFY(boxes_.shown[0].text.contains(QStringLiteral("1023 MHz")));
             QVERIFY2(Written().empty(), refused);
         }
         rf->findChild<QLineEdit*>(QStringLiteral("frequencyEdit"))->setText(QStringLiteral("433"));
-        shown_.clear();
+        boxes_.shown.clear();
         QMetaObject::invokeMethod(rf->findChild<QPushButton*>(QStringLiteral("readRfButton")), "click");
         QCOMPARE(Written(), H("FA 80 F4 01  00  6F 0D"));
         QCOMPARE(Pane(), QStringLiteral("None"));
 
         Answer(Response(0xF4, H("6C 7A E1  09 05 07 03")));
-        QTRY_COMPARE(shown_.size(), size_t(1));
-        QCOMPARE(shown_[0].text, QStringLiteral("读取射频参数成功!"));
+        QTRY_COMPARE(boxes_.shown.size(), size_t(1));
+        QCOMPARE(boxes_.shown[0].text, QStringLiteral("读取射频参数成功!"));
         QCOMPARE(rf->findChild<QLineEdit*>(QStringLiteral("frequencyEdit"))->text(), QStringLiteral("433.91"));
         QCOMPARE(rf->findChild<QComboBox*>(QStringLiteral("sleepCombo"))->currentIndex(), -1);
         QCOMPARE(rf->findChild<QComboBox*>(QStringLiteral("breathCombo"))->currentText(), QStringLiteral("64ms"));
         QCOMPARE(rf->findChild<QLineEdit*>(QStringLiteral("addressEdit"))->text(), QStringLiteral("07"));
         QCOMPARE(rf->findChild<QComboBox*>(QStringLiteral("powerCombo"))->currentText(), QStringLiteral("Level4"));
         Answer(Response(0xF3, H("00")));
-        QTRY_COMPARE(shown_.size(), size_t(2));
-        QCOMPARE(shown_[1].text, QStringLiteral("写入射频参数成功!"));
+        QTRY_COMPARE(boxes_.shown.size(), size_t(2));
+        QCOMPARE(boxes_.shown[1].text, QStringLiteral("写入射频参数成功!"));
         QCOMPARE(Pane(), QStringLiteral("None"));
         // Writing after that read sends 433 MHz: the decimals are not sent.
         QMetaObject::invokeMethod(rf->findChild<QPushButton*>(QStringLiteral("writeRfButton")), "click");
@@ -815,11 +801,8 @@ class DtuPageRoundTripTest : public QObject {
 private slots:
     void writtenSettingsReadBack()
     {
-        std::vector<Shown> shown;
-        ui::SetMessageHandler([&](const QString& caption, const QString& text, ui::Buttons) {
-            shown.push_back({caption, text});
-            return int(QMessageBox::Ok);
-        });
+        MessageBoxes boxes;
+        boxes.Start();
         sim::SimulatedDtu dtu({});
         QVERIFY(dtu.Start());
         QVERIFY(g_Serial.Open(dtu.TerminalPath(), 115200, 0));
@@ -860,24 +843,14 @@ private slots:
             QCOMPARE(edit("versionEdit")->text(), QStringLiteral("KV-331 V2.3.1 (simulated)"));
         }
         g_Serial.Close();
-        ui::SetMessageHandler(nullptr);
-        QVERIFY(shown.empty());
+        boxes.Stop();
+        QVERIFY(boxes.shown.empty());
     }
 };
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    int status = 0;
-    {
-        DtuPageTest t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    {
-        DtuPageRoundTripTest t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    return status;
+    return RunTests<DtuPageTest, DtuPageRoundTripTest>(argc, argv);
 }
 
 #include "DtuPageTest.moc"

@@ -1,13 +1,13 @@
 // The DTU page's whole-DTU read and write and its profiles, through the real
 // page against the simulated DTU, checked with dtuctl on the same device.
 #include "app/TavrinDlg.h"
-#include "cli/Run.h"
 #include "common/FastReplies.h"
 #include "common/FileDialog.h"
-#include "common/MessageBox.h"
 #include "dtu/DtuDlg.h"
 #include "serial/KVSerial.h"
 #include "sim/SimulatedDtu.h"
+#include "support/MessageBoxes.h"
+#include "support/RunCtl.h"
 #include "support/OwnSettings.h"
 
 #include <QAbstractButton>
@@ -27,19 +27,6 @@
 #include <sstream>
 
 namespace {
-
-struct Ctl {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Ctl RunCtl(const std::vector<std::string>& args)
-{
-    std::ostringstream out, err;
-    const int code = cli::Run(args, {out, err, false});
-    return {code, out.str(), err.str()};
-}
 
 // Every leaf of a TOML table as "section.key" -> value text.
 std::map<std::string, std::string> Leaves(const std::string& text)
@@ -104,7 +91,7 @@ private:
     std::unique_ptr<CTavrinDlg> window_;
     CDtuDlg* page_ = nullptr;
     QTemporaryDir dir_;
-    QStringList shown_;
+    MessageBoxes boxes_;
 
     void Click(const char* name) { page_->findChild<QAbstractButton*>(QLatin1String(name))->click(); }
     QString File(const char* name, const char* content)
@@ -124,11 +111,7 @@ private slots:
     void initTestCase() { QVERIFY(dir_.isValid()); }
     void init()
     {
-        shown_.clear();
-        ui::SetMessageHandler([this](const QString&, const QString& text, ui::Buttons) {
-            shown_ << text;
-            return int(QMessageBox::Ok);
-        });
+        boxes_.Start();
         dtu_ = std::make_unique<sim::SimulatedDtu>(sim::SimulatedDtu::Options{});
         QVERIFY(dtu_->Start());
         QVERIFY(g_Serial.Open(dtu_->TerminalPath(), 115200, 0));
@@ -143,7 +126,7 @@ private slots:
         ClosePage();
         dtu_.reset();
         ui::FastReplies::instance().set(false);
-        ui::SetMessageHandler(nullptr);
+        boxes_.Stop();
         ui::SetOpenFileHandler(nullptr);
         ui::SetSaveFileHandler(nullptr);
     }
@@ -160,14 +143,14 @@ private slots:
         const std::string text((std::istreambuf_iterator<char>(in)), {});
         ClosePage();
 
-        const Ctl read = RunCtl({"-p", dtu_->TerminalPath(), "read", "--profile"});
+        const CtlRun read = RunCtl({"-p", dtu_->TerminalPath(), "read", "--profile"});
         QCOMPARE(read.code, 0);
         std::map<std::string, std::string> expected = Leaves(read.out);
         // A KV-331 has no phone or ID lists.
         QCOMPARE(expected.erase("phones") + expected.erase("ids"), std::size_t(2));
         QVERIFY(expected.size() > 15);
         QCOMPARE(Leaves(text), expected);
-        QVERIFY(shown_.isEmpty());
+        QVERIFY(boxes_.texts().isEmpty());
     }
 
     void loadThenWriteAllLeavesTheDtuAsTheProfileSays()
@@ -190,7 +173,7 @@ private slots:
                  qPrintable(verdicts.join(u',')));
         ClosePage();
 
-        const Ctl read = RunCtl({"-p", dtu_->TerminalPath(), "--json", "read"});
+        const CtlRun read = RunCtl({"-p", dtu_->TerminalPath(), "--json", "read"});
         const nlohmann::json s = nlohmann::json::parse(read.out)["settings"];
         QCOMPARE(s["own_id"]["id"].get<std::string>(), std::string("AABBCCDDEEFF"));
         QCOMPARE(s["server"]["ip"].get<std::string>(), std::string("10.1.2.3"));
@@ -208,8 +191,8 @@ private slots:
         const QString path = File("bad.toml", "[server]\nip = \"10.9.9.9\"\nport = 70000\n");
         ui::SetOpenFileHandler([&](const QString&) { return path; });
         Click("loadProfileButton");
-        QCOMPARE(shown_.size(), 1);
-        QVERIFY2(shown_[0].contains(path + QStringLiteral(":3:")), qPrintable(shown_[0]));
+        QCOMPARE(boxes_.texts().size(), 1);
+        QVERIFY2(boxes_.texts()[0].contains(path + QStringLiteral(":3:")), qPrintable(boxes_.texts()[0]));
         after = page_->ProfileText(&refusal);
         QCOMPARE(after, before);
     }

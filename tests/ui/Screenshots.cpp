@@ -23,10 +23,8 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("DTU参数配置工具"));
+    const QDir dir = TitledShotsFolder(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral("screenshot"));
-    const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
-    QDir().mkpath(dir.absolutePath());
 
     sim::SimulatedDtu dtu({});
     dtu.Start();

@@ -5,12 +5,12 @@
 #include "app/Dialog_Login.h"
 #include "app/TavrinDlg.h"
 #include "terminal/TerminalDlg.h"
-#include "common/MessageBox.h"
 #include "dtu/DtuDlg.h"
 #include "pages/P2pDlg.h"
 #include "pages/Phone.h"
 #include "pages/TcpDlg.h"
 #include "serial/KVSerial.h"
+#include "support/MessageBoxes.h"
 #include "support/Pty.h"
 #include "upgrade/Dialog_OTG.h"
 
@@ -26,11 +26,6 @@
 #include <memory>
 
 namespace {
-
-struct Shown {
-    QString caption;
-    QString text;
-};
 
 // Records the types and lengths of the frame events a page receives.
 class FrameRecorder : public QObject {
@@ -55,7 +50,7 @@ class ShellTest : public QObject {
 private:
     std::unique_ptr<CTavrinDlg> window_;
     std::unique_ptr<PtyPair> pty_;
-    std::vector<Shown> shown_;
+    MessageBoxes boxes_;
     QStringList ports_;
 
     void Trigger(int id) { window_->findChild<QAction*>(QStringLiteral("action%1").arg(id))->trigger(); }
@@ -80,11 +75,7 @@ private:
 private slots:
     void init()
     {
-        shown_.clear();
-        ui::SetMessageHandler([this](const QString& caption, const QString& text, ui::Buttons) {
-            shown_.push_back({caption, text});
-            return int(QMessageBox::Ok);
-        });
+        boxes_.Start();
         window_ = std::make_unique<CTavrinDlg>([this] { return ports_; });
         window_->show();
     }
@@ -94,7 +85,7 @@ private slots:
         g_Serial.Close();
         pty_.reset();
         ports_.clear();
-        ui::SetMessageHandler(nullptr);
+        boxes_.Stop();
     }
 
     void startsWithCaptionSizeAndStatus()
@@ -131,9 +122,9 @@ private slots:
         QFETCH(int, id);
         QFETCH(QString, text);
         Trigger(id);
-        QCOMPARE(shown_.size(), size_t(1));
-        QCOMPARE(shown_[0].caption, QStringLiteral("错误！"));
-        QCOMPARE(shown_[0].text, text);
+        QCOMPARE(boxes_.shown.size(), size_t(1));
+        QCOMPARE(boxes_.shown[0].caption, QStringLiteral("错误！"));
+        QCOMPARE(boxes_.shown[0].text, text);
         QVERIFY(!window_->dtuPage() && !window_->smsTextPage() && !window_->smsHexPage() && !window_->tcpPage() &&
                 !window_->upgradePage());
     }
@@ -147,7 +138,7 @@ private slots:
         QVERIFY(window_->findChild<QDialog*>(QStringLiteral("CAboutDlg"))->isVisible());
         Trigger(1010);  // the terminal opens with the port closed
         QVERIFY(window_->terminalPage() && window_->terminalPage()->isVisible());
-        QVERIFY(shown_.empty());
+        QVERIFY(boxes_.shown.empty());
     }
 
     void pagesAreCreatedOnceAndShownAgain()
@@ -170,7 +161,7 @@ private slots:
         QCOMPARE(window_->smsTextPage()->windowTitle(), QStringLiteral("短信US2编码方式传输"));
         QCOMPARE(window_->smsHexPage()->windowTitle(), QStringLiteral("短信HEX编码方式传输"));
         QCOMPARE(window_->tcpPage()->windowTitle(), QStringLiteral("TCP数据传输"));
-        QVERIFY(shown_.empty());
+        QVERIFY(boxes_.shown.empty());
     }
 
     void password_data()
@@ -200,11 +191,11 @@ private slots:
         QCOMPARE(window_->upgradePage() != nullptr, accepted);
         QCOMPARE(stayedOpen, !accepted);
         if (accepted) {
-            QVERIFY(shown_.empty());
+            QVERIFY(boxes_.shown.empty());
             QVERIFY(window_->upgradePage()->isVisible());
         } else {
-            QCOMPARE(shown_.size(), size_t(1));
-            QCOMPARE(shown_[0].text, QStringLiteral("输入口令错误,请重新输入！"));
+            QCOMPARE(boxes_.shown.size(), size_t(1));
+            QCOMPARE(boxes_.shown[0].text, QStringLiteral("输入口令错误,请重新输入！"));
             QCOMPARE(kept, typed);
         }
     }
@@ -300,7 +291,7 @@ private slots:
         QVERIFY(!g_Serial.IsOpen());
         QCOMPARE(open->text(), QStringLiteral("打开"));
         QVERIFY(page->failureText().contains(QStringLiteral("/dev/no-such-port")));
-        QVERIFY(shown_.empty());
+        QVERIFY(boxes_.shown.empty());
     }
 
     void lostPortIsClosedAndSaidOnce()
@@ -316,9 +307,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!g_Serial.IsOpen(), 2000);
         QCOMPARE(open->text(), QStringLiteral("打开"));
         QTest::qWait(300);
-        QCOMPARE(shown_.size(), size_t(1));
-        QCOMPARE(shown_[0].caption, QStringLiteral("错误！"));
-        QVERIFY(shown_[0].text.contains(QString::fromStdString(pty_->terminalPath())));
+        QCOMPARE(boxes_.shown.size(), size_t(1));
+        QCOMPARE(boxes_.shown[0].caption, QStringLiteral("错误！"));
+        QVERIFY(boxes_.shown[0].text.contains(QString::fromStdString(pty_->terminalPath())));
         QVERIFY(window_->isVisible());
     }
 

@@ -8,8 +8,8 @@
 #include "app/TavrinDlg.h"
 #include "common/FileDialog.h"
 #include "common/FrameEvent.h"
-#include "common/MessageBox.h"
 #include "serial/KVSerial.h"
+#include "support/MessageBoxes.h"
 #include "upgrade/Dialog_OTG.h"
 
 #include <QAbstractEventDispatcher>
@@ -28,11 +28,6 @@
 #include <unistd.h>
 
 namespace {
-
-struct Shown {
-    QString text;
-    ui::Buttons buttons;
-};
 
 const QString kSucceeded = QStringLiteral("升级成功，等待从新启动");
 const QString kCheckFailed = QStringLiteral("校验错误,升级失败!");
@@ -60,7 +55,7 @@ class UpgradePageTest : public QObject {
 private:
     std::unique_ptr<PageHarness> h_;
     QTemporaryDir dir_;
-    std::vector<Shown> shown_;
+    MessageBoxes boxes_;
     int closeAnswer_ = QMessageBox::Ok;
     QString chosen_;
     QString filter_;
@@ -87,10 +82,7 @@ private:
     CDialog_OTG* Page() const { return h_->page(); }
     QString Texts() const
     {
-        QStringList all;
-        for (const Shown& s : shown_)
-            all << s.text;
-        return all.join(QStringLiteral(" | "));
+        return boxes_.texts().join(QStringLiteral(" | "));
     }
     // An APP "ACK" as the main window hands it over: `length` bytes received,
     // the rest of the buffer left over.
@@ -109,14 +101,13 @@ private slots:
     void initTestCase() { QVERIFY(dir_.isValid()); }
     void init()
     {
-        shown_.clear();
         closeAnswer_ = QMessageBox::Ok;
         chosen_.clear();
         filter_.clear();
-        ui::SetMessageHandler([this](const QString&, const QString& text, ui::Buttons buttons) {
-            shown_.push_back({text, buttons});
-            return text.contains(kCloseQuestion) ? closeAnswer_ : int(QMessageBox::Ok);
-        });
+        boxes_.Start();
+        boxes_.answerFor = [this](const MessageBoxes::Box& box) {
+            return box.text.contains(kCloseQuestion) ? closeAnswer_ : int(QMessageBox::Ok);
+        };
         ui::SetOpenFileHandler([this](const QString& filter) {
             filter_ = filter;
             return chosen_;
@@ -125,7 +116,7 @@ private slots:
     void cleanup()
     {
         h_.reset();
-        ui::SetMessageHandler(nullptr);
+        boxes_.Stop();
         ui::SetOpenFileHandler(nullptr);
     }
 
@@ -160,7 +151,7 @@ private slots:
         Choose(QString());
         QCOMPARE(filter_, QStringLiteral("Data Files(*.bin);;All Files (*.*)"));
         QCOMPARE(h_->pathEdit()->text(), QStringLiteral("/kept"));
-        QVERIFY(shown_.empty());
+        QVERIFY(boxes_.shown.empty());
     }
 
     void transfers_data()
@@ -201,9 +192,9 @@ private slots:
         QCOMPARE(Positions(spy), positions);
         QCOMPARE(h_->progressBar()->value(), positions.size());
         QCOMPARE(h_->received(), image);
-        QCOMPARE(shown_.size(), size_t(1));
-        QCOMPARE(shown_[0].text, kSucceeded);
-        QCOMPARE(shown_[0].buttons, ui::Buttons::OkCancel);
+        QCOMPARE(boxes_.shown.size(), size_t(1));
+        QCOMPARE(boxes_.shown[0].text, kSucceeded);
+        QCOMPARE(boxes_.shown[0].buttons, ui::Buttons::OkCancel);
         // The verdict and the time stay on the page; nothing runs any more.
         QCOMPARE(h_->label("verdictText")->text(), kSucceeded);
         const QString progress = h_->label("progressText")->text();
@@ -221,9 +212,9 @@ private slots:
         Choose(File(QStringLiteral("dck.bin"), Pattern(2500)));
         QTest::mouseClick(h_->button("appButton"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!Page()->transferring(), kTransferMs);
-        QCOMPARE(shown_.size(), size_t(1));
-        QCOMPARE(shown_[0].text, kCheckFailed);
-        QCOMPARE(shown_[0].buttons, ui::Buttons::Ok);
+        QCOMPARE(boxes_.shown.size(), size_t(1));
+        QCOMPARE(boxes_.shown[0].text, kCheckFailed);
+        QCOMPARE(boxes_.shown[0].buttons, ui::Buttons::Ok);
         QCOMPARE(h_->progressBar()->value(), 3);
         QCOMPARE(h_->label("verdictText")->text(), kCheckFailed);
     }
@@ -236,10 +227,10 @@ private slots:
         Choose(File(QStringLiteral("lost.bin"), Pattern(2500)));
         QTest::mouseClick(h_->button("appButton"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!Page()->transferring(), kTransferMs);
-        QCOMPARE(shown_.size(), size_t(1));
-        QVERIFY2(shown_[0].text.contains(QStringLiteral("第 2 块（共 3 块）")), qPrintable(shown_[0].text));
-        QVERIFY2(shown_[0].text.contains(QStringLiteral("没有应答")), qPrintable(shown_[0].text));
-        QCOMPARE(h_->label("verdictText")->text(), shown_[0].text);
+        QCOMPARE(boxes_.shown.size(), size_t(1));
+        QVERIFY2(boxes_.shown[0].text.contains(QStringLiteral("第 2 块（共 3 块）")), qPrintable(boxes_.shown[0].text));
+        QVERIFY2(boxes_.shown[0].text.contains(QStringLiteral("没有应答")), qPrintable(boxes_.shown[0].text));
+        QCOMPARE(h_->label("verdictText")->text(), boxes_.shown[0].text);
         QCOMPARE(h_->blocksReceived(), size_t(2));
         QVERIFY(!WatchTimerRunning());
     }
@@ -270,8 +261,8 @@ private slots:
         QTest::mouseClick(h_->button("appButton"), Qt::LeftButton);
         h_->pathEdit()->clear();
         QTest::mouseClick(h_->button("iapButton"), Qt::LeftButton);
-        QCOMPARE(shown_.size(), size_t(1));
-        QCOMPARE(shown_[0].text, QStringLiteral("打开文件的路径不正确,或不能为空！"));
+        QCOMPARE(boxes_.shown.size(), size_t(1));
+        QCOMPARE(boxes_.shown[0].text, QStringLiteral("打开文件的路径不正确,或不能为空！"));
         QVERIFY(Page()->transferring());
         DeliverAck(9);
         QCOMPARE(h_->progressBar()->value(), 2);
@@ -290,13 +281,13 @@ private slots:
         g_Serial.Close();
         DeliverAck(9);
         QTRY_VERIFY(!Page()->transferring());
-        QCOMPARE(shown_.size(), size_t(1));
-        QVERIFY2(shown_[0].text.contains(QStringLiteral("串口已")), qPrintable(shown_[0].text));
-        QVERIFY2(shown_[0].text.contains(QStringLiteral("1/3 块")), qPrintable(shown_[0].text));
+        QCOMPARE(boxes_.shown.size(), size_t(1));
+        QVERIFY2(boxes_.shown[0].text.contains(QStringLiteral("串口已")), qPrintable(boxes_.shown[0].text));
+        QVERIFY2(boxes_.shown[0].text.contains(QStringLiteral("1/3 块")), qPrintable(boxes_.shown[0].text));
         // A later reply finds no transfer and says nothing more.
         DeliverAck(9);
         QTest::qWait(300);
-        QCOMPARE(shown_.size(), size_t(1));
+        QCOMPARE(boxes_.shown.size(), size_t(1));
         QVERIFY(!WatchTimerRunning());
     }
 
@@ -318,8 +309,8 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(h_->progressBar()->value(), 2, kTransferMs);
         }
         QTest::mouseClick(h_->button("stopButton"), Qt::LeftButton);
-        QCOMPARE(shown_.size(), size_t(1));
-        QCOMPARE(shown_[0].text, kStopped);
+        QCOMPARE(boxes_.shown.size(), size_t(1));
+        QCOMPARE(boxes_.shown[0].text, kStopped);
         QCOMPARE(h_->progressBar()->value(), 0);
         QVERIFY(!Page()->transferring());
         QVERIFY(!WatchTimerRunning());
@@ -327,7 +318,7 @@ private slots:
         const std::size_t blocks = h_->blocksReceived();
         QTest::qWait(1200);
         QCOMPARE(h_->blocksReceived(), blocks);
-        QCOMPARE(shown_.size(), size_t(1));
+        QCOMPARE(boxes_.shown.size(), size_t(1));
     }
 
     void typedPathIsMeasuredWhenTheTransferStarts()
@@ -376,10 +367,10 @@ private slots:
             QSKIP("root reads any file");
         h_->pathEdit()->setText(path.replace(QLatin1Char('@'), dir_.path()));
         QTest::mouseClick(h_->button("appButton"), Qt::LeftButton);
-        QCOMPARE(shown_.size(), size_t(1));
-        QVERIFY2(shown_[0].text.contains(said), qPrintable(shown_[0].text));
+        QCOMPARE(boxes_.shown.size(), size_t(1));
+        QVERIFY2(boxes_.shown[0].text.contains(said), qPrintable(boxes_.shown[0].text));
         if (said != kEmptyPath)
-            QVERIFY2(shown_[0].text.contains(QStringLiteral("未发送任何数据")), qPrintable(shown_[0].text));
+            QVERIFY2(boxes_.shown[0].text.contains(QStringLiteral("未发送任何数据")), qPrintable(boxes_.shown[0].text));
         QVERIFY(!Page()->transferring());
         QVERIFY(!WatchTimerRunning());
         QTest::qWait(200);
@@ -419,22 +410,22 @@ private slots:
         QTest::mouseClick(h_->button("appButton"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!Page()->transferring(), 3000);
         QVERIFY(!WatchTimerRunning());
-        const auto lost = std::find_if(shown_.begin(), shown_.end(),
-                                       [](const Shown& s) { return s.text.contains(QStringLiteral("升级已中断")); });
-        QVERIFY2(lost != shown_.end(), qPrintable(Texts()));
+        const auto lost = std::find_if(boxes_.shown.begin(), boxes_.shown.end(),
+                                       [](const MessageBoxes::Box& s) { return s.text.contains(QStringLiteral("升级已中断")); });
+        QVERIFY2(lost != boxes_.shown.end(), qPrintable(Texts()));
         QVERIFY2(lost->text.contains(QStringLiteral("串口已断开")), qPrintable(lost->text));
         QVERIFY2(lost->text.contains(QStringLiteral("2/5 块")), qPrintable(lost->text));
         QTRY_VERIFY_WITH_TIMEOUT(!g_Serial.IsOpen(), 2000);
         // One box tells of the loss: the main window leaves it to the page.
         QTest::qWait(300);
-        QCOMPARE(std::count_if(shown_.begin(), shown_.end(),
-                               [](const Shown& s) { return s.text.contains(QStringLiteral("已断开")); }),
+        QCOMPARE(std::count_if(boxes_.shown.begin(), boxes_.shown.end(),
+                               [](const MessageBoxes::Box& s) { return s.text.contains(QStringLiteral("已断开")); }),
                  1);
         // Starting again with the port gone sends nothing and says why.
-        shown_.clear();
+        boxes_.shown.clear();
         QTest::mouseClick(h_->button("appButton"), Qt::LeftButton);
-        QCOMPARE(shown_.size(), size_t(1));
-        QVERIFY2(shown_[0].text.contains(QStringLiteral("串口没有打开")), qPrintable(shown_[0].text));
+        QCOMPARE(boxes_.shown.size(), size_t(1));
+        QVERIFY2(boxes_.shown[0].text.contains(QStringLiteral("串口没有打开")), qPrintable(boxes_.shown[0].text));
     }
 
     void closingThePageDuringTheTransfer_data()
@@ -452,9 +443,9 @@ private slots:
         QTest::mouseClick(h_->button("appButton"), Qt::LeftButton);
         closeAnswer_ = answer;
         Page()->close();
-        QCOMPARE(shown_.size(), size_t(1));
-        QVERIFY(shown_[0].text.contains(kCloseQuestion));
-        QCOMPARE(shown_[0].buttons, ui::Buttons::OkCancel);
+        QCOMPARE(boxes_.shown.size(), size_t(1));
+        QVERIFY(boxes_.shown[0].text.contains(kCloseQuestion));
+        QCOMPARE(boxes_.shown[0].buttons, ui::Buttons::OkCancel);
         if (answer == QMessageBox::Cancel) {
             QVERIFY(Page()->isVisible());
             QTRY_VERIFY_WITH_TIMEOUT(!Page()->transferring(), kTransferMs);
@@ -469,7 +460,7 @@ private slots:
         // Closing an idle page asks nothing.
         Page()->show();
         Page()->close();
-        QCOMPARE(shown_.size(), size_t(1));
+        QCOMPARE(boxes_.shown.size(), size_t(1));
     }
 
     void closingTheMainWindowEndsTheTransfer()
@@ -483,7 +474,7 @@ private slots:
         QVERIFY(!WatchTimerRunning());
         QTest::qWait(1200);
         QCOMPARE(h_->blocksReceived(), size_t(2));
-        QVERIFY(shown_.empty());
+        QVERIFY(boxes_.shown.empty());
     }
 
     void enterAndEscapeDoNothing()
@@ -495,7 +486,7 @@ private slots:
             QTest::keyClick(Page(), Qt::Key(key));
         }
         QVERIFY(Page()->isVisible());
-        QVERIFY(shown_.empty());
+        QVERIFY(boxes_.shown.empty());
     }
 };
 
