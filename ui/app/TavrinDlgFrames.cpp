@@ -1,0 +1,70 @@
+// The 100 ms tick: received bytes completed into frames and handed to the
+// pages on screen, and the port watched for its loss.
+#include "app/TavrinDlg.h"
+
+#include "common/FrameEvent.h"
+#include "dtu/DtuDlg.h"
+#include "monitor/MonitorDlg.h"
+#include "pages/P2pDlg.h"
+#include "pages/Phone.h"
+#include "pages/TcpDlg.h"
+#include "serial/KVSerial.h"
+#include "terminal/TerminalDlg.h"
+#include "upgrade/Dialog_OTG.h"
+
+#include <QCoreApplication>
+#include <QTimerEvent>
+
+#include <algorithm>
+
+void CTavrinDlg::timerEvent(QTimerEvent* e)
+{
+    if (e->timerId() == timerId_)
+        Tick();
+    else
+        QDialog::timerEvent(e);
+}
+
+void CTavrinDlg::Tick()
+{
+    // The clock on every eleventh tick.
+    if (clockTicks_++ >= 10) {
+        clockTicks_ = 0;
+        UpdateClock();
+    }
+    g_Rx.Tick([this](const ReceiveBuffer::Frame& frame) { NotifyPages(frame); });
+    CheckPortLost();
+}
+
+void CTavrinDlg::DeliverWhole()
+{
+    // Closed: no page is told of anything any more, as with the tick.
+    if (timerId_ == 0)
+        return;
+    g_Rx.DeliverWhole([this](const ReceiveBuffer::Frame& frame) { NotifyPages(frame); });
+}
+
+void CTavrinDlg::NotifyPages(const ReceiveBuffer::Frame& frame)
+{
+    // The monitor first, hidden or not: a page that answers at once writes
+    // after it has the frame.
+    const auto length = static_cast<std::size_t>(std::clamp(frame.length, 0, ReceiveBuffer::kCapacity));
+    monitor_->OnReceived(frame.bytes.first(length));
+    // Always in this order; a page that is hidden or not yet created
+    // receives nothing.
+    QWidget* const pages[] = {phone_, p2p_, tcp_, dtu_, otg_};
+    const QEvent::Type types[] = {ui::kSmsTextFrame, ui::kSmsHexFrame, ui::kTcpFrame, ui::kDtuFrame,
+                                  ui::kUpgradeFrame};
+    for (int i = 0; i < 5; ++i) {
+        if (pages[i] && pages[i]->isVisible()) {
+            ui::FrameEvent event(types[i], frame);
+            QCoreApplication::sendEvent(pages[i], &event);
+        }
+    }
+    // The terminal last, after the pages that answer: it only looks. Hidden,
+    // it still takes frames while it writes a session log.
+    if (terminal_ && terminal_->wantsFrames()) {
+        ui::FrameEvent event(ui::kTerminalFrame, frame);
+        QCoreApplication::sendEvent(terminal_, &event);
+    }
+}
