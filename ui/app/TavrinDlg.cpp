@@ -4,6 +4,7 @@
 
 #include "app/AboutDlg.h"
 #include "common/Settings.h"
+#include "common/Widgets.h"
 #include "dtu/DtuDlg.h"
 #include "monitor/MonitorDlg.h"
 #include "pages/P2pDlg.h"
@@ -92,16 +93,8 @@ void CTavrinDlg::UpdateClock()
 
 void CTavrinDlg::keyPressEvent(QKeyEvent* e)
 {
-    // Neither key may close the main window or press anything.
-    switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        e->accept();
-        return;
-    default:
+    if (!ui::SwallowClosingKey(e))
         QDialog::keyPressEvent(e);
-    }
 }
 
 void CTavrinDlg::closeEvent(QCloseEvent* e)

@@ -1,5 +1,6 @@
 #include "common/Widgets.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 
 namespace ui {
@@ -42,6 +43,19 @@ void SelectIndex(QComboBox* box, int index)
     } else {
         box->setCurrentIndex(-1);
         box->clearEditText();
+    }
+}
+
+bool SwallowClosingKey(QKeyEvent* e)
+{
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        e->accept();
+        return true;
+    default:
+        return false;
     }
 }
 

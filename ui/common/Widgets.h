@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QWidget>
 
+class QKeyEvent;
+
 #include <array>
 #include <cstddef>
 
@@ -55,5 +57,9 @@ QComboBox* DropDown(QWidget* parent, const std::array<const char*, N>& items)
 int SelectedIndex(const QComboBox* box);
 // Selects an entry; an index outside the list leaves no selection.
 void SelectIndex(QComboBox* box, int index);
+
+// Return, Enter and Escape, taken so that they neither close a window that
+// must stay nor press its default button; false for any other key.
+bool SwallowClosingKey(QKeyEvent* e);
 
 }  // namespace ui

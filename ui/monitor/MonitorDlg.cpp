@@ -4,7 +4,6 @@
 
 #include "common/Widgets.h"
 #include "dtu/Commands.h"
-#include "monitor/MonitorDlgInternal.h"
 #include "serial/KVSerial.h"
 
 #include <QComboBox>
@@ -16,7 +15,6 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-using ui::monitordlg::FromStd;
 
 namespace {
 
@@ -50,7 +48,7 @@ CMonitorDlg::CMonitorDlg(QWidget* parent, std::size_t maxFrames) : QDialog(paren
     command_ = ui::Tag(new QComboBox(this), 2002, "commandCombo");
     command_->addItem(tr("全部命令"), -1);
     for (const std::uint8_t code : kCodes)
-        command_->addItem(QStringLiteral("%1 %2").arg(code, 2, 16, QLatin1Char('0')).toUpper().arg(FromStd(monitor::CommandName(code))),
+        command_->addItem(QStringLiteral("%1 %2").arg(code, 2, 16, QLatin1Char('0')).toUpper().arg(QString::fromStdString(monitor::CommandName(code))),
                           int{code});
     command_->addItem(tr("数据帧（短信/TCP/透传）"), monitor::Filter::kDataFrames);
     auto* commandLabel = new QLabel(tr("命令(&M)："), this);

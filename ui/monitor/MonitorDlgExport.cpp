@@ -4,7 +4,6 @@
 
 #include "common/FileDialog.h"
 #include "common/MessageBox.h"
-#include "monitor/MonitorDlgInternal.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -14,7 +13,6 @@
 
 #include <algorithm>
 
-using ui::monitordlg::FromStd;
 
 QString CMonitorDlg::SelectedText() const
 {
@@ -23,7 +21,7 @@ QString CMonitorDlg::SelectedText() const
     QString text;
     for (const QModelIndex& row : rows) {
         if (const monitor::Entry* e = model_->EntryAt(row.row()))
-            text += FromStd(monitor::TextLine(*e)) + u'\n';
+            text += QString::fromStdString(monitor::TextLine(*e)) + u'\n';
     }
     return text;
 }

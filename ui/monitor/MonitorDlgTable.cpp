@@ -2,13 +2,11 @@
 // cells, decoded only for the rows on screen.
 #include "monitor/MonitorDlg.h"
 
-#include "monitor/MonitorDlgInternal.h"
 
 #include <QColor>
 
 #include <algorithm>
 
-using ui::monitordlg::FromStd;
 
 namespace {
 
@@ -43,7 +41,7 @@ const CMonitorModel::Decoded& CMonitorModel::Decode(const monitor::Entry& e) con
         const monitor::FrameMeaning m = monitor::DecodeFrame(e.direction, e.bytes);
         d.seq = e.seq;
         d.unanswered = e.unanswered;
-        d.meaning = FromStd(monitor::Meaning(e));
+        d.meaning = QString::fromStdString(monitor::Meaning(e));
         d.bad = !m.envelopeOk || e.unanswered;
     }
     return d;
@@ -57,7 +55,7 @@ QVariant CMonitorModel::data(const QModelIndex& index, int role) const
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
         switch (index.column()) {
         case Time:
-            return FromStd(monitor::FormatTime(e->wallMs));
+            return QString::fromStdString(monitor::FormatTime(e->wallMs));
         case Direction:
             return QString::fromUtf8(monitor::DirectionName(e->direction));
         case Length:
@@ -65,8 +63,8 @@ QVariant CMonitorModel::data(const QModelIndex& index, int role) const
         case Bytes:
             // A 1 KiB block would make a 3 KiB cell; the rest is in the tool tip.
             if (role == Qt::DisplayRole && e->bytes.size() > 64)
-                return FromStd(monitor::HexText(std::span(e->bytes).first(64))) + QStringLiteral(" …");
-            return FromStd(monitor::HexText(e->bytes));
+                return QString::fromStdString(monitor::HexText(std::span(e->bytes).first(64))) + QStringLiteral(" …");
+            return QString::fromStdString(monitor::HexText(e->bytes));
         case Meaning:
             return Decode(*e).meaning;
         default:

@@ -8,7 +8,6 @@
 #include <QTimerEvent>
 #include <QTreeWidget>
 
-using ui::serverdlg::FromStd;
 
 namespace {
 
@@ -41,8 +40,8 @@ void CServerDlg::Handle(const server::Event& e)
         rows_[e.id] = item;
         item->setData(Id, kIdRole, QVariant::fromValue<qulonglong>(e.id));
         item->setText(Id, QString::number(e.id));
-        item->setText(Peer, FromStd(e.peer));
-        item->setText(Since, FromStd(server::FormatTime(e.wallMs)).left(8));
+        item->setText(Peer, QString::fromStdString(e.peer));
+        item->setText(Since, QString::fromStdString(server::FormatTime(e.wallMs)).left(8));
         UpdateRow(e.id);
         break;
     }
@@ -98,10 +97,10 @@ void CServerDlg::UpdateRow(std::uint64_t id)
         return;
     item->setText(BytesIn, QString::number(c->bytesIn));
     item->setText(BytesOut, QString::number(c->bytesOut));
-    item->setText(LastActivity, FromStd(server::FormatTime(c->lastActivityWallMs)).left(8));
+    item->setText(LastActivity, QString::fromStdString(server::FormatTime(c->lastActivityWallMs)).left(8));
     if (c->registration) {
-        item->setText(Registration, FromStd(server::PacketText(*c->registration, encoding())));
-        item->setToolTip(Registration, FromStd(hex::FormatSpaced(*c->registration)));
+        item->setText(Registration, QString::fromStdString(server::PacketText(*c->registration, encoding())));
+        item->setToolTip(Registration, QString::fromStdString(hex::FormatSpaced(*c->registration)));
     }
     // "—": nothing was expected to compare with.
     const QString compared[] = {QStringLiteral("—"), tr("一致"), tr("不一致")};

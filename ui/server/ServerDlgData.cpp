@@ -12,7 +12,6 @@
 #include <QScrollBar>
 
 using ui::serverdlg::Caption;
-using ui::serverdlg::FromStd;
 
 namespace {
 
@@ -40,10 +39,10 @@ void CServerDlg::ShowHistory()
 
 void CServerDlg::AppendPacket(const server::Packet& p)
 {
-    const QString body = dataHex_->isChecked() ? FromStd(hex::FormatSpaced(p.bytes)).trimmed()
-                                               : FromStd(server::PacketText(p.bytes, encoding()));
+    const QString body = dataHex_->isChecked() ? QString::fromStdString(hex::FormatSpaced(p.bytes)).trimmed()
+                                               : QString::fromStdString(server::PacketText(p.bytes, encoding()));
     const QString line = tr("%1 %2 %3 %4字节: %5")
-                             .arg(FromStd(server::FormatTime(p.wallMs)), p.sent ? tr("发") : tr("收"),
+                             .arg(QString::fromStdString(server::FormatTime(p.wallMs)), p.sent ? tr("发") : tr("收"),
                                   p.sent ? tr("数据") : KindText(p))
                              .arg(p.bytes.size())
                              .arg(body);
@@ -63,7 +62,7 @@ std::optional<server::Bytes> CServerDlg::TypedToSend()
 {
     auto parsed = server::ParseSendText(send_->text().toStdString(), sendHex_->isChecked(), encoding());
     if (auto* refusal = std::get_if<std::string>(&parsed)) {
-        ui::ShowMessage(this, Caption(), FromStd(*refusal), ui::Buttons::Ok, QMessageBox::Warning);
+        ui::ShowMessage(this, Caption(), QString::fromStdString(*refusal), ui::Buttons::Ok, QMessageBox::Warning);
         return std::nullopt;
     }
     if (std::get<server::Bytes>(parsed).empty())
@@ -85,7 +84,7 @@ void CServerDlg::OnSendSelected()
     const std::string refusal = server_.Send(id, *bytes, server::Now::Current());
     OnReady();
     if (!refusal.empty())
-        ui::ShowMessage(this, Caption(), tr("未发送：%1").arg(FromStd(refusal)), ui::Buttons::Ok,
+        ui::ShowMessage(this, Caption(), tr("未发送：%1").arg(QString::fromStdString(refusal)), ui::Buttons::Ok,
                         QMessageBox::Warning);
 }
 

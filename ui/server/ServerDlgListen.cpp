@@ -14,7 +14,6 @@
 #include <QTreeWidget>
 
 using ui::serverdlg::Caption;
-using ui::serverdlg::FromStd;
 
 void CServerDlg::OnPropose()
 {
@@ -35,8 +34,8 @@ void CServerDlg::Propose(bool onlyEmpty)
         if (!bytes)
             return QString();
         if (expectedHex_->isChecked())
-            return FromStd(hex::FormatSpaced(*bytes)).trimmed();
-        return FromStd(server::PacketText(*bytes, server::Encoding::Gbk));
+            return QString::fromStdString(hex::FormatSpaced(*bytes)).trimmed();
+        return QString::fromStdString(server::PacketText(*bytes, server::Encoding::Gbk));
     };
     if (!server_.running())
         put(port_, p.port);
@@ -52,7 +51,7 @@ bool CServerDlg::Expected(QLineEdit* edit, std::optional<server::Bytes>& out, co
         return true;
     auto parsed = server::ParseSendText(typed.toStdString(), expectedHex_->isChecked(), server::Encoding::Gbk);
     if (auto* refusal = std::get_if<std::string>(&parsed)) {
-        ui::ShowMessage(this, Caption(), what + tr("：") + FromStd(*refusal), ui::Buttons::Ok,
+        ui::ShowMessage(this, Caption(), what + tr("：") + QString::fromStdString(*refusal), ui::Buttons::Ok,
                         QMessageBox::Warning);
         return false;
     }
@@ -93,7 +92,7 @@ void CServerDlg::OnStartStop()
     const std::string error = server_.Start(options, server::Now::Current());
     if (!error.empty()) {
         UpdateState(tr("无法监听"));
-        ui::ShowMessage(this, Caption(), tr("无法启动服务器：%1").arg(FromStd(error)), ui::Buttons::Ok,
+        ui::ShowMessage(this, Caption(), tr("无法启动服务器：%1").arg(QString::fromStdString(error)), ui::Buttons::Ok,
                         QMessageBox::Warning);
         return;
     }

@@ -17,7 +17,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <algorithm>
 
 namespace {
 
@@ -126,11 +125,7 @@ void CDialog_OTG::Say(const QString& text)
 
 void CDialog_OTG::keyPressEvent(QKeyEvent* e)
 {
-    // Neither key may close the page or press anything.
-    static constexpr int kSwallowed[] = {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape};
-    if (std::ranges::find(kSwallowed, e->key()) != std::end(kSwallowed))
-        e->accept();
-    else
+    if (!ui::SwallowClosingKey(e))
         FramePage::keyPressEvent(e);
 }
 
