@@ -1,5 +1,6 @@
-// Line edits with a narrower input than text: digits only, and the
-// "a.b.c.d" address field.
+// Fields with a narrower input than text: the filter of typed characters
+// that the digit and hex fields share, digits only, and the "a.b.c.d"
+// address field.
 #pragma once
 
 #include <QInputMethodEvent>

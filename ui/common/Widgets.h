@@ -6,10 +6,10 @@
 #include <QStringList>
 #include <QWidget>
 
-class QKeyEvent;
-
 #include <array>
 #include <cstddef>
+
+class QKeyEvent;
 
 namespace ui {
 
