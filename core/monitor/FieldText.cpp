@@ -39,7 +39,10 @@ std::string SerialSettings(std::span<const std::uint8_t> p)
 
 std::string ProtocolOptions(std::uint8_t bits)
 {
-    return Join({bits & 1 ? "SMS" : "", bits & 2 ? DTU_TR("monitor", "SMS hex") : "", bits & 4 ? "TCP" : ""});
+    // The list separator is the language's: "短信、短信HEX" in Chinese.
+    return Join({bits & 1 ? DTU_TR("monitor", "SMS") : "", bits & 2 ? DTU_TR("monitor", "SMS hex") : "",
+                 bits & 4 ? "TCP" : ""},
+                DTU_TR("monitor", ", "));
 }
 
 std::string WorkMode(std::uint8_t kind, std::uint8_t modeByte)
@@ -47,7 +50,7 @@ std::string WorkMode(std::uint8_t kind, std::uint8_t modeByte)
     if (kind == 2) {
         const std::string options = ProtocolOptions(modeByte);
         return options.empty() ? DTU_TR("monitor", "protocol mode")
-                               : DTU_TR("monitor", "protocol mode (") + options + ")";
+                               : Format(DTU_TR("monitor", "protocol mode (%s)"), options.c_str());
     }
     return modeByte == 0xFF ? DTU_TR("monitor", "transparent mode, no sub-mode")
                             : Format(DTU_TR("monitor", "transparent mode, sub-mode %u"), modeByte);

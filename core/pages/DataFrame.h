@@ -54,6 +54,7 @@ std::size_t HexDataLength(std::string_view hexText);
 // The names the refusals below give a field.
 inline constexpr const char* kDataField = DTU_TR_NOOP("pages", "The data to send");
 inline constexpr const char* kAddressField = DTU_TR_NOOP("pages", "The communication address");
+inline constexpr const char* kOwnIdField = DTU_TR_NOOP("pages", "The communication ID");
 
 // Hex digits mean something to the DTU and blanks (where `blanks`) are
 // layout; anything else would go out as bytes nobody typed. The refusal

@@ -1,5 +1,7 @@
 #include "serial/SetupCheck.h"
 
+#include "serial/XSerial.h"
+
 #include "serial/PortHolder.h"
 #include "serial/PortList.h"
 
@@ -247,6 +249,21 @@ std::vector<Finding> CheckPort(const SetupEnv& env, const std::string& path)
     if (holder && holder->pid > 0 && holder->pid != env.selfPid)
         findings.push_back(HeldBy(path, {holder->pid, holder->program}));
     return findings;
+}
+
+bool Explains(const Finding& finding, SerialError failure)
+{
+    switch (finding.problem) {
+    case Problem::NotInGroup:
+    case Problem::NeedsNewLogin:
+        return failure == SerialError::Permission;
+    case Problem::HeldByProgram:
+    case Problem::ModemManager:
+        return failure == SerialError::Busy;
+    case Problem::BrlttyClaimed:
+        return failure == SerialError::NotFound;
+    }
+    return false;
 }
 
 std::vector<Finding> CheckSetup(const SetupEnv& env)

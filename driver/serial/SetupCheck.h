@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+enum class SerialError;
+
 namespace serial {
 
 // Where the checks look; Current() is this machine and this process.
@@ -53,6 +55,10 @@ struct Finding {
 
 // A port that could not be opened or is not offered: group, holder.
 std::vector<Finding> CheckPort(const SetupEnv& env, const std::string& path);
+
+// Whether a finding can be why an open failed so: a process that has the
+// port open is no holder when the line refused its settings.
+bool Explains(const Finding& finding, SerialError failure);
 
 // The whole machine: every serial device that this user cannot open or that
 // another program holds, ModemManager and brltty. Empty when all is well.

@@ -10,6 +10,8 @@
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -31,6 +33,31 @@ SerialError ClassifyOpenError(int err)
     default:
         return SerialError::Io;
     }
+}
+
+bool IsPtySlave(int fd)
+{
+    // Unix 98 pseudo-terminal slaves: majors 136 to 143.
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) && major(st.st_rdev) >= 136 && major(st.st_rdev) <= 143;
+}
+
+// Sets the line and reads it back; errno on false. A pseudo-terminal drops
+// PARENB, and glibc reports that as EINVAL only when nothing else changed:
+// a line left raw with parity by an earlier run refused the same settings
+// that a fresh one took. There, the read-back alone decides.
+bool ApplyLine(int fd, const termios& wanted)
+{
+    if (::tcsetattr(fd, TCSANOW, &wanted) != 0 && !(errno == EINVAL && IsPtySlave(fd)))
+        return false;
+    termios actual{};
+    if (::tcgetattr(fd, &actual) != 0)
+        return false;
+    if (!serial::HoldsLine(wanted, actual)) {
+        errno = EINVAL;
+        return false;
+    }
+    return true;
 }
 
 int OpenDevice(const std::string& path)
@@ -133,11 +160,8 @@ bool CXSerial::Open(const std::string& path, unsigned baudRate, unsigned parity)
 
     termios wanted = saved_;
     serial::MakeRaw(wanted, baudRate, parity);
-    termios actual{};
-    if (::tcsetattr(fd, TCSANOW, &wanted) != 0)
+    if (!ApplyLine(fd, wanted))
         return fail(SerialError::Settings, errno, true);
-    if (::tcgetattr(fd, &actual) != 0 || !serial::HoldsLine(wanted, actual))
-        return fail(SerialError::Settings, EINVAL, true);
 
     // DTR and RTS inactive where the device has them; a pseudo-terminal has
     // no modem lines and says ENOTTY or EINVAL, which is fine.
@@ -178,11 +202,8 @@ bool CXSerial::SetLine(unsigned baudRate, unsigned parity)
         return Fail(SerialError::Io, errno);
     if (!serial::MakeRaw(wanted, baudRate, parity))
         return Fail(SerialError::Settings, EINVAL);
-    termios actual{};
-    if (::tcsetattr(fd, TCSANOW, &wanted) != 0)
+    if (!ApplyLine(fd, wanted))
         return Fail(SerialError::Settings, errno);
-    if (::tcgetattr(fd, &actual) != 0 || !serial::HoldsLine(wanted, actual))
-        return Fail(SerialError::Settings, EINVAL);
     baudRate_ = baudRate;
     parity_ = parity;
     return true;

@@ -66,8 +66,8 @@ int CTavrinApp::Run(int argc, char* argv[])
         const auto settings = ui::Remembered();
         if (parser.isSet(resetSettings))
             settings->clear();
-        ui::FastReplies::instance().set(parser.isSet(fast) ||
-                                        settings->value(QStringLiteral("fastReplies"), false).toBool());
+        ui::FastReplies::instance().setForThisRun(parser.isSet(fast) ||
+                                                  settings->value(QStringLiteral("fastReplies"), false).toBool());
     }
     const auto remembered = ui::RememberedLanguage();
     ui::InstallLanguage(ui::ChooseLanguage(parser.value(lang),

@@ -4,6 +4,7 @@
 // is ever opened.
 #include "app/Dialog_Login.h"
 #include "app/TavrinDlg.h"
+#include "common/Settings.h"
 #include "serial/KVSerial.h"
 #include "serial/PortHolder.h"
 #include "serial/PortList.h"
@@ -11,6 +12,7 @@
 #include "sim/SimulatedDtu.h"
 #include "support/Listener.h"
 #include "support/MessageBoxes.h"
+#include "support/OwnSettings.h"
 #include "support/Pty.h"
 #include "support/Ser2net.h"
 #include "upgrade/Dialog_OTG.h"
@@ -355,13 +357,26 @@ private slots:
         server.Stop();
         QTRY_VERIFY_WITH_TIMEOUT(page->reconnectText().contains(QStringLiteral("重新连接")), 3000);
         QVERIFY(boxes_.shown.empty());
+        // The lists can be changed while it waits; the reconnect keeps the
+        // line it had, and so do the lists and the remembered settings.
+        ui::RememberSettings(true);
+        Find<QComboBox>("baudCombo")->setCurrentIndex(Find<QComboBox>("baudCombo")->findText(QStringLiteral("115200")));
+        Find<QComboBox>("parityCombo")->setCurrentIndex(2);
         server.Start();
         QTRY_VERIFY_WITH_TIMEOUT(g_Serial.IsOpen(), 8000);
         QVERIFY2(page->reconnectText().contains(QStringLiteral("已重新打开")), qPrintable(page->reconnectText()));
         QCOMPARE(g_Serial.PortPath(), server.Rfc2217Url());
+        QCOMPARE(Find<QComboBox>("baudCombo")->currentText(), QStringLiteral("9600"));
+        QCOMPARE(Find<QComboBox>("parityCombo")->currentIndex(), 0);
+        QCOMPARE(ui::Remembered()->value(QStringLiteral("port/baud")).toString(), QStringLiteral("9600"));
+        QCOMPARE(ui::Remembered()->value(QStringLiteral("port/parity")).toInt(), 0);
+        ui::RememberSettings(false);
         g_Serial.Close();
     }
 };
 
-QTEST_MAIN(PortPageTest)
+int main(int argc, char** argv)
+{
+    return RunWithOwnSettings<PortPageTest>(argc, argv);
+}
 #include "PortPageTest.moc"

@@ -1,4 +1,6 @@
 #include "serial/LineSettings.h"
+#include "serial/KVSerial.h"
+#include "support/Pty.h"
 
 #include <gtest/gtest.h>
 
@@ -86,6 +88,26 @@ TEST(LineSettings, ReadBackToleratesLostParityOnly)
     termios flow = wanted;
     flow.c_cflag |= CRTSCTS;
     EXPECT_FALSE(serial::HoldsLine(wanted, flow));
+}
+
+// A line that an earlier run left raw with a parity (a crash, a kill, a
+// program that does not restore) opens again with the same settings, and
+// takes them again while open.
+TEST(LineSettings, ALineLeftWithAParityOpensWithItAgain)
+{
+    for (const unsigned parity : {serial::kParityNone, serial::kParityOdd, serial::kParityEven}) {
+        SCOPED_TRACE(parity);
+        PtyPair pty;
+        termios left{};
+        ASSERT_EQ(::tcgetattr(pty.master(), &left), 0);
+        ASSERT_TRUE(serial::MakeRaw(left, 115200, parity));
+        ::tcsetattr(pty.master(), TCSANOW, &left);
+        ReceiveBuffer rx;
+        KVSerial port(rx);
+        ASSERT_TRUE(port.Open(pty.terminalPath(), 115200, parity)) << static_cast<int>(port.LastError());
+        EXPECT_TRUE(port.SetLine(115200, parity));
+        port.Close();
+    }
 }
 
 }  // namespace

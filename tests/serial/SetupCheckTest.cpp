@@ -1,5 +1,6 @@
 #include "support/FakeSystem.h"
 #include "serial/SetupCheck.h"
+#include "serial/XSerial.h"
 
 #include <gtest/gtest.h>
 
@@ -236,6 +237,29 @@ TEST(SetupEnvCurrent, DescribesThisProcess)
     EXPECT_EQ(env.selfPid, ::getpid());
     EXPECT_FALSE(env.user.empty());
     EXPECT_NE(std::find(env.groups.begin(), env.groups.end(), ::getegid()), env.groups.end());
+}
+
+// A finding is said with an open failure only where it can be its cause: the
+// simulated DTU keeps its own line open, which is no reason for the line to
+// refuse a parity.
+TEST(SetupFindings, ExplainOnlyTheFailuresTheyCause)
+{
+    using serial::Problem;
+    const struct {
+        Problem problem;
+        SerialError explained;
+    } cases[] = {
+        {Problem::HeldByProgram, SerialError::Busy},
+        {Problem::ModemManager, SerialError::Busy},
+        {Problem::NotInGroup, SerialError::Permission},
+        {Problem::NeedsNewLogin, SerialError::Permission},
+        {Problem::BrlttyClaimed, SerialError::NotFound},
+    };
+    for (const auto& c : cases)
+        for (const SerialError failure : {SerialError::Busy, SerialError::Permission, SerialError::NotFound,
+                                          SerialError::Settings, SerialError::Io})
+            EXPECT_EQ(serial::Explains(serial::Finding{c.problem, {}, {}, {}, 0, {}, {}}, failure), failure == c.explained)
+                << static_cast<int>(c.problem) << " " << static_cast<int>(failure);
 }
 
 }  // namespace

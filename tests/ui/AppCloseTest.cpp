@@ -1,6 +1,7 @@
 // The whole start-up and shut-down: dtutool --simulate comes up, the port to
 // the simulated DTU is opened on the settings page, pages are put on screen,
 // and closing the main window ends the run cleanly with all of it open.
+// --fast holds for that run only: the settings file does not keep it.
 // Exits 0 on success; a hang is caught by the test's time-out.
 #include "app/TavrinApp.h"
 #include "app/TavrinDlg.h"
@@ -9,6 +10,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -43,13 +46,22 @@ Q_COREAPP_STARTUP_FUNCTION(Drive)
 
 int main(int argc, char* argv[])
 {
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     char simulate[] = "--simulate";
-    char* args[] = {argv[0], simulate, nullptr};
+    char fast[] = "--fast";
+    char* args[] = {argv[0], simulate, fast, nullptr};
     (void)argc;
-    const int code = CTavrinApp::Run(2, args);
+    const int code = CTavrinApp::Run(3, args);
     if (!g_opened) {
         std::fprintf(stderr, "the simulated DTU's port did not open\n");
         return 3;
+    }
+    if (QSettings(config.filePath(QStringLiteral("dtutool/dtutool.conf")), QSettings::IniFormat)
+            .value(QStringLiteral("fastReplies"), false)
+            .toBool()) {
+        std::fprintf(stderr, "--fast was remembered for the next run\n");
+        return 5;
     }
     return code == 0 && !g_Serial.IsOpen() ? 0 : 4;
 }

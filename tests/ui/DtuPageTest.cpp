@@ -638,8 +638,11 @@ private slots:
         QCOMPARE(port->text(), QStringLiteral("1080"));
         auto* ip = W_<QLineEdit>("ipEdit");
         ip->clear();
+        boxes_.shown.clear();
         QTest::keyClicks(ip, "10.256.1.2");
-        QCOMPARE(ip->text(), QStringLiteral("10.25.1.2"));
+        QCOMPARE(ip->text(), QStringLiteral("10.255.1.2"));
+        QCOMPARE(boxes_.shown.size(), size_t(1));
+        QVERIFY(boxes_.shown[0].text.startsWith(QStringLiteral("256 ")));
         ip->clear();
         QTest::keyClicks(ip, "1.2.3.4.5");
         QCOMPARE(ip->text(), QStringLiteral("1.2.3.45"));

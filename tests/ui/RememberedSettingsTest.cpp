@@ -53,6 +53,7 @@ private slots:
         auto pty = std::make_unique<PtyPair>();
         const QString path = QString::fromStdString(pty->terminalPath());
         const QRect place(140, 60, 1200, 700);
+        const QPoint settingsPlace(310, 120);
         {
             CTavrinDlg window([] { return QStringList{}; });
             window.show();
@@ -81,12 +82,16 @@ private slots:
             QVERIFY(!window.uartPage()->findChild<QCheckBox*>(QStringLiteral("reconnectBox"))->isChecked());
             window.findChild<QAction*>(QStringLiteral("action1005"))->trigger();
             QCOMPARE(window.dtuPage()->geometry(), place);
+            window.uartPage()->setGeometry(QRect(settingsPlace, window.uartPage()->size()));
             window.close();
         }
         g_Serial.Close();
-        // A port that went away is not opened, nor anything in its place.
+        // A port that went away is not opened, nor anything in its place;
+        // the settings page comes back where it was, however it is opened.
         pty.reset();
         CTavrinDlg window([] { return QStringList{}; });
+        window.findChild<QAction*>(QStringLiteral("action1004"))->trigger();
+        QCOMPARE(window.uartPage()->geometry().topLeft(), settingsPlace);
         QVERIFY(!window.OpenRememberedPort());
         QVERIFY(!g_Serial.IsOpen());
     }

@@ -180,13 +180,14 @@ private slots:
         QFETCH(bool, accepted);
         OpenPty();
         bool stayedOpen = false;
-        QString kept;
+        QString kept, selected;
         WithLogin([&](CDialog_Login* login) {
             auto* edit = login->findChild<QLineEdit*>(QStringLiteral("passwordEdit"));
             QTest::keyClicks(edit, typed);
             QTest::keyClick(edit, Qt::Key_Return);  // Enter checks as the button does
             stayedOpen = login->isVisible();
             kept = edit->text();
+            selected = edit->selectedText();
         });
         QCOMPARE(window_->upgradePage() != nullptr, accepted);
         QCOMPARE(stayedOpen, !accepted);
@@ -197,6 +198,7 @@ private slots:
             QCOMPARE(boxes_.shown.size(), size_t(1));
             QCOMPARE(boxes_.shown[0].text, QStringLiteral("输入口令错误,请重新输入！"));
             QCOMPARE(kept, typed);
+            QCOMPARE(selected, typed);
         }
     }
 
@@ -311,6 +313,30 @@ private slots:
         QCOMPARE(boxes_.shown[0].caption, QStringLiteral("错误！"));
         QVERIFY(boxes_.shown[0].text.contains(QString::fromStdString(pty_->terminalPath())));
         QVERIFY(window_->isVisible());
+    }
+
+    // What a DTU, a server or a file says is shown as it is: no label takes
+    // it for markup (the about box's own text aside).
+    void everyLabelShowsPlainText()
+    {
+        OpenPty();
+        for (int id : {1004, 1005, 1006, 1007, 1008, 1010, 1012, 1013, 1014})
+            Trigger(id);
+        const auto labels = window_->findChildren<QLabel*>();
+        QVERIFY(labels.size() > 40);
+        for (const QLabel* label : labels)
+            if (label->objectName() != QLatin1String("aboutText"))
+                QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName() + label->text()));
+    }
+
+    void theHintFollowsThePort()
+    {
+        auto* hint = window_->findChild<QLabel*>(QStringLiteral("hint"));
+        QVERIFY(hint->text().contains(QStringLiteral("系统设置")));
+        OpenPty();
+        QTRY_VERIFY(!hint->text().contains(QStringLiteral("系统设置")));
+        g_Serial.Close();
+        QTRY_VERIFY(hint->text().contains(QStringLiteral("系统设置")));
     }
 
     void closingTheMainWindowEndsWithPagesAndPortOpen()

@@ -1,4 +1,5 @@
 #include "app/AboutDlg.h"
+#include "common/Widgets.h"
 
 #include "common/Language.h"
 
@@ -40,9 +41,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     language_->setCurrentIndex(
         language_->findData(ui::LanguageName(ui::RememberedLanguage().value_or(ui::CurrentLanguage()))));
     language_->setAccessibleDescription(tr("下次启动时生效"));
-    auto* languageLabel = new QLabel(tr("界面语言(&L):"), this);
+    auto* languageLabel = ui::Label(tr("界面语言(&L):"), this);
     languageLabel->setBuddy(language_);
-    note_ = new QLabel(this);
+    note_ = ui::Label(this);
     note_->setObjectName(QStringLiteral("languageNote"));
     connect(language_, &QComboBox::activated, this, &CAboutDlg::OnLanguage);
 

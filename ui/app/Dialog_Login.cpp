@@ -1,4 +1,5 @@
 #include "app/Dialog_Login.h"
+#include "common/Widgets.h"
 
 #include "common/MessageBox.h"
 
@@ -20,7 +21,7 @@ CDialog_Login::CDialog_Login(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("CDialog_Login"));
     setWindowTitle(QStringLiteral("Login"));
 
-    auto* label = new QLabel(tr("输入口令:"), this);
+    auto* label = ui::Label(tr("输入口令:"), this);
     password_ = new QLineEdit(this);
     password_->setObjectName(QStringLiteral("passwordEdit"));
     password_->setProperty("controlId", 1011);
@@ -75,4 +76,7 @@ void CDialog_Login::OnLogin()
     }
     ui::ShowMessage(this, ui::AppCaption(), tr("输入口令错误,请重新输入！"), ui::Buttons::Ok,
                     QMessageBox::Warning);
+    // The text stays, selected, so that typing the right one replaces it.
+    password_->setFocus();
+    password_->selectAll();
 }

@@ -74,7 +74,7 @@ void CTavrinDlg::BuildStatusBar()
     // The pane's text is what a screen reader reads; the role only describes it.
     const QString roles[] = {tr("状态"), tr("信息"), tr("时间")};
     for (int i = 0; i < 3; ++i) {
-        panes_[i] = new QLabel(status);
+        panes_[i] = ui::Label(status);
         panes_[i]->setObjectName(QStringLiteral("pane%1").arg(i));
         panes_[i]->setAccessibleDescription(roles[i]);
         if (i < 2)

@@ -72,6 +72,10 @@ private slots:
     void OnServer();
 
 private:
+    // The settings page, made on first use where it was left last time.
+    CUartParamDlg* SettingsPage();
+    // The hint under the toolbar, as the port is.
+    void UpdateHint();
     void BuildCommands();
     void BuildStatusBar();
     void UpdateClock();
@@ -92,6 +96,8 @@ private:
     serial::Roots roots_;
     CUartParamDlg::PortNames names_;
     QLabel* panes_[3] = {};
+    QLabel* hint_ = nullptr;
+    bool hintSaysOpen_ = false;
     QMenu* menu_ = nullptr;
     CUartParamDlg* uart_ = nullptr;
     CDtuDlg* dtu_ = nullptr;

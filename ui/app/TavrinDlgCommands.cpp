@@ -1,5 +1,7 @@
 // The toolbar and the right-click menu: the two ways to the pages.
 #include "app/TavrinDlg.h"
+#include "common/Widgets.h"
+#include "serial/KVSerial.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -98,15 +100,27 @@ void CTavrinDlg::BuildCommands()
     connect(about, &QAction::triggered, this, &CTavrinDlg::OnAboutBox);
     menu_->addAction(about);
 
-    auto* hint = new QLabel(tr("用工具栏或右键菜单打开各功能页。\n先在“系统设置”中打开串口。"), this);
-    hint->setAlignment(Qt::AlignCenter);
-    hint->setEnabled(false);
+    hint_ = ui::Named(ui::Label(this), "hint");
+    hint_->setAlignment(Qt::AlignCenter);
+    hint_->setEnabled(false);
+    hintSaysOpen_ = !g_Serial.IsOpen();
+    UpdateHint();
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(toolbar);
-    layout->addWidget(hint, 1);
+    layout->addWidget(hint_, 1);
+}
+
+void CTavrinDlg::UpdateHint()
+{
+    const bool open = g_Serial.IsOpen();
+    if (open == hintSaysOpen_)
+        return;
+    hintSaysOpen_ = open;
+    hint_->setText(open ? tr("用工具栏或右键菜单打开各功能页。")
+                        : tr("用工具栏或右键菜单打开各功能页。\n先在“系统设置”中打开串口。"));
 }
 
 void CTavrinDlg::contextMenuEvent(QContextMenuEvent* e)

@@ -34,6 +34,7 @@ void CTavrinDlg::Tick()
     }
     g_Rx.Tick([this](const ReceiveBuffer::Frame& frame) { NotifyPages(frame); });
     CheckPortLost();
+    UpdateHint();
 }
 
 void CTavrinDlg::DeliverWhole()

@@ -42,13 +42,18 @@ void CTavrinDlg::ShowPage(Page*& page)
     Present(page);
 }
 
-bool CTavrinDlg::OpenRememberedPort()
+CUartParamDlg* CTavrinDlg::SettingsPage()
 {
     if (!uart_) {
         uart_ = new CUartParamDlg(ports_, this, roots_, names_);
         RestoreGeometry(uart_);
     }
-    return uart_->OpenRemembered();
+    return uart_;
+}
+
+bool CTavrinDlg::OpenRememberedPort()
+{
+    return SettingsPage()->OpenRemembered();
 }
 
 void CTavrinDlg::Present(QWidget* page)
@@ -98,9 +103,7 @@ void CTavrinDlg::CheckPortLost()
 
 void CTavrinDlg::OnSettings()
 {
-    if (!uart_)
-        uart_ = new CUartParamDlg(ports_, this, roots_, names_);
-    Present(uart_);
+    Present(SettingsPage());
 }
 
 void CTavrinDlg::OnDtu()
@@ -183,7 +186,11 @@ void CTavrinDlg::OnDebugTool()
 
 void CTavrinDlg::OnHomePage()
 {
-    QDesktopServices::openUrl(QUrl(QStringLiteral(DTU_HOME_URL)));
+    if (!QDesktopServices::openUrl(QUrl(QStringLiteral(DTU_HOME_URL))))
+        ui::ShowMessage(this, ui::AppCaption(),
+                        tr("No web browser could be started. The address, to copy:\n%1")
+                            .arg(QStringLiteral(DTU_HOME_URL)),
+                        ui::Buttons::Ok, QMessageBox::Warning);
 }
 
 void CTavrinDlg::OnHelp()

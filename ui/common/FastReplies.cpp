@@ -20,11 +20,16 @@ bool FastReplies::on() const
 
 void FastReplies::set(bool on)
 {
+    if (const auto settings = Remembered())
+        settings->setValue(QStringLiteral("fastReplies"), on);
+    setForThisRun(on);
+}
+
+void FastReplies::setForThisRun(bool on)
+{
     if (on == this->on())
         return;
     g_Rx.SetFastReplies(on);
-    if (const auto settings = Remembered())
-        settings->setValue(QStringLiteral("fastReplies"), on);
     emit changed(on);
 }
 
@@ -36,7 +41,8 @@ QCheckBox* FastReplies::MakeCheckBox(QWidget* parent)
                        "其他数据仍按静默判定结束。"));
     box->setAccessibleDescription(box->toolTip());
     box->setChecked(instance().on());
-    connect(box, &QCheckBox::toggled, &instance(), &FastReplies::set);
+    // Only a click is the user's choice; a box following the setting is not.
+    connect(box, &QCheckBox::clicked, &instance(), &FastReplies::set);
     connect(&instance(), &FastReplies::changed, box, &QCheckBox::setChecked);
     return box;
 }

@@ -18,7 +18,10 @@ public:
     static FastReplies& instance();
 
     bool on() const;
+    // The user's choice, remembered for the next start.
     void set(bool on);
+    // A command-line choice: this run only.
+    void setForThisRun(bool on);
 
     // A check box that shows the setting and changes it; every such box
     // follows the others.

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 #include <memory>
@@ -25,7 +26,9 @@ struct Installed {
     std::unique_ptr<QTranslator> qt;
     Language language = Language::Chinese;
     std::mutex mutex;
-    // Node-based, so the pointers handed to the core stay valid.
+    // Node-based and never emptied (a text is kept per language), so a
+    // pointer handed to the core stays valid for the whole run, across a
+    // language installed again.
     std::unordered_map<std::string, std::string> coreTexts;
 };
 
@@ -39,8 +42,8 @@ Installed& Current()
 const char* TranslateCore(const char* context, const char* source)
 {
     Installed& installed = Current();
-    std::string key = std::string(context) + '\x04' + source;
     const std::lock_guard lock(installed.mutex);
+    std::string key = LanguageName(installed.language).toStdString() + '\x04' + context + '\x04' + source;
     auto found = installed.coreTexts.find(key);
     if (found == installed.coreTexts.end())
         found = installed.coreTexts
@@ -107,11 +110,18 @@ bool InstallLanguage(Language language)
     installed.qt.reset();
     {
         const std::lock_guard lock(installed.mutex);
-        installed.coreTexts.clear();
+        installed.language = language;
     }
-    installed.language = language;
 
     const bool english = language == Language::English;
+    // Qt's dialogs write dates and name file types by the default locale:
+    // the window's language, in the system's own variant where it has one.
+    const QLocale::Language wanted = english ? QLocale::English : QLocale::Chinese;
+    if (QLocale::system().language() == wanted)
+        QLocale::setDefault(QLocale::system());
+    else
+        QLocale::setDefault(english ? QLocale(QLocale::English, QLocale::UnitedStates)
+                                    : QLocale(QLocale::Chinese, QLocale::China));
     installed.tool = Load(english ? QStringLiteral("dtutool_en") : QStringLiteral("dtutool_zh_CN"),
                           QStringLiteral(DTU_TRANSLATIONS_DIR));
     // Qt's own words (dialog buttons, the file dialog, edit menus) are

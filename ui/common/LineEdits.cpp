@@ -1,5 +1,7 @@
 #include "common/LineEdits.h"
 
+#include "common/MessageBox.h"
+
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -99,6 +101,39 @@ IpAddressEdit::IpAddressEdit(QWidget* parent) : QLineEdit(parent)
         QRegularExpression(QStringLiteral("(?:%1?\\.){0,3}%1?").arg(part)), this));
     setPlaceholderText(QStringLiteral("0.0.0.0"));
     setInputMethodHints(Qt::ImhPreferNumbers);
+    connect(this, &QLineEdit::inputRejected, this, &IpAddressEdit::Refused);
+}
+
+void IpAddressEdit::keyPressEvent(QKeyEvent* e)
+{
+    attempted_ = text();
+    const int at = hasSelectedText() ? selectionStart() : cursorPosition();
+    attempted_.replace(at, static_cast<int>(selectedText().size()), e->text());
+    QLineEdit::keyPressEvent(e);
+    attempted_.clear();
+}
+
+void IpAddressEdit::Refused()
+{
+    QStringList parts = attempted_.split(u'.');
+    int end = 0;
+    for (QString& part : parts) {
+        end += static_cast<int>(part.size());
+        bool number = false;
+        const unsigned value = part.toUInt(&number);
+        if (number && part.size() <= 3 && value > 255) {
+            part = QStringLiteral("255");
+            QString clamped = parts.join(u'.');
+            int at = 0;
+            if (validator()->validate(clamped, at) == QValidator::Invalid)
+                return;
+            setText(clamped);
+            setCursorPosition(end);
+            ShowMessage(this, tr("错误"), tr("%1 is not a valid entry. Specify a value between 0 and 255.").arg(value));
+            return;
+        }
+        ++end;  // the dot
+    }
 }
 
 IpAddressEdit::Address IpAddressEdit::address() const

@@ -83,8 +83,11 @@ private:
 
 // One field for an IPv4 address, typed, shown and pasted as "a.b.c.d". The
 // validator accepts four numbers 0 to 255 and every state on the way there;
-// an empty or missing part reads as 0, and the field can be cleared.
+// an empty or missing part reads as 0, and the field can be cleared. A typed
+// digit that takes a part over 255 is not dropped without a word: the part
+// becomes 255 and a message says why, as the platform's address control does.
 class IpAddressEdit : public QLineEdit {
+    Q_OBJECT
 public:
     using Address = std::array<std::uint8_t, 4>;
 
@@ -93,6 +96,15 @@ public:
     Address address() const;
     void setAddress(const Address& a);
     void clearAddress() { clear(); }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void Refused();
+
+    // The text a key press would have made, while it is handled.
+    QString attempted_;
 };
 
 }  // namespace ui

@@ -20,6 +20,8 @@ int ShowMessage(QWidget* parent, const QString& caption, const QString& text, Bu
         return Handler()(caption, text, buttons);
     QMessageBox box(icon, caption, text,
                     buttons == Buttons::Ok ? QMessageBox::Ok : QMessageBox::Ok | QMessageBox::Cancel, parent);
+    // Messages quote DTUs, servers and files: their words are never markup.
+    box.setTextFormat(Qt::PlainText);
     return box.exec();
 }
 

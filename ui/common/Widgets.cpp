@@ -5,6 +5,14 @@
 
 namespace ui {
 
+QLabel* Label(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    return label;
+}
+
 QPushButton* Button(QWidget* parent, const QString& caption, const char* name, int id, const QString& description)
 {
     auto* button = Tag(new QPushButton(caption, parent), id, name);

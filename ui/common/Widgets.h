@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QStringList>
 #include <QWidget>
@@ -29,6 +30,14 @@ template <class W>
 W* Named(W* w, const char* name)
 {
     return Tag(w, 0, name);
+}
+
+// A label that shows its text as it is: what comes from a DTU, a server or
+// a file never styles the window, however much it looks like HTML.
+QLabel* Label(const QString& text, QWidget* parent);
+inline QLabel* Label(QWidget* parent)
+{
+    return Label(QString(), parent);
 }
 
 // A push button that Enter never presses: on these pages Enter sends from

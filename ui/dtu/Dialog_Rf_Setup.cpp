@@ -55,7 +55,7 @@ CDialog_Rf_Setup::CDialog_Rf_Setup(QWidget* parent) : QDialog(parent)
         auto* row = new QHBoxLayout(box);
         row->addWidget(f.field, 1);
         if (f.unit)
-            row->addWidget(new QLabel(QString::fromUtf8(f.unit), box));
+            row->addWidget(ui::Label(QString::fromUtf8(f.unit), box));
         f.field->setAccessibleName(box->title());
         grid->addWidget(box, i / 2, i % 2);
         ++i;

@@ -123,7 +123,7 @@ void CDtuDlg::BuildStatusBar(QLayout* layout)
     const QString texts[] = {tr("就绪"), QStringLiteral("None"), tr("运行正常")};
     const QString roles[] = {tr("页面状态"), tr("请求与应答状态"), tr("运行状态")};
     for (int i = 0; i < 3; ++i) {
-        panes_[i] = new QLabel(texts[i], status);
+        panes_[i] = ui::Label(texts[i], status);
         panes_[i]->setObjectName(QStringLiteral("pane%1").arg(i));
         panes_[i]->setAccessibleDescription(roles[i]);
         if (i < 2)

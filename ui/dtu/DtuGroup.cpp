@@ -36,7 +36,7 @@ QRadioButton* Radio(QWidget* parent, int id, const char* name, const QString& ca
 
 void Row(QGridLayout* grid, int row, const QString& caption, QWidget* field, int column, int span)
 {
-    auto* label = new QLabel(caption, field->parentWidget());
+    auto* label = ui::Label(caption, field->parentWidget());
     label->setBuddy(field);
     ui::NameAfter(field, label->text());
     grid->addWidget(label, row, column);

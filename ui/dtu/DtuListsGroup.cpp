@@ -5,6 +5,7 @@
 #include "common/Widgets.h"
 #include "dtu/Commands.h"
 #include "dtu/Messages.h"
+#include "pages/DataFrame.h"
 #include "profile/Profile.h"
 #include "profile/Settings.h"
 
@@ -252,7 +253,14 @@ void CDtuListsGroup::OnAddPhone()
 void CDtuListsGroup::OnAddIdOrSetOwnId()
 {
     if (page_.CurrentModel() != DtuModel::M330M) {
-        page_.Send(dtu::BuildSetOwnId(Std(idEdit_->text()), customId_->isChecked()));
+        // Anything but a digit would go out as zeros and replace the DTU's
+        // own ID; a short ID is still completed with zeros.
+        const std::string id = Std(idEdit_->text());
+        if (const auto refusal = pages::CheckHexText(id, pages::kOwnIdField, true)) {
+            page_.Say(*refusal);
+            return;
+        }
+        page_.Send(dtu::BuildSetOwnId(id, customId_->isChecked()));
         return;
     }
     AddEntry(id_, dtu::CheckIdEntry, idList_, idCount_);

@@ -233,7 +233,7 @@ void CDtuProfileGroup::ShowWriteReport()
         report_ = new QDialog(page_.pageWidget());
         report_->setObjectName(QStringLiteral("writeReport"));
         report_->setWindowTitle(tr("全部写入结果"));
-        auto* summary = new QLabel(report_);
+        auto* summary = ui::Label(report_);
         summary->setObjectName(QStringLiteral("reportSummary"));
         summary->setWordWrap(true);
         auto* tree = new QTreeWidget(report_);

@@ -42,7 +42,7 @@ CMonitorDlg::CMonitorDlg(QWidget* parent, std::size_t maxFrames) : QDialog(paren
 
     direction_ = ui::Tag(new QComboBox(this), 2001, "directionCombo");
     direction_->addItems({tr("全部"), tr("发送"), tr("接收")});
-    auto* directionLabel = new QLabel(tr("方向(&D)："), this);
+    auto* directionLabel = ui::Label(tr("方向(&D)："), this);
     directionLabel->setBuddy(direction_);
 
     command_ = ui::Tag(new QComboBox(this), 2002, "commandCombo");
@@ -51,7 +51,7 @@ CMonitorDlg::CMonitorDlg(QWidget* parent, std::size_t maxFrames) : QDialog(paren
         command_->addItem(QStringLiteral("%1 %2").arg(code, 2, 16, QLatin1Char('0')).toUpper().arg(QString::fromStdString(monitor::CommandName(code))),
                           int{code});
     command_->addItem(tr("数据帧（短信/TCP/透传）"), monitor::Filter::kDataFrames);
-    auto* commandLabel = new QLabel(tr("命令(&M)："), this);
+    auto* commandLabel = ui::Label(tr("命令(&M)："), this);
     commandLabel->setBuddy(command_);
 
     pause_ = ui::Tag(new QPushButton(tr("暂停(&P)"), this), 2003, "pauseButton");
@@ -62,7 +62,7 @@ CMonitorDlg::CMonitorDlg(QWidget* parent, std::size_t maxFrames) : QDialog(paren
     copy->setAccessibleDescription(tr("把选中的行作为文本复制到剪贴板"));
     auto* save = ui::Tag(new QPushButton(tr("保存(&S)…"), this), 2006, "saveButton");
     save->setAccessibleDescription(tr("把表格中的行保存为文本或 CSV 文件"));
-    count_ = ui::Tag(new QLabel(this), 2007, "countLabel");
+    count_ = ui::Tag(ui::Label(this), 2007, "countLabel");
     count_->setAccessibleDescription(tr("表格中的帧数"));
 
     model_ = new CMonitorModel(log_, this);

@@ -33,7 +33,7 @@ QComboBox* Combo(QWidget* parent, const char* name, int id, const QStringList& i
 
 QLabel* Note(QWidget* parent, const char* name, const QString& description)
 {
-    auto* label = new QLabel(parent);
+    auto* label = ui::Label(parent);
     label->setObjectName(QLatin1String(name));
     label->setWordWrap(true);
     label->setAccessibleDescription(description);
@@ -85,7 +85,7 @@ CUartParamDlg::CUartParamDlg(PortSource ports, QWidget* parent, serial::Roots ro
         {tr("串   口："), portCombo_}, {tr("波特率："), baudCombo_}, {tr("效   验："), parityCombo_}};
     int row = 0;
     for (const auto& [caption, box] : rows) {
-        auto* label = new QLabel(caption, group);
+        auto* label = ui::Label(caption, group);
         label->setBuddy(box);
         grid->addWidget(label, row, 0);
         grid->addWidget(box, row, 1);
@@ -251,6 +251,13 @@ void CUartParamDlg::UpdateState()
 {
     const bool open = g_Serial.IsOpen();
     const bool busy = open || connecting();
+    // The lists of an open port show what it is open with.
+    if (open) {
+        if (const int baud = baudCombo_->findText(QString::number(g_Serial.BaudRate())); baud >= 0)
+            baudCombo_->setCurrentIndex(baud);
+        if (g_Serial.Parity() < static_cast<unsigned>(parityCombo_->count()))
+            parityCombo_->setCurrentIndex(static_cast<int>(g_Serial.Parity()));
+    }
     openButton_->setText(connecting() ? tr("取消") : open ? tr("关闭") : tr("打开"));
     for (QWidget* w : {static_cast<QWidget*>(portCombo_), static_cast<QWidget*>(baudCombo_),
                        static_cast<QWidget*>(parityCombo_), static_cast<QWidget*>(refreshButton_)})

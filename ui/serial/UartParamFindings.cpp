@@ -148,7 +148,8 @@ void CUartParamDlg::SayOpenFailure(SerialError error, int err, const QString& pa
     const int asked = failureAsked_;
     Aside(
         this, [env = SetupEnvFor(roots_), port = path.toStdString()] { return serial::CheckPort(env, port); },
-        [this, asked, error, err, path](const std::vector<serial::Finding>& findings) {
+        [this, asked, error, err, path](std::vector<serial::Finding> findings) {
+            std::erase_if(findings, [error](const serial::Finding& f) { return !serial::Explains(f, error); });
             if (asked == failureAsked_ && !findings.empty())
                 Say(failure_, FailureText(error, err, path, true) + QStringLiteral("\n") + FindingsText(findings));
         });

@@ -35,8 +35,10 @@ void CUartParamDlg::Remember() const
 {
     if (const auto settings = ui::Remembered()) {
         settings->setValue(QStringLiteral("port/path"), QString::fromStdString(openedStable_));
-        settings->setValue(QStringLiteral("port/baud"), baudCombo_->currentText());
-        settings->setValue(QStringLiteral("port/parity"), parityCombo_->currentIndex());
+        // What is open, not what the lists show: a reconnect reopens with
+        // the settings from before the loss, whatever the lists say since.
+        settings->setValue(QStringLiteral("port/baud"), QString::number(g_Serial.BaudRate()));
+        settings->setValue(QStringLiteral("port/parity"), g_Serial.Parity());
         if (IsUrl(QString::fromStdString(openedStable_))) {
             QStringList recent = settings->value(kRecentUrlsKey).toStringList();
             recent.removeAll(QString::fromStdString(openedStable_));

@@ -37,7 +37,7 @@ constexpr int kDataLines = 5000;
 
 QLabel* Label(const QString& caption, QWidget* buddy, QWidget* parent)
 {
-    auto* label = new QLabel(caption, parent);
+    auto* label = ui::Label(caption, parent);
     label->setBuddy(buddy);
     return label;
 }
@@ -78,7 +78,7 @@ void CServerDlg::BuildForm()
     port_->setObjectName(QStringLiteral("portEdit"));
     port_->setMaximumWidth(80);
     startStop_ = ui::Button(listenBox, tr("启动"), "startStopButton");
-    status_ = new QLabel(listenBox);
+    status_ = ui::Label(listenBox);
     status_->setObjectName(QStringLiteral("statusLabel"));
     status_->setAccessibleDescription(tr("服务器状态"));
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -165,7 +165,7 @@ void CServerDlg::BuildForm()
     dataLayout->addLayout(sendRow);
 
     logButton_ = ui::Button(this, tr("记录到文件..."), "logButton");
-    logPath_ = new QLabel(tr("未记录"), this);
+    logPath_ = ui::Label(tr("未记录"), this);
     logPath_->setObjectName(QStringLiteral("logPathLabel"));
     logPath_->setAccessibleDescription(tr("日志文件"));
     auto* logRow = new QHBoxLayout;

@@ -1,4 +1,5 @@
 #include "terminal/CommandsDlg.h"
+#include "common/Widgets.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -19,7 +20,7 @@ CCommandsDlg::CCommandsDlg(const QList<terminal::SavedCommand>& commands, QWidge
     setObjectName(QStringLiteral("CCommandsDlg"));
     setWindowTitle(tr("编辑快捷命令"));
 
-    auto* label = new QLabel(tr("快捷命令(&L):"), this);
+    auto* label = ui::Label(tr("快捷命令(&L):"), this);
     table_ = new QTableWidget(0, ColumnCount, this);
     table_->setObjectName(QStringLiteral("commandTable"));
     table_->setHorizontalHeaderLabels({tr("按钮名称"), tr("发送内容"), QStringLiteral("HEX")});

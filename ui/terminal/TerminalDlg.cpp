@@ -28,7 +28,7 @@ namespace {
 
 QLabel* LabelFor(const QString& caption, QWidget* field, QWidget* parent)
 {
-    auto* label = new QLabel(caption, parent);
+    auto* label = ui::Label(caption, parent);
     label->setBuddy(field);
     return label;
 }
@@ -51,7 +51,7 @@ void CTerminalDlg::BuildForm()
 {
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
 
-    portState_ = ui::Named(new QLabel(this), "portState");
+    portState_ = ui::Named(ui::Label(this), "portState");
     portState_->setWordWrap(true);
     portState_->setAccessibleDescription(tr("串口状态"));
     settingsButton_ = ui::Button(this, tr("系统设置…"), "settingsButton");
@@ -81,7 +81,7 @@ void CTerminalDlg::BuildForm()
     clearButton_->setAccessibleDescription(tr("清空接收区"));
     logButton_ = ui::Button(this, tr(kLogCaption), "logButton");
     logButton_->setAccessibleDescription(tr("把本次会话（收发两个方向，带时间）随时写入一个文本文件"));
-    logState_ = ui::Named(new QLabel(this), "logState");
+    logState_ = ui::Named(ui::Label(this), "logState");
     logState_->setAccessibleDescription(tr("日志状态"));
     logState_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 

@@ -16,7 +16,7 @@ void CTerminalDlg::ShowCommands()
     while (QLayoutItem* item = commandsLayout_->takeAt(0))
         delete item;
     if (commands_.isEmpty()) {
-        auto* none = new QLabel(tr("还没有快捷命令。\n按“编辑…”添加。"), list);
+        auto* none = ui::Label(tr("还没有快捷命令。\n按“编辑…”添加。"), list);
         none->setObjectName(QStringLiteral("noCommandsLabel"));
         none->setWordWrap(true);
         commandsLayout_->addWidget(none);

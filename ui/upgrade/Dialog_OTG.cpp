@@ -23,7 +23,7 @@ namespace {
 QLabel* Value(QWidget* parent, const char* name, int id, const QString& role)
 {
     // 34 spaces: the label keeps its width before a file is chosen.
-    auto* label = new QLabel(QString(34, QLatin1Char(' ')), parent);
+    auto* label = ui::Label(QString(34, QLatin1Char(' ')), parent);
     label->setObjectName(QLatin1String(name));
     label->setProperty("controlId", id);
     // Described, not named: a reader is to read the value itself.
@@ -65,9 +65,9 @@ void CDialog_OTG::BuildControls()
     nameLabel_ = Value(infoGroup, "nameLabel", 1050, tr("文件名称"));
     sizeLabel_ = Value(infoGroup, "sizeLabel", 1051, tr("文件大小"));
     auto* infoRow = new QHBoxLayout(infoGroup);
-    infoRow->addWidget(new QLabel(tr("文件名称:"), infoGroup));
+    infoRow->addWidget(ui::Label(tr("文件名称:"), infoGroup));
     infoRow->addWidget(nameLabel_, 3);
-    infoRow->addWidget(new QLabel(tr("文件大小:"), infoGroup));
+    infoRow->addWidget(ui::Label(tr("文件大小:"), infoGroup));
     infoRow->addWidget(sizeLabel_, 2);
 
     auto* controlGroup = new QGroupBox(tr("烧录控制"), this);
@@ -80,7 +80,7 @@ void CDialog_OTG::BuildControls()
     controlRow->addWidget(ui::FastReplies::MakeCheckBox(controlGroup));
 
     auto* progressGroup = new QGroupBox(tr("烧写进度"), this);
-    auto* progressLabel = new QLabel(tr("烧录进度:"), progressGroup);
+    auto* progressLabel = ui::Label(tr("烧录进度:"), progressGroup);
     progressBar_ = new QProgressBar(progressGroup);
     progressBar_->setObjectName(QStringLiteral("progressBar"));
     progressBar_->setProperty("controlId", 1052);
@@ -90,11 +90,11 @@ void CDialog_OTG::BuildControls()
     progressBar_->setValue(0);
     progressBar_->setTextVisible(false);
     progressLabel->setBuddy(progressBar_);
-    progressText_ = new QLabel(progressGroup);
+    progressText_ = ui::Label(progressGroup);
     progressText_->setObjectName(QStringLiteral("progressText"));
     progressText_->setAccessibleDescription(tr("已发送的块数和字节数、用时和剩余时间"));
     progressText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    verdictText_ = new QLabel(progressGroup);
+    verdictText_ = ui::Label(progressGroup);
     verdictText_->setObjectName(QStringLiteral("verdictText"));
     verdictText_->setAccessibleDescription(tr("升级结果"));
     verdictText_->setWordWrap(true);
