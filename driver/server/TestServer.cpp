@@ -35,7 +35,11 @@ std::string PeerText(const sockaddr_storage& a)
     if (a.ss_family == AF_INET6) {
         const auto& v6 = reinterpret_cast<const sockaddr_in6&>(a);
         ::inet_ntop(AF_INET6, &v6.sin6_addr, host, sizeof host);
-        return "[" + std::string(host) + "]:" + std::to_string(ntohs(v6.sin6_port));
+        // Appended, not "[" + ...: GCC 12 sees an overlapping copy in the
+        // temporary that is none (-Wrestrict, Release builds).
+        std::string text = "[";
+        text.append(host).append("]:").append(std::to_string(ntohs(v6.sin6_port)));
+        return text;
     }
     return "?";
 }
