@@ -163,9 +163,13 @@ std::string FormatEvent(const Event& e, Encoding encoding)
 std::variant<Bytes, std::string> ParseSendText(std::string_view typed, bool hex, Encoding encoding)
 {
     if (!hex) {
-        if (encoding == Encoding::Gbk)
-            return text::ToAnsi(typed);
-        return Bytes(typed.begin(), typed.end());
+        if (encoding == Encoding::Utf8)
+            return Bytes(typed.begin(), typed.end());
+        // Sent or compared, a '?' in its place would be a byte nobody typed.
+        if (const auto culprit = text::FindNotInAnsi(typed))
+            return text::Fill(DTU_TR("server", "Character %1, “%2”, has no GBK code and cannot be sent as GBK!"),
+                              {std::to_string(culprit->position), culprit->character});
+        return text::ToAnsi(typed);
     }
     if (auto refusal = pages::CheckHexText(typed, pages::kDataField, true))
         return *refusal;

@@ -322,6 +322,9 @@ TEST(ServerText, WhatIsTypedToSend)
         {"01 G2", true, server::Encoding::Gbk, {}, "character 4, “G”"},
         {"你好", false, server::Encoding::Gbk, {0xC4, 0xE3, 0xBA, 0xC3}, nullptr},
         {"你", false, server::Encoding::Utf8, {0xE4, 0xBD, 0xA0}, nullptr},
+        // GBK has no emoji: never a '?' in its place, sent or expected.
+        {"A?\U0001F600", false, server::Encoding::Gbk, {}, "Character 3, “\U0001F600”"},
+        {"A?\U0001F600", false, server::Encoding::Utf8, {'A', '?', 0xF0, 0x9F, 0x98, 0x80}, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
