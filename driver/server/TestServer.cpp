@@ -108,10 +108,15 @@ std::string TestServer::Start(const Options& options, Now now)
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
+    // Numeric only: a name would be looked up here, and the look-up may
+    // block for seconds the window or dtuctl cannot spare.
+    hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV | AI_NUMERICHOST;
     addrinfo* found = nullptr;
     const std::string port = std::to_string(options.port);
     const int rc = ::getaddrinfo(options.host.empty() ? nullptr : options.host.c_str(), port.c_str(), &hints, &found);
+    if (rc == EAI_NONAME)
+        return "cannot listen on " + options.host +
+               ": not a numeric address (such as 0.0.0.0, 127.0.0.1 or ::); host names are not looked up";
     if (rc != 0)
         return "cannot listen on " + options.host + ": " + ::gai_strerror(rc);
     std::string error;

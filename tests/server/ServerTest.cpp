@@ -169,6 +169,32 @@ TEST_F(Server, PacketsAreRegistrationHeartbeatOrData)
     }
 }
 
+TEST_F(Server, ListensOnNumericAddressesOnly)
+{
+    struct Case {
+        const char* host;
+        const char* refusal;  // part of it; null when it listens
+    };
+    const Case cases[] = {
+        {"127.0.0.1", nullptr},
+        {"0.0.0.0", nullptr},
+        // A name is never looked up, which could block for seconds.
+        {"localhost", "not a numeric address"},
+        {"127.0.0.300", "not a numeric address"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.host);
+        options_.host = c.host;
+        const std::string error = server_.Start(options_, At(0));
+        if (c.refusal)
+            EXPECT_NE(error.find(c.refusal), std::string::npos) << error;
+        else
+            EXPECT_EQ(error, "");
+        EXPECT_EQ(server_.running(), c.refusal == nullptr);
+        server_.Stop(At(0));
+    }
+}
+
 TEST_F(Server, SendsToOneOrAllAndCloses)
 {
     Start();

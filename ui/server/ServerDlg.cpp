@@ -71,7 +71,7 @@ void CServerDlg::BuildForm()
     auto* listenBox = new QGroupBox(tr("监听"), this);
     host_ = new QLineEdit(QStringLiteral("0.0.0.0"), listenBox);
     host_->setObjectName(QStringLiteral("hostEdit"));
-    host_->setToolTip(tr("0.0.0.0 表示本机所有地址"));
+    host_->setToolTip(tr("数字地址，不查域名；0.0.0.0 表示本机所有地址"));
     auto* digits = new ui::DigitEdit(listenBox);
     digits->setTypingLimit(5);
     port_ = digits;
