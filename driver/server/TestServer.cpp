@@ -194,6 +194,23 @@ std::vector<Event> TestServer::TakeEvents()
     return out;
 }
 
+std::vector<std::uint64_t> TestServer::TakeChanged()
+{
+    for (const std::uint64_t id : changed_)
+        if (const auto it = slots_.find(id); it != slots_.end())
+            it->second.changed = false;
+    std::vector<std::uint64_t> out;
+    out.swap(changed_);
+    return out;
+}
+
+void TestServer::Touch(Slot& s)
+{
+    if (!s.changed)
+        changed_.push_back(s.info.id);
+    s.changed = true;
+}
+
 std::vector<std::uint64_t> TestServer::Ids() const
 {
     std::vector<std::uint64_t> ids;
@@ -295,6 +312,7 @@ void TestServer::Accept(Now now)
         e.data.u64 = id;
         ::epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &e);
         events_.push_back(Base(EventKind::Connected, s, now));
+        Touch(s);
     }
 }
 

@@ -2,6 +2,7 @@
 // and the time passed in, so that packet gaps and heartbeat intervals are
 // exact.
 #include "server/EventText.h"
+#include "server/ServerThread.h"
 #include "server/TestServer.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -303,6 +308,60 @@ TEST_F(Server, HistoryKeepsTheNewestWithinItsBudget)
     EXPECT_LE(c->historyBytes, options_.historyBytes);
     EXPECT_LT(c->history.size(), 4096u / (4 + sizeof(server::Packet)));
     EXPECT_EQ(c->history.back().bytes, B("LAST"));
+}
+
+// The window's thread may pause past the packet gap; the server's own
+// thread stamps the bytes as they come, so two packets stay two.
+TEST(ServerThread, PacketsStayApartWhileTheCallerPauses)
+{
+    using namespace std::chrono_literals;
+    std::mutex mutex;
+    std::condition_variable told;
+    bool ready = false;
+    server::ServerThread thread([&] {
+        const std::lock_guard lock(mutex);
+        ready = true;
+        told.notify_one();
+    });
+    // What the thread told, or nothing within two seconds.
+    const auto next = [&]() -> std::optional<server::News> {
+        std::unique_lock lock(mutex);
+        if (!told.wait_for(lock, 2s, [&] { return ready; }))
+            return std::nullopt;
+        ready = false;
+        lock.unlock();
+        return thread.Take();
+    };
+    server::Options options;
+    options.host = "127.0.0.1";
+    options.registration = B("REG-1");
+    options.heartbeat = B("PING");
+    thread.Start(options);
+    const auto started = next();
+    ASSERT_TRUE(started && started->running);
+
+    Client dtu(started->port);
+    dtu.Write("REG-1");
+    std::this_thread::sleep_for(150ms);
+    dtu.Write("PING");
+    std::this_thread::sleep_for(150ms);
+    std::vector<server::Event> events;
+    server::Connection row;
+    while (events.size() < 3) {
+        const auto news = next();
+        if (!news)
+            break;
+        events.insert(events.end(), news->events.begin(), news->events.end());
+        for (const auto& [id, r] : news->rows)
+            row = r;
+    }
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[1].kind, EventKind::Registration);
+    EXPECT_EQ(events[1].match, Match::Equal);
+    EXPECT_EQ(events[2].kind, EventKind::Heartbeat);
+    EXPECT_EQ(row.bytesIn, 9u);
+    EXPECT_EQ(row.heartbeats, 1u);
+    EXPECT_TRUE(row.history.empty());
 }
 
 TEST(ServerText, EventsAndPacketsReadAsText)

@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSocketNotifier>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -56,12 +55,15 @@ CServerDlg::CServerDlg(ProposalSource proposal, QWidget* parent) : QDialog(paren
     // A thousand DTUs need a thousand descriptors, more than many a
     // session's default soft limit.
     server::RaiseDescriptorLimit(server::Options{}.maxConnections + 256);
-    notifier_ = new QSocketNotifier(server_.fd(), QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &CServerDlg::OnReady);
+    // Called on the server's thread: the news are taken on this one.
+    server_ = std::make_unique<server::ServerThread>(
+        [this] { QMetaObject::invokeMethod(this, &CServerDlg::OnNews, Qt::QueuedConnection); });
     UpdateState(tr("未启动"));
     resize(900, 620);
 }
 
+// The server's thread is joined before the widgets go, and a call it
+// queued dies with this object.
 CServerDlg::~CServerDlg() = default;
 
 void CServerDlg::BuildForm()
@@ -205,7 +207,7 @@ server::Encoding CServerDlg::encoding() const
 void CServerDlg::showEvent(QShowEvent* e)
 {
     // The DTU page's port and packets, unless the user has typed his own.
-    if (!server_.running())
+    if (!running_)
         Propose(true);
     QDialog::showEvent(e);
 }
