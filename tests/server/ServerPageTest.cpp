@@ -172,6 +172,22 @@ private slots:
         QCOMPARE(RowOf(QStringLiteral("DTU-1"))->text(CServerDlg::Compared), QStringLiteral("一致"));
     }
 
+    // A full disk stops the log in words; the server goes on.
+    void aLogThatCannotBeWrittenStopsAndSaysSo()
+    {
+        ui::SetSaveFileHandler([](const QString&, QString*) { return QStringLiteral("/dev/full"); });
+        Click("logButton");
+        Click("startStopButton");
+        QTRY_COMPARE(boxes_.texts().size(), 1);
+        QVERIFY2(boxes_.texts()[0].contains(QStringLiteral("/dev/full")), qPrintable(boxes_.texts()[0]));
+        QCOMPARE(Find<QPushButton>("logButton")->text(), QStringLiteral("记录到文件..."));
+        QTRY_VERIFY(page_->listening());
+        Dtu dtu(page_->port());
+        dtu.Write("DTU-1");
+        QTRY_VERIFY(RowOf(QStringLiteral("DTU-1")));
+        QCOMPARE(boxes_.texts().size(), 1);
+    }
+
     void theMainWindowOpensItOnce()
     {
         CTavrinDlg window([] { return QStringList(); });

@@ -18,10 +18,10 @@
 
 #include "server/EventText.h"
 #include "server/ServerThread.h"
+#include "terminal/SessionLog.h"
 
 #include <QBasicTimer>
 #include <QDialog>
-#include <QFile>
 #include <QString>
 
 #include <functional>
@@ -98,6 +98,9 @@ private:
     void AppendPacket(const server::Packet& p);
     std::optional<server::Bytes> TypedToSend();
 
+    // ServerDlgLog.cpp
+    void Log(const server::Event& e);
+
     ProposalSource proposal_;
     std::unique_ptr<server::ServerThread> server_;
     bool running_ = false;
@@ -109,7 +112,7 @@ private:
     std::map<std::uint64_t, QTreeWidgetItem*> rows_;
     std::set<std::uint64_t> dirty_;
     QBasicTimer redraw_;
-    QFile log_;
+    terminal::SessionLog log_;
 
     QLineEdit* host_ = nullptr;
     QLineEdit* port_ = nullptr;

@@ -61,10 +61,7 @@ void CServerDlg::OnNews()
 
 void CServerDlg::Handle(const server::Event& e, std::set<std::uint64_t>& urgent)
 {
-    if (log_.isOpen()) {
-        log_.write(server::FormatEvent(e, encoding()).append("\n").c_str());
-        log_.flush();
-    }
+    Log(e);
     switch (e.kind) {
     case server::EventKind::Listening:
         // A new server: the rows of the one before are gone with it.
