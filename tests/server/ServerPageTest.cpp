@@ -2,11 +2,13 @@
 // played by plain sockets on 127.0.0.1, and reached from the main window.
 #include "app/TavrinDlg.h"
 #include "common/FileDialog.h"
+#include "common/Language.h"
 #include "server/ServerDlg.h"
 #include "support/MessageBoxes.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -186,6 +188,24 @@ private slots:
         dtu.Write("DTU-1");
         QTRY_VERIFY(RowOf(QStringLiteral("DTU-1")));
         QCOMPARE(boxes_.texts().size(), 1);
+    }
+
+    void headersShowWhole_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::newRow("Chinese") << int(ui::Language::Chinese);
+        QTest::newRow("English") << int(ui::Language::English);
+    }
+    void headersShowWhole()
+    {
+        QFETCH(int, language);
+        QVERIFY(ui::InstallLanguage(static_cast<ui::Language>(language)));
+        CServerDlg page({});
+        QHeaderView* header = page.table()->header();
+        QVERIFY(ui::InstallLanguage(ui::Language::Chinese));
+        for (int c = 0; c < CServerDlg::ColumnCount; ++c)
+            QVERIFY2(header->sectionSize(c) >= header->sectionSizeHint(c),
+                     qPrintable(page.table()->headerItem()->text(c)));
     }
 
     void theMainWindowOpensItOnce()

@@ -18,6 +18,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace ui::serverdlg {
 
 QString Caption()
@@ -121,9 +123,11 @@ void CServerDlg::BuildForm()
                              tr("收(字节)"), tr("发(字节)"), tr("最后活动"),
                              tr("注册包"), tr("注册比对"), tr("心跳"),
                              tr("心跳间隔")});
+    // Room for the values, and at least for the header in the window's
+    // language: English words are wider than the Chinese ones.
     const int widths[ColumnCount] = {44, 150, 96, 70, 70, 96, 140, 70, 50, 80};
     for (int c = 0; c < ColumnCount; ++c)
-        table_->setColumnWidth(c, widths[c]);
+        table_->setColumnWidth(c, std::max(widths[c], table_->header()->sectionSizeHint(c)));
     table_->setMinimumHeight(150);
 
     auto* dataBox = new QGroupBox(tr("所选连接的数据"), this);
