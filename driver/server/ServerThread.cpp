@@ -177,8 +177,11 @@ void ServerThread::Run()
             quit = quit_;
         }
         News news;
-        for (const Request& r : requests)
+        // Gathered after each: a Start drops the events it finds.
+        for (const Request& r : requests) {
             r(server_, Now::Current(), news);
+            Gather(news);
+        }
         if (quit)
             server_.Stop(Now::Current());
         else if (!paused && (fds[1].revents & POLLIN))
