@@ -916,10 +916,6 @@ Now: %2 bytes.</translation>
         <translation>Listen</translation>
     </message>
     <message>
-        <source>0.0.0.0 表示本机所有地址</source>
-        <translation>0.0.0.0 means every address of this computer</translation>
-    </message>
-    <message>
         <source>启动</source>
         <translation>Start</translation>
     </message>
@@ -1120,16 +1116,26 @@ Now: %2 bytes.</translation>
         <translation>Log files (*.log *.txt);;All files (*)</translation>
     </message>
     <message>
-        <source>无法写入 %1：%2</source>
-        <translation>Cannot write %1: %2</translation>
-    </message>
-    <message>
         <source>停止记录</source>
         <translation>Stop Logging</translation>
     </message>
     <message>
         <source>记录到 %1</source>
         <translation>Logging to %1</translation>
+    </message>
+    <message>
+        <source>数字地址，不查域名；0.0.0.0 表示本机所有地址</source>
+        <translation>A numeric address, no host name; 0.0.0.0 means every address of this computer</translation>
+    </message>
+    <message>
+        <source>记录已停止：%1</source>
+        <translation>Logging stopped: %1</translation>
+    </message>
+    <message>
+        <source>%1
+记录已停止，服务器照常运行。</source>
+        <translation>%1
+Logging has stopped; the server goes on as before.</translation>
     </message>
 </context>
 <context>
@@ -2591,6 +2597,10 @@ The log was stopped; the terminal works as before.</translation>
     <message>
         <source>%1 holds an odd number of hex digits (%2); each byte takes two digits!</source>
         <translation>%1 holds an odd number of hex digits (%2); each byte takes two digits!</translation>
+    </message>
+    <message>
+        <source>Character %1, “%2”, has no GBK code and cannot be sent as GBK!</source>
+        <translation>Character %1, “%2”, has no GBK code and cannot be sent as GBK!</translation>
     </message>
 </context>
 <context>

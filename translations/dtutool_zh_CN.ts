@@ -916,10 +916,6 @@
         <translation>监听</translation>
     </message>
     <message>
-        <source>0.0.0.0 表示本机所有地址</source>
-        <translation>0.0.0.0 表示本机所有地址</translation>
-    </message>
-    <message>
         <source>启动</source>
         <translation>启动</translation>
     </message>
@@ -1120,16 +1116,26 @@
         <translation>日志文件 (*.log *.txt);;所有文件 (*)</translation>
     </message>
     <message>
-        <source>无法写入 %1：%2</source>
-        <translation>无法写入 %1：%2</translation>
-    </message>
-    <message>
         <source>停止记录</source>
         <translation>停止记录</translation>
     </message>
     <message>
         <source>记录到 %1</source>
         <translation>记录到 %1</translation>
+    </message>
+    <message>
+        <source>数字地址，不查域名；0.0.0.0 表示本机所有地址</source>
+        <translation>数字地址，不查域名；0.0.0.0 表示本机所有地址</translation>
+    </message>
+    <message>
+        <source>记录已停止：%1</source>
+        <translation>记录已停止：%1</translation>
+    </message>
+    <message>
+        <source>%1
+记录已停止，服务器照常运行。</source>
+        <translation>%1
+记录已停止，服务器照常运行。</translation>
     </message>
 </context>
 <context>
@@ -2591,6 +2597,10 @@
     <message>
         <source>%1 holds an odd number of hex digits (%2); each byte takes two digits!</source>
         <translation>%1的十六进制数字个数为奇数（%2 个），每个字节需两位数字！</translation>
+    </message>
+    <message>
+        <source>Character %1, “%2”, has no GBK code and cannot be sent as GBK!</source>
+        <translation>第 %1 个字符“%2”在 GBK 中没有编码，不能按 GBK 发送！</translation>
     </message>
 </context>
 <context>

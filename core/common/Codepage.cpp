@@ -252,6 +252,27 @@ Bytes ToAnsi(std::string_view utf8)
     return out;
 }
 
+std::optional<Unconvertible> FindNotInAnsi(std::string_view utf8)
+{
+    // One conversion of the whole text answers for almost every text; the
+    // character-by-character search runs only for one that holds a culprit.
+    const Bytes whole = ToAnsi(utf8);
+    if (std::count(whole.begin(), whole.end(), '?') == std::count(utf8.begin(), utf8.end(), '?'))
+        return std::nullopt;
+    std::size_t position = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const std::size_t n = static_cast<unsigned char>(utf8[i]) < 0x80 ? 1 : Utf8SequenceLength(From(utf8, i));
+        const std::string_view c = utf8.substr(i, n);
+        ++position;
+        if (c != "?" && ToAnsi(c) == Bytes{'?'})
+            // A stray byte is no character to name: it shows as U+FFFD.
+            return Unconvertible{position, static_cast<unsigned char>(c[0]) >= 0x80 && n == 1 ? std::string(kReplacement)
+                                                                                             : std::string(c)};
+        i += n;
+    }
+    return std::nullopt;
+}
+
 std::string FromAnsi(std::span<const std::uint8_t> bytes)
 {
     const std::string_view in = UpToZero(bytes);

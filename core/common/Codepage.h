@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -24,6 +25,15 @@ bool CodepageAvailable();
 // bytes become '?' one by one. Without the code page ASCII stays as it is
 // and every other character becomes '?'.
 Bytes ToAnsi(std::string_view utf8);
+
+// The first character of `utf8` that ToAnsi would turn into a '?' nobody
+// typed, and its position (counted in characters from 1); nothing when all
+// of it converts. Callers refuse such text rather than send it.
+struct Unconvertible {
+    std::size_t position = 0;
+    std::string character;
+};
+std::optional<Unconvertible> FindNotInAnsi(std::string_view utf8);
 
 // GBK to UTF-8, ending at the first zero byte. A byte sequence that is not
 // GBK becomes U+FFFD. Without the code page ASCII stays as it is and every

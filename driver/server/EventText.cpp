@@ -127,8 +127,10 @@ const char* MatchName(Match match)
 std::string FormatEvent(const Event& e, Encoding encoding)
 {
     std::string line = FormatTime(e.wallMs) + "  ";
+    // Appended piece by piece: "#" + std::to_string(...) makes GCC 12 see an
+    // overlapping copy that is none (-Wrestrict, Release builds).
     if (e.id != 0)
-        line += "#" + std::to_string(e.id) + " ";
+        line.append("#").append(std::to_string(e.id)).append(" ");
     switch (e.kind) {
     case EventKind::Listening:
         return line + "listening on " + e.peer;
@@ -146,7 +148,7 @@ std::string FormatEvent(const Event& e, Encoding encoding)
     }
     line += e.peer + "  " + KindName(e.kind);
     if (e.kind == EventKind::Heartbeat) {
-        line += " " + std::to_string(e.heartbeats);
+        line.append(" ").append(std::to_string(e.heartbeats));
         if (e.intervalMs >= 0)
             line += " after " + Seconds(e.intervalMs);
     }
@@ -161,9 +163,13 @@ std::string FormatEvent(const Event& e, Encoding encoding)
 std::variant<Bytes, std::string> ParseSendText(std::string_view typed, bool hex, Encoding encoding)
 {
     if (!hex) {
-        if (encoding == Encoding::Gbk)
-            return text::ToAnsi(typed);
-        return Bytes(typed.begin(), typed.end());
+        if (encoding == Encoding::Utf8)
+            return Bytes(typed.begin(), typed.end());
+        // Sent or compared, a '?' in its place would be a byte nobody typed.
+        if (const auto culprit = text::FindNotInAnsi(typed))
+            return text::Fill(DTU_TR("server", "Character %1, “%2”, has no GBK code and cannot be sent as GBK!"),
+                              {std::to_string(culprit->position), culprit->character});
+        return text::ToAnsi(typed);
     }
     if (auto refusal = pages::CheckHexText(typed, pages::kDataField, true))
         return *refusal;

@@ -27,8 +27,9 @@ const char* MatchName(Match match);
 //   14:07:09.123  #3 127.0.0.1:40122  heartbeat 2 after 1.002 s  4 bytes  50 49 4E 47  "PING"
 std::string FormatEvent(const Event& e, Encoding encoding);
 
-// What the user typed to send: text in the encoding, or hex digit pairs
-// (blanks between them allowed). A refusal is a string.
+// What the user typed to send or expects: text in the encoding, or hex
+// digit pairs (blanks between them allowed). A refusal is a string: also for
+// a character the encoding cannot hold.
 std::variant<Bytes, std::string> ParseSendText(std::string_view typed, bool hex, Encoding encoding);
 
 }  // namespace server

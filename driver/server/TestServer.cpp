@@ -35,7 +35,11 @@ std::string PeerText(const sockaddr_storage& a)
     if (a.ss_family == AF_INET6) {
         const auto& v6 = reinterpret_cast<const sockaddr_in6&>(a);
         ::inet_ntop(AF_INET6, &v6.sin6_addr, host, sizeof host);
-        return "[" + std::string(host) + "]:" + std::to_string(ntohs(v6.sin6_port));
+        // Appended, not "[" + ...: GCC 12 sees an overlapping copy in the
+        // temporary that is none (-Wrestrict, Release builds).
+        std::string text = "[";
+        text.append(host).append("]:").append(std::to_string(ntohs(v6.sin6_port)));
+        return text;
     }
     return "?";
 }
@@ -104,10 +108,15 @@ std::string TestServer::Start(const Options& options, Now now)
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
+    // Numeric only: a name would be looked up here, and the look-up may
+    // block for seconds the window or dtuctl cannot spare.
+    hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV | AI_NUMERICHOST;
     addrinfo* found = nullptr;
     const std::string port = std::to_string(options.port);
     const int rc = ::getaddrinfo(options.host.empty() ? nullptr : options.host.c_str(), port.c_str(), &hints, &found);
+    if (rc == EAI_NONAME)
+        return "cannot listen on " + options.host +
+               ": not a numeric address (such as 0.0.0.0, 127.0.0.1 or ::); host names are not looked up";
     if (rc != 0)
         return "cannot listen on " + options.host + ": " + ::gai_strerror(rc);
     std::string error;
@@ -183,6 +192,23 @@ std::vector<Event> TestServer::TakeEvents()
     std::vector<Event> out;
     out.swap(events_);
     return out;
+}
+
+std::vector<std::uint64_t> TestServer::TakeChanged()
+{
+    for (const std::uint64_t id : changed_)
+        if (const auto it = slots_.find(id); it != slots_.end())
+            it->second.changed = false;
+    std::vector<std::uint64_t> out;
+    out.swap(changed_);
+    return out;
+}
+
+void TestServer::Touch(Slot& s)
+{
+    if (!s.changed)
+        changed_.push_back(s.info.id);
+    s.changed = true;
 }
 
 std::vector<std::uint64_t> TestServer::Ids() const
@@ -286,6 +312,7 @@ void TestServer::Accept(Now now)
         e.data.u64 = id;
         ::epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &e);
         events_.push_back(Base(EventKind::Connected, s, now));
+        Touch(s);
     }
 }
 

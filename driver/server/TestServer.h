@@ -8,7 +8,9 @@
 //   packet completion. A caller watches fd() for reading (poll(), a
 //   QSocketNotifier) and calls Process() when it is readable; Process()
 //   handles what is ready, never waits, and leaves events for TakeEvents().
-// - One thread: every call comes from the thread that owns the server.
+// - One thread: every call comes from the thread that owns the server. A
+//   caller whose thread may pause (a window) runs it in a ServerThread, so
+//   that bytes are still stamped when they arrive.
 // - A packet is what arrives without a pause of packetGapMs (cut at
 //   maxPacketBytes): TCP keeps no boundaries, and a DTU sends each packet in
 //   one burst. The first packet of a connection is its registration; a
@@ -91,6 +93,10 @@ struct Connection {
     std::size_t historyBytes = 0;  // what history holds, bookkeeping included
 };
 
+// Adds `packet` to the history and lets the oldest go beyond `budget`
+// (Options::historyBytes); the newest packet always stays.
+void Remember(Connection& c, Packet packet, std::size_t budget);
+
 class TestServer {
 public:
     TestServer();
@@ -113,6 +119,9 @@ public:
 
     void Process(Now now);
     std::vector<Event> TakeEvents();
+    // The open connections whose Connection changed since the last call
+    // (also by bytes that complete no packet yet, or go out late).
+    std::vector<std::uint64_t> TakeChanged();
 
     // Queues bytes for one connection; empty on success, else why not.
     std::string Send(std::uint64_t id, const Bytes& bytes, Now now);
@@ -136,6 +145,7 @@ private:
         Bytes out;
         std::size_t outSent = 0;
         bool watchingOut = false;
+        bool changed = false;  // listed in changed_
     };
     using Deadline = std::pair<std::int64_t, std::uint64_t>;  // steady ms, connection
 
@@ -148,6 +158,7 @@ private:
     void Record(Slot& s, Packet packet);
     void Drop(std::uint64_t id, Now now, const std::string& reason);
     void Watch(Slot& s, bool out);
+    void Touch(Slot& s);
     void ArmTimer(Now now);
     Event Base(EventKind kind, const Slot& s, Now now) const;
 
@@ -162,6 +173,7 @@ private:
     std::priority_queue<Deadline, std::vector<Deadline>, std::greater<>> deadlines_;
     std::int64_t armedMs_ = -1;
     std::vector<Event> events_;
+    std::vector<std::uint64_t> changed_;
 };
 
 // Raises the soft limit of open descriptors towards `wanted`, past the hard

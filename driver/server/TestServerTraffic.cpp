@@ -38,6 +38,7 @@ void TestServer::Read(Slot& s, Now now)
         CompletePacket(s, now);
     s.info.bytesIn += static_cast<std::uint64_t>(n);
     s.info.lastActivityWallMs = now.wallMs;
+    Touch(s);
     const bool wasEmpty = s.pending.empty();
     for (ssize_t at = 0; at < n;) {
         const std::size_t room = options_.maxPacketBytes - s.pending.size();
@@ -111,15 +112,20 @@ void TestServer::CompletePacket(Slot& s, Now now)
     events_.push_back(std::move(e));
 }
 
-void TestServer::Record(Slot& s, Packet packet)
+void Remember(Connection& c, Packet packet, std::size_t budget)
 {
-    Connection& c = s.info;
     c.historyBytes += packet.bytes.size() + kPacketOverhead;
     c.history.push_back(std::move(packet));
-    while (c.historyBytes > options_.historyBytes && c.history.size() > 1) {
+    while (c.historyBytes > budget && c.history.size() > 1) {
         c.historyBytes -= c.history.front().bytes.size() + kPacketOverhead;
         c.history.pop_front();
     }
+}
+
+void TestServer::Record(Slot& s, Packet packet)
+{
+    Remember(s.info, std::move(packet), options_.historyBytes);
+    Touch(s);
 }
 
 std::string TestServer::Send(std::uint64_t id, const Bytes& bytes, Now now)
@@ -157,6 +163,7 @@ void TestServer::Flush(Slot& s, Now now)
             s.outSent += static_cast<std::size_t>(n);
             s.info.bytesOut += static_cast<std::uint64_t>(n);
             s.info.lastActivityWallMs = now.wallMs;
+            Touch(s);
             continue;
         }
         if (n < 0 && errno == EINTR)
@@ -199,6 +206,10 @@ void TestServer::Drop(std::uint64_t id, Now now, const std::string& reason)
     if (it == slots_.end())
         return;
     Slot& s = it->second;
+    // So that the list stays within the open connections for a caller
+    // that never takes it.
+    if (s.changed)
+        std::erase(changed_, id);
     ::epoll_ctl(epoll_, EPOLL_CTL_DEL, s.fd, nullptr);
     ::close(s.fd);
     Event e = Base(EventKind::Closed, s, now);

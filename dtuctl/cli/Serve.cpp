@@ -57,17 +57,15 @@ nlohmann::json EventJson(const server::Event& e, server::Encoding encoding)
 std::optional<server::Bytes> Expected(const std::string& text, const std::string& hexText, server::Encoding encoding,
                                       const char* option, std::string& error)
 {
-    if (!hexText.empty()) {
-        auto parsed = server::ParseSendText(hexText, true, encoding);
-        if (auto* refusal = std::get_if<std::string>(&parsed)) {
-            error = std::string("--") + option + "-hex: " + *refusal;
-            return std::nullopt;
-        }
-        return std::get<server::Bytes>(parsed);
+    const bool hex = !hexText.empty();
+    if (!hex && text.empty())
+        return std::nullopt;
+    auto parsed = server::ParseSendText(hex ? hexText : text, hex, encoding);
+    if (auto* refusal = std::get_if<std::string>(&parsed)) {
+        error = std::string("--") + option + (hex ? "-hex: " : ": ") + *refusal;
+        return std::nullopt;
     }
-    if (!text.empty())
-        return std::get<server::Bytes>(server::ParseSendText(text, false, encoding));
-    return std::nullopt;
+    return std::get<server::Bytes>(parsed);
 }
 
 }  // namespace

@@ -67,7 +67,8 @@ int main(int argc, char* argv[])
     });
     page.show();
     page.findChild<QPushButton*>(QStringLiteral("startStopButton"))->click();
-    const std::uint16_t port = page.server().port();
+    RunUntil([&] { return page.listening(); });
+    const std::uint16_t port = page.port();
     if (port == 0) {
         std::fprintf(stderr, "the server did not start\n");
         return 1;

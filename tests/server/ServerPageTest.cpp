@@ -2,15 +2,18 @@
 // played by plain sockets on 127.0.0.1, and reached from the main window.
 #include "app/TavrinDlg.h"
 #include "common/FileDialog.h"
+#include "common/Language.h"
 #include "server/ServerDlg.h"
 #include "support/MessageBoxes.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTreeWidget>
 
 #include <arpa/inet.h>
@@ -107,8 +110,8 @@ private slots:
         ui::SetSaveFileHandler([&](const QString&, QString*) { return logPath; });
         Click("logButton");
         Click("startStopButton");
-        QVERIFY(page_->server().running());
-        const std::uint16_t port = page_->server().port();
+        QTRY_VERIFY(page_->listening());
+        const std::uint16_t port = page_->port();
 
         Dtu good(port), bad(port);
         QTRY_COMPARE(page_->table()->topLevelItemCount(), 2);
@@ -130,7 +133,7 @@ private slots:
         Find<QLineEdit>("sendEdit")->setText(QStringLiteral("你好"));
         Click("sendSelectedButton");
         QCOMPARE(good.Read(), QByteArray("\xC4\xE3\xBA\xC3"));  // GBK
-        QVERIFY(page_->dataText().contains(QStringLiteral("发 数据 4字节: 你好")));
+        QTRY_VERIFY(page_->dataText().contains(QStringLiteral("发 数据 4字节: 你好")));
 
         // Hex to all; an odd digit is refused and nothing goes out.
         Find<QCheckBox>("sendHexCheck")->setChecked(true);
@@ -152,6 +155,57 @@ private slots:
         for (const char* line : {"registration  5 bytes  44 54 55 2D 31  \"DTU-1\"  as expected", "heartbeat 2 after",
                                  "sent  2 bytes  01 02", "close: closed by the server"})
             QVERIFY2(text.contains(QLatin1String(line)), line);
+    }
+
+    // The window's thread busy past the packet gap: its registration and
+    // heartbeat are still two packets.
+    void aPausedWindowKeepsPacketsApart()
+    {
+        Click("startStopButton");
+        QTRY_VERIFY(page_->listening());
+        Dtu dtu(page_->port());
+        QTRY_COMPARE(page_->table()->topLevelItemCount(), 1);
+        dtu.Write("DTU-1");
+        QThread::msleep(150);
+        dtu.Write("PING");
+        QThread::msleep(150);
+        QTRY_VERIFY(RowOf(QStringLiteral("DTU-1")));
+        QTRY_COMPARE(RowOf(QStringLiteral("DTU-1"))->text(CServerDlg::Heartbeats), QStringLiteral("1"));
+        QCOMPARE(RowOf(QStringLiteral("DTU-1"))->text(CServerDlg::Compared), QStringLiteral("一致"));
+    }
+
+    // A full disk stops the log in words; the server goes on.
+    void aLogThatCannotBeWrittenStopsAndSaysSo()
+    {
+        ui::SetSaveFileHandler([](const QString&, QString*) { return QStringLiteral("/dev/full"); });
+        Click("logButton");
+        Click("startStopButton");
+        QTRY_COMPARE(boxes_.texts().size(), 1);
+        QVERIFY2(boxes_.texts()[0].contains(QStringLiteral("/dev/full")), qPrintable(boxes_.texts()[0]));
+        QCOMPARE(Find<QPushButton>("logButton")->text(), QStringLiteral("记录到文件..."));
+        QTRY_VERIFY(page_->listening());
+        Dtu dtu(page_->port());
+        dtu.Write("DTU-1");
+        QTRY_VERIFY(RowOf(QStringLiteral("DTU-1")));
+        QCOMPARE(boxes_.texts().size(), 1);
+    }
+
+    void headersShowWhole_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::newRow("Chinese") << int(ui::Language::Chinese);
+        QTest::newRow("English") << int(ui::Language::English);
+    }
+    void headersShowWhole()
+    {
+        QFETCH(int, language);
+        QVERIFY(ui::InstallLanguage(static_cast<ui::Language>(language)));
+        CServerDlg page({});
+        QHeaderView* header = page.table()->header();
+        QVERIFY(ui::InstallLanguage(ui::Language::Chinese));
+        for (int c = 0; c < CServerDlg::ColumnCount; ++c)
+            QVERIFY2(header->sectionSize(c) >= header->sectionSizeHint(c),
+                     qPrintable(page.table()->headerItem()->text(c)));
     }
 
     void theMainWindowOpensItOnce()

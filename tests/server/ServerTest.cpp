@@ -2,6 +2,7 @@
 // and the time passed in, so that packet gaps and heartbeat intervals are
 // exact.
 #include "server/EventText.h"
+#include "server/ServerThread.h"
 #include "server/TestServer.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -169,6 +174,32 @@ TEST_F(Server, PacketsAreRegistrationHeartbeatOrData)
     }
 }
 
+TEST_F(Server, ListensOnNumericAddressesOnly)
+{
+    struct Case {
+        const char* host;
+        const char* refusal;  // part of it; null when it listens
+    };
+    const Case cases[] = {
+        {"127.0.0.1", nullptr},
+        {"0.0.0.0", nullptr},
+        // A name is never looked up, which could block for seconds.
+        {"localhost", "not a numeric address"},
+        {"127.0.0.300", "not a numeric address"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.host);
+        options_.host = c.host;
+        const std::string error = server_.Start(options_, At(0));
+        if (c.refusal)
+            EXPECT_NE(error.find(c.refusal), std::string::npos) << error;
+        else
+            EXPECT_EQ(error, "");
+        EXPECT_EQ(server_.running(), c.refusal == nullptr);
+        server_.Stop(At(0));
+    }
+}
+
 TEST_F(Server, SendsToOneOrAllAndCloses)
 {
     Start();
@@ -279,6 +310,60 @@ TEST_F(Server, HistoryKeepsTheNewestWithinItsBudget)
     EXPECT_EQ(c->history.back().bytes, B("LAST"));
 }
 
+// The window's thread may pause past the packet gap; the server's own
+// thread stamps the bytes as they come, so two packets stay two.
+TEST(ServerThread, PacketsStayApartWhileTheCallerPauses)
+{
+    using namespace std::chrono_literals;
+    std::mutex mutex;
+    std::condition_variable told;
+    bool ready = false;
+    server::ServerThread thread([&] {
+        const std::lock_guard lock(mutex);
+        ready = true;
+        told.notify_one();
+    });
+    // What the thread told, or nothing within two seconds.
+    const auto next = [&]() -> std::optional<server::News> {
+        std::unique_lock lock(mutex);
+        if (!told.wait_for(lock, 2s, [&] { return ready; }))
+            return std::nullopt;
+        ready = false;
+        lock.unlock();
+        return thread.Take();
+    };
+    server::Options options;
+    options.host = "127.0.0.1";
+    options.registration = B("REG-1");
+    options.heartbeat = B("PING");
+    thread.Start(options);
+    const auto started = next();
+    ASSERT_TRUE(started && started->running);
+
+    Client dtu(started->port);
+    dtu.Write("REG-1");
+    std::this_thread::sleep_for(150ms);
+    dtu.Write("PING");
+    std::this_thread::sleep_for(150ms);
+    std::vector<server::Event> events;
+    server::Connection row;
+    while (events.size() < 3) {
+        const auto news = next();
+        if (!news)
+            break;
+        events.insert(events.end(), news->events.begin(), news->events.end());
+        for (const auto& [id, r] : news->rows)
+            row = r;
+    }
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[1].kind, EventKind::Registration);
+    EXPECT_EQ(events[1].match, Match::Equal);
+    EXPECT_EQ(events[2].kind, EventKind::Heartbeat);
+    EXPECT_EQ(row.bytesIn, 9u);
+    EXPECT_EQ(row.heartbeats, 1u);
+    EXPECT_TRUE(row.history.empty());
+}
+
 TEST(ServerText, EventsAndPacketsReadAsText)
 {
     server::Event e;
@@ -322,6 +407,9 @@ TEST(ServerText, WhatIsTypedToSend)
         {"01 G2", true, server::Encoding::Gbk, {}, "character 4, “G”"},
         {"你好", false, server::Encoding::Gbk, {0xC4, 0xE3, 0xBA, 0xC3}, nullptr},
         {"你", false, server::Encoding::Utf8, {0xE4, 0xBD, 0xA0}, nullptr},
+        // GBK has no emoji: never a '?' in its place, sent or expected.
+        {"A?\U0001F600", false, server::Encoding::Gbk, {}, "Character 3, “\U0001F600”"},
+        {"A?\U0001F600", false, server::Encoding::Utf8, {'A', '?', 0xF0, 0x9F, 0x98, 0x80}, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);

@@ -15,9 +15,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSocketNotifier>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace ui::serverdlg {
 
@@ -56,12 +57,15 @@ CServerDlg::CServerDlg(ProposalSource proposal, QWidget* parent) : QDialog(paren
     // A thousand DTUs need a thousand descriptors, more than many a
     // session's default soft limit.
     server::RaiseDescriptorLimit(server::Options{}.maxConnections + 256);
-    notifier_ = new QSocketNotifier(server_.fd(), QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &CServerDlg::OnReady);
+    // Called on the server's thread: the news are taken on this one.
+    server_ = std::make_unique<server::ServerThread>(
+        [this] { QMetaObject::invokeMethod(this, &CServerDlg::OnNews, Qt::QueuedConnection); });
     UpdateState(tr("未启动"));
     resize(900, 620);
 }
 
+// The server's thread is joined before the widgets go, and a call it
+// queued dies with this object.
 CServerDlg::~CServerDlg() = default;
 
 void CServerDlg::BuildForm()
@@ -71,7 +75,7 @@ void CServerDlg::BuildForm()
     auto* listenBox = new QGroupBox(tr("监听"), this);
     host_ = new QLineEdit(QStringLiteral("0.0.0.0"), listenBox);
     host_->setObjectName(QStringLiteral("hostEdit"));
-    host_->setToolTip(tr("0.0.0.0 表示本机所有地址"));
+    host_->setToolTip(tr("数字地址，不查域名；0.0.0.0 表示本机所有地址"));
     auto* digits = new ui::DigitEdit(listenBox);
     digits->setTypingLimit(5);
     port_ = digits;
@@ -119,9 +123,11 @@ void CServerDlg::BuildForm()
                              tr("收(字节)"), tr("发(字节)"), tr("最后活动"),
                              tr("注册包"), tr("注册比对"), tr("心跳"),
                              tr("心跳间隔")});
+    // Room for the values, and at least for the header in the window's
+    // language: English words are wider than the Chinese ones.
     const int widths[ColumnCount] = {44, 150, 96, 70, 70, 96, 140, 70, 50, 80};
     for (int c = 0; c < ColumnCount; ++c)
-        table_->setColumnWidth(c, widths[c]);
+        table_->setColumnWidth(c, std::max(widths[c], table_->header()->sectionSizeHint(c)));
     table_->setMinimumHeight(150);
 
     auto* dataBox = new QGroupBox(tr("所选连接的数据"), this);
@@ -205,7 +211,7 @@ server::Encoding CServerDlg::encoding() const
 void CServerDlg::showEvent(QShowEvent* e)
 {
     // The DTU page's port and packets, unless the user has typed his own.
-    if (!server_.running())
+    if (!running_)
         Propose(true);
     QDialog::showEvent(e);
 }

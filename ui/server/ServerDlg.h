@@ -3,10 +3,13 @@
 // One row per connection; the data of the selected one below; a send line;
 // a log file of every event.
 //
-// The server itself is server::TestServer, as in dtuctl. Its one descriptor
-// is watched by a QSocketNotifier on this window's thread: the window never
-// waits on a socket. Row counters are redrawn at most four times a second,
-// so that a thousand beating DTUs cost the window little.
+// The server itself is server::TestServer, as in dtuctl, run by a
+// server::ServerThread: it stamps bytes as they arrive, so that a pause of
+// the window never joins two packets. The page asks it by queued requests
+// and shows what it tells, taken on this window's thread by a queued call;
+// it keeps its own copy of each connection's row and history from that.
+// Row counters are redrawn at most four times a second, so that a thousand
+// beating DTUs cost the window little.
 //
 // ServerDlg.cpp lays the page out; listening, the connections table, the
 // data and send area and the log file each have a ServerDlg*.cpp of their
@@ -14,15 +17,16 @@
 #pragma once
 
 #include "server/EventText.h"
-#include "server/TestServer.h"
+#include "server/ServerThread.h"
+#include "terminal/SessionLog.h"
 
 #include <QBasicTimer>
 #include <QDialog>
-#include <QFile>
 #include <QString>
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 
 class QCheckBox;
@@ -31,7 +35,6 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QSocketNotifier;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -50,7 +53,9 @@ public:
     explicit CServerDlg(ProposalSource proposal, QWidget* parent = nullptr);
     ~CServerDlg() override;
 
-    const server::TestServer& server() const { return server_; }
+    // As last told by the server's thread.
+    bool listening() const { return running_; }
+    std::uint16_t port() const { return boundPort_; }
     QTreeWidget* table() const { return table_; }
     QString dataText() const;
 
@@ -81,8 +86,9 @@ private:
     bool Expected(QLineEdit* edit, std::optional<server::Bytes>& out, const QString& what);
 
     // ServerDlgConnections.cpp
-    void OnReady();
-    void Handle(const server::Event& e);
+    void OnNews();
+    // `urgent`: rows to redraw at once rather than on the timer.
+    void Handle(const server::Event& e, std::set<std::uint64_t>& urgent);
     void UpdateRow(std::uint64_t id);
     QTreeWidgetItem* Row(std::uint64_t id) const;
     std::uint64_t SelectedId() const;
@@ -92,13 +98,21 @@ private:
     void AppendPacket(const server::Packet& p);
     std::optional<server::Bytes> TypedToSend();
 
+    // ServerDlgLog.cpp
+    void Log(const server::Event& e);
+
     ProposalSource proposal_;
-    server::TestServer server_;
-    QSocketNotifier* notifier_ = nullptr;
+    std::unique_ptr<server::ServerThread> server_;
+    bool running_ = false;
+    bool starting_ = false;  // asked to start, not yet told
+    std::uint16_t boundPort_ = 0;
+    // Each open connection as the server last told it, with the history
+    // this page keeps from the events.
+    std::map<std::uint64_t, server::Connection> connections_;
     std::map<std::uint64_t, QTreeWidgetItem*> rows_;
     std::set<std::uint64_t> dirty_;
     QBasicTimer redraw_;
-    QFile log_;
+    terminal::SessionLog log_;
 
     QLineEdit* host_ = nullptr;
     QLineEdit* port_ = nullptr;

@@ -3,11 +3,15 @@
 #include "server/ServerDlg.h"
 
 #include "common/Hex.h"
+#include "common/MessageBox.h"
 #include "server/ServerDlgInternal.h"
 
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTimerEvent>
 #include <QTreeWidget>
 
+using ui::serverdlg::Caption;
 
 namespace {
 
@@ -21,51 +25,94 @@ QString Seconds(std::int64_t ms)
 
 }  // namespace
 
-void CServerDlg::OnReady()
+void CServerDlg::OnNews()
 {
-    server_.Process(server::Now::Current());
-    for (const server::Event& e : server_.TakeEvents())
-        Handle(e);
+    server::News news = server_->Take();
+    running_ = news.running;
+    boundPort_ = news.port;
+    std::set<std::uint64_t> urgent;
+    for (const server::Event& e : news.events)
+        Handle(e, urgent);
+    // The counters come apart from the events; the history stays the page's.
+    for (auto& [id, row] : news.rows) {
+        const auto it = connections_.find(id);
+        if (it == connections_.end())
+            continue;  // closed since
+        row.history = std::move(it->second.history);
+        row.historyBytes = it->second.historyBytes;
+        it->second = std::move(row);
+        if (!urgent.contains(id))
+            dirty_.insert(id);
+    }
+    for (const std::uint64_t id : urgent)
+        UpdateRow(id);
+    if (!dirty_.empty() && !redraw_.isActive())
+        redraw_.start(kRedrawMs, this);
+    if (news.startFailed && !running_) {
+        starting_ = false;
+        UpdateState(tr("无法监听"));
+        ui::ShowMessage(this, Caption(), tr("无法启动服务器：%1").arg(QString::fromStdString(*news.startFailed)),
+                        ui::Buttons::Ok, QMessageBox::Warning);
+    }
+    for (const std::string& why : news.notSent)
+        ui::ShowMessage(this, Caption(), tr("未发送：%1").arg(QString::fromStdString(why)), ui::Buttons::Ok,
+                        QMessageBox::Warning);
 }
 
-void CServerDlg::Handle(const server::Event& e)
+void CServerDlg::Handle(const server::Event& e, std::set<std::uint64_t>& urgent)
 {
-    if (log_.isOpen()) {
-        log_.write(server::FormatEvent(e, encoding()).append("\n").c_str());
-        log_.flush();
-    }
+    Log(e);
     switch (e.kind) {
+    case server::EventKind::Listening:
+        // A new server: the rows of the one before are gone with it.
+        starting_ = false;
+        table_->clear();
+        rows_.clear();
+        connections_.clear();
+        dirty_.clear();
+        data_->clear();
+        UpdateState(tr("正在监听 %1:%2（TCP，无认证）").arg(host_->text().trimmed()).arg(boundPort_));
+        break;
+    case server::EventKind::Stopped:
+        UpdateState(tr("已停止"));
+        break;
     case server::EventKind::Connected: {
+        server::Connection& c = connections_[e.id];
+        c.id = e.id;
+        c.peer = e.peer;
+        c.connectedWallMs = c.lastActivityWallMs = e.wallMs;
         auto* item = new QTreeWidgetItem(table_);
         rows_[e.id] = item;
         item->setData(Id, kIdRole, QVariant::fromValue<qulonglong>(e.id));
         item->setText(Id, QString::number(e.id));
         item->setText(Peer, QString::fromStdString(e.peer));
         item->setText(Since, QString::fromStdString(server::FormatTime(e.wallMs)).left(8));
-        UpdateRow(e.id);
+        urgent.insert(e.id);
         break;
     }
     case server::EventKind::Closed:
         dirty_.erase(e.id);
+        urgent.erase(e.id);
         delete Row(e.id);
         rows_.erase(e.id);
+        connections_.erase(e.id);
         break;
     case server::EventKind::Registration:
     case server::EventKind::Heartbeat:
     case server::EventKind::Data:
-    case server::EventKind::Sent:
-        if (e.id == SelectedId()) {
-            server::Packet p{e.wallMs, e.kind == server::EventKind::Sent, e.kind, e.bytes};
+    case server::EventKind::Sent: {
+        const auto it = connections_.find(e.id);
+        if (it == connections_.end())
+            break;
+        const server::Packet p{e.wallMs, e.kind == server::EventKind::Sent, e.kind, e.bytes};
+        server::Remember(it->second, p, server::Options{}.historyBytes);
+        if (e.id == SelectedId())
             AppendPacket(p);
-        }
         // What a person looks for at once is drawn at once; counters wait.
         if (e.kind == server::EventKind::Registration)
-            UpdateRow(e.id);
-        else
-            dirty_.insert(e.id);
-        if (!redraw_.isActive())
-            redraw_.start(kRedrawMs, this);
+            urgent.insert(e.id);
         break;
+    }
     default:
         break;
     }
@@ -91,10 +138,11 @@ QTreeWidgetItem* CServerDlg::Row(std::uint64_t id) const
 
 void CServerDlg::UpdateRow(std::uint64_t id)
 {
-    const server::Connection* c = server_.Find(id);
+    const auto found = connections_.find(id);
     QTreeWidgetItem* item = Row(id);
-    if (!c || !item)
+    if (found == connections_.end() || !item)
         return;
+    const server::Connection* c = &found->second;
     item->setText(BytesIn, QString::number(c->bytesIn));
     item->setText(BytesOut, QString::number(c->bytesOut));
     item->setText(LastActivity, QString::fromStdString(server::FormatTime(c->lastActivityWallMs)).left(8));

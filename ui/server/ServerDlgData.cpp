@@ -32,8 +32,8 @@ QString KindText(const server::Packet& p)
 void CServerDlg::ShowHistory()
 {
     data_->clear();
-    if (const server::Connection* c = server_.Find(SelectedId()))
-        for (const server::Packet& p : c->history)
+    if (const auto it = connections_.find(SelectedId()); it != connections_.end())
+        for (const server::Packet& p : it->second.history)
             AppendPacket(p);
 }
 
@@ -81,11 +81,7 @@ void CServerDlg::OnSendSelected()
     const auto bytes = TypedToSend();
     if (!bytes)
         return;
-    const std::string refusal = server_.Send(id, *bytes, server::Now::Current());
-    OnReady();
-    if (!refusal.empty())
-        ui::ShowMessage(this, Caption(), tr("未发送：%1").arg(QString::fromStdString(refusal)), ui::Buttons::Ok,
-                        QMessageBox::Warning);
+    server_->Send(id, *bytes);
 }
 
 void CServerDlg::OnSendAll()
@@ -93,11 +89,14 @@ void CServerDlg::OnSendAll()
     const auto bytes = TypedToSend();
     if (!bytes)
         return;
-    const std::size_t took = server_.SendAll(*bytes, server::Now::Current());
-    OnReady();
-    if (took == 0)
+    // Told at once when the page knows it; the server says so too should
+    // the last DTU have gone meanwhile.
+    if (connections_.empty()) {
         ui::ShowMessage(this, Caption(), tr("没有已连接的DTU，未发送。"), ui::Buttons::Ok,
                         QMessageBox::Warning);
+        return;
+    }
+    server_->Send(0, *bytes);
 }
 
 void CServerDlg::OnCloseSelected()
@@ -105,6 +104,5 @@ void CServerDlg::OnCloseSelected()
     const std::uint64_t id = SelectedId();
     if (id == 0)
         return;
-    server_.Close(id, server::Now::Current());
-    OnReady();
+    server_->Close(id);
 }

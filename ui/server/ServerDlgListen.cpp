@@ -37,7 +37,7 @@ void CServerDlg::Propose(bool onlyEmpty)
             return QString::fromStdString(hex::FormatSpaced(*bytes)).trimmed();
         return QString::fromStdString(server::PacketText(*bytes, server::Encoding::Gbk));
     };
-    if (!server_.running())
+    if (!running_)
         put(port_, p.port);
     put(registration_, packet(p.registration));
     put(heartbeat_, packet(p.heartbeat));
@@ -61,20 +61,18 @@ bool CServerDlg::Expected(QLineEdit* edit, std::optional<server::Bytes>& out, co
 
 void CServerDlg::OnExpectedChanged()
 {
-    if (!server_.running())
+    if (!running_)
         return;
     std::optional<server::Bytes> registration, heartbeat;
     if (Expected(registration_, registration, tr("注册包")) &&
         Expected(heartbeat_, heartbeat, tr("心跳包")))
-        server_.SetExpected(registration, heartbeat);
+        server_->SetExpected(registration, heartbeat);
 }
 
 void CServerDlg::OnStartStop()
 {
-    if (server_.running()) {
-        server_.Stop(server::Now::Current());
-        OnReady();
-        UpdateState(tr("已停止"));
+    if (running_) {
+        server_->Stop();
         return;
     }
     server::Options options;
@@ -89,25 +87,18 @@ void CServerDlg::OnStartStop()
     if (!Expected(registration_, options.registration, tr("注册包")) ||
         !Expected(heartbeat_, options.heartbeat, tr("心跳包")))
         return;
-    const std::string error = server_.Start(options, server::Now::Current());
-    if (!error.empty()) {
-        UpdateState(tr("无法监听"));
-        ui::ShowMessage(this, Caption(), tr("无法启动服务器：%1").arg(QString::fromStdString(error)), ui::Buttons::Ok,
-                        QMessageBox::Warning);
-        return;
-    }
-    table_->clear();
-    rows_.clear();
-    data_->clear();
-    OnReady();
-    UpdateState(tr("正在监听 %1:%2（TCP，无认证）").arg(host_->text().trimmed()).arg(server_.port()));
+    // The page keeps the history itself; the server's copy would double it.
+    options.historyBytes = 0;
+    starting_ = true;
+    server_->Start(std::move(options));
+    UpdateState(status_->text());
 }
 
 void CServerDlg::UpdateState(const QString& status)
 {
-    const bool running = server_.running();
-    startStop_->setText(running ? tr("停止") : tr("启动"));
-    host_->setEnabled(!running);
-    port_->setEnabled(!running);
+    startStop_->setText(running_ ? tr("停止") : tr("启动"));
+    startStop_->setEnabled(!starting_);
+    host_->setEnabled(!running_ && !starting_);
+    port_->setEnabled(!running_ && !starting_);
     status_->setText(status);
 }

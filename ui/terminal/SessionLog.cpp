@@ -6,13 +6,14 @@
 
 namespace terminal {
 
-QString SessionLog::Open(const QString& path)
+QString SessionLog::Open(const QString& path, Existing existing)
 {
     Close();
     file_.setFileName(path);
     // Unbuffered: each line reaches the kernel at once, and a full disk is
     // known at the line that met it.
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+    const QIODevice::OpenMode start = existing == Existing::Append ? QIODevice::Append : QIODevice::Truncate;
+    if (!file_.open(QIODevice::WriteOnly | start | QIODevice::Unbuffered))
         return QCoreApplication::translate("CTerminalDlg", "无法写入日志文件 %1：%2").arg(path, file_.errorString());
     return {};
 }

@@ -1,8 +1,9 @@
-// The terminal's session written to a text file as it happens: one line a
-// chunk, each pushed to the kernel before the next, so that what the
-// terminal showed is in the file even if the tool stops. A write that
-// fails (a full disk) or a file that is no longer anywhere (its folder
-// removed) ends the log; the caller says so and goes on without it.
+// A log written to a text file as it happens, one line at a time, each
+// pushed to the kernel before the next, so that what was shown is in the
+// file even if the tool stops: the terminal's session, the test server
+// page's events. A write that fails (a full disk) or a file that is no
+// longer anywhere (its folder removed) ends the log; the caller says so and
+// goes on without it.
 #pragma once
 
 #include <QFile>
@@ -12,9 +13,10 @@ namespace terminal {
 
 class SessionLog {
 public:
-    // Starts a new file at `path` (an existing one is replaced); the reason
-    // in words when it cannot be written.
-    QString Open(const QString& path);
+    enum class Existing { Replace, Append };
+    // Opens the file at `path`; the reason in words when it cannot be
+    // written.
+    QString Open(const QString& path, Existing existing = Existing::Replace);
     void Close();
     bool isOpen() const { return file_.isOpen(); }
     QString path() const { return file_.fileName(); }

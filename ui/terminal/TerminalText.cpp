@@ -185,26 +185,16 @@ Outgoing BuildText(const QString& typed, Encoding encoding, LineEnding ending)
     if (encoding == Encoding::Utf8) {
         out.bytes.assign(utf8.begin(), utf8.end());
     } else {
-        out.bytes = text::ToAnsi(utf8);
         // GBK has no place for some characters; a '?' the user did not type
         // would go out in their place.
-        if (std::count(out.bytes.begin(), out.bytes.end(), '?') != typed.count(QLatin1Char('?'))) {
-            int position = 0;
-            for (qsizetype i = 0; i < typed.size(); ++position) {
-                const qsizetype n = typed[i].isHighSurrogate() && i + 1 < typed.size() ? 2 : 1;
-                const QString c = typed.mid(i, n);
-                if (c != QLatin1String("?") && text::ToAnsi(c.toStdString()) == text::Bytes{'?'}) {
-                    out.refusal =
-                        QCoreApplication::translate(
-                            "CTerminalDlg", "发送数据第 %1 个字符“%2”不能用 GBK 编码发送，请改用 UTF-8 或删去它！")
-                            .arg(position + 1)
-                            .arg(c);
-                    out.bytes.clear();
-                    return out;
-                }
-                i += n;
-            }
+        if (const auto culprit = text::FindNotInAnsi(utf8)) {
+            out.refusal = QCoreApplication::translate(
+                              "CTerminalDlg", "发送数据第 %1 个字符“%2”不能用 GBK 编码发送，请改用 UTF-8 或删去它！")
+                              .arg(culprit->position)
+                              .arg(QString::fromStdString(culprit->character));
+            return out;
         }
+        out.bytes = text::ToAnsi(utf8);
     }
     static const char* const kEndings[] = {"", "\r", "\n", "\r\n"};
     for (const char* c = kEndings[static_cast<int>(ending)]; *c; ++c)
