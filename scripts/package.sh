@@ -2,6 +2,7 @@
 # Builds the Debian package and checks it:
 #   scripts/package.sh              # a Release build in build/package
 #   scripts/package.sh build/test   # package an existing build folder
+# DTU_WERROR=ON makes a warning of the Release build an error, as CI has it.
 # Leaves dtutool_<version>_<arch>.deb in the build folder, lists its
 # contents, checks that every file a user needs is in it and that the
 # programs print the project's version, and fails on any lintian error.
@@ -13,6 +14,7 @@ build=${1:-}
 if [[ -z "$build" ]]; then
   build=build/package
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDTU_BUILD_TESTS=OFF -DDTU_BUILD_BENCH=OFF \
+    -DDTU_WERROR="${DTU_WERROR:-OFF}" \
     -DDTU_README=/usr/share/doc/dtutool/README.md -DDTU_HOME_URL=file:///usr/share/doc/dtutool/README.md \
     -DDTU_TRANSLATIONS=/usr/share/dtutool/translations >/dev/null
   cmake --build "$build" -j "$(nproc)"

@@ -6,7 +6,8 @@
 #      without Qt, which Debian does not build for it;
 #   3. a bounded libFuzzer run (clang) over the decoders and builders;
 #   4. AddressSanitizer + UndefinedBehaviorSanitizer over everything;
-# after the first, the package is made from it and checked (contents,
+# after the first, the package is built in Release with warnings as errors
+# (the optimiser sees more than the ordinary build) and checked (contents,
 # versions, lintian).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,7 +28,7 @@ step() {
 
 step test
 (cd build/test && ctest -j "$jobs" --output-on-failure)
-scripts/package.sh build/test
+DTU_WERROR=ON scripts/package.sh
 
 step tsan -DDTU_SANITIZE=thread -DDTU_BUILD_GUI=OFF -DDTU_BUILD_BENCH=OFF
 (cd build/tsan && ctest -j "$jobs" --output-on-failure -L "threaded|e2e")

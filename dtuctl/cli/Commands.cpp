@@ -252,9 +252,22 @@ int Doctor(const std::vector<std::string>& ports, bool json, Console console)
         else
             console.out << f.text << "\n" << (f.fix.empty() ? "" : "    " + f.fix + "\n");
     }
-    if (findings.empty() && !json)
+    // No device at all is a problem too, and "no problem" would send the
+    // user looking elsewhere: say where we looked and what makes one appear.
+    const bool noPort = ports.empty() && findings.empty() && serial::ListPorts().empty();
+    if (noPort) {
+        const std::string text = "No serial device found. Looked in /sys/class/tty for USB serial adapters (ttyUSB, "
+                                 "ttyACM) and serial ports with a UART (ttyS). Plug in the DTU's USB serial adapter "
+                                 "(`sudo dmesg -w` shows it arrive), or load the driver of its chip:";
+        const std::string fix = "sudo modprobe -a ftdi_sio cp210x ch341 pl2303 cdc_acm";
+        if (json)
+            console.out << Dump({{"problem", "no_port"}, {"device", ""}, {"text", text}, {"fix", fix}}) << "\n";
+        else
+            console.out << text << "\n    " << fix << "\n";
+    }
+    if (findings.empty() && !noPort && !json)
         console.out << "No problem found.\n";
-    return findings.empty() ? kExitOk : kExitFailed;
+    return findings.empty() && !noPort ? kExitOk : kExitFailed;
 }
 
 }  // namespace cli

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QLabel>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -182,6 +183,24 @@ private slots:
         QCOMPARE(s["packets"]["registration"]["text"].get<std::string>(), std::string("DTU-0042"));
         QCOMPARE(s["rf"]["address"].get<int>(), 123);
         QCOMPARE(s["rf"]["power"].get<std::string>(), std::string("Level5"));
+    }
+
+    // What the model's page cannot set is named on loading and in the write
+    // report, never dropped without a word.
+    void settingsTheModelCannotTakeAreNamed()
+    {
+        const QString path = File("lists.toml", "phones = [\"13800000000\"]\nids = [\"AABBCCDDEEFF\"]\n"
+                                                 "[mode]\ntransfer = \"protocol\"\noptions = [\"tcp\"]\n[server]\nport = 6061\n"
+                                                 "[own_id]\nid = \"AABBCCDDEEFF\"\n");
+        ui::SetOpenFileHandler([&](const QString&) { return path; });
+        Click("model331Radio");
+        Click("loadProfileButton");
+        const QString said = QStringLiteral("Not written: phones, ids, mode: the KV-331 page cannot set them.");
+        QCOMPARE(boxes_.texts(), QStringList{said});
+        Click("writeAllButton");
+        QTRY_VERIFY2_WITH_TIMEOUT(page_->paneText(1).startsWith(QStringLiteral("全部写入完成")),
+                                  qPrintable(page_->paneText(1) + boxes_.texts().join(u'|')), 5000);
+        QVERIFY(page_->findChild<QLabel*>(QStringLiteral("reportSummary"))->text().endsWith(said));
     }
 
     void aBadProfileChangesNothing()

@@ -1,6 +1,7 @@
 #include "dtu/DtuGroup.h"
 
 #include "common/Widgets.h"
+#include "profile/Profile.h"
 #include "profile/Settings.h"
 
 #include <QAbstractButton>
@@ -20,6 +21,29 @@ unsigned ModelQueries(DtuModel model)
         return q | profile::kPhones | profile::kIds;
     q |= profile::kPackets;
     return model == DtuModel::M331 ? q | profile::kRf : q;
+}
+
+const char* ModelName(DtuModel model)
+{
+    return model == DtuModel::M330M ? "KV-330-M" : model == DtuModel::M330N ? "KV-330-N" : "KV-331";
+}
+
+std::vector<std::string> NotSettable(const profile::Profile& p, DtuModel model)
+{
+    const unsigned q = ModelQueries(model);
+    const bool m = model == DtuModel::M330M;
+    // The own ID's field adds to the ID list on a KV-330-M; the mode is
+    // fixed on the others.
+    const std::pair<bool, const char*> sections[] = {
+        {p.phones && !(q & profile::kPhones), "phones"}, {p.ids && !(q & profile::kIds), "ids"},
+        {p.ownId && m, "own_id"},                         {p.mode && !m, "mode"},
+        {p.packets && !(q & profile::kPackets), "packets"}, {p.rf && !(q & profile::kRf), "rf"},
+    };
+    std::vector<std::string> names;
+    for (const auto& [present, name] : sections)
+        if (present)
+            names.emplace_back(name);
+    return names;
 }
 
 namespace dtuform {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 class QButtonGroup;
 class QCheckBox;
@@ -29,6 +30,14 @@ enum class DtuModel { M330M, M330N, M331 };
 
 // The read requests of the model's groups (profile::kPhones ...).
 unsigned ModelQueries(DtuModel model);
+
+// The model's name as its radio button shows it: "KV-331".
+const char* ModelName(DtuModel model);
+
+// The sections of `p` that the model's page cannot set ("phones", "ids",
+// "mode" ...), in the profile's order; a load or a write that leaves them
+// out says so.
+std::vector<std::string> NotSettable(const profile::Profile& p, DtuModel model);
 
 // The page as its groups see it.
 class CDtuPageLink {

@@ -267,10 +267,12 @@ void CDtuProfileGroup::ShowWriteReport()
         tree->addTopLevelItem(new QTreeWidgetItem({Q(m), QString(), QString(), tr("无应答")}));
     for (int i = 0; i < 4; ++i)
         tree->resizeColumnToContents(i);
-    report_->findChild<QLabel*>(QStringLiteral("reportSummary"))
-        ->setText(differs == 0 && run_->Unanswered().empty()
-                      ? tr("全部 %1 项写入后读回一致。").arg(rows.size())
-                      : tr("%1 项读回不一致，%2 个请求无应答。").arg(differs).arg(run_->Unanswered().size()));
+    QString summary = differs == 0 && run_->Unanswered().empty()
+                          ? tr("全部 %1 项写入后读回一致。").arg(rows.size())
+                          : tr("%1 项读回不一致，%2 个请求无应答。").arg(differs).arg(run_->Unanswered().size());
+    if (const QString left = NotWrittenText(); !left.isEmpty())
+        summary += u'\n' + left;
+    report_->findChild<QLabel*>(QStringLiteral("reportSummary"))->setText(summary);
     report_->show();
     report_->raise();
 }
@@ -313,5 +315,23 @@ void CDtuProfileGroup::OnLoadProfile()
         return;
     }
     page_.ApplyProfile(parsed.profile);
+    loaded_ = std::make_unique<profile::Profile>(parsed.profile);
     page_.SetStatusText(tr("配置已载入（未发送）"));
+    if (const QString left = NotWrittenText(); !left.isEmpty())
+        ui::ShowMessage(page_.pageWidget(), ui::AppCaption(), left, ui::Buttons::Ok, QMessageBox::Warning);
+}
+
+QString CDtuProfileGroup::NotWrittenText() const
+{
+    if (!loaded_)
+        return {};
+    const DtuModel model = page_.CurrentModel();
+    const std::vector<std::string> names = NotSettable(*loaded_, model);
+    if (names.empty())
+        return {};
+    QStringList list;
+    for (const std::string& name : names)
+        list << Q(name);
+    return tr("Not written: %1: the %2 page cannot set them.").arg(list.join(QStringLiteral(", ")),
+                                                                     QLatin1String(ModelName(model)));
 }

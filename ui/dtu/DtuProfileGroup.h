@@ -52,6 +52,8 @@ private:
     void FinishRun();
     void StopRun(const QString& why);
     void ShowWriteReport();
+    // What the page leaves out of the loaded profile, or nothing.
+    QString NotWrittenText() const;
 
     CDtuPageLink& page_;
     QBasicTimer stepTimer_;
@@ -59,6 +61,8 @@ private:
     Run runKind_ = Run::Read;
     std::unique_ptr<profile::Profile> runProfile_;  // what a write sends, for its report
     std::vector<profile::PlannedWrite> runWrites_;
+    // The last loaded profile, for what a write leaves out of it.
+    std::unique_ptr<profile::Profile> loaded_;
 
     QGroupBox* box_ = nullptr;
     QPushButton* readAll_ = nullptr;
