@@ -63,6 +63,16 @@ bool Configuration(const QDir& dir)
         ok = RunUntil([&] { return monitor->log().size() > expected && monitor->log()[expected].unanswered; },
                       monitor::LineLog::kCommandReplyMs + 2000) && ok;
         SaveShot(monitor, dir, QStringLiteral("monitor-configuration"));
+
+        // A broken answer is a red row; under a dark theme it stays readable.
+        sim::Faults broken;
+        broken.corruptEnvelope = true;
+        dtu.SetFaults(broken);
+        const std::size_t before = monitor->log().size();
+        window.dtuPage()->findChild<QPushButton*>(QStringLiteral("readSignalButton"))->click();
+        ok = RunUntil([&] { return monitor->log().size() >= before + 2; }, 5000) && ok;
+        UseDarkPalette();
+        SaveShot(monitor, dir, QStringLiteral("monitor-configuration-dark"));
     }
     g_Serial.Close();
     return ok;
@@ -101,7 +111,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const QDir dir = TitledShotsFolder(argc, argv);
     ui::SetMessageHandler([](const QString&, const QString&, ui::Buttons) { return int(QMessageBox::Ok); });
-    const bool configuration = Configuration(dir);
+    // The configuration last: it ends under a dark theme.
     const bool upgrade = Upgrade(dir);
+    const bool configuration = Configuration(dir);
     return configuration && upgrade ? 0 : 1;
 }

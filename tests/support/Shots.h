@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QPalette>
 #include <QTimer>
 #include <QWidget>
 
@@ -26,6 +27,30 @@ inline QDir TitledShotsFolder(int argc, char* argv[])
 {
     QApplication::setApplicationDisplayName(QStringLiteral("DTU参数配置工具"));
     return ShotsFolder(argc, argv);
+}
+
+// A dark desktop theme: Fusion with dark colours, as users set one.
+inline void UseDarkPalette()
+{
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QPalette dark;
+    const QColor window(0x35, 0x35, 0x35), base(0x24, 0x24, 0x24), text(0xE6, 0xE6, 0xE6);
+    dark.setColor(QPalette::Window, window);
+    dark.setColor(QPalette::WindowText, text);
+    dark.setColor(QPalette::Base, base);
+    dark.setColor(QPalette::AlternateBase, window);
+    dark.setColor(QPalette::Text, text);
+    dark.setColor(QPalette::Button, window);
+    dark.setColor(QPalette::ButtonText, text);
+    dark.setColor(QPalette::ToolTipBase, base);
+    dark.setColor(QPalette::ToolTipText, text);
+    dark.setColor(QPalette::PlaceholderText, QColor(0x90, 0x90, 0x90));
+    dark.setColor(QPalette::Highlight, QColor(0x2A, 0x82, 0xDA));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x80));
+    dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x80));
+    dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x80));
+    QApplication::setPalette(dark);
 }
 
 inline void SaveShot(QWidget* w, const QDir& dir, const QString& name)

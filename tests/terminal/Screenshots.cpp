@@ -127,6 +127,8 @@ int main(int argc, char* argv[])
     SaveShot(terminal, dir, QStringLiteral("terminal-hex"));
     view->setCurrentIndex(2);
     SaveShot(terminal, dir, QStringLiteral("terminal-both"));
+    UseDarkPalette();
+    SaveShot(terminal, dir, QStringLiteral("terminal-both-dark"));
 
     g_Serial.Close();
     return 0;

@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QStyle>
 #include <QThread>
 #include <QTimer>
 
@@ -59,16 +60,27 @@ int main(int argc, char* argv[])
         RunUntil([&] { return page->paneText(1).startsWith(QStringLiteral("读取 4/")); });
         SaveShot(page, dir, QStringLiteral("dtu-read-all"));
         RunUntil([&] { return !page->running(); });
-        QMetaObject::invokeMethod(page->findChild<QObject*>(QStringLiteral("writeAllButton")), "click");
-        // The next to last step: the packets' read-back, before the wireless one.
-        RunUntil([&] {
-            const QStringList done = page->paneText(1).mid(3).remove(QStringLiteral(" …")).split(u'/');
-            return !page->running() || (done.size() == 2 && done[0].toInt() + 1 == done[1].toInt());
-        });
-        dtu.WithDevice([](sim::Device& d) { d.Handle(dtu::BuildWriteRf({"434", 0, 4, "7", 1}), 0); });
-        RunUntil([&] { return !page->running(); });
-        if (auto* report = page->findChild<QDialog*>(QStringLiteral("writeReport")))
-            SaveShot(report, dir, QStringLiteral("dtu-write-report"));
+        // The wireless address and power, changed behind the page's back.
+        const auto writeAll = [&](const QString& name, const char* address, int power) {
+            QMetaObject::invokeMethod(page->findChild<QObject*>(QStringLiteral("writeAllButton")), "click");
+            // The next to last step: the packets' read-back, before the wireless one.
+            RunUntil([&] {
+                const QStringList done = page->paneText(1).mid(3).remove(QStringLiteral(" …")).split(u'/');
+                return !page->running() || (done.size() == 2 && done[0].toInt() + 1 == done[1].toInt());
+            });
+            dtu.WithDevice([=](sim::Device& d) { d.Handle(dtu::BuildWriteRf({"434", 0, 4, address, power}), 0); });
+            RunUntil([&] { return !page->running(); });
+            if (auto* report = page->findChild<QDialog*>(QStringLiteral("writeReport")))
+                SaveShot(report, dir, name);
+        };
+        writeAll(QStringLiteral("dtu-write-report"), "7", 1);
+        // Under a dark theme the differences stay readable.
+        const QPalette light = QApplication::palette();
+        const QString style = QApplication::style()->name();
+        UseDarkPalette();
+        writeAll(QStringLiteral("dtu-write-report-dark"), "9", 3);
+        QApplication::setStyle(style);
+        QApplication::setPalette(light);
 
         CDialog_Login login(&window);
         login.show();

@@ -13,6 +13,25 @@ QLabel* Label(const QString& text, QWidget* parent)
     return label;
 }
 
+namespace {
+
+bool DarkBase(const QPalette& palette)
+{
+    return palette.color(QPalette::Base).lightness() < 128;
+}
+
+}  // namespace
+
+QColor AlarmColour(const QPalette& palette)
+{
+    return DarkBase(palette) ? QColor(0xFF, 0x7A, 0x7A) : QColor(0xB0, 0x00, 0x20);
+}
+
+QColor GoodColour(const QPalette& palette)
+{
+    return DarkBase(palette) ? QColor(0x7C, 0xE0, 0x7C) : QColor(0x00, 0x80, 0x00);
+}
+
 QPushButton* Button(QWidget* parent, const QString& caption, const char* name, int id, const QString& description)
 {
     auto* button = Tag(new QPushButton(caption, parent), id, name);

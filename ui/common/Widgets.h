@@ -1,8 +1,10 @@
 // Small helpers shared by the pages' forms.
 #pragma once
 
+#include <QColor>
 #include <QComboBox>
 #include <QLabel>
+#include <QPalette>
 #include <QPushButton>
 #include <QStringList>
 #include <QWidget>
@@ -39,6 +41,11 @@ inline QLabel* Label(QWidget* parent)
 {
     return Label(QString(), parent);
 }
+
+// Red for what went wrong, green for what matched: dark on a light base,
+// light on a dark one, so that both stay readable under a dark theme.
+QColor AlarmColour(const QPalette& palette);
+QColor GoodColour(const QPalette& palette);
 
 // A push button that Enter never presses: on these pages Enter sends from
 // its line or does nothing. `description` says what it does, for a screen

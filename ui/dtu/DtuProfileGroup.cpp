@@ -259,7 +259,7 @@ void CDtuProfileGroup::ShowWriteReport()
         if (c.verdict == profile::Verdict::Differs) {
             ++differs;
             for (int i = 0; i < 4; ++i)
-                item->setForeground(i, QColor(0xB0, 0x00, 0x20));
+                item->setForeground(i, ui::AlarmColour(tree->palette()));
         }
         tree->addTopLevelItem(item);
     }

@@ -2,8 +2,10 @@
 // cells, decoded only for the rows on screen.
 #include "monitor/MonitorDlg.h"
 
+#include "common/Widgets.h"
 
 #include <QColor>
+#include <QGuiApplication>
 
 #include <algorithm>
 
@@ -72,7 +74,7 @@ QVariant CMonitorModel::data(const QModelIndex& index, int role) const
         }
     }
     if (role == Qt::ForegroundRole && Decode(*e).bad)
-        return QColor(0xB0, 0x00, 0x00);
+        return ui::AlarmColour(QGuiApplication::palette());
     if (role == Qt::TextAlignmentRole && index.column() == Length)
         return int(Qt::AlignRight | Qt::AlignVCenter);
     return {};

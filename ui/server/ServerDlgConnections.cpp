@@ -4,6 +4,7 @@
 
 #include "common/Hex.h"
 #include "common/MessageBox.h"
+#include "common/Widgets.h"
 #include "server/ServerDlgInternal.h"
 
 #include <QLineEdit>
@@ -154,8 +155,8 @@ void CServerDlg::UpdateRow(std::uint64_t id)
     const QString compared[] = {QStringLiteral("—"), tr("一致"), tr("不一致")};
     item->setText(Compared, c->registration ? compared[static_cast<int>(c->registrationMatch)]
                                             : tr("未收到"));
-    const QColor colour = c->registrationMatch == server::Match::Equal       ? QColor(0x00, 0x80, 0x00)
-                          : c->registrationMatch == server::Match::Different ? QColor(0xB0, 0x00, 0x00)
+    const QColor colour = c->registrationMatch == server::Match::Equal       ? ui::GoodColour(table_->palette())
+                          : c->registrationMatch == server::Match::Different ? ui::AlarmColour(table_->palette())
                                                                              : table_->palette().placeholderText().color();
     item->setForeground(Compared, colour);
     item->setText(Heartbeats, QString::number(c->heartbeats));
