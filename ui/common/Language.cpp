@@ -19,6 +19,15 @@ namespace {
 
 const QString kSettingsKey = QStringLiteral("language");
 
+// Words of Qt's own dialogs that Debian's Chinese Qt translation lacks (the
+// file dialog's type column); the tool's translation carries them.
+[[maybe_unused]] const struct {
+    const char* source;
+    const char* comment;
+} kQtWords[] = {
+    QT_TRANSLATE_NOOP3("QAbstractFileIconProvider", "Folder", "All other platforms"),
+};
+
 // The installed translators and the core's translated texts: process-wide,
 // like the application they belong to.
 struct Installed {
