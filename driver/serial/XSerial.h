@@ -21,9 +21,11 @@
 // - A write waits for room a bounded time, and Close cancels that wait: a
 //   stalled line never holds up closing the port.
 // - A network port is a TCP socket: the server closing it counts as the
-//   device going away. On rfc2217:// the reader also answers the server's
-//   Telnet negotiation, and data is escaped both ways; a frame's bytes
-//   reach OnRxByte and the write observer as the DTU sees them.
+//   device going away. On rfc2217:// data is escaped both ways; a frame's
+//   bytes reach OnRxByte and the write observer as the DTU sees them. The
+//   reader hands its answers to the server's Telnet negotiation to the
+//   writer thread, which sends each whole between frames: the reader never
+//   waits for the write lock, which a frame waiting for room holds.
 // - Every read and every write moves at most 1024 bytes.
 // - The driver never shows anything; failures are `false` plus LastError.
 #pragma once
@@ -168,6 +170,8 @@ private:
     };
 
     WriteResult Transmit(const std::uint8_t* data, std::size_t length);
+    // Every byte to `fd`, under the write lock held by the caller.
+    WriteResult SendLocked(int fd, const std::uint8_t* data, std::size_t length);
     void ReaderLoop(int fd, int wakeFd);
     void WriterLoop();
     bool StartWriter();
@@ -193,6 +197,8 @@ private:
     std::mutex queueLock_;
     std::condition_variable queueReady_;
     std::deque<Pending> queue_;   // under queueLock_
+    // Telnet answers waiting for the writer, sent before the next frame.
+    std::vector<std::uint8_t> answers_;  // under queueLock_
     bool writerStop_ = false;     // under queueLock_
     std::thread writerThread_;
 

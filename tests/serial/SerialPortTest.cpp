@@ -1,8 +1,11 @@
 // The driver against real pseudo-terminals: the test plays the DTU on the
 // master side. Run under ThreadSanitizer too.
+#include "net/Telnet.h"
 #include "serial/KVSerial.h"
+#include "serial/NetPort.h"
 #include "serial/XSerial.h"
 #include "support/Bytes.h"
+#include "support/Listener.h"
 #include "support/Pty.h"
 
 #include <gtest/gtest.h>
@@ -418,6 +421,45 @@ TEST(SerialPort, ReceivedBytesCompleteAFrameInTheReceiveBuffer)
     }
     EXPECT_EQ(ticks, 5);
     EXPECT_EQ(frame, reply);
+}
+
+// rfc2217://: the server asks something while a long frame waits for room.
+// Reading goes on meanwhile, and the answer follows the frame whole.
+TEST(SerialPort, TelnetAnswersNeitherStallReadingNorSplitAFrame)
+{
+    using namespace net::telnet;
+    Listener server;
+    serial::NetConnection connection;
+    connection.telnet = true;
+    connection.fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    to.sin_port = htons(server.port());
+    // A small buffer, so that the frame soon waits for room.
+    const int small = 4096;
+    ::setsockopt(connection.fd, SOL_SOCKET, SO_SNDBUF, &small, sizeof small);
+    ::connect(connection.fd, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    pollfd connected{connection.fd, POLLOUT, 0};
+    ASSERT_EQ(::poll(&connected, 1, 1000), 1);
+    RecordingSerial port;
+    ASSERT_TRUE(port.Adopt(std::move(connection), "rfc2217://127.0.0.1:1", 9600, 0));
+    Results results;
+    const Bytes frame(4 * 1024 * 1024, 0x55);
+    port.Post(frame, results.Recorder());
+    std::this_thread::sleep_for(300ms);
+
+    const std::uint8_t asked[] = {kIac, kWill, 1}, data[] = {'o', 'k'};
+    ASSERT_EQ(::send(server.Peer(), asked, sizeof asked, 0), 3);
+    std::this_thread::sleep_for(100ms);
+    ASSERT_EQ(::send(server.Peer(), data, sizeof data, 0), 2);
+    EXPECT_TRUE(WaitFor([&] { return port.Count() == 2; }, 1s));
+    const std::string got = server.Received();
+    ASSERT_TRUE(WaitFor([&] { return results.Errors().size() == 1; }));
+    EXPECT_EQ(results.Errors()[0], SerialError::None);
+    ASSERT_EQ(got.size(), frame.size() + 3);
+    EXPECT_EQ(got.find_first_not_of('\x55'), frame.size());
+    EXPECT_EQ(got.substr(frame.size()), (std::string{char(kIac), char(kDont), 1}));
 }
 
 }  // namespace

@@ -37,15 +37,20 @@ public:
             ::close(fd_);
         fd_ = -1;
     }
-    // What the DTU sent so far on the accepted connection.
-    std::string Received()
+    // The accepted connection, for a test that plays the server itself.
+    int Peer()
     {
         if (peer_ < 0)
             peer_ = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-        pollfd p{peer_, POLLIN, 0};
+        return peer_;
+    }
+    // What the DTU sent so far on the accepted connection.
+    std::string Received()
+    {
+        pollfd p{Peer(), POLLIN, 0};
         std::string got;
         while (::poll(&p, 1, 200) > 0) {
-            char buffer[256];
+            char buffer[4096];
             const ssize_t n = ::recv(peer_, buffer, sizeof buffer, 0);
             if (n <= 0)
                 break;
