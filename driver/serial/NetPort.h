@@ -45,10 +45,9 @@ private:
     int fd_;
 };
 
-// Resolves the host, connects within `timeoutMs` (the name lookup excepted:
-// the resolver keeps its own time) and, for rfc2217://, has the server set
-// its line to `baud` and `parity` within the same time. A signal on
-// `cancelFd` gives up at once with Closed.
+// Looks the host up, connects and, for rfc2217://, has the server set its
+// line to `baud` and `parity`, all within `timeoutMs`, the name look-up
+// included. A signal on `cancelFd` gives up at once with Closed.
 NetConnection ConnectPort(const net::PortUrl& url, unsigned baud, unsigned parity, int cancelFd,
                           int timeoutMs = CXSerial::kConnectTimeoutMs);
 
