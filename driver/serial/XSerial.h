@@ -68,7 +68,8 @@ enum class SerialError {
     Io,            // any other system error, see LastErrno
     // Network ports only:
     BadUrl,           // not rfc2217://HOST:PORT or socket://HOST:PORT
-    HostNotFound,     // the name does not resolve
+    HostNotFound,     // the name does not exist
+    LookupFailed,     // the name could not be looked up (LastErrno: why, 0 when no name server answered)
     Refused,          // nothing listens on that port
     ConnectTimedOut,  // no answer to the connection within the time-out
     ServerClosed,     // the server closed before the port was set: busy, or cannot open its device

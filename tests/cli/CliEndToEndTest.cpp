@@ -519,6 +519,9 @@ TEST_F(NetworkPorts, EachFailureIsToldForWhatItIs)
         std::string said = {};
     } rows[] = {
         {"rfc2217://127.0.0.1:" + std::to_string(FreePort()), SerialError::Refused},
+        {"socket://localhost:" + std::to_string(FreePort()), SerialError::Refused},
+        // An empty label: the resolver turns it down without asking a name server.
+        {"rfc2217://a..b:2217", SerialError::HostNotFound},
         {server_->Rfc2217Url(), SerialError::ServerClosed, "Port already in use"},
         {"rfc2217://" + silentHost, SerialError::LineUnconfirmed},
         {"socket://" + silentHost, SerialError::None},

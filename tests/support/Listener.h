@@ -27,8 +27,9 @@ public:
     ~Listener()
     {
         Close();
-        if (peer_ >= 0)
-            ::close(peer_);
+        for (const int fd : {peer_, filler_})
+            if (fd >= 0)
+                ::close(fd);
     }
     std::uint16_t port() const { return port_; }
     void Close()
@@ -36,6 +37,19 @@ public:
         if (fd_ >= 0)
             ::close(fd_);
         fd_ = -1;
+    }
+    // From now on the kernel leaves new connections unanswered, as a host
+    // behind a firewall does: a connection of our own takes the one place
+    // left in the queue.
+    void StopAnswering()
+    {
+        ::listen(fd_, 0);
+        filler_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_port = htons(port_);
+        ::connect(filler_, reinterpret_cast<sockaddr*>(&a), sizeof a);
     }
     // The accepted connection, for a test that plays the server itself.
     int Peer()
@@ -62,6 +76,7 @@ public:
 private:
     int fd_;
     int peer_ = -1;
+    int filler_ = -1;
     std::uint16_t port_ = 0;
 };
 
