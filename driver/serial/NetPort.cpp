@@ -1,5 +1,7 @@
 #include "serial/NetPort.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -194,14 +196,11 @@ NetConnection Failed(NetConnection& c, SerialError error, int err)
 }
 
 // The server's side after connecting, for rfc2217://: the negotiation until
-// every setting is answered. A server that closes meanwhile is busy with
-// another user. What the DTU sent meanwhile is dropped, as a serial port
-// drops what waited before it was opened. A socket:// server says nothing
-// before data flows, so a busy one shows as a connection that ends at once.
+// every setting is answered. A server that closes meanwhile has turned us
+// away. What the DTU sent meanwhile is dropped, as a serial port drops what
+// waited before it was opened.
 NetConnection Settle(NetConnection c, unsigned baud, unsigned parity, int cancelFd, Clock::time_point deadline)
 {
-    if (!c.telnet)
-        return c;
     std::vector<std::uint8_t> data;
     std::vector<net::telnet::Event> events;
     // A server that closes before the line is set has turned us away.
@@ -249,6 +248,76 @@ NetConnection Settle(NetConnection c, unsigned baud, unsigned parity, int cancel
                 return sendFailed();
         }
     }
+}
+
+// A socket:// server says nothing before data flows, except to turn us
+// away: then it closes at once, often with a line that says why. Waiting a
+// moment for that tells it from a connection that works; the refusal comes
+// a round trip after connecting (ser2net on the same machine: under 1 ms),
+// so the wait is short, and grows with the time the connect took. What
+// the DTU sent meanwhile is dropped, as above.
+NetConnection Linger(NetConnection c, int cancelFd, Clock::duration connecting, Clock::time_point deadline)
+{
+    constexpr auto kLinger = std::chrono::milliseconds(10);
+    const auto until = std::min(deadline, Clock::now() + kLinger + 2 * connecting);
+    std::vector<std::uint8_t> data;
+    for (;;) {
+        const int seen = Await(c.fd, POLLIN, cancelFd, until);
+        if (seen < 0)
+            return Failed(c, SerialError::Closed, ECANCELED);
+        if (seen == 0)
+            return c;
+        std::uint8_t buffer[CXSerial::kChunk];
+        const ssize_t n = ::recv(c.fd, buffer, sizeof buffer, 0);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (n <= 0) {
+            c.serverSaid = Said(data);
+            return Failed(c, SerialError::ServerClosed, n == 0 ? 0 : errno);
+        }
+        data.insert(data.end(), buffer, buffer + n);
+        if (data.size() > kMaxSaid)
+            data.erase(data.begin(), data.end() - kMaxSaid);
+    }
+}
+
+// Turned away by a server whose port or device is still in use: it closed
+// without a word, or said so. Anything else it says is a reason that
+// asking again will not change.
+bool Busy(const NetConnection& c)
+{
+    if (c.error != SerialError::ServerClosed)
+        return false;
+    std::string said = c.serverSaid;
+    for (char& ch : said)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return said.empty() || said.find("in use") != std::string::npos || said.find("busy") != std::string::npos;
+}
+
+// Sleeps `ms`; false when cancelled meanwhile.
+bool Pause(int cancelFd, int ms)
+{
+    const auto until = Clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+        pollfd cancel{cancelFd, POLLIN, 0};
+        const int ready = ::poll(&cancel, cancelFd >= 0 ? 1 : 0, MsLeft(until));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        return ready <= 0;
+    }
+}
+
+NetConnection Attempt(const net::PortUrl& url, std::span<const NetAddress> addresses, unsigned baud,
+                      unsigned parity, int cancelFd, Clock::time_point deadline)
+{
+    const auto start = Clock::now();
+    NetConnection c = ConnectAny(addresses, cancelFd, deadline);
+    c.telnet = url.scheme == net::Scheme::Rfc2217;
+    if (c.fd < 0)
+        return c;
+    KeepAlive(c.fd);
+    return c.telnet ? Settle(std::move(c), baud, parity, cancelFd, deadline)
+                    : Linger(std::move(c), cancelFd, Clock::now() - start, deadline);
 }
 
 }  // namespace
@@ -376,17 +445,28 @@ NetConnection ConnectAny(std::span<const NetAddress> addresses, int cancelFd, Cl
 
 NetConnection ConnectPort(const net::PortUrl& url, unsigned baud, unsigned parity, int cancelFd, int timeoutMs)
 {
+    // ser2net lets a device go a moment after a connection ends and turns
+    // the next one away until then: a script's next command asks again.
+    constexpr int kRetryPauseMs = 100;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     const Resolved resolved = Resolve(url.host, std::to_string(url.port), cancelFd, deadline);
     NetConnection c;
     if (resolved.error != SerialError::None)
         return Failed(c, resolved.error, resolved.err);
-    c = ConnectAny(resolved.addresses, cancelFd, deadline);
-    c.telnet = url.scheme == net::Scheme::Rfc2217;
-    if (c.fd < 0)
-        return c;
-    KeepAlive(c.fd);
-    return Settle(std::move(c), baud, parity, cancelFd, deadline);
+    NetConnection busy;
+    for (;;) {
+        c = Attempt(url, resolved.addresses, baud, parity, cancelFd, deadline);
+        if (!Busy(c)) {
+            // Out of time after a refusal: the refusal is what happened.
+            const bool late = c.error == SerialError::ConnectTimedOut || c.error == SerialError::LineUnconfirmed;
+            return late && busy.error != SerialError::None ? std::move(busy) : std::move(c);
+        }
+        busy = std::move(c);
+        if (MsLeft(deadline) <= kRetryPauseMs)
+            return busy;
+        if (!Pause(cancelFd, kRetryPauseMs))
+            return Failed(busy, SerialError::Closed, ECANCELED);
+    }
 }
 
 }  // namespace serial
