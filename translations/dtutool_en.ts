@@ -2560,10 +2560,6 @@ The log was stopped; the terminal works as before.</translation>
         <translation>%1 is not a network port: write rfc2217://HOST:PORT or socket://HOST:PORT.</translation>
     </message>
     <message>
-        <source>Host not found: %1. Check the host name and the network.</source>
-        <translation>Host not found: %1. Check the host name and the network.</translation>
-    </message>
-    <message>
         <source>%1 refused the connection: nothing listens on that port of the host.</source>
         <translation>%1 refused the connection: nothing listens on that port of the host.</translation>
     </message>
@@ -2590,6 +2586,18 @@ The log was stopped; the terminal works as before.</translation>
     <message>
         <source>The server of %1 did not confirm the chosen baud rate and parity; the line is unknown, so the port was not opened.</source>
         <translation>The server of %1 did not confirm the chosen baud rate and parity; the line is unknown, so the port was not opened.</translation>
+    </message>
+    <message>
+        <source>Cannot connect to %1: there is no host named %2. Check the host name.</source>
+        <translation>Cannot connect to %1: there is no host named %2. Check the host name.</translation>
+    </message>
+    <message>
+        <source>Cannot connect to %1: the name %2 could not be looked up (%3). Check the network and the name server.</source>
+        <translation>Cannot connect to %1: the name %2 could not be looked up (%3). Check the network and the name server.</translation>
+    </message>
+    <message>
+        <source>no name server could answer</source>
+        <translation>no name server could answer</translation>
     </message>
 </context>
 <context>

@@ -2560,10 +2560,6 @@
         <translation>%1 不是可用的网络端口：请写作 rfc2217://主机:端口 或 socket://主机:端口。</translation>
     </message>
     <message>
-        <source>Host not found: %1. Check the host name and the network.</source>
-        <translation>找不到主机：%1。请检查主机名和网络。</translation>
-    </message>
-    <message>
         <source>%1 refused the connection: nothing listens on that port of the host.</source>
         <translation>%1 拒绝连接：该主机的这个端口上没有服务在运行。</translation>
     </message>
@@ -2590,6 +2586,18 @@
     <message>
         <source>The server of %1 did not confirm the chosen baud rate and parity; the line is unknown, so the port was not opened.</source>
         <translation>%1 的服务器没有确认所选的波特率和效验位，线路设置未知，端口未打开。</translation>
+    </message>
+    <message>
+        <source>Cannot connect to %1: there is no host named %2. Check the host name.</source>
+        <translation>无法连接 %1：不存在名为 %2 的主机。请检查主机名。</translation>
+    </message>
+    <message>
+        <source>Cannot connect to %1: the name %2 could not be looked up (%3). Check the network and the name server.</source>
+        <translation>无法连接 %1：无法解析主机名 %2（%3）。请检查网络和域名服务器。</translation>
+    </message>
+    <message>
+        <source>no name server could answer</source>
+        <translation>没有域名服务器能够应答</translation>
     </message>
 </context>
 <context>

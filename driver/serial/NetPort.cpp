@@ -1,7 +1,10 @@
 #include "serial/NetPort.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <netdb.h>
@@ -11,6 +14,7 @@
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 #include <utility>
 
@@ -91,13 +95,14 @@ bool SendAll(int fd, const std::vector<std::uint8_t>& bytes, int cancelFd, Clock
     return true;
 }
 
-// A name lookup on a thread of its own: the resolver keeps no time of ours
-// and cannot be interrupted, so a cancelled or late lookup is left to finish
-// alone and its result freed then.
+// A name look-up on a thread of its own: the resolver keeps no time of ours
+// and cannot be interrupted, so a cancelled or late look-up is left to
+// finish alone and its result freed then.
 struct Lookup {
     std::mutex lock;
     addrinfo* found = nullptr;  // under lock
-    int rc = EAI_SYSTEM;        // under lock
+    int code = EAI_SYSTEM;      // under lock
+    int sysErr = 0;             // under lock; errno is the look-up thread's own
     int done = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     ~Lookup()
     {
@@ -108,12 +113,35 @@ struct Lookup {
     }
 };
 
-constexpr int kCancelled = -1;
-constexpr int kLate = -2;
+// The addresses of a host, or why there are none.
+struct Resolved {
+    std::vector<NetAddress> addresses;
+    SerialError error = SerialError::None;
+    int err = 0;
+};
 
-// getaddrinfo's code, or kCancelled or kLate; `found` set on 0.
-int Resolve(const std::string& host, const std::string& service, int cancelFd, Clock::time_point deadline,
-            addrinfo*& found)
+Resolved Found(int code, int sysErr, addrinfo* found)
+{
+    Resolved r;
+    if (code != 0) {
+        std::tie(r.error, r.err) = LookupFailure(code, sysErr);
+        return r;
+    }
+    for (const addrinfo* a = found; a; a = a->ai_next) {
+        if (a->ai_addrlen > sizeof(sockaddr_storage))
+            continue;
+        NetAddress address;
+        std::memcpy(&address.address, a->ai_addr, a->ai_addrlen);
+        address.length = a->ai_addrlen;
+        r.addresses.push_back(address);
+    }
+    ::freeaddrinfo(found);
+    if (r.addresses.empty())
+        r.error = SerialError::HostNotFound;
+    return r;
+}
+
+Resolved Resolve(const std::string& host, const std::string& service, int cancelFd, Clock::time_point deadline)
 {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
@@ -121,32 +149,40 @@ int Resolve(const std::string& host, const std::string& service, int cancelFd, C
     // Not AI_ADDRCONFIG: on a machine with loopback alone it would refuse
     // "localhost", the usual end of an SSH tunnel.
     hints.ai_flags = AI_NUMERICSERV | AI_NUMERICHOST;
+    addrinfo* found = nullptr;
     // An address needs no resolver.
-    if (const int rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found); rc != EAI_NONAME)
-        return rc;
+    if (const int code = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found); code != EAI_NONAME)
+        return Found(code, errno, found);
     hints.ai_flags = AI_NUMERICSERV;
+    const auto here = [&] {
+        const int code = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found);
+        return Found(code, errno, found);
+    };
     auto lookup = std::make_shared<Lookup>();
     if (lookup->done < 0)
-        return ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found);
+        return here();
     try {
         std::thread([lookup, host, service, hints] {
             addrinfo* result = nullptr;
-            const int rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &result);
+            const int code = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &result);
+            const int sysErr = errno;
             std::lock_guard guard(lookup->lock);
             lookup->found = result;
-            lookup->rc = rc;
+            lookup->code = code;
+            lookup->sysErr = sysErr;
             const std::uint64_t one = 1;
             [[maybe_unused]] const ssize_t n = ::write(lookup->done, &one, sizeof one);
         }).detach();
     } catch (const std::system_error&) {
-        return ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found);
+        return here();
     }
     const int seen = Await(lookup->done, POLLIN, cancelFd, deadline);
-    if (seen <= 0)
-        return seen < 0 ? kCancelled : kLate;
+    if (seen < 0)
+        return {{}, SerialError::Closed, ECANCELED};
+    if (seen == 0)
+        return {{}, SerialError::LookupFailed, 0};
     std::lock_guard guard(lookup->lock);
-    found = std::exchange(lookup->found, nullptr);
-    return lookup->rc;
+    return Found(lookup->code, lookup->sysErr, std::exchange(lookup->found, nullptr));
 }
 
 NetConnection Failed(NetConnection& c, SerialError error, int err)
@@ -160,14 +196,11 @@ NetConnection Failed(NetConnection& c, SerialError error, int err)
 }
 
 // The server's side after connecting, for rfc2217://: the negotiation until
-// every setting is answered. A server that closes meanwhile is busy with
-// another user. What the DTU sent meanwhile is dropped, as a serial port
-// drops what waited before it was opened. A socket:// server says nothing
-// before data flows, so a busy one shows as a connection that ends at once.
+// every setting is answered. A server that closes meanwhile has turned us
+// away. What the DTU sent meanwhile is dropped, as a serial port drops what
+// waited before it was opened.
 NetConnection Settle(NetConnection c, unsigned baud, unsigned parity, int cancelFd, Clock::time_point deadline)
 {
-    if (!c.telnet)
-        return c;
     std::vector<std::uint8_t> data;
     std::vector<net::telnet::Event> events;
     // A server that closes before the line is set has turned us away.
@@ -215,6 +248,76 @@ NetConnection Settle(NetConnection c, unsigned baud, unsigned parity, int cancel
                 return sendFailed();
         }
     }
+}
+
+// A socket:// server says nothing before data flows, except to turn us
+// away: then it closes at once, often with a line that says why. Waiting a
+// moment for that tells it from a connection that works; the refusal comes
+// a round trip after connecting (ser2net on the same machine: under 1 ms),
+// so the wait is short, and grows with the time the connect took. What
+// the DTU sent meanwhile is dropped, as above.
+NetConnection Linger(NetConnection c, int cancelFd, Clock::duration connecting, Clock::time_point deadline)
+{
+    constexpr auto kLinger = std::chrono::milliseconds(10);
+    const auto until = std::min(deadline, Clock::now() + kLinger + 2 * connecting);
+    std::vector<std::uint8_t> data;
+    for (;;) {
+        const int seen = Await(c.fd, POLLIN, cancelFd, until);
+        if (seen < 0)
+            return Failed(c, SerialError::Closed, ECANCELED);
+        if (seen == 0)
+            return c;
+        std::uint8_t buffer[CXSerial::kChunk];
+        const ssize_t n = ::recv(c.fd, buffer, sizeof buffer, 0);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (n <= 0) {
+            c.serverSaid = Said(data);
+            return Failed(c, SerialError::ServerClosed, n == 0 ? 0 : errno);
+        }
+        data.insert(data.end(), buffer, buffer + n);
+        if (data.size() > kMaxSaid)
+            data.erase(data.begin(), data.end() - kMaxSaid);
+    }
+}
+
+// Turned away by a server whose port or device is still in use: it closed
+// without a word, or said so. Anything else it says is a reason that
+// asking again will not change.
+bool Busy(const NetConnection& c)
+{
+    if (c.error != SerialError::ServerClosed)
+        return false;
+    std::string said = c.serverSaid;
+    for (char& ch : said)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return said.empty() || said.find("in use") != std::string::npos || said.find("busy") != std::string::npos;
+}
+
+// Sleeps `ms`; false when cancelled meanwhile.
+bool Pause(int cancelFd, int ms)
+{
+    const auto until = Clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+        pollfd cancel{cancelFd, POLLIN, 0};
+        const int ready = ::poll(&cancel, cancelFd >= 0 ? 1 : 0, MsLeft(until));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        return ready <= 0;
+    }
+}
+
+NetConnection Attempt(const net::PortUrl& url, std::span<const NetAddress> addresses, unsigned baud,
+                      unsigned parity, int cancelFd, Clock::time_point deadline)
+{
+    const auto start = Clock::now();
+    NetConnection c = ConnectAny(addresses, cancelFd, deadline);
+    c.telnet = url.scheme == net::Scheme::Rfc2217;
+    if (c.fd < 0)
+        return c;
+    KeepAlive(c.fd);
+    return c.telnet ? Settle(std::move(c), baud, parity, cancelFd, deadline)
+                    : Linger(std::move(c), cancelFd, Clock::now() - start, deadline);
 }
 
 }  // namespace
@@ -272,38 +375,53 @@ void Canceller::Reset()
     [[maybe_unused]] const ssize_t n = ::read(fd_, &count, sizeof count);
 }
 
-NetConnection ConnectPort(const net::PortUrl& url, unsigned baud, unsigned parity, int cancelFd, int timeoutMs)
+std::pair<SerialError, int> LookupFailure(int code, int sysErr)
+{
+    switch (code) {
+    case EAI_NONAME:
+#ifdef EAI_NODATA
+    case EAI_NODATA:
+#endif
+#ifdef EAI_ADDRFAMILY
+    case EAI_ADDRFAMILY:
+#endif
+        return {SerialError::HostNotFound, 0};
+    case EAI_AGAIN:  // no name server answered in the resolver's time
+    case EAI_FAIL:   // one answered with an error of its own
+        return {SerialError::LookupFailed, 0};
+    case EAI_MEMORY:
+        return {SerialError::LookupFailed, ENOMEM};
+    case EAI_SYSTEM:
+        return {SerialError::LookupFailed, sysErr};
+    default:
+        return {SerialError::LookupFailed, EINVAL};
+    }
+}
+
+NetConnection ConnectAny(std::span<const NetAddress> addresses, int cancelFd, Clock::time_point deadline)
 {
     NetConnection c;
-    c.telnet = url.scheme == net::Scheme::Rfc2217;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-
-    addrinfo* found = nullptr;
-    const int rc = Resolve(url.host, std::to_string(url.port), cancelFd, deadline, found);
-    if (rc == kCancelled)
-        return Failed(c, SerialError::Closed, ECANCELED);
-    if (rc == kLate)
-        return Failed(c, SerialError::ConnectTimedOut, ETIMEDOUT);
-    if (rc != 0)
-        return Failed(c, SerialError::HostNotFound, rc == EAI_SYSTEM ? errno : 0);
-
-    // Every address of the name in turn, as a browser does; the last
-    // failure is the one told.
+    // Every address in turn, as a browser does; the last failure is the
+    // one told.
     SerialError error = SerialError::NotFound;
     int err = 0;
-    for (const addrinfo* a = found; a && c.fd < 0; a = a->ai_next) {
-        const int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+        const NetAddress& a = addresses[i];
+        // The time left shared among the addresses left; the last has all
+        // of it.
+        const auto left = static_cast<int>(addresses.size() - i);
+        const auto until = left == 1 ? deadline : Clock::now() + std::chrono::milliseconds(MsLeft(deadline) / left);
+        const int fd = ::socket(a.address.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
         if (fd < 0) {
             error = SerialError::Io;
             err = errno;
             continue;
         }
-        int result = ::connect(fd, a->ai_addr, a->ai_addrlen) == 0 ? 0 : errno;
+        int result = ::connect(fd, reinterpret_cast<const sockaddr*>(&a.address), a.length) == 0 ? 0 : errno;
         if (result == EINPROGRESS) {
-            const int seen = Await(fd, POLLOUT, cancelFd, deadline);
+            const int seen = Await(fd, POLLOUT, cancelFd, until);
             if (seen < 0) {
                 ::close(fd);
-                ::freeaddrinfo(found);
                 return Failed(c, SerialError::Closed, ECANCELED);
             }
             socklen_t size = sizeof result;
@@ -314,7 +432,7 @@ NetConnection ConnectPort(const net::PortUrl& url, unsigned baud, unsigned parit
         }
         if (result == 0) {
             c.fd = fd;
-            break;
+            return c;
         }
         ::close(fd);
         err = result;
@@ -322,11 +440,33 @@ NetConnection ConnectPort(const net::PortUrl& url, unsigned baud, unsigned parit
                 : result == ETIMEDOUT  ? SerialError::ConnectTimedOut
                                        : SerialError::Io;
     }
-    ::freeaddrinfo(found);
-    if (c.fd < 0)
-        return Failed(c, error, err);
-    KeepAlive(c.fd);
-    return Settle(std::move(c), baud, parity, cancelFd, deadline);
+    return Failed(c, error, err);
+}
+
+NetConnection ConnectPort(const net::PortUrl& url, unsigned baud, unsigned parity, int cancelFd, int timeoutMs)
+{
+    // ser2net lets a device go a moment after a connection ends and turns
+    // the next one away until then: a script's next command asks again.
+    constexpr int kRetryPauseMs = 100;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const Resolved resolved = Resolve(url.host, std::to_string(url.port), cancelFd, deadline);
+    NetConnection c;
+    if (resolved.error != SerialError::None)
+        return Failed(c, resolved.error, resolved.err);
+    NetConnection busy;
+    for (;;) {
+        c = Attempt(url, resolved.addresses, baud, parity, cancelFd, deadline);
+        if (!Busy(c)) {
+            // Out of time after a refusal: the refusal is what happened.
+            const bool late = c.error == SerialError::ConnectTimedOut || c.error == SerialError::LineUnconfirmed;
+            return late && busy.error != SerialError::None ? std::move(busy) : std::move(c);
+        }
+        busy = std::move(c);
+        if (MsLeft(deadline) <= kRetryPauseMs)
+            return busy;
+        if (!Pause(cancelFd, kRetryPauseMs))
+            return Failed(busy, SerialError::Closed, ECANCELED);
+    }
 }
 
 }  // namespace serial

@@ -7,6 +7,11 @@
 #include "net/Telnet.h"
 #include "serial/XSerial.h"
 
+#include <chrono>
+#include <span>
+#include <sys/socket.h>
+#include <utility>
+
 namespace serial {
 
 // A connection that has been made, or why not. The descriptor is owned:
@@ -45,11 +50,27 @@ private:
     int fd_;
 };
 
-// Resolves the host, connects within `timeoutMs` (the name lookup excepted:
-// the resolver keeps its own time) and, for rfc2217://, has the server set
-// its line to `baud` and `parity` within the same time. A signal on
-// `cancelFd` gives up at once with Closed.
+// Looks the host up, connects and, for rfc2217://, has the server set its
+// line to `baud` and `parity`, all within `timeoutMs`, the name look-up
+// included. A signal on `cancelFd` gives up at once with Closed.
 NetConnection ConnectPort(const net::PortUrl& url, unsigned baud, unsigned parity, int cancelFd,
                           int timeoutMs = CXSerial::kConnectTimeoutMs);
+
+// One address of a host, as the look-up gave it.
+struct NetAddress {
+    sockaddr_storage address{};
+    socklen_t length = 0;
+};
+
+// Connects to the first of `addresses` that answers. Each has its share of
+// the time left, so that one that never answers leaves the next its turn.
+NetConnection ConnectAny(std::span<const NetAddress> addresses, int cancelFd,
+                         std::chrono::steady_clock::time_point deadline);
+
+// A failed look-up as what it was: getaddrinfo's code and, for EAI_SYSTEM,
+// the errno of the thread that ran it. HostNotFound for a name that does
+// not exist; LookupFailed for a look-up that could not be made, with the
+// system's error, or 0 when no name server could answer.
+std::pair<SerialError, int> LookupFailure(int code, int sysErr);
 
 }  // namespace serial

@@ -1,12 +1,23 @@
 #include "serial/OpenFailure.h"
 
 #include "common/Tr.h"
+#include "net/PortUrl.h"
 
 #include <system_error>
 
 namespace serial {
 
 using text::Fill;
+
+namespace {
+
+std::string HostOf(const std::string& path)
+{
+    const auto url = net::ParsePortUrl(path);
+    return url ? url->host : path;
+}
+
+}  // namespace
 
 std::string OpenFailureText(SerialError error, int err, const std::string& path, bool explained,
                             const std::string& serverSaid)
@@ -32,7 +43,14 @@ std::string OpenFailureText(SerialError error, int err, const std::string& path,
         return Fill(DTU_TR("serial", "%1 is not a network port: write rfc2217://HOST:PORT or socket://HOST:PORT."),
                     {path});
     case SerialError::HostNotFound:
-        return Fill(DTU_TR("serial", "Host not found: %1. Check the host name and the network."), {path});
+        return Fill(DTU_TR("serial", "Cannot connect to %1: there is no host named %2. Check the host name."),
+                    {path, HostOf(path)});
+    case SerialError::LookupFailed:
+        return Fill(DTU_TR("serial", "Cannot connect to %1: the name %2 could not be looked up (%3). Check the "
+                                     "network and the name server."),
+                    {path, HostOf(path),
+                     err == 0 ? std::string(DTU_TR("serial", "no name server could answer"))
+                              : std::generic_category().message(err)});
     case SerialError::Refused:
         return Fill(DTU_TR("serial", "%1 refused the connection: nothing listens on that port of the host."), {path});
     case SerialError::ConnectTimedOut:

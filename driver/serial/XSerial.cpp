@@ -180,8 +180,10 @@ bool CXSerial::StartThreads(int fd)
         std::lock_guard lock(writeLock_);
         fd_.store(fd, std::memory_order_release);
     }
-    if (!StartReader() || !StartWriter()) {
+    // The writer first: the reader may hand it an answer at once.
+    if (!StartWriter() || !StartReader()) {
         const int err = errno;
+        StopWriter();
         StopReader();
         ReleasePort();
         return Fail(SerialError::Io, err);

@@ -21,9 +21,11 @@
 // - A write waits for room a bounded time, and Close cancels that wait: a
 //   stalled line never holds up closing the port.
 // - A network port is a TCP socket: the server closing it counts as the
-//   device going away. On rfc2217:// the reader also answers the server's
-//   Telnet negotiation, and data is escaped both ways; a frame's bytes
-//   reach OnRxByte and the write observer as the DTU sees them.
+//   device going away. On rfc2217:// data is escaped both ways; a frame's
+//   bytes reach OnRxByte and the write observer as the DTU sees them. The
+//   reader hands its answers to the server's Telnet negotiation to the
+//   writer thread, which sends each whole between frames: the reader never
+//   waits for the write lock, which a frame waiting for room holds.
 // - Every read and every write moves at most 1024 bytes.
 // - The driver never shows anything; failures are `false` plus LastError.
 #pragma once
@@ -66,7 +68,8 @@ enum class SerialError {
     Io,            // any other system error, see LastErrno
     // Network ports only:
     BadUrl,           // not rfc2217://HOST:PORT or socket://HOST:PORT
-    HostNotFound,     // the name does not resolve
+    HostNotFound,     // the name does not exist
+    LookupFailed,     // the name could not be looked up (LastErrno: why, 0 when no name server answered)
     Refused,          // nothing listens on that port
     ConnectTimedOut,  // no answer to the connection within the time-out
     ServerClosed,     // the server closed before the port was set: busy, or cannot open its device
@@ -168,6 +171,8 @@ private:
     };
 
     WriteResult Transmit(const std::uint8_t* data, std::size_t length);
+    // Every byte to `fd`, under the write lock held by the caller.
+    WriteResult SendLocked(int fd, const std::uint8_t* data, std::size_t length);
     void ReaderLoop(int fd, int wakeFd);
     void WriterLoop();
     bool StartWriter();
@@ -193,6 +198,8 @@ private:
     std::mutex queueLock_;
     std::condition_variable queueReady_;
     std::deque<Pending> queue_;   // under queueLock_
+    // Telnet answers waiting for the writer, sent before the next frame.
+    std::vector<std::uint8_t> answers_;  // under queueLock_
     bool writerStop_ = false;     // under queueLock_
     std::thread writerThread_;
 

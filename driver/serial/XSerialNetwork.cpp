@@ -4,7 +4,6 @@
 
 #include "serial/NetPort.h"
 
-#include <sys/socket.h>
 #include <utility>
 
 bool CXSerial::Adopt(serial::NetConnection&& connection, const std::string& url, unsigned baudRate, unsigned parity)
@@ -46,11 +45,13 @@ void CXSerial::Deliver(const std::uint8_t* data, std::size_t length)
 
 void CXSerial::AnswerServer(const std::vector<std::uint8_t>& answer)
 {
-    // Between frames, never inside one: under the write lock. A few bytes
-    // that find no room are dropped; the server asks again if it must.
-    std::lock_guard lock(writeLock_);
-    const int fd = fd_.load(std::memory_order_acquire);
-    if (fd < 0)
+    // A server that keeps asking while the line is stalled cannot grow our
+    // memory: beyond this its requests go unanswered, and it asks again if
+    // it must.
+    constexpr std::size_t kMaxAnswers = 4096;
+    std::lock_guard lock(queueLock_);
+    if (writerStop_ || answers_.size() + answer.size() > kMaxAnswers)
         return;
-    [[maybe_unused]] const ssize_t n = ::send(fd, answer.data(), answer.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    answers_.insert(answers_.end(), answer.begin(), answer.end());
+    queueReady_.notify_one();
 }

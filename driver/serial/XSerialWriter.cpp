@@ -1,5 +1,5 @@
-// The driver's writing side: Write on the caller's thread, Post through the
-// writer thread, both under the write lock.
+// The driver's writing side: Write on the caller's thread, Post and the
+// Telnet answers through the writer thread, all under the write lock.
 #include "serial/XSerial.h"
 
 #include <algorithm>
@@ -43,9 +43,15 @@ WriteResult CXSerial::Transmit(const std::uint8_t* frame, std::size_t frameLengt
     std::vector<std::uint8_t> escaped;
     if (telnet_)
         net::telnet::AppendEscaped(escaped, {frame, frameLength});
-    const std::uint8_t* data = telnet_ ? escaped.data() : frame;
-    const std::size_t length = telnet_ ? escaped.size() : frameLength;
+    const WriteResult result = telnet_ ? SendLocked(fd, escaped.data(), escaped.size())
+                                       : SendLocked(fd, frame, frameLength);
+    if (result.ok() && writeObserver_)
+        writeObserver_->OnWritten(frame, frameLength);
+    return result;
+}
 
+WriteResult CXSerial::SendLocked(int fd, const std::uint8_t* data, std::size_t length)
+{
     std::size_t sent = 0;
     int stalledWaits = 0;
     int lastQueued = -1;
@@ -98,8 +104,6 @@ WriteResult CXSerial::Transmit(const std::uint8_t* frame, std::size_t frameLengt
         if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL))
             return {SerialError::Lost, EIO};
     }
-    if (writeObserver_)
-        writeObserver_->OnWritten(frame, frameLength);
     return {};
 }
 
@@ -121,6 +125,7 @@ bool CXSerial::StartWriter()
 {
     std::lock_guard lock(queueLock_);
     writerStop_ = false;
+    answers_.clear();
     try {
         writerThread_ = std::thread(&CXSerial::WriterLoop, this);
     } catch (const std::system_error&) {
@@ -138,6 +143,7 @@ void CXSerial::StopWriter()
             return;
         writerStop_ = true;
         left.swap(queue_);
+        answers_.clear();
     }
     queueReady_.notify_one();
     // A write in progress may be waiting for room: cancel that wait.
@@ -154,16 +160,31 @@ void CXSerial::StopWriter()
 void CXSerial::WriterLoop()
 {
     for (;;) {
+        std::vector<std::uint8_t> answers;
         Pending next;
+        bool frame = false;
         {
             std::unique_lock lock(queueLock_);
-            queueReady_.wait(lock, [this] { return writerStop_ || !queue_.empty(); });
+            queueReady_.wait(lock, [this] { return writerStop_ || !queue_.empty() || !answers_.empty(); });
             if (writerStop_)
                 return;
-            next = std::move(queue_.front());
-            queue_.pop_front();
+            answers.swap(answers_);
+            if (!queue_.empty()) {
+                next = std::move(queue_.front());
+                queue_.pop_front();
+                frame = true;
+            }
         }
-        const WriteResult result = Transmit(next.frame.data(), next.frame.size());
+        WriteResult result;
+        if (!answers.empty()) {
+            // Telnet commands as they are, never escaped, and not frames
+            // for the observer.
+            std::lock_guard lock(writeLock_);
+            const int fd = fd_.load(std::memory_order_acquire);
+            result = fd < 0 ? WriteResult{SerialError::Closed, 0} : SendLocked(fd, answers.data(), answers.size());
+        }
+        if (frame && result.ok())
+            result = Transmit(next.frame.data(), next.frame.size());
         if (!result.ok())
             Fail(result.error, result.err);
         std::deque<Pending> failed;
@@ -171,7 +192,7 @@ void CXSerial::WriterLoop()
             std::lock_guard lock(queueLock_);
             failed.swap(queue_);
         }
-        if (next.done)
+        if (frame && next.done)
             next.done(result);
         for (Pending& p : failed)
             if (p.done)

@@ -519,6 +519,9 @@ TEST_F(NetworkPorts, EachFailureIsToldForWhatItIs)
         std::string said = {};
     } rows[] = {
         {"rfc2217://127.0.0.1:" + std::to_string(FreePort()), SerialError::Refused},
+        {"socket://localhost:" + std::to_string(FreePort()), SerialError::Refused},
+        // An empty label: the resolver turns it down without asking a name server.
+        {"rfc2217://a..b:2217", SerialError::HostNotFound},
         {server_->Rfc2217Url(), SerialError::ServerClosed, "Port already in use"},
         {"rfc2217://" + silentHost, SerialError::LineUnconfirmed},
         {"socket://" + silentHost, SerialError::None},
@@ -532,6 +535,32 @@ TEST_F(NetworkPorts, EachFailureIsToldForWhatItIs)
         EXPECT_EQ(link.LastError(), row.error) << row.url;
         EXPECT_EQ(link.LastServerText(), row.said) << row.url;
     }
+}
+
+// ser2net lets a device go a moment after a connection ends and turns the
+// next one away until then. A script's next run, on either port of the
+// device, waits for it within the connect time-out: here the first
+// connection lasts a little longer, to make that moment certain.
+TEST_F(NetworkPorts, TheNextRunWaitsForTheDeviceTheLastOneHeld)
+{
+    // One line for both ports: ser2net only knows a device by its whole
+    // connector, line included.
+    const std::string device = Start().TerminalPath();
+    const Ser2net shared(device, device, "115200n81");
+    ASSERT_EQ(shared.error(), "");
+    const std::string urls[] = {shared.Rfc2217Url(), shared.SocketUrl()};
+    for (const std::string& first : urls)
+        for (const std::string& next : urls) {
+            cli::Link held;
+            ASSERT_TRUE(held.Open(first, 115200, 0)) << first;
+            std::thread release([&held] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                held.Close();
+            });
+            const CtlRun r = RunCtl({"-p", next, "-b", "115200", "--fast", "read"});
+            release.join();
+            EXPECT_EQ(r.code, cli::kExitOk) << first << " then " << next << ": " << r.err;
+        }
 }
 
 // The server goes away half way through an upgrade: told, and nothing waits.

@@ -3,11 +3,13 @@
 #include "cli/Board.h"
 #include "cli/Link.h"
 #include "cli/Upgrade.h"
+#include "serial/NetPort.h"
 #include "serial/OpenFailure.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <netdb.h>
 #include <fstream>
 #include <sstream>
 
@@ -102,6 +104,27 @@ TEST(Link, OpenFailuresInTheSettingsPagesWords)
     };
     for (const auto& c : cases)
         EXPECT_EQ(serial::OpenFailureText(c.error, c.err, "/dev/ttyUSB7"), c.text);
+}
+
+// A failed name look-up is told for what it was, naming the host.
+TEST(Link, FailedLookUpsToldForWhatTheyWere)
+{
+    const std::string lead = "Cannot connect to rfc2217://dtu.example:2217: ";
+    const std::string unknown = lead + "the name dtu.example could not be looked up (";
+    const std::string after = "). Check the network and the name server.";
+    const struct {
+        int code, sysErr;
+        std::string text;
+    } cases[] = {
+        {EAI_NONAME, 0, lead + "there is no host named dtu.example. Check the host name."},
+        {EAI_AGAIN, 0, unknown + "no name server could answer" + after},
+        {EAI_FAIL, 0, unknown + "no name server could answer" + after},
+        {EAI_SYSTEM, ENETUNREACH, unknown + "Network is unreachable" + after},
+    };
+    for (const auto& c : cases) {
+        const auto [error, err] = serial::LookupFailure(c.code, c.sysErr);
+        EXPECT_EQ(serial::OpenFailureText(error, err, "rfc2217://dtu.example:2217"), c.text) << c.code;
+    }
 }
 
 }  // namespace

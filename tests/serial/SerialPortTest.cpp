@@ -1,8 +1,11 @@
 // The driver against real pseudo-terminals: the test plays the DTU on the
 // master side. Run under ThreadSanitizer too.
+#include "net/Telnet.h"
 #include "serial/KVSerial.h"
+#include "serial/NetPort.h"
 #include "serial/XSerial.h"
 #include "support/Bytes.h"
+#include "support/Listener.h"
 #include "support/Pty.h"
 
 #include <gtest/gtest.h>
@@ -418,6 +421,58 @@ TEST(SerialPort, ReceivedBytesCompleteAFrameInTheReceiveBuffer)
     }
     EXPECT_EQ(ticks, 5);
     EXPECT_EQ(frame, reply);
+}
+
+serial::NetAddress Loopback(std::uint16_t port)
+{
+    serial::NetAddress a;
+    auto* in = reinterpret_cast<sockaddr_in*>(&a.address);
+    in->sin_family = AF_INET;
+    in->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    in->sin_port = htons(port);
+    a.length = sizeof *in;
+    return a;
+}
+
+// rfc2217://: the server asks something while a long frame waits for room.
+// Reading goes on meanwhile, and the answer follows the frame whole.
+TEST(SerialPort, TelnetAnswersNeitherStallReadingNorSplitAFrame)
+{
+    using namespace net::telnet;
+    Listener server;
+    const serial::NetAddress to[] = {Loopback(server.port())};
+    serial::NetConnection connection = serial::ConnectAny(to, -1, std::chrono::steady_clock::now() + 1s);
+    connection.telnet = true;
+    const int small = 4096;  // so that the frame soon waits for room
+    ::setsockopt(connection.fd, SOL_SOCKET, SO_SNDBUF, &small, sizeof small);
+    RecordingSerial port;
+    ASSERT_TRUE(port.Adopt(std::move(connection), "rfc2217://127.0.0.1:1", 9600, 0));
+    Results results;
+    const Bytes frame(4 * 1024 * 1024, 0x55);
+    port.Post(frame, results.Recorder());
+    std::this_thread::sleep_for(300ms);
+
+    const std::uint8_t asked[] = {kIac, kWill, 1}, data[] = {'o', 'k'};
+    ASSERT_EQ(::send(server.Peer(), asked, sizeof asked, 0), 3);
+    std::this_thread::sleep_for(100ms);
+    ASSERT_EQ(::send(server.Peer(), data, sizeof data, 0), 2);
+    EXPECT_TRUE(WaitFor([&] { return port.Count() == 2; }, 1s));
+    const std::string got = server.Received();
+    ASSERT_TRUE(WaitFor([&] { return results.Errors() == std::vector{SerialError::None}; }));
+    ASSERT_EQ(got.size(), frame.size() + 3);
+    EXPECT_EQ(got.find_first_not_of('\x55'), frame.size());
+    EXPECT_EQ(got.substr(frame.size()), (std::string{char(kIac), char(kDont), 1}));
+}
+
+// A host's first address never answers: the next still has its turn.
+TEST(SerialPort, AnAddressThatNeverAnswersLeavesTheNextItsTurn)
+{
+    Listener deaf, live;
+    deaf.StopAnswering();
+    const serial::NetAddress addresses[] = {Loopback(deaf.port()), Loopback(live.port())};
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(serial::ConnectAny(addresses, -1, start + 1s).error, SerialError::None);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 900ms);
 }
 
 }  // namespace

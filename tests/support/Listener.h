@@ -27,8 +27,9 @@ public:
     ~Listener()
     {
         Close();
-        if (peer_ >= 0)
-            ::close(peer_);
+        for (const int fd : {peer_, filler_})
+            if (fd >= 0)
+                ::close(fd);
     }
     std::uint16_t port() const { return port_; }
     void Close()
@@ -37,15 +38,33 @@ public:
             ::close(fd_);
         fd_ = -1;
     }
-    // What the DTU sent so far on the accepted connection.
-    std::string Received()
+    // From now on the kernel leaves new connections unanswered, as a host
+    // behind a firewall does: a connection of our own takes the one place
+    // left in the queue.
+    void StopAnswering()
+    {
+        ::listen(fd_, 0);
+        filler_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_port = htons(port_);
+        ::connect(filler_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    }
+    // The accepted connection, for a test that plays the server itself.
+    int Peer()
     {
         if (peer_ < 0)
             peer_ = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-        pollfd p{peer_, POLLIN, 0};
+        return peer_;
+    }
+    // What the DTU sent so far on the accepted connection.
+    std::string Received()
+    {
+        pollfd p{Peer(), POLLIN, 0};
         std::string got;
         while (::poll(&p, 1, 200) > 0) {
-            char buffer[256];
+            char buffer[4096];
             const ssize_t n = ::recv(peer_, buffer, sizeof buffer, 0);
             if (n <= 0)
                 break;
@@ -57,6 +76,7 @@ public:
 private:
     int fd_;
     int peer_ = -1;
+    int filler_ = -1;
     std::uint16_t port_ = 0;
 };
 
