@@ -599,6 +599,10 @@ Stop the upgrade and close?</translation>
         <source>配置已载入（未发送）</source>
         <translation>Profile loaded (not sent)</translation>
     </message>
+    <message>
+        <source>Not written: %1: the %2 page cannot set them.</source>
+        <translation>Not written: %1: the %2 page cannot set them.</translation>
+    </message>
 </context>
 <context>
     <name>CDtuResetGroup</name>
@@ -1299,6 +1303,16 @@ Check the connection, then open it again in &quot;Settings&quot;.</translation>
         <translation>The connection to the network port %1 was lost (the server closed it, the network failed, or another user has the port); the port is closed.
 Check the server and the network, then open it again in &quot;Settings&quot;.</translation>
     </message>
+    <message>
+        <source>用工具栏或右键菜单打开各功能页。</source>
+        <translation>Open the pages from the toolbar or the right-click menu.</translation>
+    </message>
+    <message>
+        <source>No web browser could be started. The address, to copy:
+%1</source>
+        <translation>No web browser could be started. The address, to copy:
+%1</translation>
+    </message>
 </context>
 <context>
     <name>CTcpDlg</name>
@@ -1744,6 +1758,14 @@ The log was stopped; the terminal works as before.</translation>
     </message>
 </context>
 <context>
+    <name>QAbstractFileIconProvider</name>
+    <message>
+        <source>Folder</source>
+        <comment>All other platforms</comment>
+        <translation>Folder</translation>
+    </message>
+</context>
+<context>
     <name>dtu</name>
     <message>
         <source>%04d-%02d-%02d %02d:%02d:%02d weekday %d</source>
@@ -1890,10 +1912,6 @@ The log was stopped; the terminal works as before.</translation>
     <message>
         <source>protocol mode</source>
         <translation>protocol mode</translation>
-    </message>
-    <message>
-        <source>protocol mode (</source>
-        <translation>protocol mode (</translation>
     </message>
     <message>
         <source>transparent mode, no sub-mode</source>
@@ -2283,6 +2301,18 @@ The log was stopped; the terminal works as before.</translation>
         <source>IDs</source>
         <translation>IDs</translation>
     </message>
+    <message>
+        <source>SMS</source>
+        <translation>SMS</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>protocol mode (%s)</source>
+        <translation>protocol mode (%s)</translation>
+    </message>
 </context>
 <context>
     <name>pages</name>
@@ -2301,6 +2331,10 @@ The log was stopped; the terminal works as before.</translation>
     <message>
         <source>The communication address</source>
         <translation>The communication address</translation>
+    </message>
+    <message>
+        <source>The communication ID</source>
+        <translation>The communication ID</translation>
     </message>
 </context>
 <context>
@@ -2620,6 +2654,17 @@ The log was stopped; the terminal works as before.</translation>
     <message>
         <source>应答帧一完整（长度、校验和与帧尾都正确）即处理，不再等待 0.4 秒的线路静默。其他数据仍按静默判定结束。</source>
         <translation>A reply is handled as soon as it is whole (length, checksum and tail all correct), without waiting for 0.4 s of silence on the line. Other data still ends with silence.</translation>
+    </message>
+</context>
+<context>
+    <name>ui::IpAddressEdit</name>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>%1 is not a valid entry. Specify a value between 0 and 255.</source>
+        <translation>%1 is not a valid entry. Specify a value between 0 and 255.</translation>
     </message>
 </context>
 </TS>

@@ -599,6 +599,10 @@
         <source>配置已载入（未发送）</source>
         <translation>配置已载入（未发送）</translation>
     </message>
+    <message>
+        <source>Not written: %1: the %2 page cannot set them.</source>
+        <translation>未写入：%1：%2 页面不能设置这些参数。</translation>
+    </message>
 </context>
 <context>
     <name>CDtuResetGroup</name>
@@ -1299,6 +1303,16 @@
         <translation>网络端口 %1 的连接已断开（服务器关闭了连接、网络中断，或该端口正被另一用户使用），该端口已关闭。
 请检查服务器和网络后在“系统设置”中重新打开。</translation>
     </message>
+    <message>
+        <source>用工具栏或右键菜单打开各功能页。</source>
+        <translation>用工具栏或右键菜单打开各功能页。</translation>
+    </message>
+    <message>
+        <source>No web browser could be started. The address, to copy:
+%1</source>
+        <translation>无法启动网页浏览器。网址如下，可复制：
+%1</translation>
+    </message>
 </context>
 <context>
     <name>CTcpDlg</name>
@@ -1744,6 +1758,14 @@
     </message>
 </context>
 <context>
+    <name>QAbstractFileIconProvider</name>
+    <message>
+        <source>Folder</source>
+        <comment>All other platforms</comment>
+        <translation>文件夹</translation>
+    </message>
+</context>
+<context>
     <name>dtu</name>
     <message>
         <source>%04d-%02d-%02d %02d:%02d:%02d weekday %d</source>
@@ -1890,10 +1912,6 @@
     <message>
         <source>protocol mode</source>
         <translation>协议模式</translation>
-    </message>
-    <message>
-        <source>protocol mode (</source>
-        <translation>协议模式（</translation>
     </message>
     <message>
         <source>transparent mode, no sub-mode</source>
@@ -2283,6 +2301,18 @@
         <source>IDs</source>
         <translation>个ID</translation>
     </message>
+    <message>
+        <source>SMS</source>
+        <translation>短信</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>、</translation>
+    </message>
+    <message>
+        <source>protocol mode (%s)</source>
+        <translation>协议模式（%s）</translation>
+    </message>
 </context>
 <context>
     <name>pages</name>
@@ -2301,6 +2331,10 @@
     <message>
         <source>The communication address</source>
         <translation>通信地址</translation>
+    </message>
+    <message>
+        <source>The communication ID</source>
+        <translation>通讯ID</translation>
     </message>
 </context>
 <context>
@@ -2620,6 +2654,17 @@
     <message>
         <source>应答帧一完整（长度、校验和与帧尾都正确）即处理，不再等待 0.4 秒的线路静默。其他数据仍按静默判定结束。</source>
         <translation>应答帧一完整（长度、校验和与帧尾都正确）即处理，不再等待 0.4 秒的线路静默。其他数据仍按静默判定结束。</translation>
+    </message>
+</context>
+<context>
+    <name>ui::IpAddressEdit</name>
+    <message>
+        <source>错误</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>%1 is not a valid entry. Specify a value between 0 and 255.</source>
+        <translation>%1 不是有效值。请指定一个介于 0 和 255 之间的值。</translation>
     </message>
 </context>
 </TS>
