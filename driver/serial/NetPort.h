@@ -52,7 +52,9 @@ private:
 
 // Looks the host up, connects and, for rfc2217://, has the server set its
 // line to `baud` and `parity`, all within `timeoutMs`, the name look-up
-// included. A signal on `cancelFd` gives up at once with Closed.
+// included; a server that turns us away while its port or device is still
+// in use is asked again within that time. A signal on `cancelFd` gives up
+// at once with Closed.
 NetConnection ConnectPort(const net::PortUrl& url, unsigned baud, unsigned parity, int cancelFd,
                           int timeoutMs = CXSerial::kConnectTimeoutMs);
 
