@@ -11,12 +11,13 @@ void ReceiveBuffer::OnRxByte(std::uint8_t b)
         length_ = 0;
     collecting_[static_cast<std::size_t>(length_)] = b;
     ++length_;
+    ++received_;
     idleTicks_ = 0;
     if (!fast_ || wholeCount_ == kWholeQueue ||
         !dtu::IsWholeResponse(std::span(collecting_.data(), static_cast<std::size_t>(length_))))
         return;
     // Cut here: the next byte starts the next frame.
-    whole_[(wholeHead_ + wholeCount_) % kWholeQueue] = {collecting_, length_};
+    whole_[(wholeHead_ + wholeCount_) % kWholeQueue] = {collecting_, length_, received_};
     ++wholeCount_;
     length_ = 0;
     idleTicks_ = -1;
@@ -24,7 +25,7 @@ void ReceiveBuffer::OnRxByte(std::uint8_t b)
         wholeSignal_();
 }
 
-bool ReceiveBuffer::TakeWhole(std::int32_t& length)
+bool ReceiveBuffer::TakeWhole(std::int32_t& length, std::uint64_t& end)
 {
     std::lock_guard lock(mutex_);
     if (wholeCount_ == 0)
@@ -32,6 +33,7 @@ bool ReceiveBuffer::TakeWhole(std::int32_t& length)
     const Whole& w = whole_[wholeHead_];
     frame_ = w.bytes;
     length = w.length;
+    end = w.end;
     wholeHead_ = (wholeHead_ + 1) % kWholeQueue;
     --wholeCount_;
     return true;
@@ -55,7 +57,7 @@ void ReceiveBuffer::SetWholeFrameSignal(std::function<void()> signal)
     wholeSignal_ = std::move(signal);
 }
 
-bool ReceiveBuffer::AdvanceAndTake(std::int32_t& length)
+bool ReceiveBuffer::AdvanceAndTake(std::int32_t& length, std::uint64_t& end)
 {
     std::lock_guard lock(mutex_);
     if (idleTicks_ < 0)
@@ -66,6 +68,7 @@ bool ReceiveBuffer::AdvanceAndTake(std::int32_t& length)
     idleTicks_ = -1;
     frame_ = collecting_;
     length = length_;
+    end = received_;
     length_ = 0;
     return true;
 }
@@ -74,6 +77,12 @@ std::int32_t ReceiveBuffer::RxLength() const
 {
     std::lock_guard lock(mutex_);
     return length_;
+}
+
+std::uint64_t ReceiveBuffer::Received() const
+{
+    std::lock_guard lock(mutex_);
+    return received_;
 }
 
 std::int32_t ReceiveBuffer::RxIdleTicks() const

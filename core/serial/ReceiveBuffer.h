@@ -41,6 +41,9 @@ public:
         // The whole frame buffer; bytes from `length` on are left-overs.
         std::span<const std::uint8_t, kCapacity> bytes;
         std::int32_t length;
+        // How many bytes the buffer had received when the frame ended: where
+        // it ends in the stream of every received byte (see Received).
+        std::uint64_t end = 0;
     };
 
     // Reader thread, once per received byte.
@@ -59,10 +62,11 @@ public:
             return false;
         const bool whole = DeliverWhole(deliver);
         std::int32_t length = 0;
-        if (!AdvanceAndTake(length))
+        std::uint64_t end = 0;
+        if (!AdvanceAndTake(length, end))
             return whole;
         Delivering guard(delivering_);
-        deliver(Frame{frame_, length});
+        deliver(Frame{frame_, length, end});
         return true;
     }
 
@@ -73,9 +77,10 @@ public:
     {
         bool any = false;
         std::int32_t length = 0;
-        while (!delivering_ && TakeWhole(length)) {
+        std::uint64_t end = 0;
+        while (!delivering_ && TakeWhole(length, end)) {
             Delivering guard(delivering_);
-            deliver(Frame{frame_, length});
+            deliver(Frame{frame_, length, end});
             any = true;
         }
         return any;
@@ -91,6 +96,9 @@ public:
 
     // Bytes collected for the frame in progress.
     std::int32_t RxLength() const;
+    // Every byte received so far, counted from 0: a reader of the whole
+    // stream places a frame's end in it.
+    std::uint64_t Received() const;
     // -1 while no frame is pending, else ticks counted since the last byte.
     std::int32_t RxIdleTicks() const;
     // The buffer of the last completed frame (user-interface thread only).
@@ -105,15 +113,17 @@ private:
     struct Whole {
         std::array<std::uint8_t, kCapacity> bytes;
         std::int32_t length;
+        std::uint64_t end;
     };
 
-    bool AdvanceAndTake(std::int32_t& length);
-    bool TakeWhole(std::int32_t& length);
+    bool AdvanceAndTake(std::int32_t& length, std::uint64_t& end);
+    bool TakeWhole(std::int32_t& length, std::uint64_t& end);
 
     mutable std::mutex mutex_;
     std::array<std::uint8_t, kCapacity> collecting_{};
     std::int32_t length_ = 0;
     std::int32_t idleTicks_ = -1;
+    std::uint64_t received_ = 0;
     bool fast_ = false;
     std::array<Whole, kWholeQueue> whole_{};
     std::size_t wholeHead_ = 0;

@@ -55,6 +55,17 @@ protected:
     ~WriteObserver() = default;
 };
 
+// Sees every received byte, in pieces as the reader takes them from the
+// port (after the Telnet layer of a network port), on the reader thread,
+// after the pieces' bytes went to OnRxByte. It must not call the driver.
+class ReadObserver {
+public:
+    virtual void OnRead(const std::uint8_t* data, std::size_t length) = 0;
+
+protected:
+    ~ReadObserver() = default;
+};
+
 enum class SerialError {
     None,
     NotFound,      // no such device
@@ -140,6 +151,10 @@ public:
     void SetWriteObserver(WriteObserver* observer);
     // Removes `observer` if it is still the one set.
     void RemoveWriteObserver(WriteObserver* observer);
+    // The same for what is received: once this returns, the previous
+    // observer is called no more.
+    void SetReadObserver(ReadObserver* observer);
+    void RemoveReadObserver(ReadObserver* observer);
 
     bool StartReader();
     bool StopReader();
@@ -187,6 +202,8 @@ private:
 
     std::mutex writeLock_;
     WriteObserver* writeObserver_ = nullptr;  // under writeLock_
+    std::mutex readObserverLock_;
+    ReadObserver* readObserver_ = nullptr;  // under readObserverLock_
     std::thread readerThread_;
     int wakeFd_ = -1;
     std::atomic<int> fd_{-1};

@@ -28,9 +28,15 @@ bool CXSerial::Adopt(serial::NetConnection&& connection, const std::string& url,
 
 void CXSerial::Deliver(const std::uint8_t* data, std::size_t length)
 {
+    const auto observe = [this](const std::uint8_t* bytes, std::size_t count) {
+        std::lock_guard lock(readObserverLock_);
+        if (readObserver_ && count > 0)
+            readObserver_->OnRead(bytes, count);
+    };
     if (!telnet_) {
         for (std::size_t i = 0; i < length; ++i)
             OnRxByte(data[i]);
+        observe(data, length);
         return;
     }
     received_.clear();
@@ -38,6 +44,7 @@ void CXSerial::Deliver(const std::uint8_t* data, std::size_t length)
     telnetIn_.Feed({data, length}, received_, events_);
     for (const std::uint8_t b : received_)
         OnRxByte(b);
+    observe(received_.data(), received_.size());
     for (const auto& event : events_)
         if (const auto answer = comPort_.Answer(event); !answer.empty())
             AnswerServer(answer);

@@ -212,3 +212,16 @@ void CXSerial::RemoveWriteObserver(WriteObserver* observer)
     if (writeObserver_ == observer)
         writeObserver_ = nullptr;
 }
+
+void CXSerial::SetReadObserver(ReadObserver* observer)
+{
+    std::lock_guard lock(readObserverLock_);
+    readObserver_ = observer;
+}
+
+void CXSerial::RemoveReadObserver(ReadObserver* observer)
+{
+    std::lock_guard lock(readObserverLock_);
+    if (readObserver_ == observer)
+        readObserver_ = nullptr;
+}

@@ -3,6 +3,7 @@
 #include "app/TavrinDlg.h"
 
 #include "common/FrameEvent.h"
+#include "common/ReceivedStream.h"
 #include "dtu/DtuDlg.h"
 #include "monitor/MonitorDlg.h"
 #include "pages/P2pDlg.h"
@@ -48,9 +49,9 @@ void CTavrinDlg::DeliverWhole()
 void CTavrinDlg::NotifyPages(const ReceiveBuffer::Frame& frame)
 {
     // The monitor first, hidden or not: a page that answers at once writes
-    // after it has the frame.
-    const auto length = static_cast<std::size_t>(std::clamp(frame.length, 0, ReceiveBuffer::kCapacity));
-    monitor_->OnReceived(frame.bytes.first(length));
+    // after it has the frame. It reads the received stream itself and cuts
+    // its record here.
+    ui::ReceivedStream::instance().FrameEnded(frame.end);
     // Always in this order; a page that is hidden or not yet created
     // receives nothing.
     QWidget* const pages[] = {phone_, p2p_, tcp_, dtu_, otg_};

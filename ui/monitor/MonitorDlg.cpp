@@ -2,6 +2,7 @@
 // rows the table shows.
 #include "monitor/MonitorDlg.h"
 
+#include "common/ReceivedStream.h"
 #include "common/Widgets.h"
 #include "dtu/Commands.h"
 #include "serial/KVSerial.h"
@@ -110,6 +111,9 @@ CMonitorDlg::CMonitorDlg(QWidget* parent, std::size_t maxFrames) : QDialog(paren
     UpdateCount();
 
     g_Serial.SetWriteObserver(this);
+    auto& stream = ui::ReceivedStream::instance();
+    connect(&stream, &ui::ReceivedStream::received, this, &CMonitorDlg::OnStream);
+    connect(&stream, &ui::ReceivedStream::frameEnded, this, &CMonitorDlg::OnFrameEnded);
 }
 
 CMonitorDlg::~CMonitorDlg()

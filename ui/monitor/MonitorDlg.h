@@ -10,6 +10,7 @@
 #pragma once
 
 #include "monitor/LineLog.h"
+#include "monitor/StreamCutter.h"
 #include "serial/XSerial.h"
 
 #include <QAbstractTableModel>
@@ -70,7 +71,8 @@ public:
     explicit CMonitorDlg(QWidget* parent = nullptr, std::size_t maxFrames = monitor::LineLog::kDefaultFrames);
     ~CMonitorDlg() override;
 
-    // A completed received frame; user-interface thread.
+    // A received record: a frame, or a stretch of a stream that does not
+    // pause; user-interface thread.
     void OnReceived(std::span<const std::uint8_t> bytes);
 
     const monitor::LineLog& log() const { return log_; }
@@ -100,6 +102,11 @@ private slots:
 private:
     void OnWritten(const std::uint8_t* data, std::size_t length) override;
     void TakeSent();
+    // The received stream, cut into records where the frame path ended its
+    // frames and at the cutter's bound: every byte in a record.
+    void OnStream(quint64 at, const QByteArray& bytes);
+    void OnFrameEnded(quint64 end);
+    void RecordCut(std::vector<monitor::StreamCutter::Bytes>& records);
     void Record(monitor::Direction direction, std::span<const std::uint8_t> bytes, std::int64_t wallMs,
                 std::int64_t steadyMs);
     void ScheduleRefresh();
@@ -113,6 +120,7 @@ private:
     };
 
     monitor::LineLog log_;
+    monitor::StreamCutter cutter_;
     CMonitorModel* model_ = nullptr;
     QTableView* table_ = nullptr;
     QComboBox* direction_ = nullptr;

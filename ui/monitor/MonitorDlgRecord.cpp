@@ -65,6 +65,26 @@ void CMonitorDlg::OnReceived(std::span<const std::uint8_t> bytes)
     Record(Direction::Received, bytes, WallMs(), SteadyMs());
 }
 
+void CMonitorDlg::OnStream(quint64 at, const QByteArray& bytes)
+{
+    std::vector<monitor::StreamCutter::Bytes> records;
+    cutter_.Feed(at, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), bytes.size()), records);
+    RecordCut(records);
+}
+
+void CMonitorDlg::OnFrameEnded(quint64 end)
+{
+    std::vector<monitor::StreamCutter::Bytes> records;
+    cutter_.EndAt(end, records);
+    RecordCut(records);
+}
+
+void CMonitorDlg::RecordCut(std::vector<monitor::StreamCutter::Bytes>& records)
+{
+    for (const auto& r : records)
+        OnReceived(r);
+}
+
 void CMonitorDlg::Record(Direction direction, std::span<const std::uint8_t> bytes, std::int64_t wallMs,
                          std::int64_t steadyMs)
 {

@@ -1,0 +1,74 @@
+#include "common/ReceivedStream.h"
+
+#include "serial/KVSerial.h"
+
+namespace ui {
+
+ReceivedStream& ReceivedStream::instance()
+{
+    static ReceivedStream stream;
+    return stream;
+}
+
+ReceivedStream::ReceivedStream()
+{
+    flush_.setSingleShot(true);
+    flush_.setInterval(kFlushMs);
+    connect(&flush_, &QTimer::timeout, this, &ReceivedStream::Flush);
+    g_Serial.SetReadObserver(this);
+}
+
+ReceivedStream::~ReceivedStream()
+{
+    g_Serial.RemoveReadObserver(this);
+}
+
+void ReceivedStream::OnRead(const std::uint8_t* data, std::size_t length)
+{
+    // The frame path has counted these bytes already.
+    const std::uint64_t end = g_Rx.Received();
+    std::lock_guard guard(lock_);
+    if (waiting_.size() + length > kMaxWaiting) {
+        dropped_ += length;
+        return;
+    }
+    if (waiting_.empty())
+        waitingAt_ = end - length;
+    waiting_.insert(waiting_.end(), data, data + length);
+    if (!woken_) {
+        woken_ = true;
+        QMetaObject::invokeMethod(this, &ReceivedStream::Wake, Qt::QueuedConnection);
+    }
+}
+
+void ReceivedStream::Wake()
+{
+    if (!flush_.isActive())
+        flush_.start();
+}
+
+void ReceivedStream::Flush()
+{
+    std::vector<std::uint8_t> bytes;
+    std::uint64_t at = 0, dropped = 0;
+    {
+        std::lock_guard guard(lock_);
+        bytes.swap(waiting_);
+        at = waitingAt_;
+        dropped = std::exchange(dropped_, 0);
+        woken_ = false;
+    }
+    flush_.stop();
+    if (dropped > 0)
+        emit this->dropped(dropped);
+    if (!bytes.empty())
+        emit received(at, QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+}
+
+void ReceivedStream::FrameEnded(std::uint64_t end)
+{
+    Flush();
+    emit frameEnded(end);
+}
+
+}  // namespace ui
