@@ -1625,6 +1625,26 @@ The log was stopped; the terminal works as before.</translation>
         <source>发送数据共 %1 位十六进制数字，不是整字节：每个字节两位，请补足或删去一位！</source>
         <translation>The data to send holds %1 hex digits, not whole bytes: each byte takes two; add or delete a digit!</translation>
     </message>
+    <message>
+        <source>接收区最多保留的行数；更早的行移出接收区（日志中仍有）</source>
+        <translation>The most lines the receive view keeps; earlier lines leave it (the log still has them)</translation>
+    </message>
+    <message>
+        <source>移出接收区的行数</source>
+        <translation>Lines that have left the receive view</translation>
+    </message>
+    <message>
+        <source>保留行数:</source>
+        <translation>Lines kept:</translation>
+    </message>
+    <message>
+        <source>窗口来不及处理，%1 字节收到的数据已丢失。</source>
+        <translation>The window could not keep up: %1 bytes received are lost.</translation>
+    </message>
+    <message>
+        <source>更早的 %1 行已移出接收区（最多保留 %2 行）</source>
+        <translation>%1 earlier lines have left the receive view (it keeps at most %2 lines)</translation>
+    </message>
 </context>
 <context>
     <name>CUartParamDlg</name>
@@ -2315,6 +2335,13 @@ The log was stopped; the terminal works as before.</translation>
     </message>
 </context>
 <context>
+    <name>monitor clauses</name>
+    <message>
+        <source>, </source>
+        <translation>, </translation>
+    </message>
+</context>
+<context>
     <name>pages</name>
     <message>
         <source>%1: character %2, “%3”, is not a hex digit; only 0-9, A-F and spaces can be typed!</source>
@@ -2643,6 +2670,18 @@ The log was stopped; the terminal works as before.</translation>
     <message>
         <source>Character %1, “%2”, has no GBK code and cannot be sent as GBK!</source>
         <translation>Character %1, “%2”, has no GBK code and cannot be sent as GBK!</translation>
+    </message>
+    <message>
+        <source>no DTU is connected</source>
+        <translation>no DTU is connected</translation>
+    </message>
+    <message>
+        <source>the DTU has disconnected</source>
+        <translation>the DTU has disconnected</translation>
+    </message>
+    <message>
+        <source>the DTU is not reading: %1 bytes still wait</source>
+        <translation>the DTU is not reading: %1 bytes still wait</translation>
     </message>
 </context>
 <context>

@@ -1625,6 +1625,26 @@
         <source>发送数据共 %1 位十六进制数字，不是整字节：每个字节两位，请补足或删去一位！</source>
         <translation>发送数据共 %1 位十六进制数字，不是整字节：每个字节两位，请补足或删去一位！</translation>
     </message>
+    <message>
+        <source>接收区最多保留的行数；更早的行移出接收区（日志中仍有）</source>
+        <translation>接收区最多保留的行数；更早的行移出接收区（日志中仍有）</translation>
+    </message>
+    <message>
+        <source>移出接收区的行数</source>
+        <translation>移出接收区的行数</translation>
+    </message>
+    <message>
+        <source>保留行数:</source>
+        <translation>保留行数:</translation>
+    </message>
+    <message>
+        <source>窗口来不及处理，%1 字节收到的数据已丢失。</source>
+        <translation>窗口来不及处理，%1 字节收到的数据已丢失。</translation>
+    </message>
+    <message>
+        <source>更早的 %1 行已移出接收区（最多保留 %2 行）</source>
+        <translation>更早的 %1 行已移出接收区（最多保留 %2 行）</translation>
+    </message>
 </context>
 <context>
     <name>CUartParamDlg</name>
@@ -2315,6 +2335,13 @@
     </message>
 </context>
 <context>
+    <name>monitor clauses</name>
+    <message>
+        <source>, </source>
+        <translation>，</translation>
+    </message>
+</context>
+<context>
     <name>pages</name>
     <message>
         <source>%1: character %2, “%3”, is not a hex digit; only 0-9, A-F and spaces can be typed!</source>
@@ -2643,6 +2670,18 @@
     <message>
         <source>Character %1, “%2”, has no GBK code and cannot be sent as GBK!</source>
         <translation>第 %1 个字符“%2”在 GBK 中没有编码，不能按 GBK 发送！</translation>
+    </message>
+    <message>
+        <source>no DTU is connected</source>
+        <translation>没有已连接的 DTU</translation>
+    </message>
+    <message>
+        <source>the DTU has disconnected</source>
+        <translation>DTU 已断开连接</translation>
+    </message>
+    <message>
+        <source>the DTU is not reading: %1 bytes still wait</source>
+        <translation>DTU 没有读取：还有 %1 字节在等待</translation>
     </message>
 </context>
 <context>

@@ -1,9 +1,13 @@
 #include "monitor/TextParts.h"
 
+#include "common/Tr.h"
+
 namespace monitor::parts {
 
 std::string Join(const std::vector<std::string>& parts, const char* separator)
 {
+    if (!separator)
+        separator = DTU_TR("monitor clauses", ", ");
     std::string out;
     for (const std::string& part : parts) {
         if (part.empty())

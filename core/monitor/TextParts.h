@@ -20,8 +20,8 @@ inline std::string Format(const char* format, auto... args)
                  : std::string(text, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof text - 1));
 }
 
-// The non-empty parts, joined.
-std::string Join(const std::vector<std::string>& parts, const char* separator = ", ");
+// The non-empty parts, joined; by default with the language's comma.
+std::string Join(const std::vector<std::string>& parts, const char* separator = nullptr);
 
 // Text from a zero-padded field of one byte per character.
 std::string LowByteText(Span field);

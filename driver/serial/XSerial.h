@@ -128,6 +128,7 @@ public:
     bool IsNetwork() const { return network_; }
     // How long Open may take to connect to a URL and set its line.
     void SetConnectTimeout(int ms) { connectTimeoutMs_ = ms; }
+    int ConnectTimeout() const { return connectTimeoutMs_; }
     // socket://: the server's own line settings apply, not ours.
     bool ServerKeepsLine() const { return network_ && !telnet_; }
     bool Close();

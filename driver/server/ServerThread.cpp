@@ -1,5 +1,7 @@
 #include "server/ServerThread.h"
 
+#include "common/Tr.h"
+
 #include <cerrno>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -88,7 +90,7 @@ void ServerThread::Send(std::uint64_t id, Bytes bytes)
     Ask([id, bytes = std::move(bytes)](TestServer& s, Now now, News& news) {
         if (id == 0) {
             if (s.SendAll(bytes, now) == 0)
-                news.notSent.push_back("no DTU is connected");
+                news.notSent.push_back(DTU_TR("server", "no DTU is connected"));
         } else if (std::string refusal = s.Send(id, bytes, now); !refusal.empty()) {
             news.notSent.push_back(std::move(refusal));
         }

@@ -2,6 +2,8 @@
 // sending, and closing.
 #include "server/TestServer.h"
 
+#include "common/Tr.h"
+
 #include <cerrno>
 #include <cstring>
 #include <sys/epoll.h>
@@ -132,12 +134,13 @@ std::string TestServer::Send(std::uint64_t id, const Bytes& bytes, Now now)
 {
     const auto it = slots_.find(id);
     if (it == slots_.end())
-        return "no such connection";
+        return DTU_TR("server", "the DTU has disconnected");
     if (bytes.empty())
         return {};
     Slot& s = it->second;
     if (s.out.size() - s.outSent + bytes.size() > options_.maxQueuedBytes)
-        return "the DTU is not reading: " + std::to_string(s.out.size() - s.outSent) + " bytes still wait";
+        return text::Fill(DTU_TR("server", "the DTU is not reading: %1 bytes still wait"),
+                          {std::to_string(s.out.size() - s.outSent)});
     s.out.insert(s.out.end(), bytes.begin(), bytes.end());
     Event e = Base(EventKind::Sent, s, now);
     e.bytes = bytes;

@@ -254,7 +254,7 @@ int Doctor(const std::vector<std::string>& ports, bool json, Console console)
     }
     // No device at all is a problem too, and "no problem" would send the
     // user looking elsewhere: say where we looked and what makes one appear.
-    const bool noPort = ports.empty() && findings.empty() && serial::ListPorts().empty();
+    const bool noPort = ports.empty() && findings.empty() && serial::ListPorts(env.roots).empty();
     if (noPort) {
         const std::string text = "No serial device found. Looked in /sys/class/tty for USB serial adapters (ttyUSB, "
                                  "ttyACM) and serial ports with a UART (ttyS). Plug in the DTU's USB serial adapter "

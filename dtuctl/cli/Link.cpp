@@ -3,9 +3,11 @@
 #include "common/Hex.h"
 #include "dtu/Frame.h"
 #include "dtu/Responses.h"
+#include "net/PortUrl.h"
 #include "serial/OpenFailure.h"
 
 #include <system_error>
+#include <thread>
 
 namespace cli {
 
@@ -17,7 +19,22 @@ void Link::OpenOrThrow(const std::string& path, unsigned baud, unsigned parity)
         throw Failure(serial::OpenFailureText(error, LastErrno(), path, false, LastServerText()) +
                       (setup ? " (dtuctl doctor -p " + path + " says why)" : std::string()));
     }
-    next_ = std::chrono::steady_clock::now();
+    next_ = openedAt_ = std::chrono::steady_clock::now();
+    path_ = path;
+    baud_ = baud;
+    parity_ = parity;
+    answered_ = false;
+}
+
+bool Link::Reconnected()
+{
+    const auto until = openedAt_ + std::chrono::milliseconds(ConnectTimeout());
+    while (net::LooksLikeUrl(path_) && !answered_ && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (Open(path_, baud_, parity_))
+            return true;
+    }
+    return false;
 }
 
 std::string Link::Gone() const
@@ -29,8 +46,9 @@ std::string Link::Gone() const
 
 void Link::Send(std::span<const std::uint8_t> frame, const std::string& what)
 {
-    if (!Write(frame.data(), frame.size()))
-        throw Failure(PortLost() ? Gone() + " while sending " + what
+    if (Write(frame.data(), frame.size()) || (PortLost() && Reconnected() && Write(frame.data(), frame.size())))
+        return;
+    throw Failure(PortLost() ? Gone() + " while sending " + what
                                  : "the line did not take " + what + ": " + std::generic_category().message(LastErrno()));
 }
 
@@ -84,14 +102,19 @@ Reply Link::Exchange(std::span<const std::uint8_t> request, int timeoutMs, const
     Send(request, what);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < deadline) {
-        if (PortLost())
-            throw Failure(Gone() + " while waiting for the answer to " + what);
+        if (PortLost()) {
+            if (!Reconnected())
+                throw Failure(Gone() + " while waiting for the answer to " + what);
+            Send(request, what);
+            continue;
+        }
         const std::optional<Reply> reply = NextFrame();
         if (!reply)
             continue;
         const dtu::Response r(reply->buffer, reply->length);
         if (reply->length > 2 && r.Code() != code)
             continue;
+        answered_ = true;
         if (!r.EnvelopeOk())
             throw Failure("malformed answer to " + what + ": " + hex::FormatJoined(reply->frame()));
         return *reply;

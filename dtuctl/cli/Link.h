@@ -69,7 +69,17 @@ public:
     std::optional<Reply> NextFrame();
 
 private:
+    // A socket:// server still busy with the last connection may take this
+    // one and only then turn it away. Until the DTU has answered anything,
+    // within the connect time-out from the first open, that is one more try
+    // to connect; true when the port is open again.
+    bool Reconnected();
+
     ReceiveBuffer rx_;
+    std::string path_;
+    unsigned baud_ = 0, parity_ = 0;
+    std::chrono::steady_clock::time_point openedAt_{};
+    bool answered_ = false;
     std::chrono::steady_clock::time_point next_ = std::chrono::steady_clock::now();
     std::deque<Reply> completed_;  // frames delivered together, handed out one by one
 

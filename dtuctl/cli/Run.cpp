@@ -124,7 +124,7 @@ int Run(const std::vector<std::string>& args, Console console)
         "serve", "Be the server a DTU connects to: print each connection, registration, heartbeat and packet; "
                  "send each input line to every connected DTU; Ctrl-C ends it");
     ServeOptions serveOptions;
-    serve->add_option("--listen", serveOptions.listen, "[HOST:]PORT to listen on; HOST defaults to 0.0.0.0, port 0 takes a free one")
+    serve->add_option("--listen", serveOptions.listen, "[HOST:]PORT to listen on; HOST is a numeric address (default 0.0.0.0), port 0 takes a free one")
         ->required()
         ->type_name("[HOST:]PORT");
     auto* registrationText = serve->add_option("--registration", serveOptions.registration,

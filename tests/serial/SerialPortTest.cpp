@@ -457,7 +457,7 @@ TEST(SerialPort, TelnetAnswersNeitherStallReadingNorSplitAFrame)
     std::this_thread::sleep_for(100ms);
     ASSERT_EQ(::send(server.Peer(), data, sizeof data, 0), 2);
     EXPECT_TRUE(WaitFor([&] { return port.Count() == 2; }, 1s));
-    const std::string got = server.Received();
+    const std::string got = server.Received(frame.size() + 3);
     ASSERT_TRUE(WaitFor([&] { return results.Errors() == std::vector{SerialError::None}; }));
     ASSERT_EQ(got.size(), frame.size() + 3);
     EXPECT_EQ(got.find_first_not_of('\x55'), frame.size());

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <arpa/inet.h>
+#include <chrono>
 #include <cstdint>
 #include <netinet/in.h>
 #include <poll.h>
@@ -58,12 +60,21 @@ public:
             peer_ = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
         return peer_;
     }
-    // What the DTU sent so far on the accepted connection.
-    std::string Received()
+    // What the DTU sent so far on the accepted connection: until it has
+    // been quiet for 200 ms, and at least `atLeast` bytes unless `limit`
+    // passes first (a loaded machine pauses a long write for longer).
+    std::string Received(std::size_t atLeast = 0, std::chrono::milliseconds limit = std::chrono::seconds(20))
     {
         pollfd p{Peer(), POLLIN, 0};
         std::string got;
-        while (::poll(&p, 1, 200) > 0) {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        const auto wait = [&] {
+            if (got.size() >= atLeast)
+                return 200;
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            return static_cast<int>(std::max<std::int64_t>(0, left.count()));
+        };
+        while (::poll(&p, 1, wait()) > 0) {
             char buffer[4096];
             const ssize_t n = ::recv(peer_, buffer, sizeof buffer, 0);
             if (n <= 0)

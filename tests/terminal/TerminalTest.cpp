@@ -7,6 +7,7 @@
 #include "common/FileDialog.h"
 #include "common/Settings.h"
 #include "dtu/DtuDlg.h"
+#include "monitor/MonitorDlg.h"
 #include "serial/KVSerial.h"
 #include "support/Bytes.h"
 #include "support/MessageBoxes.h"
@@ -22,6 +23,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
@@ -31,7 +33,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 Q_DECLARE_METATYPE(Bytes)
 
@@ -130,7 +134,7 @@ private slots:
         ui::SetSaveFileHandler(nullptr);
     }
 
-    void opensAsAPageAndTakesFramesAfterTheOthers()
+    void opensAsAPageAndLooksWithoutAnswering()
     {
         QCOMPARE(term_->windowTitle(), QStringLiteral("调试工具"));
         QVERIFY(!term_->isModal());
@@ -145,15 +149,89 @@ private slots:
         QCOMPARE(window_->terminalPage(), term_);
         QCOMPARE(window_->findChildren<CTerminalDlg*>().size(), qsizetype(1));
 
+        // The DTU page gets the frame; the terminal reads the line itself.
         std::vector<int> log;
         FrameRecorder recorder(log);
         dtu->installEventFilter(&recorder);
         term_->installEventFilter(&recorder);
+        In<QComboBox>("viewCombo")->setCurrentIndex(1);
         pty_->Send(H("FA 00 E7 01 00 E2 0D"));
-        QTRY_COMPARE_WITH_TIMEOUT(log.size(), size_t(2), 3000);
-        QCOMPARE(log, (std::vector<int>{1004, 1026}));
+        QTRY_COMPARE_WITH_TIMEOUT(log.size(), size_t(1), 3000);
+        QCOMPARE(log, (std::vector<int>{1004}));
+        QVERIFY(term_->viewText().contains(QStringLiteral("FA 00 E7 01 00 E2 0D")));
         // Looking sends nothing.
         QVERIFY(NothingWritten());
+    }
+
+    // A stream with no pause long enough to end a frame: shown while it
+    // runs, its last line at the end, the log and the monitor whole, and
+    // nothing it holds (escape sequences that ask a terminal to answer)
+    // answered.
+    void aStreamIsShownWhileItRunsAndKeptWhole()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("stream.log"));
+        ui::SetSaveFileHandler([&](const QString&, QString*) { return path; });
+        In<QPushButton>("logButton")->click();
+        In<QSpinBox>("viewLinesSpin")->setValue(1000);
+        const qsizetype recordsBefore = qsizetype(window_->monitor()->log().size());
+        Bytes stream;
+        const auto line = [&stream](int n) {
+            const std::string text = QStringLiteral("line %1 \x1b[6n\x1b[c 0123456789abcdef\r\n")
+                                         .arg(n, 6, 10, QLatin1Char('0'))
+                                         .toStdString();
+            stream.insert(stream.end(), text.begin(), text.end());
+            return Bytes(text.begin(), text.end());
+        };
+        constexpr int kFirst = 4000, kLines = 8000;
+        std::atomic<bool> go{false};
+        std::thread peer([&] {
+            Bytes first;
+            for (int n = 1; n <= kFirst; ++n)
+                first = first + line(n);
+            pty_->Send(first);
+            // Never silent for a frame's 400 ms until told to go on.
+            int n = kFirst;
+            while (!go) {
+                std::this_thread::sleep_for(50ms);
+                pty_->Send(line(++n));
+            }
+            Bytes rest;
+            while (n < kLines)
+                rest = rest + line(++n);
+            pty_->Send(rest);
+        });
+        const QString firstPart = QStringLiteral("line %1").arg(kFirst, 6, 10, QLatin1Char('0'));
+        const bool shownWhileRunning = QTest::qWaitFor([&] { return term_->viewText().contains(firstPart); }, 5000);
+        go = true;
+        peer.join();
+        QVERIFY(shownWhileRunning);
+        const QString last = QStringLiteral("line %1").arg(kLines, 6, 10, QLatin1Char('0'));
+        QTRY_VERIFY_WITH_TIMEOUT(term_->viewText().contains(last), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(g_Rx.RxIdleTicks() < 0, 3000);  // the stream ended by silence
+        QTest::qWait(100);
+        In<QPushButton>("logButton")->click();
+        QVERIFY(NothingWritten());
+        // The view keeps its last 1000 lines and says how many went.
+        QVERIFY(term_->findChild<QPlainTextEdit*>(QStringLiteral("receiveView"))->blockCount() <= 1000);
+        QVERIFY(term_->linesGone() >= kLines - 1000);
+        QVERIFY(In<QLabel>("linesGone")->text().contains(QString::number(term_->linesGone())));
+
+        // The monitor's records add up to the stream, byte for byte.
+        const auto& records = window_->monitor()->log();
+        Bytes monitored;
+        for (std::size_t i = std::size_t(recordsBefore); i < records.size(); ++i)
+            if (records[i].direction == monitor::Direction::Received)
+                monitored = monitored + records[i].bytes;
+        QVERIFY(monitored == stream);
+        // The log holds every line: its received parts, joined, are the stream.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QString logged;
+        for (const QString& l : QString::fromUtf8(file.readAll()).split(u'\n'))
+            if (const qsizetype at = l.indexOf(QStringLiteral(" RX ")); at > 0)
+                logged += l.mid(at + 4);
+        QCOMPARE(logged, terminal::OneLine(stream, terminal::Encoding::Gbk));
     }
 
     void sendsTextWithItsLineEnding_data()

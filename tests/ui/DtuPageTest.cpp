@@ -366,6 +366,17 @@ private slots:
         QCOMPARE(W_<QTreeWidget>("phoneList")->topLevelItemCount(), 0);
         QCOMPARE(W_<QTreeWidget>("idList")->topLevelItemCount(), 0);
 
+        // The own ID of the other models: a character that is no hex digit
+        // would go out as zeros and replace the DTU's own ID.
+        Click("model330NRadio");
+        boxes_.shown.clear();
+        SetText("idEdit", QStringLiteral("11G2"));
+        Click("addIdButton");
+        QCOMPARE(boxes_.shown.size(), size_t(1));
+        QVERIFY2(boxes_.shown[0].text.contains(QStringLiteral("“G”")), qPrintable(boxes_.shown[0].text));
+        QVERIFY(Written().empty());
+        Click("model330MRadio");
+
         W_<QRadioButton>("domainRadio")->setChecked(true);
         for (const auto& [text, message] : {std::pair{QString(), "设置域名出错，文本不能为空！"},
                                             std::pair{QString(33, u'a'), "设置域名出错，文本超出上限！"}}) {

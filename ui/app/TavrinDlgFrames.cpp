@@ -48,9 +48,9 @@ void CTavrinDlg::DeliverWhole()
 
 void CTavrinDlg::NotifyPages(const ReceiveBuffer::Frame& frame)
 {
-    // The monitor first, hidden or not: a page that answers at once writes
-    // after it has the frame. It reads the received stream itself and cuts
-    // its record here.
+    // The monitor and the terminal first, hidden or not: a page that answers
+    // at once writes after they have the frame. They read the received
+    // stream themselves and cut their record here.
     ui::ReceivedStream::instance().FrameEnded(frame.end);
     // Always in this order; a page that is hidden or not yet created
     // receives nothing.
@@ -62,11 +62,5 @@ void CTavrinDlg::NotifyPages(const ReceiveBuffer::Frame& frame)
             ui::FrameEvent event(types[i], frame);
             QCoreApplication::sendEvent(pages[i], &event);
         }
-    }
-    // The terminal last, after the pages that answer: it only looks. Hidden,
-    // it still takes frames while it writes a session log.
-    if (terminal_ && terminal_->wantsFrames()) {
-        ui::FrameEvent event(ui::kTerminalFrame, frame);
-        QCoreApplication::sendEvent(terminal_, &event);
     }
 }

@@ -272,6 +272,8 @@ void CDtuProfileGroup::ShowWriteReport()
                           : tr("%1 项读回不一致，%2 个请求无应答。").arg(differs).arg(run_->Unanswered().size());
     if (const QString left = NotWrittenText(); !left.isEmpty())
         summary += u'\n' + left;
+    // Said for the write that followed the load; later writes are the page's.
+    loaded_.reset();
     report_->findChild<QLabel*>(QStringLiteral("reportSummary"))->setText(summary);
     report_->show();
     report_->raise();

@@ -1,5 +1,6 @@
 #include "terminal/TerminalDlg.h"
 
+#include "common/ReceivedStream.h"
 #include "common/Widgets.h"
 #include "serial/KVSerial.h"
 #include "terminal/TerminalDlgInternal.h"
@@ -66,6 +67,14 @@ void CTerminalDlg::BuildForm()
     view_->document()->setMaximumBlockCount(kViewLines);
     view_->setAccessibleName(tr("接收区"));
     view_->setAccessibleDescription(tr("收到的数据，每段数据（线路静默处结束）另起一行；只保留最新的部分"));
+    viewLinesSpin_ = ui::Named(new QSpinBox(this), "viewLinesSpin");
+    viewLinesSpin_->setRange(kMinViewLines, kMaxViewLines);
+    viewLinesSpin_->setValue(kViewLines);
+    viewLinesSpin_->setSingleStep(1000);
+    viewLinesSpin_->setAccessibleDescription(tr("接收区最多保留的行数；更早的行移出接收区（日志中仍有）"));
+    linesGone_ = ui::Named(ui::Label(this), "linesGone");
+    linesGone_->setAccessibleDescription(tr("移出接收区的行数"));
+    linesGone_->hide();
 
     viewCombo_ = ui::Named(new QComboBox(this), "viewCombo");
     viewCombo_->addItems({tr("文本"), QStringLiteral("HEX"), tr("文本+HEX")});
@@ -123,6 +132,7 @@ void CTerminalDlg::BuildForm()
     auto* states = new QVBoxLayout;
     states->addWidget(portState_);
     states->addWidget(logState_);
+    states->addWidget(linesGone_);
     logState_->hide();
     auto* portRow = new QHBoxLayout;
     portRow->addLayout(states, 1);
@@ -139,6 +149,8 @@ void CTerminalDlg::BuildForm()
     showRow->addWidget(encodingCombo_);
     showRow->addWidget(stampsCheck_);
     showRow->addWidget(showSentCheck_);
+    showRow->addWidget(LabelFor(tr("保留行数:"), viewLinesSpin_, this));
+    showRow->addWidget(viewLinesSpin_);
     showRow->addStretch(1);
     showRow->addWidget(clearButton_);
     showRow->addWidget(logButton_);
@@ -188,6 +200,11 @@ void CTerminalDlg::BuildForm()
     connect(showSentCheck_, &QCheckBox::toggled, this, &CTerminalDlg::OnShowOptionChanged);
     connect(endingCombo_, &QComboBox::currentIndexChanged, this, &CTerminalDlg::SaveOptions);
     connect(clearButton_, &QPushButton::clicked, this, &CTerminalDlg::OnClear);
+    connect(viewLinesSpin_, &QSpinBox::valueChanged, this, &CTerminalDlg::OnViewLinesChanged);
+    auto& stream = ui::ReceivedStream::instance();
+    connect(&stream, &ui::ReceivedStream::received, this, &CTerminalDlg::OnStream);
+    connect(&stream, &ui::ReceivedStream::frameEnded, this, &CTerminalDlg::OnFrameEnded);
+    connect(&stream, &ui::ReceivedStream::dropped, this, &CTerminalDlg::OnDropped);
     connect(logButton_, &QPushButton::clicked, this, &CTerminalDlg::OnLog);
     connect(editCommandsButton_, &QPushButton::clicked, this, &CTerminalDlg::OnEditCommands);
 

@@ -3,10 +3,14 @@
 // raw bytes) without closing the port here, and the line monitor sees that
 // traffic too.
 //
-// What arrives comes as the other pages get it: one chunk per frame the
-// main window completes (at the line's silence), after the other pages.
-// The view shows the chunks as text, hex or both, and keeps the newest
-// ones, so that changing how they are shown shows them again. Bytes go out
+// It reads every received byte itself (common/ReceivedStream.h), not the
+// pages' frames, which keep only a frame's last kilobyte: a stream cut into
+// chunks where the pages' frames end (the line's silence) and every 4 KiB,
+// the chunk in progress shown as it grows, within a tenth of a second. The
+// view shows the chunks as text, hex or both, keeps the newest ones, so that
+// changing how they are shown shows them again, and holds a number of lines
+// the user sets, saying how many have left it. Nothing received is ever
+// answered. Bytes go out
 // only when the user sends: the send line (Enter; Up and Down walk what was
 // sent before), the saved commands, or the timed send. A session log, when
 // started, gets every chunk both ways and the failures, one line each.
@@ -20,6 +24,7 @@
 #pragma once
 
 #include "common/FramePage.h"
+#include "monitor/StreamCutter.h"
 #include "terminal/CommandsDlg.h"
 #include "terminal/History.h"
 #include "terminal/SessionLog.h"
@@ -42,7 +47,8 @@ class QSpinBox;
 class QVBoxLayout;
 
 namespace ui {
-// The main window's notification of a completed frame to the terminal.
+// The terminal's frame type as a page; the main window sends it none, since
+// the terminal reads the received stream itself.
 inline constexpr QEvent::Type kTerminalFrame = QEvent::Type(1026);
 }  // namespace ui
 
@@ -52,8 +58,11 @@ public:
     // Chunks kept for showing again, by count and by bytes.
     static constexpr std::size_t kKeptChunks = 2000;
     static constexpr std::size_t kKeptBytes = std::size_t{256} << 10;
-    // Lines the view holds at most; the oldest go first.
-    static constexpr int kViewLines = 5000;
+    // Lines the view holds unless the user sets another count; the oldest
+    // go first, and the view says how many have gone.
+    static constexpr int kViewLines = 10000;
+    static constexpr int kMinViewLines = 100;
+    static constexpr int kMaxViewLines = 1000000;
     static constexpr int kMinIntervalMs = 10;
     static constexpr int kMaxIntervalMs = 3600000;
 
@@ -63,6 +72,8 @@ public:
     // On screen, or writing a log: a log records the session whole, also
     // while its window is closed.
     bool wantsFrames() const;
+    // Lines that have left the view since it was last cleared.
+    qint64 linesGone() const;
     // The view's text, lines joined with '\n'.
     QString viewText() const;
 
@@ -71,7 +82,6 @@ signals:
     void settingsRequested();
 
 protected:
-    void OnFrame(const ui::FrameEvent& frame) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;
@@ -83,6 +93,12 @@ private slots:
     void OnTimedToggled(bool on);
     void OnShowOptionChanged();
     void OnClear();
+    // The received stream: records to the view and the log as they end,
+    // the record in progress shown as it grows.
+    void OnStream(quint64 at, const QByteArray& bytes);
+    void OnFrameEnded(quint64 end);
+    void OnDropped(quint64 count);
+    void OnViewLinesChanged(int lines);
     void OnLog();
     void OnEditCommands();
     void SaveOptions();
@@ -120,8 +136,14 @@ private:
 
     // TerminalDlgView.cpp
     void Record(Chunk chunk);
+    void RecordCut(std::vector<monitor::StreamCutter::Bytes>& records);
     static QString Mark(Kind kind);
-    void AppendToView(const Chunk& chunk);
+    // The lines it added to the view.
+    int AppendToView(const Chunk& chunk);
+    // The record in progress, below the others: shown anew as it grows.
+    void ShowLive();
+    void DropLive();
+    void SayLinesGone();
     void ShowAgain();
 
     // TerminalDlgLog.cpp
@@ -143,6 +165,8 @@ private:
     QComboBox* endingCombo_ = nullptr;
     QCheckBox* timedCheck_ = nullptr;
     QSpinBox* intervalSpin_ = nullptr;
+    QSpinBox* viewLinesSpin_ = nullptr;
+    QLabel* linesGone_ = nullptr;
     QGroupBox* commandsBox_ = nullptr;
     QVBoxLayout* commandsLayout_ = nullptr;
     QPushButton* editCommandsButton_ = nullptr;
@@ -152,6 +176,10 @@ private:
     terminal::SessionLog log_;
     std::deque<Chunk> chunks_;
     std::size_t chunkBytes_ = 0;
+    monitor::StreamCutter cutter_;
+    std::int64_t liveSinceMs_ = 0;  // when the record in progress began
+    int liveLines_ = 0;             // the view's last lines show it
+    qint64 linesShown_ = 0;         // added since the view was cleared
 
     QBasicTimer portTimer_;
     bool portOpen_ = false;

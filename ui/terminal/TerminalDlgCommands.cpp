@@ -23,7 +23,8 @@ void CTerminalDlg::ShowCommands()
     }
     for (const terminal::SavedCommand& c : std::as_const(commands_)) {
         auto* b = ui::Button(list, c.caption, "commandButton");
-        b->setToolTip(c.text);
+        // A tool tip takes text that looks like markup for markup.
+        b->setToolTip(QStringLiteral("<p style='white-space:pre'>%1</p>").arg(c.text.toHtmlEscaped()));
         b->setAccessibleDescription(tr("发送%1：%2").arg(c.hex ? tr("十六进制") : QString(),
                                                                     c.text));
         b->setEnabled(portOpen_);

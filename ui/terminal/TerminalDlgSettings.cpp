@@ -21,6 +21,7 @@ const char kShowSent[] = "terminal/showSent";
 const char kHexSend[] = "terminal/hexSend";
 const char kLineEnding[] = "terminal/lineEnding";
 const char kInterval[] = "terminal/intervalMs";
+const char kViewLines[] = "terminal/viewLines";
 }  // namespace key
 
 void SelectStored(QComboBox* box, const QVariant& stored)
@@ -48,6 +49,7 @@ void CTerminalDlg::LoadSettings()
     showSentCheck_->setChecked(s.value(key::kShowSent, showSentCheck_->isChecked()).toBool());
     hexCheck_->setChecked(s.value(key::kHexSend, false).toBool());
     intervalSpin_->setValue(s.value(key::kInterval, intervalSpin_->value()).toInt());
+    viewLinesSpin_->setValue(s.value(key::kViewLines, viewLinesSpin_->value()).toInt());
     const int n = s.beginReadArray(key::kCommands);
     for (int i = 0; i < n; ++i) {
         s.setArrayIndex(i);
@@ -72,6 +74,7 @@ void CTerminalDlg::SaveOptions()
     s.setValue(key::kHexSend, hexCheck_->isChecked());
     s.setValue(key::kLineEnding, endingCombo_->currentIndex());
     s.setValue(key::kInterval, intervalSpin_->value());
+    s.setValue(key::kViewLines, viewLinesSpin_->value());
 }
 
 void CTerminalDlg::SaveCommands()

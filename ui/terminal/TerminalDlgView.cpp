@@ -8,24 +8,94 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QTextDocument>
 
 #include <algorithm>
 
 using ui::terminaldlg::NowMs;
 
-void CTerminalDlg::OnFrame(const ui::FrameEvent& frame)
+void CTerminalDlg::OnStream(quint64 at, const QByteArray& bytes)
 {
-    const auto bytes = frame.bytes();
-    if (bytes.empty())
+    if (cutter_.open().empty())
+        liveSinceMs_ = NowMs();
+    std::vector<monitor::StreamCutter::Bytes> records;
+    cutter_.Feed(at, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), bytes.size()), records);
+    RecordCut(records);
+}
+
+void CTerminalDlg::OnFrameEnded(quint64 end)
+{
+    std::vector<monitor::StreamCutter::Bytes> records;
+    cutter_.EndAt(end, records);
+    RecordCut(records);
+}
+
+void CTerminalDlg::OnDropped(quint64 count)
+{
+    if (wantsFrames())
+        Record({NowMs(), Kind::Notice, {},
+                tr("窗口来不及处理，%1 字节收到的数据已丢失。").arg(count)});
+}
+
+void CTerminalDlg::RecordCut(std::vector<monitor::StreamCutter::Bytes>& records)
+{
+    // Hidden and not logging: the stream is followed, not kept.
+    if (!wantsFrames())
         return;
-    Record({NowMs(), Kind::Received, terminal::Bytes(bytes.begin(), bytes.end()), {}});
+    DropLive();
+    for (auto& r : records) {
+        Record({liveSinceMs_, Kind::Received, std::move(r), {}});
+        liveSinceMs_ = NowMs();
+    }
+    ShowLive();
+    SayLinesGone();
+}
+
+void CTerminalDlg::ShowLive()
+{
+    if (cutter_.open().empty())
+        return;
+    liveLines_ = AppendToView({liveSinceMs_, Kind::Received, cutter_.open(), {}});
+}
+
+void CTerminalDlg::DropLive()
+{
+    if (liveLines_ == 0)
+        return;
+    QTextDocument* document = view_->document();
+    QTextCursor cursor(document);
+    if (liveLines_ >= document->blockCount()) {
+        view_->clear();
+    } else {
+        // From the end of the line before the first live one to the end.
+        cursor.movePosition(QTextCursor::End);
+        cursor.movePosition(QTextCursor::PreviousBlock, QTextCursor::KeepAnchor, liveLines_);
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+    linesShown_ -= liveLines_;
+    liveLines_ = 0;
+}
+
+void CTerminalDlg::SayLinesGone()
+{
+    const qint64 gone = linesGone();
+    linesGone_->setVisible(gone > 0);
+    if (gone > 0)
+        linesGone_->setText(tr("更早的 %1 行已移出接收区（最多保留 %2 行）")
+                                .arg(gone)
+                                .arg(view_->document()->maximumBlockCount()));
 }
 
 void CTerminalDlg::Record(Chunk chunk)
 {
+    // What is sent meanwhile goes above the record in progress.
+    const bool live = liveLines_ > 0;
+    DropLive();
     if (log_.isOpen()) {
         const auto view = static_cast<terminal::View>(viewCombo_->currentIndex());
         QString line = QDateTime::fromMSecsSinceEpoch(chunk.wallMs).toString(QStringLiteral("yyyy-MM-dd ")) +
@@ -42,6 +112,8 @@ void CTerminalDlg::Record(Chunk chunk)
             StopLog(failure);
     }
     AppendToView(chunk);
+    if (live)
+        ShowLive();
     chunkBytes_ += chunk.bytes.size();
     chunks_.push_back(std::move(chunk));
     while (chunks_.size() > kKeptChunks || (chunkBytes_ > kKeptBytes && chunks_.size() > 1)) {
@@ -60,11 +132,11 @@ QString CTerminalDlg::Mark(Kind kind)
     return QStringLiteral("!! ");
 }
 
-void CTerminalDlg::AppendToView(const Chunk& chunk)
+int CTerminalDlg::AppendToView(const Chunk& chunk)
 {
     const bool showSent = showSentCheck_->isChecked();
     if (chunk.kind == Kind::Sent && !showSent)
-        return;
+        return 0;
     QString prefix;
     if (stampsCheck_->isChecked())
         prefix = QStringLiteral("[%1] ").arg(QString::fromStdString(monitor::FormatTime(chunk.wallMs)));
@@ -76,7 +148,7 @@ void CTerminalDlg::AppendToView(const Chunk& chunk)
             ? QStringList{chunk.notice}
             : terminal::Render(chunk.bytes, static_cast<terminal::View>(viewCombo_->currentIndex()), encoding());
     if (lines.isEmpty())
-        return;
+        return 0;
 
     QScrollBar* bar = view_->verticalScrollBar();
     const bool following = bar->value() == bar->maximum();
@@ -94,6 +166,22 @@ void CTerminalDlg::AppendToView(const Chunk& chunk)
     cursor.endEditBlock();
     if (following)
         bar->setValue(bar->maximum());
+    linesShown_ += lines.size();
+    return static_cast<int>(lines.size());
+}
+
+qint64 CTerminalDlg::linesGone() const
+{
+    // An empty view still has its one empty line.
+    const qint64 held = view_->document()->isEmpty() ? 0 : view_->document()->blockCount();
+    return std::max<qint64>(0, linesShown_ - held);
+}
+
+void CTerminalDlg::OnViewLinesChanged(int lines)
+{
+    view_->document()->setMaximumBlockCount(lines);
+    SaveOptions();
+    SayLinesGone();
 }
 
 void CTerminalDlg::OnShowOptionChanged()
@@ -110,8 +198,12 @@ void CTerminalDlg::ShowAgain()
 {
     view_->setUpdatesEnabled(false);
     view_->clear();
+    linesShown_ = 0;
+    liveLines_ = 0;
     for (const Chunk& c : chunks_)
         AppendToView(c);
+    ShowLive();
+    SayLinesGone();
     view_->setUpdatesEnabled(true);
     view_->verticalScrollBar()->setValue(view_->verticalScrollBar()->maximum());
 }
@@ -121,4 +213,7 @@ void CTerminalDlg::OnClear()
     view_->clear();
     chunks_.clear();
     chunkBytes_ = 0;
+    linesShown_ = 0;
+    liveLines_ = 0;
+    SayLinesGone();
 }
