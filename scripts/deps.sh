@@ -11,6 +11,8 @@ declare -A groups=(
   [fuzz]="clang libclang-rt-14-dev"
   [cli]="libcli11-dev libtomlplusplus-dev nlohmann-json3-dev"
   [package]="dpkg-dev file lintian"
+  # The terminal benchmark's peers, on a private X server driven by xdotool.
+  [bench]="gtkterm cutecom xvfb xdotool"
 )
 
 wanted=()
