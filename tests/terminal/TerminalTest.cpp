@@ -163,6 +163,33 @@ private slots:
         QVERIFY(NothingWritten());
     }
 
+    // Plain ASCII takes a quicker way to text than the decoding of each
+    // byte: it must read exactly the same, line breaks included.
+    void asciiReadsAsTheFullDecodingReadsIt()
+    {
+        const std::string inputs[] = {
+            "AT\r\nOK\r\n", std::string(600, 'a'), std::string(255, 'b') + "\x1b[6n" + std::string(300, 'c'),
+            std::string("\\x\t\0\x7f end", 11) + "\n\n", std::string(256, 'd') + "\r\n" + std::string(257, 'e'),
+        };
+        for (const std::string& input : inputs) {
+            const Bytes bytes(input.begin(), input.end());
+            QStringList expected;
+            QString line, whole;
+            for (const terminal::Piece& p : terminal::Decode(bytes, terminal::Encoding::Gbk)) {
+                whole += p.text;
+                if (!line.isEmpty() && line.size() + p.text.size() > terminal::kMaxLineChars)
+                    expected << std::exchange(line, {});
+                line += p.text;
+                if (p.endsLine)
+                    expected << std::exchange(line, {});
+            }
+            if (!line.isEmpty())
+                expected << line;
+            QCOMPARE(terminal::Render(bytes, terminal::View::Text, terminal::Encoding::Gbk), expected);
+            QCOMPARE(terminal::OneLine(bytes, terminal::Encoding::Utf8), whole);
+        }
+    }
+
     // A stream with no pause long enough to end a frame: shown while it
     // runs, its last line at the end, the log and the monitor whole, and
     // nothing it holds (escape sequences that ask a terminal to answer)

@@ -137,9 +137,15 @@ private:
     // TerminalDlgView.cpp
     void Record(Chunk chunk);
     void RecordCut(std::vector<monitor::StreamCutter::Bytes>& records);
+    void Log(const Chunk& chunk);
+    // Kept for showing again, within the bounds.
+    void Keep(Chunk chunk);
     static QString Mark(Kind kind);
     // The lines it added to the view.
     int AppendToView(const Chunk& chunk);
+    // How a chunk shows, line by line.
+    void ChunkLines(const Chunk& chunk, QStringList& out) const;
+    void InsertLines(const QStringList& lines);
     // The record in progress, below the others: shown anew as it grows.
     void ShowLive();
     void DropLive();

@@ -47,10 +47,24 @@ void CTerminalDlg::RecordCut(std::vector<monitor::StreamCutter::Bytes>& records)
     if (!wantsFrames())
         return;
     DropLive();
+    // A flood arrives as many records at once: their lines go into the view
+    // together, and only as many as it holds.
+    const int keep = view_->document()->maximumBlockCount();
+    QStringList lines;
     for (auto& r : records) {
-        Record({liveSinceMs_, Kind::Received, std::move(r), {}});
+        Chunk chunk{liveSinceMs_, Kind::Received, std::move(r), {}};
         liveSinceMs_ = NowMs();
+        Log(chunk);
+        const qsizetype before = lines.size();
+        ChunkLines(chunk, lines);
+        linesShown_ += lines.size() - before;
+        if (keep > 0 && lines.size() > 2 * keep)
+            lines.remove(0, lines.size() - keep);
+        Keep(std::move(chunk));
     }
+    if (keep > 0 && lines.size() > keep)
+        lines.remove(0, lines.size() - keep);
+    InsertLines(lines);
     ShowLive();
     SayLinesGone();
 }
@@ -96,24 +110,34 @@ void CTerminalDlg::Record(Chunk chunk)
     // What is sent meanwhile goes above the record in progress.
     const bool live = liveLines_ > 0;
     DropLive();
-    if (log_.isOpen()) {
-        const auto view = static_cast<terminal::View>(viewCombo_->currentIndex());
-        QString line = QDateTime::fromMSecsSinceEpoch(chunk.wallMs).toString(QStringLiteral("yyyy-MM-dd ")) +
-                       QString::fromStdString(monitor::FormatTime(chunk.wallMs)) + u' ' + Mark(chunk.kind);
-        if (chunk.kind == Kind::Notice)
-            line += chunk.notice;
-        else if (view == terminal::View::Text)
-            line += terminal::OneLine(chunk.bytes, encoding());
-        else
-            line += terminal::Render(chunk.bytes, terminal::View::Hex, encoding()).join(u' ') +
-                    (view == terminal::View::Both ? QStringLiteral("  ") + terminal::OneLine(chunk.bytes, encoding())
-                                                  : QString());
-        if (const QString failure = log_.Write(line); !failure.isEmpty())
-            StopLog(failure);
-    }
+    Log(chunk);
     AppendToView(chunk);
     if (live)
         ShowLive();
+    Keep(std::move(chunk));
+}
+
+void CTerminalDlg::Log(const Chunk& chunk)
+{
+    if (!log_.isOpen())
+        return;
+    const auto view = static_cast<terminal::View>(viewCombo_->currentIndex());
+    QString line = QDateTime::fromMSecsSinceEpoch(chunk.wallMs).toString(QStringLiteral("yyyy-MM-dd ")) +
+                   QString::fromStdString(monitor::FormatTime(chunk.wallMs)) + u' ' + Mark(chunk.kind);
+    if (chunk.kind == Kind::Notice)
+        line += chunk.notice;
+    else if (view == terminal::View::Text)
+        line += terminal::OneLine(chunk.bytes, encoding());
+    else
+        line += terminal::Render(chunk.bytes, terminal::View::Hex, encoding()).join(u' ') +
+                (view == terminal::View::Both ? QStringLiteral("  ") + terminal::OneLine(chunk.bytes, encoding())
+                                              : QString());
+    if (const QString failure = log_.Write(line); !failure.isEmpty())
+        StopLog(failure);
+}
+
+void CTerminalDlg::Keep(Chunk chunk)
+{
     chunkBytes_ += chunk.bytes.size();
     chunks_.push_back(std::move(chunk));
     while (chunks_.size() > kKeptChunks || (chunkBytes_ > kKeptBytes && chunks_.size() > 1)) {
@@ -134,9 +158,18 @@ QString CTerminalDlg::Mark(Kind kind)
 
 int CTerminalDlg::AppendToView(const Chunk& chunk)
 {
+    QStringList lines;
+    ChunkLines(chunk, lines);
+    InsertLines(lines);
+    linesShown_ += lines.size();
+    return static_cast<int>(lines.size());
+}
+
+void CTerminalDlg::ChunkLines(const Chunk& chunk, QStringList& out) const
+{
     const bool showSent = showSentCheck_->isChecked();
     if (chunk.kind == Kind::Sent && !showSent)
-        return 0;
+        return;
     QString prefix;
     if (stampsCheck_->isChecked())
         prefix = QStringLiteral("[%1] ").arg(QString::fromStdString(monitor::FormatTime(chunk.wallMs)));
@@ -147,27 +180,28 @@ int CTerminalDlg::AppendToView(const Chunk& chunk)
         chunk.kind == Kind::Notice
             ? QStringList{chunk.notice}
             : terminal::Render(chunk.bytes, static_cast<terminal::View>(viewCombo_->currentIndex()), encoding());
-    if (lines.isEmpty())
-        return 0;
+    // Each chunk on lines of its own; the lines after its first are indented
+    // under its text.
+    const QString indent(prefix.size(), QLatin1Char(' '));
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        out.push_back((i == 0 ? prefix : indent) + lines[i]);
+}
 
+void CTerminalDlg::InsertLines(const QStringList& lines)
+{
+    if (lines.isEmpty())
+        return;
     QScrollBar* bar = view_->verticalScrollBar();
     const bool following = bar->value() == bar->maximum();
     QTextCursor cursor(view_->document());
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
-    // Each chunk on lines of its own; the lines after its first are indented
-    // under its text.
-    const QString indent(prefix.size(), QLatin1Char(' '));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (!view_->document()->isEmpty())
-            cursor.insertBlock();
-        cursor.insertText((i == 0 ? prefix : indent) + lines[i]);
-    }
+    if (!view_->document()->isEmpty())
+        cursor.insertBlock();
+    cursor.insertText(lines.join(QChar::ParagraphSeparator));
     cursor.endEditBlock();
     if (following)
         bar->setValue(bar->maximum());
-    linesShown_ += lines.size();
-    return static_cast<int>(lines.size());
 }
 
 qint64 CTerminalDlg::linesGone() const

@@ -93,6 +93,34 @@ void ConvertGbk(std::span<const std::uint8_t> bytes, std::vector<Piece>& pieces,
     }
 }
 
+// Bytes below 0x80 read the same in both encodings: text made without the
+// piece-by-piece decoding, which a stream of plain lines would pay for on
+// every byte. Calls out(text, endsLine, run) as Decode's pieces would,
+// `run` for printable characters of one piece each; false,
+// having emitted nothing, when a byte needs the full decoding.
+template <class Emit>
+bool AsciiPieces(std::span<const std::uint8_t> bytes, Emit out)
+{
+    if (std::any_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b >= 0x80; }))
+        return false;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::uint8_t b = bytes[i];
+        if (const QString escape = ControlEscape(b); !escape.isEmpty()) {
+            out(QStringView(escape), b == '\n', false);
+            ++i;
+            continue;
+        }
+        // A run of printable characters, at most a line's worth at a time.
+        std::size_t end = i;
+        while (end < bytes.size() && end - i < std::size_t(kMaxLineChars) && ControlEscape(bytes[end]).isEmpty())
+            ++end;
+        const QString run = QString::fromLatin1(reinterpret_cast<const char*>(bytes.data() + i), qsizetype(end - i));
+        out(QStringView(run), false, true);
+        i = end;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::vector<Piece> Decode(std::span<const std::uint8_t> bytes, Encoding encoding)
@@ -141,6 +169,30 @@ QStringList Render(std::span<const std::uint8_t> bytes, View view, Encoding enco
     QStringList lines;
     if (view == View::Text) {
         QString line;
+        // A run splits where a piece would have: characters of a run are
+        // pieces of one character each.
+        const auto add = [&](QStringView text, bool endsLine, bool run) {
+            if (!run) {
+                if (!line.isEmpty() && line.size() + text.size() > kMaxLineChars)
+                    lines << std::exchange(line, {});
+                line += text;
+                if (endsLine)
+                    lines << std::exchange(line, {});
+                return;
+            }
+            while (!text.isEmpty()) {
+                if (line.size() >= kMaxLineChars)
+                    lines << std::exchange(line, {});
+                const qsizetype room = kMaxLineChars - line.size();
+                line += text.first(std::min(room, text.size()));
+                text = text.sliced(std::min(room, text.size()));
+            }
+        };
+        if (AsciiPieces(bytes, add)) {
+            if (!line.isEmpty())
+                lines << line;
+            return lines;
+        }
         for (const Piece& p : Decode(bytes, encoding)) {
             if (!line.isEmpty() && line.size() + p.text.size() > kMaxLineChars)
                 lines << std::exchange(line, {});
@@ -173,6 +225,8 @@ QStringList Render(std::span<const std::uint8_t> bytes, View view, Encoding enco
 QString OneLine(std::span<const std::uint8_t> bytes, Encoding encoding)
 {
     QString line;
+    if (AsciiPieces(bytes, [&line](QStringView text, bool, bool) { line += text; }))
+        return line;
     for (const Piece& p : Decode(bytes, encoding))
         line += p.text;
     return line;
