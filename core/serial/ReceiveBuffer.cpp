@@ -5,6 +5,18 @@
 void ReceiveBuffer::OnRxByte(std::uint8_t b)
 {
     std::lock_guard lock(mutex_);
+    Take(b);
+}
+
+void ReceiveBuffer::OnRxBytes(std::span<const std::uint8_t> bytes)
+{
+    std::lock_guard lock(mutex_);
+    for (const std::uint8_t b : bytes)
+        Take(b);
+}
+
+void ReceiveBuffer::Take(std::uint8_t b)
+{
     // More than a buffer without a pause wraps: the frame then reports only
     // the bytes since the wrap, the rest of the buffer holding older ones.
     if (length_ >= kCapacity)

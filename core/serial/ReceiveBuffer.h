@@ -46,8 +46,9 @@ public:
         std::uint64_t end = 0;
     };
 
-    // Reader thread, once per received byte.
+    // Reader thread, once per received byte, or once per piece read.
     void OnRxByte(std::uint8_t b);
+    void OnRxBytes(std::span<const std::uint8_t> bytes);
 
     // User-interface thread, every 100 ms. When this tick completes a frame,
     // calls deliver(const Frame&) and returns true; the frame stays readable
@@ -116,6 +117,8 @@ private:
         std::uint64_t end;
     };
 
+    // One byte, under the lock.
+    void Take(std::uint8_t b);
     bool AdvanceAndTake(std::int32_t& length, std::uint64_t& end);
     bool TakeWhole(std::int32_t& length, std::uint64_t& end);
 

@@ -12,6 +12,7 @@ public:
     ~KVSerial() override { Close(); }
 
     void OnRxByte(std::uint8_t b) override { rx_.OnRxByte(b); }
+    void OnRxBytes(const std::uint8_t* data, std::size_t length) override { rx_.OnRxBytes({data, length}); }
 
 private:
     ReceiveBuffer& rx_;

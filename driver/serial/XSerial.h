@@ -175,6 +175,13 @@ public:
 
     // Byte sink, called on the reader thread for every byte in arrival order.
     virtual void OnRxByte(std::uint8_t b) = 0;
+    // The same for a piece read at once; a sink that takes pieces whole
+    // saves a call per byte.
+    virtual void OnRxBytes(const std::uint8_t* data, std::size_t length)
+    {
+        for (std::size_t i = 0; i < length; ++i)
+            OnRxByte(data[i]);
+    }
 
 protected:
     // Called once on the reader thread when the device goes away.

@@ -34,16 +34,14 @@ void CXSerial::Deliver(const std::uint8_t* data, std::size_t length)
             readObserver_->OnRead(bytes, count);
     };
     if (!telnet_) {
-        for (std::size_t i = 0; i < length; ++i)
-            OnRxByte(data[i]);
+        OnRxBytes(data, length);
         observe(data, length);
         return;
     }
     received_.clear();
     events_.clear();
     telnetIn_.Feed({data, length}, received_, events_);
-    for (const std::uint8_t b : received_)
-        OnRxByte(b);
+    OnRxBytes(received_.data(), received_.size());
     observe(received_.data(), received_.size());
     for (const auto& event : events_)
         if (const auto answer = comPort_.Answer(event); !answer.empty())

@@ -43,6 +43,7 @@ public:
     ~Link() override;
 
     void OnRxByte(std::uint8_t b) override { rx_.OnRxByte(b); }
+    void OnRxBytes(const std::uint8_t* data, std::size_t length) override { rx_.OnRxBytes({data, length}); }
 
     // Opens the port; throws Failure with the settings page's words.
     void OpenOrThrow(const std::string& path, unsigned baud, unsigned parity);

@@ -205,4 +205,29 @@ TEST(ReceiveBuffer, FrameWithNoListenerIsDropped)
     EXPECT_EQ(rx.RxIdleTicks(), -1);
 }
 
+// A piece read whole cuts frames as byte by byte does, and each frame says
+// where it ends in the stream of every byte received.
+TEST(ReceiveBuffer, PiecesCutAsBytesDoAndFramesKnowTheirEnd)
+{
+    // Two whole answers back to back, then the start of a third.
+    const Bytes stream = {0xFA, 0x00, 0xF1, 0x01, 0x41, 0x2D, 0x0D, 0xFA, 0x00, 0xF1, 0x01, 0x42, 0x2E, 0x0D, 0xFA};
+    for (const bool whole : {false, true}) {
+        SCOPED_TRACE(whole);
+        ReceiveBuffer rx;
+        rx.SetFastReplies(true);
+        if (whole)
+            rx.OnRxBytes(stream);
+        else
+            for (const std::uint8_t b : stream)
+                rx.OnRxByte(b);
+        std::vector<std::pair<std::int32_t, std::uint64_t>> frames;
+        const auto keep = [&](const ReceiveBuffer::Frame& f) { frames.emplace_back(f.length, f.end); };
+        rx.DeliverWhole(keep);
+        for (int i = 0; i < ReceiveBuffer::kSilenceTicks; ++i)
+            rx.Tick(keep);
+        EXPECT_EQ(rx.Received(), stream.size());
+        EXPECT_EQ(frames, (std::vector<std::pair<std::int32_t, std::uint64_t>>{{7, 7}, {7, 14}, {1, 15}}));
+    }
+}
+
 }  // namespace
