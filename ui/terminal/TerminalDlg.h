@@ -136,6 +136,8 @@ private:
 
     // TerminalDlgView.cpp
     void Record(Chunk chunk);
+    // Ends the received record in progress where the stream is now.
+    void CutOpen();
     void RecordCut(std::vector<monitor::StreamCutter::Bytes>& records);
     void Log(const Chunk& chunk);
     // Kept for showing again, within the bounds.

@@ -3,7 +3,6 @@
 
 #include "common/FileDialog.h"
 #include "common/MessageBox.h"
-#include "common/ReceivedStream.h"
 #include "serial/KVSerial.h"
 #include "terminal/TerminalDlgInternal.h"
 
@@ -18,10 +17,7 @@ void CTerminalDlg::OnLog()
     if (log_.isOpen()) {
         // What has arrived so far belongs to the log: the record in progress
         // ends here, and what follows starts the next.
-        ui::ReceivedStream::instance().Flush();
-        std::vector<monitor::StreamCutter::Bytes> records;
-        cutter_.EndAt(cutter_.openAt() + cutter_.open().size(), records);
-        RecordCut(records);
+        CutOpen();
         StopLog({});
         return;
     }

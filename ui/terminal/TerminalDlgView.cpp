@@ -2,6 +2,7 @@
 // kept so that a change of how it is shown shows it again.
 #include "terminal/TerminalDlg.h"
 
+#include "common/ReceivedStream.h"
 #include "monitor/LineLog.h"
 #include "terminal/TerminalDlgInternal.h"
 
@@ -105,9 +106,20 @@ void CTerminalDlg::SayLinesGone()
                                 .arg(view_->document()->maximumBlockCount()));
 }
 
+void CTerminalDlg::CutOpen()
+{
+    ui::ReceivedStream::instance().Flush();
+    std::vector<monitor::StreamCutter::Bytes> records;
+    cutter_.EndAt(cutter_.openAt() + cutter_.open().size(), records);
+    RecordCut(records);
+}
+
 void CTerminalDlg::Record(Chunk chunk)
 {
-    // What is sent meanwhile goes above the record in progress.
+    // What was received before a send is an answer of its own: the next
+    // one starts below the send.
+    if (chunk.kind == Kind::Sent)
+        CutOpen();
     const bool live = liveLines_ > 0;
     DropLive();
     Log(chunk);
