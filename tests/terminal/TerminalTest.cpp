@@ -169,7 +169,7 @@ private slots:
     {
         const std::string inputs[] = {
             "AT\r\nOK\r\n", std::string(600, 'a'), std::string(255, 'b') + "\x1b[6n" + std::string(300, 'c'),
-            std::string("\\x\t\0\x7f end", 11) + "\n\n", std::string(256, 'd') + "\r\n" + std::string(257, 'e'),
+            std::string("\\x\t\0\x7f end", 9) + "\n\n", std::string(256, 'd') + "\r\n" + std::string(257, 'e'),
         };
         for (const std::string& input : inputs) {
             const Bytes bytes(input.begin(), input.end());
