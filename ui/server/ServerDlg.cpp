@@ -66,7 +66,13 @@ CServerDlg::CServerDlg(ProposalSource proposal, QWidget* parent) : QDialog(paren
 
 // The server's thread is joined before the widgets go, and a call it
 // queued dies with this object.
-CServerDlg::~CServerDlg() = default;
+CServerDlg::~CServerDlg()
+{
+    // Going, the page takes the focus from a field, whose editingFinished
+    // would call into a page half destroyed.
+    registration_->disconnect(this);
+    heartbeat_->disconnect(this);
+}
 
 void CServerDlg::BuildForm()
 {
