@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <utility>
 
@@ -14,20 +15,36 @@ namespace terminal {
 
 namespace {
 
+// Made once: a stream of binary data asks for an escape on most bytes, and a
+// copy of a shared string costs no allocation.
+const std::array<QString, 256>& ByteEscapes()
+{
+    static const std::array<QString, 256> escapes = [] {
+        std::array<QString, 256> all;
+        for (int b = 0; b < 256; ++b)
+            all[std::size_t(b)] =
+                QStringLiteral("\\x") + QString::number(b, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+        return all;
+    }();
+    return escapes;
+}
+
 QString ByteEscape(std::uint8_t b)
 {
-    return QStringLiteral("\\x") + QString::number(b, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+    return ByteEscapes()[b];
 }
 
 // The escape of a byte that is no printable character, or nothing.
 QString ControlEscape(std::uint8_t b)
 {
+    static const QString r = QStringLiteral("\\r"), n = QStringLiteral("\\n"), t = QStringLiteral("\\t"),
+                         zero = QStringLiteral("\\0"), backslash = QStringLiteral("\\\\");
     switch (b) {
-    case '\r': return QStringLiteral("\\r");
-    case '\n': return QStringLiteral("\\n");
-    case '\t': return QStringLiteral("\\t");
-    case 0: return QStringLiteral("\\0");
-    case '\\': return QStringLiteral("\\\\");
+    case '\r': return r;
+    case '\n': return n;
+    case '\t': return t;
+    case 0: return zero;
+    case '\\': return backslash;
     default: return b < 0x20 || b == 0x7F ? ByteEscape(b) : QString();
     }
 }
@@ -88,8 +105,7 @@ void ConvertGbk(std::span<const std::uint8_t> bytes, std::vector<Piece>& pieces,
     const bool oneToOne = codePoints.size() == pieces.size() - first;
     for (std::size_t k = first; k < pieces.size(); ++k) {
         Piece& p = pieces[k];
-        p.text = oneToOne ? QString::fromStdU32String(std::u32string(1, codePoints[k - first]))
-                          : FromGbk(bytes.subspan(p.offset, p.length));
+        p.text = oneToOne ? QString::fromUcs4(&codePoints[k - first], 1) : FromGbk(bytes.subspan(p.offset, p.length));
     }
 }
 
