@@ -5,18 +5,14 @@
 #include "common/FrameEvent.h"
 #include "common/ReceivedStream.h"
 #include "dtu/DtuDlg.h"
-#include "monitor/MonitorDlg.h"
 #include "pages/P2pDlg.h"
 #include "pages/Phone.h"
 #include "pages/TcpDlg.h"
 #include "serial/KVSerial.h"
-#include "terminal/TerminalDlg.h"
 #include "upgrade/Dialog_OTG.h"
 
 #include <QCoreApplication>
 #include <QTimerEvent>
-
-#include <algorithm>
 
 void CTavrinDlg::timerEvent(QTimerEvent* e)
 {
