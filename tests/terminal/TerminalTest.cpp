@@ -35,6 +35,7 @@
 
 #include <atomic>
 #include <memory>
+#include <random>
 #include <thread>
 
 Q_DECLARE_METATYPE(Bytes)
@@ -165,28 +166,36 @@ private slots:
 
     // Plain ASCII takes a quicker way to text than the decoding of each
     // byte: it must read exactly the same, line breaks included.
-    void asciiReadsAsTheFullDecodingReadsIt()
+    void textReadsAsTheFullDecodingReadsIt()
     {
+        std::string random(4096, '\0');
+        std::mt19937 generator(7);
+        for (char& c : random)
+            c = char(generator());
         const std::string inputs[] = {
             "AT\r\nOK\r\n", std::string(600, 'a'), std::string(255, 'b') + "\x1b[6n" + std::string(300, 'c'),
             std::string("\\x\t\0\x7f end", 9) + "\n\n", std::string(256, 'd') + "\r\n" + std::string(257, 'e'),
+            // GBK and UTF-8 text, a surrogate pair at the line's end, C1
+            std::string(255, 'f') + "\xF0\x9F\x98\x80\xC4\xE3\xBA\xC3\x81\x5C\xC2\x85\xFE", random,
         };
         for (const std::string& input : inputs) {
-            const Bytes bytes(input.begin(), input.end());
-            QStringList expected;
-            QString line, whole;
-            for (const terminal::Piece& p : terminal::Decode(bytes, terminal::Encoding::Gbk)) {
-                whole += p.text;
-                if (!line.isEmpty() && line.size() + p.text.size() > terminal::kMaxLineChars)
-                    expected << std::exchange(line, {});
-                line += p.text;
-                if (p.endsLine)
-                    expected << std::exchange(line, {});
+            for (const auto encoding : {terminal::Encoding::Gbk, terminal::Encoding::Utf8}) {
+                const Bytes bytes(input.begin(), input.end());
+                QStringList expected;
+                QString line, whole;
+                for (const terminal::Piece& p : terminal::Decode(bytes, encoding)) {
+                    whole += p.text;
+                    if (!line.isEmpty() && line.size() + p.text.size() > terminal::kMaxLineChars)
+                        expected << std::exchange(line, {});
+                    line += p.text;
+                    if (p.endsLine)
+                        expected << std::exchange(line, {});
+                }
+                if (!line.isEmpty())
+                    expected << line;
+                QCOMPARE(terminal::Render(bytes, terminal::View::Text, encoding), expected);
+                QCOMPARE(terminal::OneLine(bytes, encoding), whole);
             }
-            if (!line.isEmpty())
-                expected << line;
-            QCOMPARE(terminal::Render(bytes, terminal::View::Text, terminal::Encoding::Gbk), expected);
-            QCOMPARE(terminal::OneLine(bytes, terminal::Encoding::Utf8), whole);
         }
     }
 

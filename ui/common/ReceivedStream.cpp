@@ -49,11 +49,15 @@ void ReceivedStream::Wake()
 
 void ReceivedStream::Flush()
 {
-    std::vector<std::uint8_t> bytes;
+    // Two buffers take turns and keep their room, so that a flood is not
+    // copied into fresh memory on every delivery.
+    delivering_.clear();
+    if (delivering_.capacity() > kKeptRoom)
+        delivering_.shrink_to_fit();
     std::uint64_t at = 0, dropped = 0;
     {
         std::lock_guard guard(lock_);
-        bytes.swap(waiting_);
+        delivering_.swap(waiting_);
         at = waitingAt_;
         dropped = std::exchange(dropped_, 0);
         woken_ = false;
@@ -61,8 +65,9 @@ void ReceivedStream::Flush()
     flush_.stop();
     if (dropped > 0)
         emit this->dropped(dropped);
-    if (!bytes.empty())
-        emit received(at, QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+    if (!delivering_.empty())
+        emit received(at, QByteArray::fromRawData(reinterpret_cast<const char*>(delivering_.data()),
+                                                  static_cast<qsizetype>(delivering_.size())));
 }
 
 void ReceivedStream::FrameEnded(std::uint64_t end)

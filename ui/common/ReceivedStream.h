@@ -25,6 +25,8 @@ public:
     static constexpr int kFlushMs = 40;
     // What may wait for this thread; beyond it bytes are dropped, and said.
     static constexpr std::size_t kMaxWaiting = std::size_t{16} << 20;
+    // A buffer that grew past this in a flood gives its room back.
+    static constexpr std::size_t kKeptRoom = std::size_t{4} << 20;
 
     // Set on the port as its read observer by the first call.
     static ReceivedStream& instance();
@@ -40,7 +42,8 @@ public:
     void Flush();
 
 signals:
-    // Bytes [at, at + bytes.size()) of the stream.
+    // Bytes [at, at + bytes.size()) of the stream, lent for the call only:
+    // connect directly, and copy what is kept.
     void received(quint64 at, const QByteArray& bytes);
     void frameEnded(quint64 end);
     // `count` bytes could not wait for this thread and are gone.
@@ -53,6 +56,7 @@ private:
     QTimer flush_;
     std::mutex lock_;
     std::vector<std::uint8_t> waiting_;  // under lock_
+    std::vector<std::uint8_t> delivering_;
     std::uint64_t waitingAt_ = 0;         // under lock_
     std::uint64_t dropped_ = 0;           // under lock_
     bool woken_ = false;                  // under lock_

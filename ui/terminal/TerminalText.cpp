@@ -109,32 +109,69 @@ void ConvertGbk(std::span<const std::uint8_t> bytes, std::vector<Piece>& pieces,
     }
 }
 
-// Bytes below 0x80 read the same in both encodings: text made without the
-// piece-by-piece decoding, which a stream of plain lines would pay for on
-// every byte. Calls out(text, endsLine, run) as Decode's pieces would,
-// `run` for printable characters of one piece each; false,
-// having emitted nothing, when a byte needs the full decoding.
-template <class Emit>
-bool AsciiPieces(std::span<const std::uint8_t> bytes, Emit out)
+// A byte shown as itself in both encodings.
+constexpr bool Plain(std::uint8_t b)
 {
-    if (std::any_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b >= 0x80; }))
-        return false;
-    for (std::size_t i = 0; i < bytes.size();) {
-        const std::uint8_t b = bytes[i];
-        if (const QString escape = ControlEscape(b); !escape.isEmpty()) {
-            out(QStringView(escape), b == '\n', false);
-            ++i;
+    return b >= 0x20 && b < 0x7F && b != '\\';
+}
+
+// The bytes as Decode's pieces would show them, without a string per piece:
+// a stream would pay for that on every byte. Calls out(text, endsLine, run):
+// `run` for text whose code points are pieces of one character each, made
+// by one conversion of the bytes they came from; otherwise one piece.
+template <class Emit>
+void Walk(std::span<const std::uint8_t> bytes, Encoding encoding, Emit out)
+{
+    const std::size_t n = bytes.size();
+    for (std::size_t i = 0; i < n;) {
+        std::size_t end = i, characters = 0;
+        bool ascii = true;
+        while (end < n) {
+            const std::uint8_t b = bytes[end];
+            std::size_t length = 1;
+            if (!Plain(b)) {
+                if (b < 0x80)
+                    break;
+                length = encoding == Encoding::Gbk ? GbkLength(bytes, end) : Utf8Length(bytes, end);
+                // C1 controls (U+0080 to U+009F) print nothing either.
+                if (length == 0 || (encoding == Encoding::Utf8 && b == 0xC2 && bytes[end + 1] < 0xA0))
+                    break;
+                ascii = false;
+            }
+            end += length;
+            ++characters;
+        }
+        if (end == i) {
+            const std::uint8_t b = bytes[i++];
+            const QString escape = ControlEscape(b);
+            out(QStringView(escape.isEmpty() ? ByteEscapes()[b] : escape), b == '\n', false);
             continue;
         }
-        // A run of printable characters, at most a line's worth at a time.
-        std::size_t end = i;
-        while (end < bytes.size() && end - i < std::size_t(kMaxLineChars) && ControlEscape(bytes[end]).isEmpty())
-            ++end;
-        const QString run = QString::fromLatin1(reinterpret_cast<const char*>(bytes.data() + i), qsizetype(end - i));
-        out(QStringView(run), false, true);
+        const auto run = bytes.subspan(i, end - i);
+        const auto* chars = reinterpret_cast<const char*>(run.data());
+        if (ascii) {
+            out(QStringView(QString::fromLatin1(chars, qsizetype(run.size()))), false, true);
+        } else if (encoding == Encoding::Utf8) {
+            out(QStringView(QString::fromUtf8(chars, qsizetype(run.size()))), false, true);
+        } else {
+            // A run the converter does not map one to one is done again
+            // character by character.
+            const QString text = FromGbk(run);
+            const auto codePoints = std::size_t(text.size() - std::count_if(text.begin(), text.end(), [](QChar c) {
+                                                    return c.isLowSurrogate();
+                                                }));
+            if (codePoints == characters) {
+                out(QStringView(text), false, true);
+            } else {
+                for (std::size_t k = 0; k < run.size();) {
+                    const std::size_t length = Plain(run[k]) ? 1 : GbkLength(run, k);
+                    out(QStringView(FromGbk(run.subspan(k, length))), false, false);
+                    k += length;
+                }
+            }
+        }
         i = end;
     }
-    return true;
 }
 
 }  // namespace
@@ -199,23 +236,17 @@ QStringList Render(std::span<const std::uint8_t> bytes, View view, Encoding enco
             while (!text.isEmpty()) {
                 if (line.size() >= kMaxLineChars)
                     lines << std::exchange(line, {});
-                const qsizetype room = kMaxLineChars - line.size();
-                line += text.first(std::min(room, text.size()));
-                text = text.sliced(std::min(room, text.size()));
+                qsizetype take = std::min(kMaxLineChars - line.size(), text.size());
+                // A surrogate pair is one character: it moves down whole.
+                if (take < text.size() && text[take - 1].isHighSurrogate() && --take == 0) {
+                    lines << std::exchange(line, {});
+                    continue;
+                }
+                line += text.first(take);
+                text = text.sliced(take);
             }
         };
-        if (AsciiPieces(bytes, add)) {
-            if (!line.isEmpty())
-                lines << line;
-            return lines;
-        }
-        for (const Piece& p : Decode(bytes, encoding)) {
-            if (!line.isEmpty() && line.size() + p.text.size() > kMaxLineChars)
-                lines << std::exchange(line, {});
-            line += p.text;
-            if (p.endsLine)
-                lines << std::exchange(line, {});
-        }
+        Walk(bytes, encoding, add);
         if (!line.isEmpty())
             lines << line;
         return lines;
@@ -241,10 +272,7 @@ QStringList Render(std::span<const std::uint8_t> bytes, View view, Encoding enco
 QString OneLine(std::span<const std::uint8_t> bytes, Encoding encoding)
 {
     QString line;
-    if (AsciiPieces(bytes, [&line](QStringView text, bool, bool) { line += text; }))
-        return line;
-    for (const Piece& p : Decode(bytes, encoding))
-        line += p.text;
+    Walk(bytes, encoding, [&line](QStringView text, bool, bool) { line += text; });
     return line;
 }
 
