@@ -9,11 +9,11 @@
 // the bytes the log holds and the process's resident memory before and after.
 //
 // Usage: monitor_bench [--frames N] [--bound B]   (offscreen unless told)
-#include "dtu/Frame.h"
-#include "monitor/MonitorDlg.h"
-#include "serial/KVSerial.h"
-#include "support/Pty.h"
-#include "upgrade/Transfer.h"
+#include "core/dtu/Frame.h"
+#include "core/upgrade/Transfer.h"
+#include "driver/serial/BufferedPort.h"
+#include "tests/support/Pty.h"
+#include "ui/monitor/MonitorWindow.h"
 
 #include <QApplication>
 
@@ -70,7 +70,7 @@ private:
 
 void Run(const char* label, std::size_t frames, std::size_t bound, bool visible)
 {
-    CMonitorDlg monitor(nullptr, bound);
+    MonitorWindow monitor(nullptr, bound);
     if (visible)
         monitor.show();
     QApplication::processEvents();

@@ -4,10 +4,10 @@
 // with answers completed by silence and with fast replies. The simulated
 // DTUs are paced as real lines at 115200 baud; ser2net runs on 127.0.0.1.
 // Target: a network port within 1.2 x the local port's time.
-#include "DtuctlRun.h"
-#include "cli/Profiles.h"
-#include "sim/SimulatedDtu.h"
-#include "support/Ser2net.h"
+#include "bench/DtuctlRun.h"
+#include "dtu-sim/sim/SimulatedDtu.h"
+#include "tests/cli/Profiles.h"
+#include "tests/support/Ser2net.h"
 
 #include <cstdio>
 #include <fstream>

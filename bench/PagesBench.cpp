@@ -13,8 +13,8 @@
 // which is what an uncapped log without blocks would do.
 //
 // Usage: pages_bench [--minutes M] [--naive N]   (offscreen unless told)
-#include "pages/DataFrame.h"
-#include "pages/TcpDlg.h"
+#include "core/pages/DataFrame.h"
+#include "ui/pages/TcpPage.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -127,7 +127,7 @@ int main(int argc, char* argv[])
     constexpr double kBytesPerSecond = 115200.0 / 10;  // 8N1: ten bits a byte
     const long frames = long(minutes * 60 * kBytesPerSecond / kFrameBytes);
 
-    CTcpDlg page(nullptr);
+    TcpPage page(nullptr);
     page.show();
     QApplication::processEvents();
     const long rssBefore = StatusKb("VmRSS:");
@@ -150,7 +150,7 @@ int main(int argc, char* argv[])
         append.push_back(Us(t1 - t0));
         repaint.push_back(Us(t2 - t1));
         // Full: the next block pushes the oldest one out.
-        if (fullAt < 0 && (n + 1) * 3 * kFrameBytes >= CTcpDlg::kLogMaxChars)
+        if (fullAt < 0 && (n + 1) * 3 * kFrameBytes >= TcpPage::kLogMaxChars)
             fullAt = n + 1;
     }
     const double totalS = std::chrono::duration<double>(Clock::now() - start).count();
@@ -161,7 +161,7 @@ int main(int argc, char* argv[])
     std::printf("TCP page log: %ld frames of %d bytes (%.1f simulated minutes at 115200 baud), %.2f s of work\n",
                 frames, kFrameBytes, minutes, totalS);
     std::printf("  log cap %d characters (%d blocks of %d); full after frame %ld; kept at the end %ld characters\n",
-                CTcpDlg::kLogMaxChars, CTcpDlg::kLogBlocks, CTcpDlg::kLogBlockChars, fullAt, keptChars);
+                TcpPage::kLogMaxChars, TcpPage::kLogBlocks, TcpPage::kLogBlockChars, fullAt, keptChars);
     const auto slice = [](const std::vector<double>& v, long from, long to) {
         return std::vector<double>(v.begin() + from, v.begin() + std::min<long>(to, long(v.size())));
     };

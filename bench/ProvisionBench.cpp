@@ -5,9 +5,9 @@
 // Target: N ports in at most 1.5 times the time of one. Runs once with
 // answers completed by silence and once with fast replies.
 // Usage: provision_bench [--ports N]
-#include "DtuctlRun.h"
-#include "cli/Profiles.h"
-#include "sim/SimulatedDtu.h"
+#include "bench/DtuctlRun.h"
+#include "dtu-sim/sim/SimulatedDtu.h"
+#include "tests/cli/Profiles.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -6,8 +6,8 @@
 //   2. Idle cost: the port stays open with a silent line; reports the CPU time
 //      the whole process used, as a share of one core.
 // Usage: serial_bench [--mib N] [--idle-seconds S]
-#include "serial/KVSerial.h"
-#include "support/Pty.h"
+#include "driver/serial/BufferedPort.h"
+#include "tests/support/Pty.h"
 
 #include <atomic>
 #include <chrono>
@@ -25,9 +25,9 @@ std::uint8_t PatternByte(std::uint64_t i)
     return static_cast<std::uint8_t>(i % 251);
 }
 
-class CheckingSerial : public KVSerial {
+class CheckingSerial : public BufferedPort {
 public:
-    using KVSerial::KVSerial;
+    using BufferedPort::BufferedPort;
     ~CheckingSerial() override { Close(); }
 
     void OnRxByte(std::uint8_t b) override
@@ -35,7 +35,7 @@ public:
         const std::uint64_t i = count_.load(std::memory_order_relaxed);
         if (b != PatternByte(i))
             errors_.fetch_add(1, std::memory_order_relaxed);
-        KVSerial::OnRxByte(b);
+        BufferedPort::OnRxByte(b);
         count_.store(i + 1, std::memory_order_release);
     }
     std::uint64_t Count() const { return count_.load(std::memory_order_acquire); }

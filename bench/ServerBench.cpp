@@ -4,7 +4,7 @@
 // its CPU time is that thread's, its memory the heap it holds once every
 // DTU has registered and beaten.
 // Usage: server_bench [--seconds S] [N ...]   (default: 10 100 1000, 5 s each)
-#include "server/TestServer.h"
+#include "driver/server/TestServer.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

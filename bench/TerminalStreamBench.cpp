@@ -18,15 +18,15 @@
 // busy after the last byte, and whether its log holds every byte.
 //
 // Usage: terminal_stream_bench [--text-mib 5] [--random-mib 1] [--no-peers]
-#include "app/TavrinDlg.h"
-#include "common/Codepage.h"
-#include "common/FileDialog.h"
-#include "common/Settings.h"
-#include "serial/KVSerial.h"
-#include "support/MessageBoxes.h"
-#include "support/Pty.h"
-#include "terminal/TerminalDlg.h"
-#include "terminal/TerminalText.h"
+#include "core/common/Codepage.h"
+#include "driver/serial/BufferedPort.h"
+#include "tests/support/MessageBoxes.h"
+#include "tests/support/Pty.h"
+#include "ui/app/MainWindow.h"
+#include "ui/common/FileDialog.h"
+#include "ui/common/Settings.h"
+#include "ui/terminal/TerminalText.h"
+#include "ui/terminal/TerminalWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -599,10 +599,10 @@ void RunOurs(Result& r, bool log, const Bytes& text, const Bytes& random, const 
     boxes.Start();
     const QString logPath = dir + (log ? QStringLiteral("/ours-log.log") : QStringLiteral("/ours.log"));
     {
-        CTavrinDlg window([] { return QStringList{}; });
+        MainWindow window([] { return QStringList{}; });
         window.show();
         window.findChild<QAction*>(QStringLiteral("action1010"))->trigger();
-        CTerminalDlg* term = window.terminalPage();
+        TerminalWindow* term = window.terminalPage();
         QPushButton* logButton = term->findChild<QPushButton*>(QStringLiteral("logButton"));
         if (log) {
             ui::SetSaveFileHandler([&](const QString&, QString*) { return logPath; });

@@ -5,9 +5,9 @@
 // tick as the tool does by default, then with fast replies, and each run is
 // compared with the time its bytes need on the wire.
 // Usage: upgrade_bench [--kib N] [--baud B]...   (default: 115200 and 9600)
-#include "serial/KVSerial.h"
-#include "sim/SimulatedDtu.h"
-#include "support/Ticker.h"
+#include "driver/serial/BufferedPort.h"
+#include "dtu-sim/sim/SimulatedDtu.h"
+#include "tests/support/Ticker.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -29,7 +29,7 @@ Figures Run(const std::vector<std::uint8_t>& image, unsigned baud, bool fast)
     options.paceLine = true;
     sim::SimulatedDtu dtu(options);
     ReceiveBuffer rx;
-    KVSerial port(rx);
+    BufferedPort port(rx);
     if (!dtu.Start() || !port.Open(dtu.TerminalPath(), baud, 0)) {
         std::fprintf(stderr, "no simulated DTU: %s\n", dtu.error().c_str());
         return {};

@@ -4,13 +4,13 @@
 // block (write to completed reply) for both, against what the protocol
 // allows: the block's time on the wire plus 500 ms.
 // Usage: upgrade_page_bench [--kib N]
-#include "PageHarness.h"
+#include "tests/upgrade/PageHarness.h"
 
-#include "common/FrameEvent.h"
-#include "common/MessageBox.h"
-#include "serial/KVSerial.h"
-#include "support/Ticker.h"
-#include "upgrade/Dialog_OTG.h"
+#include "driver/serial/BufferedPort.h"
+#include "tests/support/Ticker.h"
+#include "ui/common/FrameEvent.h"
+#include "ui/common/MessageBox.h"
+#include "ui/upgrade/UpgradePage.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

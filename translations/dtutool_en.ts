@@ -2,7 +2,7 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
-    <name>CAboutDlg</name>
+    <name>AboutDialog</name>
     <message>
         <source>关于 dtutool</source>
         <translation>About dtutool</translation>
@@ -33,7 +33,7 @@
     </message>
 </context>
 <context>
-    <name>CCommandsDlg</name>
+    <name>CommandsDialog</name>
     <message>
         <source>编辑快捷命令</source>
         <translation>Edit Quick Commands</translation>
@@ -64,305 +64,7 @@
     </message>
 </context>
 <context>
-    <name>CDialog_Login</name>
-    <message>
-        <source>输入口令:</source>
-        <translation>Enter password:</translation>
-    </message>
-    <message>
-        <source>登录</source>
-        <translation>Log in</translation>
-    </message>
-    <message>
-        <source>退出</source>
-        <translation>Quit</translation>
-    </message>
-    <message>
-        <source>输入口令错误,请重新输入！</source>
-        <translation>Wrong password, please enter it again!</translation>
-    </message>
-</context>
-<context>
-    <name>CDialog_OTG</name>
-    <message>
-        <source>打开文件的路径不正确,或不能为空！</source>
-        <translation>The path of the file to open is wrong or empty!</translation>
-    </message>
-    <message>
-        <source>停止下载程序成功！</source>
-        <translation>Download stopped.</translation>
-    </message>
-    <message>
-        <source>校验错误,升级失败!</source>
-        <translation>Check error, the upgrade failed!</translation>
-    </message>
-    <message>
-        <source>升级成功，等待从新启动</source>
-        <translation>Upgrade succeeded, waiting for the restart</translation>
-    </message>
-    <message>
-        <source>未发送任何数据。</source>
-        <translation>Nothing was sent.</translation>
-    </message>
-    <message>
-        <source>KV-330型在线升级系统</source>
-        <translation>KV-330 Online Upgrade</translation>
-    </message>
-    <message>
-        <source>打开文件</source>
-        <translation>Open File</translation>
-    </message>
-    <message>
-        <source>升级文件路径</source>
-        <translation>Upgrade file path</translation>
-    </message>
-    <message>
-        <source>由“打开”填入，也可以直接输入</source>
-        <translation>Filled in by &quot;Open&quot;, or typed</translation>
-    </message>
-    <message>
-        <source>打开</source>
-        <translation>Open</translation>
-    </message>
-    <message>
-        <source>选择升级文件</source>
-        <translation>Choose the upgrade file</translation>
-    </message>
-    <message>
-        <source>文件信息</source>
-        <translation>File Information</translation>
-    </message>
-    <message>
-        <source>文件名称</source>
-        <translation>File name</translation>
-    </message>
-    <message>
-        <source>文件大小</source>
-        <translation>File size</translation>
-    </message>
-    <message>
-        <source>文件名称:</source>
-        <translation>File name:</translation>
-    </message>
-    <message>
-        <source>文件大小:</source>
-        <translation>File size:</translation>
-    </message>
-    <message>
-        <source>烧录控制</source>
-        <translation>Programming</translation>
-    </message>
-    <message>
-        <source>APP升级</source>
-        <translation>APP Upgrade</translation>
-    </message>
-    <message>
-        <source>把文件作为 APP 固件发送给 DTU</source>
-        <translation>Send the file to the DTU as APP firmware</translation>
-    </message>
-    <message>
-        <source>IAP升级</source>
-        <translation>IAP Upgrade</translation>
-    </message>
-    <message>
-        <source>把文件作为 IAP 固件发送给 DTU</source>
-        <translation>Send the file to the DTU as IAP firmware</translation>
-    </message>
-    <message>
-        <source>STOP升级</source>
-        <translation>STOP Upgrade</translation>
-    </message>
-    <message>
-        <source>停止正在进行的升级</source>
-        <translation>Stop the upgrade in progress</translation>
-    </message>
-    <message>
-        <source>烧写进度</source>
-        <translation>Progress</translation>
-    </message>
-    <message>
-        <source>烧录进度:</source>
-        <translation>Progress:</translation>
-    </message>
-    <message>
-        <source>已发送的块数</source>
-        <translation>Blocks sent</translation>
-    </message>
-    <message>
-        <source>%v/%m 块</source>
-        <translation>%v/%m blocks</translation>
-    </message>
-    <message>
-        <source>已发送的块数和字节数、用时和剩余时间</source>
-        <translation>Blocks and bytes sent, time taken and time left</translation>
-    </message>
-    <message>
-        <source>升级结果</source>
-        <translation>Upgrade result</translation>
-    </message>
-    <message>
-        <source>升级已停止。</source>
-        <translation>The upgrade was stopped.</translation>
-    </message>
-    <message>
-        <source>窗口已关闭，升级已停止。</source>
-        <translation>The window was closed; the upgrade was stopped.</translation>
-    </message>
-    <message>
-        <source>串口没有打开，不能升级。请先在“系统设置”中打开串口。</source>
-        <translation>The serial port is not open, so no upgrade is possible. Open the port in &quot;Settings&quot; first.</translation>
-    </message>
-    <message>
-        <source>找不到升级文件 %1。</source>
-        <translation>Upgrade file %1 not found.</translation>
-    </message>
-    <message>
-        <source>%1 是文件夹，不是升级文件。</source>
-        <translation>%1 is a folder, not an upgrade file.</translation>
-    </message>
-    <message>
-        <source>%1 不是普通文件，不能作为升级文件。</source>
-        <translation>%1 is not a regular file and cannot be an upgrade file.</translation>
-    </message>
-    <message>
-        <source>无法打开升级文件 %1：%2。</source>
-        <translation>Cannot open upgrade file %1: %2.</translation>
-    </message>
-    <message>
-        <source>读取升级文件 %1 失败：%2。</source>
-        <translation>Reading upgrade file %1 failed: %2.</translation>
-    </message>
-    <message>
-        <source>升级文件 %1 大于 %2 MB，不是 DTU 的固件。</source>
-        <translation>Upgrade file %1 is larger than %2 MB: it is not DTU firmware.</translation>
-    </message>
-    <message>
-        <source>升级文件 %1 是空的。</source>
-        <translation>Upgrade file %1 is empty.</translation>
-    </message>
-    <message>
-        <source>%1在 %2 秒内没有应答，升级已停止。
-请检查 DTU 和连线后重新升级。</source>
-        <translation>%1 was not answered within %2 s; the upgrade was stopped.
-Check the DTU and the cable, then upgrade again.</translation>
-    </message>
-    <message>
-        <source>读取升级文件失败，升级已停止。</source>
-        <translation>Reading the upgrade file failed; the upgrade was stopped.</translation>
-    </message>
-    <message>
-        <source>串口已断开</source>
-        <translation>The serial port was disconnected</translation>
-    </message>
-    <message>
-        <source>%1，升级已中断：已发送 %2/%3 块。
-请检查连接，在“系统设置”中重新打开串口后重新升级。</source>
-        <translation>%1; the upgrade was interrupted after %2/%3 blocks.
-Check the connection, open the port again in &quot;Settings&quot;, then upgrade again.</translation>
-    </message>
-    <message>
-        <source>结束帧（全部 %1 块已发送）</source>
-        <translation>The end frame (all %1 blocks sent)</translation>
-    </message>
-    <message>
-        <source>第 %1 块（共 %2 块）</source>
-        <translation>Block %1 (of %2)</translation>
-    </message>
-    <message>
-        <source>共 %1 块，%2 字节</source>
-        <translation>%1 blocks, %2 bytes</translation>
-    </message>
-    <message>
-        <source>已发送 %1/%2 块，%3/%4 字节，%5 %6</source>
-        <translation>Sent %1/%2 blocks, %3/%4 bytes, %5 %6</translation>
-    </message>
-    <message>
-        <source>已用</source>
-        <translation>elapsed</translation>
-    </message>
-    <message>
-        <source>用时</source>
-        <translation>took</translation>
-    </message>
-    <message>
-        <source>，剩余约 %1</source>
-        <translation>, about %1 left</translation>
-    </message>
-    <message>
-        <source>正在升级。关闭本页将停止升级，DTU 中的固件会不完整。
-确定要停止升级并关闭吗？</source>
-        <translation>An upgrade is running. Closing this page stops it and leaves the DTU&apos;s firmware incomplete.
-Stop the upgrade and close?</translation>
-    </message>
-</context>
-<context>
-    <name>CDialog_Rf_Setup</name>
-    <message>
-        <source>无线参数配置页</source>
-        <translation>Wireless Settings</translation>
-    </message>
-    <message>
-        <source>无线频率</source>
-        <translation>Frequency</translation>
-    </message>
-    <message>
-        <source>休眠周期</source>
-        <translation>Sleep period</translation>
-    </message>
-    <message>
-        <source>呼吸时间</source>
-        <translation>Breathing time</translation>
-    </message>
-    <message>
-        <source>网络地址</source>
-        <translation>Network address</translation>
-    </message>
-    <message>
-        <source>发送功率</source>
-        <translation>Transmit power</translation>
-    </message>
-    <message>
-        <source>提示！</source>
-        <translation>Notice!</translation>
-    </message>
-</context>
-<context>
-    <name>CDtuDlg</name>
-    <message>
-        <source>提示！</source>
-        <translation>Notice!</translation>
-    </message>
-    <message>
-        <source>DTU参数设置</source>
-        <translation>DTU Settings</translation>
-    </message>
-    <message>
-        <source>产品型号:</source>
-        <translation>Model:</translation>
-    </message>
-    <message>
-        <source>就绪</source>
-        <translation>Ready</translation>
-    </message>
-    <message>
-        <source>运行正常</source>
-        <translation>Running</translation>
-    </message>
-    <message>
-        <source>页面状态</source>
-        <translation>Page state</translation>
-    </message>
-    <message>
-        <source>请求与应答状态</source>
-        <translation>Request and answer state</translation>
-    </message>
-    <message>
-        <source>运行状态</source>
-        <translation>Running state</translation>
-    </message>
-</context>
-<context>
-    <name>CDtuListsGroup</name>
+    <name>DtuListsGroup</name>
     <message>
         <source>序列编号</source>
         <translation>No.</translation>
@@ -429,7 +131,7 @@ Stop the upgrade and close?</translation>
     </message>
 </context>
 <context>
-    <name>CDtuPacketsGroup</name>
+    <name>DtuPacketsGroup</name>
     <message>
         <source>运营商管理</source>
         <translation>Carrier</translation>
@@ -468,7 +170,42 @@ Stop the upgrade and close?</translation>
     </message>
 </context>
 <context>
-    <name>CDtuProfileGroup</name>
+    <name>DtuPage</name>
+    <message>
+        <source>提示！</source>
+        <translation>Notice!</translation>
+    </message>
+    <message>
+        <source>DTU参数设置</source>
+        <translation>DTU Settings</translation>
+    </message>
+    <message>
+        <source>产品型号:</source>
+        <translation>Model:</translation>
+    </message>
+    <message>
+        <source>就绪</source>
+        <translation>Ready</translation>
+    </message>
+    <message>
+        <source>运行正常</source>
+        <translation>Running</translation>
+    </message>
+    <message>
+        <source>页面状态</source>
+        <translation>Page state</translation>
+    </message>
+    <message>
+        <source>请求与应答状态</source>
+        <translation>Request and answer state</translation>
+    </message>
+    <message>
+        <source>运行状态</source>
+        <translation>Running state</translation>
+    </message>
+</context>
+<context>
+    <name>DtuProfileGroup</name>
     <message>
         <source>配置文件 (*.toml);;所有文件 (*)</source>
         <translation>Profiles (*.toml);;All files (*)</translation>
@@ -605,7 +342,7 @@ Stop the upgrade and close?</translation>
     </message>
 </context>
 <context>
-    <name>CDtuResetGroup</name>
+    <name>DtuResetGroup</name>
     <message>
         <source>系统复位</source>
         <translation>System</translation>
@@ -620,7 +357,7 @@ Stop the upgrade and close?</translation>
     </message>
 </context>
 <context>
-    <name>CDtuSerialGroup</name>
+    <name>DtuSerialGroup</name>
     <message>
         <source>串口参数管理</source>
         <translation>DTU Serial Port</translation>
@@ -659,7 +396,7 @@ Stop the upgrade and close?</translation>
     </message>
 </context>
 <context>
-    <name>CDtuServerGroup</name>
+    <name>DtuServerGroup</name>
     <message>
         <source>TCP服务器管理</source>
         <translation>TCP Server</translation>
@@ -734,7 +471,7 @@ Stop the upgrade and close?</translation>
     </message>
 </context>
 <context>
-    <name>CDtuVersionGroup</name>
+    <name>DtuVersionGroup</name>
     <message>
         <source>版本/场强信息</source>
         <translation>Version / Signal</translation>
@@ -749,418 +486,26 @@ Stop the upgrade and close?</translation>
     </message>
 </context>
 <context>
-    <name>CMonitorDlg</name>
+    <name>LoginDialog</name>
     <message>
-        <source>时间</source>
-        <translation>Time</translation>
+        <source>输入口令:</source>
+        <translation>Enter password:</translation>
     </message>
     <message>
-        <source>方向</source>
-        <translation>Direction</translation>
+        <source>登录</source>
+        <translation>Log in</translation>
     </message>
     <message>
-        <source>长度</source>
-        <translation>Length</translation>
+        <source>退出</source>
+        <translation>Quit</translation>
     </message>
     <message>
-        <source>字节</source>
-        <translation>Bytes</translation>
-    </message>
-    <message>
-        <source>含义</source>
-        <translation>Meaning</translation>
-    </message>
-    <message>
-        <source>线路监视</source>
-        <translation>Line Monitor</translation>
-    </message>
-    <message>
-        <source>全部</source>
-        <translation>All</translation>
-    </message>
-    <message>
-        <source>发送</source>
-        <translation>Send</translation>
-    </message>
-    <message>
-        <source>接收</source>
-        <translation>Received</translation>
-    </message>
-    <message>
-        <source>方向(&amp;D)：</source>
-        <translation>&amp;Direction:</translation>
-    </message>
-    <message>
-        <source>全部命令</source>
-        <translation>All commands</translation>
-    </message>
-    <message>
-        <source>数据帧（短信/TCP/透传）</source>
-        <translation>Data frames (SMS/TCP/transparent)</translation>
-    </message>
-    <message>
-        <source>命令(&amp;M)：</source>
-        <translation>Co&amp;mmand:</translation>
-    </message>
-    <message>
-        <source>暂停(&amp;P)</source>
-        <translation>&amp;Pause</translation>
-    </message>
-    <message>
-        <source>暂停时照常记录，表格在继续后补上</source>
-        <translation>Recording goes on while paused; the table catches up on resume</translation>
-    </message>
-    <message>
-        <source>清除(&amp;L)</source>
-        <translation>C&amp;lear</translation>
-    </message>
-    <message>
-        <source>复制(&amp;C)</source>
-        <translation>&amp;Copy</translation>
-    </message>
-    <message>
-        <source>把选中的行作为文本复制到剪贴板</source>
-        <translation>Copies the selected rows to the clipboard as text</translation>
-    </message>
-    <message>
-        <source>保存(&amp;S)…</source>
-        <translation>&amp;Save…</translation>
-    </message>
-    <message>
-        <source>把表格中的行保存为文本或 CSV 文件</source>
-        <translation>Saves the table&apos;s rows as a text or CSV file</translation>
-    </message>
-    <message>
-        <source>表格中的帧数</source>
-        <translation>Frames in the table</translation>
-    </message>
-    <message>
-        <source>线路上的帧</source>
-        <translation>Frames on the line</translation>
-    </message>
-    <message>
-        <source>%1 帧</source>
-        <translation>%1 frames</translation>
-    </message>
-    <message>
-        <source>继续(&amp;P)</source>
-        <translation>Resume (&amp;P)</translation>
-    </message>
-    <message>
-        <source>;;文本 (*.txt);;所有文件 (*)</source>
-        <translation>;;Text (*.txt);;All files (*)</translation>
-    </message>
-    <message>
-        <source>错误！</source>
-        <translation>Error!</translation>
-    </message>
-    <message>
-        <source>无法写入文件 %1。</source>
-        <translation>Cannot write file %1.</translation>
+        <source>输入口令错误,请重新输入！</source>
+        <translation>Wrong password, please enter it again!</translation>
     </message>
 </context>
 <context>
-    <name>CP2pDlg</name>
-    <message>
-        <source>短信HEX编码方式传输</source>
-        <translation>SMS in HEX</translation>
-    </message>
-    <message>
-        <source>HEX文本</source>
-        <translation>HEX text</translation>
-    </message>
-    <message>
-        <source>此方式下最多 %1 字节（%2 位十六进制数字，空格不计）。
-现为 %3 字节。</source>
-        <translation>This mode takes at most %1 bytes (%2 hex digits, spaces not counted).
-Now: %3 bytes.</translation>
-    </message>
-</context>
-<context>
-    <name>CPhone</name>
-    <message>
-        <source>短信US2编码方式传输</source>
-        <translation>SMS in US2</translation>
-    </message>
-    <message>
-        <source>文本</source>
-        <translation>Text</translation>
-    </message>
-    <message>
-        <source>此方式下短信文本最多 %1 字节（一个汉字占 2 字节）。
-现为 %2 字节。</source>
-        <translation>This mode takes at most %1 bytes of SMS text (a Chinese character takes 2).
-Now: %2 bytes.</translation>
-    </message>
-</context>
-<context>
-    <name>CServerDlg</name>
-    <message>
-        <source>测试服务器</source>
-        <translation>Test Server</translation>
-    </message>
-    <message>
-        <source>注册包</source>
-        <translation>Registration</translation>
-    </message>
-    <message>
-        <source>心跳</source>
-        <translation>Heartbeat</translation>
-    </message>
-    <message>
-        <source>数据</source>
-        <translation>Data</translation>
-    </message>
-    <message>
-        <source>未启动</source>
-        <translation>Not started</translation>
-    </message>
-    <message>
-        <source>监听</source>
-        <translation>Listen</translation>
-    </message>
-    <message>
-        <source>启动</source>
-        <translation>Start</translation>
-    </message>
-    <message>
-        <source>服务器状态</source>
-        <translation>Server state</translation>
-    </message>
-    <message>
-        <source>地址(&amp;A):</source>
-        <translation>&amp;Address:</translation>
-    </message>
-    <message>
-        <source>端口(&amp;P):</source>
-        <translation>&amp;Port:</translation>
-    </message>
-    <message>
-        <source>期望的注册包和心跳包</source>
-        <translation>Expected Registration and Heartbeat Packets</translation>
-    </message>
-    <message>
-        <source>期望的包按十六进制输入</source>
-        <translation>The expected packets are typed as hex</translation>
-    </message>
-    <message>
-        <source>取自DTU参数页</source>
-        <translation>From the DTU Page</translation>
-    </message>
-    <message>
-        <source>远程端口、注册包和心跳包取自“DTU参数设置”页</source>
-        <translation>Takes the remote port, registration and heartbeat packets from the &quot;DTU Settings&quot; page</translation>
-    </message>
-    <message>
-        <source>注册包(&amp;R):</source>
-        <translation>&amp;Registration:</translation>
-    </message>
-    <message>
-        <source>心跳包(&amp;H):</source>
-        <translation>&amp;Heartbeat:</translation>
-    </message>
-    <message>
-        <source>连接</source>
-        <translation>Connections</translation>
-    </message>
-    <message>
-        <source>每个连接一行：DTU 地址、连接时间、收发字节、注册包比对和心跳</source>
-        <translation>One row per connection: DTU address, connected since, bytes in and out, registration check and heartbeats</translation>
-    </message>
-    <message>
-        <source>编号</source>
-        <translation>No.</translation>
-    </message>
-    <message>
-        <source>DTU地址</source>
-        <translation>DTU address</translation>
-    </message>
-    <message>
-        <source>连接时间</source>
-        <translation>Connected</translation>
-    </message>
-    <message>
-        <source>收(字节)</source>
-        <translation>In (bytes)</translation>
-    </message>
-    <message>
-        <source>发(字节)</source>
-        <translation>Out (bytes)</translation>
-    </message>
-    <message>
-        <source>最后活动</source>
-        <translation>Last activity</translation>
-    </message>
-    <message>
-        <source>注册比对</source>
-        <translation>Registration check</translation>
-    </message>
-    <message>
-        <source>心跳间隔</source>
-        <translation>Heartbeat interval</translation>
-    </message>
-    <message>
-        <source>所选连接的数据</source>
-        <translation>Data of the Selected Connection</translation>
-    </message>
-    <message>
-        <source>只显示最新的 %1 行</source>
-        <translation>Only the newest %1 lines are shown</translation>
-    </message>
-    <message>
-        <source>Hex显示</source>
-        <translation>Show hex</translation>
-    </message>
-    <message>
-        <source>文本编码(&amp;E):</source>
-        <translation>Text &amp;encoding:</translation>
-    </message>
-    <message>
-        <source>发送内容按十六进制输入</source>
-        <translation>The content to send is typed as hex</translation>
-    </message>
-    <message>
-        <source>发送到所选</source>
-        <translation>Send to Selected</translation>
-    </message>
-    <message>
-        <source>发送到全部</source>
-        <translation>Send to All</translation>
-    </message>
-    <message>
-        <source>断开所选</source>
-        <translation>Close Selected</translation>
-    </message>
-    <message>
-        <source>发送(&amp;S):</source>
-        <translation>&amp;Send:</translation>
-    </message>
-    <message>
-        <source>记录到文件...</source>
-        <translation>Log to File...</translation>
-    </message>
-    <message>
-        <source>未记录</source>
-        <translation>Not logging</translation>
-    </message>
-    <message>
-        <source>日志文件</source>
-        <translation>Log file</translation>
-    </message>
-    <message>
-        <source>：</source>
-        <translation>: </translation>
-    </message>
-    <message>
-        <source>心跳包</source>
-        <translation>Heartbeat packet</translation>
-    </message>
-    <message>
-        <source>已停止</source>
-        <translation>Stopped</translation>
-    </message>
-    <message>
-        <source>端口须为 0 到 65535 的数字！</source>
-        <translation>The port must be a number from 0 to 65535!</translation>
-    </message>
-    <message>
-        <source>无法监听</source>
-        <translation>Cannot listen</translation>
-    </message>
-    <message>
-        <source>无法启动服务器：%1</source>
-        <translation>Cannot start the server: %1</translation>
-    </message>
-    <message>
-        <source>正在监听 %1:%2（TCP，无认证）</source>
-        <translation>Listening on %1:%2 (TCP, no authentication)</translation>
-    </message>
-    <message>
-        <source>停止</source>
-        <translation>Stop</translation>
-    </message>
-    <message>
-        <source>一致</source>
-        <translation>equal</translation>
-    </message>
-    <message>
-        <source>不一致</source>
-        <translation>different</translation>
-    </message>
-    <message>
-        <source>未收到</source>
-        <translation>not received</translation>
-    </message>
-    <message>
-        <source>%1 %2 %3 %4字节: %5</source>
-        <translation>%1 %2 %3 %4 bytes: %5</translation>
-    </message>
-    <message>
-        <source>发</source>
-        <translation>out</translation>
-    </message>
-    <message>
-        <source>收</source>
-        <translation>in</translation>
-    </message>
-    <message>
-        <source>请先在列表中选择一个连接！</source>
-        <translation>Select a connection in the list first!</translation>
-    </message>
-    <message>
-        <source>未发送：%1</source>
-        <translation>Not sent: %1</translation>
-    </message>
-    <message>
-        <source>没有已连接的DTU，未发送。</source>
-        <translation>No DTU is connected; nothing was sent.</translation>
-    </message>
-    <message>
-        <source>日志文件 (*.log *.txt);;所有文件 (*)</source>
-        <translation>Log files (*.log *.txt);;All files (*)</translation>
-    </message>
-    <message>
-        <source>停止记录</source>
-        <translation>Stop Logging</translation>
-    </message>
-    <message>
-        <source>记录到 %1</source>
-        <translation>Logging to %1</translation>
-    </message>
-    <message>
-        <source>数字地址，不查域名；0.0.0.0 表示本机所有地址</source>
-        <translation>A numeric address, no host name; 0.0.0.0 means every address of this computer</translation>
-    </message>
-    <message>
-        <source>记录已停止：%1</source>
-        <translation>Logging stopped: %1</translation>
-    </message>
-    <message>
-        <source>%1
-记录已停止，服务器照常运行。</source>
-        <translation>%1
-Logging has stopped; the server goes on as before.</translation>
-    </message>
-</context>
-<context>
-    <name>CTavrinApp</name>
-    <message>
-        <source>DTU参数配置工具</source>
-        <translation>DTU Configuration Tool</translation>
-    </message>
-    <message>
-        <source>模拟DTU</source>
-        <translation>simulated DTU</translation>
-    </message>
-    <message>
-        <source>本机无法进行 GBK 编码转换（缺少 glibc 的 gconv 模块），中文不能正确收发：发出的中文会变成“?”，收到的中文显示为“�”。
-请重新安装软件包 libc6：sudo apt-get install --reinstall libc6</source>
-        <translation>This computer cannot convert GBK text (glibc&apos;s gconv modules are missing), so Chinese text cannot be sent or received correctly: Chinese sent becomes &quot;?&quot;, Chinese received shows as &quot;�&quot;.
-Reinstall the package libc6: sudo apt-get install --reinstall libc6</translation>
-    </message>
-</context>
-<context>
-    <name>CTavrinDlg</name>
+    <name>MainWindow</name>
     <message>
         <source>错误！</source>
         <translation>Error!</translation>
@@ -1315,7 +660,339 @@ Check the server and the network, then open it again in &quot;Settings&quot;.</t
     </message>
 </context>
 <context>
-    <name>CTcpDlg</name>
+    <name>MonitorWindow</name>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>方向</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>长度</source>
+        <translation>Length</translation>
+    </message>
+    <message>
+        <source>字节</source>
+        <translation>Bytes</translation>
+    </message>
+    <message>
+        <source>含义</source>
+        <translation>Meaning</translation>
+    </message>
+    <message>
+        <source>线路监视</source>
+        <translation>Line Monitor</translation>
+    </message>
+    <message>
+        <source>全部</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>发送</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>接收</source>
+        <translation>Received</translation>
+    </message>
+    <message>
+        <source>方向(&amp;D)：</source>
+        <translation>&amp;Direction:</translation>
+    </message>
+    <message>
+        <source>全部命令</source>
+        <translation>All commands</translation>
+    </message>
+    <message>
+        <source>数据帧（短信/TCP/透传）</source>
+        <translation>Data frames (SMS/TCP/transparent)</translation>
+    </message>
+    <message>
+        <source>命令(&amp;M)：</source>
+        <translation>Co&amp;mmand:</translation>
+    </message>
+    <message>
+        <source>暂停(&amp;P)</source>
+        <translation>&amp;Pause</translation>
+    </message>
+    <message>
+        <source>暂停时照常记录，表格在继续后补上</source>
+        <translation>Recording goes on while paused; the table catches up on resume</translation>
+    </message>
+    <message>
+        <source>清除(&amp;L)</source>
+        <translation>C&amp;lear</translation>
+    </message>
+    <message>
+        <source>复制(&amp;C)</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>把选中的行作为文本复制到剪贴板</source>
+        <translation>Copies the selected rows to the clipboard as text</translation>
+    </message>
+    <message>
+        <source>保存(&amp;S)…</source>
+        <translation>&amp;Save…</translation>
+    </message>
+    <message>
+        <source>把表格中的行保存为文本或 CSV 文件</source>
+        <translation>Saves the table&apos;s rows as a text or CSV file</translation>
+    </message>
+    <message>
+        <source>表格中的帧数</source>
+        <translation>Frames in the table</translation>
+    </message>
+    <message>
+        <source>线路上的帧</source>
+        <translation>Frames on the line</translation>
+    </message>
+    <message>
+        <source>%1 帧</source>
+        <translation>%1 frames</translation>
+    </message>
+    <message>
+        <source>继续(&amp;P)</source>
+        <translation>Resume (&amp;P)</translation>
+    </message>
+    <message>
+        <source>;;文本 (*.txt);;所有文件 (*)</source>
+        <translation>;;Text (*.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>错误！</source>
+        <translation>Error!</translation>
+    </message>
+    <message>
+        <source>无法写入文件 %1。</source>
+        <translation>Cannot write file %1.</translation>
+    </message>
+</context>
+<context>
+    <name>QAbstractFileIconProvider</name>
+    <message>
+        <source>Folder</source>
+        <comment>All other platforms</comment>
+        <translation>Folder</translation>
+    </message>
+</context>
+<context>
+    <name>RfDialog</name>
+    <message>
+        <source>无线参数配置页</source>
+        <translation>Wireless Settings</translation>
+    </message>
+    <message>
+        <source>无线频率</source>
+        <translation>Frequency</translation>
+    </message>
+    <message>
+        <source>休眠周期</source>
+        <translation>Sleep period</translation>
+    </message>
+    <message>
+        <source>呼吸时间</source>
+        <translation>Breathing time</translation>
+    </message>
+    <message>
+        <source>网络地址</source>
+        <translation>Network address</translation>
+    </message>
+    <message>
+        <source>发送功率</source>
+        <translation>Transmit power</translation>
+    </message>
+    <message>
+        <source>提示！</source>
+        <translation>Notice!</translation>
+    </message>
+</context>
+<context>
+    <name>SerialSettingsPage</name>
+    <message>
+        <source>%1 只允许 %2 组的用户打开，当前用户不在该组。执行下面的命令，然后注销并重新登录（新的登录才带有该组）：</source>
+        <translation>%1 may be opened only by users of the group %2, and the current user is not in it. Run the command below, then log out and in again (the group counts from the next login):</translation>
+    </message>
+    <message>
+        <source>当前用户已加入 %1 组，但本次登录早于此，还不带有该组：请注销并重新登录；在此之前，可在下面命令打开的终端中启动本工具：</source>
+        <translation>The current user was added to the group %1, but this login began before that and lacks the group: log out and in again; until then, start the tool in a shell opened by the command below:</translation>
+    </message>
+    <message>
+        <source>%1 正被 ModemManager（进程 %2）占用：它向一切像调制解调器的设备发送 AT 命令，DTU 也不例外。用下面的 udev 规则让它忽略串口适配器，或停止它（sudo systemctl stop ModemManager）：</source>
+        <translation>%1 is held by ModemManager (process %2), which sends AT commands to anything that looks like a modem, a DTU included. Make it ignore serial adapters with the udev rule below, or stop it (sudo systemctl stop ModemManager):</translation>
+    </message>
+    <message>
+        <source>%1 正被 %2（进程 %3）占用。请关闭该程序，或结束它：</source>
+        <translation>%1 is held by %2 (process %3). Close that program, or end it:</translation>
+    </message>
+    <message>
+        <source>ModemManager 正在运行，且没有 udev 规则让它忽略串口适配器：它可能打开 DTU 的串口并发送 AT 命令。安装下面的规则，或停止它（sudo systemctl stop ModemManager）：</source>
+        <translation>ModemManager is running and no udev rule tells it to leave serial adapters alone: it may open a DTU&apos;s port and send it AT commands. Install the rule below, or stop it (sudo systemctl stop ModemManager):</translation>
+    </message>
+    <message>
+        <source>USB %1 上的 CH340/CH341 适配器没有串口：盲文显示服务 brltty 占用了这类适配器。卸载 brltty（若使用盲文显示器，请改为停用其针对 1a86:7523 的规则），然后重新插拔适配器：</source>
+        <translation>The CH340/CH341 adapter at USB %1 has no serial port: brltty, the braille display service, claims these adapters. Remove brltty (if you use a braille display, disable its rule for 1a86:7523 instead), then plug the adapter in again:</translation>
+    </message>
+    <message>
+        <source>串口参数配置</source>
+        <translation>Serial Port Settings</translation>
+    </message>
+    <message>
+        <source>串口参数</source>
+        <translation>Serial Port</translation>
+    </message>
+    <message>
+        <source>串   口：</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>波特率：</source>
+        <translation>Baud rate:</translation>
+    </message>
+    <message>
+        <source>效   验：</source>
+        <translation>Parity:</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>断开后自动重新连接</source>
+        <translation>Reconnect automatically</translation>
+    </message>
+    <message>
+        <source>打开的 USB 串口被拔出后，再次插入时以相同设置自动重新打开</source>
+        <translation>When the open USB serial adapter is pulled and plugged in again, it is reopened with the same settings</translation>
+    </message>
+    <message>
+        <source>打开失败的原因</source>
+        <translation>Why the port did not open</translation>
+    </message>
+    <message>
+        <source>自动重新连接的状态</source>
+        <translation>State of the automatic reconnection</translation>
+    </message>
+    <message>
+        <source>串口缺失的原因及解决命令</source>
+        <translation>Why ports are missing, and the commands that fix it</translation>
+    </message>
+    <message>
+        <source>没有找到可以打开的串口。</source>
+        <translation>No serial port that can be opened was found.</translation>
+    </message>
+    <message>
+        <source>请从列表中选择波特率和效验位。</source>
+        <translation>Choose the baud rate and parity from the lists.</translation>
+    </message>
+    <message>
+        <source>已取消自动重新连接 %1。</source>
+        <translation>Automatic reconnection of %1 cancelled.</translation>
+    </message>
+    <message>
+        <source>串口 %1 已断开。插回同一设备（%2）后，将以相同设置（%3 波特，%4）自动重新打开。</source>
+        <translation>Serial port %1 was lost. When the same device (%2) is plugged in again, it is reopened with the same settings (%3 baud, %4).</translation>
+    </message>
+    <message>
+        <source>已重新打开 %1（%2 波特，%3），与断开前的设置相同。断开时中止的传输不会自动继续，请重新开始。</source>
+        <translation>%1 was reopened (%2 baud, %3), with the settings it had before. A transfer that the loss ended does not go on by itself; start it again.</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>可选择或输入设备路径；/dev/serial/by-id/ 下的名称在重新插拔后不变。也可输入网络端口 rfc2217://主机:端口 或 socket://主机:端口</source>
+        <translation>Choose or type a device path; the names under /dev/serial/by-id/ stay the same after a replug. A network port can be typed too: rfc2217://HOST:PORT or socket://HOST:PORT</translation>
+    </message>
+    <message>
+        <source>网络端口的连接与线路设置</source>
+        <translation>The network port&apos;s connection and line settings</translation>
+    </message>
+    <message>
+        <source>正在连接 %1 …</source>
+        <translation>Connecting to %1 …</translation>
+    </message>
+    <message>
+        <source>已取消连接 %1。</source>
+        <translation>Connecting to %1 was cancelled.</translation>
+    </message>
+    <message>
+        <source>已连接 %1。socket:// 端口的波特率和效验位由服务器决定，本页的设置对它不起作用。</source>
+        <translation>Connected to %1. A socket:// port&apos;s baud rate and parity are the server&apos;s; the settings on this page do not apply to it.</translation>
+    </message>
+    <message>
+        <source>已连接 %1，服务器已确认线路设置：%2 波特，%3，8 位数据位，1 位停止位。</source>
+        <translation>Connected to %1; the server confirmed the line: %2 baud, %3, 8 data bits, 1 stop bit.</translation>
+    </message>
+    <message>
+        <source>网络端口 %1 的连接已断开（服务器关闭了连接、网络中断，或该端口正被另一用户使用）。将以相同设置（%2 波特，%3）每 %4 秒重新连接一次。</source>
+        <translation>The connection to the network port %1 was lost (the server closed it, the network failed, or another user has the port). It is connected again with the same settings (%2 baud, %3) every %4 s.</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>SmsHexPage</name>
+    <message>
+        <source>短信HEX编码方式传输</source>
+        <translation>SMS in HEX</translation>
+    </message>
+    <message>
+        <source>HEX文本</source>
+        <translation>HEX text</translation>
+    </message>
+    <message>
+        <source>此方式下最多 %1 字节（%2 位十六进制数字，空格不计）。
+现为 %3 字节。</source>
+        <translation>This mode takes at most %1 bytes (%2 hex digits, spaces not counted).
+Now: %3 bytes.</translation>
+    </message>
+</context>
+<context>
+    <name>SmsTextPage</name>
+    <message>
+        <source>短信US2编码方式传输</source>
+        <translation>SMS in US2</translation>
+    </message>
+    <message>
+        <source>文本</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>此方式下短信文本最多 %1 字节（一个汉字占 2 字节）。
+现为 %2 字节。</source>
+        <translation>This mode takes at most %1 bytes of SMS text (a Chinese character takes 2).
+Now: %2 bytes.</translation>
+    </message>
+</context>
+<context>
+    <name>Startup</name>
+    <message>
+        <source>DTU参数配置工具</source>
+        <translation>DTU Configuration Tool</translation>
+    </message>
+    <message>
+        <source>模拟DTU</source>
+        <translation>simulated DTU</translation>
+    </message>
+    <message>
+        <source>本机无法进行 GBK 编码转换（缺少 glibc 的 gconv 模块），中文不能正确收发：发出的中文会变成“?”，收到的中文显示为“�”。
+请重新安装软件包 libc6：sudo apt-get install --reinstall libc6</source>
+        <translation>This computer cannot convert GBK text (glibc&apos;s gconv modules are missing), so Chinese text cannot be sent or received correctly: Chinese sent becomes &quot;?&quot;, Chinese received shows as &quot;�&quot;.
+Reinstall the package libc6: sudo apt-get install --reinstall libc6</translation>
+    </message>
+</context>
+<context>
+    <name>TcpPage</name>
     <message>
         <source>提示！</source>
         <translation>Notice!</translation>
@@ -1392,7 +1069,7 @@ Now: %3 bytes.</translation>
     </message>
 </context>
 <context>
-    <name>CTerminalDlg</name>
+    <name>TerminalWindow</name>
     <message>
         <source>无法写入日志文件 %1：%2</source>
         <translation>Cannot write log file %1: %2</translation>
@@ -1647,142 +1324,465 @@ The log was stopped; the terminal works as before.</translation>
     </message>
 </context>
 <context>
-    <name>CUartParamDlg</name>
+    <name>TestServerPage</name>
     <message>
-        <source>%1 只允许 %2 组的用户打开，当前用户不在该组。执行下面的命令，然后注销并重新登录（新的登录才带有该组）：</source>
-        <translation>%1 may be opened only by users of the group %2, and the current user is not in it. Run the command below, then log out and in again (the group counts from the next login):</translation>
+        <source>测试服务器</source>
+        <translation>Test Server</translation>
     </message>
     <message>
-        <source>当前用户已加入 %1 组，但本次登录早于此，还不带有该组：请注销并重新登录；在此之前，可在下面命令打开的终端中启动本工具：</source>
-        <translation>The current user was added to the group %1, but this login began before that and lacks the group: log out and in again; until then, start the tool in a shell opened by the command below:</translation>
+        <source>注册包</source>
+        <translation>Registration</translation>
     </message>
     <message>
-        <source>%1 正被 ModemManager（进程 %2）占用：它向一切像调制解调器的设备发送 AT 命令，DTU 也不例外。用下面的 udev 规则让它忽略串口适配器，或停止它（sudo systemctl stop ModemManager）：</source>
-        <translation>%1 is held by ModemManager (process %2), which sends AT commands to anything that looks like a modem, a DTU included. Make it ignore serial adapters with the udev rule below, or stop it (sudo systemctl stop ModemManager):</translation>
+        <source>心跳</source>
+        <translation>Heartbeat</translation>
     </message>
     <message>
-        <source>%1 正被 %2（进程 %3）占用。请关闭该程序，或结束它：</source>
-        <translation>%1 is held by %2 (process %3). Close that program, or end it:</translation>
+        <source>数据</source>
+        <translation>Data</translation>
     </message>
     <message>
-        <source>ModemManager 正在运行，且没有 udev 规则让它忽略串口适配器：它可能打开 DTU 的串口并发送 AT 命令。安装下面的规则，或停止它（sudo systemctl stop ModemManager）：</source>
-        <translation>ModemManager is running and no udev rule tells it to leave serial adapters alone: it may open a DTU&apos;s port and send it AT commands. Install the rule below, or stop it (sudo systemctl stop ModemManager):</translation>
+        <source>未启动</source>
+        <translation>Not started</translation>
     </message>
     <message>
-        <source>USB %1 上的 CH340/CH341 适配器没有串口：盲文显示服务 brltty 占用了这类适配器。卸载 brltty（若使用盲文显示器，请改为停用其针对 1a86:7523 的规则），然后重新插拔适配器：</source>
-        <translation>The CH340/CH341 adapter at USB %1 has no serial port: brltty, the braille display service, claims these adapters. Remove brltty (if you use a braille display, disable its rule for 1a86:7523 instead), then plug the adapter in again:</translation>
+        <source>监听</source>
+        <translation>Listen</translation>
     </message>
     <message>
-        <source>串口参数配置</source>
-        <translation>Serial Port Settings</translation>
+        <source>启动</source>
+        <translation>Start</translation>
     </message>
     <message>
-        <source>串口参数</source>
-        <translation>Serial Port</translation>
+        <source>服务器状态</source>
+        <translation>Server state</translation>
     </message>
     <message>
-        <source>串   口：</source>
-        <translation>Port:</translation>
+        <source>地址(&amp;A):</source>
+        <translation>&amp;Address:</translation>
     </message>
     <message>
-        <source>波特率：</source>
-        <translation>Baud rate:</translation>
+        <source>端口(&amp;P):</source>
+        <translation>&amp;Port:</translation>
     </message>
     <message>
-        <source>效   验：</source>
-        <translation>Parity:</translation>
+        <source>期望的注册包和心跳包</source>
+        <translation>Expected Registration and Heartbeat Packets</translation>
+    </message>
+    <message>
+        <source>期望的包按十六进制输入</source>
+        <translation>The expected packets are typed as hex</translation>
+    </message>
+    <message>
+        <source>取自DTU参数页</source>
+        <translation>From the DTU Page</translation>
+    </message>
+    <message>
+        <source>远程端口、注册包和心跳包取自“DTU参数设置”页</source>
+        <translation>Takes the remote port, registration and heartbeat packets from the &quot;DTU Settings&quot; page</translation>
+    </message>
+    <message>
+        <source>注册包(&amp;R):</source>
+        <translation>&amp;Registration:</translation>
+    </message>
+    <message>
+        <source>心跳包(&amp;H):</source>
+        <translation>&amp;Heartbeat:</translation>
+    </message>
+    <message>
+        <source>连接</source>
+        <translation>Connections</translation>
+    </message>
+    <message>
+        <source>每个连接一行：DTU 地址、连接时间、收发字节、注册包比对和心跳</source>
+        <translation>One row per connection: DTU address, connected since, bytes in and out, registration check and heartbeats</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>DTU地址</source>
+        <translation>DTU address</translation>
+    </message>
+    <message>
+        <source>连接时间</source>
+        <translation>Connected</translation>
+    </message>
+    <message>
+        <source>收(字节)</source>
+        <translation>In (bytes)</translation>
+    </message>
+    <message>
+        <source>发(字节)</source>
+        <translation>Out (bytes)</translation>
+    </message>
+    <message>
+        <source>最后活动</source>
+        <translation>Last activity</translation>
+    </message>
+    <message>
+        <source>注册比对</source>
+        <translation>Registration check</translation>
+    </message>
+    <message>
+        <source>心跳间隔</source>
+        <translation>Heartbeat interval</translation>
+    </message>
+    <message>
+        <source>所选连接的数据</source>
+        <translation>Data of the Selected Connection</translation>
+    </message>
+    <message>
+        <source>只显示最新的 %1 行</source>
+        <translation>Only the newest %1 lines are shown</translation>
+    </message>
+    <message>
+        <source>Hex显示</source>
+        <translation>Show hex</translation>
+    </message>
+    <message>
+        <source>文本编码(&amp;E):</source>
+        <translation>Text &amp;encoding:</translation>
+    </message>
+    <message>
+        <source>发送内容按十六进制输入</source>
+        <translation>The content to send is typed as hex</translation>
+    </message>
+    <message>
+        <source>发送到所选</source>
+        <translation>Send to Selected</translation>
+    </message>
+    <message>
+        <source>发送到全部</source>
+        <translation>Send to All</translation>
+    </message>
+    <message>
+        <source>断开所选</source>
+        <translation>Close Selected</translation>
+    </message>
+    <message>
+        <source>发送(&amp;S):</source>
+        <translation>&amp;Send:</translation>
+    </message>
+    <message>
+        <source>记录到文件...</source>
+        <translation>Log to File...</translation>
+    </message>
+    <message>
+        <source>未记录</source>
+        <translation>Not logging</translation>
+    </message>
+    <message>
+        <source>日志文件</source>
+        <translation>Log file</translation>
+    </message>
+    <message>
+        <source>：</source>
+        <translation>: </translation>
+    </message>
+    <message>
+        <source>心跳包</source>
+        <translation>Heartbeat packet</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>端口须为 0 到 65535 的数字！</source>
+        <translation>The port must be a number from 0 to 65535!</translation>
+    </message>
+    <message>
+        <source>无法监听</source>
+        <translation>Cannot listen</translation>
+    </message>
+    <message>
+        <source>无法启动服务器：%1</source>
+        <translation>Cannot start the server: %1</translation>
+    </message>
+    <message>
+        <source>正在监听 %1:%2（TCP，无认证）</source>
+        <translation>Listening on %1:%2 (TCP, no authentication)</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>一致</source>
+        <translation>equal</translation>
+    </message>
+    <message>
+        <source>不一致</source>
+        <translation>different</translation>
+    </message>
+    <message>
+        <source>未收到</source>
+        <translation>not received</translation>
+    </message>
+    <message>
+        <source>%1 %2 %3 %4字节: %5</source>
+        <translation>%1 %2 %3 %4 bytes: %5</translation>
+    </message>
+    <message>
+        <source>发</source>
+        <translation>out</translation>
+    </message>
+    <message>
+        <source>收</source>
+        <translation>in</translation>
+    </message>
+    <message>
+        <source>请先在列表中选择一个连接！</source>
+        <translation>Select a connection in the list first!</translation>
+    </message>
+    <message>
+        <source>未发送：%1</source>
+        <translation>Not sent: %1</translation>
+    </message>
+    <message>
+        <source>没有已连接的DTU，未发送。</source>
+        <translation>No DTU is connected; nothing was sent.</translation>
+    </message>
+    <message>
+        <source>日志文件 (*.log *.txt);;所有文件 (*)</source>
+        <translation>Log files (*.log *.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>停止记录</source>
+        <translation>Stop Logging</translation>
+    </message>
+    <message>
+        <source>记录到 %1</source>
+        <translation>Logging to %1</translation>
+    </message>
+    <message>
+        <source>数字地址，不查域名；0.0.0.0 表示本机所有地址</source>
+        <translation>A numeric address, no host name; 0.0.0.0 means every address of this computer</translation>
+    </message>
+    <message>
+        <source>记录已停止：%1</source>
+        <translation>Logging stopped: %1</translation>
+    </message>
+    <message>
+        <source>%1
+记录已停止，服务器照常运行。</source>
+        <translation>%1
+Logging has stopped; the server goes on as before.</translation>
+    </message>
+</context>
+<context>
+    <name>UpgradePage</name>
+    <message>
+        <source>打开文件的路径不正确,或不能为空！</source>
+        <translation>The path of the file to open is wrong or empty!</translation>
+    </message>
+    <message>
+        <source>停止下载程序成功！</source>
+        <translation>Download stopped.</translation>
+    </message>
+    <message>
+        <source>校验错误,升级失败!</source>
+        <translation>Check error, the upgrade failed!</translation>
+    </message>
+    <message>
+        <source>升级成功，等待从新启动</source>
+        <translation>Upgrade succeeded, waiting for the restart</translation>
+    </message>
+    <message>
+        <source>未发送任何数据。</source>
+        <translation>Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>KV-330型在线升级系统</source>
+        <translation>KV-330 Online Upgrade</translation>
+    </message>
+    <message>
+        <source>打开文件</source>
+        <translation>Open File</translation>
+    </message>
+    <message>
+        <source>升级文件路径</source>
+        <translation>Upgrade file path</translation>
+    </message>
+    <message>
+        <source>由“打开”填入，也可以直接输入</source>
+        <translation>Filled in by &quot;Open&quot;, or typed</translation>
     </message>
     <message>
         <source>打开</source>
         <translation>Open</translation>
     </message>
     <message>
-        <source>刷新</source>
-        <translation>Refresh</translation>
+        <source>选择升级文件</source>
+        <translation>Choose the upgrade file</translation>
     </message>
     <message>
-        <source>断开后自动重新连接</source>
-        <translation>Reconnect automatically</translation>
+        <source>文件信息</source>
+        <translation>File Information</translation>
     </message>
     <message>
-        <source>打开的 USB 串口被拔出后，再次插入时以相同设置自动重新打开</source>
-        <translation>When the open USB serial adapter is pulled and plugged in again, it is reopened with the same settings</translation>
+        <source>文件名称</source>
+        <translation>File name</translation>
     </message>
     <message>
-        <source>打开失败的原因</source>
-        <translation>Why the port did not open</translation>
+        <source>文件大小</source>
+        <translation>File size</translation>
     </message>
     <message>
-        <source>自动重新连接的状态</source>
-        <translation>State of the automatic reconnection</translation>
+        <source>文件名称:</source>
+        <translation>File name:</translation>
     </message>
     <message>
-        <source>串口缺失的原因及解决命令</source>
-        <translation>Why ports are missing, and the commands that fix it</translation>
+        <source>文件大小:</source>
+        <translation>File size:</translation>
     </message>
     <message>
-        <source>没有找到可以打开的串口。</source>
-        <translation>No serial port that can be opened was found.</translation>
+        <source>烧录控制</source>
+        <translation>Programming</translation>
     </message>
     <message>
-        <source>请从列表中选择波特率和效验位。</source>
-        <translation>Choose the baud rate and parity from the lists.</translation>
+        <source>APP升级</source>
+        <translation>APP Upgrade</translation>
     </message>
     <message>
-        <source>已取消自动重新连接 %1。</source>
-        <translation>Automatic reconnection of %1 cancelled.</translation>
+        <source>把文件作为 APP 固件发送给 DTU</source>
+        <translation>Send the file to the DTU as APP firmware</translation>
     </message>
     <message>
-        <source>串口 %1 已断开。插回同一设备（%2）后，将以相同设置（%3 波特，%4）自动重新打开。</source>
-        <translation>Serial port %1 was lost. When the same device (%2) is plugged in again, it is reopened with the same settings (%3 baud, %4).</translation>
+        <source>IAP升级</source>
+        <translation>IAP Upgrade</translation>
     </message>
     <message>
-        <source>已重新打开 %1（%2 波特，%3），与断开前的设置相同。断开时中止的传输不会自动继续，请重新开始。</source>
-        <translation>%1 was reopened (%2 baud, %3), with the settings it had before. A transfer that the loss ended does not go on by itself; start it again.</translation>
+        <source>把文件作为 IAP 固件发送给 DTU</source>
+        <translation>Send the file to the DTU as IAP firmware</translation>
     </message>
     <message>
-        <source>关闭</source>
-        <translation>Close</translation>
+        <source>STOP升级</source>
+        <translation>STOP Upgrade</translation>
     </message>
     <message>
-        <source>可选择或输入设备路径；/dev/serial/by-id/ 下的名称在重新插拔后不变。也可输入网络端口 rfc2217://主机:端口 或 socket://主机:端口</source>
-        <translation>Choose or type a device path; the names under /dev/serial/by-id/ stay the same after a replug. A network port can be typed too: rfc2217://HOST:PORT or socket://HOST:PORT</translation>
+        <source>停止正在进行的升级</source>
+        <translation>Stop the upgrade in progress</translation>
     </message>
     <message>
-        <source>网络端口的连接与线路设置</source>
-        <translation>The network port&apos;s connection and line settings</translation>
+        <source>烧写进度</source>
+        <translation>Progress</translation>
     </message>
     <message>
-        <source>正在连接 %1 …</source>
-        <translation>Connecting to %1 …</translation>
+        <source>烧录进度:</source>
+        <translation>Progress:</translation>
     </message>
     <message>
-        <source>已取消连接 %1。</source>
-        <translation>Connecting to %1 was cancelled.</translation>
+        <source>已发送的块数</source>
+        <translation>Blocks sent</translation>
     </message>
     <message>
-        <source>已连接 %1。socket:// 端口的波特率和效验位由服务器决定，本页的设置对它不起作用。</source>
-        <translation>Connected to %1. A socket:// port&apos;s baud rate and parity are the server&apos;s; the settings on this page do not apply to it.</translation>
+        <source>%v/%m 块</source>
+        <translation>%v/%m blocks</translation>
     </message>
     <message>
-        <source>已连接 %1，服务器已确认线路设置：%2 波特，%3，8 位数据位，1 位停止位。</source>
-        <translation>Connected to %1; the server confirmed the line: %2 baud, %3, 8 data bits, 1 stop bit.</translation>
+        <source>已发送的块数和字节数、用时和剩余时间</source>
+        <translation>Blocks and bytes sent, time taken and time left</translation>
     </message>
     <message>
-        <source>网络端口 %1 的连接已断开（服务器关闭了连接、网络中断，或该端口正被另一用户使用）。将以相同设置（%2 波特，%3）每 %4 秒重新连接一次。</source>
-        <translation>The connection to the network port %1 was lost (the server closed it, the network failed, or another user has the port). It is connected again with the same settings (%2 baud, %3) every %4 s.</translation>
+        <source>升级结果</source>
+        <translation>Upgrade result</translation>
     </message>
     <message>
-        <source>取消</source>
-        <translation>Cancel</translation>
+        <source>升级已停止。</source>
+        <translation>The upgrade was stopped.</translation>
     </message>
-</context>
-<context>
-    <name>QAbstractFileIconProvider</name>
     <message>
-        <source>Folder</source>
-        <comment>All other platforms</comment>
-        <translation>Folder</translation>
+        <source>窗口已关闭，升级已停止。</source>
+        <translation>The window was closed; the upgrade was stopped.</translation>
+    </message>
+    <message>
+        <source>串口没有打开，不能升级。请先在“系统设置”中打开串口。</source>
+        <translation>The serial port is not open, so no upgrade is possible. Open the port in &quot;Settings&quot; first.</translation>
+    </message>
+    <message>
+        <source>找不到升级文件 %1。</source>
+        <translation>Upgrade file %1 not found.</translation>
+    </message>
+    <message>
+        <source>%1 是文件夹，不是升级文件。</source>
+        <translation>%1 is a folder, not an upgrade file.</translation>
+    </message>
+    <message>
+        <source>%1 不是普通文件，不能作为升级文件。</source>
+        <translation>%1 is not a regular file and cannot be an upgrade file.</translation>
+    </message>
+    <message>
+        <source>无法打开升级文件 %1：%2。</source>
+        <translation>Cannot open upgrade file %1: %2.</translation>
+    </message>
+    <message>
+        <source>读取升级文件 %1 失败：%2。</source>
+        <translation>Reading upgrade file %1 failed: %2.</translation>
+    </message>
+    <message>
+        <source>升级文件 %1 大于 %2 MB，不是 DTU 的固件。</source>
+        <translation>Upgrade file %1 is larger than %2 MB: it is not DTU firmware.</translation>
+    </message>
+    <message>
+        <source>升级文件 %1 是空的。</source>
+        <translation>Upgrade file %1 is empty.</translation>
+    </message>
+    <message>
+        <source>%1在 %2 秒内没有应答，升级已停止。
+请检查 DTU 和连线后重新升级。</source>
+        <translation>%1 was not answered within %2 s; the upgrade was stopped.
+Check the DTU and the cable, then upgrade again.</translation>
+    </message>
+    <message>
+        <source>读取升级文件失败，升级已停止。</source>
+        <translation>Reading the upgrade file failed; the upgrade was stopped.</translation>
+    </message>
+    <message>
+        <source>串口已断开</source>
+        <translation>The serial port was disconnected</translation>
+    </message>
+    <message>
+        <source>%1，升级已中断：已发送 %2/%3 块。
+请检查连接，在“系统设置”中重新打开串口后重新升级。</source>
+        <translation>%1; the upgrade was interrupted after %2/%3 blocks.
+Check the connection, open the port again in &quot;Settings&quot;, then upgrade again.</translation>
+    </message>
+    <message>
+        <source>结束帧（全部 %1 块已发送）</source>
+        <translation>The end frame (all %1 blocks sent)</translation>
+    </message>
+    <message>
+        <source>第 %1 块（共 %2 块）</source>
+        <translation>Block %1 (of %2)</translation>
+    </message>
+    <message>
+        <source>共 %1 块，%2 字节</source>
+        <translation>%1 blocks, %2 bytes</translation>
+    </message>
+    <message>
+        <source>已发送 %1/%2 块，%3/%4 字节，%5 %6</source>
+        <translation>Sent %1/%2 blocks, %3/%4 bytes, %5 %6</translation>
+    </message>
+    <message>
+        <source>已用</source>
+        <translation>elapsed</translation>
+    </message>
+    <message>
+        <source>用时</source>
+        <translation>took</translation>
+    </message>
+    <message>
+        <source>，剩余约 %1</source>
+        <translation>, about %1 left</translation>
+    </message>
+    <message>
+        <source>正在升级。关闭本页将停止升级，DTU 中的固件会不完整。
+确定要停止升级并关闭吗？</source>
+        <translation>An upgrade is running. Closing this page stops it and leaves the DTU&apos;s firmware incomplete.
+Stop the upgrade and close?</translation>
     </message>
 </context>
 <context>

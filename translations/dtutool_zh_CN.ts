@@ -2,7 +2,7 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
-    <name>CAboutDlg</name>
+    <name>AboutDialog</name>
     <message>
         <source>关于 dtutool</source>
         <translation>关于 dtutool</translation>
@@ -33,7 +33,7 @@
     </message>
 </context>
 <context>
-    <name>CCommandsDlg</name>
+    <name>CommandsDialog</name>
     <message>
         <source>编辑快捷命令</source>
         <translation>编辑快捷命令</translation>
@@ -64,305 +64,7 @@
     </message>
 </context>
 <context>
-    <name>CDialog_Login</name>
-    <message>
-        <source>输入口令:</source>
-        <translation>输入口令:</translation>
-    </message>
-    <message>
-        <source>登录</source>
-        <translation>登录</translation>
-    </message>
-    <message>
-        <source>退出</source>
-        <translation>退出</translation>
-    </message>
-    <message>
-        <source>输入口令错误,请重新输入！</source>
-        <translation>输入口令错误,请重新输入！</translation>
-    </message>
-</context>
-<context>
-    <name>CDialog_OTG</name>
-    <message>
-        <source>打开文件的路径不正确,或不能为空！</source>
-        <translation>打开文件的路径不正确,或不能为空！</translation>
-    </message>
-    <message>
-        <source>停止下载程序成功！</source>
-        <translation>停止下载程序成功！</translation>
-    </message>
-    <message>
-        <source>校验错误,升级失败!</source>
-        <translation>校验错误,升级失败!</translation>
-    </message>
-    <message>
-        <source>升级成功，等待从新启动</source>
-        <translation>升级成功，等待从新启动</translation>
-    </message>
-    <message>
-        <source>未发送任何数据。</source>
-        <translation>未发送任何数据。</translation>
-    </message>
-    <message>
-        <source>KV-330型在线升级系统</source>
-        <translation>KV-330型在线升级系统</translation>
-    </message>
-    <message>
-        <source>打开文件</source>
-        <translation>打开文件</translation>
-    </message>
-    <message>
-        <source>升级文件路径</source>
-        <translation>升级文件路径</translation>
-    </message>
-    <message>
-        <source>由“打开”填入，也可以直接输入</source>
-        <translation>由“打开”填入，也可以直接输入</translation>
-    </message>
-    <message>
-        <source>打开</source>
-        <translation>打开</translation>
-    </message>
-    <message>
-        <source>选择升级文件</source>
-        <translation>选择升级文件</translation>
-    </message>
-    <message>
-        <source>文件信息</source>
-        <translation>文件信息</translation>
-    </message>
-    <message>
-        <source>文件名称</source>
-        <translation>文件名称</translation>
-    </message>
-    <message>
-        <source>文件大小</source>
-        <translation>文件大小</translation>
-    </message>
-    <message>
-        <source>文件名称:</source>
-        <translation>文件名称:</translation>
-    </message>
-    <message>
-        <source>文件大小:</source>
-        <translation>文件大小:</translation>
-    </message>
-    <message>
-        <source>烧录控制</source>
-        <translation>烧录控制</translation>
-    </message>
-    <message>
-        <source>APP升级</source>
-        <translation>APP升级</translation>
-    </message>
-    <message>
-        <source>把文件作为 APP 固件发送给 DTU</source>
-        <translation>把文件作为 APP 固件发送给 DTU</translation>
-    </message>
-    <message>
-        <source>IAP升级</source>
-        <translation>IAP升级</translation>
-    </message>
-    <message>
-        <source>把文件作为 IAP 固件发送给 DTU</source>
-        <translation>把文件作为 IAP 固件发送给 DTU</translation>
-    </message>
-    <message>
-        <source>STOP升级</source>
-        <translation>STOP升级</translation>
-    </message>
-    <message>
-        <source>停止正在进行的升级</source>
-        <translation>停止正在进行的升级</translation>
-    </message>
-    <message>
-        <source>烧写进度</source>
-        <translation>烧写进度</translation>
-    </message>
-    <message>
-        <source>烧录进度:</source>
-        <translation>烧录进度:</translation>
-    </message>
-    <message>
-        <source>已发送的块数</source>
-        <translation>已发送的块数</translation>
-    </message>
-    <message>
-        <source>%v/%m 块</source>
-        <translation>%v/%m 块</translation>
-    </message>
-    <message>
-        <source>已发送的块数和字节数、用时和剩余时间</source>
-        <translation>已发送的块数和字节数、用时和剩余时间</translation>
-    </message>
-    <message>
-        <source>升级结果</source>
-        <translation>升级结果</translation>
-    </message>
-    <message>
-        <source>升级已停止。</source>
-        <translation>升级已停止。</translation>
-    </message>
-    <message>
-        <source>窗口已关闭，升级已停止。</source>
-        <translation>窗口已关闭，升级已停止。</translation>
-    </message>
-    <message>
-        <source>串口没有打开，不能升级。请先在“系统设置”中打开串口。</source>
-        <translation>串口没有打开，不能升级。请先在“系统设置”中打开串口。</translation>
-    </message>
-    <message>
-        <source>找不到升级文件 %1。</source>
-        <translation>找不到升级文件 %1。</translation>
-    </message>
-    <message>
-        <source>%1 是文件夹，不是升级文件。</source>
-        <translation>%1 是文件夹，不是升级文件。</translation>
-    </message>
-    <message>
-        <source>%1 不是普通文件，不能作为升级文件。</source>
-        <translation>%1 不是普通文件，不能作为升级文件。</translation>
-    </message>
-    <message>
-        <source>无法打开升级文件 %1：%2。</source>
-        <translation>无法打开升级文件 %1：%2。</translation>
-    </message>
-    <message>
-        <source>读取升级文件 %1 失败：%2。</source>
-        <translation>读取升级文件 %1 失败：%2。</translation>
-    </message>
-    <message>
-        <source>升级文件 %1 大于 %2 MB，不是 DTU 的固件。</source>
-        <translation>升级文件 %1 大于 %2 MB，不是 DTU 的固件。</translation>
-    </message>
-    <message>
-        <source>升级文件 %1 是空的。</source>
-        <translation>升级文件 %1 是空的。</translation>
-    </message>
-    <message>
-        <source>%1在 %2 秒内没有应答，升级已停止。
-请检查 DTU 和连线后重新升级。</source>
-        <translation>%1在 %2 秒内没有应答，升级已停止。
-请检查 DTU 和连线后重新升级。</translation>
-    </message>
-    <message>
-        <source>读取升级文件失败，升级已停止。</source>
-        <translation>读取升级文件失败，升级已停止。</translation>
-    </message>
-    <message>
-        <source>串口已断开</source>
-        <translation>串口已断开</translation>
-    </message>
-    <message>
-        <source>%1，升级已中断：已发送 %2/%3 块。
-请检查连接，在“系统设置”中重新打开串口后重新升级。</source>
-        <translation>%1，升级已中断：已发送 %2/%3 块。
-请检查连接，在“系统设置”中重新打开串口后重新升级。</translation>
-    </message>
-    <message>
-        <source>结束帧（全部 %1 块已发送）</source>
-        <translation>结束帧（全部 %1 块已发送）</translation>
-    </message>
-    <message>
-        <source>第 %1 块（共 %2 块）</source>
-        <translation>第 %1 块（共 %2 块）</translation>
-    </message>
-    <message>
-        <source>共 %1 块，%2 字节</source>
-        <translation>共 %1 块，%2 字节</translation>
-    </message>
-    <message>
-        <source>已发送 %1/%2 块，%3/%4 字节，%5 %6</source>
-        <translation>已发送 %1/%2 块，%3/%4 字节，%5 %6</translation>
-    </message>
-    <message>
-        <source>已用</source>
-        <translation>已用</translation>
-    </message>
-    <message>
-        <source>用时</source>
-        <translation>用时</translation>
-    </message>
-    <message>
-        <source>，剩余约 %1</source>
-        <translation>，剩余约 %1</translation>
-    </message>
-    <message>
-        <source>正在升级。关闭本页将停止升级，DTU 中的固件会不完整。
-确定要停止升级并关闭吗？</source>
-        <translation>正在升级。关闭本页将停止升级，DTU 中的固件会不完整。
-确定要停止升级并关闭吗？</translation>
-    </message>
-</context>
-<context>
-    <name>CDialog_Rf_Setup</name>
-    <message>
-        <source>无线参数配置页</source>
-        <translation>无线参数配置页</translation>
-    </message>
-    <message>
-        <source>无线频率</source>
-        <translation>无线频率</translation>
-    </message>
-    <message>
-        <source>休眠周期</source>
-        <translation>休眠周期</translation>
-    </message>
-    <message>
-        <source>呼吸时间</source>
-        <translation>呼吸时间</translation>
-    </message>
-    <message>
-        <source>网络地址</source>
-        <translation>网络地址</translation>
-    </message>
-    <message>
-        <source>发送功率</source>
-        <translation>发送功率</translation>
-    </message>
-    <message>
-        <source>提示！</source>
-        <translation>提示！</translation>
-    </message>
-</context>
-<context>
-    <name>CDtuDlg</name>
-    <message>
-        <source>提示！</source>
-        <translation>提示！</translation>
-    </message>
-    <message>
-        <source>DTU参数设置</source>
-        <translation>DTU参数设置</translation>
-    </message>
-    <message>
-        <source>产品型号:</source>
-        <translation>产品型号:</translation>
-    </message>
-    <message>
-        <source>就绪</source>
-        <translation>就绪</translation>
-    </message>
-    <message>
-        <source>运行正常</source>
-        <translation>运行正常</translation>
-    </message>
-    <message>
-        <source>页面状态</source>
-        <translation>页面状态</translation>
-    </message>
-    <message>
-        <source>请求与应答状态</source>
-        <translation>请求与应答状态</translation>
-    </message>
-    <message>
-        <source>运行状态</source>
-        <translation>运行状态</translation>
-    </message>
-</context>
-<context>
-    <name>CDtuListsGroup</name>
+    <name>DtuListsGroup</name>
     <message>
         <source>序列编号</source>
         <translation>序列编号</translation>
@@ -429,7 +131,7 @@
     </message>
 </context>
 <context>
-    <name>CDtuPacketsGroup</name>
+    <name>DtuPacketsGroup</name>
     <message>
         <source>运营商管理</source>
         <translation>运营商管理</translation>
@@ -468,7 +170,42 @@
     </message>
 </context>
 <context>
-    <name>CDtuProfileGroup</name>
+    <name>DtuPage</name>
+    <message>
+        <source>提示！</source>
+        <translation>提示！</translation>
+    </message>
+    <message>
+        <source>DTU参数设置</source>
+        <translation>DTU参数设置</translation>
+    </message>
+    <message>
+        <source>产品型号:</source>
+        <translation>产品型号:</translation>
+    </message>
+    <message>
+        <source>就绪</source>
+        <translation>就绪</translation>
+    </message>
+    <message>
+        <source>运行正常</source>
+        <translation>运行正常</translation>
+    </message>
+    <message>
+        <source>页面状态</source>
+        <translation>页面状态</translation>
+    </message>
+    <message>
+        <source>请求与应答状态</source>
+        <translation>请求与应答状态</translation>
+    </message>
+    <message>
+        <source>运行状态</source>
+        <translation>运行状态</translation>
+    </message>
+</context>
+<context>
+    <name>DtuProfileGroup</name>
     <message>
         <source>配置文件 (*.toml);;所有文件 (*)</source>
         <translation>配置文件 (*.toml);;所有文件 (*)</translation>
@@ -605,7 +342,7 @@
     </message>
 </context>
 <context>
-    <name>CDtuResetGroup</name>
+    <name>DtuResetGroup</name>
     <message>
         <source>系统复位</source>
         <translation>系统复位</translation>
@@ -620,7 +357,7 @@
     </message>
 </context>
 <context>
-    <name>CDtuSerialGroup</name>
+    <name>DtuSerialGroup</name>
     <message>
         <source>串口参数管理</source>
         <translation>串口参数管理</translation>
@@ -659,7 +396,7 @@
     </message>
 </context>
 <context>
-    <name>CDtuServerGroup</name>
+    <name>DtuServerGroup</name>
     <message>
         <source>TCP服务器管理</source>
         <translation>TCP服务器管理</translation>
@@ -734,7 +471,7 @@
     </message>
 </context>
 <context>
-    <name>CDtuVersionGroup</name>
+    <name>DtuVersionGroup</name>
     <message>
         <source>版本/场强信息</source>
         <translation>版本/场强信息</translation>
@@ -749,418 +486,26 @@
     </message>
 </context>
 <context>
-    <name>CMonitorDlg</name>
+    <name>LoginDialog</name>
     <message>
-        <source>时间</source>
-        <translation>时间</translation>
+        <source>输入口令:</source>
+        <translation>输入口令:</translation>
     </message>
     <message>
-        <source>方向</source>
-        <translation>方向</translation>
+        <source>登录</source>
+        <translation>登录</translation>
     </message>
     <message>
-        <source>长度</source>
-        <translation>长度</translation>
+        <source>退出</source>
+        <translation>退出</translation>
     </message>
     <message>
-        <source>字节</source>
-        <translation>字节</translation>
-    </message>
-    <message>
-        <source>含义</source>
-        <translation>含义</translation>
-    </message>
-    <message>
-        <source>线路监视</source>
-        <translation>线路监视</translation>
-    </message>
-    <message>
-        <source>全部</source>
-        <translation>全部</translation>
-    </message>
-    <message>
-        <source>发送</source>
-        <translation>发送</translation>
-    </message>
-    <message>
-        <source>接收</source>
-        <translation>接收</translation>
-    </message>
-    <message>
-        <source>方向(&amp;D)：</source>
-        <translation>方向(&amp;D)：</translation>
-    </message>
-    <message>
-        <source>全部命令</source>
-        <translation>全部命令</translation>
-    </message>
-    <message>
-        <source>数据帧（短信/TCP/透传）</source>
-        <translation>数据帧（短信/TCP/透传）</translation>
-    </message>
-    <message>
-        <source>命令(&amp;M)：</source>
-        <translation>命令(&amp;M)：</translation>
-    </message>
-    <message>
-        <source>暂停(&amp;P)</source>
-        <translation>暂停(&amp;P)</translation>
-    </message>
-    <message>
-        <source>暂停时照常记录，表格在继续后补上</source>
-        <translation>暂停时照常记录，表格在继续后补上</translation>
-    </message>
-    <message>
-        <source>清除(&amp;L)</source>
-        <translation>清除(&amp;L)</translation>
-    </message>
-    <message>
-        <source>复制(&amp;C)</source>
-        <translation>复制(&amp;C)</translation>
-    </message>
-    <message>
-        <source>把选中的行作为文本复制到剪贴板</source>
-        <translation>把选中的行作为文本复制到剪贴板</translation>
-    </message>
-    <message>
-        <source>保存(&amp;S)…</source>
-        <translation>保存(&amp;S)…</translation>
-    </message>
-    <message>
-        <source>把表格中的行保存为文本或 CSV 文件</source>
-        <translation>把表格中的行保存为文本或 CSV 文件</translation>
-    </message>
-    <message>
-        <source>表格中的帧数</source>
-        <translation>表格中的帧数</translation>
-    </message>
-    <message>
-        <source>线路上的帧</source>
-        <translation>线路上的帧</translation>
-    </message>
-    <message>
-        <source>%1 帧</source>
-        <translation>%1 帧</translation>
-    </message>
-    <message>
-        <source>继续(&amp;P)</source>
-        <translation>继续(&amp;P)</translation>
-    </message>
-    <message>
-        <source>;;文本 (*.txt);;所有文件 (*)</source>
-        <translation>;;文本 (*.txt);;所有文件 (*)</translation>
-    </message>
-    <message>
-        <source>错误！</source>
-        <translation>错误！</translation>
-    </message>
-    <message>
-        <source>无法写入文件 %1。</source>
-        <translation>无法写入文件 %1。</translation>
+        <source>输入口令错误,请重新输入！</source>
+        <translation>输入口令错误,请重新输入！</translation>
     </message>
 </context>
 <context>
-    <name>CP2pDlg</name>
-    <message>
-        <source>短信HEX编码方式传输</source>
-        <translation>短信HEX编码方式传输</translation>
-    </message>
-    <message>
-        <source>HEX文本</source>
-        <translation>HEX文本</translation>
-    </message>
-    <message>
-        <source>此方式下最多 %1 字节（%2 位十六进制数字，空格不计）。
-现为 %3 字节。</source>
-        <translation>此方式下最多 %1 字节（%2 位十六进制数字，空格不计）。
-现为 %3 字节。</translation>
-    </message>
-</context>
-<context>
-    <name>CPhone</name>
-    <message>
-        <source>短信US2编码方式传输</source>
-        <translation>短信US2编码方式传输</translation>
-    </message>
-    <message>
-        <source>文本</source>
-        <translation>文本</translation>
-    </message>
-    <message>
-        <source>此方式下短信文本最多 %1 字节（一个汉字占 2 字节）。
-现为 %2 字节。</source>
-        <translation>此方式下短信文本最多 %1 字节（一个汉字占 2 字节）。
-现为 %2 字节。</translation>
-    </message>
-</context>
-<context>
-    <name>CServerDlg</name>
-    <message>
-        <source>测试服务器</source>
-        <translation>测试服务器</translation>
-    </message>
-    <message>
-        <source>注册包</source>
-        <translation>注册包</translation>
-    </message>
-    <message>
-        <source>心跳</source>
-        <translation>心跳</translation>
-    </message>
-    <message>
-        <source>数据</source>
-        <translation>数据</translation>
-    </message>
-    <message>
-        <source>未启动</source>
-        <translation>未启动</translation>
-    </message>
-    <message>
-        <source>监听</source>
-        <translation>监听</translation>
-    </message>
-    <message>
-        <source>启动</source>
-        <translation>启动</translation>
-    </message>
-    <message>
-        <source>服务器状态</source>
-        <translation>服务器状态</translation>
-    </message>
-    <message>
-        <source>地址(&amp;A):</source>
-        <translation>地址(&amp;A):</translation>
-    </message>
-    <message>
-        <source>端口(&amp;P):</source>
-        <translation>端口(&amp;P):</translation>
-    </message>
-    <message>
-        <source>期望的注册包和心跳包</source>
-        <translation>期望的注册包和心跳包</translation>
-    </message>
-    <message>
-        <source>期望的包按十六进制输入</source>
-        <translation>期望的包按十六进制输入</translation>
-    </message>
-    <message>
-        <source>取自DTU参数页</source>
-        <translation>取自DTU参数页</translation>
-    </message>
-    <message>
-        <source>远程端口、注册包和心跳包取自“DTU参数设置”页</source>
-        <translation>远程端口、注册包和心跳包取自“DTU参数设置”页</translation>
-    </message>
-    <message>
-        <source>注册包(&amp;R):</source>
-        <translation>注册包(&amp;R):</translation>
-    </message>
-    <message>
-        <source>心跳包(&amp;H):</source>
-        <translation>心跳包(&amp;H):</translation>
-    </message>
-    <message>
-        <source>连接</source>
-        <translation>连接</translation>
-    </message>
-    <message>
-        <source>每个连接一行：DTU 地址、连接时间、收发字节、注册包比对和心跳</source>
-        <translation>每个连接一行：DTU 地址、连接时间、收发字节、注册包比对和心跳</translation>
-    </message>
-    <message>
-        <source>编号</source>
-        <translation>编号</translation>
-    </message>
-    <message>
-        <source>DTU地址</source>
-        <translation>DTU地址</translation>
-    </message>
-    <message>
-        <source>连接时间</source>
-        <translation>连接时间</translation>
-    </message>
-    <message>
-        <source>收(字节)</source>
-        <translation>收(字节)</translation>
-    </message>
-    <message>
-        <source>发(字节)</source>
-        <translation>发(字节)</translation>
-    </message>
-    <message>
-        <source>最后活动</source>
-        <translation>最后活动</translation>
-    </message>
-    <message>
-        <source>注册比对</source>
-        <translation>注册比对</translation>
-    </message>
-    <message>
-        <source>心跳间隔</source>
-        <translation>心跳间隔</translation>
-    </message>
-    <message>
-        <source>所选连接的数据</source>
-        <translation>所选连接的数据</translation>
-    </message>
-    <message>
-        <source>只显示最新的 %1 行</source>
-        <translation>只显示最新的 %1 行</translation>
-    </message>
-    <message>
-        <source>Hex显示</source>
-        <translation>Hex显示</translation>
-    </message>
-    <message>
-        <source>文本编码(&amp;E):</source>
-        <translation>文本编码(&amp;E):</translation>
-    </message>
-    <message>
-        <source>发送内容按十六进制输入</source>
-        <translation>发送内容按十六进制输入</translation>
-    </message>
-    <message>
-        <source>发送到所选</source>
-        <translation>发送到所选</translation>
-    </message>
-    <message>
-        <source>发送到全部</source>
-        <translation>发送到全部</translation>
-    </message>
-    <message>
-        <source>断开所选</source>
-        <translation>断开所选</translation>
-    </message>
-    <message>
-        <source>发送(&amp;S):</source>
-        <translation>发送(&amp;S):</translation>
-    </message>
-    <message>
-        <source>记录到文件...</source>
-        <translation>记录到文件...</translation>
-    </message>
-    <message>
-        <source>未记录</source>
-        <translation>未记录</translation>
-    </message>
-    <message>
-        <source>日志文件</source>
-        <translation>日志文件</translation>
-    </message>
-    <message>
-        <source>：</source>
-        <translation>：</translation>
-    </message>
-    <message>
-        <source>心跳包</source>
-        <translation>心跳包</translation>
-    </message>
-    <message>
-        <source>已停止</source>
-        <translation>已停止</translation>
-    </message>
-    <message>
-        <source>端口须为 0 到 65535 的数字！</source>
-        <translation>端口须为 0 到 65535 的数字！</translation>
-    </message>
-    <message>
-        <source>无法监听</source>
-        <translation>无法监听</translation>
-    </message>
-    <message>
-        <source>无法启动服务器：%1</source>
-        <translation>无法启动服务器：%1</translation>
-    </message>
-    <message>
-        <source>正在监听 %1:%2（TCP，无认证）</source>
-        <translation>正在监听 %1:%2（TCP，无认证）</translation>
-    </message>
-    <message>
-        <source>停止</source>
-        <translation>停止</translation>
-    </message>
-    <message>
-        <source>一致</source>
-        <translation>一致</translation>
-    </message>
-    <message>
-        <source>不一致</source>
-        <translation>不一致</translation>
-    </message>
-    <message>
-        <source>未收到</source>
-        <translation>未收到</translation>
-    </message>
-    <message>
-        <source>%1 %2 %3 %4字节: %5</source>
-        <translation>%1 %2 %3 %4字节: %5</translation>
-    </message>
-    <message>
-        <source>发</source>
-        <translation>发</translation>
-    </message>
-    <message>
-        <source>收</source>
-        <translation>收</translation>
-    </message>
-    <message>
-        <source>请先在列表中选择一个连接！</source>
-        <translation>请先在列表中选择一个连接！</translation>
-    </message>
-    <message>
-        <source>未发送：%1</source>
-        <translation>未发送：%1</translation>
-    </message>
-    <message>
-        <source>没有已连接的DTU，未发送。</source>
-        <translation>没有已连接的DTU，未发送。</translation>
-    </message>
-    <message>
-        <source>日志文件 (*.log *.txt);;所有文件 (*)</source>
-        <translation>日志文件 (*.log *.txt);;所有文件 (*)</translation>
-    </message>
-    <message>
-        <source>停止记录</source>
-        <translation>停止记录</translation>
-    </message>
-    <message>
-        <source>记录到 %1</source>
-        <translation>记录到 %1</translation>
-    </message>
-    <message>
-        <source>数字地址，不查域名；0.0.0.0 表示本机所有地址</source>
-        <translation>数字地址，不查域名；0.0.0.0 表示本机所有地址</translation>
-    </message>
-    <message>
-        <source>记录已停止：%1</source>
-        <translation>记录已停止：%1</translation>
-    </message>
-    <message>
-        <source>%1
-记录已停止，服务器照常运行。</source>
-        <translation>%1
-记录已停止，服务器照常运行。</translation>
-    </message>
-</context>
-<context>
-    <name>CTavrinApp</name>
-    <message>
-        <source>DTU参数配置工具</source>
-        <translation>DTU参数配置工具</translation>
-    </message>
-    <message>
-        <source>模拟DTU</source>
-        <translation>模拟DTU</translation>
-    </message>
-    <message>
-        <source>本机无法进行 GBK 编码转换（缺少 glibc 的 gconv 模块），中文不能正确收发：发出的中文会变成“?”，收到的中文显示为“�”。
-请重新安装软件包 libc6：sudo apt-get install --reinstall libc6</source>
-        <translation>本机无法进行 GBK 编码转换（缺少 glibc 的 gconv 模块），中文不能正确收发：发出的中文会变成“?”，收到的中文显示为“�”。
-请重新安装软件包 libc6：sudo apt-get install --reinstall libc6</translation>
-    </message>
-</context>
-<context>
-    <name>CTavrinDlg</name>
+    <name>MainWindow</name>
     <message>
         <source>错误！</source>
         <translation>错误！</translation>
@@ -1315,7 +660,339 @@
     </message>
 </context>
 <context>
-    <name>CTcpDlg</name>
+    <name>MonitorWindow</name>
+    <message>
+        <source>时间</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>方向</source>
+        <translation>方向</translation>
+    </message>
+    <message>
+        <source>长度</source>
+        <translation>长度</translation>
+    </message>
+    <message>
+        <source>字节</source>
+        <translation>字节</translation>
+    </message>
+    <message>
+        <source>含义</source>
+        <translation>含义</translation>
+    </message>
+    <message>
+        <source>线路监视</source>
+        <translation>线路监视</translation>
+    </message>
+    <message>
+        <source>全部</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>发送</source>
+        <translation>发送</translation>
+    </message>
+    <message>
+        <source>接收</source>
+        <translation>接收</translation>
+    </message>
+    <message>
+        <source>方向(&amp;D)：</source>
+        <translation>方向(&amp;D)：</translation>
+    </message>
+    <message>
+        <source>全部命令</source>
+        <translation>全部命令</translation>
+    </message>
+    <message>
+        <source>数据帧（短信/TCP/透传）</source>
+        <translation>数据帧（短信/TCP/透传）</translation>
+    </message>
+    <message>
+        <source>命令(&amp;M)：</source>
+        <translation>命令(&amp;M)：</translation>
+    </message>
+    <message>
+        <source>暂停(&amp;P)</source>
+        <translation>暂停(&amp;P)</translation>
+    </message>
+    <message>
+        <source>暂停时照常记录，表格在继续后补上</source>
+        <translation>暂停时照常记录，表格在继续后补上</translation>
+    </message>
+    <message>
+        <source>清除(&amp;L)</source>
+        <translation>清除(&amp;L)</translation>
+    </message>
+    <message>
+        <source>复制(&amp;C)</source>
+        <translation>复制(&amp;C)</translation>
+    </message>
+    <message>
+        <source>把选中的行作为文本复制到剪贴板</source>
+        <translation>把选中的行作为文本复制到剪贴板</translation>
+    </message>
+    <message>
+        <source>保存(&amp;S)…</source>
+        <translation>保存(&amp;S)…</translation>
+    </message>
+    <message>
+        <source>把表格中的行保存为文本或 CSV 文件</source>
+        <translation>把表格中的行保存为文本或 CSV 文件</translation>
+    </message>
+    <message>
+        <source>表格中的帧数</source>
+        <translation>表格中的帧数</translation>
+    </message>
+    <message>
+        <source>线路上的帧</source>
+        <translation>线路上的帧</translation>
+    </message>
+    <message>
+        <source>%1 帧</source>
+        <translation>%1 帧</translation>
+    </message>
+    <message>
+        <source>继续(&amp;P)</source>
+        <translation>继续(&amp;P)</translation>
+    </message>
+    <message>
+        <source>;;文本 (*.txt);;所有文件 (*)</source>
+        <translation>;;文本 (*.txt);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>错误！</source>
+        <translation>错误！</translation>
+    </message>
+    <message>
+        <source>无法写入文件 %1。</source>
+        <translation>无法写入文件 %1。</translation>
+    </message>
+</context>
+<context>
+    <name>QAbstractFileIconProvider</name>
+    <message>
+        <source>Folder</source>
+        <comment>All other platforms</comment>
+        <translation>文件夹</translation>
+    </message>
+</context>
+<context>
+    <name>RfDialog</name>
+    <message>
+        <source>无线参数配置页</source>
+        <translation>无线参数配置页</translation>
+    </message>
+    <message>
+        <source>无线频率</source>
+        <translation>无线频率</translation>
+    </message>
+    <message>
+        <source>休眠周期</source>
+        <translation>休眠周期</translation>
+    </message>
+    <message>
+        <source>呼吸时间</source>
+        <translation>呼吸时间</translation>
+    </message>
+    <message>
+        <source>网络地址</source>
+        <translation>网络地址</translation>
+    </message>
+    <message>
+        <source>发送功率</source>
+        <translation>发送功率</translation>
+    </message>
+    <message>
+        <source>提示！</source>
+        <translation>提示！</translation>
+    </message>
+</context>
+<context>
+    <name>SerialSettingsPage</name>
+    <message>
+        <source>%1 只允许 %2 组的用户打开，当前用户不在该组。执行下面的命令，然后注销并重新登录（新的登录才带有该组）：</source>
+        <translation>%1 只允许 %2 组的用户打开，当前用户不在该组。执行下面的命令，然后注销并重新登录（新的登录才带有该组）：</translation>
+    </message>
+    <message>
+        <source>当前用户已加入 %1 组，但本次登录早于此，还不带有该组：请注销并重新登录；在此之前，可在下面命令打开的终端中启动本工具：</source>
+        <translation>当前用户已加入 %1 组，但本次登录早于此，还不带有该组：请注销并重新登录；在此之前，可在下面命令打开的终端中启动本工具：</translation>
+    </message>
+    <message>
+        <source>%1 正被 ModemManager（进程 %2）占用：它向一切像调制解调器的设备发送 AT 命令，DTU 也不例外。用下面的 udev 规则让它忽略串口适配器，或停止它（sudo systemctl stop ModemManager）：</source>
+        <translation>%1 正被 ModemManager（进程 %2）占用：它向一切像调制解调器的设备发送 AT 命令，DTU 也不例外。用下面的 udev 规则让它忽略串口适配器，或停止它（sudo systemctl stop ModemManager）：</translation>
+    </message>
+    <message>
+        <source>%1 正被 %2（进程 %3）占用。请关闭该程序，或结束它：</source>
+        <translation>%1 正被 %2（进程 %3）占用。请关闭该程序，或结束它：</translation>
+    </message>
+    <message>
+        <source>ModemManager 正在运行，且没有 udev 规则让它忽略串口适配器：它可能打开 DTU 的串口并发送 AT 命令。安装下面的规则，或停止它（sudo systemctl stop ModemManager）：</source>
+        <translation>ModemManager 正在运行，且没有 udev 规则让它忽略串口适配器：它可能打开 DTU 的串口并发送 AT 命令。安装下面的规则，或停止它（sudo systemctl stop ModemManager）：</translation>
+    </message>
+    <message>
+        <source>USB %1 上的 CH340/CH341 适配器没有串口：盲文显示服务 brltty 占用了这类适配器。卸载 brltty（若使用盲文显示器，请改为停用其针对 1a86:7523 的规则），然后重新插拔适配器：</source>
+        <translation>USB %1 上的 CH340/CH341 适配器没有串口：盲文显示服务 brltty 占用了这类适配器。卸载 brltty（若使用盲文显示器，请改为停用其针对 1a86:7523 的规则），然后重新插拔适配器：</translation>
+    </message>
+    <message>
+        <source>串口参数配置</source>
+        <translation>串口参数配置</translation>
+    </message>
+    <message>
+        <source>串口参数</source>
+        <translation>串口参数</translation>
+    </message>
+    <message>
+        <source>串   口：</source>
+        <translation>串   口：</translation>
+    </message>
+    <message>
+        <source>波特率：</source>
+        <translation>波特率：</translation>
+    </message>
+    <message>
+        <source>效   验：</source>
+        <translation>效   验：</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>刷新</translation>
+    </message>
+    <message>
+        <source>断开后自动重新连接</source>
+        <translation>断开后自动重新连接</translation>
+    </message>
+    <message>
+        <source>打开的 USB 串口被拔出后，再次插入时以相同设置自动重新打开</source>
+        <translation>打开的 USB 串口被拔出后，再次插入时以相同设置自动重新打开</translation>
+    </message>
+    <message>
+        <source>打开失败的原因</source>
+        <translation>打开失败的原因</translation>
+    </message>
+    <message>
+        <source>自动重新连接的状态</source>
+        <translation>自动重新连接的状态</translation>
+    </message>
+    <message>
+        <source>串口缺失的原因及解决命令</source>
+        <translation>串口缺失的原因及解决命令</translation>
+    </message>
+    <message>
+        <source>没有找到可以打开的串口。</source>
+        <translation>没有找到可以打开的串口。</translation>
+    </message>
+    <message>
+        <source>请从列表中选择波特率和效验位。</source>
+        <translation>请从列表中选择波特率和效验位。</translation>
+    </message>
+    <message>
+        <source>已取消自动重新连接 %1。</source>
+        <translation>已取消自动重新连接 %1。</translation>
+    </message>
+    <message>
+        <source>串口 %1 已断开。插回同一设备（%2）后，将以相同设置（%3 波特，%4）自动重新打开。</source>
+        <translation>串口 %1 已断开。插回同一设备（%2）后，将以相同设置（%3 波特，%4）自动重新打开。</translation>
+    </message>
+    <message>
+        <source>已重新打开 %1（%2 波特，%3），与断开前的设置相同。断开时中止的传输不会自动继续，请重新开始。</source>
+        <translation>已重新打开 %1（%2 波特，%3），与断开前的设置相同。断开时中止的传输不会自动继续，请重新开始。</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>可选择或输入设备路径；/dev/serial/by-id/ 下的名称在重新插拔后不变。也可输入网络端口 rfc2217://主机:端口 或 socket://主机:端口</source>
+        <translation>可选择或输入设备路径；/dev/serial/by-id/ 下的名称在重新插拔后不变。也可输入网络端口 rfc2217://主机:端口 或 socket://主机:端口</translation>
+    </message>
+    <message>
+        <source>网络端口的连接与线路设置</source>
+        <translation>网络端口的连接与线路设置</translation>
+    </message>
+    <message>
+        <source>正在连接 %1 …</source>
+        <translation>正在连接 %1 …</translation>
+    </message>
+    <message>
+        <source>已取消连接 %1。</source>
+        <translation>已取消连接 %1。</translation>
+    </message>
+    <message>
+        <source>已连接 %1。socket:// 端口的波特率和效验位由服务器决定，本页的设置对它不起作用。</source>
+        <translation>已连接 %1。socket:// 端口的波特率和效验位由服务器决定，本页的设置对它不起作用。</translation>
+    </message>
+    <message>
+        <source>已连接 %1，服务器已确认线路设置：%2 波特，%3，8 位数据位，1 位停止位。</source>
+        <translation>已连接 %1，服务器已确认线路设置：%2 波特，%3，8 位数据位，1 位停止位。</translation>
+    </message>
+    <message>
+        <source>网络端口 %1 的连接已断开（服务器关闭了连接、网络中断，或该端口正被另一用户使用）。将以相同设置（%2 波特，%3）每 %4 秒重新连接一次。</source>
+        <translation>网络端口 %1 的连接已断开（服务器关闭了连接、网络中断，或该端口正被另一用户使用）。将以相同设置（%2 波特，%3）每 %4 秒重新连接一次。</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>SmsHexPage</name>
+    <message>
+        <source>短信HEX编码方式传输</source>
+        <translation>短信HEX编码方式传输</translation>
+    </message>
+    <message>
+        <source>HEX文本</source>
+        <translation>HEX文本</translation>
+    </message>
+    <message>
+        <source>此方式下最多 %1 字节（%2 位十六进制数字，空格不计）。
+现为 %3 字节。</source>
+        <translation>此方式下最多 %1 字节（%2 位十六进制数字，空格不计）。
+现为 %3 字节。</translation>
+    </message>
+</context>
+<context>
+    <name>SmsTextPage</name>
+    <message>
+        <source>短信US2编码方式传输</source>
+        <translation>短信US2编码方式传输</translation>
+    </message>
+    <message>
+        <source>文本</source>
+        <translation>文本</translation>
+    </message>
+    <message>
+        <source>此方式下短信文本最多 %1 字节（一个汉字占 2 字节）。
+现为 %2 字节。</source>
+        <translation>此方式下短信文本最多 %1 字节（一个汉字占 2 字节）。
+现为 %2 字节。</translation>
+    </message>
+</context>
+<context>
+    <name>Startup</name>
+    <message>
+        <source>DTU参数配置工具</source>
+        <translation>DTU参数配置工具</translation>
+    </message>
+    <message>
+        <source>模拟DTU</source>
+        <translation>模拟DTU</translation>
+    </message>
+    <message>
+        <source>本机无法进行 GBK 编码转换（缺少 glibc 的 gconv 模块），中文不能正确收发：发出的中文会变成“?”，收到的中文显示为“�”。
+请重新安装软件包 libc6：sudo apt-get install --reinstall libc6</source>
+        <translation>本机无法进行 GBK 编码转换（缺少 glibc 的 gconv 模块），中文不能正确收发：发出的中文会变成“?”，收到的中文显示为“�”。
+请重新安装软件包 libc6：sudo apt-get install --reinstall libc6</translation>
+    </message>
+</context>
+<context>
+    <name>TcpPage</name>
     <message>
         <source>提示！</source>
         <translation>提示！</translation>
@@ -1392,7 +1069,7 @@
     </message>
 </context>
 <context>
-    <name>CTerminalDlg</name>
+    <name>TerminalWindow</name>
     <message>
         <source>无法写入日志文件 %1：%2</source>
         <translation>无法写入日志文件 %1：%2</translation>
@@ -1647,142 +1324,465 @@
     </message>
 </context>
 <context>
-    <name>CUartParamDlg</name>
+    <name>TestServerPage</name>
     <message>
-        <source>%1 只允许 %2 组的用户打开，当前用户不在该组。执行下面的命令，然后注销并重新登录（新的登录才带有该组）：</source>
-        <translation>%1 只允许 %2 组的用户打开，当前用户不在该组。执行下面的命令，然后注销并重新登录（新的登录才带有该组）：</translation>
+        <source>测试服务器</source>
+        <translation>测试服务器</translation>
     </message>
     <message>
-        <source>当前用户已加入 %1 组，但本次登录早于此，还不带有该组：请注销并重新登录；在此之前，可在下面命令打开的终端中启动本工具：</source>
-        <translation>当前用户已加入 %1 组，但本次登录早于此，还不带有该组：请注销并重新登录；在此之前，可在下面命令打开的终端中启动本工具：</translation>
+        <source>注册包</source>
+        <translation>注册包</translation>
     </message>
     <message>
-        <source>%1 正被 ModemManager（进程 %2）占用：它向一切像调制解调器的设备发送 AT 命令，DTU 也不例外。用下面的 udev 规则让它忽略串口适配器，或停止它（sudo systemctl stop ModemManager）：</source>
-        <translation>%1 正被 ModemManager（进程 %2）占用：它向一切像调制解调器的设备发送 AT 命令，DTU 也不例外。用下面的 udev 规则让它忽略串口适配器，或停止它（sudo systemctl stop ModemManager）：</translation>
+        <source>心跳</source>
+        <translation>心跳</translation>
     </message>
     <message>
-        <source>%1 正被 %2（进程 %3）占用。请关闭该程序，或结束它：</source>
-        <translation>%1 正被 %2（进程 %3）占用。请关闭该程序，或结束它：</translation>
+        <source>数据</source>
+        <translation>数据</translation>
     </message>
     <message>
-        <source>ModemManager 正在运行，且没有 udev 规则让它忽略串口适配器：它可能打开 DTU 的串口并发送 AT 命令。安装下面的规则，或停止它（sudo systemctl stop ModemManager）：</source>
-        <translation>ModemManager 正在运行，且没有 udev 规则让它忽略串口适配器：它可能打开 DTU 的串口并发送 AT 命令。安装下面的规则，或停止它（sudo systemctl stop ModemManager）：</translation>
+        <source>未启动</source>
+        <translation>未启动</translation>
     </message>
     <message>
-        <source>USB %1 上的 CH340/CH341 适配器没有串口：盲文显示服务 brltty 占用了这类适配器。卸载 brltty（若使用盲文显示器，请改为停用其针对 1a86:7523 的规则），然后重新插拔适配器：</source>
-        <translation>USB %1 上的 CH340/CH341 适配器没有串口：盲文显示服务 brltty 占用了这类适配器。卸载 brltty（若使用盲文显示器，请改为停用其针对 1a86:7523 的规则），然后重新插拔适配器：</translation>
+        <source>监听</source>
+        <translation>监听</translation>
     </message>
     <message>
-        <source>串口参数配置</source>
-        <translation>串口参数配置</translation>
+        <source>启动</source>
+        <translation>启动</translation>
     </message>
     <message>
-        <source>串口参数</source>
-        <translation>串口参数</translation>
+        <source>服务器状态</source>
+        <translation>服务器状态</translation>
     </message>
     <message>
-        <source>串   口：</source>
-        <translation>串   口：</translation>
+        <source>地址(&amp;A):</source>
+        <translation>地址(&amp;A):</translation>
     </message>
     <message>
-        <source>波特率：</source>
-        <translation>波特率：</translation>
+        <source>端口(&amp;P):</source>
+        <translation>端口(&amp;P):</translation>
     </message>
     <message>
-        <source>效   验：</source>
-        <translation>效   验：</translation>
+        <source>期望的注册包和心跳包</source>
+        <translation>期望的注册包和心跳包</translation>
+    </message>
+    <message>
+        <source>期望的包按十六进制输入</source>
+        <translation>期望的包按十六进制输入</translation>
+    </message>
+    <message>
+        <source>取自DTU参数页</source>
+        <translation>取自DTU参数页</translation>
+    </message>
+    <message>
+        <source>远程端口、注册包和心跳包取自“DTU参数设置”页</source>
+        <translation>远程端口、注册包和心跳包取自“DTU参数设置”页</translation>
+    </message>
+    <message>
+        <source>注册包(&amp;R):</source>
+        <translation>注册包(&amp;R):</translation>
+    </message>
+    <message>
+        <source>心跳包(&amp;H):</source>
+        <translation>心跳包(&amp;H):</translation>
+    </message>
+    <message>
+        <source>连接</source>
+        <translation>连接</translation>
+    </message>
+    <message>
+        <source>每个连接一行：DTU 地址、连接时间、收发字节、注册包比对和心跳</source>
+        <translation>每个连接一行：DTU 地址、连接时间、收发字节、注册包比对和心跳</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>编号</translation>
+    </message>
+    <message>
+        <source>DTU地址</source>
+        <translation>DTU地址</translation>
+    </message>
+    <message>
+        <source>连接时间</source>
+        <translation>连接时间</translation>
+    </message>
+    <message>
+        <source>收(字节)</source>
+        <translation>收(字节)</translation>
+    </message>
+    <message>
+        <source>发(字节)</source>
+        <translation>发(字节)</translation>
+    </message>
+    <message>
+        <source>最后活动</source>
+        <translation>最后活动</translation>
+    </message>
+    <message>
+        <source>注册比对</source>
+        <translation>注册比对</translation>
+    </message>
+    <message>
+        <source>心跳间隔</source>
+        <translation>心跳间隔</translation>
+    </message>
+    <message>
+        <source>所选连接的数据</source>
+        <translation>所选连接的数据</translation>
+    </message>
+    <message>
+        <source>只显示最新的 %1 行</source>
+        <translation>只显示最新的 %1 行</translation>
+    </message>
+    <message>
+        <source>Hex显示</source>
+        <translation>Hex显示</translation>
+    </message>
+    <message>
+        <source>文本编码(&amp;E):</source>
+        <translation>文本编码(&amp;E):</translation>
+    </message>
+    <message>
+        <source>发送内容按十六进制输入</source>
+        <translation>发送内容按十六进制输入</translation>
+    </message>
+    <message>
+        <source>发送到所选</source>
+        <translation>发送到所选</translation>
+    </message>
+    <message>
+        <source>发送到全部</source>
+        <translation>发送到全部</translation>
+    </message>
+    <message>
+        <source>断开所选</source>
+        <translation>断开所选</translation>
+    </message>
+    <message>
+        <source>发送(&amp;S):</source>
+        <translation>发送(&amp;S):</translation>
+    </message>
+    <message>
+        <source>记录到文件...</source>
+        <translation>记录到文件...</translation>
+    </message>
+    <message>
+        <source>未记录</source>
+        <translation>未记录</translation>
+    </message>
+    <message>
+        <source>日志文件</source>
+        <translation>日志文件</translation>
+    </message>
+    <message>
+        <source>：</source>
+        <translation>：</translation>
+    </message>
+    <message>
+        <source>心跳包</source>
+        <translation>心跳包</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>已停止</translation>
+    </message>
+    <message>
+        <source>端口须为 0 到 65535 的数字！</source>
+        <translation>端口须为 0 到 65535 的数字！</translation>
+    </message>
+    <message>
+        <source>无法监听</source>
+        <translation>无法监听</translation>
+    </message>
+    <message>
+        <source>无法启动服务器：%1</source>
+        <translation>无法启动服务器：%1</translation>
+    </message>
+    <message>
+        <source>正在监听 %1:%2（TCP，无认证）</source>
+        <translation>正在监听 %1:%2（TCP，无认证）</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>一致</source>
+        <translation>一致</translation>
+    </message>
+    <message>
+        <source>不一致</source>
+        <translation>不一致</translation>
+    </message>
+    <message>
+        <source>未收到</source>
+        <translation>未收到</translation>
+    </message>
+    <message>
+        <source>%1 %2 %3 %4字节: %5</source>
+        <translation>%1 %2 %3 %4字节: %5</translation>
+    </message>
+    <message>
+        <source>发</source>
+        <translation>发</translation>
+    </message>
+    <message>
+        <source>收</source>
+        <translation>收</translation>
+    </message>
+    <message>
+        <source>请先在列表中选择一个连接！</source>
+        <translation>请先在列表中选择一个连接！</translation>
+    </message>
+    <message>
+        <source>未发送：%1</source>
+        <translation>未发送：%1</translation>
+    </message>
+    <message>
+        <source>没有已连接的DTU，未发送。</source>
+        <translation>没有已连接的DTU，未发送。</translation>
+    </message>
+    <message>
+        <source>日志文件 (*.log *.txt);;所有文件 (*)</source>
+        <translation>日志文件 (*.log *.txt);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>停止记录</source>
+        <translation>停止记录</translation>
+    </message>
+    <message>
+        <source>记录到 %1</source>
+        <translation>记录到 %1</translation>
+    </message>
+    <message>
+        <source>数字地址，不查域名；0.0.0.0 表示本机所有地址</source>
+        <translation>数字地址，不查域名；0.0.0.0 表示本机所有地址</translation>
+    </message>
+    <message>
+        <source>记录已停止：%1</source>
+        <translation>记录已停止：%1</translation>
+    </message>
+    <message>
+        <source>%1
+记录已停止，服务器照常运行。</source>
+        <translation>%1
+记录已停止，服务器照常运行。</translation>
+    </message>
+</context>
+<context>
+    <name>UpgradePage</name>
+    <message>
+        <source>打开文件的路径不正确,或不能为空！</source>
+        <translation>打开文件的路径不正确,或不能为空！</translation>
+    </message>
+    <message>
+        <source>停止下载程序成功！</source>
+        <translation>停止下载程序成功！</translation>
+    </message>
+    <message>
+        <source>校验错误,升级失败!</source>
+        <translation>校验错误,升级失败!</translation>
+    </message>
+    <message>
+        <source>升级成功，等待从新启动</source>
+        <translation>升级成功，等待从新启动</translation>
+    </message>
+    <message>
+        <source>未发送任何数据。</source>
+        <translation>未发送任何数据。</translation>
+    </message>
+    <message>
+        <source>KV-330型在线升级系统</source>
+        <translation>KV-330型在线升级系统</translation>
+    </message>
+    <message>
+        <source>打开文件</source>
+        <translation>打开文件</translation>
+    </message>
+    <message>
+        <source>升级文件路径</source>
+        <translation>升级文件路径</translation>
+    </message>
+    <message>
+        <source>由“打开”填入，也可以直接输入</source>
+        <translation>由“打开”填入，也可以直接输入</translation>
     </message>
     <message>
         <source>打开</source>
         <translation>打开</translation>
     </message>
     <message>
-        <source>刷新</source>
-        <translation>刷新</translation>
+        <source>选择升级文件</source>
+        <translation>选择升级文件</translation>
     </message>
     <message>
-        <source>断开后自动重新连接</source>
-        <translation>断开后自动重新连接</translation>
+        <source>文件信息</source>
+        <translation>文件信息</translation>
     </message>
     <message>
-        <source>打开的 USB 串口被拔出后，再次插入时以相同设置自动重新打开</source>
-        <translation>打开的 USB 串口被拔出后，再次插入时以相同设置自动重新打开</translation>
+        <source>文件名称</source>
+        <translation>文件名称</translation>
     </message>
     <message>
-        <source>打开失败的原因</source>
-        <translation>打开失败的原因</translation>
+        <source>文件大小</source>
+        <translation>文件大小</translation>
     </message>
     <message>
-        <source>自动重新连接的状态</source>
-        <translation>自动重新连接的状态</translation>
+        <source>文件名称:</source>
+        <translation>文件名称:</translation>
     </message>
     <message>
-        <source>串口缺失的原因及解决命令</source>
-        <translation>串口缺失的原因及解决命令</translation>
+        <source>文件大小:</source>
+        <translation>文件大小:</translation>
     </message>
     <message>
-        <source>没有找到可以打开的串口。</source>
-        <translation>没有找到可以打开的串口。</translation>
+        <source>烧录控制</source>
+        <translation>烧录控制</translation>
     </message>
     <message>
-        <source>请从列表中选择波特率和效验位。</source>
-        <translation>请从列表中选择波特率和效验位。</translation>
+        <source>APP升级</source>
+        <translation>APP升级</translation>
     </message>
     <message>
-        <source>已取消自动重新连接 %1。</source>
-        <translation>已取消自动重新连接 %1。</translation>
+        <source>把文件作为 APP 固件发送给 DTU</source>
+        <translation>把文件作为 APP 固件发送给 DTU</translation>
     </message>
     <message>
-        <source>串口 %1 已断开。插回同一设备（%2）后，将以相同设置（%3 波特，%4）自动重新打开。</source>
-        <translation>串口 %1 已断开。插回同一设备（%2）后，将以相同设置（%3 波特，%4）自动重新打开。</translation>
+        <source>IAP升级</source>
+        <translation>IAP升级</translation>
     </message>
     <message>
-        <source>已重新打开 %1（%2 波特，%3），与断开前的设置相同。断开时中止的传输不会自动继续，请重新开始。</source>
-        <translation>已重新打开 %1（%2 波特，%3），与断开前的设置相同。断开时中止的传输不会自动继续，请重新开始。</translation>
+        <source>把文件作为 IAP 固件发送给 DTU</source>
+        <translation>把文件作为 IAP 固件发送给 DTU</translation>
     </message>
     <message>
-        <source>关闭</source>
-        <translation>关闭</translation>
+        <source>STOP升级</source>
+        <translation>STOP升级</translation>
     </message>
     <message>
-        <source>可选择或输入设备路径；/dev/serial/by-id/ 下的名称在重新插拔后不变。也可输入网络端口 rfc2217://主机:端口 或 socket://主机:端口</source>
-        <translation>可选择或输入设备路径；/dev/serial/by-id/ 下的名称在重新插拔后不变。也可输入网络端口 rfc2217://主机:端口 或 socket://主机:端口</translation>
+        <source>停止正在进行的升级</source>
+        <translation>停止正在进行的升级</translation>
     </message>
     <message>
-        <source>网络端口的连接与线路设置</source>
-        <translation>网络端口的连接与线路设置</translation>
+        <source>烧写进度</source>
+        <translation>烧写进度</translation>
     </message>
     <message>
-        <source>正在连接 %1 …</source>
-        <translation>正在连接 %1 …</translation>
+        <source>烧录进度:</source>
+        <translation>烧录进度:</translation>
     </message>
     <message>
-        <source>已取消连接 %1。</source>
-        <translation>已取消连接 %1。</translation>
+        <source>已发送的块数</source>
+        <translation>已发送的块数</translation>
     </message>
     <message>
-        <source>已连接 %1。socket:// 端口的波特率和效验位由服务器决定，本页的设置对它不起作用。</source>
-        <translation>已连接 %1。socket:// 端口的波特率和效验位由服务器决定，本页的设置对它不起作用。</translation>
+        <source>%v/%m 块</source>
+        <translation>%v/%m 块</translation>
     </message>
     <message>
-        <source>已连接 %1，服务器已确认线路设置：%2 波特，%3，8 位数据位，1 位停止位。</source>
-        <translation>已连接 %1，服务器已确认线路设置：%2 波特，%3，8 位数据位，1 位停止位。</translation>
+        <source>已发送的块数和字节数、用时和剩余时间</source>
+        <translation>已发送的块数和字节数、用时和剩余时间</translation>
     </message>
     <message>
-        <source>网络端口 %1 的连接已断开（服务器关闭了连接、网络中断，或该端口正被另一用户使用）。将以相同设置（%2 波特，%3）每 %4 秒重新连接一次。</source>
-        <translation>网络端口 %1 的连接已断开（服务器关闭了连接、网络中断，或该端口正被另一用户使用）。将以相同设置（%2 波特，%3）每 %4 秒重新连接一次。</translation>
+        <source>升级结果</source>
+        <translation>升级结果</translation>
     </message>
     <message>
-        <source>取消</source>
-        <translation>取消</translation>
+        <source>升级已停止。</source>
+        <translation>升级已停止。</translation>
     </message>
-</context>
-<context>
-    <name>QAbstractFileIconProvider</name>
     <message>
-        <source>Folder</source>
-        <comment>All other platforms</comment>
-        <translation>文件夹</translation>
+        <source>窗口已关闭，升级已停止。</source>
+        <translation>窗口已关闭，升级已停止。</translation>
+    </message>
+    <message>
+        <source>串口没有打开，不能升级。请先在“系统设置”中打开串口。</source>
+        <translation>串口没有打开，不能升级。请先在“系统设置”中打开串口。</translation>
+    </message>
+    <message>
+        <source>找不到升级文件 %1。</source>
+        <translation>找不到升级文件 %1。</translation>
+    </message>
+    <message>
+        <source>%1 是文件夹，不是升级文件。</source>
+        <translation>%1 是文件夹，不是升级文件。</translation>
+    </message>
+    <message>
+        <source>%1 不是普通文件，不能作为升级文件。</source>
+        <translation>%1 不是普通文件，不能作为升级文件。</translation>
+    </message>
+    <message>
+        <source>无法打开升级文件 %1：%2。</source>
+        <translation>无法打开升级文件 %1：%2。</translation>
+    </message>
+    <message>
+        <source>读取升级文件 %1 失败：%2。</source>
+        <translation>读取升级文件 %1 失败：%2。</translation>
+    </message>
+    <message>
+        <source>升级文件 %1 大于 %2 MB，不是 DTU 的固件。</source>
+        <translation>升级文件 %1 大于 %2 MB，不是 DTU 的固件。</translation>
+    </message>
+    <message>
+        <source>升级文件 %1 是空的。</source>
+        <translation>升级文件 %1 是空的。</translation>
+    </message>
+    <message>
+        <source>%1在 %2 秒内没有应答，升级已停止。
+请检查 DTU 和连线后重新升级。</source>
+        <translation>%1在 %2 秒内没有应答，升级已停止。
+请检查 DTU 和连线后重新升级。</translation>
+    </message>
+    <message>
+        <source>读取升级文件失败，升级已停止。</source>
+        <translation>读取升级文件失败，升级已停止。</translation>
+    </message>
+    <message>
+        <source>串口已断开</source>
+        <translation>串口已断开</translation>
+    </message>
+    <message>
+        <source>%1，升级已中断：已发送 %2/%3 块。
+请检查连接，在“系统设置”中重新打开串口后重新升级。</source>
+        <translation>%1，升级已中断：已发送 %2/%3 块。
+请检查连接，在“系统设置”中重新打开串口后重新升级。</translation>
+    </message>
+    <message>
+        <source>结束帧（全部 %1 块已发送）</source>
+        <translation>结束帧（全部 %1 块已发送）</translation>
+    </message>
+    <message>
+        <source>第 %1 块（共 %2 块）</source>
+        <translation>第 %1 块（共 %2 块）</translation>
+    </message>
+    <message>
+        <source>共 %1 块，%2 字节</source>
+        <translation>共 %1 块，%2 字节</translation>
+    </message>
+    <message>
+        <source>已发送 %1/%2 块，%3/%4 字节，%5 %6</source>
+        <translation>已发送 %1/%2 块，%3/%4 字节，%5 %6</translation>
+    </message>
+    <message>
+        <source>已用</source>
+        <translation>已用</translation>
+    </message>
+    <message>
+        <source>用时</source>
+        <translation>用时</translation>
+    </message>
+    <message>
+        <source>，剩余约 %1</source>
+        <translation>，剩余约 %1</translation>
+    </message>
+    <message>
+        <source>正在升级。关闭本页将停止升级，DTU 中的固件会不完整。
+确定要停止升级并关闭吗？</source>
+        <translation>正在升级。关闭本页将停止升级，DTU 中的固件会不完整。
+确定要停止升级并关闭吗？</translation>
     </message>
 </context>
 <context>

@@ -1,4 +1,4 @@
-#include "common/Codepage.h"
+#include "core/common/Codepage.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "common/Hex.h"
+#include "core/common/Hex.h"
 
 namespace hex {
 

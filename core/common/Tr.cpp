@@ -1,4 +1,4 @@
-#include "common/Tr.h"
+#include "core/common/Tr.h"
 
 #include <atomic>
 

@@ -1,6 +1,6 @@
-#include "dtu/Frame.h"
+#include "core/dtu/Frame.h"
 
-#include "dtu/Commands.h"
+#include "core/dtu/Commands.h"
 
 namespace dtu {
 

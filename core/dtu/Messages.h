@@ -4,7 +4,7 @@
 // English; the rest keeps the captions' Chinese.
 #pragma once
 
-#include "common/Tr.h"
+#include "core/common/Tr.h"
 
 namespace dtu::msg {
 

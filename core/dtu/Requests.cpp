@@ -1,9 +1,9 @@
-#include "dtu/Requests.h"
+#include "core/dtu/Requests.h"
 
-#include "common/Codepage.h"
-#include "common/Hex.h"
-#include "dtu/Commands.h"
-#include "dtu/Messages.h"
+#include "core/common/Codepage.h"
+#include "core/common/Hex.h"
+#include "core/dtu/Commands.h"
+#include "core/dtu/Messages.h"
 
 #include <algorithm>
 #include <climits>

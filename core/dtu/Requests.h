@@ -3,7 +3,7 @@
 // input yields its message and no frame: nothing is ever sent half-built.
 #pragma once
 
-#include "dtu/Frame.h"
+#include "core/dtu/Frame.h"
 
 #include <array>
 #include <optional>

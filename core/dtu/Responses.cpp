@@ -1,10 +1,10 @@
-#include "dtu/Responses.h"
+#include "core/dtu/Responses.h"
 
-#include "common/Codepage.h"
-#include "common/Hex.h"
-#include "common/Tr.h"
-#include "dtu/Commands.h"
-#include "dtu/Messages.h"
+#include "core/common/Codepage.h"
+#include "core/common/Hex.h"
+#include "core/common/Tr.h"
+#include "core/dtu/Commands.h"
+#include "core/dtu/Messages.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -7,8 +7,8 @@
 // the buffer; a position past its end reads as 0.
 #pragma once
 
-#include "dtu/Frame.h"
-#include "dtu/Rf.h"
+#include "core/dtu/Frame.h"
+#include "core/dtu/Rf.h"
 
 #include <array>
 #include <optional>

@@ -1,7 +1,7 @@
-#include "dtu/Rf.h"
+#include "core/dtu/Rf.h"
 
-#include "dtu/Commands.h"
-#include "dtu/Requests.h"
+#include "core/dtu/Commands.h"
+#include "core/dtu/Requests.h"
 
 #include <climits>
 #include <cstdio>

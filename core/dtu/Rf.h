@@ -6,7 +6,7 @@
 // the exact step would move them by a few hundred hertz.
 #pragma once
 
-#include "dtu/Frame.h"
+#include "core/dtu/Frame.h"
 
 #include <string>
 #include <string_view>

@@ -1,14 +1,14 @@
-#include "monitor/FieldText.h"
+#include "core/monitor/FieldText.h"
 
-#include "common/Codepage.h"
-#include "common/Hex.h"
-#include "common/Tr.h"
-#include "dtu/Commands.h"
-#include "dtu/Frame.h"
-#include "dtu/Lists.h"
-#include "dtu/Responses.h"
-#include "dtu/Rf.h"
-#include "monitor/TextParts.h"
+#include "core/common/Codepage.h"
+#include "core/common/Hex.h"
+#include "core/common/Tr.h"
+#include "core/dtu/Commands.h"
+#include "core/dtu/Frame.h"
+#include "core/dtu/Lists.h"
+#include "core/dtu/Responses.h"
+#include "core/dtu/Rf.h"
+#include "core/monitor/TextParts.h"
 
 namespace monitor {
 

@@ -1,14 +1,14 @@
-#include "monitor/FrameText.h"
+#include "core/monitor/FrameText.h"
 
-#include "common/Codepage.h"
-#include "common/Hex.h"
-#include "common/Tr.h"
-#include "dtu/Commands.h"
-#include "dtu/Frame.h"
-#include "monitor/FieldText.h"
-#include "monitor/TextParts.h"
-#include "pages/DataFrame.h"
-#include "upgrade/Transfer.h"
+#include "core/common/Codepage.h"
+#include "core/common/Hex.h"
+#include "core/common/Tr.h"
+#include "core/dtu/Commands.h"
+#include "core/dtu/Frame.h"
+#include "core/monitor/FieldText.h"
+#include "core/monitor/TextParts.h"
+#include "core/pages/DataFrame.h"
+#include "core/upgrade/Transfer.h"
 
 #include <algorithm>
 #include <cstdio>

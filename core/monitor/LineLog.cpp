@@ -1,6 +1,6 @@
-#include "monitor/LineLog.h"
+#include "core/monitor/LineLog.h"
 
-#include "common/Tr.h"
+#include "core/common/Tr.h"
 
 #include <algorithm>
 #include <cstdio>

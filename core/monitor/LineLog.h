@@ -11,8 +11,8 @@
 // Not thread-safe: one thread owns a log.
 #pragma once
 
-#include "dtu/Frame.h"
-#include "monitor/FrameText.h"
+#include "core/dtu/Frame.h"
+#include "core/monitor/FrameText.h"
 
 #include <cstdint>
 #include <deque>

@@ -1,4 +1,4 @@
-#include "monitor/StreamCutter.h"
+#include "core/monitor/StreamCutter.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "monitor/TextParts.h"
+#include "core/monitor/TextParts.h"
 
-#include "common/Tr.h"
+#include "core/common/Tr.h"
 
 namespace monitor::parts {
 

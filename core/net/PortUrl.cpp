@@ -1,4 +1,4 @@
-#include "net/PortUrl.h"
+#include "core/net/PortUrl.h"
 
 #include <charconv>
 

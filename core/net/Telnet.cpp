@@ -1,4 +1,4 @@
-#include "net/Telnet.h"
+#include "core/net/Telnet.h"
 
 namespace net::telnet {
 

@@ -1,8 +1,8 @@
-#include "pages/DataFrame.h"
+#include "core/pages/DataFrame.h"
 
-#include "common/Codepage.h"
-#include "common/Hex.h"
-#include "dtu/Messages.h"
+#include "core/common/Codepage.h"
+#include "core/common/Hex.h"
+#include "core/dtu/Messages.h"
 
 namespace pages {
 

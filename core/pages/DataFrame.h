@@ -8,8 +8,8 @@
 //   type 04/05  TCP, one-to-many / one-to-one (6 address bytes)
 #pragma once
 
-#include "common/Tr.h"
-#include "dtu/Requests.h"
+#include "core/common/Tr.h"
+#include "core/dtu/Requests.h"
 
 #include <optional>
 #include <span>

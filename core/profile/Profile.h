@@ -90,8 +90,7 @@ struct ParsedProfile {
 };
 
 ParsedProfile ParseProfile(std::string_view text, const std::string& fileName);
-// Reads the file first; an unreadable file is one error.
+// Beyond this a file is no profile (driver/host/ProfileFile.h reads them).
 inline constexpr std::uintmax_t kMaxProfileBytes = 1024 * 1024;
-ParsedProfile LoadProfile(const std::string& path);
 
 }  // namespace profile

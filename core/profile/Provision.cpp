@@ -1,13 +1,12 @@
-#include "profile/Provision.h"
+#include "core/profile/Provision.h"
 
-#include "common/Hex.h"
-#include "common/Tr.h"
-#include "dtu/Commands.h"
-#include "dtu/Rf.h"
-#include "monitor/FrameText.h"
+#include "core/common/Hex.h"
+#include "core/common/Tr.h"
+#include "core/dtu/Commands.h"
+#include "core/dtu/Rf.h"
+#include "core/monitor/FrameText.h"
 
 #include <algorithm>
-#include <ctime>
 #include <map>
 
 namespace profile {
@@ -282,14 +281,6 @@ const char* VerdictText(Verdict v)
 bool WriteReport::ok() const
 {
     return std::none_of(rows.begin(), rows.end(), [](const Checked& c) { return c.verdict == Verdict::Differs; });
-}
-
-dtu::LocalTime Now()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, tm.tm_wday};
 }
 
 }  // namespace profile

@@ -3,9 +3,9 @@
 // that can be read and a verdict per setting.
 #pragma once
 
-#include "profile/Profile.h"
-#include "profile/Settings.h"
-#include "dtu/Requests.h"
+#include "core/dtu/Requests.h"
+#include "core/profile/Profile.h"
+#include "core/profile/Settings.h"
 
 #include <string>
 #include <vector>
@@ -55,6 +55,4 @@ struct WriteReport {
     std::vector<Checked> rows;
     bool ok() const;
 };
-dtu::LocalTime Now();
-
 }  // namespace profile

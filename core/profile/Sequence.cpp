@@ -1,6 +1,6 @@
-#include "profile/Sequence.h"
+#include "core/profile/Sequence.h"
 
-#include "dtu/Requests.h"
+#include "core/dtu/Requests.h"
 
 namespace profile {
 

@@ -5,9 +5,9 @@
 // test can run it on bytes.
 #pragma once
 
-#include "dtu/Responses.h"
-#include "profile/Provision.h"
-#include "profile/Settings.h"
+#include "core/dtu/Responses.h"
+#include "core/profile/Provision.h"
+#include "core/profile/Settings.h"
 
 #include <cstddef>
 #include <string>

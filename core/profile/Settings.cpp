@@ -1,10 +1,10 @@
-#include "profile/Settings.h"
+#include "core/profile/Settings.h"
 
-#include "profile/Profile.h"
-#include "common/Codepage.h"
-#include "common/Hex.h"
-#include "dtu/Commands.h"
-#include "monitor/FrameText.h"
+#include "core/common/Codepage.h"
+#include "core/common/Hex.h"
+#include "core/dtu/Commands.h"
+#include "core/monitor/FrameText.h"
+#include "core/profile/Profile.h"
 
 #include <nlohmann/json.hpp>
 

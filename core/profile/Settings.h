@@ -2,7 +2,7 @@
 // three ways to print it: a table, a JSON object, a profile.
 #pragma once
 
-#include "dtu/Responses.h"
+#include "core/dtu/Responses.h"
 
 #include <nlohmann/json_fwd.hpp>
 

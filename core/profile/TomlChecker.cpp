@@ -1,6 +1,6 @@
-#include "profile/TomlChecker.h"
+#include "core/profile/TomlChecker.h"
 
-#include "common/Tr.h"
+#include "core/common/Tr.h"
 
 #include <algorithm>
 #include <sstream>

@@ -1,6 +1,6 @@
-#include "serial/ReceiveBuffer.h"
+#include "core/serial/ReceiveBuffer.h"
 
-#include "dtu/Frame.h"
+#include "core/dtu/Frame.h"
 
 void ReceiveBuffer::OnRxByte(std::uint8_t b)
 {

@@ -1,4 +1,4 @@
-#include "upgrade/Crc32.h"
+#include "core/upgrade/Crc32.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "upgrade/Image.h"
+#include "core/upgrade/Image.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 // frame's size and CRC describe exactly these bytes.
 #pragma once
 
-#include "upgrade/Transfer.h"
+#include "core/upgrade/Transfer.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "upgrade/Progress.h"
+#include "core/upgrade/Progress.h"
 
-#include "upgrade/Transfer.h"
+#include "core/upgrade/Transfer.h"
 
 #include <algorithm>
 #include <cstdio>

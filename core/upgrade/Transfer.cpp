@@ -1,7 +1,7 @@
-#include "upgrade/Transfer.h"
+#include "core/upgrade/Transfer.h"
 
-#include "dtu/Frame.h"
-#include "upgrade/Crc32.h"
+#include "core/dtu/Frame.h"
+#include "core/upgrade/Crc32.h"
 
 #include <array>
 

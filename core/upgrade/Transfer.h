@@ -25,7 +25,7 @@
 // milliseconds from any fixed origin.
 #pragma once
 
-#include "upgrade/Crc32.h"
+#include "core/upgrade/Crc32.h"
 
 #include <cstdint>
 #include <span>

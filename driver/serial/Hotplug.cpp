@@ -1,4 +1,4 @@
-#include "serial/Hotplug.h"
+#include "driver/serial/Hotplug.h"
 
 #include <cctype>
 #include <cerrno>

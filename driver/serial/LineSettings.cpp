@@ -1,4 +1,4 @@
-#include "serial/LineSettings.h"
+#include "driver/serial/LineSettings.h"
 
 #include <array>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "serial/NetPort.h"
+#include "driver/serial/NetPort.h"
 
 #include <algorithm>
 #include <cctype>
@@ -229,7 +229,7 @@ NetConnection Settle(NetConnection c, unsigned baud, unsigned parity, int cancel
             return Failed(c, SerialError::Closed, ECANCELED);
         if (seen == 0)
             return Failed(c, SerialError::LineUnconfirmed, ETIMEDOUT);
-        std::uint8_t buffer[CXSerial::kChunk];
+        std::uint8_t buffer[SerialPort::kChunk];
         const ssize_t n = ::recv(c.fd, buffer, sizeof buffer, 0);
         if (n < 0 && (errno == EINTR || errno == EAGAIN))
             continue;
@@ -267,7 +267,7 @@ NetConnection Linger(NetConnection c, int cancelFd, Clock::duration connecting, 
             return Failed(c, SerialError::Closed, ECANCELED);
         if (seen == 0)
             return c;
-        std::uint8_t buffer[CXSerial::kChunk];
+        std::uint8_t buffer[SerialPort::kChunk];
         const ssize_t n = ::recv(c.fd, buffer, sizeof buffer, 0);
         if (n < 0 && (errno == EINTR || errno == EAGAIN))
             continue;

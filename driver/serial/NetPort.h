@@ -3,9 +3,9 @@
 // it on a worker thread and hand the result to the driver on its own.
 #pragma once
 
-#include "net/PortUrl.h"
-#include "net/Telnet.h"
-#include "serial/XSerial.h"
+#include "core/net/PortUrl.h"
+#include "core/net/Telnet.h"
+#include "driver/serial/SerialPort.h"
 
 #include <chrono>
 #include <span>
@@ -15,7 +15,7 @@
 namespace serial {
 
 // A connection that has been made, or why not. The descriptor is owned:
-// closed on destruction unless handed to CXSerial::Adopt.
+// closed on destruction unless handed to SerialPort::Adopt.
 struct NetConnection {
     NetConnection() = default;
     NetConnection(NetConnection&& other) noexcept;
@@ -56,7 +56,7 @@ private:
 // in use is asked again within that time. A signal on `cancelFd` gives up
 // at once with Closed.
 NetConnection ConnectPort(const net::PortUrl& url, unsigned baud, unsigned parity, int cancelFd,
-                          int timeoutMs = CXSerial::kConnectTimeoutMs);
+                          int timeoutMs = SerialPort::kConnectTimeoutMs);
 
 // One address of a host, as the look-up gave it.
 struct NetAddress {

@@ -1,7 +1,7 @@
-#include "serial/OpenFailure.h"
+#include "driver/serial/OpenFailure.h"
 
-#include "common/Tr.h"
-#include "net/PortUrl.h"
+#include "core/common/Tr.h"
+#include "core/net/PortUrl.h"
 
 #include <system_error>
 
@@ -88,7 +88,7 @@ std::string WriteFailureText(const WriteResult& result)
         return {};
     case SerialError::TimedOut:
         return Fill(DTU_TR("serial", "Send failed: the port sent nothing for %1 s"),
-                    {std::to_string(CXSerial::kWriteWaitMs * CXSerial::kMaxStalledWaits / 1000)});
+                    {std::to_string(SerialPort::kWriteWaitMs * SerialPort::kMaxStalledWaits / 1000)});
     case SerialError::Lost:
         return DTU_TR("serial", "Send failed: the port is disconnected");
     case SerialError::Closed:

@@ -2,7 +2,7 @@
 // act on: one text for the pages and the command line.
 #pragma once
 
-#include "serial/XSerial.h"
+#include "driver/serial/SerialPort.h"
 
 #include <string>
 

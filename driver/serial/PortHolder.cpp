@@ -1,6 +1,6 @@
-#include "serial/PortHolder.h"
+#include "driver/serial/PortHolder.h"
 
-#include "common/Tr.h"
+#include "core/common/Tr.h"
 
 #include <charconv>
 #include <cstring>

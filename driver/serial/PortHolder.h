@@ -15,8 +15,8 @@
 // keeps its own terminal open, and the tool still opens it.
 #pragma once
 
-#include "common/Tr.h"
-#include "serial/PortInfo.h"
+#include "core/common/Tr.h"
+#include "driver/serial/PortInfo.h"
 
 #include <optional>
 #include <string>

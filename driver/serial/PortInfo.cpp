@@ -1,4 +1,4 @@
-#include "serial/PortInfo.h"
+#include "driver/serial/PortInfo.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "serial/PortList.h"
+#include "driver/serial/PortList.h"
 
 #include <algorithm>
 #include <cctype>

@@ -11,8 +11,8 @@
 // not open; opening is tried when the user asks for it.
 #pragma once
 
-#include "serial/PortHolder.h"
-#include "serial/PortInfo.h"
+#include "driver/serial/PortHolder.h"
+#include "driver/serial/PortInfo.h"
 
 #include <optional>
 #include <string>

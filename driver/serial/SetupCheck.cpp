@@ -1,9 +1,9 @@
-#include "serial/SetupCheck.h"
+#include "driver/serial/SetupCheck.h"
 
-#include "serial/XSerial.h"
+#include "driver/serial/SerialPort.h"
 
-#include "serial/PortHolder.h"
-#include "serial/PortList.h"
+#include "driver/serial/PortHolder.h"
+#include "driver/serial/PortList.h"
 
 #include <algorithm>
 #include <cctype>

@@ -12,7 +12,7 @@
 // command line print the same findings.
 #pragma once
 
-#include "serial/PortInfo.h"
+#include "driver/serial/PortInfo.h"
 
 #include <string>
 #include <vector>

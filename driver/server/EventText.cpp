@@ -1,8 +1,8 @@
-#include "server/EventText.h"
+#include "driver/server/EventText.h"
 
-#include "common/Codepage.h"
-#include "common/Hex.h"
-#include "pages/DataFrame.h"
+#include "core/common/Codepage.h"
+#include "core/common/Hex.h"
+#include "core/pages/DataFrame.h"
 
 #include <cstdio>
 #include <ctime>

@@ -3,7 +3,7 @@
 // shows. Also the one reading of what a user types to send.
 #pragma once
 
-#include "server/TestServer.h"
+#include "driver/server/TestServer.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
-#include "server/ServerThread.h"
+#include "driver/server/ServerThread.h"
 
-#include "common/Tr.h"
+#include "core/common/Tr.h"
 
 #include <cerrno>
 #include <poll.h>

@@ -15,7 +15,7 @@
 // takes them.
 #pragma once
 
-#include "server/TestServer.h"
+#include "driver/server/TestServer.h"
 
 #include <functional>
 #include <map>

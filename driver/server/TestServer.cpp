@@ -1,4 +1,4 @@
-#include "server/TestServer.h"
+#include "driver/server/TestServer.h"
 
 #include <algorithm>
 #include <arpa/inet.h>

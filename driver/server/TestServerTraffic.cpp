@@ -1,8 +1,8 @@
 // A connection's traffic: reading and completing packets, the history,
 // sending, and closing.
-#include "server/TestServer.h"
+#include "driver/server/TestServer.h"
 
-#include "common/Tr.h"
+#include "core/common/Tr.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,8 +1,8 @@
-#include "sim/Device.h"
+#include "dtu-sim/sim/Device.h"
 
-#include "dtu/Commands.h"
-#include "dtu/Frame.h"
-#include "upgrade/Crc32.h"
+#include "core/dtu/Commands.h"
+#include "core/dtu/Frame.h"
+#include "core/upgrade/Crc32.h"
 
 #include <algorithm>
 #include <ctime>

@@ -3,7 +3,7 @@
 // values, replies go out as values.
 #pragma once
 
-#include "sim/RequestParser.h"
+#include "dtu-sim/sim/RequestParser.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "sim/RequestParser.h"
+#include "dtu-sim/sim/RequestParser.h"
 
 namespace sim {
 

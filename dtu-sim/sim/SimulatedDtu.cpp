@@ -1,7 +1,7 @@
-#include "sim/SimulatedDtu.h"
+#include "dtu-sim/sim/SimulatedDtu.h"
 
-#include "common/Hex.h"
-#include "serial/LineSettings.h"
+#include "core/common/Hex.h"
+#include "driver/serial/LineSettings.h"
 
 #include <algorithm>
 #include <cerrno>

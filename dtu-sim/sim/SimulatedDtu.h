@@ -5,8 +5,8 @@
 // the master side reports a hang-up for ever and could not be waited on.
 #pragma once
 
-#include "sim/Device.h"
-#include "sim/Uplink.h"
+#include "dtu-sim/sim/Device.h"
+#include "dtu-sim/sim/Uplink.h"
 
 #include <algorithm>
 #include <atomic>

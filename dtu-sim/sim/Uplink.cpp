@@ -1,4 +1,4 @@
-#include "sim/Uplink.h"
+#include "dtu-sim/sim/Uplink.h"
 
 #include <algorithm>
 #include <arpa/inet.h>

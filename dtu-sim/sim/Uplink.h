@@ -19,7 +19,7 @@
 // is a parameter.
 #pragma once
 
-#include "sim/Device.h"
+#include "dtu-sim/sim/Device.h"
 
 #include <cstdint>
 #include <future>

@@ -1,6 +1,6 @@
 // dtu-sim: a simulated DTU on a pseudo-terminal. Prints the terminal's path
 // alone on the first line, then answers until SIGINT or SIGTERM.
-#include "sim/SimulatedDtu.h"
+#include "dtu-sim/sim/SimulatedDtu.h"
 
 #include <csignal>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "cli/Board.h"
+#include "dtuctl/cli/Board.h"
 
 namespace cli {
 

@@ -1,9 +1,9 @@
 // What each command does on one port, and the commands that open none.
 #pragma once
 
-#include "cli/Jobs.h"
-#include "dtu/Frame.h"
-#include "profile/Profile.h"
+#include "core/dtu/Frame.h"
+#include "core/profile/Profile.h"
+#include "dtuctl/cli/Jobs.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "cli/Interrupt.h"
+#include "dtuctl/cli/Interrupt.h"
 
 #include <atomic>
 #include <cerrno>

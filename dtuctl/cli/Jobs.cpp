@@ -1,7 +1,7 @@
-#include "cli/Jobs.h"
+#include "dtuctl/cli/Jobs.h"
 
-#include "profile/Settings.h"
-#include "serial/LineSettings.h"
+#include "core/profile/Settings.h"
+#include "driver/serial/LineSettings.h"
 
 #include <algorithm>
 #include <sstream>

@@ -2,10 +2,10 @@
 // port, results printed in port order, a summary and an exit code.
 #pragma once
 
-#include "cli/Board.h"
-#include "cli/Link.h"
-#include "cli/Run.h"
-#include "dtu/Frame.h"
+#include "core/dtu/Frame.h"
+#include "dtuctl/cli/Board.h"
+#include "dtuctl/cli/Link.h"
+#include "dtuctl/cli/Run.h"
 
 #include <nlohmann/json.hpp>
 
@@ -23,7 +23,7 @@ struct Line {
     unsigned baud = 115200;
     std::string parity = "none";
     int timeoutMs = dtu::kReplyTimeoutMs;
-    int connectTimeoutMs = CXSerial::kConnectTimeoutMs;
+    int connectTimeoutMs = SerialPort::kConnectTimeoutMs;
     bool fast = false;
 };
 

@@ -1,10 +1,10 @@
-#include "cli/Link.h"
+#include "dtuctl/cli/Link.h"
 
-#include "common/Hex.h"
-#include "dtu/Frame.h"
-#include "dtu/Responses.h"
-#include "net/PortUrl.h"
-#include "serial/OpenFailure.h"
+#include "core/common/Hex.h"
+#include "core/dtu/Frame.h"
+#include "core/dtu/Responses.h"
+#include "core/net/PortUrl.h"
+#include "driver/serial/OpenFailure.h"
 
 #include <system_error>
 #include <thread>

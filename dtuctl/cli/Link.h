@@ -6,9 +6,9 @@
 // sixteen of them run side by side exactly as one does.
 #pragma once
 
-#include "profile/Profile.h"
-#include "serial/ReceiveBuffer.h"
-#include "serial/XSerial.h"
+#include "core/profile/Profile.h"
+#include "core/serial/ReceiveBuffer.h"
+#include "driver/serial/SerialPort.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -34,7 +34,7 @@ struct Reply {
     std::span<const std::uint8_t> frame() const { return {buffer.data(), static_cast<std::size_t>(length)}; }
 };
 
-class Link : public CXSerial {
+class Link : public SerialPort {
 public:
     static constexpr auto kTick = std::chrono::milliseconds(100);
 

@@ -1,7 +1,8 @@
-#include "cli/ReadWrite.h"
+#include "dtuctl/cli/ReadWrite.h"
 
-#include "dtu/Commands.h"
-#include "dtu/Requests.h"
+#include "core/dtu/Commands.h"
+#include "core/dtu/Requests.h"
+#include "driver/host/LocalClock.h"
 
 namespace cli {
 
@@ -23,13 +24,13 @@ WriteReport WriteProfile(Link& link, const Profile& profile, int timeoutMs, cons
 {
     const DeviceSettings current = ReadSettings(link, QueriesToComplete(profile), timeoutMs, step);
     const Profile complete = Complete(profile, current);
-    const std::vector<PlannedWrite> writes = PlanWrites(complete, Now());
+    const std::vector<PlannedWrite> writes = PlanWrites(complete, host::LocalNow());
     for (const PlannedWrite& w : writes) {
         if (step)
             step(w.what);
         // The clock is taken when its frame goes out, not when the plan was made.
         const bool clock = w.frame.size() > 2 && w.frame[2] == dtu::cmd::kSetClock;
-        link.Exchange(clock ? dtu::BuildSetClock(Now()) : w.frame, timeoutMs, w.what);
+        link.Exchange(clock ? dtu::BuildSetClock(host::LocalNow()) : w.frame, timeoutMs, w.what);
     }
     const DeviceSettings readBack = ReadSettings(link, QueriesToVerify(profile), timeoutMs, step);
     return {Compare(profile, writes, readBack)};

@@ -2,9 +2,9 @@
 // request, each waiting for its answer.
 #pragma once
 
-#include "cli/Link.h"
-#include "profile/Provision.h"
-#include "profile/Settings.h"
+#include "core/profile/Provision.h"
+#include "core/profile/Settings.h"
+#include "dtuctl/cli/Link.h"
 
 namespace cli {
 

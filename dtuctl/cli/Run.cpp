@@ -1,11 +1,12 @@
-#include "cli/Run.h"
+#include "dtuctl/cli/Run.h"
 
-#include "cli/Commands.h"
-#include "cli/Interrupt.h"
-#include "cli/Serve.h"
-#include "cli/Upgrade.h"
-#include "net/PortUrl.h"
-#include "serial/PortList.h"
+#include "core/net/PortUrl.h"
+#include "driver/host/ProfileFile.h"
+#include "driver/serial/PortList.h"
+#include "dtuctl/cli/Commands.h"
+#include "dtuctl/cli/Interrupt.h"
+#include "dtuctl/cli/Serve.h"
+#include "dtuctl/cli/Upgrade.h"
 
 #include <CLI/CLI.hpp>
 

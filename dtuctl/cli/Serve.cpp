@@ -1,10 +1,10 @@
-#include "cli/Serve.h"
+#include "dtuctl/cli/Serve.h"
 
-#include "cli/Interrupt.h"
+#include "dtuctl/cli/Interrupt.h"
 
-#include "common/Hex.h"
-#include "server/EventText.h"
-#include "server/TestServer.h"
+#include "core/common/Hex.h"
+#include "driver/server/EventText.h"
+#include "driver/server/TestServer.h"
 
 #include <nlohmann/json.hpp>
 

@@ -3,7 +3,7 @@
 // connected DTU; Ctrl-C ends it.
 #pragma once
 
-#include "cli/Run.h"
+#include "dtuctl/cli/Run.h"
 
 #include <cstdint>
 #include <optional>

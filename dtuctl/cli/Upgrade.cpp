@@ -1,4 +1,4 @@
-#include "cli/Upgrade.h"
+#include "dtuctl/cli/Upgrade.h"
 
 #include <algorithm>
 #include <chrono>

@@ -2,8 +2,8 @@
 // with progress for a bar or a log.
 #pragma once
 
-#include "cli/Link.h"
-#include "upgrade/Transfer.h"
+#include "core/upgrade/Transfer.h"
+#include "dtuctl/cli/Link.h"
 
 #include <functional>
 #include <optional>

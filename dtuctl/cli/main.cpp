@@ -1,5 +1,5 @@
-#include "cli/Interrupt.h"
-#include "cli/Run.h"
+#include "dtuctl/cli/Interrupt.h"
+#include "dtuctl/cli/Run.h"
 
 #include <csignal>
 #include <iostream>

@@ -1,6 +1,6 @@
-#include "app/TavrinApp.h"
+#include "dtutool/app/Startup.h"
 
 int main(int argc, char* argv[])
 {
-    return CTavrinApp::Run(argc, argv);
+    return Startup::Run(argc, argv);
 }

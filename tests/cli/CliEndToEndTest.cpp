@@ -1,16 +1,16 @@
 // dtuctl whole, as a user runs it, against simulated DTUs on real
 // pseudo-terminals. Slow by nature: every answer waits for the line to
 // fall silent, so each test keeps to the exchanges it needs.
-#include "cli/Link.h"
-#include "cli/Run.h"
-#include "serial/PortHolder.h"
-#include "Profiles.h"
-#include "sim/SimulatedDtu.h"
-#include "support/Bytes.h"
-#include "support/Listener.h"
-#include "support/Pty.h"
-#include "support/RunCtl.h"
-#include "support/Ser2net.h"
+#include "driver/serial/PortHolder.h"
+#include "dtu-sim/sim/SimulatedDtu.h"
+#include "dtuctl/cli/Link.h"
+#include "dtuctl/cli/Run.h"
+#include "tests/cli/Profiles.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/Listener.h"
+#include "tests/support/Pty.h"
+#include "tests/support/RunCtl.h"
+#include "tests/support/Ser2net.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -1,10 +1,10 @@
 // What a person sees while ports work: the board of lines and the
 // progress bar.
-#include "cli/Board.h"
-#include "cli/Link.h"
-#include "cli/Upgrade.h"
-#include "serial/NetPort.h"
-#include "serial/OpenFailure.h"
+#include "driver/serial/NetPort.h"
+#include "driver/serial/OpenFailure.h"
+#include "dtuctl/cli/Board.h"
+#include "dtuctl/cli/Link.h"
+#include "dtuctl/cli/Upgrade.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,16 @@
 // Profiles: what is refused (with its place in the file), what the accepted
 // ones put on the line, and that a printed profile writes back what was read.
-#include "common/Hex.h"
-#include "profile/Profile.h"
-#include "profile/Provision.h"
-#include "profile/Sequence.h"
-#include "profile/Settings.h"
-#include "dtu/Frame.h"
-#include "Profiles.h"
-#include "dtu/Messages.h"
-#include "support/Bytes.h"
+#include "core/common/Hex.h"
+#include "core/dtu/Frame.h"
+#include "core/dtu/Messages.h"
+#include "core/profile/Profile.h"
+#include "core/profile/Provision.h"
+#include "core/profile/Sequence.h"
+#include "core/profile/Settings.h"
+#include "driver/host/LocalClock.h"
+#include "driver/host/ProfileFile.h"
+#include "tests/cli/Profiles.h"
+#include "tests/support/Bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -145,7 +147,7 @@ TEST(Provision, OnlyWhatTheProfileHoldsIsWritten)
     const profile::ParsedProfile parsed = profile::ParseProfile("[server]\nip = \"203.0.113.7\"\nport = 8080\n", "p.toml");
     ASSERT_TRUE(parsed.ok());
     EXPECT_EQ(profile::QueriesToComplete(parsed.profile), 0u);
-    const auto writes = profile::PlanWrites(parsed.profile, profile::Now());
+    const auto writes = profile::PlanWrites(parsed.profile, host::LocalNow());
     ASSERT_EQ(writes.size(), 2u);
     EXPECT_EQ(writes[0].frame, H("FA 80 E6 04 CB 00 71 07 A7 0D"));
     EXPECT_EQ(writes[1].frame, H("FA 80 E7 02 1F 90 12 0D"));
@@ -172,7 +174,7 @@ TEST(Provision, LeftOutKeysOfARecordKeepTheDtusValues)
     ASSERT_TRUE(parsed.ok());
     EXPECT_EQ(profile::QueriesToComplete(parsed.profile), unsigned{profile::kOwnId | profile::kUart | profile::kRf | profile::kPackets});
     const Profile complete = profile::Complete(parsed.profile, Current());
-    const auto writes = profile::PlanWrites(complete, profile::Now());
+    const auto writes = profile::PlanWrites(complete, host::LocalNow());
     ASSERT_EQ(writes.size(), 4u);
     EXPECT_EQ(Spaced(writes[0].frame), "FA 80 FB 07 AA BB CC DD EE FF AA 21 0D");  // custom kept
     EXPECT_EQ(Spaced(writes[3].frame), "FA 80 EC 03 03 00 00 6C 0D");              // parity, interface kept
@@ -196,7 +198,7 @@ TEST(Provision, ComparisonFindsWhatDidNotTake)
     ASSERT_TRUE(parsed.ok());
     profile::DeviceSettings back;
     back.uart = dtu::UartIndexes{3, 0, 0};
-    const auto rows = profile::Compare(parsed.profile, profile::PlanWrites(parsed.profile, profile::Now()), back);
+    const auto rows = profile::Compare(parsed.profile, profile::PlanWrites(parsed.profile, host::LocalNow()), back);
     ASSERT_EQ(rows.size(), 5u);
     EXPECT_EQ(rows[0].verdict, profile::Verdict::Ok);
     EXPECT_EQ(rows[1].verdict, profile::Verdict::Differs);
@@ -240,7 +242,7 @@ TEST(Provision, PrintedProfilesWriteBackWhatWasRead)
             continue;
         }
         const Profile complete = profile::Complete(parsed.profile, variants[i]);
-        const auto rows = profile::Compare(parsed.profile, profile::PlanWrites(complete, profile::Now()), variants[i]);
+        const auto rows = profile::Compare(parsed.profile, profile::PlanWrites(complete, host::LocalNow()), variants[i]);
         for (const auto& row : rows)
             EXPECT_NE(row.verdict, profile::Verdict::Differs) << row.setting << ": " << row.wanted << " / " << row.readBack;
     }

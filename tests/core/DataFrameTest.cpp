@@ -1,6 +1,6 @@
-#include "dtu/Messages.h"
-#include "pages/DataFrame.h"
-#include "support/Bytes.h"
+#include "core/dtu/Messages.h"
+#include "core/pages/DataFrame.h"
+#include "tests/support/Bytes.h"
 
 #include <gtest/gtest.h>
 

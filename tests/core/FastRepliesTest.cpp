@@ -1,8 +1,8 @@
 // Fast replies: a whole response frame completes with its last byte;
 // everything else still completes by silence.
-#include "dtu/Frame.h"
-#include "serial/ReceiveBuffer.h"
-#include "support/Bytes.h"
+#include "core/dtu/Frame.h"
+#include "core/serial/ReceiveBuffer.h"
+#include "tests/support/Bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "dtu/Commands.h"
-#include "dtu/Frame.h"
+#include "core/dtu/Commands.h"
+#include "core/dtu/Frame.h"
 
 #include <gtest/gtest.h>
 

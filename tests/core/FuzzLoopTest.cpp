@@ -1,6 +1,6 @@
 // Every length from 0 to 300 of random bytes, each in a buffer of exactly
 // that size: under AddressSanitizer a read past the received bytes fails.
-#include "fuzz/Decoders.h"
+#include "tests/fuzz/Decoders.h"
 
 #include <gtest/gtest.h>
 

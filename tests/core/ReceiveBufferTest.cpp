@@ -1,4 +1,4 @@
-#include "serial/ReceiveBuffer.h"
+#include "core/serial/ReceiveBuffer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "dtu/Commands.h"
-#include "dtu/Messages.h"
-#include "dtu/Requests.h"
-#include "dtu/Rf.h"
-#include "support/Bytes.h"
+#include "core/dtu/Commands.h"
+#include "core/dtu/Messages.h"
+#include "core/dtu/Requests.h"
+#include "core/dtu/Rf.h"
+#include "tests/support/Bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "dtu/Commands.h"
-#include "dtu/Messages.h"
-#include "dtu/Responses.h"
-#include "support/Bytes.h"
+#include "core/dtu/Commands.h"
+#include "core/dtu/Messages.h"
+#include "core/dtu/Responses.h"
+#include "tests/support/Bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The received stream cut into records: at frame ends and at the bound,
 // every byte in exactly one record.
-#include "monitor/StreamCutter.h"
+#include "core/monitor/StreamCutter.h"
 
 #include <gtest/gtest.h>
 

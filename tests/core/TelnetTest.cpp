@@ -1,6 +1,6 @@
 // The network port's Telnet layer and URLs, byte for byte.
-#include "net/PortUrl.h"
-#include "net/Telnet.h"
+#include "core/net/PortUrl.h"
+#include "core/net/Telnet.h"
 
 #include <gtest/gtest.h>
 

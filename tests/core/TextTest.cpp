@@ -1,6 +1,6 @@
-#include "common/Codepage.h"
-#include "common/Hex.h"
-#include "support/Bytes.h"
+#include "core/common/Codepage.h"
+#include "core/common/Hex.h"
+#include "tests/support/Bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "support/Bytes.h"
-#include "support/MemoryImage.h"
-#include "upgrade/Crc32.h"
-#include "upgrade/Transfer.h"
+#include "core/upgrade/Crc32.h"
+#include "core/upgrade/Transfer.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/MemoryImage.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

@@ -2,15 +2,15 @@
 // requests built by the core, written by g_Serial, answers completed by
 // silence on a 100 ms tick and decoded by the core. Slow by nature: every
 // answer waits for 400 to 500 ms of silence.
-#include "dtu/Commands.h"
-#include "dtu/Messages.h"
-#include "dtu/Requests.h"
-#include "dtu/Responses.h"
-#include "pages/DataFrame.h"
-#include "serial/KVSerial.h"
-#include "sim/SimulatedDtu.h"
-#include "support/Bytes.h"
-#include "support/Ticker.h"
+#include "core/dtu/Commands.h"
+#include "core/dtu/Messages.h"
+#include "core/dtu/Requests.h"
+#include "core/dtu/Responses.h"
+#include "core/pages/DataFrame.h"
+#include "driver/serial/BufferedPort.h"
+#include "dtu-sim/sim/SimulatedDtu.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/Ticker.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // would on any frame. Shared by the fuzz loop test and the libFuzzer target.
 #pragma once
 
-#include "dtu/Responses.h"
-#include "upgrade/Transfer.h"
+#include "core/dtu/Responses.h"
+#include "core/upgrade/Transfer.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,12 +1,12 @@
 // libFuzzer target: any bytes as a received frame, the whole input being the
 // buffer, so that a read past it is caught by AddressSanitizer.
-#include "fuzz/Decoders.h"
+#include "tests/fuzz/Decoders.h"
 
-#include "common/Codepage.h"
-#include "common/Hex.h"
-#include "dtu/Requests.h"
-#include "net/Telnet.h"
-#include "pages/DataFrame.h"
+#include "core/common/Codepage.h"
+#include "core/common/Hex.h"
+#include "core/dtu/Requests.h"
+#include "core/net/Telnet.h"
+#include "core/pages/DataFrame.h"
 
 #include <string>
 #include <string_view>

@@ -2,20 +2,20 @@
 // fake sysfs and /dev, by-id names point at pseudo-terminals that play the
 // adapter, and the real inotify watch tells the page. No real serial device
 // is ever opened.
-#include "app/Dialog_Login.h"
-#include "app/TavrinDlg.h"
-#include "common/Settings.h"
-#include "serial/KVSerial.h"
-#include "serial/PortHolder.h"
-#include "serial/PortList.h"
-#include "support/FakeSystem.h"
-#include "sim/SimulatedDtu.h"
-#include "support/Listener.h"
-#include "support/MessageBoxes.h"
-#include "support/OwnSettings.h"
-#include "support/Pty.h"
-#include "support/Ser2net.h"
-#include "upgrade/Dialog_OTG.h"
+#include "driver/serial/BufferedPort.h"
+#include "driver/serial/PortHolder.h"
+#include "driver/serial/PortList.h"
+#include "dtu-sim/sim/SimulatedDtu.h"
+#include "tests/support/FakeSystem.h"
+#include "tests/support/Listener.h"
+#include "tests/support/MessageBoxes.h"
+#include "tests/support/OwnSettings.h"
+#include "tests/support/Pty.h"
+#include "tests/support/Ser2net.h"
+#include "ui/app/LoginDialog.h"
+#include "ui/app/MainWindow.h"
+#include "ui/common/Settings.h"
+#include "ui/upgrade/UpgradePage.h"
 
 #include <QCheckBox>
 #include <QApplication>
@@ -44,7 +44,7 @@ class PortPageTest : public QObject {
 
 private:
     std::unique_ptr<FakeSystem> fake_;
-    std::unique_ptr<CTavrinDlg> window_;
+    std::unique_ptr<MainWindow> window_;
     MessageBoxes boxes_;
     QStringList extra_;
 
@@ -59,9 +59,9 @@ private:
             fake_->AddByIdLink(kById, target);
     }
     // What the application lists: its own paths first, then the system's.
-    void MakeWindow(const CUartParamDlg::PortNames& names = {})
+    void MakeWindow(const SerialSettingsPage::PortNames& names = {})
     {
-        window_ = std::make_unique<CTavrinDlg>(
+        window_ = std::make_unique<MainWindow>(
             [this] {
                 QStringList list = extra_;
                 for (const std::string& path : serial::ListPorts(Roots()))
@@ -71,7 +71,7 @@ private:
             nullptr, Roots(), names);
         window_->show();
     }
-    CUartParamDlg* Page()
+    SerialSettingsPage* Page()
     {
         window_->findChild<QAction*>(QStringLiteral("action1004"))->trigger();
         return window_->uartPage();
@@ -100,7 +100,7 @@ private slots:
 
     void listFollowsAdaptersWithTheirNames()
     {
-        CUartParamDlg* page = Page();
+        SerialSettingsPage* page = Page();
         auto* port = Find<QComboBox>("portCombo");
         QCOMPARE(port->count(), 0);
         QVERIFY(page->setupText().contains(QStringLiteral("没有找到")));
@@ -146,7 +146,7 @@ private slots:
         auto first = std::make_unique<PtyPair>();
         LinkTo(first->terminalPath());
         extra_ = {ById()};
-        CUartParamDlg* page = Page();
+        SerialSettingsPage* page = Page();
         auto* port = Find<QComboBox>("portCombo");
         QCOMPARE(port->currentText(), ById());
         Find<QComboBox>("baudCombo")->setCurrentIndex(3);  // 9600
@@ -197,7 +197,7 @@ private slots:
         PtyPair pty;
         LinkTo(pty.terminalPath());
         extra_ = {ById()};
-        CUartParamDlg* page = Page();
+        SerialSettingsPage* page = Page();
         Find<QCheckBox>("reconnectBox")->setChecked(false);
         QTest::mouseClick(Find<QPushButton>("openButton"), Qt::LeftButton);
         QVERIFY(g_Serial.IsOpen());
@@ -221,13 +221,13 @@ private slots:
         QVERIFY(g_Serial.IsOpen());
 
         QTimer::singleShot(0, window_.get(), [] {
-            if (auto* login = qobject_cast<CDialog_Login*>(QApplication::activeModalWidget())) {
+            if (auto* login = qobject_cast<LoginDialog*>(QApplication::activeModalWidget())) {
                 login->findChild<QLineEdit*>(QStringLiteral("passwordEdit"))->setText(QStringLiteral("QWPZ"));
                 login->findChild<QPushButton*>(QStringLiteral("loginButton"))->click();
             }
         });
         window_->findChild<QAction*>(QStringLiteral("action1009"))->trigger();
-        CDialog_OTG* upgrade = window_->upgradePage();
+        UpgradePage* upgrade = window_->upgradePage();
         QVERIFY(upgrade && upgrade->isVisible());
         const std::string image = (fake_->root() / "image.bin").string();
         std::ofstream(image, std::ios::binary) << std::string(5000, '\x5A');
@@ -270,7 +270,7 @@ private slots:
                      {QStringLiteral("-o"), QStringLiteral("-x"), path, QStringLiteral("sleep"), QStringLiteral("30")});
         QVERIFY(holder.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(serial::FindHolder(pty.terminalPath()).has_value(), 3000);
-        CUartParamDlg* page = Page();
+        SerialSettingsPage* page = Page();
         auto* port = Find<QComboBox>("portCombo");
         QCOMPARE(port->itemText(0), path + QStringLiteral(" 占用: flock (%1)").arg(holder.processId()));
 
@@ -322,7 +322,7 @@ private slots:
         Ser2net server(telnetDtu.TerminalPath(), rawDtu.TerminalPath(), "9600n81");
         QCOMPARE(QString::fromStdString(server.error()), QString());
         const Listener silent;  // takes connections and never speaks
-        CUartParamDlg* page = Page();
+        SerialSettingsPage* page = Page();
         auto* port = Find<QComboBox>("portCombo");
         auto* open = Find<QPushButton>("openButton");
         Find<QComboBox>("baudCombo")->setCurrentIndex(Find<QComboBox>("baudCombo")->findText(QStringLiteral("9600")));

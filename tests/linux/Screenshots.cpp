@@ -3,16 +3,16 @@
 // another program holds; a network port while it connects and once open.
 // scripts/screenshots.sh runs it under Xvfb.
 // Usage: port_page_screenshots OUTPUT_DIR
-#include "app/TavrinDlg.h"
-#include "serial/KVSerial.h"
-#include "serial/PortHolder.h"
-#include "serial/PortList.h"
-#include "support/FakeSystem.h"
-#include "sim/SimulatedDtu.h"
-#include "support/Listener.h"
-#include "support/Pty.h"
-#include "support/Ser2net.h"
-#include "support/Shots.h"
+#include "driver/serial/BufferedPort.h"
+#include "driver/serial/PortHolder.h"
+#include "driver/serial/PortList.h"
+#include "dtu-sim/sim/SimulatedDtu.h"
+#include "tests/support/FakeSystem.h"
+#include "tests/support/Listener.h"
+#include "tests/support/Pty.h"
+#include "tests/support/Ser2net.h"
+#include "tests/support/Shots.h"
+#include "ui/app/MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,7 +39,7 @@ int main(int argc, char* argv[])
     auto pty = std::make_unique<PtyPair>();
     const QString adapter = QString::fromStdString(fake.Dev("serial/by-id/" + byId));
     QStringList extra;
-    CTavrinDlg window(
+    MainWindow window(
         [&] {
             QStringList list = extra;
             for (const std::string& path : serial::ListPorts({fake.sys(), fake.dev()}))
@@ -49,7 +49,7 @@ int main(int argc, char* argv[])
         nullptr, {fake.sys(), fake.dev()});
     window.show();
     window.findChild<QAction*>(QStringLiteral("action1004"))->trigger();
-    CUartParamDlg* page = window.uartPage();
+    SerialSettingsPage* page = window.uartPage();
     SaveShot(page, dir, QStringLiteral("settings-adapters"));
 
     // The adapter plays a pseudo-terminal behind its by-id name, then is pulled.

@@ -1,13 +1,13 @@
 // The monitor's decoded text: every command code both ways, every data frame
 // type, the firmware frames, and envelopes that fail.
-#include "monitor/FrameText.h"
+#include "core/monitor/FrameText.h"
 
-#include "dtu/Frame.h"
-#include "dtu/Requests.h"
-#include "dtu/Rf.h"
-#include "pages/DataFrame.h"
-#include "support/Bytes.h"
-#include "upgrade/Transfer.h"
+#include "core/dtu/Frame.h"
+#include "core/dtu/Requests.h"
+#include "core/dtu/Rf.h"
+#include "core/pages/DataFrame.h"
+#include "core/upgrade/Transfer.h"
+#include "tests/support/Bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The monitor's record: bounds, answers matched to requests, time-outs,
 // filters, and the text and CSV it saves.
-#include "monitor/LineLog.h"
+#include "core/monitor/LineLog.h"
 
-#include "dtu/Frame.h"
-#include "support/Bytes.h"
-#include "upgrade/Transfer.h"
+#include "core/dtu/Frame.h"
+#include "core/upgrade/Transfer.h"
+#include "tests/support/Bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -2,17 +2,17 @@
 // pseudo-terminal: requests from the DTU page appear as sent rows, the
 // answers as received rows, decoded; an answer that fails its checksum and a
 // request left unanswered are marked; the rows filter, copy and save.
-#include "app/TavrinDlg.h"
-#include "common/FileDialog.h"
-#include "dtu/DtuDlg.h"
-#include "dtu/Frame.h"
-#include "monitor/MonitorDlg.h"
-#include "serial/KVSerial.h"
-#include "sim/SimulatedDtu.h"
-#include "support/Bytes.h"
-#include "support/MessageBoxes.h"
-#include "support/Pty.h"
-#include "support/RunTests.h"
+#include "core/dtu/Frame.h"
+#include "driver/serial/BufferedPort.h"
+#include "dtu-sim/sim/SimulatedDtu.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/MessageBoxes.h"
+#include "tests/support/Pty.h"
+#include "tests/support/RunTests.h"
+#include "ui/app/MainWindow.h"
+#include "ui/common/FileDialog.h"
+#include "ui/dtu/DtuPage.h"
+#include "ui/monitor/MonitorWindow.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -30,12 +30,12 @@
 namespace {
 
 // "direction|meaning" of every row the table shows.
-QStringList Rows(const CMonitorModel* model)
+QStringList Rows(const MonitorModel* model)
 {
     QStringList rows;
     for (int r = 0; r < model->rowCount(); ++r)
-        rows << model->index(r, CMonitorModel::Direction).data().toString() + u'|' +
-                    model->index(r, CMonitorModel::Meaning).data().toString();
+        rows << model->index(r, MonitorModel::Direction).data().toString() + u'|' +
+                    model->index(r, MonitorModel::Meaning).data().toString();
     return rows;
 }
 
@@ -46,9 +46,9 @@ class MonitorWindowTest : public QObject {
 
 private:
     std::unique_ptr<sim::SimulatedDtu> dtu_;
-    std::unique_ptr<CTavrinDlg> window_;
-    CMonitorDlg* monitor_ = nullptr;
-    CDtuDlg* page_ = nullptr;
+    std::unique_ptr<MainWindow> window_;
+    MonitorWindow* monitor_ = nullptr;
+    DtuPage* page_ = nullptr;
     MessageBoxes boxes_;
 
     template <class W = QWidget>
@@ -70,7 +70,7 @@ private slots:
         dtu_ = std::make_unique<sim::SimulatedDtu>(sim::SimulatedDtu::Options{});
         QVERIFY2(dtu_->Start(), dtu_->error().c_str());
         QVERIFY(g_Serial.Open(dtu_->TerminalPath(), 115200, 0));
-        window_ = std::make_unique<CTavrinDlg>([] { return QStringList{}; });
+        window_ = std::make_unique<MainWindow>([] { return QStringList{}; });
         window_->show();
         window_->findChild<QAction*>(QStringLiteral("action1005"))->trigger();
         page_ = window_->dtuPage();
@@ -124,13 +124,13 @@ private slots:
                                               "protocol mode (SMS, SMS hex), address by IP");
         QTRY_VERIFY2_WITH_TIMEOUT(HasRow(answer), qPrintable(Shown().join(u'\n')), 3000);
         QCOMPARE(Shown().first(), QStringLiteral("sent|read network parameters"));
-        const CMonitorModel* model = monitor_->model();
-        QCOMPARE(model->index(0, CMonitorModel::Bytes).data().toString(), QStringLiteral("FA 80 E9 01 00 64 0D"));
-        QCOMPARE(model->index(0, CMonitorModel::Length).data().toInt(), 7);
+        const MonitorModel* model = monitor_->model();
+        QCOMPARE(model->index(0, MonitorModel::Bytes).data().toString(), QStringLiteral("FA 80 E9 01 00 64 0D"));
+        QCOMPARE(model->index(0, MonitorModel::Length).data().toInt(), 7);
         QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d$"))
-                    .match(model->index(0, CMonitorModel::Time).data().toString())
+                    .match(model->index(0, MonitorModel::Time).data().toString())
                     .hasMatch());
-        QVERIFY(!model->index(1, CMonitorModel::Meaning).data(Qt::ForegroundRole).isValid());
+        QVERIFY(!model->index(1, MonitorModel::Meaning).data(Qt::ForegroundRole).isValid());
 
         Click("readVersionButton");
         QTRY_VERIFY_WITH_TIMEOUT(HasRow(QStringLiteral("received|read version: \"KV-331 V2.3.1 (simulated)\"")), 3000);
@@ -147,7 +147,7 @@ private slots:
         Click("readSignalButton");
         QTRY_VERIFY_WITH_TIMEOUT(HasRow(QStringLiteral("sent|read signal strength (no answer)")),
                                  monitor::LineLog::kCommandReplyMs + 2000);
-        QVERIFY(monitor_->model()->index(0, CMonitorModel::Meaning).data(Qt::ForegroundRole).isValid());
+        QVERIFY(monitor_->model()->index(0, MonitorModel::Meaning).data(Qt::ForegroundRole).isValid());
     }
 
     void recordsWhileHiddenAndPaused()
@@ -268,7 +268,7 @@ private slots:
         PtyPair pty;
         QVERIFY(g_Serial.Open(pty.terminalPath(), 115200, 0));
         {
-            CMonitorDlg monitor;
+            MonitorWindow monitor;
             monitor.show();
             constexpr int kFrames = 100;
             auto writer = [](std::uint8_t id) {
@@ -300,7 +300,7 @@ private slots:
 
     void oldestRowsLeaveAtTheBound()
     {
-        CMonitorDlg monitor(nullptr, 10);
+        MonitorWindow monitor(nullptr, 10);
         monitor.show();
         // Enough rows that the table's own index is compacted on the way.
         for (int i = 0; i < 9000; ++i) {
@@ -314,8 +314,8 @@ private slots:
         QCOMPARE(monitor.model()->rowCount(), 10);
         QCOMPARE(monitor.model()->EntryAt(0)->seq, std::uint64_t(8990));
         QCOMPARE(monitor.model()->EntryAt(9)->seq, std::uint64_t(8999));
-        QCOMPARE(monitor.model()->index(9, CMonitorModel::Bytes).data().toString(), QStringLiteral("41 23 27"));
-        QVERIFY(!monitor.model()->index(10, CMonitorModel::Bytes).data().isValid());
+        QCOMPARE(monitor.model()->index(9, MonitorModel::Bytes).data().toString(), QStringLiteral("41 23 27"));
+        QVERIFY(!monitor.model()->index(10, MonitorModel::Bytes).data().isValid());
     }
 
     void badChecksumAnswerIsMarked()
@@ -325,11 +325,11 @@ private slots:
         PtyPair pty;
         QVERIFY(g_Serial.Open(pty.terminalPath(), 115200, 0));
         {
-            CTavrinDlg window([] { return QStringList{}; });
+            MainWindow window([] { return QStringList{}; });
             window.show();
             window.findChild<QAction*>(QStringLiteral("action1005"))->trigger();
             window.findChild<QAction*>(QStringLiteral("action32784"))->trigger();
-            CMonitorDlg* monitor = window.monitor();
+            MonitorWindow* monitor = window.monitor();
             window.dtuPage()->findChild<QPushButton*>(QStringLiteral("readVersionButton"))->click();
             QCOMPARE(pty.Receive(8, std::chrono::milliseconds(2000)), H("FA 80 F1 02 00 00 6D 0D"));
             // The right sum is 0x6D + 0x80 ... here one off.
@@ -337,9 +337,9 @@ private slots:
             answer[answer.size() - 2] ^= 0x01;
             pty.Send(answer);
             QTRY_COMPARE_WITH_TIMEOUT(monitor->model()->rowCount(), 2, 3000);
-            const QString meaning = monitor->model()->index(1, CMonitorModel::Meaning).data().toString();
+            const QString meaning = monitor->model()->index(1, MonitorModel::Meaning).data().toString();
             QVERIFY2(meaning.startsWith(QStringLiteral("read version (bad checksum: sum ")), qPrintable(meaning));
-            QVERIFY(monitor->model()->index(1, CMonitorModel::Meaning).data(Qt::ForegroundRole).isValid());
+            QVERIFY(monitor->model()->index(1, MonitorModel::Meaning).data(Qt::ForegroundRole).isValid());
             // Its code still answers the request: the request is not marked.
             QVERIFY(!monitor->log()[0].unanswered);
         }

@@ -2,15 +2,15 @@
 // firmware upgrade, both against the simulated DTU. scripts/screenshots.sh
 // runs it under Xvfb.
 // Usage: monitor_screenshots OUTPUT_DIR
-#include "PageHarness.h"
+#include "tests/upgrade/PageHarness.h"
 
-#include "app/TavrinDlg.h"
-#include "common/MessageBox.h"
-#include "dtu/DtuDlg.h"
-#include "monitor/MonitorDlg.h"
-#include "serial/KVSerial.h"
-#include "sim/SimulatedDtu.h"
-#include "upgrade/Dialog_OTG.h"
+#include "driver/serial/BufferedPort.h"
+#include "dtu-sim/sim/SimulatedDtu.h"
+#include "ui/app/MainWindow.h"
+#include "ui/common/MessageBox.h"
+#include "ui/dtu/DtuPage.h"
+#include "ui/monitor/MonitorWindow.h"
+#include "ui/upgrade/UpgradePage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,7 +25,7 @@
 
 namespace {
 
-void OpenMonitor(CTavrinDlg& window)
+void OpenMonitor(MainWindow& window)
 {
     window.findChild<QAction*>(QStringLiteral("action32784"))->trigger();
 }
@@ -39,11 +39,11 @@ bool Configuration(const QDir& dir)
     }
     bool ok = true;
     {
-        CTavrinDlg window([] { return QStringList(); });
+        MainWindow window([] { return QStringList(); });
         window.show();
         window.findChild<QAction*>(QStringLiteral("action1005"))->trigger();
         OpenMonitor(window);
-        CMonitorDlg* monitor = window.monitor();
+        MonitorWindow* monitor = window.monitor();
         const char* buttons[] = {"readNetButton", "readVersionButton", "readSignalButton", "readClockButton",
                                  "readUartButton"};
         std::size_t expected = 0;

@@ -2,8 +2,8 @@
 // write once, with its bytes, in the order of the wire, from any thread; no
 // failed write; nothing once removed. Free of Qt, so that it runs under
 // ThreadSanitizer.
-#include "serial/XSerial.h"
-#include "support/Pty.h"
+#include "driver/serial/SerialPort.h"
+#include "tests/support/Pty.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ namespace {
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 
-class QuietSerial : public CXSerial {
+class QuietSerial : public SerialPort {
 public:
     ~QuietSerial() override { Close(); }
     void OnRxByte(std::uint8_t) override {}

@@ -2,15 +2,15 @@
 // window's menu, all three on screen at once.
 #pragma once
 
-#include "app/TavrinDlg.h"
-#include "pages/P2pDlg.h"
-#include "pages/Phone.h"
-#include "pages/TcpDlg.h"
+#include "ui/app/MainWindow.h"
+#include "ui/pages/SmsHexPage.h"
+#include "ui/pages/SmsTextPage.h"
+#include "ui/pages/TcpPage.h"
 
 #include <QAction>
 
 struct OpenPages {
-    explicit OpenPages(CTavrinDlg& window)
+    explicit OpenPages(MainWindow& window)
     {
         window.show();
         for (int id : {1006, 1007, 1008})
@@ -20,7 +20,7 @@ struct OpenPages {
         tcp = window.tcpPage();
     }
 
-    CPhone* text;
-    CP2pDlg* hex;
-    CTcpDlg* tcp;
+    SmsTextPage* text;
+    SmsHexPage* hex;
+    TcpPage* tcp;
 };

@@ -4,19 +4,19 @@
 // displays are fed by the main window's frame completion, from the simulated
 // DTU or from bytes the test writes as the DTU. Message boxes are answered
 // through the application's message function.
-#include "OpenPages.h"
+#include "tests/pages/OpenPages.h"
 
-#include "app/TavrinDlg.h"
-#include "dtu/Edit_Hex_Ex.h"
-#include "dtu/Messages.h"
-#include "pages/P2pDlg.h"
-#include "pages/Phone.h"
-#include "pages/TcpDlg.h"
-#include "serial/KVSerial.h"
-#include "sim/SimulatedDtu.h"
-#include "support/Bytes.h"
-#include "support/MessageBoxes.h"
-#include "support/Pty.h"
+#include "core/dtu/Messages.h"
+#include "driver/serial/BufferedPort.h"
+#include "dtu-sim/sim/SimulatedDtu.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/MessageBoxes.h"
+#include "tests/support/Pty.h"
+#include "ui/app/MainWindow.h"
+#include "ui/common/HexEdits.h"
+#include "ui/pages/SmsHexPage.h"
+#include "ui/pages/SmsTextPage.h"
+#include "ui/pages/TcpPage.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -119,9 +119,9 @@ private:
     {
         std::unique_ptr<pages::SmsPage> page;
         if (kind == SmsKind::Text)
-            page = std::make_unique<CPhone>(nullptr);
+            page = std::make_unique<SmsTextPage>(nullptr);
         else
-            page = std::make_unique<CP2pDlg>(nullptr);
+            page = std::make_unique<SmsHexPage>(nullptr);
         page->show();
         return page;
     }
@@ -146,7 +146,7 @@ private:
         Click(Find<QPushButton>(page, "sendButton"));
     }
 
-    void SendTcp(CTcpDlg* page, bool transparent, bool oneToOne, const QString& address, const QString& data)
+    void SendTcp(TcpPage* page, bool transparent, bool oneToOne, const QString& address, const QString& data)
     {
         if (transparent)
             Click(Find<QRadioButton>(page, "transparentRadio"));
@@ -199,7 +199,7 @@ private slots:
         QCOMPARE(Find<QRadioButton>(page.get(), "transparentRadio")->text(), U("透传"));
         QCOMPARE(Find<QCheckBox>(page.get(), "groupCheck")->text(), U("群发"));
         // The message field of the hex page is the hex-only field.
-        QCOMPARE(dynamic_cast<CEdit_Hex_Ex*>(Find<QLineEdit>(page.get(), "messageEdit")) != nullptr,
+        QCOMPARE(dynamic_cast<HexLineEdit*>(Find<QLineEdit>(page.get(), "messageEdit")) != nullptr,
                  kind == SmsKind::Hex);
         QCOMPARE(Find<QLineEdit>(page.get(), "phoneEdit")->property("controlId").toInt(), 1011);
         QCOMPARE(Find<QLineEdit>(page.get(), "messageEdit")->property("controlId").toInt(), 1013);
@@ -258,7 +258,7 @@ private slots:
 
     void tcpPageHasItsControls()
     {
-        CTcpDlg page(nullptr);
+        TcpPage page(nullptr);
         page.show();
         QCOMPARE(page.windowTitle(), U("TCP数据传输"));
         QStringList groups;
@@ -276,7 +276,7 @@ private slots:
         QVERIFY(Find<QRadioButton>(&page, "protocolRadio")->isChecked());
         QVERIFY(Find<QRadioButton>(&page, "protocolRadio")->isEnabled());
         QVERIFY(Find<QPlainTextEdit>(&page, "receiveLog")->isReadOnly());
-        QVERIFY(dynamic_cast<CRichEdit_Hex_Ex*>(Find<QPlainTextEdit>(&page, "sendEdit")));
+        QVERIFY(dynamic_cast<HexTextEdit*>(Find<QPlainTextEdit>(&page, "sendEdit")));
         QCOMPARE(Find<QPlainTextEdit>(&page, "sendEdit")->property("controlId").toInt(), 1048);
         QCOMPARE(Find<QPlainTextEdit>(&page, "receiveLog")->property("controlId").toInt(), 1049);
     }
@@ -290,7 +290,7 @@ private slots:
         auto hex = SmsPage(SmsKind::Hex);
         QCOMPARE(ByAccessibleName(hex.get(), U("HEX文本")), Find<QLineEdit>(hex.get(), "messageEdit"));
         QCOMPARE(ByAccessibleName(hex.get(), U("手机")), Find<QLineEdit>(hex.get(), "phoneEdit"));
-        CTcpDlg tcp(nullptr);
+        TcpPage tcp(nullptr);
         tcp.show();
         QCOMPARE(ByAccessibleName(&tcp, U("TCP数据接收区")), Find<QPlainTextEdit>(&tcp, "receiveLog"));
         QCOMPARE(ByAccessibleName(&tcp, U("TCP数据发送区")), Find<QPlainTextEdit>(&tcp, "sendEdit"));
@@ -393,7 +393,7 @@ private slots:
         QFETCH(QString, address);
         QFETCH(QString, data);
         QFETCH(Bytes, expected);
-        CTcpDlg page(nullptr);
+        TcpPage page(nullptr);
         page.show();
         SendTcp(&page, transparent, oneToOne, address, data);
         QCOMPARE(Written(expected.size()), expected);
@@ -404,7 +404,7 @@ private slots:
 
     void tcpEmptyTransparentOneToManyWritesNothing()
     {
-        CTcpDlg page(nullptr);
+        TcpPage page(nullptr);
         page.show();
         SendTcp(&page, true, false, QString(), QString());
         QVERIFY(NothingWritten());
@@ -494,7 +494,7 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(QStringList, says);
         if (page == QLatin1String("tcp")) {
-            CTcpDlg tcp(nullptr);
+            TcpPage tcp(nullptr);
             tcp.show();
             if (transparent)
                 Click(Find<QRadioButton>(&tcp, "transparentRadio"));
@@ -527,7 +527,7 @@ private slots:
     {
         auto hexPage = SmsPage(SmsKind::Hex);
         auto textPage = SmsPage(SmsKind::Text);
-        CTcpDlg tcp(nullptr);
+        TcpPage tcp(nullptr);
         tcp.show();
         auto* smsHex = Find<QLineEdit>(hexPage.get(), "messageEdit");
         auto* tcpSend = Find<QPlainTextEdit>(&tcp, "sendEdit");
@@ -570,7 +570,7 @@ private slots:
 
     void stalledLineNeverFreezesThePage()
     {
-        CTcpDlg tcp(nullptr);
+        TcpPage tcp(nullptr);
         tcp.show();
         // The DTU side stops reading: the kernel's queue fills up behind a
         // long burst and the line takes nothing more.
@@ -586,7 +586,7 @@ private slots:
         for (int i = 0; i < 3; ++i)
             SendTcp(&tcp, true, false, QString(), QStringLiteral("0102"));
         // The writes give up after their bounded wait and say so, once.
-        QTRY_COMPARE_WITH_TIMEOUT(boxes_.shown.size(), size_t(1), 3 * CXSerial::kWriteWaitMs * CXSerial::kMaxStalledWaits);
+        QTRY_COMPARE_WITH_TIMEOUT(boxes_.shown.size(), size_t(1), 3 * SerialPort::kWriteWaitMs * SerialPort::kMaxStalledWaits);
         QTest::qWait(200);
         ticker.stop();
         qInfo("longest event-loop stall with a stalled line: %lld ms", longestStall);
@@ -624,7 +624,7 @@ private slots:
 
     void tcpLogAppendsFrames()
     {
-        CTcpDlg page(nullptr);
+        TcpPage page(nullptr);
         page.show();
         auto* log = Find<QPlainTextEdit>(&page, "receiveLog");
         Deliver(&page, ui::kTcpFrame, H("01 02"));
@@ -650,7 +650,7 @@ private slots:
 
     void tcpSendAreaShowsTheSentTextNormalised()
     {
-        CTcpDlg page(nullptr);
+        TcpPage page(nullptr);
         page.show();
         auto* send = Find<QPlainTextEdit>(&page, "sendEdit");
         Deliver(&page, ui::kTcpFrame, H("01"));
@@ -674,7 +674,7 @@ private slots:
 
     void tcpLogKeepsTheNewestMegabyte()
     {
-        CTcpDlg page(nullptr);
+        TcpPage page(nullptr);
         page.show();
         // 1500 frames of 255 bytes: 1,147,500 characters of text.
         QString all;
@@ -686,13 +686,13 @@ private slots:
             all += QString::fromStdString(pages::FormatReceived(frame));
         }
         const QString kept = page.receivedText();
-        QVERIFY(kept.size() <= CTcpDlg::kLogMaxChars);
-        QVERIFY(kept.size() > CTcpDlg::kLogMaxChars - CTcpDlg::kLogBlockChars);
-        QVERIFY(all.size() > CTcpDlg::kLogMaxChars);
+        QVERIFY(kept.size() <= TcpPage::kLogMaxChars);
+        QVERIFY(kept.size() > TcpPage::kLogMaxChars - TcpPage::kLogBlockChars);
+        QVERIFY(all.size() > TcpPage::kLogMaxChars);
         QVERIFY(all.endsWith(kept));  // the newest part, the oldest dropped
         QVERIFY(kept.size() % 3 == 0 && kept[2] == QLatin1Char(' '));  // starts at a whole byte
         auto* log = Find<QPlainTextEdit>(&page, "receiveLog");
-        QVERIFY(log->document()->blockCount() <= CTcpDlg::kLogBlocks);
+        QVERIFY(log->document()->blockCount() <= TcpPage::kLogBlocks);
         QVERIFY(log->document()->availableUndoSteps() == 0);
         // Appending goes on after the cap, and clearing starts afresh.
         Deliver(&page, ui::kTcpFrame, H("AB CD"));
@@ -710,7 +710,7 @@ private slots:
         sim::SimulatedDtu dtu({});
         QVERIFY2(dtu.Start(), dtu.error().c_str());
         QVERIFY(g_Serial.Open(dtu.TerminalPath(), 115200, 0));
-        CTavrinDlg window([] { return QStringList(); });
+        MainWindow window([] { return QStringList(); });
         const auto [text, hex, tcp] = OpenPages(window);
         QVERIFY(text && hex && tcp && text->isVisible() && hex->isVisible() && tcp->isVisible());
         auto* textArea = Find<QPlainTextEdit>(text, "receiveEdit");
@@ -748,10 +748,10 @@ private slots:
     void framesCompletedBySilenceAreLogged()
     {
         // The test plays the DTU: two replies 600 ms apart are two frames.
-        CTavrinDlg window([] { return QStringList(); });
+        MainWindow window([] { return QStringList(); });
         window.show();
         window.findChild<QAction*>(QStringLiteral("action1008"))->trigger();
-        CTcpDlg* tcp = window.tcpPage();
+        TcpPage* tcp = window.tcpPage();
         QVERIFY(tcp && tcp->isVisible());
         pty_->Send(H("01 02"));
         QTRY_COMPARE_WITH_TIMEOUT(tcp->receivedText(), QStringLiteral("01 02 "), 3000);

@@ -2,16 +2,16 @@
 // simulated DTU, and one refusal, to PNG files to look at them as a user
 // would. scripts/screenshots.sh runs it under Xvfb.
 // Usage: pages_screenshots OUTPUT_DIR
-#include "OpenPages.h"
+#include "tests/pages/OpenPages.h"
 
-#include "app/TavrinDlg.h"
-#include "common/MessageBox.h"
-#include "pages/P2pDlg.h"
-#include "pages/Phone.h"
-#include "pages/TcpDlg.h"
-#include "serial/KVSerial.h"
-#include "sim/SimulatedDtu.h"
-#include "support/Shots.h"
+#include "driver/serial/BufferedPort.h"
+#include "dtu-sim/sim/SimulatedDtu.h"
+#include "tests/support/Shots.h"
+#include "ui/app/MainWindow.h"
+#include "ui/common/MessageBox.h"
+#include "ui/pages/SmsHexPage.h"
+#include "ui/pages/SmsTextPage.h"
+#include "ui/pages/TcpPage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -45,7 +45,7 @@ int main(int argc, char* argv[])
     sim::SimulatedDtu dtu({});
     if (!dtu.Start() || !g_Serial.Open(dtu.TerminalPath(), 115200, 0))
         return 1;
-    CTavrinDlg window([] { return QStringList(); });
+    MainWindow window([] { return QStringList(); });
     const auto [text, hex, tcp] = OpenPages(window);
 
     // SMS text page: a Chinese message to one number, answered by the DTU.

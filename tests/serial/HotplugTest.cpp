@@ -1,5 +1,5 @@
-#include "support/FakeSystem.h"
-#include "serial/Hotplug.h"
+#include "driver/serial/Hotplug.h"
+#include "tests/support/FakeSystem.h"
 
 #include <gtest/gtest.h>
 

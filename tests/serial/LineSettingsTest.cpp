@@ -1,6 +1,6 @@
-#include "serial/LineSettings.h"
-#include "serial/KVSerial.h"
-#include "support/Pty.h"
+#include "driver/serial/BufferedPort.h"
+#include "driver/serial/LineSettings.h"
+#include "tests/support/Pty.h"
 
 #include <gtest/gtest.h>
 
@@ -103,7 +103,7 @@ TEST(LineSettings, ALineLeftWithAParityOpensWithItAgain)
         ASSERT_TRUE(serial::MakeRaw(left, 115200, parity));
         ::tcsetattr(pty.master(), TCSANOW, &left);
         ReceiveBuffer rx;
-        KVSerial port(rx);
+        BufferedPort port(rx);
         ASSERT_TRUE(port.Open(pty.terminalPath(), 115200, parity)) << static_cast<int>(port.LastError());
         EXPECT_TRUE(port.SetLine(115200, parity));
         port.Close();

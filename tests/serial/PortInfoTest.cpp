@@ -1,6 +1,6 @@
-#include "support/FakeSystem.h"
-#include "serial/PortInfo.h"
-#include "serial/PortList.h"
+#include "driver/serial/PortInfo.h"
+#include "driver/serial/PortList.h"
+#include "tests/support/FakeSystem.h"
 
 #include <gtest/gtest.h>
 

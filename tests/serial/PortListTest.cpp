@@ -1,7 +1,7 @@
-#include "serial/PortList.h"
-#include "serial/SetupCheck.h"
-#include "support/FakeSystem.h"
-#include "support/Pty.h"
+#include "driver/serial/PortList.h"
+#include "driver/serial/SetupCheck.h"
+#include "tests/support/FakeSystem.h"
+#include "tests/support/Pty.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // One thread stores bytes while another ticks as fast as it can, so that
 // bytes land at every point of a completion. Run under ThreadSanitizer too.
-#include "serial/ReceiveBuffer.h"
+#include "core/serial/ReceiveBuffer.h"
 
 #include <gtest/gtest.h>
 

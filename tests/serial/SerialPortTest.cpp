@@ -1,12 +1,12 @@
 // The driver against real pseudo-terminals: the test plays the DTU on the
 // master side. Run under ThreadSanitizer too.
-#include "net/Telnet.h"
-#include "serial/KVSerial.h"
-#include "serial/NetPort.h"
-#include "serial/XSerial.h"
-#include "support/Bytes.h"
-#include "support/Listener.h"
-#include "support/Pty.h"
+#include "core/net/Telnet.h"
+#include "driver/serial/BufferedPort.h"
+#include "driver/serial/NetPort.h"
+#include "driver/serial/SerialPort.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/Listener.h"
+#include "tests/support/Pty.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@ using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 
 // Records what the reader hands over.
-class RecordingSerial : public CXSerial {
+class RecordingSerial : public SerialPort {
 public:
     ~RecordingSerial() override { Close(); }
 
@@ -273,7 +273,7 @@ TEST(SerialPort, WriteToAPeerThatNeverReadsGivesUp)
 struct Results {
     std::mutex mutex;
     std::vector<WriteResult> got;
-    CXSerial::WriteDone Recorder()
+    SerialPort::WriteDone Recorder()
     {
         return [this](WriteResult r) {
             std::lock_guard lock(mutex);
@@ -408,7 +408,7 @@ TEST(SerialPort, ReceivedBytesCompleteAFrameInTheReceiveBuffer)
 {
     PtyPair pty;
     ReceiveBuffer rx;
-    KVSerial port(rx);
+    BufferedPort port(rx);
     ASSERT_TRUE(port.Open(pty.terminalPath(), 115200, 0));
     const Bytes reply{0xFA, 0x00, 0xE7, 0x01, 0x00, 0xE2, 0x0D};
     pty.Send(reply);

@@ -1,6 +1,6 @@
-#include "support/FakeSystem.h"
-#include "serial/SetupCheck.h"
-#include "serial/XSerial.h"
+#include "driver/serial/SerialPort.h"
+#include "driver/serial/SetupCheck.h"
+#include "tests/support/FakeSystem.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // configured through `dtuctl write`, and the `dtuctl serve` program as its
 // server on 127.0.0.1. The server is a process of its own, so that its input,
 // output and Ctrl-C are the real ones.
-#include "cli/Run.h"
-#include "sim/SimulatedDtu.h"
+#include "dtu-sim/sim/SimulatedDtu.h"
+#include "dtuctl/cli/Run.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -2,10 +2,10 @@
 // expected, one not, one still silent) and during a data exchange.
 // scripts/screenshots.sh runs it under Xvfb.
 // Usage: server_screenshots OUTPUT_DIR
-#include "common/MessageBox.h"
-#include "server/ServerDlg.h"
-#include "support/Listener.h"
-#include "support/Shots.h"
+#include "tests/support/Listener.h"
+#include "tests/support/Shots.h"
+#include "ui/common/MessageBox.h"
+#include "ui/server/TestServerPage.h"
 
 #include <QApplication>
 #include <QDir>
@@ -58,8 +58,8 @@ int main(int argc, char* argv[])
     ui::SetMessageHandler([](const QString&, const QString&, ui::Buttons) { return int(QMessageBox::Ok); });
 
     const std::uint16_t free = FreePort();
-    CServerDlg page([free] {
-        CServerDlg::Proposal p;
+    TestServerPage page([free] {
+        TestServerPage::Proposal p;
         p.port = QString::number(free);
         p.registration = server::Bytes{'D', 'T', 'U', '-', '0', '0', '4', '2'};
         p.heartbeat = server::Bytes{'P', 'I', 'N', 'G'};
@@ -85,7 +85,7 @@ int main(int argc, char* argv[])
     Pause(400);
     SaveShot(&page, dir, QStringLiteral("server-connections"));
 
-    QTreeWidgetItem* row = page.table()->findItems(QStringLiteral("DTU-0042"), Qt::MatchExactly, CServerDlg::Registration).value(0);
+    QTreeWidgetItem* row = page.table()->findItems(QStringLiteral("DTU-0042"), Qt::MatchExactly, TestServerPage::Registration).value(0);
     ok = ok && row;
     if (row) {
         page.table()->setCurrentItem(row);

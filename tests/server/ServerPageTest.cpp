@@ -1,10 +1,10 @@
 // The test server page through its real widgets (offscreen), with DTUs
 // played by plain sockets on 127.0.0.1, and reached from the main window.
-#include "app/TavrinDlg.h"
-#include "common/FileDialog.h"
-#include "common/Language.h"
-#include "server/ServerDlg.h"
-#include "support/MessageBoxes.h"
+#include "tests/support/MessageBoxes.h"
+#include "ui/app/MainWindow.h"
+#include "ui/common/FileDialog.h"
+#include "ui/common/Language.h"
+#include "ui/server/TestServerPage.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -59,7 +59,7 @@ class ServerPageTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<CServerDlg> page_;
+    std::unique_ptr<TestServerPage> page_;
     MessageBoxes boxes_;
 
     template <class W>
@@ -70,7 +70,7 @@ private:
     void Click(const char* name) { Find<QPushButton>(name)->click(); }
     QTreeWidgetItem* RowOf(const QString& registration) const
     {
-        const auto found = page_->table()->findItems(registration, Qt::MatchExactly, CServerDlg::Registration);
+        const auto found = page_->table()->findItems(registration, Qt::MatchExactly, TestServerPage::Registration);
         return found.isEmpty() ? nullptr : found.first();
     }
 
@@ -78,8 +78,8 @@ private slots:
     void init()
     {
         boxes_.Start();
-        page_ = std::make_unique<CServerDlg>([] {
-            CServerDlg::Proposal p;
+        page_ = std::make_unique<TestServerPage>([] {
+            TestServerPage::Proposal p;
             p.port = QStringLiteral("0");
             p.registration = server::Bytes{'D', 'T', 'U', '-', '1'};
             p.heartbeat = server::Bytes{'P', 'I', 'N', 'G'};
@@ -118,14 +118,14 @@ private slots:
         good.Write("DTU-1");
         bad.Write("DTU-9");
         QTRY_VERIFY(RowOf(QStringLiteral("DTU-1")) && RowOf(QStringLiteral("DTU-9")));
-        QCOMPARE(RowOf(QStringLiteral("DTU-1"))->text(CServerDlg::Compared), QStringLiteral("一致"));
-        QCOMPARE(RowOf(QStringLiteral("DTU-9"))->text(CServerDlg::Compared), QStringLiteral("不一致"));
+        QCOMPARE(RowOf(QStringLiteral("DTU-1"))->text(TestServerPage::Compared), QStringLiteral("一致"));
+        QCOMPARE(RowOf(QStringLiteral("DTU-9"))->text(TestServerPage::Compared), QStringLiteral("不一致"));
 
         good.Write("PING");
         QTest::qWait(100);
         good.Write("PING");
-        QTRY_COMPARE(RowOf(QStringLiteral("DTU-1"))->text(CServerDlg::Heartbeats), QStringLiteral("2"));
-        QVERIFY(RowOf(QStringLiteral("DTU-1"))->text(CServerDlg::Interval).endsWith(QStringLiteral(" s")));
+        QTRY_COMPARE(RowOf(QStringLiteral("DTU-1"))->text(TestServerPage::Heartbeats), QStringLiteral("2"));
+        QVERIFY(RowOf(QStringLiteral("DTU-1"))->text(TestServerPage::Interval).endsWith(QStringLiteral(" s")));
 
         // A send to the selected DTU reaches it alone, and shows in its data.
         page_->table()->setCurrentItem(RowOf(QStringLiteral("DTU-1")));
@@ -170,8 +170,8 @@ private slots:
         dtu.Write("PING");
         QThread::msleep(150);
         QTRY_VERIFY(RowOf(QStringLiteral("DTU-1")));
-        QTRY_COMPARE(RowOf(QStringLiteral("DTU-1"))->text(CServerDlg::Heartbeats), QStringLiteral("1"));
-        QCOMPARE(RowOf(QStringLiteral("DTU-1"))->text(CServerDlg::Compared), QStringLiteral("一致"));
+        QTRY_COMPARE(RowOf(QStringLiteral("DTU-1"))->text(TestServerPage::Heartbeats), QStringLiteral("1"));
+        QCOMPARE(RowOf(QStringLiteral("DTU-1"))->text(TestServerPage::Compared), QStringLiteral("一致"));
     }
 
     // A full disk stops the log in words; the server goes on.
@@ -200,23 +200,23 @@ private slots:
     {
         QFETCH(int, language);
         QVERIFY(ui::InstallLanguage(static_cast<ui::Language>(language)));
-        CServerDlg page({});
+        TestServerPage page({});
         QHeaderView* header = page.table()->header();
         QVERIFY(ui::InstallLanguage(ui::Language::Chinese));
-        for (int c = 0; c < CServerDlg::ColumnCount; ++c)
+        for (int c = 0; c < TestServerPage::ColumnCount; ++c)
             QVERIFY2(header->sectionSize(c) >= header->sectionSizeHint(c),
                      qPrintable(page.table()->headerItem()->text(c)));
     }
 
     void theMainWindowOpensItOnce()
     {
-        CTavrinDlg window([] { return QStringList(); });
+        MainWindow window([] { return QStringList(); });
         for (const char* action : {"action1014", "action32785"}) {
             window.findChild<QAction*>(QLatin1String(action))->trigger();
             QVERIFY(window.serverPage() && window.serverPage()->isVisible());
             window.serverPage()->hide();
         }
-        CServerDlg* first = window.serverPage();
+        TestServerPage* first = window.serverPage();
         window.findChild<QAction*>(QStringLiteral("action1014"))->trigger();
         QCOMPARE(window.serverPage(), first);
     }

@@ -1,9 +1,9 @@
 // The test server through its public calls, with real sockets on 127.0.0.1
 // and the time passed in, so that packet gaps and heartbeat intervals are
 // exact.
-#include "server/EventText.h"
-#include "server/ServerThread.h"
-#include "server/TestServer.h"
+#include "driver/server/EventText.h"
+#include "driver/server/ServerThread.h"
+#include "driver/server/TestServer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The simulated DTU's link with the time passed in: real sockets on
 // 127.0.0.1, so that a refused connect is the kernel's own answer.
-#include "sim/Uplink.h"
-#include "support/Listener.h"
+#include "dtu-sim/sim/Uplink.h"
+#include "tests/support/Listener.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Linked into the test programs that check the window's Chinese texts: they
 // run in Chinese whatever the machine's locale, as the tool does by default.
-#include "common/Language.h"
+#include "ui/common/Language.h"
 
 #include <QCoreApplication>
 

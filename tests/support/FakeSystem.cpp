@@ -1,4 +1,4 @@
-#include "support/FakeSystem.h"
+#include "tests/support/FakeSystem.h"
 
 #include <atomic>
 #include <fstream>

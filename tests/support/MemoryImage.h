@@ -1,7 +1,7 @@
 // A firmware image held in memory, with a read failure on request.
 #pragma once
 
-#include "upgrade/Transfer.h"
+#include "core/upgrade/Transfer.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,7 +2,7 @@
 // Stop, and what each of them said kept for the test to look at.
 #pragma once
 
-#include "common/MessageBox.h"
+#include "ui/common/MessageBox.h"
 
 #include <QMessageBox>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "support/Pty.h"
+#include "tests/support/Pty.h"
 
 #include <cerrno>
 #include <cstdlib>

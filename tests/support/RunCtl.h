@@ -2,7 +2,7 @@
 // printed.
 #pragma once
 
-#include "cli/Run.h"
+#include "dtuctl/cli/Run.h"
 
 #include <sstream>
 #include <string>

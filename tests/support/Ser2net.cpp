@@ -1,6 +1,6 @@
-#include "support/Ser2net.h"
+#include "tests/support/Ser2net.h"
 
-#include "support/Listener.h"
+#include "tests/support/Listener.h"
 
 #include <chrono>
 #include <csignal>

@@ -1,6 +1,6 @@
-#include "support/Ticker.h"
+#include "tests/support/Ticker.h"
 
-#include "support/MemoryImage.h"
+#include "tests/support/MemoryImage.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -14,7 +14,7 @@ constexpr auto kTick = std::chrono::milliseconds(100);
 
 class PortSink : public upgrade::FrameSink {
 public:
-    explicit PortSink(CXSerial& port) : port_(port) {}
+    explicit PortSink(SerialPort& port) : port_(port) {}
     void WriteFrame(std::span<const std::uint8_t> frame) override
     {
         port_.Write(frame.data(), frame.size());
@@ -23,7 +23,7 @@ public:
     std::int64_t writtenAt = 0;
 
 private:
-    CXSerial& port_;
+    SerialPort& port_;
 };
 
 }  // namespace
@@ -47,7 +47,7 @@ std::vector<Received> CollectFrames(ReceiveBuffer& rx, std::size_t count, int ma
     return frames;
 }
 
-UpgradeRun RunUpgrade(CXSerial& port, ReceiveBuffer& rx, upgrade::Kind kind, const std::vector<std::uint8_t>& image,
+UpgradeRun RunUpgrade(SerialPort& port, ReceiveBuffer& rx, upgrade::Kind kind, const std::vector<std::uint8_t>& image,
                       std::int64_t replyTimeoutMs, int maxTicks, bool fast)
 {
     // The whole-frame signal wakes the loop between ticks, as it wakes the

@@ -2,9 +2,9 @@
 // of real time. Used by the end-to-end tests and the upgrade benchmark.
 #pragma once
 
-#include "serial/ReceiveBuffer.h"
-#include "serial/XSerial.h"
-#include "upgrade/Transfer.h"
+#include "core/serial/ReceiveBuffer.h"
+#include "core/upgrade/Transfer.h"
+#include "driver/serial/SerialPort.h"
 
 #include <cstdint>
 #include <vector>
@@ -28,5 +28,5 @@ struct UpgradeRun {
     std::vector<double> blockMs;  // from writing each frame to its reply
     std::size_t wholeReplies = 0; // replies taken as whole frames, before any tick
 };
-UpgradeRun RunUpgrade(CXSerial& port, ReceiveBuffer& rx, upgrade::Kind kind, const std::vector<std::uint8_t>& image,
+UpgradeRun RunUpgrade(SerialPort& port, ReceiveBuffer& rx, upgrade::Kind kind, const std::vector<std::uint8_t>& image,
                       std::int64_t replyTimeoutMs, int maxTicks, bool fast = false);

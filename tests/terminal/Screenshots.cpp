@@ -3,13 +3,13 @@
 // would. A pseudo-terminal plays a DTU that answers AT commands.
 // scripts/screenshots.sh runs it under Xvfb.
 // Usage: terminal_screenshots OUTPUT_DIR
-#include "app/TavrinDlg.h"
-#include "common/Codepage.h"
-#include "common/Settings.h"
-#include "serial/KVSerial.h"
-#include "support/Pty.h"
-#include "terminal/TerminalDlg.h"
-#include "support/Shots.h"
+#include "core/common/Codepage.h"
+#include "driver/serial/BufferedPort.h"
+#include "tests/support/Pty.h"
+#include "tests/support/Shots.h"
+#include "ui/app/MainWindow.h"
+#include "ui/common/Settings.h"
+#include "ui/terminal/TerminalWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -98,12 +98,12 @@ int main(int argc, char* argv[])
         s.setValue(QStringLiteral("terminal/timestamps"), true);
     }
 
-    CTavrinDlg window([] { return QStringList(); });
+    MainWindow window([] { return QStringList(); });
     window.show();
 
     // The port closed: what the terminal says, and what it offers.
     window.findChild<QAction*>(QStringLiteral("action1010"))->trigger();
-    CTerminalDlg* terminal = window.terminalPage();
+    TerminalWindow* terminal = window.terminalPage();
     SaveShot(terminal, dir, QStringLiteral("terminal-closed"));
 
     PtyPair pty;

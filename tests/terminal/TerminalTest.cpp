@@ -3,17 +3,17 @@
 // far side the test plays as the DTU: what goes on the line byte for byte,
 // what the view shows of what comes back, what is kept across a restart,
 // the session log, and the closed port.
-#include "app/TavrinDlg.h"
-#include "common/FileDialog.h"
-#include "common/Settings.h"
-#include "dtu/DtuDlg.h"
-#include "monitor/MonitorDlg.h"
-#include "serial/KVSerial.h"
-#include "support/Bytes.h"
-#include "support/MessageBoxes.h"
-#include "support/Pty.h"
-#include "terminal/CommandsDlg.h"
-#include "terminal/TerminalDlg.h"
+#include "driver/serial/BufferedPort.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/MessageBoxes.h"
+#include "tests/support/Pty.h"
+#include "ui/app/MainWindow.h"
+#include "ui/common/FileDialog.h"
+#include "ui/common/Settings.h"
+#include "ui/dtu/DtuPage.h"
+#include "ui/monitor/MonitorWindow.h"
+#include "ui/terminal/CommandsDialog.h"
+#include "ui/terminal/TerminalWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -67,8 +67,8 @@ class TerminalTest : public QObject {
 private:
     QTemporaryDir settings_;
     std::unique_ptr<PtyPair> pty_;
-    std::unique_ptr<CTavrinDlg> window_;
-    CTerminalDlg* term_ = nullptr;
+    std::unique_ptr<MainWindow> window_;
+    TerminalWindow* term_ = nullptr;
     MessageBoxes boxes_;
 
     template <class W = QWidget>
@@ -81,7 +81,7 @@ private:
     }
     void OpenTerminal()
     {
-        window_ = std::make_unique<CTavrinDlg>([] { return QStringList{}; });
+        window_ = std::make_unique<MainWindow>([] { return QStringList{}; });
         window_->show();
         window_->findChild<QAction*>(QStringLiteral("action1010"))->trigger();
         term_ = window_->terminalPage();
@@ -141,14 +141,14 @@ private slots:
         QVERIFY(!term_->isModal());
         // Ctrl+T from another of the tool's windows shows the same page again.
         window_->findChild<QAction*>(QStringLiteral("action1005"))->trigger();
-        CDtuDlg* dtu = window_->dtuPage();
+        DtuPage* dtu = window_->dtuPage();
         term_->hide();
         QApplication::setActiveWindow(dtu);
         QVERIFY(QTest::qWaitForWindowActive(dtu));
         QTest::keyClick(dtu, Qt::Key_T, Qt::ControlModifier);
         QTRY_VERIFY(term_->isVisible());
         QCOMPARE(window_->terminalPage(), term_);
-        QCOMPARE(window_->findChildren<CTerminalDlg*>().size(), qsizetype(1));
+        QCOMPARE(window_->findChildren<TerminalWindow*>().size(), qsizetype(1));
 
         // The DTU page gets the frame; the terminal reads the line itself.
         std::vector<int> log;
@@ -379,7 +379,7 @@ private slots:
         In<QComboBox>("endingCombo")->setCurrentIndex(1);
         // A saved command, added in its editor.
         QTimer::singleShot(0, this, [] {
-            auto* editor = qobject_cast<CCommandsDlg*>(QApplication::activeModalWidget());
+            auto* editor = qobject_cast<CommandsDialog*>(QApplication::activeModalWidget());
             QVERIFY(editor);
             editor->findChild<QPushButton*>(QStringLiteral("addCommandButton"))->click();
             auto* table = editor->findChild<QTableWidget*>(QStringLiteral("commandTable"));

@@ -3,9 +3,9 @@
 // and closing the main window ends the run cleanly with all of it open.
 // --fast holds for that run only: the settings file does not keep it.
 // Exits 0 on success; a hang is caught by the test's time-out.
-#include "app/TavrinApp.h"
-#include "app/TavrinDlg.h"
-#include "serial/KVSerial.h"
+#include "driver/serial/BufferedPort.h"
+#include "dtutool/app/Startup.h"
+#include "ui/app/MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,9 +23,9 @@ bool g_opened = false;
 void Drive()
 {
     QTimer::singleShot(200, [] {
-        CTavrinDlg* window = nullptr;
+        MainWindow* window = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* main = qobject_cast<CTavrinDlg*>(w))
+            if (auto* main = qobject_cast<MainWindow*>(w))
                 window = main;
         if (!window) {
             std::fprintf(stderr, "no main window\n");
@@ -52,7 +52,7 @@ int main(int argc, char* argv[])
     char fast[] = "--fast";
     char* args[] = {argv[0], simulate, fast, nullptr};
     (void)argc;
-    const int code = CTavrinApp::Run(3, args);
+    const int code = Startup::Run(3, args);
     if (!g_opened) {
         std::fprintf(stderr, "the simulated DTU's port did not open\n");
         return 3;

@@ -1,20 +1,20 @@
 // The DTU page through its real widgets (offscreen), against a real
 // pseudo-terminal: the test reads what the page wrote on the master side
 // and answers as the DTU would; the main window's tick completes frames.
-#include "app/TavrinDlg.h"
-#include "common/FastReplies.h"
-#include "common/LineEdits.h"
-#include "dtu/Commands.h"
-#include "dtu/Dialog_Rf_Setup.h"
-#include "dtu/DtuDlg.h"
-#include "dtu/Edit_Hex_Ex.h"
-#include "dtu/Frame.h"
-#include "serial/KVSerial.h"
-#include "sim/SimulatedDtu.h"
-#include "support/Bytes.h"
-#include "support/MessageBoxes.h"
-#include "support/Pty.h"
-#include "support/RunTests.h"
+#include "core/dtu/Commands.h"
+#include "core/dtu/Frame.h"
+#include "driver/serial/BufferedPort.h"
+#include "dtu-sim/sim/SimulatedDtu.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/MessageBoxes.h"
+#include "tests/support/Pty.h"
+#include "tests/support/RunTests.h"
+#include "ui/app/MainWindow.h"
+#include "ui/common/FastReplies.h"
+#include "ui/common/HexEdits.h"
+#include "ui/common/LineEdits.h"
+#include "ui/dtu/DtuPage.h"
+#include "ui/dtu/RfDialog.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -66,10 +66,10 @@ class DtuPageTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<CTavrinDlg> window_;
+    std::unique_ptr<MainWindow> window_;
     std::unique_ptr<PtyPair> pty_;
     MessageBoxes boxes_;
-    CDtuDlg* page_ = nullptr;
+    DtuPage* page_ = nullptr;
 
     template <class W = QWidget>
     W* W_(const char* name)
@@ -122,7 +122,7 @@ private slots:
         boxes_.Start();
         pty_ = std::make_unique<PtyPair>();
         QVERIFY(g_Serial.Open(pty_->terminalPath(), 115200, 0));
-        window_ = std::make_unique<CTavrinDlg>([] { return QStringList{}; });
+        window_ = std::make_unique<MainWindow>([] { return QStringList{}; });
         window_->show();
         window_->findChild<QAction*>(QStringLiteral("action1005"))->trigger();
         page_ = window_->dtuPage();
@@ -568,7 +568,7 @@ private slots:
         Click("readVersionButton");
         QTRY_COMPARE(Pane(), QStringLiteral("发送失败：串口已关闭"));
         // No "No reply" over it later: the request never went out.
-        QTest::qWait(CDtuDlg::kReplyTimeoutMs + 300);
+        QTest::qWait(DtuPage::kReplyTimeoutMs + 300);
         QCOMPARE(Pane(), QStringLiteral("发送失败：串口已关闭"));
     }
 
@@ -612,7 +612,7 @@ private slots:
         QTest::keyClick(edit, Qt::Key_Backspace);
         QCOMPARE(edit->text(), QStringLiteral("0A f"));
         // Any hex field of the program follows the same box.
-        CRichEdit_Hex_Ex other;
+        HexTextEdit other;
         QTest::keyClicks(&other, "7e zz");
         QCOMPARE(other.toPlainText(), QStringLiteral("7e "));
         W_<QCheckBox>("hexCheck")->click();
@@ -696,7 +696,7 @@ private slots:
     {
         Click("readVersionButton");
         QCOMPARE(Pane(), QStringLiteral("...."));
-        QTRY_COMPARE_WITH_TIMEOUT(Pane(), QStringLiteral("No reply"), CDtuDlg::kReplyTimeoutMs + 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(Pane(), QStringLiteral("No reply"), DtuPage::kReplyTimeoutMs + 1000);
         Answer(Response(0xF1, Bytes{'V'}));
         QCOMPARE(Pane(), QStringLiteral("Success!"));
     }
@@ -704,12 +704,12 @@ private slots:
     void wirelessDialog()
     {
         Click("wirelessButton");
-        CDialog_Rf_Setup* rf = page_->rfDialog();
+        RfDialog* rf = page_->rfDialog();
         QVERIFY(rf && rf->isVisible());
         QCOMPARE(rf->windowTitle(), QStringLiteral("无线参数配置页"));
         Click("wirelessButton");
         QCOMPARE(page_->rfDialog(), rf);
-        QCOMPARE(page_->findChildren<CDialog_Rf_Setup*>().size(), 1);
+        QCOMPARE(page_->findChildren<RfDialog*>().size(), 1);
 
         QMetaObject::invokeMethod(rf->findChild<QPushButton*>(QStringLiteral("writeRfButton")), "click");
         QCOMPARE(Written(), H("FA 80 F3 07  6C 80 12  00 04 00 06  7C 0D"));
@@ -785,7 +785,7 @@ private slots:
     void wirelessAddressAbove99SurvivesAReadThenWrite()
     {
         Click("wirelessButton");
-        CDialog_Rf_Setup* rf = page_->rfDialog();
+        RfDialog* rf = page_->rfDialog();
         auto* address = rf->findChild<QLineEdit*>(QStringLiteral("addressEdit"));
         Answer(Response(0xF4, H("6C 7A E1  09 05 7B 03")));
         QCOMPARE(address->text(), QStringLiteral("123"));
@@ -821,10 +821,10 @@ private slots:
         QVERIFY(dtu.Start());
         QVERIFY(g_Serial.Open(dtu.TerminalPath(), 115200, 0));
         {
-            CTavrinDlg window([] { return QStringList{}; });
+            MainWindow window([] { return QStringList{}; });
             window.show();
             window.findChild<QAction*>(QStringLiteral("action1005"))->trigger();
-            CDtuDlg* page = window.dtuPage();
+            DtuPage* page = window.dtuPage();
             const auto click = [&](const char* name) { page->findChild<QAbstractButton*>(QLatin1String(name))->click(); };
             const auto edit = [&](const char* name) { return page->findChild<QLineEdit*>(QLatin1String(name)); };
             const auto settle = [&] { QTRY_COMPARE_WITH_TIMEOUT(page->paneText(1), QStringLiteral("Success!"), 3000); };

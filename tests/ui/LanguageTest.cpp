@@ -1,16 +1,16 @@
 // One language at a time: both translation files are whole and current, every
 // page of the window speaks only the chosen language (its kept English
 // words and data aside), and dtuctl speaks English whatever the locale.
-#include "app/AboutDlg.h"
-#include "app/Dialog_Login.h"
-#include "app/TavrinDlg.h"
-#include "common/Language.h"
-#include "common/MessageBox.h"
-#include "dtu/DtuDlg.h"
-#include "monitor/MonitorDlg.h"
-#include "serial/KVSerial.h"
-#include "sim/SimulatedDtu.h"
-#include "upgrade/Dialog_OTG.h"
+#include "driver/serial/BufferedPort.h"
+#include "dtu-sim/sim/SimulatedDtu.h"
+#include "ui/app/AboutDialog.h"
+#include "ui/app/LoginDialog.h"
+#include "ui/app/MainWindow.h"
+#include "ui/common/Language.h"
+#include "ui/common/MessageBox.h"
+#include "ui/dtu/DtuPage.h"
+#include "ui/monitor/MonitorWindow.h"
+#include "ui/upgrade/UpgradePage.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -218,14 +218,14 @@ private slots:
         QVERIFY2(dtu.Start(), dtu.error().c_str());
         QVERIFY(g_Serial.Open(dtu.TerminalPath(), 115200, 0));
         {
-            CTavrinDlg window([] { return QStringList{}; });
+            MainWindow window([] { return QStringList{}; });
             window.show();
             for (int id : {1004, 1005, 1006, 1007, 1008, 1010, 1012, 1013, 1014})
                 window.findChild<QAction*>(QStringLiteral("action%1").arg(id))->trigger();
             // The login prompt, heard while it asks, then the upgrade page behind it.
             QStringList prompt;
             QTimer::singleShot(0, &window, [&prompt] {
-                auto* login = qobject_cast<CDialog_Login*>(QApplication::activeModalWidget());
+                auto* login = qobject_cast<LoginDialog*>(QApplication::activeModalWidget());
                 if (!login)
                     return;
                 prompt << Texts(login);
@@ -236,7 +236,7 @@ private slots:
             });
             window.findChild<QAction*>(QStringLiteral("action1009"))->trigger();
             QVERIFY(window.upgradePage() && window.upgradePage()->isVisible());
-            CDtuDlg* page = window.dtuPage();
+            DtuPage* page = window.dtuPage();
             QVERIFY(page && page->isVisible());
             // Two refusals, a request the monitor decodes, and the wireless dialog.
             for (const char* name : {"phoneEdit", "portEdit"})
@@ -247,15 +247,15 @@ private slots:
                 QVERIFY2(button, name);
                 button->click();
             }
-            const CMonitorModel* rows = window.monitor()->model();
+            const MonitorModel* rows = window.monitor()->model();
             QTRY_VERIFY_WITH_TIMEOUT(rows->rowCount() >= 2, 3000);
-            const QString meaning = rows->index(1, CMonitorModel::Meaning).data().toString();
+            const QString meaning = rows->index(1, MonitorModel::Meaning).data().toString();
             QCOMPARE(meaning.contains(kCjk), language == ui::Language::Chinese);
             QVERIFY(said.size() >= 4);
             QVERIFY(!prompt.isEmpty());
 
             // Qt's own words follow the language too.
-            const auto* buttons = window.findChild<CAboutDlg*>()->findChild<QDialogButtonBox*>();
+            const auto* buttons = window.findChild<AboutDialog*>()->findChild<QDialogButtonBox*>();
             QCOMPARE(buttons->button(QDialogButtonBox::Ok)->text(),
                      language == ui::Language::Chinese ? QStringLiteral("确定") : QStringLiteral("OK"));
 

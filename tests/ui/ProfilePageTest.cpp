@@ -1,14 +1,14 @@
 // The DTU page's whole-DTU read and write and its profiles, through the real
 // page against the simulated DTU, checked with dtuctl on the same device.
-#include "app/TavrinDlg.h"
-#include "common/FastReplies.h"
-#include "common/FileDialog.h"
-#include "dtu/DtuDlg.h"
-#include "serial/KVSerial.h"
-#include "sim/SimulatedDtu.h"
-#include "support/MessageBoxes.h"
-#include "support/RunCtl.h"
-#include "support/OwnSettings.h"
+#include "driver/serial/BufferedPort.h"
+#include "dtu-sim/sim/SimulatedDtu.h"
+#include "tests/support/MessageBoxes.h"
+#include "tests/support/OwnSettings.h"
+#include "tests/support/RunCtl.h"
+#include "ui/app/MainWindow.h"
+#include "ui/common/FastReplies.h"
+#include "ui/common/FileDialog.h"
+#include "ui/dtu/DtuPage.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -89,8 +89,8 @@ class ProfilePageTest : public QObject {
 
 private:
     std::unique_ptr<sim::SimulatedDtu> dtu_;
-    std::unique_ptr<CTavrinDlg> window_;
-    CDtuDlg* page_ = nullptr;
+    std::unique_ptr<MainWindow> window_;
+    DtuPage* page_ = nullptr;
     QTemporaryDir dir_;
     MessageBoxes boxes_;
 
@@ -116,7 +116,7 @@ private slots:
         dtu_ = std::make_unique<sim::SimulatedDtu>(sim::SimulatedDtu::Options{});
         QVERIFY(dtu_->Start());
         QVERIFY(g_Serial.Open(dtu_->TerminalPath(), 115200, 0));
-        window_ = std::make_unique<CTavrinDlg>([] { return QStringList{}; });
+        window_ = std::make_unique<MainWindow>([] { return QStringList{}; });
         window_->show();
         window_->findChild<QAction*>(QStringLiteral("action1005"))->trigger();
         page_ = window_->dtuPage();

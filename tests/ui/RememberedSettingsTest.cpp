@@ -1,14 +1,14 @@
 // The tool remembers its port, line settings, window places and the chosen
 // language across a restart, in a configuration folder of the test's own.
-#include "app/AboutDlg.h"
-#include "app/TavrinDlg.h"
-#include "common/Language.h"
-#include "common/Settings.h"
-#include "dtu/DtuDlg.h"
-#include "serial/KVSerial.h"
-#include "serial/UartParamDlg.h"
-#include "support/Pty.h"
-#include "support/OwnSettings.h"
+#include "driver/serial/BufferedPort.h"
+#include "tests/support/OwnSettings.h"
+#include "tests/support/Pty.h"
+#include "ui/app/AboutDialog.h"
+#include "ui/app/MainWindow.h"
+#include "ui/common/Language.h"
+#include "ui/common/Settings.h"
+#include "ui/dtu/DtuPage.h"
+#include "ui/serial/SerialSettingsPage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,7 +36,7 @@ private slots:
         ui::RememberSettings(true);
         ui::Remembered()->clear();
         QVERIFY(!ui::RememberedLanguage());
-        CAboutDlg about(nullptr);
+        AboutDialog about(nullptr);
         auto* combo = about.findChild<QComboBox*>(QStringLiteral("languageCombo"));
         const int english = combo->findData(ui::LanguageName(ui::Language::English));
         combo->setCurrentIndex(english);
@@ -55,11 +55,11 @@ private slots:
         const QRect place(140, 60, 1200, 700);
         const QPoint settingsPlace(310, 120);
         {
-            CTavrinDlg window([] { return QStringList{}; });
+            MainWindow window([] { return QStringList{}; });
             window.show();
             QVERIFY(!window.OpenRememberedPort());
             window.findChild<QAction*>(QStringLiteral("action1004"))->trigger();
-            CUartParamDlg* settings = window.uartPage();
+            SerialSettingsPage* settings = window.uartPage();
             settings->findChild<QComboBox*>(QStringLiteral("portCombo"))->setEditText(path);
             auto* baud = settings->findChild<QComboBox*>(QStringLiteral("baudCombo"));
             baud->setCurrentIndex(baud->findText(QStringLiteral("9600")));
@@ -73,7 +73,7 @@ private slots:
         }
         g_Serial.Close();
         {
-            CTavrinDlg window([] { return QStringList{}; });
+            MainWindow window([] { return QStringList{}; });
             window.show();
             QVERIFY(window.OpenRememberedPort());
             QCOMPARE(QString::fromStdString(g_Serial.PortPath()), path);
@@ -89,7 +89,7 @@ private slots:
         // A port that went away is not opened, nor anything in its place;
         // the settings page comes back where it was, however it is opened.
         pty.reset();
-        CTavrinDlg window([] { return QStringList{}; });
+        MainWindow window([] { return QStringList{}; });
         window.findChild<QAction*>(QStringLiteral("action1004"))->trigger();
         QCOMPARE(window.uartPage()->geometry().topLeft(), settingsPlace);
         QVERIFY(!window.OpenRememberedPort());

@@ -1,18 +1,18 @@
 // Renders the main window and the pages to PNG files, to look at them as a
 // user would. scripts/screenshots.sh runs it under Xvfb.
 // Usage: ui_screenshots OUTPUT_DIR
-#include "app/AboutDlg.h"
-#include "app/Dialog_Login.h"
-#include "app/TavrinDlg.h"
-#include "common/Language.h"
-#include "dtu/Dialog_Rf_Setup.h"
-#include "dtu/DtuDlg.h"
-#include "dtu/Rf.h"
-#include "monitor/MonitorDlg.h"
-#include "serial/KVSerial.h"
-#include "sim/Device.h"
-#include "sim/SimulatedDtu.h"
-#include "support/Shots.h"
+#include "core/dtu/Rf.h"
+#include "driver/serial/BufferedPort.h"
+#include "dtu-sim/sim/Device.h"
+#include "dtu-sim/sim/SimulatedDtu.h"
+#include "tests/support/Shots.h"
+#include "ui/app/AboutDialog.h"
+#include "ui/app/LoginDialog.h"
+#include "ui/app/MainWindow.h"
+#include "ui/common/Language.h"
+#include "ui/dtu/DtuPage.h"
+#include "ui/dtu/RfDialog.h"
+#include "ui/monitor/MonitorWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,7 +31,7 @@ int main(int argc, char* argv[])
     dtu.Start();
     const QString path = QString::fromStdString(dtu.TerminalPath());
     {
-        CTavrinDlg window([path] { return QStringList{path, QStringLiteral("/dev/ttyUSB0")}; });
+        MainWindow window([path] { return QStringList{path, QStringLiteral("/dev/ttyUSB0")}; });
         window.show();
         SaveShot(&window, dir, QStringLiteral("main-window"));
 
@@ -42,7 +42,7 @@ int main(int argc, char* argv[])
         SaveShot(window.uartPage(), dir, QStringLiteral("settings-open"));
 
         window.findChild<QAction*>(QStringLiteral("action1005"))->trigger();
-        CDtuDlg* page = window.dtuPage();
+        DtuPage* page = window.dtuPage();
         QMetaObject::invokeMethod(page->findChild<QObject*>(QStringLiteral("readNetButton")), "click");
         // Long enough for the simulated DTU's answer to complete.
         for (int i = 0; i < 10; ++i) {
@@ -82,10 +82,10 @@ int main(int argc, char* argv[])
         QApplication::setStyle(style);
         QApplication::setPalette(light);
 
-        CDialog_Login login(&window);
+        LoginDialog login(&window);
         login.show();
         SaveShot(&login, dir, QStringLiteral("login"));
-        CAboutDlg about(&window);
+        AboutDialog about(&window);
         about.show();
         SaveShot(&about, dir, QStringLiteral("about"));
     }
@@ -94,8 +94,8 @@ int main(int argc, char* argv[])
     // the Chinese ones: English captions are longer. A window of its own,
     // so that the answers reach its pages.
     ui::InstallLanguage(ui::Language::English);
-    QApplication::setApplicationDisplayName(QCoreApplication::translate("CTavrinApp", "DTU参数配置工具"));
-    CTavrinDlg english([path] { return QStringList{path, QStringLiteral("/dev/ttyUSB0")}; });
+    QApplication::setApplicationDisplayName(QCoreApplication::translate("Startup", "DTU参数配置工具"));
+    MainWindow english([path] { return QStringList{path, QStringLiteral("/dev/ttyUSB0")}; });
     english.show();
     SaveShot(&english, dir, QStringLiteral("main-window-en"));
     english.findChild<QAction*>(QStringLiteral("action1004"))->trigger();
@@ -104,7 +104,7 @@ int main(int argc, char* argv[])
     english.uartPage()->hide();
     english.findChild<QAction*>(QStringLiteral("action1013"))->trigger();
     english.findChild<QAction*>(QStringLiteral("action1005"))->trigger();
-    CDtuDlg* englishPage = english.dtuPage();
+    DtuPage* englishPage = english.dtuPage();
     for (const char* button : {"readNetButton", "readVersionButton"}) {
         QMetaObject::invokeMethod(englishPage->findChild<QObject*>(QLatin1String(button)), "click");
         for (int i = 0; i < 10; ++i) {

@@ -2,17 +2,17 @@
 // their real widgets (offscreen). Message boxes are answered through the
 // application's message function; frames come through a real
 // pseudo-terminal.
-#include "app/Dialog_Login.h"
-#include "app/TavrinDlg.h"
-#include "terminal/TerminalDlg.h"
-#include "dtu/DtuDlg.h"
-#include "pages/P2pDlg.h"
-#include "pages/Phone.h"
-#include "pages/TcpDlg.h"
-#include "serial/KVSerial.h"
-#include "support/MessageBoxes.h"
-#include "support/Pty.h"
-#include "upgrade/Dialog_OTG.h"
+#include "driver/serial/BufferedPort.h"
+#include "tests/support/MessageBoxes.h"
+#include "tests/support/Pty.h"
+#include "ui/app/LoginDialog.h"
+#include "ui/app/MainWindow.h"
+#include "ui/dtu/DtuPage.h"
+#include "ui/pages/SmsHexPage.h"
+#include "ui/pages/SmsTextPage.h"
+#include "ui/pages/TcpPage.h"
+#include "ui/terminal/TerminalWindow.h"
+#include "ui/upgrade/UpgradePage.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -48,7 +48,7 @@ class ShellTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<CTavrinDlg> window_;
+    std::unique_ptr<MainWindow> window_;
     std::unique_ptr<PtyPair> pty_;
     MessageBoxes boxes_;
     QStringList ports_;
@@ -60,10 +60,10 @@ private:
         QVERIFY(g_Serial.Open(pty_->terminalPath(), 115200, 0));
     }
     // Runs `interact` on the login prompt once it is up, then triggers 1009.
-    void WithLogin(std::function<void(CDialog_Login*)> interact)
+    void WithLogin(std::function<void(LoginDialog*)> interact)
     {
         QTimer::singleShot(0, this, [interact] {
-            auto* login = qobject_cast<CDialog_Login*>(QApplication::activeModalWidget());
+            auto* login = qobject_cast<LoginDialog*>(QApplication::activeModalWidget());
             QVERIFY(login);
             interact(login);
             if (login->isVisible())
@@ -76,7 +76,7 @@ private slots:
     void init()
     {
         boxes_.Start();
-        window_ = std::make_unique<CTavrinDlg>([this] { return ports_; });
+        window_ = std::make_unique<MainWindow>([this] { return ports_; });
         window_->show();
     }
     void cleanup()
@@ -145,7 +145,7 @@ private slots:
     {
         OpenPty();
         Trigger(1005);
-        CDtuDlg* first = window_->dtuPage();
+        DtuPage* first = window_->dtuPage();
         QVERIFY(first && first->isVisible());
         QCOMPARE(first->windowTitle(), QStringLiteral("DTU参数设置"));
         first->close();
@@ -153,7 +153,7 @@ private slots:
         Trigger(32780);
         QCOMPARE(window_->dtuPage(), first);
         QVERIFY(first->isVisible());
-        QCOMPARE(window_->findChildren<CDtuDlg*>().size(), qsizetype(1));
+        QCOMPARE(window_->findChildren<DtuPage*>().size(), qsizetype(1));
 
         Trigger(1006);
         Trigger(1007);
@@ -181,7 +181,7 @@ private slots:
         OpenPty();
         bool stayedOpen = false;
         QString kept, selected;
-        WithLogin([&](CDialog_Login* login) {
+        WithLogin([&](LoginDialog* login) {
             auto* edit = login->findChild<QLineEdit*>(QStringLiteral("passwordEdit"));
             QTest::keyClicks(edit, typed);
             QTest::keyClick(edit, Qt::Key_Return);  // Enter checks as the button does
@@ -207,7 +207,7 @@ private slots:
         OpenPty();
         for (int round = 0; round < 2; ++round) {
             bool asked = false;
-            WithLogin([&](CDialog_Login* login) {
+            WithLogin([&](LoginDialog* login) {
                 asked = true;
                 QTest::keyClick(login, Qt::Key_Escape);
                 QVERIFY(login->isVisible());
@@ -217,7 +217,7 @@ private slots:
             QVERIFY(asked);
             QVERIFY(window_->upgradePage()->isVisible());
         }
-        QCOMPARE(window_->findChildren<CDialog_OTG*>().size(), qsizetype(1));
+        QCOMPARE(window_->findChildren<UpgradePage*>().size(), qsizetype(1));
     }
 
     void enterAndEscDoNothingInTheMainWindow()
@@ -259,7 +259,7 @@ private slots:
         pty_ = std::make_unique<PtyPair>();
         ports_ = {QString::fromStdString(pty_->terminalPath())};
         Trigger(1004);
-        CUartParamDlg* page = window_->uartPage();
+        SerialSettingsPage* page = window_->uartPage();
         auto* port = page->findChild<QComboBox*>(QStringLiteral("portCombo"));
         auto* baud = page->findChild<QComboBox*>(QStringLiteral("baudCombo"));
         auto* parity = page->findChild<QComboBox*>(QStringLiteral("parityCombo"));
@@ -344,7 +344,7 @@ private slots:
         OpenPty();
         Trigger(1005);
         Trigger(1004);
-        QSignalSpy closed(window_.get(), &CTavrinDlg::closed);
+        QSignalSpy closed(window_.get(), &MainWindow::closed);
         window_->close();
         QCOMPARE(closed.count(), 1);
         window_.reset();  // pages go with it; the reader is joined on Close

@@ -1,9 +1,9 @@
-#include "PageHarness.h"
+#include "tests/upgrade/PageHarness.h"
 
-#include "app/Dialog_Login.h"
-#include "app/TavrinDlg.h"
-#include "serial/KVSerial.h"
-#include "upgrade/Dialog_OTG.h"
+#include "driver/serial/BufferedPort.h"
+#include "ui/app/LoginDialog.h"
+#include "ui/app/MainWindow.h"
+#include "ui/upgrade/UpgradePage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,10 +28,10 @@ PageHarness::PageHarness(sim::Faults faults)
         error_ = QStringLiteral("cannot open %1").arg(QString::fromStdString(dtu_->TerminalPath()));
         return;
     }
-    window_ = std::make_unique<CTavrinDlg>([] { return QStringList(); });
+    window_ = std::make_unique<MainWindow>([] { return QStringList(); });
     window_->show();
     QTimer::singleShot(0, window_.get(), [] {
-        if (auto* login = qobject_cast<CDialog_Login*>(QApplication::activeModalWidget())) {
+        if (auto* login = qobject_cast<LoginDialog*>(QApplication::activeModalWidget())) {
             login->findChild<QLineEdit*>(QStringLiteral("passwordEdit"))->setText(QStringLiteral("QWPZ"));
             login->findChild<QPushButton*>(QStringLiteral("loginButton"))->click();
         }

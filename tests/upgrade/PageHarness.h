@@ -4,8 +4,8 @@
 // Shared by the page tests, the screenshots and the page benchmark.
 #pragma once
 
-#include "sim/SimulatedDtu.h"
-#include "support/Shots.h"
+#include "dtu-sim/sim/SimulatedDtu.h"
+#include "tests/support/Shots.h"
 
 #include <QString>
 
@@ -14,9 +14,9 @@
 #include <memory>
 #include <vector>
 
-class CDialog_OTG;
+class UpgradePage;
 class QDir;
-class CTavrinDlg;
+class MainWindow;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -33,8 +33,8 @@ public:
     // Empty when all is up, else what failed.
     const QString& error() const { return error_; }
 
-    CTavrinDlg& window() { return *window_; }
-    CDialog_OTG* page() const { return page_; }
+    MainWindow& window() { return *window_; }
+    UpgradePage* page() const { return page_; }
     sim::SimulatedDtu& dtu() { return *dtu_; }
 
     QPushButton* button(const char* name) const;
@@ -48,8 +48,8 @@ public:
 
 private:
     std::unique_ptr<sim::SimulatedDtu> dtu_;
-    std::unique_ptr<CTavrinDlg> window_;
-    CDialog_OTG* page_ = nullptr;
+    std::unique_ptr<MainWindow> window_;
+    UpgradePage* page_ = nullptr;
     QString error_;
 };
 

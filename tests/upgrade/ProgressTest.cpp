@@ -1,9 +1,9 @@
 // What the upgrade page shows of a transfer, and the image read whole
 // before it: values in, values out.
-#include "upgrade/Crc32.h"
-#include "upgrade/Image.h"
-#include "upgrade/Progress.h"
-#include "upgrade/Transfer.h"
+#include "core/upgrade/Crc32.h"
+#include "core/upgrade/Image.h"
+#include "core/upgrade/Progress.h"
+#include "core/upgrade/Transfer.h"
 
 #include <gtest/gtest.h>
 

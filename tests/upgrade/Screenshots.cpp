@@ -1,10 +1,10 @@
 // Renders the upgrade page in the middle of a transfer to the simulated DTU
 // and after its verdict. scripts/screenshots.sh runs it under Xvfb.
 // Usage: upgrade_screenshots OUTPUT_DIR
-#include "PageHarness.h"
+#include "tests/upgrade/PageHarness.h"
 
-#include "common/MessageBox.h"
-#include "upgrade/Dialog_OTG.h"
+#include "ui/common/MessageBox.h"
+#include "ui/upgrade/UpgradePage.h"
 
 #include <QApplication>
 #include <QDir>

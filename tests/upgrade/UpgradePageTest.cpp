@@ -3,14 +3,14 @@
 // window's tick. Message boxes and the file dialog are answered through the
 // application's seams. Every reply waits for 400 to 500 ms of silence, so a
 // transfer of a few blocks takes seconds.
-#include "PageHarness.h"
+#include "tests/upgrade/PageHarness.h"
 
-#include "app/TavrinDlg.h"
-#include "common/FileDialog.h"
-#include "common/FrameEvent.h"
-#include "serial/KVSerial.h"
-#include "support/MessageBoxes.h"
-#include "upgrade/Dialog_OTG.h"
+#include "driver/serial/BufferedPort.h"
+#include "tests/support/MessageBoxes.h"
+#include "ui/app/MainWindow.h"
+#include "ui/common/FileDialog.h"
+#include "ui/common/FrameEvent.h"
+#include "ui/upgrade/UpgradePage.h"
 
 #include <QAbstractEventDispatcher>
 #include <QDir>
@@ -79,7 +79,7 @@ private:
         chosen_ = path;
         QTest::mouseClick(h_->button("openButton"), Qt::LeftButton);
     }
-    CDialog_OTG* Page() const { return h_->page(); }
+    UpgradePage* Page() const { return h_->page(); }
     QString Texts() const
     {
         return boxes_.texts().join(QStringLiteral(" | "));

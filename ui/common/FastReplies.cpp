@@ -1,7 +1,7 @@
-#include "common/FastReplies.h"
+#include "ui/common/FastReplies.h"
 
-#include "common/Settings.h"
-#include "serial/KVSerial.h"
+#include "driver/serial/BufferedPort.h"
+#include "ui/common/Settings.h"
 
 #include <QCheckBox>
 

@@ -1,6 +1,6 @@
-#include "common/FileDialog.h"
+#include "ui/common/FileDialog.h"
 
-#include "common/Settings.h"
+#include "ui/common/Settings.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 // reads the frame from the buffer during the call.
 #pragma once
 
-#include "serial/ReceiveBuffer.h"
+#include "core/serial/ReceiveBuffer.h"
 
 #include <QEvent>
 

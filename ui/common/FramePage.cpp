@@ -1,4 +1,4 @@
-#include "common/FramePage.h"
+#include "ui/common/FramePage.h"
 
 namespace ui {
 

@@ -2,7 +2,7 @@
 // dialog that, closed, only hides.
 #pragma once
 
-#include "common/FrameEvent.h"
+#include "ui/common/FrameEvent.h"
 
 #include <QDialog>
 

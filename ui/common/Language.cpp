@@ -1,7 +1,7 @@
-#include "common/Language.h"
+#include "ui/common/Language.h"
 
-#include "common/Settings.h"
-#include "common/Tr.h"
+#include "core/common/Tr.h"
+#include "ui/common/Settings.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

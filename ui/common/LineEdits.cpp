@@ -1,6 +1,6 @@
-#include "common/LineEdits.h"
+#include "ui/common/LineEdits.h"
 
-#include "common/MessageBox.h"
+#include "ui/common/MessageBox.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>

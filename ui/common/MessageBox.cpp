@@ -1,4 +1,4 @@
-#include "common/MessageBox.h"
+#include "ui/common/MessageBox.h"
 
 #include <QApplication>
 

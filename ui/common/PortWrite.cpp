@@ -1,8 +1,8 @@
-#include "common/PortWrite.h"
+#include "ui/common/PortWrite.h"
 
-#include "common/MessageBox.h"
-#include "serial/KVSerial.h"
-#include "serial/OpenFailure.h"
+#include "driver/serial/BufferedPort.h"
+#include "driver/serial/OpenFailure.h"
+#include "ui/common/MessageBox.h"
 
 #include <QCoreApplication>
 #include <QPointer>

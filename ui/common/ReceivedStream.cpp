@@ -1,6 +1,6 @@
-#include "common/ReceivedStream.h"
+#include "ui/common/ReceivedStream.h"
 
-#include "serial/KVSerial.h"
+#include "driver/serial/BufferedPort.h"
 
 namespace ui {
 

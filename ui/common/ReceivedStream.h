@@ -7,7 +7,7 @@
 // can cut the stream where the frame path cut its frames.
 #pragma once
 
-#include "serial/XSerial.h"
+#include "driver/serial/SerialPort.h"
 
 #include <QByteArray>
 #include <QObject>

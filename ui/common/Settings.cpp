@@ -1,4 +1,4 @@
-#include "common/Settings.h"
+#include "ui/common/Settings.h"
 
 #include <atomic>
 

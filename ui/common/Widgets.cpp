@@ -1,4 +1,4 @@
-#include "common/Widgets.h"
+#include "ui/common/Widgets.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

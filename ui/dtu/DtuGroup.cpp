@@ -1,8 +1,8 @@
-#include "dtu/DtuGroup.h"
+#include "ui/dtu/DtuGroup.h"
 
-#include "common/Widgets.h"
-#include "profile/Profile.h"
-#include "profile/Settings.h"
+#include "core/profile/Profile.h"
+#include "core/profile/Settings.h"
+#include "ui/common/Widgets.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

@@ -5,8 +5,8 @@
 // keeps the status panes, and its refusals show in the page's boxes.
 #pragma once
 
-#include "dtu/Frame.h"
-#include "dtu/Requests.h"
+#include "core/dtu/Frame.h"
+#include "core/dtu/Requests.h"
 
 #include <QString>
 
@@ -40,7 +40,7 @@ const char* ModelName(DtuModel model);
 std::vector<std::string> NotSettable(const profile::Profile& p, DtuModel model);
 
 // The page as its groups see it.
-class CDtuPageLink {
+class DtuPageLink {
 public:
     // The parent of the groups' boxes and dialogs.
     virtual QWidget* pageWidget() = 0;
@@ -68,7 +68,7 @@ public:
     virtual void CompleteWrite(profile::Profile& p) const = 0;
 
 protected:
-    ~CDtuPageLink() = default;
+    ~DtuPageLink() = default;
 };
 
 // The page's own small form helpers.

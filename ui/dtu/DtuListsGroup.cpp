@@ -1,13 +1,13 @@
-#include "dtu/DtuListsGroup.h"
+#include "ui/dtu/DtuListsGroup.h"
 
-#include "common/Hex.h"
-#include "common/LineEdits.h"
-#include "common/Widgets.h"
-#include "dtu/Commands.h"
-#include "dtu/Messages.h"
-#include "pages/DataFrame.h"
-#include "profile/Profile.h"
-#include "profile/Settings.h"
+#include "core/common/Hex.h"
+#include "core/dtu/Commands.h"
+#include "core/dtu/Messages.h"
+#include "core/pages/DataFrame.h"
+#include "core/profile/Profile.h"
+#include "core/profile/Settings.h"
+#include "ui/common/LineEdits.h"
+#include "ui/common/Widgets.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,7 +31,7 @@ QTreeWidget* List(QWidget* parent, int id, const char* name, const QString& valu
 {
     auto* list = ui::Tag(new QTreeWidget(parent), id, name);
     list->setColumnCount(2);
-    list->setHeaderLabels({CDtuListsGroup::tr("序列编号"), valueCaption});
+    list->setHeaderLabels({DtuListsGroup::tr("序列编号"), valueCaption});
     list->setColumnWidth(0, 70);
     list->setColumnWidth(1, 130);
     list->setRootIsDecorated(false);
@@ -50,8 +50,8 @@ QTreeWidget* List(QWidget* parent, int id, const char* name, const QString& valu
 std::array<QPushButton*, 4> ListButtons(QWidget* box, std::array<int, 4> ids, const char* noun)
 {
     static const char* const verbs[] = {"write", "read", "delete", "clear"};
-    const QString captions[] = {CDtuListsGroup::tr("写入"), CDtuListsGroup::tr("读取"), CDtuListsGroup::tr("删除"),
-                                CDtuListsGroup::tr("清空")};
+    const QString captions[] = {DtuListsGroup::tr("写入"), DtuListsGroup::tr("读取"), DtuListsGroup::tr("删除"),
+                                DtuListsGroup::tr("清空")};
     std::array<QPushButton*, 4> buttons{};
     for (std::size_t i = 0; i < 4; ++i) {
         const QByteArray name = QByteArray(verbs[i]) + noun + "Button";
@@ -81,14 +81,14 @@ void ListLayout(QGroupBox* box, QLayout* entry, QTreeWidget* list, const std::ar
 
 }  // namespace
 
-CDtuListsGroup::CDtuListsGroup(CDtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
+DtuListsGroup::DtuListsGroup(DtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
 {
     phoneBox_ = BuildPhoneBox(parent);
     idBox_ = BuildIdBox(parent);
     Connect();
 }
 
-QGroupBox* CDtuListsGroup::BuildPhoneBox(QWidget* parent)
+QGroupBox* DtuListsGroup::BuildPhoneBox(QWidget* parent)
 {
     auto* box = new QGroupBox(tr("手机号码管理"), parent);
     phoneEdit_ = ui::Tag(new ui::DigitEdit(box), 1011, "phoneEdit");
@@ -103,7 +103,7 @@ QGroupBox* CDtuListsGroup::BuildPhoneBox(QWidget* parent)
     return box;
 }
 
-QGroupBox* CDtuListsGroup::BuildIdBox(QWidget* parent)
+QGroupBox* DtuListsGroup::BuildIdBox(QWidget* parent)
 {
     auto* box = new QGroupBox(tr("通讯ID管理"), parent);
     idEdit_ = ui::Tag(new QLineEdit(box), 1016, "idEdit");
@@ -120,19 +120,19 @@ QGroupBox* CDtuListsGroup::BuildIdBox(QWidget* parent)
     return box;
 }
 
-void CDtuListsGroup::Connect()
+void DtuListsGroup::Connect()
 {
-    connect(addPhone_, &QPushButton::clicked, this, &CDtuListsGroup::OnAddPhone);
+    connect(addPhone_, &QPushButton::clicked, this, &DtuListsGroup::OnAddPhone);
     WireList(phoneList_, phoneCount_, {writePhones_, readPhones_, deletePhone_, clearPhones_},
              dtu::BuildWritePhoneList, dtu::cmd::kReadPhoneList, dtu::cmd::kClearPhoneList);
-    connect(addId_, &QPushButton::clicked, this, &CDtuListsGroup::OnAddIdOrSetOwnId);
-    connect(readOwnId_, &QPushButton::clicked, this, &CDtuListsGroup::OnReadOwnId);
+    connect(addId_, &QPushButton::clicked, this, &DtuListsGroup::OnAddIdOrSetOwnId);
+    connect(readOwnId_, &QPushButton::clicked, this, &DtuListsGroup::OnReadOwnId);
     // Reading the ID list empties the ID entry too: the answer may fill it.
     WireList(idList_, idCount_, {writeIds_, readIds_, deleteId_, clearIds_}, dtu::BuildWriteIdList,
              dtu::cmd::kReadIdList, dtu::cmd::kClearIdList, idEdit_);
 }
 
-void CDtuListsGroup::WireList(QTreeWidget* list, std::uint8_t& count, const std::array<QPushButton*, 4>& buttons,
+void DtuListsGroup::WireList(QTreeWidget* list, std::uint8_t& count, const std::array<QPushButton*, 4>& buttons,
                               WriteBuilder write, std::uint8_t readCode, std::uint8_t clearCode,
                               QLineEdit* clearedOnRead)
 {
@@ -148,7 +148,7 @@ void CDtuListsGroup::WireList(QTreeWidget* list, std::uint8_t& count, const std:
             [this, list, &count, clearCode] { ClearList(list, count, clearCode); });
 }
 
-void CDtuListsGroup::ApplyModel(DtuModel model)
+void DtuListsGroup::ApplyModel(DtuModel model)
 {
     const bool m = model == DtuModel::M330M;
     Enable({phoneEdit_, addPhone_, phoneList_, writePhones_, readPhones_, deletePhone_, clearPhones_, idList_,
@@ -158,25 +158,25 @@ void CDtuListsGroup::ApplyModel(DtuModel model)
     addId_->setText(m ? tr("增加") : tr("设置"));
 }
 
-void CDtuListsGroup::SaveData()
+void DtuListsGroup::SaveData()
 {
     phone_ = phoneEdit_->text();
     id_ = idEdit_->text();
 }
 
-void CDtuListsGroup::LoadData()
+void DtuListsGroup::LoadData()
 {
     phoneEdit_->setText(phone_);
     idEdit_->setText(id_);
 }
 
-void CDtuListsGroup::ShowOwnId(const dtu::OwnId& id)
+void DtuListsGroup::ShowOwnId(const dtu::OwnId& id)
 {
     idEdit_->setText(Q(id.id));
     customId_->setChecked(id.custom);
 }
 
-void CDtuListsGroup::Settings(unsigned queries, profile::DeviceSettings& s) const
+void DtuListsGroup::Settings(unsigned queries, profile::DeviceSettings& s) const
 {
     if (queries & profile::kPhones)
         s.phones = ListValues(phoneList_);
@@ -186,7 +186,7 @@ void CDtuListsGroup::Settings(unsigned queries, profile::DeviceSettings& s) cons
         s.ownId = dtu::OwnId{hex::UpperAscii(Std(idEdit_->text())), customId_->isChecked()};
 }
 
-void CDtuListsGroup::Apply(const profile::Profile& p)
+void DtuListsGroup::Apply(const profile::Profile& p)
 {
     if (p.phones)
         FillList(phoneList_, phoneCount_, *p.phones);
@@ -200,14 +200,14 @@ void CDtuListsGroup::Apply(const profile::Profile& p)
     }
 }
 
-void CDtuListsGroup::AddRow(QTreeWidget* list, std::uint8_t& count, const QString& value)
+void DtuListsGroup::AddRow(QTreeWidget* list, std::uint8_t& count, const QString& value)
 {
     auto* item = new QTreeWidgetItem({Q(dtu::ListLabel(count)), value});
     list->insertTopLevelItem(std::min<int>(count, list->topLevelItemCount()), item);
     ++count;
 }
 
-void CDtuListsGroup::DeleteSelected(QTreeWidget* list, std::uint8_t& count)
+void DtuListsGroup::DeleteSelected(QTreeWidget* list, std::uint8_t& count)
 {
     const QList<QTreeWidgetItem*> selected = list->selectedItems();
     if (selected.isEmpty())
@@ -217,7 +217,7 @@ void CDtuListsGroup::DeleteSelected(QTreeWidget* list, std::uint8_t& count)
         --count;
 }
 
-void CDtuListsGroup::ClearList(QTreeWidget* list, std::uint8_t& count, std::uint8_t clearCode)
+void DtuListsGroup::ClearList(QTreeWidget* list, std::uint8_t& count, std::uint8_t clearCode)
 {
     QApplication::beep();
     // OK clears the DTU's copy, Cancel the page's.
@@ -229,7 +229,7 @@ void CDtuListsGroup::ClearList(QTreeWidget* list, std::uint8_t& count, std::uint
     count = 0;
 }
 
-std::vector<std::string> CDtuListsGroup::ListValues(const QTreeWidget* list) const
+std::vector<std::string> DtuListsGroup::ListValues(const QTreeWidget* list) const
 {
     std::vector<std::string> values;
     for (int i = 0; i < list->topLevelItemCount(); ++i)
@@ -237,7 +237,7 @@ std::vector<std::string> CDtuListsGroup::ListValues(const QTreeWidget* list) con
     return values;
 }
 
-void CDtuListsGroup::FillList(QTreeWidget* list, std::uint8_t& count, const std::vector<std::string>& values)
+void DtuListsGroup::FillList(QTreeWidget* list, std::uint8_t& count, const std::vector<std::string>& values)
 {
     // The read request emptied the list; an answer adds to what is there.
     count = 0;
@@ -245,12 +245,12 @@ void CDtuListsGroup::FillList(QTreeWidget* list, std::uint8_t& count, const std:
         AddRow(list, count, Q(v));
 }
 
-void CDtuListsGroup::OnAddPhone()
+void DtuListsGroup::OnAddPhone()
 {
     AddEntry(phone_, dtu::CheckPhoneEntry, phoneList_, phoneCount_);
 }
 
-void CDtuListsGroup::OnAddIdOrSetOwnId()
+void DtuListsGroup::OnAddIdOrSetOwnId()
 {
     if (page_.CurrentModel() != DtuModel::M330M) {
         // Anything but a digit would go out as zeros and replace the DTU's
@@ -266,7 +266,7 @@ void CDtuListsGroup::OnAddIdOrSetOwnId()
     AddEntry(id_, dtu::CheckIdEntry, idList_, idCount_);
 }
 
-void CDtuListsGroup::AddEntry(const QString& entry, EntryCheck check, QTreeWidget* list, std::uint8_t& count)
+void DtuListsGroup::AddEntry(const QString& entry, EntryCheck check, QTreeWidget* list, std::uint8_t& count)
 {
     page_.SaveData();  // fills `entry`
     if (const auto refusal = check(Std(entry), count)) {
@@ -276,7 +276,7 @@ void CDtuListsGroup::AddEntry(const QString& entry, EntryCheck check, QTreeWidge
     AddRow(list, count, entry);
 }
 
-void CDtuListsGroup::OnReadOwnId()
+void DtuListsGroup::OnReadOwnId()
 {
     page_.SendQuery(dtu::cmd::kReadOwnId);
 }

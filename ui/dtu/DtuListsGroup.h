@@ -3,9 +3,9 @@
 // DTU's own ID.
 #pragma once
 
-#include "dtu/DtuGroup.h"
-#include "dtu/Requests.h"
-#include "dtu/Responses.h"
+#include "core/dtu/Requests.h"
+#include "core/dtu/Responses.h"
+#include "ui/dtu/DtuGroup.h"
 
 #include <QObject>
 #include <QString>
@@ -27,10 +27,10 @@ namespace profile {
 struct DeviceSettings;
 }
 
-class CDtuListsGroup : public QObject {
+class DtuListsGroup : public QObject {
     Q_OBJECT
 public:
-    CDtuListsGroup(CDtuPageLink& page, QWidget* parent);
+    DtuListsGroup(DtuPageLink& page, QWidget* parent);
 
     QGroupBox* phoneBox() const { return phoneBox_; }
     QGroupBox* idBox() const { return idBox_; }
@@ -71,7 +71,7 @@ private:
     std::vector<std::string> ListValues(const QTreeWidget* list) const;
     void FillList(QTreeWidget* list, std::uint8_t& count, const std::vector<std::string>& values);
 
-    CDtuPageLink& page_;
+    DtuPageLink& page_;
     QString phone_;  // the dialog data
     QString id_;
     std::uint8_t phoneCount_ = 0;

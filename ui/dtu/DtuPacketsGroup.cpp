@@ -1,11 +1,11 @@
-#include "dtu/DtuPacketsGroup.h"
+#include "ui/dtu/DtuPacketsGroup.h"
 
-#include "common/LineEdits.h"
-#include "common/Widgets.h"
-#include "dtu/Commands.h"
-#include "dtu/Edit_Hex_Ex.h"
-#include "profile/Profile.h"
-#include "profile/Provision.h"
+#include "core/dtu/Commands.h"
+#include "core/profile/Profile.h"
+#include "core/profile/Provision.h"
+#include "ui/common/HexEdits.h"
+#include "ui/common/LineEdits.h"
+#include "ui/common/Widgets.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -15,7 +15,7 @@
 
 using namespace dtuform;
 
-CDtuPacketsGroup::CDtuPacketsGroup(CDtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
+DtuPacketsGroup::DtuPacketsGroup(DtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
 {
     apnBox_ = BuildApnBox(parent);
     packetBox_ = BuildPacketBox(parent);
@@ -28,7 +28,7 @@ CDtuPacketsGroup::CDtuPacketsGroup(CDtuPageLink& page, QWidget* parent) : QObjec
     registrationEdit_->setMaxLength(96);
 }
 
-QGroupBox* CDtuPacketsGroup::BuildApnBox(QWidget* parent)
+QGroupBox* DtuPacketsGroup::BuildApnBox(QWidget* parent)
 {
     auto* box = new QGroupBox(tr("运营商管理"), parent);
     apn_ = ui::Tag(new QLineEdit(box), 1053, "apnEdit");
@@ -43,11 +43,11 @@ QGroupBox* CDtuPacketsGroup::BuildApnBox(QWidget* parent)
     return box;
 }
 
-QGroupBox* CDtuPacketsGroup::BuildPacketBox(QWidget* parent)
+QGroupBox* DtuPacketsGroup::BuildPacketBox(QWidget* parent)
 {
     auto* box = new QGroupBox(tr("心跳自定义"), parent);
-    heartbeatEdit_ = ui::Tag(new CEdit_Hex_Ex(box), 1057, "heartbeatEdit");
-    registrationEdit_ = ui::Tag(new CEdit_Hex_Ex(box), 1058, "registrationEdit");
+    heartbeatEdit_ = ui::Tag(new HexLineEdit(box), 1057, "heartbeatEdit");
+    registrationEdit_ = ui::Tag(new HexLineEdit(box), 1058, "registrationEdit");
     hex_ = Check(box, 1067, "hexCheck", "Hex");
     hex_->setAccessibleDescription(tr("以十六进制显示心跳和注册包，并在所有十六进制输入框中只接受十六进制数字"));
     customPackets_ = Check(box, 1066, "customPacketsCheck", tr("自定义"));
@@ -63,27 +63,27 @@ QGroupBox* CDtuPacketsGroup::BuildPacketBox(QWidget* parent)
     return box;
 }
 
-void CDtuPacketsGroup::Connect()
+void DtuPacketsGroup::Connect()
 {
-    connect(setApn_, &QPushButton::clicked, this, &CDtuPacketsGroup::OnSetApn);
-    connect(writePackets_, &QPushButton::clicked, this, &CDtuPacketsGroup::OnWritePackets);
-    connect(readPackets_, &QPushButton::clicked, this, &CDtuPacketsGroup::OnReadPackets);
-    connect(hex_, &QCheckBox::clicked, this, &CDtuPacketsGroup::OnHex);
+    connect(setApn_, &QPushButton::clicked, this, &DtuPacketsGroup::OnSetApn);
+    connect(writePackets_, &QPushButton::clicked, this, &DtuPacketsGroup::OnWritePackets);
+    connect(readPackets_, &QPushButton::clicked, this, &DtuPacketsGroup::OnReadPackets);
+    connect(hex_, &QCheckBox::clicked, this, &DtuPacketsGroup::OnHex);
 }
 
-dtu::Bytes CDtuPacketsGroup::packetsRequest() const
+dtu::Bytes DtuPacketsGroup::packetsRequest() const
 {
     return dtu::BuildWritePackets(Std(heartbeatEdit_->text()), Std(registrationEdit_->text()),
                                   customPackets_->isChecked(), hex_->isChecked());
 }
 
-void CDtuPacketsGroup::ApplyModel(DtuModel model)
+void DtuPacketsGroup::ApplyModel(DtuModel model)
 {
     Enable({heartbeatEdit_, registrationEdit_, hex_, customPackets_, writePackets_, readPackets_},
            model != DtuModel::M330M);
 }
 
-void CDtuPacketsGroup::ShowPackets(const dtu::Packets& p)
+void DtuPacketsGroup::ShowPackets(const dtu::Packets& p)
 {
     heartbeat_ = p.heartbeat;
     registration_ = p.registration;
@@ -91,14 +91,14 @@ void CDtuPacketsGroup::ShowPackets(const dtu::Packets& p)
     customPackets_->setChecked(p.custom);
 }
 
-void CDtuPacketsGroup::ShowPackets()
+void DtuPacketsGroup::ShowPackets()
 {
     const bool hex = hex_->isChecked();
     heartbeatEdit_->setText(Q(dtu::PacketText(heartbeat_, hex)));
     registrationEdit_->setText(Q(dtu::PacketText(registration_, hex)));
 }
 
-void CDtuPacketsGroup::Settings(unsigned queries, profile::DeviceSettings& s) const
+void DtuPacketsGroup::Settings(unsigned queries, profile::DeviceSettings& s) const
 {
     if (!(queries & profile::kPackets))
         return;
@@ -107,7 +107,7 @@ void CDtuPacketsGroup::Settings(unsigned queries, profile::DeviceSettings& s) co
     s.packets = dtu::Packets{customPackets_->isChecked(), p.heartbeat, p.registration};
 }
 
-void CDtuPacketsGroup::Apply(const profile::Profile& p)
+void DtuPacketsGroup::Apply(const profile::Profile& p)
 {
     if (p.apn) {
         apn_->setText(Q(p.apn->apn));
@@ -126,27 +126,27 @@ void CDtuPacketsGroup::Apply(const profile::Profile& p)
     }
 }
 
-void CDtuPacketsGroup::CompleteWrite(profile::Profile& p) const
+void DtuPacketsGroup::CompleteWrite(profile::Profile& p) const
 {
     p.apn = profile::Profile::Apn{Std(apn_->text()), Std(apnUser_->text()), Std(apnPassword_->text())};
 }
 
-void CDtuPacketsGroup::OnSetApn()
+void DtuPacketsGroup::OnSetApn()
 {
     page_.Send(dtu::BuildSetApn(Std(apn_->text()), Std(apnUser_->text()), Std(apnPassword_->text())));
 }
 
-void CDtuPacketsGroup::OnWritePackets()
+void DtuPacketsGroup::OnWritePackets()
 {
     page_.Send(packetsRequest());
 }
 
-void CDtuPacketsGroup::OnReadPackets()
+void DtuPacketsGroup::OnReadPackets()
 {
     page_.SendQuery(dtu::cmd::kReadPackets);
 }
 
-void CDtuPacketsGroup::OnHex()
+void DtuPacketsGroup::OnHex()
 {
     g_HexInput = hex_->isChecked() ? 1 : 0;
     // The edits show the packets of the last read in the new form; what

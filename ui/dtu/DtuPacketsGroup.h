@@ -3,8 +3,8 @@
 // edit of the window accepts.
 #pragma once
 
-#include "dtu/DtuGroup.h"
-#include "dtu/Responses.h"
+#include "core/dtu/Responses.h"
+#include "ui/dtu/DtuGroup.h"
 
 #include <QObject>
 
@@ -17,10 +17,10 @@ namespace profile {
 struct DeviceSettings;
 }
 
-class CDtuPacketsGroup : public QObject {
+class DtuPacketsGroup : public QObject {
     Q_OBJECT
 public:
-    CDtuPacketsGroup(CDtuPageLink& page, QWidget* parent);
+    DtuPacketsGroup(DtuPageLink& page, QWidget* parent);
 
     QGroupBox* apnBox() const { return apnBox_; }
     QGroupBox* packetBox() const { return packetBox_; }
@@ -47,7 +47,7 @@ private:
     void Connect();
     void ShowPackets();
 
-    CDtuPageLink& page_;
+    DtuPageLink& page_;
     dtu::Bytes heartbeat_;  // the packets of the last read answer
     dtu::Bytes registration_;
 

@@ -1,14 +1,17 @@
 // Profiles are saved and loaded in dtuctl's schema, so a profile made here
 // is written by dtuctl on a production line and the other way round.
-#include "common/FileDialog.h"
-#include "common/MessageBox.h"
-#include "common/PortWrite.h"
-#include "common/Widgets.h"
-#include "dtu/Commands.h"
-#include "dtu/DtuProfileGroup.h"
-#include "profile/Profile.h"
-#include "profile/Provision.h"
-#include "profile/Sequence.h"
+#include "ui/dtu/DtuProfileGroup.h"
+
+#include "core/dtu/Commands.h"
+#include "core/profile/Profile.h"
+#include "core/profile/Provision.h"
+#include "core/profile/Sequence.h"
+#include "driver/host/LocalClock.h"
+#include "driver/host/ProfileFile.h"
+#include "ui/common/FileDialog.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/PortWrite.h"
+#include "ui/common/Widgets.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -26,11 +29,11 @@
 
 namespace {
 
-const char kFilter[] = QT_TRANSLATE_NOOP("CDtuProfileGroup", "配置文件 (*.toml);;所有文件 (*)");
+const char kFilter[] = QT_TRANSLATE_NOOP("DtuProfileGroup", "配置文件 (*.toml);;所有文件 (*)");
 const char kFolderKey[] = "folders/profile";
-const char kReadAll[] = QT_TRANSLATE_NOOP("CDtuProfileGroup", "全部读取");
-const char kWriteAll[] = QT_TRANSLATE_NOOP("CDtuProfileGroup", "全部写入");
-const char kStop[] = QT_TRANSLATE_NOOP("CDtuProfileGroup", "停止");
+const char kReadAll[] = QT_TRANSLATE_NOOP("DtuProfileGroup", "全部读取");
+const char kWriteAll[] = QT_TRANSLATE_NOOP("DtuProfileGroup", "全部写入");
+const char kStop[] = QT_TRANSLATE_NOOP("DtuProfileGroup", "停止");
 
 // "file:12:5: message" without the place: the page's own settings have no
 // file a user could open.
@@ -50,7 +53,7 @@ std::string WithoutPlace(const std::string& error)
 
 using namespace dtuform;
 
-CDtuProfileGroup::CDtuProfileGroup(CDtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
+DtuProfileGroup::DtuProfileGroup(DtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
 {
     auto* box = box_ = new QGroupBox(tr("整机配置"), parent);
     const auto button = [box](int id, const char* name, const QString& caption, const QString& role) {
@@ -68,17 +71,17 @@ CDtuProfileGroup::CDtuProfileGroup(CDtuPageLink& page, QWidget* parent) : QObjec
     grid->addWidget(writeAll_, 0, 1);
     grid->addWidget(saveProfile_, 1, 0);
     grid->addWidget(loadProfile_, 1, 1);
-    connect(readAll_, &QPushButton::clicked, this, &CDtuProfileGroup::OnReadAll);
-    connect(writeAll_, &QPushButton::clicked, this, &CDtuProfileGroup::OnWriteAll);
-    connect(saveProfile_, &QPushButton::clicked, this, &CDtuProfileGroup::OnSaveProfile);
-    connect(loadProfile_, &QPushButton::clicked, this, &CDtuProfileGroup::OnLoadProfile);
+    connect(readAll_, &QPushButton::clicked, this, &DtuProfileGroup::OnReadAll);
+    connect(writeAll_, &QPushButton::clicked, this, &DtuProfileGroup::OnWriteAll);
+    connect(saveProfile_, &QPushButton::clicked, this, &DtuProfileGroup::OnSaveProfile);
+    connect(loadProfile_, &QPushButton::clicked, this, &DtuProfileGroup::OnLoadProfile);
 }
 
-CDtuProfileGroup::~CDtuProfileGroup() = default;
+DtuProfileGroup::~DtuProfileGroup() = default;
 
 // ---- Whole-DTU sequences ----
 
-void CDtuProfileGroup::OnReadAll()
+void DtuProfileGroup::OnReadAll()
 {
     if (run_) {
         StopRun(tr("已停止"));
@@ -87,7 +90,7 @@ void CDtuProfileGroup::OnReadAll()
     StartRun(Run::Read, std::make_unique<profile::Sequence>(profile::ReadSteps(ModelQueries(page_.CurrentModel()))));
 }
 
-void CDtuProfileGroup::OnWriteAll()
+void DtuProfileGroup::OnWriteAll()
 {
     if (run_) {
         StopRun(tr("已停止"));
@@ -119,7 +122,7 @@ void CDtuProfileGroup::OnWriteAll()
     p.setClock = true;
     std::vector<profile::PlannedWrite> writes;
     try {
-        writes = profile::PlanWrites(p, profile::Now());
+        writes = profile::PlanWrites(p, host::LocalNow());
     } catch (const profile::Failure& e) {
         page_.Say(e.what());
         return;
@@ -130,19 +133,19 @@ void CDtuProfileGroup::OnWriteAll()
              std::make_unique<profile::Sequence>(profile::WriteSteps(writes, profile::QueriesToVerify(p))));
 }
 
-void CDtuProfileGroup::Stop()
+void DtuProfileGroup::Stop()
 {
     if (run_)
         StopRun(tr("已停止"));
 }
 
-void CDtuProfileGroup::Answered(const dtu::Response& r)
+void DtuProfileGroup::Answered(const dtu::Response& r)
 {
     if (run_->OnAnswer(r))
         StepAnswered();
 }
 
-void CDtuProfileGroup::timerEvent(QTimerEvent* e)
+void DtuProfileGroup::timerEvent(QTimerEvent* e)
 {
     if (e->timerId() != stepTimer_.timerId()) {
         QObject::timerEvent(e);
@@ -155,7 +158,7 @@ void CDtuProfileGroup::timerEvent(QTimerEvent* e)
     }
 }
 
-void CDtuProfileGroup::StartRun(Run kind, std::unique_ptr<profile::Sequence> run)
+void DtuProfileGroup::StartRun(Run kind, std::unique_ptr<profile::Sequence> run)
 {
     runKind_ = kind;
     run_ = std::move(run);
@@ -167,7 +170,7 @@ void CDtuProfileGroup::StartRun(Run kind, std::unique_ptr<profile::Sequence> run
     SendStep();
 }
 
-void CDtuProfileGroup::SendStep()
+void DtuProfileGroup::SendStep()
 {
     const profile::Step* step = run_->Current();
     if (!step) {
@@ -179,7 +182,7 @@ void CDtuProfileGroup::SendStep()
                            .arg(run_->Finished() + 1)
                            .arg(run_->Total()));
     // The clock is taken when its frame goes out, not when the plan was made.
-    const dtu::Bytes frame = step->code == dtu::cmd::kSetClock ? dtu::BuildSetClock(profile::Now()) : step->frame;
+    const dtu::Bytes frame = step->code == dtu::cmd::kSetClock ? dtu::BuildSetClock(host::LocalNow()) : step->frame;
     stepTimer_.start(dtu::kReplyTimeoutMs, this);
     ui::SendFrame(this, frame, [this](const QString& why) {
         if (run_)
@@ -187,13 +190,13 @@ void CDtuProfileGroup::SendStep()
     });
 }
 
-void CDtuProfileGroup::StepAnswered()
+void DtuProfileGroup::StepAnswered()
 {
     stepTimer_.stop();
     SendStep();
 }
 
-void CDtuProfileGroup::FinishRun()
+void DtuProfileGroup::FinishRun()
 {
     stepTimer_.stop();
     const std::vector<std::string> missing = run_->Unanswered();
@@ -209,7 +212,7 @@ void CDtuProfileGroup::FinishRun()
     StopRun(done);
 }
 
-void CDtuProfileGroup::StopRun(const QString& why)
+void DtuProfileGroup::StopRun(const QString& why)
 {
     stepTimer_.stop();
     run_.reset();
@@ -222,7 +225,7 @@ void CDtuProfileGroup::StopRun(const QString& why)
     page_.SetStatusText(why);
 }
 
-void CDtuProfileGroup::ShowWriteReport()
+void DtuProfileGroup::ShowWriteReport()
 {
     std::vector<profile::Checked> rows = profile::Compare(*runProfile_, runWrites_, run_->Read());
     // A write the DTU never answered may still read back right; it is the
@@ -281,7 +284,7 @@ void CDtuProfileGroup::ShowWriteReport()
 
 // ---- Profiles ----
 
-void CDtuProfileGroup::OnSaveProfile()
+void DtuProfileGroup::OnSaveProfile()
 {
     std::string refusal;
     const std::string text = page_.ProfileText(&refusal);
@@ -302,7 +305,7 @@ void CDtuProfileGroup::OnSaveProfile()
     page_.SetStatusText(tr("配置已保存"));
 }
 
-void CDtuProfileGroup::OnLoadProfile()
+void DtuProfileGroup::OnLoadProfile()
 {
     const QString path = ui::GetOpenFileName(page_.pageWidget(), tr(kFilter), QString::fromUtf8(kFolderKey));
     if (path.isEmpty())
@@ -323,7 +326,7 @@ void CDtuProfileGroup::OnLoadProfile()
         ui::ShowMessage(page_.pageWidget(), ui::AppCaption(), left, ui::Buttons::Ok, QMessageBox::Warning);
 }
 
-QString CDtuProfileGroup::NotWrittenText() const
+QString DtuProfileGroup::NotWrittenText() const
 {
     if (!loaded_)
         return {};

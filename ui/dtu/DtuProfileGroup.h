@@ -4,8 +4,8 @@
 // answered or given up, and says its progress in pane 1.
 #pragma once
 
-#include "dtu/DtuGroup.h"
-#include "dtu/Responses.h"
+#include "core/dtu/Responses.h"
+#include "ui/dtu/DtuGroup.h"
 
 #include <QBasicTimer>
 #include <QObject>
@@ -22,11 +22,11 @@ struct PlannedWrite;
 class Sequence;
 }
 
-class CDtuProfileGroup : public QObject {
+class DtuProfileGroup : public QObject {
     Q_OBJECT
 public:
-    CDtuProfileGroup(CDtuPageLink& page, QWidget* parent);
-    ~CDtuProfileGroup() override;
+    DtuProfileGroup(DtuPageLink& page, QWidget* parent);
+    ~DtuProfileGroup() override;
 
     QGroupBox* box() const { return box_; }
     bool running() const { return run_ != nullptr; }
@@ -55,7 +55,7 @@ private:
     // What the page leaves out of the loaded profile, or nothing.
     QString NotWrittenText() const;
 
-    CDtuPageLink& page_;
+    DtuPageLink& page_;
     QBasicTimer stepTimer_;
     std::unique_ptr<profile::Sequence> run_;
     Run runKind_ = Run::Read;

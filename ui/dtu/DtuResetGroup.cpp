@@ -1,10 +1,10 @@
-#include "dtu/DtuResetGroup.h"
+#include "ui/dtu/DtuResetGroup.h"
 
-#include "common/Widgets.h"
-#include "dtu/Commands.h"
-#include "dtu/Dialog_Rf_Setup.h"
-#include "profile/Profile.h"
-#include "profile/Provision.h"
+#include "core/dtu/Commands.h"
+#include "core/profile/Profile.h"
+#include "core/profile/Provision.h"
+#include "ui/common/Widgets.h"
+#include "ui/dtu/RfDialog.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -12,35 +12,35 @@
 
 using namespace dtuform;
 
-CDtuResetGroup::CDtuResetGroup(CDtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
+DtuResetGroup::DtuResetGroup(DtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
 {
     box_ = new QGroupBox(tr("系统复位"), parent);
     restart_ = ui::Button(box_, tr("重启DTU"), "restartButton", 1029);
     wireless_ = ui::Button(box_, tr("无线配置"), "wirelessButton", 1030);
     box_->setLayout(Buttons({restart_, wireless_}));
-    connect(restart_, &QPushButton::clicked, this, &CDtuResetGroup::OnRestart);
-    connect(wireless_, &QPushButton::clicked, this, &CDtuResetGroup::OnWireless);
+    connect(restart_, &QPushButton::clicked, this, &DtuResetGroup::OnRestart);
+    connect(wireless_, &QPushButton::clicked, this, &DtuResetGroup::OnWireless);
 }
 
-CDialog_Rf_Setup* CDtuResetGroup::Rf()
+RfDialog* DtuResetGroup::Rf()
 {
     if (!rf_)
-        rf_ = new CDialog_Rf_Setup(page_.pageWidget());
+        rf_ = new RfDialog(page_.pageWidget());
     return rf_;
 }
 
-dtu::RfSettings CDtuResetGroup::RfShown() const
+dtu::RfSettings DtuResetGroup::RfShown() const
 {
     // Before the dialog was first opened it would show its defaults.
     return rf_ ? rf_->settings() : dtu::RfSettings{"434.00"};
 }
 
-void CDtuResetGroup::ApplyModel(DtuModel model)
+void DtuResetGroup::ApplyModel(DtuModel model)
 {
     wireless_->setEnabled(model == DtuModel::M331);
 }
 
-void CDtuResetGroup::Settings(unsigned queries, profile::DeviceSettings& s) const
+void DtuResetGroup::Settings(unsigned queries, profile::DeviceSettings& s) const
 {
     if (!(queries & profile::kRf))
         return;
@@ -48,7 +48,7 @@ void CDtuResetGroup::Settings(unsigned queries, profile::DeviceSettings& s) cons
     s.rf = dtu::RfRecord{rf.frequency, rf.sleepIndex, rf.breathIndex, rf.address, rf.powerIndex};
 }
 
-void CDtuResetGroup::Apply(const profile::Profile& p)
+void DtuResetGroup::Apply(const profile::Profile& p)
 {
     if (!p.rf)
         return;
@@ -67,21 +67,21 @@ void CDtuResetGroup::Apply(const profile::Profile& p)
     Rf()->Apply(r);
 }
 
-void CDtuResetGroup::CompleteWrite(profile::Profile& p) const
+void DtuResetGroup::CompleteWrite(profile::Profile& p) const
 {
     // The dialog sends whole MHz of what it shows ("433.91" is 433).
     if (p.rf)
         p.rf->frequencyMhz = dtu::LeadingInteger(RfShown().frequency);
 }
 
-void CDtuResetGroup::OnRestart()
+void DtuResetGroup::OnRestart()
 {
     page_.SendQuery(dtu::cmd::kRestart);
 }
 
-void CDtuResetGroup::OnWireless()
+void DtuResetGroup::OnWireless()
 {
-    CDialog_Rf_Setup* dialog = Rf();
+    RfDialog* dialog = Rf();
     dialog->showNormal();
     dialog->raise();
     dialog->activateWindow();

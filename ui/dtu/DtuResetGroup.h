@@ -2,12 +2,12 @@
 // The dialog is made when first needed and shown again after.
 #pragma once
 
-#include "dtu/DtuGroup.h"
-#include "dtu/Rf.h"
+#include "core/dtu/Rf.h"
+#include "ui/dtu/DtuGroup.h"
 
 #include <QObject>
 
-class CDialog_Rf_Setup;
+class RfDialog;
 class QGroupBox;
 class QPushButton;
 
@@ -15,15 +15,15 @@ namespace profile {
 struct DeviceSettings;
 }
 
-class CDtuResetGroup : public QObject {
+class DtuResetGroup : public QObject {
     Q_OBJECT
 public:
-    CDtuResetGroup(CDtuPageLink& page, QWidget* parent);
+    DtuResetGroup(DtuPageLink& page, QWidget* parent);
 
     QGroupBox* box() const { return box_; }
     // The wireless dialog, or nullptr before it was first needed.
-    CDialog_Rf_Setup* rfDialog() const { return rf_; }
-    CDialog_Rf_Setup* Rf();
+    RfDialog* rfDialog() const { return rf_; }
+    RfDialog* Rf();
 
     void ApplyModel(DtuModel model);
     void Settings(unsigned queries, profile::DeviceSettings& s) const;
@@ -38,8 +38,8 @@ private slots:
 private:
     dtu::RfSettings RfShown() const;
 
-    CDtuPageLink& page_;
-    CDialog_Rf_Setup* rf_ = nullptr;
+    DtuPageLink& page_;
+    RfDialog* rf_ = nullptr;
     QGroupBox* box_ = nullptr;
     QPushButton* restart_ = nullptr;
     QPushButton* wireless_ = nullptr;

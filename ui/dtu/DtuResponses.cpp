@@ -17,20 +17,20 @@
 //
 // During a whole-DTU run the answers still fill the groups, but the run
 // says its progress in pane 1 and shows no box.
-#include "common/Language.h"
-#include "common/MessageBox.h"
-#include "dtu/Dialog_Rf_Setup.h"
-#include "dtu/DtuDlg.h"
-#include "dtu/DtuListsGroup.h"
-#include "dtu/DtuPacketsGroup.h"
-#include "dtu/DtuProfileGroup.h"
-#include "dtu/DtuResetGroup.h"
-#include "dtu/DtuSerialGroup.h"
-#include "dtu/DtuServerGroup.h"
-#include "dtu/DtuVersionGroup.h"
-#include "dtu/Messages.h"
+#include "core/dtu/Messages.h"
+#include "ui/common/Language.h"
+#include "ui/common/MessageBox.h"
+#include "ui/dtu/DtuListsGroup.h"
+#include "ui/dtu/DtuPacketsGroup.h"
+#include "ui/dtu/DtuPage.h"
+#include "ui/dtu/DtuProfileGroup.h"
+#include "ui/dtu/DtuResetGroup.h"
+#include "ui/dtu/DtuSerialGroup.h"
+#include "ui/dtu/DtuServerGroup.h"
+#include "ui/dtu/DtuVersionGroup.h"
+#include "ui/dtu/RfDialog.h"
 
-void CDtuDlg::OnFrame(const ui::FrameEvent& frame)
+void DtuPage::OnFrame(const ui::FrameEvent& frame)
 {
     const dtu::Response r(frame.buffer, frame.length);
     const dtu::ResponsePlan plan = dtu::PlanResponse(r);
@@ -93,13 +93,13 @@ void CDtuDlg::OnFrame(const ui::FrameEvent& frame)
         ShowLater(ui::CoreText("dtu::msg", plan.message));
 }
 
-void CDtuDlg::ShowLater(const QString& text, std::function<void()> then)
+void DtuPage::ShowLater(const QString& text, std::function<void()> then)
 {
     boxes_.push_back({text, std::move(then)});
-    QMetaObject::invokeMethod(this, &CDtuDlg::ShowPending, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &DtuPage::ShowPending, Qt::QueuedConnection);
 }
 
-void CDtuDlg::ShowPending()
+void DtuPage::ShowPending()
 {
     // One box at a time: a box queued while another is open follows it.
     if (showingBoxes_)

@@ -1,10 +1,10 @@
-#include "dtu/DtuSerialGroup.h"
+#include "ui/dtu/DtuSerialGroup.h"
 
-#include "common/Widgets.h"
-#include "dtu/Commands.h"
-#include "dtu/Lists.h"
-#include "profile/Profile.h"
-#include "profile/Settings.h"
+#include "core/dtu/Commands.h"
+#include "core/dtu/Lists.h"
+#include "core/profile/Profile.h"
+#include "core/profile/Settings.h"
+#include "ui/common/Widgets.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -15,21 +15,21 @@
 
 using namespace dtuform;
 
-CDtuSerialGroup::CDtuSerialGroup(CDtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
+DtuSerialGroup::DtuSerialGroup(DtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
 {
     uartBox_ = BuildUartBox(parent);
     clockBox_ = BuildClockBox(parent);
-    connect(writeUart_, &QPushButton::clicked, this, &CDtuSerialGroup::OnWriteUart);
-    connect(readUart_, &QPushButton::clicked, this, &CDtuSerialGroup::OnReadUart);
-    connect(setClock_, &QPushButton::clicked, this, &CDtuSerialGroup::OnSetClock);
-    connect(readClock_, &QPushButton::clicked, this, &CDtuSerialGroup::OnReadClock);
+    connect(writeUart_, &QPushButton::clicked, this, &DtuSerialGroup::OnWriteUart);
+    connect(readUart_, &QPushButton::clicked, this, &DtuSerialGroup::OnReadUart);
+    connect(setClock_, &QPushButton::clicked, this, &DtuSerialGroup::OnSetClock);
+    connect(readClock_, &QPushButton::clicked, this, &DtuSerialGroup::OnReadClock);
 
     baud_->setCurrentIndex(3);
     parity_->setCurrentIndex(0);
     interface_->setCurrentIndex(0);
 }
 
-QGroupBox* CDtuSerialGroup::BuildUartBox(QWidget* parent)
+QGroupBox* DtuSerialGroup::BuildUartBox(QWidget* parent)
 {
     auto* box = new QGroupBox(tr("串口参数管理"), parent);
     baud_ = ui::Tag(ui::DropDown(box, dtu::kBaudCaptions), 1002, "baudCombo");
@@ -47,7 +47,7 @@ QGroupBox* CDtuSerialGroup::BuildUartBox(QWidget* parent)
     return box;
 }
 
-QGroupBox* CDtuSerialGroup::BuildClockBox(QWidget* parent)
+QGroupBox* DtuSerialGroup::BuildClockBox(QWidget* parent)
 {
     auto* box = new QGroupBox(tr("时间配置"), parent);
     setClock_ = ui::Button(box, tr("设置时间"), "setClockButton", 1009);
@@ -56,20 +56,20 @@ QGroupBox* CDtuSerialGroup::BuildClockBox(QWidget* parent)
     return box;
 }
 
-void CDtuSerialGroup::ShowUart(const dtu::UartIndexes& u)
+void DtuSerialGroup::ShowUart(const dtu::UartIndexes& u)
 {
     ui::SelectIndex(baud_, u.baud);
     ui::SelectIndex(parity_, u.parity);
     ui::SelectIndex(interface_, u.interface);
 }
 
-void CDtuSerialGroup::Settings(unsigned queries, profile::DeviceSettings& s) const
+void DtuSerialGroup::Settings(unsigned queries, profile::DeviceSettings& s) const
 {
     if (queries & profile::kUart)
         s.uart = dtu::UartIndexes{baud_->currentIndex(), parity_->currentIndex(), interface_->currentIndex()};
 }
 
-void CDtuSerialGroup::Apply(const profile::Profile& p)
+void DtuSerialGroup::Apply(const profile::Profile& p)
 {
     if (!p.serial)
         return;
@@ -81,17 +81,17 @@ void CDtuSerialGroup::Apply(const profile::Profile& p)
         ui::SelectIndex(interface_, *p.serial->interface);
 }
 
-void CDtuSerialGroup::OnWriteUart()
+void DtuSerialGroup::OnWriteUart()
 {
     page_.Send(dtu::BuildWriteUart(ui::SelectedIndex(baud_), ui::SelectedIndex(parity_), ui::SelectedIndex(interface_)));
 }
 
-void CDtuSerialGroup::OnReadUart()
+void DtuSerialGroup::OnReadUart()
 {
     page_.SendQuery(dtu::cmd::kReadUart);
 }
 
-void CDtuSerialGroup::OnSetClock()
+void DtuSerialGroup::OnSetClock()
 {
     const std::time_t now = std::time(nullptr);
     std::tm tm{};
@@ -101,7 +101,7 @@ void CDtuSerialGroup::OnSetClock()
                                    tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, tm.tm_wday}));
 }
 
-void CDtuSerialGroup::OnReadClock()
+void DtuSerialGroup::OnReadClock()
 {
     page_.SendQuery(dtu::cmd::kReadClock);
 }

@@ -2,8 +2,8 @@
 // clock, set from this computer's.
 #pragma once
 
-#include "dtu/DtuGroup.h"
-#include "dtu/Responses.h"
+#include "core/dtu/Responses.h"
+#include "ui/dtu/DtuGroup.h"
 
 #include <QObject>
 
@@ -15,10 +15,10 @@ namespace profile {
 struct DeviceSettings;
 }
 
-class CDtuSerialGroup : public QObject {
+class DtuSerialGroup : public QObject {
     Q_OBJECT
 public:
-    CDtuSerialGroup(CDtuPageLink& page, QWidget* parent);
+    DtuSerialGroup(DtuPageLink& page, QWidget* parent);
 
     QGroupBox* uartBox() const { return uartBox_; }
     QGroupBox* clockBox() const { return clockBox_; }
@@ -37,7 +37,7 @@ private:
     QGroupBox* BuildUartBox(QWidget* parent);
     QGroupBox* BuildClockBox(QWidget* parent);
 
-    CDtuPageLink& page_;
+    DtuPageLink& page_;
 
     QGroupBox* uartBox_ = nullptr;
     QComboBox* baud_ = nullptr;

@@ -1,10 +1,10 @@
-#include "dtu/DtuServerGroup.h"
+#include "ui/dtu/DtuServerGroup.h"
 
-#include "common/LineEdits.h"
-#include "common/Widgets.h"
-#include "dtu/Commands.h"
-#include "profile/Profile.h"
-#include "profile/Settings.h"
+#include "core/dtu/Commands.h"
+#include "core/profile/Profile.h"
+#include "core/profile/Settings.h"
+#include "ui/common/LineEdits.h"
+#include "ui/common/Widgets.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -18,7 +18,7 @@
 
 using namespace dtuform;
 
-CDtuServerGroup::CDtuServerGroup(CDtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
+DtuServerGroup::DtuServerGroup(DtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
 {
     serverBox_ = BuildServerBox(parent);
     modeBox_ = BuildModeBox(parent);
@@ -27,7 +27,7 @@ CDtuServerGroup::CDtuServerGroup(CDtuPageLink& page, QWidget* parent) : QObject(
     ip_->setAddress({192, 168, 1, 100});
 }
 
-QGroupBox* CDtuServerGroup::BuildServerBox(QWidget* parent)
+QGroupBox* DtuServerGroup::BuildServerBox(QWidget* parent)
 {
     auto* box = new QGroupBox(tr("TCP服务器管理"), parent);
     ip_ = ui::Tag(new ui::IpAddressEdit(box), 1035, "ipEdit");
@@ -54,7 +54,7 @@ QGroupBox* CDtuServerGroup::BuildServerBox(QWidget* parent)
     return box;
 }
 
-QGroupBox* CDtuServerGroup::BuildModeBox(QWidget* parent)
+QGroupBox* DtuServerGroup::BuildModeBox(QWidget* parent)
 {
     auto* box = new QGroupBox(tr("工作模式"), parent);
     protocol_ = Radio(box, 1039, "protocolRadio", tr("协议传输"));
@@ -92,7 +92,7 @@ QGroupBox* CDtuServerGroup::BuildModeBox(QWidget* parent)
     return box;
 }
 
-QGroupBox* CDtuServerGroup::BuildModeButtonsBox(QWidget* parent)
+QGroupBox* DtuServerGroup::BuildModeButtonsBox(QWidget* parent)
 {
     auto* box = new QGroupBox(tr("模式"), parent);
     setMode_ = ui::Button(box, tr("模式配置"), "setModeButton", 1021);
@@ -102,23 +102,23 @@ QGroupBox* CDtuServerGroup::BuildModeButtonsBox(QWidget* parent)
     return box;
 }
 
-void CDtuServerGroup::Connect()
+void DtuServerGroup::Connect()
 {
-    connect(setAddress_, &QPushButton::clicked, this, &CDtuServerGroup::OnSetAddress);
-    connect(setPort_, &QPushButton::clicked, this, &CDtuServerGroup::OnSetPort);
-    connect(protocol_, &QRadioButton::clicked, this, &CDtuServerGroup::OnProtocolTransfer);
-    connect(transparent_, &QRadioButton::clicked, this, &CDtuServerGroup::OnTransparentTransfer);
-    connect(setMode_, &QPushButton::clicked, this, &CDtuServerGroup::OnSetMode);
-    connect(defaultMode_, &QPushButton::clicked, this, &CDtuServerGroup::OnDefaultMode);
-    connect(readNet_, &QPushButton::clicked, this, &CDtuServerGroup::OnReadNetParams);
+    connect(setAddress_, &QPushButton::clicked, this, &DtuServerGroup::OnSetAddress);
+    connect(setPort_, &QPushButton::clicked, this, &DtuServerGroup::OnSetPort);
+    connect(protocol_, &QRadioButton::clicked, this, &DtuServerGroup::OnProtocolTransfer);
+    connect(transparent_, &QRadioButton::clicked, this, &DtuServerGroup::OnTransparentTransfer);
+    connect(setMode_, &QPushButton::clicked, this, &DtuServerGroup::OnSetMode);
+    connect(defaultMode_, &QPushButton::clicked, this, &DtuServerGroup::OnDefaultMode);
+    connect(readNet_, &QPushButton::clicked, this, &DtuServerGroup::OnReadNetParams);
 }
 
-QString CDtuServerGroup::portText() const
+QString DtuServerGroup::portText() const
 {
     return port_->text();
 }
 
-void CDtuServerGroup::SaveData()
+void DtuServerGroup::SaveData()
 {
     data_.transferKind = transferKind_->checkedId();
     data_.subMode = subMode_->checkedId();
@@ -127,7 +127,7 @@ void CDtuServerGroup::SaveData()
     data_.port = port_->text();
 }
 
-void CDtuServerGroup::LoadData()
+void DtuServerGroup::LoadData()
 {
     SetSelection(transferKind_, data_.transferKind);
     SetSelection(subMode_, data_.subMode);
@@ -136,13 +136,13 @@ void CDtuServerGroup::LoadData()
     port_->setText(data_.port);
 }
 
-void CDtuServerGroup::SetTransferControls(bool optionsEnabled)
+void DtuServerGroup::SetTransferControls(bool optionsEnabled)
 {
     Enable({smsOption_, smsHexOption_, tcpOption_}, optionsEnabled);
     Enable({smsMode_, smsHexMode_, tcpMode_}, !optionsEnabled);
 }
 
-void CDtuServerGroup::ApplyModel(DtuModel model)
+void DtuServerGroup::ApplyModel(DtuModel model)
 {
     const bool m = model == DtuModel::M330M;
     if (!m)
@@ -152,7 +152,7 @@ void CDtuServerGroup::ApplyModel(DtuModel model)
         Enable({smsMode_, smsHexMode_, tcpMode_}, false);
 }
 
-void CDtuServerGroup::ShowNetParams(const dtu::Response& r)
+void DtuServerGroup::ShowNetParams(const dtu::Response& r)
 {
     for (QCheckBox* c : {smsOption_, smsHexOption_, tcpOption_})
         c->setChecked(false);
@@ -183,7 +183,7 @@ void CDtuServerGroup::ShowNetParams(const dtu::Response& r)
     page_.LoadData();
 }
 
-bool CDtuServerGroup::Settings(unsigned queries, profile::DeviceSettings& s, std::string* refusal) const
+bool DtuServerGroup::Settings(unsigned queries, profile::DeviceSettings& s, std::string* refusal) const
 {
     if (!(queries & profile::kNet))
         return true;
@@ -209,7 +209,7 @@ bool CDtuServerGroup::Settings(unsigned queries, profile::DeviceSettings& s, std
     return true;
 }
 
-void CDtuServerGroup::Apply(const profile::Profile& p)
+void DtuServerGroup::Apply(const profile::Profile& p)
 {
     page_.SaveData();
     if (p.server) {
@@ -241,7 +241,7 @@ void CDtuServerGroup::Apply(const profile::Profile& p)
         SetTransferControls(p.mode->protocol);
 }
 
-void CDtuServerGroup::OnSetAddress()
+void DtuServerGroup::OnSetAddress()
 {
     page_.SaveData();
     if (data_.addressKind == 0) {
@@ -251,23 +251,23 @@ void CDtuServerGroup::OnSetAddress()
     page_.SendBuilt(dtu::BuildSetDomain(Std(data_.domain)));
 }
 
-void CDtuServerGroup::OnSetPort()
+void DtuServerGroup::OnSetPort()
 {
     page_.SaveData();
     page_.SendBuilt(dtu::BuildSetPort(Std(data_.port)));
 }
 
-void CDtuServerGroup::OnProtocolTransfer()
+void DtuServerGroup::OnProtocolTransfer()
 {
     SetTransferControls(true);
 }
 
-void CDtuServerGroup::OnTransparentTransfer()
+void DtuServerGroup::OnTransparentTransfer()
 {
     SetTransferControls(false);
 }
 
-void CDtuServerGroup::OnSetMode()
+void DtuServerGroup::OnSetMode()
 {
     page_.SaveData();
     dtu::WorkMode mode;
@@ -279,7 +279,7 @@ void CDtuServerGroup::OnSetMode()
     page_.Send(dtu::BuildSetWorkMode(mode));
 }
 
-void CDtuServerGroup::OnDefaultMode()
+void DtuServerGroup::OnDefaultMode()
 {
     // Local only: the user sends the result with "模式配置".
     data_.transferKind = 0;
@@ -291,7 +291,7 @@ void CDtuServerGroup::OnDefaultMode()
     page_.LoadData();
 }
 
-void CDtuServerGroup::OnReadNetParams()
+void DtuServerGroup::OnReadNetParams()
 {
     page_.SendQuery(dtu::cmd::kReadNetParams);
 }

@@ -2,8 +2,8 @@
 // protocol transfer with its options, or the transparent one with its way.
 #pragma once
 
-#include "dtu/DtuGroup.h"
-#include "dtu/Responses.h"
+#include "core/dtu/Responses.h"
+#include "ui/dtu/DtuGroup.h"
 
 #include <QObject>
 #include <QString>
@@ -22,10 +22,10 @@ namespace ui {
 class IpAddressEdit;
 }
 
-class CDtuServerGroup : public QObject {
+class DtuServerGroup : public QObject {
     Q_OBJECT
 public:
-    CDtuServerGroup(CDtuPageLink& page, QWidget* parent);
+    DtuServerGroup(DtuPageLink& page, QWidget* parent);
 
     QGroupBox* serverBox() const { return serverBox_; }
     QGroupBox* modeBox() const { return modeBox_; }
@@ -68,7 +68,7 @@ private:
     void Connect();
     void SetTransferControls(bool optionsEnabled);
 
-    CDtuPageLink& page_;
+    DtuPageLink& page_;
     Data data_;
 
     QGroupBox* serverBox_ = nullptr;

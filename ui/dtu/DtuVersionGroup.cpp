@@ -1,7 +1,7 @@
-#include "dtu/DtuVersionGroup.h"
+#include "ui/dtu/DtuVersionGroup.h"
 
-#include "common/Widgets.h"
-#include "dtu/Commands.h"
+#include "core/dtu/Commands.h"
+#include "ui/common/Widgets.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -10,7 +10,7 @@
 
 using namespace dtuform;
 
-CDtuVersionGroup::CDtuVersionGroup(CDtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
+DtuVersionGroup::DtuVersionGroup(DtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
 {
     box_ = new QGroupBox(tr("版本/场强信息"), parent);
     text_ = ui::Tag(new QLineEdit(box_), 1038, "versionEdit");
@@ -21,22 +21,22 @@ CDtuVersionGroup::CDtuVersionGroup(CDtuPageLink& page, QWidget* parent) : QObjec
     auto* layout = new QVBoxLayout(box_);
     layout->addWidget(text_);
     layout->addLayout(Buttons({readVersion_, readSignal_}));
-    connect(readVersion_, &QPushButton::clicked, this, &CDtuVersionGroup::OnReadVersion);
-    connect(readSignal_, &QPushButton::clicked, this, &CDtuVersionGroup::OnReadSignal);
+    connect(readVersion_, &QPushButton::clicked, this, &DtuVersionGroup::OnReadVersion);
+    connect(readSignal_, &QPushButton::clicked, this, &DtuVersionGroup::OnReadSignal);
 }
 
-void CDtuVersionGroup::Show(const std::string& text)
+void DtuVersionGroup::Show(const std::string& text)
 {
     text_->setText(Q(text));
 }
 
-void CDtuVersionGroup::OnReadVersion()
+void DtuVersionGroup::OnReadVersion()
 {
     text_->clear();
     page_.SendQuery(dtu::cmd::kReadVersion);
 }
 
-void CDtuVersionGroup::OnReadSignal()
+void DtuVersionGroup::OnReadSignal()
 {
     text_->clear();
     page_.SendQuery(dtu::cmd::kReadSignal);

@@ -1,7 +1,7 @@
 // The DTU page's version and signal strength, read into one field.
 #pragma once
 
-#include "dtu/DtuGroup.h"
+#include "ui/dtu/DtuGroup.h"
 
 #include <QObject>
 
@@ -11,10 +11,10 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 
-class CDtuVersionGroup : public QObject {
+class DtuVersionGroup : public QObject {
     Q_OBJECT
 public:
-    CDtuVersionGroup(CDtuPageLink& page, QWidget* parent);
+    DtuVersionGroup(DtuPageLink& page, QWidget* parent);
 
     QGroupBox* box() const { return box_; }
     // The version's or the signal's answer.
@@ -25,7 +25,7 @@ private slots:
     void OnReadSignal();
 
 private:
-    CDtuPageLink& page_;
+    DtuPageLink& page_;
     QGroupBox* box_ = nullptr;
     QLineEdit* text_ = nullptr;
     QPushButton* readVersion_ = nullptr;

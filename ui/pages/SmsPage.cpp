@@ -1,10 +1,10 @@
-#include "pages/SmsPage.h"
+#include "ui/pages/SmsPage.h"
 
-#include "common/Language.h"
-#include "common/MessageBox.h"
-#include "common/PortWrite.h"
-#include "common/Widgets.h"
-#include "dtu/Messages.h"
+#include "core/dtu/Messages.h"
+#include "ui/common/Language.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/PortWrite.h"
+#include "ui/common/Widgets.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>

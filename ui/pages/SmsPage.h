@@ -4,8 +4,8 @@
 // digits), the frame they build and their notification.
 #pragma once
 
-#include "common/FramePage.h"
-#include "pages/DataFrame.h"
+#include "core/pages/DataFrame.h"
+#include "ui/common/FramePage.h"
 
 class QCheckBox;
 class QLineEdit;

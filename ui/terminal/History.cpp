@@ -1,4 +1,4 @@
-#include "terminal/History.h"
+#include "ui/terminal/History.h"
 
 namespace terminal {
 

@@ -1,4 +1,4 @@
-#include "terminal/SessionLog.h"
+#include "ui/terminal/SessionLog.h"
 
 #include <QCoreApplication>
 
@@ -14,7 +14,7 @@ QString SessionLog::Open(const QString& path, Existing existing)
     // known at the line that met it.
     const QIODevice::OpenMode start = existing == Existing::Append ? QIODevice::Append : QIODevice::Truncate;
     if (!file_.open(QIODevice::WriteOnly | start | QIODevice::Unbuffered))
-        return QCoreApplication::translate("CTerminalDlg", "无法写入日志文件 %1：%2").arg(path, file_.errorString());
+        return QCoreApplication::translate("TerminalWindow", "无法写入日志文件 %1：%2").arg(path, file_.errorString());
     return {};
 }
 
@@ -32,11 +32,11 @@ QString SessionLog::Write(const QString& line)
     QString failure;
     struct stat st {};
     if (file_.write(bytes) != bytes.size())
-        failure = QCoreApplication::translate("CTerminalDlg", "写入日志文件 %1 失败：%2")
+        failure = QCoreApplication::translate("TerminalWindow", "写入日志文件 %1 失败：%2")
                       .arg(file_.fileName(), file_.errorString());
     else if (::fstat(file_.handle(), &st) == 0 && st.st_nlink == 0)
         // Writes to a file that was removed still succeed, into nowhere.
-        failure = QCoreApplication::translate("CTerminalDlg", "日志文件 %1 已被删除（或其所在文件夹已被删除）")
+        failure = QCoreApplication::translate("TerminalWindow", "日志文件 %1 已被删除（或其所在文件夹已被删除）")
                       .arg(file_.fileName());
     if (!failure.isEmpty())
         Close();

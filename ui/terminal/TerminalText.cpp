@@ -1,8 +1,8 @@
-#include "terminal/TerminalText.h"
+#include "ui/terminal/TerminalText.h"
 
-#include "common/Codepage.h"
-#include "common/Hex.h"
-#include "pages/DataFrame.h"
+#include "core/common/Codepage.h"
+#include "core/common/Hex.h"
+#include "core/pages/DataFrame.h"
 
 #include <QCoreApplication>
 
@@ -287,7 +287,7 @@ Outgoing BuildText(const QString& typed, Encoding encoding, LineEnding ending)
         // would go out in their place.
         if (const auto culprit = text::FindNotInAnsi(utf8)) {
             out.refusal = QCoreApplication::translate(
-                              "CTerminalDlg", "发送数据第 %1 个字符“%2”不能用 GBK 编码发送，请改用 UTF-8 或删去它！")
+                              "TerminalWindow", "发送数据第 %1 个字符“%2”不能用 GBK 编码发送，请改用 UTF-8 或删去它！")
                               .arg(culprit->position)
                               .arg(QString::fromStdString(culprit->character));
             return out;
@@ -311,7 +311,7 @@ Outgoing BuildHex(const QString& typed)
     const std::string digits = pages::NormaliseHexText(utf8);
     if (digits.size() % 2 != 0) {
         out.refusal = QCoreApplication::translate(
-                          "CTerminalDlg", "发送数据共 %1 位十六进制数字，不是整字节：每个字节两位，请补足或删去一位！")
+                          "TerminalWindow", "发送数据共 %1 位十六进制数字，不是整字节：每个字节两位，请补足或删去一位！")
                           .arg(digits.size());
         return out;
     }

@@ -1,6 +1,0 @@
-#include "serial/KVSerial.h"
-
-// Defined together, in this order, so that the buffer outlives the driver
-// whose reader writes into it.
-ReceiveBuffer g_Rx;
-KVSerial g_Serial(g_Rx);

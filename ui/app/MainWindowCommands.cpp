@@ -1,0 +1,129 @@
+// The toolbar and the right-click menu: the two ways to the pages.
+#include "driver/serial/BufferedPort.h"
+#include "ui/app/MainWindow.h"
+#include "ui/common/Widgets.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+
+struct Command {
+    int id;
+    const char* caption;
+    const char* icon;
+    void (MainWindow::*slot)();
+};
+
+QAction* NewAction(MainWindow* window, const Command& c)
+{
+    auto* action = new QAction(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(c.icon))),
+                               MainWindow::tr(c.caption), window);
+    action->setObjectName(QStringLiteral("action%1").arg(c.id));
+    QObject::connect(action, &QAction::triggered, window, c.slot);
+    return action;
+}
+
+}  // namespace
+
+void MainWindow::BuildCommands()
+{
+    static const Command kToolbar[] = {
+        {1004, QT_TR_NOOP("系统设置"), "settings", &MainWindow::OnSettings},
+        {1005, QT_TR_NOOP("DTU参数设置"), "dtu", &MainWindow::OnDtu},
+        {1006, QT_TR_NOOP("US2编码短信"), "sms-text", &MainWindow::OnSmsText},
+        {1007, QT_TR_NOOP("HEX编码短信"), "sms-hex", &MainWindow::OnSmsHex},
+        {1008, QT_TR_NOOP("TCP透传"), "tcp", &MainWindow::OnTcp},
+        {1009, QT_TR_NOOP("在线升级"), "upgrade", &MainWindow::OnUpgrade},
+        {1010, QT_TR_NOOP("调试工具"), "debug", &MainWindow::OnDebugTool},
+        {1011, QT_TR_NOOP("公司主页"), "home", &MainWindow::OnHomePage},
+        {1012, QT_TR_NOOP("帮助"), "help", &MainWindow::OnHelp},
+        {1013, QT_TR_NOOP("线路监视"), "monitor", &MainWindow::OnMonitor},
+        {1014, QT_TR_NOOP("测试服务器"), "server", &MainWindow::OnServer},
+    };
+    static const Command kMenu[] = {
+        {32779, QT_TR_NOOP("系统参数设置(&E)"), "settings", &MainWindow::OnSettings},
+        {32780, QT_TR_NOOP("DTU参数设置(&V)"), "dtu", &MainWindow::OnDtu},
+        {32781, QT_TR_NOOP("短信传输(&S)"), "sms-text", &MainWindow::OnSmsText},
+        {32782, QT_TR_NOOP("透明传输(&T)"), "sms-hex", &MainWindow::OnSmsHex},
+        {32783, QT_TR_NOOP("TCP传输(&P)"), "tcp", &MainWindow::OnTcp},
+        {32784, QT_TR_NOOP("线路监视(&M)"), "monitor", &MainWindow::OnMonitor},
+        {32785, QT_TR_NOOP("测试服务器(&N)"), "server", &MainWindow::OnServer},
+    };
+
+    auto* toolbar = new QToolBar(this);
+    toolbar->setObjectName(QStringLiteral("toolbar"));
+    toolbar->setIconSize(QSize(32, 32));
+    toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolbar->setMovable(false);
+    for (const Command& c : kToolbar) {
+        QAction* action = NewAction(this, c);
+        toolbar->addAction(action);
+        if (c.id == 1010) {
+            // From any of the tool's windows, as the monitor's Ctrl+M.
+            action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+            action->setShortcutContext(Qt::ApplicationShortcut);
+        }
+        // Toolbar buttons take the keyboard focus too: Tab reaches them,
+        // Space presses them.
+        if (QWidget* button = toolbar->widgetForAction(action)) {
+            button->setFocusPolicy(Qt::StrongFocus);
+            button->setMinimumSize(57, 60);
+        }
+        toolbar->addSeparator();
+    }
+
+    // The right-click menu, also reached with the menu key.
+    menu_ = new QMenu(tr("选择(&C)"), this);
+    for (const Command& c : kMenu) {
+        QAction* action = NewAction(this, c);
+        menu_->addAction(action);
+        if (c.id == 32780 || c.id == 32783)
+            menu_->addSeparator();
+        if (c.id == 32784) {
+            // From any of the tool's windows.
+            action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+            action->setShortcutContext(Qt::ApplicationShortcut);
+            addAction(action);
+        }
+    }
+
+    // A window manager's menu cannot take items from a program: the about
+    // item sits at the end of this one instead.
+    menu_->addSeparator();
+    auto* about = new QAction(tr("关于 Tavrin(&A)..."), this);
+    about->setObjectName(QStringLiteral("action16"));
+    connect(about, &QAction::triggered, this, &MainWindow::OnAboutBox);
+    menu_->addAction(about);
+
+    hint_ = ui::Named(ui::Label(this), "hint");
+    hint_->setAlignment(Qt::AlignCenter);
+    hint_->setEnabled(false);
+    hintSaysOpen_ = !g_Serial.IsOpen();
+    UpdateHint();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(toolbar);
+    layout->addWidget(hint_, 1);
+}
+
+void MainWindow::UpdateHint()
+{
+    const bool open = g_Serial.IsOpen();
+    if (open == hintSaysOpen_)
+        return;
+    hintSaysOpen_ = open;
+    hint_->setText(open ? tr("用工具栏或右键菜单打开各功能页。")
+                        : tr("用工具栏或右键菜单打开各功能页。\n先在“系统设置”中打开串口。"));
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* e)
+{
+    menu_->exec(e->globalPos());
+}

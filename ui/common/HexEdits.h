@@ -1,0 +1,34 @@
+// Fields in which a user types raw bytes as hex text. While hex input is on
+// (g_HexInput > 0, set only by the DTU page's "Hex" box) a typed character
+// other than a hex digit, space or backspace beeps and is dropped; keys that
+// move, select, copy or paste, and text the program sets itself, pass.
+#pragma once
+
+#include "ui/common/LineEdits.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+// The one hex input flag of the process; user-interface thread only.
+extern int g_HexInput;
+
+// Whether a typed character goes into a hex field now.
+bool HexFieldAccepts(char32_t c);
+
+// A one-line hex field.
+class HexLineEdit : public ui::FilteredEdit<QLineEdit> {
+public:
+    using FilteredEdit::FilteredEdit;
+
+protected:
+    ui::CharTest Test() const override { return HexFieldAccepts; }
+};
+
+// The multi-line hex field of the TCP page.
+class HexTextEdit : public ui::FilteredEdit<QPlainTextEdit> {
+public:
+    using FilteredEdit::FilteredEdit;
+
+protected:
+    ui::CharTest Test() const override { return HexFieldAccepts; }
+};
