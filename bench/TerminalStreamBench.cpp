@@ -515,7 +515,7 @@ Bytes Rebuild(const QString& shown, qsizetype from = 0)
 bool Follows(std::span<const std::uint8_t> all, std::size_t& from, QStringView words, std::size_t guess)
 {
     const std::size_t left = all.size() - from;
-    auto wordsOf = [&](std::size_t n) { return terminal::OneLine(all.subspan(from, n), terminal::Encoding::Gbk); };
+    auto wordsOf = [&](std::size_t n) { return terminal::OneLine(all.subspan(from, n), text::Encoding::Gbk); };
     auto take = [&](std::size_t n) {
         const bool same = n > 0 && n <= left && wordsOf(n) == words;
         if (same)
@@ -580,7 +580,7 @@ std::pair<std::size_t, std::size_t> ToldBack(const Bytes& random)
     std::size_t exact = 0, pieces = 0;
     for (std::size_t i = 0; i < random.size(); i += 4096, ++pieces) {
         const auto piece = std::span(random).subspan(i, std::min<std::size_t>(4096, random.size() - i));
-        const Bytes back = Rebuild(terminal::OneLine(piece, terminal::Encoding::Gbk));
+        const Bytes back = Rebuild(terminal::OneLine(piece, text::Encoding::Gbk));
         exact += std::equal(back.begin(), back.end(), piece.begin(), piece.end());
     }
     return {exact, pieces};

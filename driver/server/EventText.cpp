@@ -1,8 +1,10 @@
 #include "driver/server/EventText.h"
 
-#include "core/common/Codepage.h"
+#include "core/common/ByteText.h"
 #include "core/common/Hex.h"
+#include "core/common/Tr.h"
 #include "core/pages/DataFrame.h"
+#include "core/pages/TypedBytes.h"
 
 #include <cstdio>
 #include <ctime>
@@ -10,49 +12,6 @@
 namespace server {
 
 namespace {
-
-bool IsControl(std::uint8_t b)
-{
-    return b < 0x20 || b == 0x7F;
-}
-
-// The bytes of valid UTF-8 sequences as they are, anything else as U+FFFD.
-std::string CleanUtf8(const std::uint8_t* p, std::size_t n)
-{
-    std::string out;
-    for (std::size_t i = 0; i < n;) {
-        const std::uint8_t b = p[i];
-        const std::size_t len = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
-        bool ok = len > 0 && i + len <= n;
-        for (std::size_t k = 1; ok && k < len; ++k)
-            ok = (p[i + k] & 0xC0) == 0x80;
-        if (ok) {
-            out.append(reinterpret_cast<const char*>(p + i), len);
-            i += len;
-        } else {
-            out += "\xEF\xBF\xBD";
-            ++i;
-        }
-    }
-    return out;
-}
-
-std::string Escape(std::uint8_t b)
-{
-    switch (b) {
-    case '\r':
-        return "\\r";
-    case '\n':
-        return "\\n";
-    case '\t':
-        return "\\t";
-    default: {
-        char text[8];
-        std::snprintf(text, sizeof text, "\\x%02X", b);
-        return text;
-    }
-    }
-}
 
 std::string Seconds(std::int64_t ms)
 {
@@ -74,24 +33,9 @@ std::string FormatTime(std::int64_t wallMs)
     return text;
 }
 
-std::string PacketText(const Bytes& bytes, Encoding encoding)
+std::string PacketText(const Bytes& bytes, text::Encoding encoding)
 {
-    // Control bytes are never part of a GBK or UTF-8 character, so the
-    // runs between them decode on their own.
-    std::string out;
-    for (std::size_t i = 0; i < bytes.size();) {
-        if (IsControl(bytes[i])) {
-            out += Escape(bytes[i++]);
-            continue;
-        }
-        std::size_t end = i;
-        while (end < bytes.size() && !IsControl(bytes[end]))
-            ++end;
-        out += encoding == Encoding::Gbk ? text::FromAnsi(std::span(bytes).subspan(i, end - i))
-                                         : CleanUtf8(bytes.data() + i, end - i);
-        i = end;
-    }
-    return out;
+    return text::EscapedLine(bytes, encoding);
 }
 
 const char* KindName(EventKind kind)
@@ -124,7 +68,7 @@ const char* MatchName(Match match)
     return match == Match::Equal ? "equal" : match == Match::Different ? "different" : "";
 }
 
-std::string FormatEvent(const Event& e, Encoding encoding)
+std::string FormatEvent(const Event& e, text::Encoding encoding)
 {
     std::string line = FormatTime(e.wallMs) + "  ";
     // Appended piece by piece: "#" + std::to_string(...) makes GCC 12 see an
@@ -160,27 +104,22 @@ std::string FormatEvent(const Event& e, Encoding encoding)
     return line;
 }
 
-std::variant<Bytes, std::string> ParseSendText(std::string_view typed, bool hex, Encoding encoding)
+std::variant<Bytes, std::string> ParseSendText(std::string_view typed, bool hex, text::Encoding encoding)
 {
-    if (!hex) {
-        if (encoding == Encoding::Utf8)
-            return Bytes(typed.begin(), typed.end());
-        // Sent or compared, a '?' in its place would be a byte nobody typed.
-        if (const auto culprit = text::FindNotInAnsi(typed))
-            return text::Fill(DTU_TR("server", "Character %1, “%2”, has no GBK code and cannot be sent as GBK!"),
-                              {std::to_string(culprit->position), culprit->character});
-        return text::ToAnsi(typed);
+    pages::TypedBytes read = pages::ReadTyped(typed, hex, encoding);
+    switch (read.fault) {
+    case pages::TypedBytes::Fault::None:
+        return std::move(read.bytes);
+    case pages::TypedBytes::Fault::NotInGbk:
+        return text::Fill(DTU_TR("server", "Character %1, “%2”, has no GBK code and cannot be sent as GBK!"),
+                          {std::to_string(read.count), read.text});
+    case pages::TypedBytes::Fault::NotHex:
+        return std::move(read.text);
+    case pages::TypedBytes::Fault::OddDigits:
+        break;
     }
-    if (auto refusal = pages::CheckHexText(typed, pages::kDataField, true))
-        return *refusal;
-    std::string digits;
-    for (const char c : typed)
-        if (hex::IsHexDigit(c))
-            digits += c;
-    if (digits.size() % 2 != 0)
-        return text::Fill(DTU_TR("server", "%1 holds an odd number of hex digits (%2); each byte takes two digits!"),
-                          {text::Translate("pages", pages::kDataField), std::to_string(digits.size())});
-    return hex::ParsePairs(digits, digits.size() / 2);
+    return text::Fill(DTU_TR("server", "%1 holds an odd number of hex digits (%2); each byte takes two digits!"),
+                      {text::Translate("pages", pages::kDataField), std::to_string(read.count)});
 }
 
 }  // namespace server

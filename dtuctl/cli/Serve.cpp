@@ -19,7 +19,7 @@ namespace {
 
 constexpr std::size_t kMaxLine = 64 * 1024;
 
-nlohmann::json EventJson(const server::Event& e, server::Encoding encoding)
+nlohmann::json EventJson(const server::Event& e, text::Encoding encoding)
 {
     nlohmann::json j{{"time", server::FormatTime(e.wallMs)}, {"event", server::KindName(e.kind)}};
     if (e.id != 0)
@@ -54,7 +54,7 @@ nlohmann::json EventJson(const server::Event& e, server::Encoding encoding)
 }
 
 // The expected packet from its text or hex form; a refusal sets `error`.
-std::optional<server::Bytes> Expected(const std::string& text, const std::string& hexText, server::Encoding encoding,
+std::optional<server::Bytes> Expected(const std::string& text, const std::string& hexText, text::Encoding encoding,
                                       const char* option, std::string& error)
 {
     const bool hex = !hexText.empty();
@@ -99,7 +99,7 @@ void StopServe()
 
 int Serve(const ServeOptions& o, Console console)
 {
-    const server::Encoding encoding = o.utf8 ? server::Encoding::Utf8 : server::Encoding::Gbk;
+    const text::Encoding encoding = o.utf8 ? text::Encoding::Utf8 : text::Encoding::Gbk;
     const auto address = ParseListen(o.listen);
     if (!address) {
         console.err << "dtuctl: --listen takes [HOST:]PORT with PORT 0 to 65535 (got \"" << o.listen << "\")\n";

@@ -374,19 +374,20 @@ TEST(ServerText, EventsAndPacketsReadAsText)
     e.bytes = B("PING");
     e.heartbeats = 2;
     e.intervalMs = 1002;
-    const std::string line = server::FormatEvent(e, server::Encoding::Gbk);
+    const std::string line = server::FormatEvent(e, text::Encoding::Gbk);
     EXPECT_EQ(line.substr(12), "  #3 127.0.0.1:40122  heartbeat 2 after 1.002 s  4 bytes  50 49 4E 47  \"PING\"");
 
     struct Case {
         Bytes bytes;
-        server::Encoding encoding;
+        text::Encoding encoding;
         const char* text;
     };
     const Case cases[] = {
-        {{0xC4, 0xE3, 0xBA, 0xC3}, server::Encoding::Gbk, "你好"},
-        {B("你好"), server::Encoding::Utf8, "你好"},
-        {{'A', 0x00, 'B', '\r', '\n'}, server::Encoding::Gbk, "A\\x00B\\r\\n"},
-        {{'A', 0xFF, 'B'}, server::Encoding::Utf8, "A\xEF\xBF\xBD" "B"},
+        {{0xC4, 0xE3, 0xBA, 0xC3}, text::Encoding::Gbk, "你好"},
+        {B("你好"), text::Encoding::Utf8, "你好"},
+        // Every byte can be read back: the terminal's escapes.
+        {{'A', 0x00, '\\', 'B', '\r', '\n'}, text::Encoding::Gbk, "A\\0\\\\B\\r\\n"},
+        {{'A', 0xFF, 'B', 0xC2, 0x85}, text::Encoding::Utf8, "A\\xFFB\\xC2\\x85"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(server::PacketText(c.bytes, c.encoding), c.text);
@@ -397,19 +398,19 @@ TEST(ServerText, WhatIsTypedToSend)
     struct Case {
         const char* typed;
         bool hex;
-        server::Encoding encoding;
+        text::Encoding encoding;
         Bytes bytes;     // when taken
         const char* refusal;  // part of it, when refused
     };
     const Case cases[] = {
-        {"01 ab FF", true, server::Encoding::Gbk, {0x01, 0xAB, 0xFF}, nullptr},
-        {"01A", true, server::Encoding::Gbk, {}, "odd number"},
-        {"01 G2", true, server::Encoding::Gbk, {}, "character 4, “G”"},
-        {"你好", false, server::Encoding::Gbk, {0xC4, 0xE3, 0xBA, 0xC3}, nullptr},
-        {"你", false, server::Encoding::Utf8, {0xE4, 0xBD, 0xA0}, nullptr},
+        {"01 ab FF", true, text::Encoding::Gbk, {0x01, 0xAB, 0xFF}, nullptr},
+        {"01A", true, text::Encoding::Gbk, {}, "odd number"},
+        {"01 G2", true, text::Encoding::Gbk, {}, "character 4, “G”"},
+        {"你好", false, text::Encoding::Gbk, {0xC4, 0xE3, 0xBA, 0xC3}, nullptr},
+        {"你", false, text::Encoding::Utf8, {0xE4, 0xBD, 0xA0}, nullptr},
         // GBK has no emoji: never a '?' in its place, sent or expected.
-        {"A?\U0001F600", false, server::Encoding::Gbk, {}, "Character 3, “\U0001F600”"},
-        {"A?\U0001F600", false, server::Encoding::Utf8, {'A', '?', 0xF0, 0x9F, 0x98, 0x80}, nullptr},
+        {"A?\U0001F600", false, text::Encoding::Gbk, {}, "Character 3, “\U0001F600”"},
+        {"A?\U0001F600", false, text::Encoding::Utf8, {'A', '?', 0xF0, 0x9F, 0x98, 0x80}, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);

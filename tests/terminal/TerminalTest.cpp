@@ -3,6 +3,7 @@
 // far side the test plays as the DTU: what goes on the line byte for byte,
 // what the view shows of what comes back, what is kept across a restart,
 // the session log, and the closed port.
+#include "core/common/ByteText.h"
 #include "driver/serial/BufferedPort.h"
 #include "tests/support/Bytes.h"
 #include "tests/support/MessageBoxes.h"
@@ -179,7 +180,7 @@ private slots:
             std::string(255, 'f') + "\xF0\x9F\x98\x80\xC4\xE3\xBA\xC3\x81\x5C\xC2\x85\xFE", random,
         };
         for (const std::string& input : inputs) {
-            for (const auto encoding : {terminal::Encoding::Gbk, terminal::Encoding::Utf8}) {
+            for (const auto encoding : {text::Encoding::Gbk, text::Encoding::Utf8}) {
                 const Bytes bytes(input.begin(), input.end());
                 QStringList expected;
                 QString line, whole;
@@ -195,6 +196,7 @@ private slots:
                     expected << line;
                 QCOMPARE(terminal::Render(bytes, terminal::View::Text, encoding), expected);
                 QCOMPARE(terminal::OneLine(bytes, encoding), whole);
+                QCOMPARE(QString::fromStdString(text::EscapedLine(bytes, encoding)), whole);
             }
         }
     }
@@ -267,7 +269,7 @@ private slots:
         for (const QString& l : QString::fromUtf8(file.readAll()).split(u'\n'))
             if (const qsizetype at = l.indexOf(QStringLiteral(" RX ")); at > 0)
                 logged += l.mid(at + 4);
-        QCOMPARE(logged, terminal::OneLine(stream, terminal::Encoding::Gbk));
+        QCOMPARE(logged, terminal::OneLine(stream, text::Encoding::Gbk));
     }
 
     void sendsTextWithItsLineEnding_data()

@@ -46,7 +46,7 @@ std::vector<std::string> NotSettable(const profile::Profile& p, DtuModel model)
     return names;
 }
 
-namespace dtuform {
+namespace ui::dtu_internal {
 
 QCheckBox* Check(QWidget* parent, int id, const char* name, const QString& caption)
 {
@@ -93,4 +93,4 @@ void Enable(std::initializer_list<QWidget*> widgets, bool on)
         w->setEnabled(on);
 }
 
-}  // namespace dtuform
+}  // namespace ui::dtu_internal

@@ -72,7 +72,7 @@ protected:
 };
 
 // The page's own small form helpers.
-namespace dtuform {
+namespace ui::dtu_internal {
 
 QCheckBox* Check(QWidget* parent, int id, const char* name, const QString& caption);
 QRadioButton* Radio(QWidget* parent, int id, const char* name, const QString& caption);
@@ -94,4 +94,4 @@ inline QString Q(const std::string& s)
     return QString::fromStdString(s);
 }
 
-}  // namespace dtuform
+}  // namespace ui::dtu_internal

@@ -23,7 +23,7 @@
 #include <array>
 #include <tuple>
 
-using namespace dtuform;
+using namespace ui::dtu_internal;
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-using namespace dtuform;
+using namespace ui::dtu_internal;
 
 DtuPacketsGroup::DtuPacketsGroup(DtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
 {

@@ -28,7 +28,7 @@
 #include <QTimerEvent>
 #include <QVBoxLayout>
 
-using namespace dtuform;
+using namespace ui::dtu_internal;
 
 namespace {
 

@@ -51,7 +51,7 @@ std::string WithoutPlace(const std::string& error)
 
 }  // namespace
 
-using namespace dtuform;
+using namespace ui::dtu_internal;
 
 DtuProfileGroup::DtuProfileGroup(DtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
 {

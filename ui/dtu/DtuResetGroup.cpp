@@ -10,7 +10,7 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
-using namespace dtuform;
+using namespace ui::dtu_internal;
 
 DtuResetGroup::DtuResetGroup(DtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
 {

@@ -13,7 +13,7 @@
 
 #include <ctime>
 
-using namespace dtuform;
+using namespace ui::dtu_internal;
 
 DtuSerialGroup::DtuSerialGroup(DtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
 {

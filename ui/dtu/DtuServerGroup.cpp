@@ -16,7 +16,7 @@
 
 #include <algorithm>
 
-using namespace dtuform;
+using namespace ui::dtu_internal;
 
 DtuServerGroup::DtuServerGroup(DtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
 {

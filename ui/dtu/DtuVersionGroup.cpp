@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-using namespace dtuform;
+using namespace ui::dtu_internal;
 
 DtuVersionGroup::DtuVersionGroup(DtuPageLink& page, QWidget* parent) : QObject(parent), page_(page)
 {

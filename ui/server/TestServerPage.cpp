@@ -20,16 +20,16 @@
 
 #include <algorithm>
 
-namespace ui::serverdlg {
+namespace ui::server_internal {
 
 QString Caption()
 {
     return QCoreApplication::translate("TestServerPage", "测试服务器");
 }
 
-}  // namespace ui::serverdlg
+}  // namespace ui::server_internal
 
-using ui::serverdlg::Caption;
+using ui::server_internal::Caption;
 
 namespace {
 
@@ -209,9 +209,9 @@ void TestServerPage::Connect()
     connect(encoding_, &QComboBox::currentIndexChanged, this, &TestServerPage::OnView);
 }
 
-server::Encoding TestServerPage::encoding() const
+text::Encoding TestServerPage::encoding() const
 {
-    return encoding_->currentIndex() == 1 ? server::Encoding::Utf8 : server::Encoding::Gbk;
+    return encoding_->currentIndex() == 1 ? text::Encoding::Utf8 : text::Encoding::Gbk;
 }
 
 void TestServerPage::showEvent(QShowEvent* e)

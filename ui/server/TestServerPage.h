@@ -77,7 +77,7 @@ private slots:
 private:
     void BuildForm();
     void Connect();
-    server::Encoding encoding() const;
+    text::Encoding encoding() const;
 
     // TestServerPageListen.cpp
     void UpdateState(const QString& status);

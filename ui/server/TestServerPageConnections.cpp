@@ -12,7 +12,7 @@
 #include <QTimerEvent>
 #include <QTreeWidget>
 
-using ui::serverdlg::Caption;
+using ui::server_internal::Caption;
 
 namespace {
 

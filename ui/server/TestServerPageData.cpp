@@ -11,7 +11,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
-using ui::serverdlg::Caption;
+using ui::server_internal::Caption;
 
 namespace {
 

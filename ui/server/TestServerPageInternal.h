@@ -3,9 +3,9 @@
 
 #include <QString>
 
-namespace ui::serverdlg {
+namespace ui::server_internal {
 
 // The page's caption, also the caption of its messages.
 QString Caption();
 
-}  // namespace ui::serverdlg
+}  // namespace ui::server_internal

@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-using ui::serverdlg::Caption;
+using ui::server_internal::Caption;
 
 void TestServerPage::OnPropose()
 {
@@ -35,7 +35,7 @@ void TestServerPage::Propose(bool onlyEmpty)
             return QString();
         if (expectedHex_->isChecked())
             return QString::fromStdString(hex::FormatSpaced(*bytes)).trimmed();
-        return QString::fromStdString(server::PacketText(*bytes, server::Encoding::Gbk));
+        return QString::fromStdString(server::PacketText(*bytes, text::Encoding::Gbk));
     };
     if (!running_)
         put(port_, p.port);
@@ -49,7 +49,7 @@ bool TestServerPage::Expected(QLineEdit* edit, std::optional<server::Bytes>& out
     const QString typed = edit->text();
     if (typed.trimmed().isEmpty())
         return true;
-    auto parsed = server::ParseSendText(typed.toStdString(), expectedHex_->isChecked(), server::Encoding::Gbk);
+    auto parsed = server::ParseSendText(typed.toStdString(), expectedHex_->isChecked(), text::Encoding::Gbk);
     if (auto* refusal = std::get_if<std::string>(&parsed)) {
         ui::ShowMessage(this, Caption(), what + tr("：") + QString::fromStdString(*refusal), ui::Buttons::Ok,
                         QMessageBox::Warning);

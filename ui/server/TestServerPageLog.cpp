@@ -9,7 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-using ui::serverdlg::Caption;
+using ui::server_internal::Caption;
 
 void TestServerPage::OnLog()
 {

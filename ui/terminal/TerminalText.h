@@ -1,17 +1,14 @@
 // The terminal's words for bytes, both ways. Received bytes are shown as
-// text (GBK or UTF-8), as hex, or as both side by side; whatever is not a
-// printable character is shown as an escape, so that every byte on the line
-// can be read back from the view or the log:
-//
-//   \r \n \t \0 \\   carriage return, line feed, tab, zero, backslash
-//   \xHH             any other control byte, and a byte that begins no
-//                    character of the encoding (a GBK lead without its
-//                    trail, a broken UTF-8 sequence)
+// text (GBK or UTF-8, with the escapes of core/common/ByteText.h, so that
+// every byte on the line can be read back from the view or the log), as
+// hex, or as both side by side.
 //
 // A line of text breaks after each \n, so that an AT answer reads as lines.
 // What the user sends is built here too: text in the chosen encoding with
 // the chosen line ending, or hex digits, whole bytes only.
 #pragma once
+
+#include "core/common/ByteText.h"
 
 #include <QString>
 #include <QStringList>
@@ -24,7 +21,7 @@ namespace terminal {
 
 using Bytes = std::vector<std::uint8_t>;
 
-enum class Encoding { Gbk, Utf8 };
+using text::Encoding;
 enum class View { Text, Hex, Both };
 enum class LineEnding { None, Cr, Lf, CrLf };
 

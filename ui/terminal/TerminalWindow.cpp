@@ -18,12 +18,12 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-namespace ui::terminaldlg {
+namespace ui::terminal_internal {
 const char kLogCaption[] = QT_TRANSLATE_NOOP("TerminalWindow", "保存日志…");
-}  // namespace ui::terminaldlg
+}  // namespace ui::terminal_internal
 
-using ui::terminaldlg::kLogCaption;
-using ui::terminaldlg::SteadyMs;
+using ui::terminal_internal::kLogCaption;
+using ui::terminal_internal::SteadyMs;
 
 namespace {
 
@@ -222,9 +222,9 @@ QString TerminalWindow::viewText() const
     return view_->toPlainText();
 }
 
-terminal::Encoding TerminalWindow::encoding() const
+text::Encoding TerminalWindow::encoding() const
 {
-    return encodingCombo_->currentIndex() == 1 ? terminal::Encoding::Utf8 : terminal::Encoding::Gbk;
+    return encodingCombo_->currentIndex() == 1 ? text::Encoding::Utf8 : text::Encoding::Gbk;
 }
 
 // ---- The port ----

@@ -114,7 +114,7 @@ private:
 
     void BuildForm();
     void UpdatePortState();
-    terminal::Encoding encoding() const;
+    text::Encoding encoding() const;
 
     // TerminalWindowSettings.cpp
     void LoadSettings();

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <cstdint>
 
-namespace ui::terminaldlg {
+namespace ui::terminal_internal {
 
 // The log button's caption while no log is written.
 extern const char kLogCaption[];
@@ -23,4 +23,4 @@ inline std::int64_t SteadyMs()
         .count();
 }
 
-}  // namespace ui::terminaldlg
+}  // namespace ui::terminal_internal

@@ -10,7 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-using ui::terminaldlg::kLogCaption;
+using ui::terminal_internal::kLogCaption;
 
 void TerminalWindow::OnLog()
 {

@@ -15,8 +15,8 @@
 
 #include <algorithm>
 
-using ui::terminaldlg::NowMs;
-using ui::terminaldlg::SteadyMs;
+using ui::terminal_internal::NowMs;
+using ui::terminal_internal::SteadyMs;
 
 namespace {
 

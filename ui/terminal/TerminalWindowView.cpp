@@ -17,7 +17,7 @@
 
 #include <algorithm>
 
-using ui::terminaldlg::NowMs;
+using ui::terminal_internal::NowMs;
 
 void TerminalWindow::OnStream(quint64 at, const QByteArray& bytes)
 {

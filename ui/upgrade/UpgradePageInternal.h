@@ -4,7 +4,7 @@
 #include <QCoreApplication>
 #include <QString>
 
-namespace ui::otgdlg {
+namespace ui::upgrade_internal {
 
 // A text marked for the page's translation context.
 inline QString Text(const char* source)
@@ -12,4 +12,4 @@ inline QString Text(const char* source)
     return QCoreApplication::translate("UpgradePage", source);
 }
 
-}  // namespace ui::otgdlg
+}  // namespace ui::upgrade_internal

@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <climits>
 
-using ui::otgdlg::Text;
+using ui::upgrade_internal::Text;
 
 namespace {
 

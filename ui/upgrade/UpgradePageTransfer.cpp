@@ -13,7 +13,7 @@
 
 #include <algorithm>
 
-using ui::otgdlg::Text;
+using ui::upgrade_internal::Text;
 
 namespace {
 

@@ -1,0 +1,114 @@
+#include "core/common/ByteText.h"
+
+#include <array>
+
+namespace text {
+
+namespace {
+
+// Length of the GBK character at `i`: 2 for a lead byte with its trail,
+// 0 for a byte that begins none.
+std::size_t GbkLength(std::span<const std::uint8_t> s, std::size_t i)
+{
+    const std::uint8_t lead = s[i];
+    if (lead < 0x81 || lead == 0xFF || i + 1 >= s.size())
+        return 0;
+    const std::uint8_t trail = s[i + 1];
+    return trail >= 0x40 && trail != 0x7F && trail != 0xFF ? 2 : 0;
+}
+
+// Length of a well-formed UTF-8 sequence at `i` (no overlong forms, no
+// surrogates, nothing past U+10FFFF), 0 otherwise.
+std::size_t Utf8Length(std::span<const std::uint8_t> s, std::size_t i)
+{
+    const std::uint8_t lead = s[i];
+    std::size_t n = 0;
+    std::uint8_t low = 0x80, high = 0xBF;  // the second byte's range
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        n = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        n = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        n = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    }
+    if (n == 0 || i + n > s.size() || s[i + 1] < low || s[i + 1] > high)
+        return 0;
+    for (std::size_t k = 2; k < n; ++k)
+        if ((s[i + k] & 0xC0) != 0x80)
+            return 0;
+    return n;
+}
+
+std::size_t CodePoints(std::string_view utf8)
+{
+    std::size_t n = 0;
+    for (const char c : utf8)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
+}  // namespace
+
+std::size_t CharacterLength(std::span<const std::uint8_t> bytes, std::size_t i, Encoding encoding)
+{
+    const std::uint8_t b = bytes[i];
+    if (b < 0x80)
+        return IsPlain(b) ? 1 : 0;
+    if (encoding == Encoding::Gbk)
+        return GbkLength(bytes, i);
+    // C1 controls (U+0080 to U+009F) print nothing either.
+    if (b == 0xC2 && i + 1 < bytes.size() && bytes[i + 1] < 0xA0)
+        return 0;
+    return Utf8Length(bytes, i);
+}
+
+std::string_view Escape(std::uint8_t b)
+{
+    // Made once: binary data asks for an escape on most bytes.
+    static const std::array<std::string, 256> escapes = [] {
+        std::array<std::string, 256> all;
+        static const char digits[] = "0123456789ABCDEF";
+        for (int k = 0; k < 256; ++k)
+            all[std::size_t(k)] = std::string("\\x") + digits[k >> 4] + digits[k & 0xF];
+        all['\r'] = "\\r";
+        all['\n'] = "\\n";
+        all['\t'] = "\\t";
+        all[0] = "\\0";
+        all['\\'] = "\\\\";
+        return all;
+    }();
+    return escapes[b];
+}
+
+std::string EscapedLine(std::span<const std::uint8_t> bytes, Encoding encoding)
+{
+    std::string line;
+    line.reserve(bytes.size());
+    Walk(
+        bytes, encoding, [&](std::uint8_t b) { line += Escape(b); },
+        [&](std::span<const std::uint8_t> run, std::size_t characters, bool ascii) {
+            if (ascii || encoding == Encoding::Utf8) {
+                line.append(reinterpret_cast<const char*>(run.data()), run.size());
+                return;
+            }
+            // A run the converter does not map one to one is done again
+            // character by character.
+            const std::string converted = FromAnsi(run);
+            if (CodePoints(converted) == characters) {
+                line += converted;
+                return;
+            }
+            for (std::size_t k = 0; k < run.size();) {
+                const std::size_t length = IsPlain(run[k]) ? 1 : GbkLength(run, k);
+                line += FromAnsi(run.subspan(k, length));
+                k += length;
+            }
+        });
+    return line;
+}
+
+}  // namespace text
