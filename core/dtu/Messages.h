@@ -1,5 +1,5 @@
 // Every text the DTU pages show, in one table, so that builders return them
-// and pages only display them, translated (common/Tr.h). What dtuctl prints
+// and pages only display them, translated (core/common/Tr.h). What dtuctl prints
 // too (the checks of phone numbers, IDs, domain and port) is written in
 // English; the rest keeps the captions' Chinese.
 #pragma once

@@ -1,4 +1,4 @@
-// Connecting to a port across the network (see net/PortUrl.h): the slow
+// Connecting to a port across the network (see core/net/PortUrl.h): the slow
 // part of opening one, kept apart from the driver so that a window can run
 // it on a worker thread and hand the result to the driver on its own.
 #pragma once

@@ -3,7 +3,7 @@
 // Post, and a blocking Write.
 //
 // Principles of operation
-// - A port is a device path or a network URL (net/PortUrl.h). A device is
+// - A port is a device path or a network URL (core/net/PortUrl.h). A device is
 //   opened non-blocking and close-on-exec. flock()
 //   keeps out every program that locks (and holds even against root);
 //   TIOCEXCL also keeps out non-root programs that do not lock.

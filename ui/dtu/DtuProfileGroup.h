@@ -1,6 +1,6 @@
 // The DTU page's whole-DTU group: "全部读取", "全部写入" with its read-back
 // report, and profiles saved and loaded in dtuctl's schema. A run sends one
-// request of its sequence (see profile/Sequence.h) when the last was
+// request of its sequence (see core/profile/Sequence.h) when the last was
 // answered or given up, and says its progress in pane 1.
 #pragma once
 

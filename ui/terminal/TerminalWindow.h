@@ -3,7 +3,7 @@
 // raw bytes) without closing the port here, and the line monitor sees that
 // traffic too.
 //
-// It reads every received byte itself (common/ReceivedStream.h), not the
+// It reads every received byte itself (ui/common/ReceivedStream.h), not the
 // pages' frames, which keep only a frame's last kilobyte: a stream cut into
 // chunks where the pages' frames end (the line's silence) and every 4 KiB,
 // the chunk in progress shown as it grows, within a tenth of a second. The
