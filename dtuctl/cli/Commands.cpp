@@ -11,7 +11,7 @@
 #include "driver/serial/PortList.h"
 #include "driver/serial/SetupCheck.h"
 #include "dtuctl/cli/Interrupt.h"
-#include "dtuctl/cli/ReadWrite.h"
+#include "jobs/port/ReadWrite.h"
 
 #include <algorithm>
 #include <chrono>

@@ -31,9 +31,8 @@ int RunOnPorts(const std::vector<std::string>& ports, const Line& line, bool jso
             try {
                 Link link;
                 board.Step(i, "opening");
-                link.SetFastReplies(line.fast);
-                link.SetConnectTimeout(line.connectTimeoutMs);
-                link.OpenOrThrow(ports[i], line.baud, ParityCode(line.parity));
+                link.OpenOrThrow(ports[i], {line.baud, ParityCode(line.parity), line.timeoutMs, line.connectTimeoutMs,
+                                            line.fast});
                 PortContext context{link, board, i, line.timeoutMs};
                 result = job(context);
             } catch (const std::exception& e) {

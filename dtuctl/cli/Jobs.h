@@ -4,7 +4,7 @@
 
 #include "core/dtu/Frame.h"
 #include "dtuctl/cli/Board.h"
-#include "dtuctl/cli/Link.h"
+#include "jobs/port/Link.h"
 #include "dtuctl/cli/Run.h"
 
 #include <nlohmann/json.hpp>
@@ -15,6 +15,10 @@
 #include <vector>
 
 namespace cli {
+
+using jobs::Failure;
+using jobs::Link;
+using jobs::Reply;
 
 // One JSON line, whatever bytes a DTU's text holds.
 std::string Dump(const nlohmann::json& j);

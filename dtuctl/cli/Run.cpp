@@ -6,7 +6,7 @@
 #include "dtuctl/cli/Commands.h"
 #include "dtuctl/cli/Interrupt.h"
 #include "dtuctl/cli/Serve.h"
-#include "dtuctl/cli/Upgrade.h"
+#include "jobs/port/Upgrade.h"
 
 #include <CLI/CLI.hpp>
 
@@ -19,6 +19,11 @@
 #endif
 
 namespace cli {
+
+using jobs::Image;
+using jobs::LoadImage;
+using jobs::UpgradeProgress;
+using jobs::UpgradeResult;
 
 using namespace profile;
 

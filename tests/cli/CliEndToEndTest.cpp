@@ -3,7 +3,7 @@
 // fall silent, so each test keeps to the exchanges it needs.
 #include "driver/serial/PortHolder.h"
 #include "dtu-sim/sim/SimulatedDtu.h"
-#include "dtuctl/cli/Link.h"
+#include "jobs/port/Link.h"
 #include "dtuctl/cli/Run.h"
 #include "tests/cli/Profiles.h"
 #include "tests/support/Bytes.h"
@@ -196,7 +196,7 @@ TEST_F(Dtuctl, BadInputSendsNothing)
 TEST_F(Dtuctl, BusyPortIsRefusedInTheSettingsPagesWords)
 {
     const std::string port = Start().TerminalPath();
-    cli::Link holder;
+    jobs::Link holder;
     holder.OpenOrThrow(port, 115200, 0);
     const CtlRun r = RunCtl({"-p", port, "read"});
     EXPECT_EQ(r.code, cli::kExitFailed);
@@ -509,7 +509,7 @@ TEST_F(NetworkPorts, TheRateIsNegotiatedWithTheServer)
 
 TEST_F(NetworkPorts, EachFailureIsToldForWhatItIs)
 {
-    cli::Link holder;
+    jobs::Link holder;
     ASSERT_TRUE(holder.Open(server_->Rfc2217Url(), 9600, 0));
     const Listener silent;  // takes the connection and says nothing
     const std::string silentHost = "127.0.0.1:" + std::to_string(silent.port());
@@ -529,7 +529,7 @@ TEST_F(NetworkPorts, EachFailureIsToldForWhatItIs)
         {"serial://127.0.0.1:1", SerialError::BadUrl},
     };
     for (const auto& row : rows) {
-        cli::Link link;
+        jobs::Link link;
         link.SetConnectTimeout(500);
         EXPECT_EQ(link.Open(row.url, 9600, 0), row.error == SerialError::None) << row.url;
         EXPECT_EQ(link.LastError(), row.error) << row.url;
@@ -551,7 +551,7 @@ TEST_F(NetworkPorts, TheNextRunWaitsForTheDeviceTheLastOneHeld)
     const std::string urls[] = {shared.Rfc2217Url(), shared.SocketUrl()};
     for (const std::string& first : urls)
         for (const std::string& next : urls) {
-            cli::Link held;
+            jobs::Link held;
             ASSERT_TRUE(held.Open(first, 115200, 0)) << first;
             std::thread release([&held] {
                 std::this_thread::sleep_for(std::chrono::milliseconds(300));

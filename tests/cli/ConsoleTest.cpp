@@ -3,8 +3,8 @@
 #include "driver/serial/NetPort.h"
 #include "driver/serial/OpenFailure.h"
 #include "dtuctl/cli/Board.h"
-#include "dtuctl/cli/Link.h"
-#include "dtuctl/cli/Upgrade.h"
+#include "jobs/port/Link.h"
+#include "jobs/port/Upgrade.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +54,7 @@ TEST(Board, UpdatesRedrawAtMostOncePerInterval)
 TEST(Upgrade, ProgressShowsBlocksBytesRateAndTimeLeft)
 {
     const struct {
-        cli::UpgradeProgress p;
+        jobs::UpgradeProgress p;
         std::string text;
     } cases[] = {
         {{1, 5, 1024, 5000, 0}, "[....................] 1/5 blocks  1024/5000 B"},
@@ -64,19 +64,19 @@ TEST(Upgrade, ProgressShowsBlocksBytesRateAndTimeLeft)
         {{2, 1, 9999, 10, 1.0}, "[####################] 2/1 blocks  9999/10 B  9.8 KiB/s  0:00 left"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(cli::FormatProgress(c.p), c.text);
+        EXPECT_EQ(jobs::FormatProgress(c.p), c.text);
 }
 
 TEST(Upgrade, ImagesThatCannotBeSentAreRefusedBeforeAnyPort)
 {
     std::string error;
-    EXPECT_FALSE(cli::LoadImage("/nonexistent/app.bin", upgrade::Kind::App, error));
+    EXPECT_FALSE(jobs::LoadImage("/nonexistent/app.bin", upgrade::Kind::App, error));
     EXPECT_EQ(error, "/nonexistent/app.bin: not an image file (no such file)");
-    EXPECT_FALSE(cli::LoadImage("/dev/null", upgrade::Kind::Iap, error));
+    EXPECT_FALSE(jobs::LoadImage("/dev/null", upgrade::Kind::Iap, error));
     EXPECT_EQ(error, "/dev/null: not an image file (not a regular file)");
     const std::string empty = testing::TempDir() + "empty.bin";
     std::ofstream{empty};
-    EXPECT_FALSE(cli::LoadImage(empty, upgrade::Kind::Iap, error));
+    EXPECT_FALSE(jobs::LoadImage(empty, upgrade::Kind::Iap, error));
     EXPECT_EQ(error, empty + ": the image is empty; nothing to send");
 }
 

@@ -1,4 +1,5 @@
-// One DTU on one port: its own driver, receive buffer and frame completion.
+// One DTU on one port: its own driver, receive buffer and frame completion;
+// the work of dtuctl and of the window's bench is done through it.
 //
 // Every port of a run has a Link of its own, driven by one thread of its own
 // (the thread that calls Exchange/NextFrame ticks the buffer, as the main
@@ -6,11 +7,14 @@
 // sixteen of them run side by side exactly as one does.
 #pragma once
 
+#include "core/dtu/Frame.h"
 #include "core/profile/Profile.h"
 #include "core/serial/ReceiveBuffer.h"
 #include "driver/serial/SerialPort.h"
 
+#include <atomic>
 #include <chrono>
+#include <memory>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -21,9 +25,25 @@
 #include <string>
 #include <vector>
 
-namespace cli {
+namespace jobs {
 
 using profile::Failure;
+
+// A job asked to stop, at its next safe point: before a request, between
+// image blocks. Never in the middle of a frame.
+class Stopped : public Failure {
+public:
+    Stopped() : Failure("stopped") {}
+};
+
+// How a port is opened and how long a DTU is waited for.
+struct Line {
+    unsigned baud = 115200;
+    unsigned parity = 0;  // the driver's parity code
+    int timeoutMs = dtu::kReplyTimeoutMs;
+    int connectTimeoutMs = SerialPort::kConnectTimeoutMs;
+    bool fast = false;
+};
 
 
 // A completed frame: the whole receive buffer, as the decoders expect, and
@@ -47,6 +67,17 @@ public:
 
     // Opens the port; throws Failure with the settings page's words.
     void OpenOrThrow(const std::string& path, unsigned baud, unsigned parity);
+    // The same with the line's time-outs and fast replies.
+    void OpenOrThrow(const std::string& path, const Line& line);
+
+    // Set from any thread; the link's own thread stops at its next safe point.
+    void SetStop(std::shared_ptr<const std::atomic<bool>> stop) { stop_ = std::move(stop); }
+    bool StopRequested() const { return stop_ && stop_->load(); }
+    void ThrowIfStopped() const
+    {
+        if (StopRequested())
+            throw Stopped();
+    }
 
     // How the loss of this port is told: a network server closes the
     // connection, a device goes away.
@@ -76,6 +107,7 @@ private:
     // to connect; true when the port is open again.
     bool Reconnected();
 
+    std::shared_ptr<const std::atomic<bool>> stop_;
     ReceiveBuffer rx_;
     std::string path_;
     unsigned baud_ = 0, parity_ = 0;
@@ -89,4 +121,4 @@ private:
     bool whole_ = false;  // a whole frame is waiting in rx_
 };
 
-}  // namespace cli
+}  // namespace jobs

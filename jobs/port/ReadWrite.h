@@ -4,9 +4,9 @@
 
 #include "core/profile/Provision.h"
 #include "core/profile/Settings.h"
-#include "dtuctl/cli/Link.h"
+#include "jobs/port/Link.h"
 
-namespace cli {
+namespace jobs {
 
 // Sends the queries asked for; throws Failure naming the request that was
 // not answered.
@@ -16,4 +16,4 @@ profile::DeviceSettings ReadSettings(Link& link, unsigned queries, int timeoutMs
 profile::WriteReport WriteProfile(Link& link, const profile::Profile& profile, int timeoutMs,
                                   const profile::StepReport& step = {});
 
-}  // namespace cli
+}  // namespace jobs

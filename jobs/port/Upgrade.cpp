@@ -1,4 +1,4 @@
-#include "dtuctl/cli/Upgrade.h"
+#include "jobs/port/Upgrade.h"
 
 #include <algorithm>
 #include <chrono>
@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-namespace cli {
+namespace jobs {
 
 namespace {
 
@@ -126,6 +126,10 @@ UpgradeResult RunUpgradeOn(Link& link, const Image& image, unsigned baud, int mi
     report(false);
     const auto running = [&] { return outcome == Outcome::BlockWritten || outcome == Outcome::EndFrameWritten; };
     while (running()) {
+        if (link.StopRequested()) {
+            transfer.Stop();
+            throw Stopped();
+        }
         if (link.PortLost()) {
             const std::size_t blocks = transfer.blocksWritten();  // Stop() forgets them
             transfer.Stop();
@@ -174,4 +178,4 @@ UpgradeResult RunUpgradeOn(Link& link, const Image& image, unsigned baud, int mi
     return r;
 }
 
-}  // namespace cli
+}  // namespace jobs

@@ -1,4 +1,4 @@
-#include "dtuctl/cli/Link.h"
+#include "jobs/port/Link.h"
 
 #include "core/common/Hex.h"
 #include "core/dtu/Frame.h"
@@ -9,7 +9,7 @@
 #include <system_error>
 #include <thread>
 
-namespace cli {
+namespace jobs {
 
 void Link::OpenOrThrow(const std::string& path, unsigned baud, unsigned parity)
 {
@@ -24,6 +24,13 @@ void Link::OpenOrThrow(const std::string& path, unsigned baud, unsigned parity)
     baud_ = baud;
     parity_ = parity;
     answered_ = false;
+}
+
+void Link::OpenOrThrow(const std::string& path, const Line& line)
+{
+    SetFastReplies(line.fast);
+    SetConnectTimeout(line.connectTimeoutMs);
+    OpenOrThrow(path, line.baud, line.parity);
 }
 
 bool Link::Reconnected()
@@ -99,6 +106,7 @@ std::optional<Reply> Link::NextFrame()
 Reply Link::Exchange(std::span<const std::uint8_t> request, int timeoutMs, const std::string& what)
 {
     const std::uint8_t code = request.size() > 2 ? request[2] : 0;
+    ThrowIfStopped();
     Send(request, what);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < deadline) {
@@ -123,4 +131,4 @@ Reply Link::Exchange(std::span<const std::uint8_t> request, int timeoutMs, const
                   hex::FormatJoined(request) + ")");
 }
 
-}  // namespace cli
+}  // namespace jobs

@@ -3,13 +3,13 @@
 #pragma once
 
 #include "core/upgrade/Transfer.h"
-#include "dtuctl/cli/Link.h"
+#include "jobs/port/Link.h"
 
 #include <functional>
 #include <optional>
 #include <string>
 
-namespace cli {
+namespace jobs {
 
 struct Image {
     std::string path;
@@ -42,4 +42,4 @@ using ProgressReport = std::function<void(const UpgradeProgress&, bool milestone
 UpgradeResult RunUpgradeOn(Link& link, const Image& image, unsigned baud, int minReplyTimeoutMs,
                            const ProgressReport& progress);
 
-}  // namespace cli
+}  // namespace jobs

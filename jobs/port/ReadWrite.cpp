@@ -1,10 +1,10 @@
-#include "dtuctl/cli/ReadWrite.h"
+#include "jobs/port/ReadWrite.h"
 
 #include "core/dtu/Commands.h"
 #include "core/dtu/Requests.h"
 #include "driver/host/LocalClock.h"
 
-namespace cli {
+namespace jobs {
 
 using namespace profile;
 
@@ -36,4 +36,4 @@ WriteReport WriteProfile(Link& link, const Profile& profile, int timeoutMs, cons
     return {Compare(profile, writes, readBack)};
 }
 
-}  // namespace cli
+}  // namespace jobs
