@@ -1,0 +1,102 @@
+#include "jobs/port/Job.h"
+
+#include "jobs/port/ReadWrite.h"
+
+#include <algorithm>
+
+namespace jobs {
+
+namespace {
+
+// How much of a job each part is, for one bar: identifying is quick, the
+// work is the rest.
+constexpr int kIdentified = 10;
+
+void Identify(Link& link, const Line& line, Outcome& out, const JobReport& report)
+{
+    Progress p;
+    p.step = Progress::Step::Identifying;
+    const profile::DeviceSettings s = ReadSettings(link, kIdentity, line.timeoutMs, [&](const std::string& what) {
+        p.waitingFor = what;
+        report(p);
+    });
+    out.ownId = s.ownId ? s.ownId->id : std::string();
+    out.version = s.version.value_or("");
+    out.signal = s.signal.value_or("");
+}
+
+void Write(Link& link, const Line& line, const profile::Profile& wanted, Outcome& out, const JobReport& report)
+{
+    Progress p;
+    p.step = Progress::Step::Writing;
+    p.percent = kIdentified;
+    // Requests are not counted ahead: each one moves the bar a step further
+    // towards the end, never past it.
+    int requests = 0;
+    out.report = WriteProfile(link, wanted, line.timeoutMs, [&](const std::string& what) {
+        p.waitingFor = what;
+        p.percent = std::min(99, kIdentified + 3 * ++requests);
+        report(p);
+    });
+    for (const profile::Checked& c : out.report.rows)
+        out.differing += c.verdict == profile::Verdict::Differs;
+    if (out.differing > 0) {
+        out.result = Outcome::Result::Differs;
+        std::string list;
+        for (const profile::Checked& c : out.report.rows)
+            if (c.verdict == profile::Verdict::Differs)
+                list += (list.empty() ? "" : ", ") + c.setting;
+        out.detail = list;
+    }
+}
+
+void Upgrade(Link& link, const Line& line, const Image& image, Outcome& out, const JobReport& report)
+{
+    Progress p;
+    p.step = Progress::Step::Upgrading;
+    const UpgradeResult u = RunUpgradeOn(link, image, line.baud, line.timeoutMs, [&](const UpgradeProgress& up, bool) {
+        p.blocks = up.blocks;
+        p.totalBlocks = up.totalBlocks;
+        out.blocks = up.blocks;
+        const std::uint64_t total = std::max<std::uint64_t>(up.totalBytes, 1);
+        p.percent = kIdentified + static_cast<int>((100 - kIdentified) * std::min(up.bytes, total) / total);
+        report(p);
+    });
+    if (!u.ok) {
+        out.result = Outcome::Result::Failed;
+        out.detail = u.message;
+    }
+}
+
+}  // namespace
+
+Outcome RunJob(const std::string& port, const Line& line, const Work& work,
+               std::shared_ptr<const std::atomic<bool>> stop, const JobReport& report)
+{
+    Outcome out;
+    const JobReport tell = report ? report : [](const Progress&) {};
+    try {
+        Link link;
+        link.SetStop(std::move(stop));
+        tell(Progress{});
+        link.ThrowIfStopped();
+        link.OpenOrThrow(port, line);
+        Identify(link, line, out, tell);
+        out.result = Outcome::Result::Ok;
+        if (work.action == Action::Write && work.profile)
+            Write(link, line, *work.profile, out, tell);
+        else if (work.action == Action::Upgrade && work.image)
+            Upgrade(link, line, *work.image, out, tell);
+    } catch (const Stopped&) {
+        out.result = Outcome::Result::Stopped;
+        out.detail.clear();
+    } catch (const std::exception& e) {
+        out.result = Outcome::Result::Failed;
+        out.detail = e.what();
+        if (work.action == Action::Upgrade && out.blocks > 0 && out.detail.find("block") == std::string::npos)
+            out.detail += " (after block " + std::to_string(out.blocks) + ")";
+    }
+    return out;
+}
+
+}  // namespace jobs
