@@ -98,6 +98,39 @@ private slots:
         fake_.reset();
     }
 
+    // Every state against every event, as a grid.
+    void eachEventMovesTheStateItsOwnWay()
+    {
+        using S = SerialSettingsPage::State;
+        using E = SerialSettingsPage::Event;
+        const E events[] = {E::Opened, E::ConnectStarted, E::ConnectFailed, E::Cancelled, E::Closed,
+                            E::Lost,   E::Refused,        E::LastRefused,   E::WaitEnded};
+        const struct {
+            S from;
+            S next[std::size(events)];
+        } rows[] = {
+            // Opened ConnectStarted ConnectFailed Cancelled Closed Lost Refused LastRefused WaitEnded
+            {S::Idle, {S::Open, S::Connecting, S::Idle, S::Idle, S::Idle, S::Awaiting, S::Idle, S::Idle, S::Idle}},
+            {S::Connecting,
+             {S::Open, S::Connecting, S::Idle, S::Idle, S::Connecting, S::Connecting, S::Connecting, S::Connecting,
+              S::Connecting}},
+            {S::Open, {S::Open, S::Open, S::Open, S::Open, S::Idle, S::Awaiting, S::Open, S::Open, S::Open}},
+            {S::Awaiting,
+             {S::Open, S::Reconnecting, S::Awaiting, S::Awaiting, S::Awaiting, S::Awaiting, S::Retrying, S::Awaiting,
+              S::Idle}},
+            {S::Retrying,
+             {S::Open, S::Retrying, S::Retrying, S::Retrying, S::Retrying, S::Retrying, S::Retrying, S::Awaiting,
+              S::Idle}},
+            {S::Reconnecting,
+             {S::Open, S::Reconnecting, S::Awaiting, S::Idle, S::Reconnecting, S::Reconnecting, S::Reconnecting,
+              S::Reconnecting, S::Connecting}},
+        };
+        for (const auto& row : rows)
+            for (std::size_t i = 0; i < std::size(events); ++i)
+                QVERIFY2(SerialSettingsPage::Next(row.from, events[i]) == row.next[i],
+                         qPrintable(QStringLiteral("state %1, event %2").arg(int(row.from)).arg(i)));
+    }
+
     void listFollowsAdaptersWithTheirNames()
     {
         SerialSettingsPage* page = Page();

@@ -19,8 +19,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-using uartparam::IsUrl;
-using uartparam::Say;
+using ui::serial_internal::IsUrl;
+using ui::serial_internal::Say;
 
 namespace {
 
@@ -45,17 +45,17 @@ QLabel* Note(QWidget* parent, const char* name, const QString& description)
 
 }  // namespace
 
-bool uartparam::IsUrl(const QString& path)
+bool ui::serial_internal::IsUrl(const QString& path)
 {
     return net::LooksLikeUrl(path.toStdString());
 }
 
-QLatin1String uartparam::ParityName(unsigned parity)
+QLatin1String ui::serial_internal::ParityName(unsigned parity)
 {
     return QLatin1String(kParityNames[parity < 3 ? parity : 0]);
 }
 
-void uartparam::Say(QLabel* label, const QString& text)
+void ui::serial_internal::Say(QLabel* label, const QString& text)
 {
     label->setText(text);
     label->setVisible(!text.isEmpty());
@@ -193,19 +193,27 @@ QString SerialSettingsPage::setupText() const
 
 void SerialSettingsPage::OnOpenClose()
 {
-    if (connecting()) {
+    Follow();
+    switch (state_) {
+    case State::Connecting:
+    case State::Reconnecting:
         canceller_->Cancel();
         return;
-    }
-    SayFailure({});
-    if (g_Serial.IsOpen()) {
+    case State::Open:
+        SayFailure({});
         g_Serial.Close();
         Say(line_, {});
-        openedPath_.clear();
+        opened_.path.clear();
+        Step(Event::Closed);
         UpdateState();
         return;
+    case State::Idle:
+    case State::Awaiting:
+    case State::Retrying:
+        SayFailure({});
+        OpenChosen();
+        return;
     }
-    OpenChosen();
 }
 
 void SerialSettingsPage::OpenChosen()
@@ -223,7 +231,7 @@ void SerialSettingsPage::OpenChosen()
         return;
     }
     // Opening by hand ends any wait for a lost port.
-    awaited_.clear();
+    Step(Event::WaitEnded);
     retry_->stop();
     Say(reconnect_, {});
     if (IsUrl(path)) {
@@ -242,14 +250,26 @@ void SerialSettingsPage::OpenChosen()
 
 void SerialSettingsPage::Opened(const std::string& path, const std::string& stable)
 {
-    openedPath_ = path;
-    openedStable_ = stable;
+    opened_.path = path;
+    opened_.stable = stable;
+    Step(Event::Opened);
     Remember();
+}
+
+// Other parts may close g_Serial, or open it before the page exists: the
+// state follows it.
+void SerialSettingsPage::Follow()
+{
+    if (state_ == State::Open && !g_Serial.IsOpen())
+        Step(Event::Closed);
+    else if (state_ == State::Idle && g_Serial.IsOpen())
+        Step(Event::Opened);
 }
 
 void SerialSettingsPage::UpdateState()
 {
-    const bool open = g_Serial.IsOpen();
+    Follow();
+    const bool open = state_ == State::Open;
     const bool busy = open || connecting();
     // The lists of an open port show what it is open with.
     if (open) {
@@ -263,6 +283,6 @@ void SerialSettingsPage::UpdateState()
                        static_cast<QWidget*>(parityCombo_), static_cast<QWidget*>(refreshButton_)})
         w->setEnabled(!busy);
 
-    if (!open && listStale_ && !awaitingReconnect())
-        OnDevicesChanged();
+    if (!open && opened_.listStale)
+        RebuildList();
 }

@@ -50,6 +50,66 @@ public:
     // What the application calls some of them, by path: "模拟DTU".
     using PortNames = QHash<QString, QString>;
 
+    // What the page is doing with the port; one of these at a time.
+    enum class State {
+        Idle,          // closed, nothing under way
+        Connecting,    // a network port connects on a worker thread; "取消" stops it
+        Open,          // g_Serial is open
+        Awaiting,      // the open port went away: its name is waited for
+        Retrying,      // the awaited device is there but refused the reopen:
+                       // tried again, ten times a second apart, since a close
+                       // raises no event
+        Reconnecting,  // the awaited network port connects again
+    };
+    enum class Event {
+        Opened,          // a port is open: by hand, reopened, a connection taken
+        ConnectStarted,  // a network port's connection began
+        ConnectFailed,   // it failed, or its port was refused
+        Cancelled,       // it was cancelled
+        Closed,          // the port closed: by hand, by another part, or lost
+                         // with nothing to wait for
+        Lost,            // the open port went away and its name may come back
+        Refused,         // the awaited device refused the reopen; tries are left
+        LastRefused,     // ... and that was the last try
+        WaitEnded,       // a port opened by hand, or reconnecting unchecked
+    };
+    // Every move there is; any other event leaves the state as it is.
+    struct Transition {
+        State from;
+        Event event;
+        State next;
+    };
+    static constexpr Transition kTransitions[] = {
+        // from               event                  next
+        {State::Idle,         Event::Opened,         State::Open},
+        {State::Idle,         Event::ConnectStarted, State::Connecting},
+        {State::Idle,         Event::Lost,           State::Awaiting},  // opened by another part, unseen here
+        {State::Connecting,   Event::Opened,         State::Open},
+        {State::Connecting,   Event::ConnectFailed,  State::Idle},
+        {State::Connecting,   Event::Cancelled,      State::Idle},
+        {State::Open,         Event::Closed,         State::Idle},
+        {State::Open,         Event::Lost,           State::Awaiting},
+        {State::Awaiting,     Event::Opened,         State::Open},
+        {State::Awaiting,     Event::ConnectStarted, State::Reconnecting},
+        {State::Awaiting,     Event::Refused,        State::Retrying},
+        {State::Awaiting,     Event::WaitEnded,      State::Idle},
+        {State::Retrying,     Event::Opened,         State::Open},
+        {State::Retrying,     Event::Refused,        State::Retrying},
+        {State::Retrying,     Event::LastRefused,    State::Awaiting},  // said; the next event starts anew
+        {State::Retrying,     Event::WaitEnded,      State::Idle},
+        {State::Reconnecting, Event::Opened,         State::Open},
+        {State::Reconnecting, Event::ConnectFailed,  State::Awaiting},  // tried again in a few seconds
+        {State::Reconnecting, Event::Cancelled,      State::Idle},
+        {State::Reconnecting, Event::WaitEnded,      State::Connecting},  // cancelled; its result still comes
+    };
+    static constexpr State Next(State state, Event event)
+    {
+        for (const Transition& t : kTransitions)
+            if (t.from == state && t.event == event)
+                return t.next;
+        return state;
+    }
+
     SerialSettingsPage(PortSource ports, QWidget* parent, serial::Roots roots = {}, PortNames names = {});
     ~SerialSettingsPage() override;
 
@@ -66,9 +126,12 @@ public:
     // should tell the user: reconnecting is off, or the device never comes
     // back under the same name (a pseudo-terminal).
     bool AwaitReconnect(const QString& path, unsigned baudRate, unsigned parity);
-    bool awaitingReconnect() const { return !awaited_.empty(); }
+    bool awaitingReconnect() const
+    {
+        return state_ == State::Awaiting || state_ == State::Retrying || state_ == State::Reconnecting;
+    }
     // A network port is being connected: until its result is handled.
-    bool connecting() const { return connectPending_; }
+    bool connecting() const { return state_ == State::Connecting || state_ == State::Reconnecting; }
     // What the page says about the line of an open network port.
     QString lineText() const;
 
@@ -84,7 +147,10 @@ private slots:
     void OnDevicesChanged();
 
 private:
+    void Step(Event event) { state_ = Next(state_, event); }
+    void Follow();
     void FillPorts();
+    void RebuildList();
     void ShowSetup();
     void SaySetup();
     void SayFailure(const QString& text);
@@ -121,27 +187,31 @@ private:
     QSocketNotifier* notifier_ = nullptr;
     // Events come in bursts (node, group, by-id link): one look after the last.
     QTimer* settle_ = nullptr;
-    // A reopen refused while the device is there (busy, permissions not yet
-    // set): tried again a few times, since a close raises no event.
+    // The next look while Awaiting or Retrying: after the quiet that
+    // follows a loss, or a retry.
     QTimer* retry_ = nullptr;
-    int retriesLeft_ = 0;
-    // Devices came or went while the port was open: the list catches up
-    // when it closes.
-    bool listStale_ = false;
 
-    // The stable name of the port opened here, taken at open: by the time
-    // the loss is noticed, udev may have removed the by-id link.
-    std::string openedPath_;
-    std::string openedStable_;
-    // What is waited for after a loss: the name, the settings.
-    std::string awaited_;
-    QString lostPath_;
-    unsigned awaitedBaud_ = 0;
-    unsigned awaitedParity_ = 0;
-    QElapsedTimer lostClock_;
+    State state_ = State::Idle;
+    // Open: what was opened, and whether devices came or went meanwhile
+    // (the list catches up when it closes). The stable name is taken at
+    // open: by the time a loss is noticed, udev may have removed the link.
+    struct {
+        std::string path;
+        std::string stable;
+        bool listStale = false;
+    } opened_;
+    // Awaiting, Retrying, Reconnecting: the stable name and the path as
+    // shown, the settings to reopen with, the tries left while Retrying.
+    struct {
+        std::string name;
+        QString path;
+        unsigned baudRate = 0;
+        unsigned parity = 0;
+        int triesLeft = 0;
+        QElapsedTimer since;
+    } awaited_;
 
     // The connection being made to a network port, and what cancels it.
     std::unique_ptr<serial::Canceller> canceller_;
     QFuture<std::shared_ptr<serial::NetConnection>> connecting_;
-    bool connectPending_ = false;
 };

@@ -16,8 +16,8 @@
 
 #include <type_traits>
 
-using uartparam::FailureText;
-using uartparam::Say;
+using ui::serial_internal::FailureText;
+using ui::serial_internal::Say;
 
 namespace {
 
@@ -104,8 +104,8 @@ serial::SetupEnv SetupEnvFor(const serial::Roots& roots)
 
 }  // namespace
 
-QString uartparam::FailureText(SerialError error, int err, const QString& path, bool explained,
-                               const std::string& serverSaid)
+QString ui::serial_internal::FailureText(SerialError error, int err, const QString& path, bool explained,
+                                         const std::string& serverSaid)
 {
     return QString::fromStdString(serial::OpenFailureText(error, err, path.toStdString(), explained, serverSaid));
 }

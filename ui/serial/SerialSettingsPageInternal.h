@@ -9,7 +9,7 @@
 
 #include <string>
 
-namespace uartparam {
+namespace ui::serial_internal {
 
 // A network port that went away is tried again this often, for as long as
 // the page waits for it: no event says that a server is back.
@@ -23,4 +23,4 @@ void Say(QLabel* label, const QString& text);
 QString FailureText(SerialError error, int err, const QString& path, bool explained,
                     const std::string& serverSaid = {});
 
-}  // namespace uartparam
+}  // namespace ui::serial_internal

@@ -14,10 +14,10 @@
 
 #include <cerrno>
 
-using uartparam::FailureText;
-using uartparam::kNetRetryMs;
-using uartparam::ParityName;
-using uartparam::Say;
+using ui::serial_internal::FailureText;
+using ui::serial_internal::kNetRetryMs;
+using ui::serial_internal::ParityName;
+using ui::serial_internal::Say;
 
 void SerialSettingsPage::Connect(const QString& url, unsigned baudRate, unsigned parity)
 {
@@ -27,16 +27,16 @@ void SerialSettingsPage::Connect(const QString& url, unsigned baudRate, unsigned
         return;
     }
     canceller_->Reset();
-    if (!awaitingReconnect())
+    // A reconnect keeps saying why the last try failed.
+    if (state_ != State::Awaiting)
         SayFailure({});
     Say(line_, tr("正在连接 %1 …").arg(url));
     auto* watcher = new QFutureWatcher<std::shared_ptr<serial::NetConnection>>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [=, this] {
         watcher->deleteLater();
-        connectPending_ = false;
         Connected(url, baudRate, parity, *watcher->result());
     });
-    connectPending_ = true;
+    Step(Event::ConnectStarted);
     connecting_ = QtConcurrent::run([url = *parsed, baudRate, parity, cancelFd = canceller_->Fd()] {
         return std::make_shared<serial::NetConnection>(serial::ConnectPort(url, baudRate, parity, cancelFd));
     });
@@ -47,7 +47,7 @@ void SerialSettingsPage::Connect(const QString& url, unsigned baudRate, unsigned
 void SerialSettingsPage::Connected(const QString& url, unsigned baudRate, unsigned parity,
                               serial::NetConnection& connection)
 {
-    const bool reconnecting = awaitingReconnect() && QString::fromStdString(awaited_) == url;
+    const bool reconnecting = state_ == State::Reconnecting;
     const SerialError error = connection.error;
     const int err = connection.err;
     const std::string serverSaid = connection.serverSaid;
@@ -58,13 +58,11 @@ void SerialSettingsPage::Connected(const QString& url, unsigned baudRate, unsign
         if (!cancelled)
             SayFailure(connected ? FailureText(g_Serial.LastError(), g_Serial.LastErrno(), url, false)
                                  : FailureText(error, err, url, false, serverSaid));
-        if (reconnecting && !cancelled)
+        Step(cancelled ? Event::Cancelled : Event::ConnectFailed);
+        if (state_ == State::Awaiting)
             retry_->start(kNetRetryMs);
-        // Cancelled by hand while reconnecting: the wait ends with it.
-        if (reconnecting && cancelled) {
-            awaited_.clear();
-            Say(reconnect_, tr("已取消自动重新连接 %1。").arg(lostPath_));
-        }
+        else if (reconnecting)  // cancelled by hand: the wait ends with it
+            Say(reconnect_, tr("已取消自动重新连接 %1。").arg(awaited_.path));
         UpdateState();
         return;
     }
@@ -78,9 +76,7 @@ void SerialSettingsPage::Connected(const QString& url, unsigned baudRate, unsign
                          .arg(url)
                          .arg(baudRate)
                          .arg(parityName));
-    if (reconnecting) {
-        awaited_.clear();
+    if (reconnecting)
         SayReopened(url, baudRate, parity);
-    }
     UpdateState();
 }

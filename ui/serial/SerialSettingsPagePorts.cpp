@@ -14,8 +14,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-using uartparam::IsUrl;
-using uartparam::kRecentUrlsKey;
+using ui::serial_internal::IsUrl;
+using ui::serial_internal::kRecentUrlsKey;
 
 void SerialSettingsPage::OnRefresh()
 {
@@ -64,18 +64,30 @@ void SerialSettingsPage::FillPorts()
 
 void SerialSettingsPage::OnDevicesChanged()
 {
-    if (awaitingReconnect()) {
+    Follow();
+    switch (state_) {
+    case State::Awaiting:
+    case State::Retrying:
         // A server's return raises no event here: its retries keep time.
-        if (!IsUrl(QString::fromStdString(awaited_)))
+        if (!IsUrl(QString::fromStdString(awaited_.name)))
             TryReconnect();
         return;
-    }
-    // While the port is open the list stays as it was opened from.
-    if (g_Serial.IsOpen()) {
-        listStale_ = true;
+    case State::Reconnecting:
+        return;
+    case State::Open:
+        // While the port is open the list stays as it was opened from.
+        opened_.listStale = true;
+        return;
+    case State::Idle:
+    case State::Connecting:
+        RebuildList();
         return;
     }
-    listStale_ = false;
+}
+
+void SerialSettingsPage::RebuildList()
+{
+    opened_.listStale = false;
     // Rebuilt without losing what the user chose or typed.
     const int index = portCombo_->currentIndex();
     const bool typed = index < 0 || portCombo_->currentText() != portCombo_->itemText(index);

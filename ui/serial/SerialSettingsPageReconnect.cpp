@@ -13,11 +13,11 @@
 #include <QCheckBox>
 #include <QTimer>
 
-using uartparam::FailureText;
-using uartparam::IsUrl;
-using uartparam::kNetRetryMs;
-using uartparam::ParityName;
-using uartparam::Say;
+using ui::serial_internal::FailureText;
+using ui::serial_internal::IsUrl;
+using ui::serial_internal::kNetRetryMs;
+using ui::serial_internal::ParityName;
+using ui::serial_internal::Say;
 
 namespace {
 
@@ -26,6 +26,7 @@ namespace {
 // ended its transfer, so that nothing resumes on the reopened port.
 constexpr qint64 kQuietAfterLossMs = 500;
 constexpr int kRetryMs = 1000;
+constexpr int kReopenTries = 10;
 
 }  // namespace
 
@@ -44,30 +45,32 @@ void SerialSettingsPage::OnReconnectToggled(bool on)
         settings->setValue(QStringLiteral("port/reconnect"), on);
     if (on || !awaitingReconnect())
         return;
-    awaited_.clear();
+    Step(Event::WaitEnded);
     retry_->stop();
     // A reconnect under way must not open the port after all.
-    if (connecting())
+    if (state_ == State::Connecting)
         canceller_->Cancel();
-    Say(reconnect_, tr("已取消自动重新连接 %1。").arg(lostPath_));
+    Say(reconnect_, tr("已取消自动重新连接 %1。").arg(awaited_.path));
 }
 
 bool SerialSettingsPage::AwaitReconnect(const QString& path, unsigned baudRate, unsigned parity)
 {
     const std::string lost = path.toStdString();
-    std::string stable = lost == openedPath_ ? openedStable_ : serial::ByIdFor(lost, roots_.dev);
+    std::string stable = lost == opened_.path ? opened_.stable : serial::ByIdFor(lost, roots_.dev);
     if (stable.empty())
         stable = lost;
-    openedPath_.clear();
+    opened_.path.clear();
     Say(line_, {});
-    UpdateState();
     // A pseudo-terminal's name, once gone, is never the same line again.
-    if (!reconnectBox_->isChecked() || (stable == lost && serial::IsPseudoTerminal(lost)))
+    const bool comesBack = reconnectBox_->isChecked() && !(stable == lost && serial::IsPseudoTerminal(lost));
+    Step(comesBack ? Event::Lost : Event::Closed);
+    UpdateState();
+    if (state_ != State::Awaiting)
         return false;
-    awaited_ = stable;
-    lostPath_ = path;
-    awaitedBaud_ = baudRate;
-    awaitedParity_ = parity;
+    awaited_.name = stable;
+    awaited_.path = path;
+    awaited_.baudRate = baudRate;
+    awaited_.parity = parity;
     if (IsUrl(path))
         Say(reconnect_, tr("网络端口 %1 的连接已断开（服务器关闭了连接、网络中断，或该端口正被另一用户使用）。将以相同设置（%2 波特，%3）"
                                        "每 %4 秒重新连接一次。")
@@ -80,36 +83,35 @@ bool SerialSettingsPage::AwaitReconnect(const QString& path, unsigned baudRate, 
                             .arg(path, QString::fromStdString(stable))
                             .arg(baudRate)
                             .arg(ParityName(parity)));
-    retriesLeft_ = 0;
-    lostClock_.start();
+    awaited_.since.start();
     TryReconnect();
     return true;
 }
 
 void SerialSettingsPage::TryReconnect()
 {
-    if (!awaitingReconnect() || g_Serial.IsOpen())
+    if ((state_ != State::Awaiting && state_ != State::Retrying) || g_Serial.IsOpen())
         return;
-    if (const qint64 early = kQuietAfterLossMs - lostClock_.elapsed(); early > 0) {
+    if (const qint64 early = kQuietAfterLossMs - awaited_.since.elapsed(); early > 0) {
         retry_->start(static_cast<int>(early));
         return;
     }
-    if (IsUrl(QString::fromStdString(awaited_))) {
-        if (!connecting())
-            Connect(QString::fromStdString(awaited_), awaitedBaud_, awaitedParity_);
+    if (IsUrl(QString::fromStdString(awaited_.name))) {
+        Connect(QString::fromStdString(awaited_.name), awaited_.baudRate, awaited_.parity);
         return;
     }
-    const std::string node = serial::ResolveDevice(awaited_);
-    if (node == awaited_ && awaited_.find("/serial/by-id/") != std::string::npos)
+    const std::string node = serial::ResolveDevice(awaited_.name);
+    if (node == awaited_.name && awaited_.name.find("/serial/by-id/") != std::string::npos)
         return;  // the link is not back yet
-    if (!g_Serial.Open(node, awaitedBaud_, awaitedParity_)) {
+    if (!g_Serial.Open(node, awaited_.baudRate, awaited_.parity)) {
         // There but refused: udev may not have set its group yet, or
         // ModemManager is probing it. A close raises no event, so look
         // again a few times.
         if (g_Serial.LastError() != SerialError::NotFound) {
-            if (retriesLeft_ == 0)
-                retriesLeft_ = 10;
-            if (--retriesLeft_ > 0)
+            if (state_ == State::Awaiting)
+                awaited_.triesLeft = kReopenTries;
+            Step(--awaited_.triesLeft > 0 ? Event::Refused : Event::LastRefused);
+            if (state_ == State::Retrying)
                 retry_->start(kRetryMs);
             else
                 SayFailure(
@@ -117,11 +119,11 @@ void SerialSettingsPage::TryReconnect()
         }
         return;
     }
-    openedPath_ = node;
-    openedStable_ = awaited_;
-    awaited_.clear();
+    opened_.path = node;
+    opened_.stable = awaited_.name;
+    Step(Event::Opened);
     retry_->stop();
     SayFailure({});
-    SayReopened(QString::fromStdString(node), awaitedBaud_, awaitedParity_);
+    SayReopened(QString::fromStdString(node), awaited_.baudRate, awaited_.parity);
     UpdateState();
 }

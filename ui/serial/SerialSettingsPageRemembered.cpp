@@ -10,9 +10,9 @@
 #include <QFileInfo>
 #include <QSettings>
 
-using uartparam::IsUrl;
-using uartparam::kRecentUrls;
-using uartparam::kRecentUrlsKey;
+using ui::serial_internal::IsUrl;
+using ui::serial_internal::kRecentUrls;
+using ui::serial_internal::kRecentUrlsKey;
 
 bool SerialSettingsPage::OpenRemembered()
 {
@@ -20,7 +20,8 @@ bool SerialSettingsPage::OpenRemembered()
     const QString path = settings ? settings->value(QStringLiteral("port/path")).toString() : QString();
     // A port that has gone since is not tried: its name may be another
     // device's by now.
-    if (path.isEmpty() || (!IsUrl(path) && !QFileInfo::exists(path)) || g_Serial.IsOpen())
+    Follow();
+    if (path.isEmpty() || (!IsUrl(path) && !QFileInfo::exists(path)) || state_ != State::Idle)
         return false;
     const int at = portCombo_->findData(path);
     if (at >= 0)
@@ -28,21 +29,21 @@ bool SerialSettingsPage::OpenRemembered()
     else
         portCombo_->setEditText(path);
     OpenChosen();
-    return g_Serial.IsOpen();
+    return state_ == State::Open;
 }
 
 void SerialSettingsPage::Remember() const
 {
     if (const auto settings = ui::Remembered()) {
-        settings->setValue(QStringLiteral("port/path"), QString::fromStdString(openedStable_));
+        settings->setValue(QStringLiteral("port/path"), QString::fromStdString(opened_.stable));
         // What is open, not what the lists show: a reconnect reopens with
         // the settings from before the loss, whatever the lists say since.
         settings->setValue(QStringLiteral("port/baud"), QString::number(g_Serial.BaudRate()));
         settings->setValue(QStringLiteral("port/parity"), g_Serial.Parity());
-        if (IsUrl(QString::fromStdString(openedStable_))) {
+        if (IsUrl(QString::fromStdString(opened_.stable))) {
             QStringList recent = settings->value(kRecentUrlsKey).toStringList();
-            recent.removeAll(QString::fromStdString(openedStable_));
-            recent.prepend(QString::fromStdString(openedStable_));
+            recent.removeAll(QString::fromStdString(opened_.stable));
+            recent.prepend(QString::fromStdString(opened_.stable));
             settings->setValue(kRecentUrlsKey, recent.mid(0, kRecentUrls));
         }
     }
