@@ -33,6 +33,262 @@
     </message>
 </context>
 <context>
+    <name>BenchModel</name>
+    <message>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>本机ID</source>
+        <translation>Own ID</translation>
+    </message>
+    <message>
+        <source>版本</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>场强</source>
+        <translation>Signal</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>进度</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+</context>
+<context>
+    <name>BenchPage</name>
+    <message>
+        <source>批量操作</source>
+        <translation>Bench</translation>
+    </message>
+    <message>
+        <source>快速应答</source>
+        <translation>Fast replies</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>Baud rate</translation>
+    </message>
+    <message>
+        <source>校验</source>
+        <translation>Parity</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>每行一个端口：勾选的端口一起读取、写入或升级，各自显示进度和结果</source>
+        <translation>One row per port: the checked ports are read, written or upgraded together, each with its own progress and result</translation>
+    </message>
+    <message>
+        <source>/dev/ttyUSB0 或 rfc2217://主机:端口</source>
+        <translation>/dev/ttyUSB0 or rfc2217://host:port</translation>
+    </message>
+    <message>
+        <source>添加端口</source>
+        <translation>Add port</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>把输入的端口加入列表，下次启动仍在</source>
+        <translation>Adds the typed port to the list; it is there at the next start too</translation>
+    </message>
+    <message>
+        <source>全选</source>
+        <translation>Check all</translation>
+    </message>
+    <message>
+        <source>全不选</source>
+        <translation>Check none</translation>
+    </message>
+    <message>
+        <source>读取信息</source>
+        <translation>Read info</translation>
+    </message>
+    <message>
+        <source>读取每个勾选端口上 DTU 的本机ID、版本和场强</source>
+        <translation>Reads the own ID, version and signal of the DTU on every checked port</translation>
+    </message>
+    <message>
+        <source>写入配置…</source>
+        <translation>Write profile…</translation>
+    </message>
+    <message>
+        <source>选一个配置文件，写入每个勾选的 DTU 并读回核对</source>
+        <translation>Choose one profile and write it to every checked DTU, reading it back</translation>
+    </message>
+    <message>
+        <source>升级固件…</source>
+        <translation>Upgrade firmware…</translation>
+    </message>
+    <message>
+        <source>把一个固件文件发给每个勾选的 DTU</source>
+        <translation>Sends one firmware image to every checked DTU</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>每个进行中的操作在下一个安全点停止</source>
+        <translation>Every running job stops at its next safe point</translation>
+    </message>
+    <message>
+        <source>导出报告…</source>
+        <translation>Export report…</translation>
+    </message>
+    <message>
+        <source>把每行的结果存为 CSV 文件</source>
+        <translation>Saves every row&apos;s result as a CSV file</translation>
+    </message>
+    <message>
+        <source>最近一次操作的汇总</source>
+        <translation>Summary of the last run</translation>
+    </message>
+    <message>
+        <source>主窗口正在使用，已跳过</source>
+        <translation>In use by the main window; skipped</translation>
+    </message>
+    <message>
+        <source>被 %1 占用，已跳过</source>
+        <translation>Held by %1; skipped</translation>
+    </message>
+    <message>
+        <source>另一程序</source>
+        <translation>another program</translation>
+    </message>
+    <message>
+        <source>没有勾选的端口：请先勾选要操作的端口。</source>
+        <translation>No port is checked: check the ports to work on first.</translation>
+    </message>
+    <message>
+        <source>未操作</source>
+        <translation>Not done</translation>
+    </message>
+    <message>
+        <source>等待</source>
+        <translation>Waiting</translation>
+    </message>
+    <message>
+        <source>打开端口</source>
+        <translation>Opening the port</translation>
+    </message>
+    <message>
+        <source>读取 %1</source>
+        <translation>Reading %1</translation>
+    </message>
+    <message>
+        <source>写入 %1</source>
+        <translation>Writing %1</translation>
+    </message>
+    <message>
+        <source>核对 %1</source>
+        <translation>Verifying %1</translation>
+    </message>
+    <message>
+        <source>升级</source>
+        <translation>Upgrading</translation>
+    </message>
+    <message>
+        <source>一致</source>
+        <translation>Verified</translation>
+    </message>
+    <message>
+        <source>成功</source>
+        <translation>Success</translation>
+    </message>
+    <message>
+        <source>完成</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>%1 项不一致</source>
+        <translation>%1 differ</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>失败：%1</source>
+        <translation>Failed: %1</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>完成 %1/%2，失败 %3</source>
+        <translation>Done %1/%2, failed %3</translation>
+    </message>
+    <message>
+        <source>配置文件 (*.toml);;所有文件 (*)</source>
+        <translation>Profiles (*.toml);;All files (*)</translation>
+    </message>
+    <message>
+        <source>配置文件有错误，没有写入任何 DTU：
+%1</source>
+        <translation>The profile has errors; nothing was written to any DTU:
+%1</translation>
+    </message>
+    <message>
+        <source>固件文件 (*.bin);;所有文件 (*)</source>
+        <translation>Firmware images (*.bin);;All files (*)</translation>
+    </message>
+    <message>
+        <source>以哪种方式升级 %1？</source>
+        <translation>How should %1 be sent?</translation>
+    </message>
+    <message>
+        <source>APP升级</source>
+        <translation>APP Upgrade</translation>
+    </message>
+    <message>
+        <source>IAP升级</source>
+        <translation>IAP Upgrade</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>固件文件不能使用：%1</source>
+        <translation>The image cannot be used: %1</translation>
+    </message>
+    <message>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>报告没有保存：%1</source>
+        <translation>The report was not saved: %1</translation>
+    </message>
+    <message>
+        <source>写入结果：%1</source>
+        <translation>Write report: %1</translation>
+    </message>
+    <message>
+        <source>全部 %1 项写入后读回一致。</source>
+        <translation>All %1 settings read back as written.</translation>
+    </message>
+    <message>
+        <source>%1 项读回不一致。</source>
+        <translation>%1 settings read back different.</translation>
+    </message>
+</context>
+<context>
     <name>CommandsDialog</name>
     <message>
         <source>编辑快捷命令</source>
@@ -285,30 +541,6 @@
     <message>
         <source>全部写入结果</source>
         <translation>Write All: Result</translation>
-    </message>
-    <message>
-        <source>参数</source>
-        <translation>Setting</translation>
-    </message>
-    <message>
-        <source>读回</source>
-        <translation>Read back</translation>
-    </message>
-    <message>
-        <source>结果</source>
-        <translation>Result</translation>
-    </message>
-    <message>
-        <source>写入与读回</source>
-        <translation>Written and read back</translation>
-    </message>
-    <message>
-        <source>每项参数写入的值、读回的值和是否一致，不一致的在前</source>
-        <translation>Each setting&apos;s written value, read-back value and whether they agree, differences first</translation>
-    </message>
-    <message>
-        <source>无应答</source>
-        <translation>no answer</translation>
     </message>
     <message>
         <source>全部 %1 项写入后读回一致。</source>
@@ -658,6 +890,14 @@ Check the server and the network, then open it again in &quot;Settings&quot;.</t
         <translation>No web browser could be started. The address, to copy:
 %1</translation>
     </message>
+    <message>
+        <source>批量操作</source>
+        <translation>Bench</translation>
+    </message>
+    <message>
+        <source>批量操作(&amp;B)</source>
+        <translation>&amp;Bench</translation>
+    </message>
 </context>
 <context>
     <name>MonitorWindow</name>
@@ -989,6 +1229,10 @@ Now: %2 bytes.</translation>
 请重新安装软件包 libc6：sudo apt-get install --reinstall libc6</source>
         <translation>This computer cannot convert GBK text (glibc&apos;s gconv modules are missing), so Chinese text cannot be sent or received correctly: Chinese sent becomes &quot;?&quot;, Chinese received shows as &quot;�&quot;.
 Reinstall the package libc6: sudo apt-get install --reinstall libc6</translation>
+    </message>
+    <message>
+        <source>模拟DTU %1</source>
+        <translation>Simulated DTU %1</translation>
     </message>
 </context>
 <context>
@@ -1783,6 +2027,37 @@ Check the connection, open the port again in &quot;Settings&quot;, then upgrade 
 确定要停止升级并关闭吗？</source>
         <translation>An upgrade is running. Closing this page stops it and leaves the DTU&apos;s firmware incomplete.
 Stop the upgrade and close?</translation>
+    </message>
+</context>
+<context>
+    <name>WriteReportDialog</name>
+    <message>
+        <source>参数</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <source>写入</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>读回</source>
+        <translation>Read back</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>写入与读回</source>
+        <translation>Written and read back</translation>
+    </message>
+    <message>
+        <source>每项参数写入的值、读回的值和是否一致，不一致的在前</source>
+        <translation>Each setting&apos;s written value, read-back value and whether they agree, differences first</translation>
+    </message>
+    <message>
+        <source>无应答</source>
+        <translation>no answer</translation>
     </message>
 </context>
 <context>

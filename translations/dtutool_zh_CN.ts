@@ -33,6 +33,262 @@
     </message>
 </context>
 <context>
+    <name>BenchModel</name>
+    <message>
+        <source>端口</source>
+        <translation>端口</translation>
+    </message>
+    <message>
+        <source>本机ID</source>
+        <translation>本机ID</translation>
+    </message>
+    <message>
+        <source>版本</source>
+        <translation>版本</translation>
+    </message>
+    <message>
+        <source>场强</source>
+        <translation>场强</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>进度</source>
+        <translation>进度</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>结果</translation>
+    </message>
+</context>
+<context>
+    <name>BenchPage</name>
+    <message>
+        <source>批量操作</source>
+        <translation>批量操作</translation>
+    </message>
+    <message>
+        <source>快速应答</source>
+        <translation>快速应答</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>波特率</translation>
+    </message>
+    <message>
+        <source>校验</source>
+        <translation>校验</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>端口</translation>
+    </message>
+    <message>
+        <source>每行一个端口：勾选的端口一起读取、写入或升级，各自显示进度和结果</source>
+        <translation>每行一个端口：勾选的端口一起读取、写入或升级，各自显示进度和结果</translation>
+    </message>
+    <message>
+        <source>/dev/ttyUSB0 或 rfc2217://主机:端口</source>
+        <translation>/dev/ttyUSB0 或 rfc2217://主机:端口</translation>
+    </message>
+    <message>
+        <source>添加端口</source>
+        <translation>添加端口</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>添加</translation>
+    </message>
+    <message>
+        <source>把输入的端口加入列表，下次启动仍在</source>
+        <translation>把输入的端口加入列表，下次启动仍在</translation>
+    </message>
+    <message>
+        <source>全选</source>
+        <translation>全选</translation>
+    </message>
+    <message>
+        <source>全不选</source>
+        <translation>全不选</translation>
+    </message>
+    <message>
+        <source>读取信息</source>
+        <translation>读取信息</translation>
+    </message>
+    <message>
+        <source>读取每个勾选端口上 DTU 的本机ID、版本和场强</source>
+        <translation>读取每个勾选端口上 DTU 的本机ID、版本和场强</translation>
+    </message>
+    <message>
+        <source>写入配置…</source>
+        <translation>写入配置…</translation>
+    </message>
+    <message>
+        <source>选一个配置文件，写入每个勾选的 DTU 并读回核对</source>
+        <translation>选一个配置文件，写入每个勾选的 DTU 并读回核对</translation>
+    </message>
+    <message>
+        <source>升级固件…</source>
+        <translation>升级固件…</translation>
+    </message>
+    <message>
+        <source>把一个固件文件发给每个勾选的 DTU</source>
+        <translation>把一个固件文件发给每个勾选的 DTU</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>每个进行中的操作在下一个安全点停止</source>
+        <translation>每个进行中的操作在下一个安全点停止</translation>
+    </message>
+    <message>
+        <source>导出报告…</source>
+        <translation>导出报告…</translation>
+    </message>
+    <message>
+        <source>把每行的结果存为 CSV 文件</source>
+        <translation>把每行的结果存为 CSV 文件</translation>
+    </message>
+    <message>
+        <source>最近一次操作的汇总</source>
+        <translation>最近一次操作的汇总</translation>
+    </message>
+    <message>
+        <source>主窗口正在使用，已跳过</source>
+        <translation>主窗口正在使用，已跳过</translation>
+    </message>
+    <message>
+        <source>被 %1 占用，已跳过</source>
+        <translation>被 %1 占用，已跳过</translation>
+    </message>
+    <message>
+        <source>另一程序</source>
+        <translation>另一程序</translation>
+    </message>
+    <message>
+        <source>没有勾选的端口：请先勾选要操作的端口。</source>
+        <translation>没有勾选的端口：请先勾选要操作的端口。</translation>
+    </message>
+    <message>
+        <source>未操作</source>
+        <translation>未操作</translation>
+    </message>
+    <message>
+        <source>等待</source>
+        <translation>等待</translation>
+    </message>
+    <message>
+        <source>打开端口</source>
+        <translation>打开端口</translation>
+    </message>
+    <message>
+        <source>读取 %1</source>
+        <translation>读取 %1</translation>
+    </message>
+    <message>
+        <source>写入 %1</source>
+        <translation>写入 %1</translation>
+    </message>
+    <message>
+        <source>核对 %1</source>
+        <translation>核对 %1</translation>
+    </message>
+    <message>
+        <source>升级</source>
+        <translation>升级</translation>
+    </message>
+    <message>
+        <source>一致</source>
+        <translation>一致</translation>
+    </message>
+    <message>
+        <source>成功</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>完成</source>
+        <translation>完成</translation>
+    </message>
+    <message>
+        <source>%1 项不一致</source>
+        <translation>%1 项不一致</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>已停止</translation>
+    </message>
+    <message>
+        <source>失败：%1</source>
+        <translation>失败：%1</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>失败</translation>
+    </message>
+    <message>
+        <source>完成 %1/%2，失败 %3</source>
+        <translation>完成 %1/%2，失败 %3</translation>
+    </message>
+    <message>
+        <source>配置文件 (*.toml);;所有文件 (*)</source>
+        <translation>配置文件 (*.toml);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>配置文件有错误，没有写入任何 DTU：
+%1</source>
+        <translation>配置文件有错误，没有写入任何 DTU：
+%1</translation>
+    </message>
+    <message>
+        <source>固件文件 (*.bin);;所有文件 (*)</source>
+        <translation>固件文件 (*.bin);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>以哪种方式升级 %1？</source>
+        <translation>以哪种方式升级 %1？</translation>
+    </message>
+    <message>
+        <source>APP升级</source>
+        <translation>APP升级</translation>
+    </message>
+    <message>
+        <source>IAP升级</source>
+        <translation>IAP升级</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>固件文件不能使用：%1</source>
+        <translation>固件文件不能使用：%1</translation>
+    </message>
+    <message>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV 文件 (*.csv)</translation>
+    </message>
+    <message>
+        <source>报告没有保存：%1</source>
+        <translation>报告没有保存：%1</translation>
+    </message>
+    <message>
+        <source>写入结果：%1</source>
+        <translation>写入结果：%1</translation>
+    </message>
+    <message>
+        <source>全部 %1 项写入后读回一致。</source>
+        <translation>全部 %1 项写入后读回一致。</translation>
+    </message>
+    <message>
+        <source>%1 项读回不一致。</source>
+        <translation>%1 项读回不一致。</translation>
+    </message>
+</context>
+<context>
     <name>CommandsDialog</name>
     <message>
         <source>编辑快捷命令</source>
@@ -285,30 +541,6 @@
     <message>
         <source>全部写入结果</source>
         <translation>全部写入结果</translation>
-    </message>
-    <message>
-        <source>参数</source>
-        <translation>参数</translation>
-    </message>
-    <message>
-        <source>读回</source>
-        <translation>读回</translation>
-    </message>
-    <message>
-        <source>结果</source>
-        <translation>结果</translation>
-    </message>
-    <message>
-        <source>写入与读回</source>
-        <translation>写入与读回</translation>
-    </message>
-    <message>
-        <source>每项参数写入的值、读回的值和是否一致，不一致的在前</source>
-        <translation>每项参数写入的值、读回的值和是否一致，不一致的在前</translation>
-    </message>
-    <message>
-        <source>无应答</source>
-        <translation>无应答</translation>
     </message>
     <message>
         <source>全部 %1 项写入后读回一致。</source>
@@ -658,6 +890,14 @@
         <translation>无法启动网页浏览器。网址如下，可复制：
 %1</translation>
     </message>
+    <message>
+        <source>批量操作</source>
+        <translation>批量操作</translation>
+    </message>
+    <message>
+        <source>批量操作(&amp;B)</source>
+        <translation>批量操作(&amp;B)</translation>
+    </message>
 </context>
 <context>
     <name>MonitorWindow</name>
@@ -989,6 +1229,10 @@
 请重新安装软件包 libc6：sudo apt-get install --reinstall libc6</source>
         <translation>本机无法进行 GBK 编码转换（缺少 glibc 的 gconv 模块），中文不能正确收发：发出的中文会变成“?”，收到的中文显示为“�”。
 请重新安装软件包 libc6：sudo apt-get install --reinstall libc6</translation>
+    </message>
+    <message>
+        <source>模拟DTU %1</source>
+        <translation>模拟DTU %1</translation>
     </message>
 </context>
 <context>
@@ -1783,6 +2027,37 @@
 确定要停止升级并关闭吗？</source>
         <translation>正在升级。关闭本页将停止升级，DTU 中的固件会不完整。
 确定要停止升级并关闭吗？</translation>
+    </message>
+</context>
+<context>
+    <name>WriteReportDialog</name>
+    <message>
+        <source>参数</source>
+        <translation>参数</translation>
+    </message>
+    <message>
+        <source>写入</source>
+        <translation>写入</translation>
+    </message>
+    <message>
+        <source>读回</source>
+        <translation>读回</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>结果</translation>
+    </message>
+    <message>
+        <source>写入与读回</source>
+        <translation>写入与读回</translation>
+    </message>
+    <message>
+        <source>每项参数写入的值、读回的值和是否一致，不一致的在前</source>
+        <translation>每项参数写入的值、读回的值和是否一致，不一致的在前</translation>
+    </message>
+    <message>
+        <source>无应答</source>
+        <translation>无应答</translation>
     </message>
 </context>
 <context>

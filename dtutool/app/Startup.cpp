@@ -17,6 +17,15 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <vector>
+
+namespace {
+
+// A bench holds a few dozen DTUs; each simulated one is a thread and a
+// pseudo-terminal.
+constexpr int kMaxSimulated = 64;
+
+}  // namespace
 
 int Startup::Run(int argc, char* argv[])
 {
@@ -32,7 +41,8 @@ int Startup::Run(int argc, char* argv[])
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption simulate(QStringLiteral("simulate"),
-                                      QStringLiteral("Start a simulated DTU and list its terminal first."));
+                                      QStringLiteral("Start N simulated DTUs (one when N is not given) and list "
+                                                     "their terminals first; the bench checks them."));
     const QCommandLineOption simulateLog(QStringLiteral("simulate-log"),
                                          QStringLiteral("With --simulate: log the simulated line on stderr."));
     const QCommandLineOption fast(QStringLiteral("fast"),
@@ -51,11 +61,34 @@ int Startup::Run(int argc, char* argv[])
     parser.addOption(fast);
     parser.addOption(resetSettings);
     parser.addOption(lang);
-    parser.addPositionalArgument(QStringLiteral("device"),
-                                 QStringLiteral("A serial device, or a network port rfc2217://HOST:PORT or "
-                                                "socket://HOST:PORT, to list first."),
-                                 QStringLiteral("[device]"));
-    parser.process(app);
+    parser.addPositionalArgument(QStringLiteral("port"),
+                                 QStringLiteral("Serial devices, or network ports rfc2217://HOST:PORT or "
+                                                "socket://HOST:PORT, to list first; the bench checks them."),
+                                 QStringLiteral("[port...]"));
+    // "--simulate N": the count is optional, which the parser cannot say.
+    QStringList arguments = app.arguments();
+    int simulated = 0;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        QString& a = arguments[i];
+        if (a.startsWith(QStringLiteral("--simulate=")) || a == QStringLiteral("--simulate")) {
+            const bool inline_ = a.contains(u'=');
+            const QString count = inline_ ? a.section(u'=', 1) : i + 1 < arguments.size() ? arguments[i + 1] : QString();
+            bool number = false;
+            const int n = count.toInt(&number);
+            if (number && n >= 1 && n <= kMaxSimulated) {
+                simulated = n;
+                if (!inline_)
+                    arguments.removeAt(i + 1);
+            } else if (inline_) {
+                std::cerr << "dtutool: --simulate takes a count from 1 to " << kMaxSimulated << "\n";
+                return 2;
+            } else {
+                simulated = 1;
+            }
+            a = QStringLiteral("--simulate");
+        }
+    }
+    parser.process(arguments);
     if (parser.isSet(lang) && !ui::ParseLanguage(parser.value(lang))) {
         std::cerr << "dtutool: --lang takes zh or en\n";
         return 2;
@@ -75,23 +108,24 @@ int Startup::Run(int argc, char* argv[])
                                            ui::MessagesLocale()));
     QApplication::setApplicationDisplayName(tr("DTU参数配置工具"));
 
-    std::unique_ptr<sim::SimulatedDtu> dtu;
-    if (parser.isSet(simulate)) {
+    std::vector<std::unique_ptr<sim::SimulatedDtu>> dtus;
+    for (int i = 0; i < simulated; ++i) {
         sim::SimulatedDtu::Options options;
         if (parser.isSet(simulateLog))
             options.log = &std::cerr;
-        dtu = std::make_unique<sim::SimulatedDtu>(options);
+        auto dtu = std::make_unique<sim::SimulatedDtu>(options);
         if (!dtu->Start()) {
             qWarning("dtutool: no simulated DTU: %s", dtu->error().c_str());
-            dtu.reset();
+            break;
         }
+        dtus.push_back(std::move(dtu));
     }
 
     QStringList first = parser.positionalArguments();
     SerialSettingsPage::PortNames names;
-    if (dtu) {
-        first.prepend(QString::fromStdString(dtu->TerminalPath()));
-        names.insert(first.front(), tr("模拟DTU"));
+    for (std::size_t i = dtus.size(); i-- > 0;) {
+        first.prepend(QString::fromStdString(dtus[i]->TerminalPath()));
+        names.insert(first.front(), dtus.size() == 1 ? tr("模拟DTU") : tr("模拟DTU %1").arg(i + 1));
     }
     // Listed without opening anything (an open raises an adapter's DTR and
     // RTS); the page marks the ports other programs hold.
@@ -118,6 +152,7 @@ int Startup::Run(int argc, char* argv[])
                                            "请重新安装软件包 libc6：sudo apt-get install --reinstall libc6"),
                             ui::Buttons::Ok, QMessageBox::Warning);
         QObject::connect(&window, &MainWindow::closed, &app, &QApplication::quit);
+        window.SetNamedPorts(first);
         window.show();
         // A device or the simulated DTU named on the command line is what
         // the user came for; otherwise the port of the last run, if it is

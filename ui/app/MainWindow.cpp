@@ -4,6 +4,7 @@
 
 #include "driver/serial/BufferedPort.h"
 #include "ui/app/AboutDialog.h"
+#include "ui/bench/BenchPage.h"
 #include "ui/common/Settings.h"
 #include "ui/common/Widgets.h"
 #include "ui/dtu/DtuPage.h"
@@ -121,7 +122,7 @@ void MainWindow::SaveGeometries() const
     const auto settings = ui::Remembered();
     if (!settings)
         return;
-    const QWidget* const windows[] = {this, uart_, dtu_, phone_, p2p_, tcp_, otg_, about_, monitor_, terminal_, server_};
+    const QWidget* const windows[] = {this, uart_, dtu_, phone_, p2p_, tcp_, otg_, about_, monitor_, terminal_, server_, bench_};
     for (const QWidget* w : windows)
         if (w && !w->objectName().isEmpty())
             settings->setValue(QStringLiteral("geometry/") + w->objectName(), w->saveGeometry());

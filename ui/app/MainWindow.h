@@ -12,6 +12,7 @@
 #include <cstdint>
 
 class AboutDialog;
+class BenchPage;
 class UpgradePage;
 class DtuPage;
 class MonitorWindow;
@@ -43,6 +44,11 @@ public:
     // The line monitor: made at start-up, hidden, and recording from then.
     MonitorWindow* monitor() const { return monitor_; }
     TestServerPage* serverPage() const { return server_; }
+    BenchPage* benchPage() const { return bench_; }
+
+    // The ports named on the command line or simulated: the bench lists
+    // them first, checked.
+    void SetNamedPorts(const QStringList& ports) { namedPorts_ = ports; }
 
     // Opens the port remembered from the last run, if it still exists.
     bool OpenRememberedPort();
@@ -70,6 +76,7 @@ private slots:
     void OnAboutBox();
     void OnMonitor();
     void OnServer();
+    void OnBench();
 
 private:
     // The settings page, made on first use where it was left last time.
@@ -109,6 +116,8 @@ private:
     AboutDialog* about_ = nullptr;
     MonitorWindow* monitor_ = nullptr;
     TestServerPage* server_ = nullptr;
+    BenchPage* bench_ = nullptr;
+    QStringList namedPorts_;
     int timerId_ = 0;
     std::uint8_t clockTicks_ = 0;
 };

@@ -44,6 +44,7 @@ void MainWindow::BuildCommands()
         {1012, QT_TR_NOOP("帮助"), "help", &MainWindow::OnHelp},
         {1013, QT_TR_NOOP("线路监视"), "monitor", &MainWindow::OnMonitor},
         {1014, QT_TR_NOOP("测试服务器"), "server", &MainWindow::OnServer},
+        {1015, QT_TR_NOOP("批量操作"), "bench", &MainWindow::OnBench},
     };
     static const Command kMenu[] = {
         {32779, QT_TR_NOOP("系统参数设置(&E)"), "settings", &MainWindow::OnSettings},
@@ -53,6 +54,7 @@ void MainWindow::BuildCommands()
         {32783, QT_TR_NOOP("TCP传输(&P)"), "tcp", &MainWindow::OnTcp},
         {32784, QT_TR_NOOP("线路监视(&M)"), "monitor", &MainWindow::OnMonitor},
         {32785, QT_TR_NOOP("测试服务器(&N)"), "server", &MainWindow::OnServer},
+        {32786, QT_TR_NOOP("批量操作(&B)"), "bench", &MainWindow::OnBench},
     };
 
     auto* toolbar = new QToolBar(this);
@@ -63,9 +65,9 @@ void MainWindow::BuildCommands()
     for (const Command& c : kToolbar) {
         QAction* action = NewAction(this, c);
         toolbar->addAction(action);
-        if (c.id == 1010) {
+        if (c.id == 1010 || c.id == 1015) {
             // From any of the tool's windows, as the monitor's Ctrl+M.
-            action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+            action->setShortcut(QKeySequence(Qt::CTRL | (c.id == 1010 ? Qt::Key_T : Qt::Key_B)));
             action->setShortcutContext(Qt::ApplicationShortcut);
         }
         // Toolbar buttons take the keyboard focus too: Tab reaches them,

@@ -7,6 +7,7 @@
 #include "driver/serial/BufferedPort.h"
 #include "ui/app/AboutDialog.h"
 #include "ui/app/LoginDialog.h"
+#include "ui/bench/BenchPage.h"
 #include "ui/common/MessageBox.h"
 #include "ui/dtu/DtuPage.h"
 #include "ui/monitor/MonitorWindow.h"
@@ -139,6 +140,16 @@ void MainWindow::OnUpgrade()
     LoginDialog login(this);
     if (login.exec() == QDialog::Accepted)
         ShowPage(otg_);
+}
+
+void MainWindow::OnBench()
+{
+    // Needs no open port: it opens its own, and skips the window's.
+    if (!bench_) {
+        bench_ = new BenchPage(ports_, names_, namedPorts_, this);
+        RestoreGeometry(bench_);
+    }
+    Present(bench_);
 }
 
 void MainWindow::OnMonitor()

@@ -1,6 +1,11 @@
 #include "ui/common/MessageBox.h"
 
+#include <QAbstractButton>
+#include <QPushButton>
 #include <QApplication>
+
+#include <algorithm>
+#include <vector>
 
 namespace ui {
 
@@ -9,6 +14,12 @@ namespace {
 MessageHandler& Handler()
 {
     static MessageHandler handler;
+    return handler;
+}
+
+ChoiceHandler& Chooser()
+{
+    static ChoiceHandler handler;
     return handler;
 }
 
@@ -23,6 +34,26 @@ int ShowMessage(QWidget* parent, const QString& caption, const QString& text, Bu
     // Messages quote DTUs, servers and files: their words are never markup.
     box.setTextFormat(Qt::PlainText);
     return box.exec();
+}
+
+int AskChoice(QWidget* parent, const QString& caption, const QString& text, const QStringList& choices)
+{
+    if (Chooser())
+        return Chooser()(text, choices);
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
+    std::vector<QAbstractButton*> buttons;
+    for (qsizetype i = 0; i < choices.size(); ++i)
+        buttons.push_back(box.addButton(choices[i], i + 1 == choices.size() ? QMessageBox::RejectRole
+                                                                            : QMessageBox::AcceptRole));
+    box.exec();
+    const auto chosen = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    return chosen == buttons.end() ? -1 : static_cast<int>(chosen - buttons.begin());
+}
+
+void SetChoiceHandler(ChoiceHandler handler)
+{
+    Chooser() = std::move(handler);
 }
 
 QString AppCaption()

@@ -4,6 +4,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -19,6 +20,12 @@ int ShowMessage(QWidget* parent, const QString& caption, const QString& text, Bu
 
 // The caption of the boxes that carry the application's name.
 QString AppCaption();
+
+// Asks which of `choices` (button captions, the last one cancels); the index
+// chosen, or -1 when the box is closed.
+int AskChoice(QWidget* parent, const QString& caption, const QString& text, const QStringList& choices);
+using ChoiceHandler = std::function<int(const QString& text, const QStringList& choices)>;
+void SetChoiceHandler(ChoiceHandler handler);
 
 // Test seam: while set, called instead of showing a box; its result is the
 // button pressed.

@@ -12,6 +12,7 @@
 #include "ui/common/MessageBox.h"
 #include "ui/common/PortWrite.h"
 #include "ui/common/Widgets.h"
+#include "ui/common/WriteReportDialog.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -227,49 +228,12 @@ void DtuProfileGroup::StopRun(const QString& why)
 
 void DtuProfileGroup::ShowWriteReport()
 {
-    std::vector<profile::Checked> rows = profile::Compare(*runProfile_, runWrites_, run_->Read());
-    // A write the DTU never answered may still read back right; it is the
-    // read-back that decides, and an unanswered one shows as missing.
-    std::stable_partition(rows.begin(), rows.end(),
-                          [](const profile::Checked& c) { return c.verdict == profile::Verdict::Differs; });
     if (!report_) {
-        report_ = new QDialog(page_.pageWidget());
-        report_->setObjectName(QStringLiteral("writeReport"));
+        report_ = new WriteReportDialog(page_.pageWidget());
         report_->setWindowTitle(tr("全部写入结果"));
-        auto* summary = ui::Label(report_);
-        summary->setObjectName(QStringLiteral("reportSummary"));
-        summary->setWordWrap(true);
-        auto* tree = new QTreeWidget(report_);
-        tree->setObjectName(QStringLiteral("reportRows"));
-        tree->setHeaderLabels({tr("参数"), tr("写入"), tr("读回"), tr("结果")});
-        tree->setRootIsDecorated(false);
-        tree->setAccessibleName(tr("写入与读回"));
-        tree->setAccessibleDescription(tr("每项参数写入的值、读回的值和是否一致，不一致的在前"));
-        summary->setBuddy(tree);
-        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, report_);
-        connect(buttons, &QDialogButtonBox::rejected, report_, &QDialog::hide);
-        auto* layout = new QVBoxLayout(report_);
-        layout->addWidget(summary);
-        layout->addWidget(tree, 1);
-        layout->addWidget(buttons);
-        report_->resize(640, 420);
     }
-    auto* tree = report_->findChild<QTreeWidget*>(QStringLiteral("reportRows"));
-    tree->clear();
-    int differs = 0;
-    for (const profile::Checked& c : rows) {
-        auto* item = new QTreeWidgetItem({Q(c.setting), Q(c.wanted), Q(c.readBack), Q(profile::VerdictText(c.verdict))});
-        if (c.verdict == profile::Verdict::Differs) {
-            ++differs;
-            for (int i = 0; i < 4; ++i)
-                item->setForeground(i, ui::AlarmColour(tree->palette()));
-        }
-        tree->addTopLevelItem(item);
-    }
-    for (const std::string& m : run_->Unanswered())
-        tree->addTopLevelItem(new QTreeWidgetItem({Q(m), QString(), QString(), tr("无应答")}));
-    for (int i = 0; i < 4; ++i)
-        tree->resizeColumnToContents(i);
+    const std::vector<profile::Checked> rows = profile::Compare(*runProfile_, runWrites_, run_->Read());
+    const int differs = report_->Show(rows, run_->Unanswered());
     QString summary = differs == 0 && run_->Unanswered().empty()
                           ? tr("全部 %1 项写入后读回一致。").arg(rows.size())
                           : tr("%1 项读回不一致，%2 个请求无应答。").arg(differs).arg(run_->Unanswered().size());
@@ -277,9 +241,7 @@ void DtuProfileGroup::ShowWriteReport()
         summary += u'\n' + left;
     // Said for the write that followed the load; later writes are the page's.
     loaded_.reset();
-    report_->findChild<QLabel*>(QStringLiteral("reportSummary"))->setText(summary);
-    report_->show();
-    report_->raise();
+    report_->SetSummary(summary);
 }
 
 // ---- Profiles ----

@@ -14,6 +14,7 @@
 #include <vector>
 
 class QDialog;
+class WriteReportDialog;
 class QGroupBox;
 class QPushButton;
 
@@ -69,5 +70,5 @@ private:
     QPushButton* writeAll_ = nullptr;
     QPushButton* saveProfile_ = nullptr;
     QPushButton* loadProfile_ = nullptr;
-    QDialog* report_ = nullptr;
+    WriteReportDialog* report_ = nullptr;
 };

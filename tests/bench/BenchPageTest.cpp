@@ -1,0 +1,213 @@
+// The bench as a user drives it: three simulated DTUs on pseudo-terminals,
+// named on the command line, worked on at once; one made to fail part-way
+// while the others finish.
+#include "dtu-sim/sim/SimulatedDtu.h"
+#include "tests/support/MessageBoxes.h"
+#include "ui/app/LoginDialog.h"
+#include "ui/app/MainWindow.h"
+#include "ui/bench/BenchPage.h"
+#include "ui/common/FileDialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int kDtus = 3;
+
+const char kProfile[] = "[own_id]\nid = \"0123456789AB\"\n[serial]\nbaud = 9600\nparity = \"none\"\n";
+
+}  // namespace
+
+class BenchPageTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    std::vector<std::unique_ptr<sim::SimulatedDtu>> dtus_;
+    std::unique_ptr<MainWindow> window_;
+    BenchPage* page_ = nullptr;
+    MessageBoxes boxes_;
+
+    QString Write(const char* name, const QByteArray& bytes)
+    {
+        const QString path = dir_.filePath(QString::fromLatin1(name));
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return path;
+    }
+
+    void Click(const char* name)
+    {
+        page_->findChild<QPushButton*>(QString::fromLatin1(name))->click();
+    }
+
+    QStringList Results() const
+    {
+        QStringList out;
+        for (const BenchRow& r : page_->model()->rows())
+            out << r.result;
+        return out;
+    }
+
+    // The password prompt in front of an upgrade, answered once it shows.
+    static void AnswerLogin()
+    {
+        QTimer::singleShot(0, [] {
+            auto* login = qobject_cast<LoginDialog*>(QApplication::activeModalWidget());
+            login->findChild<QLineEdit*>(QStringLiteral("passwordEdit"))->setText(QStringLiteral("QWPZ"));
+            QTest::keyClick(login, Qt::Key_Return);
+        });
+    }
+
+    void Wait()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!page_->running(), 60000);
+    }
+
+private slots:
+    void init()
+    {
+        QStringList named;
+        dtus_.clear();
+        for (int i = 0; i < kDtus; ++i) {
+            dtus_.push_back(std::make_unique<sim::SimulatedDtu>(sim::SimulatedDtu::Options{}));
+            QVERIFY(dtus_.back()->Start());
+            named << QString::fromStdString(dtus_.back()->TerminalPath());
+        }
+        window_ = std::make_unique<MainWindow>([] { return QStringList{}; });
+        window_->SetNamedPorts(named);
+        window_->show();
+        window_->findChild<QAction*>(QStringLiteral("action1015"))->trigger();
+        page_ = window_->benchPage();
+        QVERIFY(page_);
+        boxes_.Start();
+    }
+
+    void cleanup()
+    {
+        boxes_.Stop();
+        ui::SetOpenFileHandler(nullptr);
+        ui::SetChoiceHandler(nullptr);
+        window_.reset();
+        dtus_.clear();
+    }
+
+    // Each row works on its own; a DTU that fails part-way fails its row
+    // alone, in words that name the block.
+    void eachRowWorksAndFailsAlone_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("hangupAfter");  // of the second DTU
+        QTest::addColumn<int>("dropAckEvery");
+        QTest::addColumn<QStringList>("results");
+        QTest::addColumn<QString>("summary");
+        const QStringList ok(kDtus, QStringLiteral("成功"));
+        QTest::newRow("read") << "read" << 0 << 0 << ok << "完成 3/3，失败 0";
+        QTest::newRow("write") << "write" << 0 << 0 << QStringList(kDtus, QStringLiteral("一致")) << "完成 3/3，失败 0";
+        QTest::newRow("upgrade") << "upgrade" << 0 << 0 << ok << "完成 3/3，失败 0";
+        QTest::newRow("upgrade, one hangs up") << "upgrade" << 3 << 0 << QStringList{"成功", "失败", "成功"}
+                                                << "完成 2/3，失败 1";
+        QTest::newRow("upgrade, one drops an ACK") << "upgrade" << 0 << 2 << QStringList{"成功", "失败", "成功"}
+                                                    << "完成 2/3，失败 1";
+    }
+    void eachRowWorksAndFailsAlone()
+    {
+        QFETCH(QString, action);
+        QFETCH(int, hangupAfter);
+        QFETCH(int, dropAckEvery);
+        QFETCH(QStringList, results);
+        QFETCH(QString, summary);
+        sim::Faults faults;
+        faults.hangupAfterBlocks = hangupAfter;
+        faults.dropAckEvery = dropAckEvery;
+        dtus_[1]->SetFaults(faults);
+        if (action == QStringLiteral("read")) {
+            Click("benchRead");
+        } else if (action == QStringLiteral("write")) {
+            const QString profile = Write("p.toml", kProfile);
+            ui::SetOpenFileHandler([profile](const QString&) { return profile; });
+            Click("benchWrite");
+        } else {
+            const QString image = Write("app.bin", QByteArray(8 * 1024, '\x5A'));
+            ui::SetOpenFileHandler([image](const QString&) { return image; });
+            ui::SetChoiceHandler([](const QString&, const QStringList&) { return 0; });
+            AnswerLogin();
+            Click("benchUpgrade");
+        }
+        Wait();
+        const QStringList got = Results();
+        QCOMPARE(got.size(), results.size());
+        for (qsizetype i = 0; i < got.size(); ++i)
+            QVERIFY2(got[i].startsWith(results[i]), qPrintable(got.join(QStringLiteral(" | "))));
+        if (hangupAfter > 0)
+            QVERIFY2(page_->model()->rows()[1].detail.contains(QStringLiteral("block")), qPrintable(got[1]));
+        for (const BenchRow& r : page_->model()->rows())
+            QVERIFY(action != QStringLiteral("read") || r.ownId.size() == 12);
+        QCOMPARE(page_->summaryText(), summary);
+        QVERIFY(boxes_.texts().isEmpty());
+    }
+
+    // Stop ends every job at its next safe point.
+    void stopEndsEveryJob()
+    {
+        sim::Faults slow;
+        slow.delayMs = 150;
+        for (auto& dtu : dtus_)
+            dtu->SetFaults(slow);
+        const QString image = Write("big.bin", QByteArray(64 * 1024, '\x11'));
+        ui::SetOpenFileHandler([image](const QString&) { return image; });
+        ui::SetChoiceHandler([](const QString&, const QStringList&) { return 0; });
+        AnswerLogin();
+        Click("benchUpgrade");
+        QTRY_VERIFY_WITH_TIMEOUT(page_->model()->rows()[0].progress.contains(u'/'), 20000);
+        Click("benchStop");
+        Wait();
+        QCOMPARE(Results(), QStringList(kDtus, QStringLiteral("已停止")));
+    }
+
+    // Bad input changes nothing and sends nothing, and says why.
+    void badInputSendsNothing_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("no row checked") << "none" << "没有勾选的端口";
+        QTest::newRow("profile with an error") << "profile" << "bad.toml:2";
+        QTest::newRow("empty image") << "image" << "empty";
+    }
+    void badInputSendsNothing()
+    {
+        QFETCH(QString, what);
+        QFETCH(QString, said);
+        if (what == QStringLiteral("none")) {
+            Click("benchNone");
+            Click("benchRead");
+        } else if (what == QStringLiteral("profile")) {
+            const QString profile = Write("bad.toml", "[serial]\nbaud = 12345\n");
+            ui::SetOpenFileHandler([profile](const QString&) { return profile; });
+            Click("benchWrite");
+        } else {
+            const QString image = Write("empty.bin", {});
+            ui::SetOpenFileHandler([image](const QString&) { return image; });
+            ui::SetChoiceHandler([](const QString&, const QStringList&) { return 1; });
+            AnswerLogin();
+            Click("benchUpgrade");
+        }
+        QCOMPARE(boxes_.shown.size(), std::size_t{1});
+        QVERIFY2(boxes_.shown[0].text.contains(said), qPrintable(boxes_.shown[0].text));
+        QVERIFY(!page_->running());
+        QCOMPARE(Results(), QStringList(kDtus, QString()));
+    }
+};
+
+QTEST_MAIN(BenchPageTest)
+#include "BenchPageTest.moc"

@@ -1,0 +1,63 @@
+// The bench's table: one row per port, what the last job found and did.
+#pragma once
+
+#include "core/profile/Provision.h"
+#include "jobs/port/Job.h"
+
+#include <QAbstractTableModel>
+#include <QDateTime>
+#include <QStyledItemDelegate>
+
+#include <optional>
+#include <vector>
+
+struct BenchRow {
+    enum class Verdict { None, Good, Bad };
+    QString port;   // as given: a path, a by-id name or a URL
+    QString shown;  // as listed: with its by-id name or the simulator's name
+    bool checked = false;
+    bool named = false;  // on the command line, simulated or typed
+    QString ownId, version, signal, state;
+    int percent = -1;  // no bar while negative
+    QString progress;  // the bar's words: "37%", "37% 12/32"
+    QString result;
+    Verdict verdict = Verdict::None;
+    QString action, detail;
+    QDateTime started, ended;
+    profile::WriteReport report;
+    std::optional<jobs::Outcome::Result> outcome;  // of the last job, once it ended
+    bool running = false;
+};
+
+class BenchModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { Port, OwnId, Version, Signal, State, Progress, Result, kColumns };
+
+    explicit BenchModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    const std::vector<BenchRow>& rows() const { return rows_; }
+    BenchRow& row(std::size_t i) { return rows_[i]; }
+    int Find(const QString& port) const;
+    void Add(BenchRow row);
+    void SetAllChecked(bool on);
+    // The row changed: its cells are drawn again.
+    void Changed(std::size_t i);
+
+private:
+    std::vector<BenchRow> rows_;
+};
+
+// The progress column as a bar with its figure on it.
+class ProgressDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+};

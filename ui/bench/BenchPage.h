@@ -1,0 +1,105 @@
+// The bench: every DTU on the bench at once, one job per checked port on a
+// thread of its own (the jobs library dtuctl runs on), each row with its own
+// progress. A failure fails its row alone. This thread never waits on a
+// line: the jobs leave their progress in a mailbox that a timer reads at
+// most kPollMs apart.
+#pragma once
+
+#include "jobs/port/Job.h"
+#include "ui/bench/BenchModel.h"
+
+#include <QDialog>
+#include <QTimer>
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class WriteReportDialog;
+
+class BenchPage : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kPollMs = 50;
+
+    // `ports`: the serial devices the settings page lists; `names`: what
+    // the application calls some of them; `named`: the ports named on the
+    // command line or simulated, listed first and checked.
+    using PortSource = std::function<QStringList()>;
+    BenchPage(PortSource ports, QHash<QString, QString> names, QStringList named, QWidget* parent);
+    ~BenchPage() override;
+
+    BenchModel* model() const { return model_; }
+    bool running() const { return !running_.empty(); }
+    // The line under the table: "完成 14/16，失败 2".
+    QString summaryText() const;
+
+    // Adds a typed port (path or URL) as a row, remembered; false when
+    // there is one already or it is empty.
+    bool AddPort(const QString& port);
+
+public slots:
+    void OnRead();
+    void OnWrite();
+    void OnUpgrade();
+    void OnStop();
+    void OnExport();
+
+private:
+    struct Mailbox {
+        std::mutex lock;
+        std::optional<jobs::Progress> progress;  // newest not yet shown
+        std::optional<jobs::Outcome> outcome;
+    };
+    struct Running {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> stop;
+        std::shared_ptr<Mailbox> mailbox;
+    };
+
+    void BuildForm();
+    void FillRows(const QStringList& named);
+    void RememberTyped() const;
+    jobs::Line ChosenLine() const;
+    // Starts `work` on every checked row that is free; false when none is.
+    bool Start(const jobs::Work& work, const QString& action);
+    // Why a row cannot be worked on now, or nothing.
+    QString Busy(const BenchRow& row) const;
+    void Poll();
+    void Show(std::size_t row, const jobs::Progress& p);
+    void Finish(std::size_t row, const jobs::Outcome& outcome);
+    void UpdateButtons();
+    void ShowReport(const QModelIndex& index);
+
+    PortSource ports_;
+    QHash<QString, QString> names_;
+    BenchModel* model_;
+    QTableView* table_ = nullptr;
+    QComboBox* baudCombo_ = nullptr;
+    QComboBox* parityCombo_ = nullptr;
+    QCheckBox* fastCheck_ = nullptr;
+    QLineEdit* portEdit_ = nullptr;
+    QLabel* summary_ = nullptr;
+    QPushButton* readButton_ = nullptr;
+    QPushButton* writeButton_ = nullptr;
+    QPushButton* upgradeButton_ = nullptr;
+    QPushButton* stopButton_ = nullptr;
+    WriteReportDialog* report_ = nullptr;
+    QTimer poll_;
+
+    // What the jobs of the current batch work with; alive until they end.
+    std::shared_ptr<const profile::Profile> profile_;
+    std::shared_ptr<const jobs::Image> image_;
+    std::map<std::size_t, Running> running_;
+    std::vector<std::size_t> batch_;  // rows of the last start
+};
