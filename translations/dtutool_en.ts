@@ -287,6 +287,30 @@
         <source>%1 项读回不一致。</source>
         <translation>%1 settings read back different.</translation>
     </message>
+    <message>
+        <source>DTU 无应答</source>
+        <translation>no answer from the DTU</translation>
+    </message>
+    <message>
+        <source>%1 无应答</source>
+        <translation>no answer to %1</translation>
+    </message>
+    <message>
+        <source>端口断开</source>
+        <translation>the port went away</translation>
+    </message>
+    <message>
+        <source>服务器关闭了连接</source>
+        <translation>the server closed the connection</translation>
+    </message>
+    <message>
+        <source>DTU 拒绝了固件（DCK）</source>
+        <translation>the DTU refused the image (DCK)</translation>
+    </message>
+    <message>
+        <source>（已确认 %1/%2 块）</source>
+        <translation> (%1/%2 blocks acknowledged)</translation>
+    </message>
 </context>
 <context>
     <name>CommandsDialog</name>

@@ -287,6 +287,30 @@
         <source>%1 项读回不一致。</source>
         <translation>%1 项读回不一致。</translation>
     </message>
+    <message>
+        <source>DTU 无应答</source>
+        <translation>DTU 无应答</translation>
+    </message>
+    <message>
+        <source>%1 无应答</source>
+        <translation>%1 无应答</translation>
+    </message>
+    <message>
+        <source>端口断开</source>
+        <translation>端口断开</translation>
+    </message>
+    <message>
+        <source>服务器关闭了连接</source>
+        <translation>服务器关闭了连接</translation>
+    </message>
+    <message>
+        <source>DTU 拒绝了固件（DCK）</source>
+        <translation>DTU 拒绝了固件（DCK）</translation>
+    </message>
+    <message>
+        <source>（已确认 %1/%2 块）</source>
+        <translation>（已确认 %1/%2 块）</translation>
+    </message>
 </context>
 <context>
     <name>CommandsDialog</name>

@@ -58,12 +58,14 @@ void Upgrade(Link& link, const Line& line, const Image& image, Outcome& out, con
         p.blocks = up.blocks;
         p.totalBlocks = up.totalBlocks;
         out.blocks = up.blocks;
+        out.totalBlocks = up.totalBlocks;
         const std::uint64_t total = std::max<std::uint64_t>(up.totalBytes, 1);
         p.percent = kIdentified + static_cast<int>((100 - kIdentified) * std::min(up.bytes, total) / total);
         report(p);
     });
     if (!u.ok) {
         out.result = Outcome::Result::Failed;
+        out.cause = u.cause;
         out.detail = u.message;
     }
 }
@@ -90,11 +92,14 @@ Outcome RunJob(const std::string& port, const Line& line, const Work& work,
     } catch (const Stopped&) {
         out.result = Outcome::Result::Stopped;
         out.detail.clear();
+    } catch (const LinkFailure& e) {
+        out.result = Outcome::Result::Failed;
+        out.cause = e.cause;
+        out.request = e.request;
+        out.detail = e.what();
     } catch (const std::exception& e) {
         out.result = Outcome::Result::Failed;
         out.detail = e.what();
-        if (work.action == Action::Upgrade && out.blocks > 0 && out.detail.find("block") == std::string::npos)
-            out.detail += " (after block " + std::to_string(out.blocks) + ")";
     }
     return out;
 }

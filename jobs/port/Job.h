@@ -39,12 +39,15 @@ struct Progress {
 struct Outcome {
     enum class Result { Ok, Differs, Stopped, Failed };
     Result result = Result::Failed;
-    std::string detail;  // the failure in words; for a write, what differs
+    std::string detail;  // dtuctl's words for the failure; for a write, what differs
+    Cause cause = Cause::Other;
+    std::string request;  // the request that failed, where one did
     // As read before the work; empty where the DTU did not answer.
     std::string ownId, version, signal;
     profile::WriteReport report;  // Write
     std::size_t differing = 0;    // Write: settings read back different
     std::size_t blocks = 0;       // Upgrade: blocks acknowledged
+    std::size_t totalBlocks = 0;
 };
 
 using JobReport = std::function<void(const Progress&)>;

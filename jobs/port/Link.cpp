@@ -16,7 +16,7 @@ void Link::OpenOrThrow(const std::string& path, unsigned baud, unsigned parity)
     if (!Open(path, baud, parity)) {
         const SerialError error = LastError();
         const bool setup = error == SerialError::Busy || error == SerialError::Permission;
-        throw Failure(serial::OpenFailureText(error, LastErrno(), path, false, LastServerText()) +
+        throw LinkFailure(Cause::OpenFailed, {}, serial::OpenFailureText(error, LastErrno(), path, false, LastServerText()) +
                       (setup ? " (dtuctl doctor -p " + path + " says why)" : std::string()));
     }
     next_ = openedAt_ = std::chrono::steady_clock::now();
@@ -55,7 +55,8 @@ void Link::Send(std::span<const std::uint8_t> frame, const std::string& what)
 {
     if (Write(frame.data(), frame.size()) || (PortLost() && Reconnected() && Write(frame.data(), frame.size())))
         return;
-    throw Failure(PortLost() ? Gone() + " while sending " + what
+    throw LinkFailure(PortLost() ? GoneCause() : Cause::Other, what,
+                      PortLost() ? Gone() + " while sending " + what
                                  : "the line did not take " + what + ": " + std::generic_category().message(LastErrno()));
 }
 
@@ -112,7 +113,7 @@ Reply Link::Exchange(std::span<const std::uint8_t> request, int timeoutMs, const
     while (std::chrono::steady_clock::now() < deadline) {
         if (PortLost()) {
             if (!Reconnected())
-                throw Failure(Gone() + " while waiting for the answer to " + what);
+                throw LinkFailure(GoneCause(), what, Gone() + " while waiting for the answer to " + what);
             Send(request, what);
             continue;
         }
@@ -127,7 +128,7 @@ Reply Link::Exchange(std::span<const std::uint8_t> request, int timeoutMs, const
             throw Failure("malformed answer to " + what + ": " + hex::FormatJoined(reply->frame()));
         return *reply;
     }
-    throw Failure("no answer to " + what + " within " + std::to_string(timeoutMs) + " ms (sent " +
+    throw LinkFailure(Cause::NoAnswer, what, "no answer to " + what + " within " + std::to_string(timeoutMs) + " ms (sent " +
                   hex::FormatJoined(request) + ")");
 }
 

@@ -29,6 +29,20 @@ namespace jobs {
 
 using profile::Failure;
 
+// What went wrong, for a caller that words it in its own language; the
+// exception's text is dtuctl's words.
+enum class Cause { Other, OpenFailed, NoAnswer, PortGone, ServerClosed, Refused };
+
+class LinkFailure : public Failure {
+public:
+    LinkFailure(Cause cause, std::string request, const std::string& text)
+        : Failure(text), cause(cause), request(std::move(request))
+    {
+    }
+    Cause cause;
+    std::string request;  // what was sent or waited for
+};
+
 // A job asked to stop, at its next safe point: before a request, between
 // image blocks. Never in the middle of a frame.
 class Stopped : public Failure {
@@ -82,6 +96,7 @@ public:
     // How the loss of this port is told: a network server closes the
     // connection, a device goes away.
     std::string Gone() const;
+    Cause GoneCause() const { return IsNetwork() ? Cause::ServerClosed : Cause::PortGone; }
 
     // Writes `frame`; throws Failure when the line does not take it.
     void Send(std::span<const std::uint8_t> frame, const std::string& what);

@@ -133,7 +133,7 @@ UpgradeResult RunUpgradeOn(Link& link, const Image& image, unsigned baud, int mi
         if (link.PortLost()) {
             const std::size_t blocks = transfer.blocksWritten();  // Stop() forgets them
             transfer.Stop();
-            throw Failure(link.Gone() + " after " + std::to_string(blocks) + " block(s)");
+            throw LinkFailure(link.GoneCause(), "image block", link.Gone() + " after " + std::to_string(blocks) + " block(s)");
         }
         if (const std::optional<Reply> reply = link.NextFrame()) {
             const Outcome o = transfer.OnReply(reply->buffer[2], reply->buffer, NowMs());
@@ -159,9 +159,11 @@ UpgradeResult RunUpgradeOn(Link& link, const Image& image, unsigned baud, int mi
         r.message = std::string(image.kind == upgrade::Kind::App ? "the DTU accepted the image (ECK), " : "upgraded, ") + done;
         break;
     case Outcome::Failed:
+        r.cause = Cause::Refused;
         r.message = "the DTU rejected the image (DCK) after " + std::string(done);
         break;
     case Outcome::TimedOut:
+        r.cause = Cause::NoAnswer;
         r.message = "no answer to " +
                     (transfer.state() == upgrade::State::Idle && p.bytes >= p.totalBytes && image.kind == upgrade::Kind::App
                          ? std::string("the end of the image")

@@ -32,6 +32,7 @@ std::string FormatProgress(const UpgradeProgress& p);
 
 struct UpgradeResult {
     bool ok = false;
+    Cause cause = Cause::Other;  // when not ok
     std::string message;
     std::uint64_t bytesSent = 0;
     double seconds = 0;

@@ -3,6 +3,7 @@
 // while the others finish.
 #include "dtu-sim/sim/SimulatedDtu.h"
 #include "tests/support/MessageBoxes.h"
+#include "tests/support/Ser2net.h"
 #include "ui/app/LoginDialog.h"
 #include "ui/app/MainWindow.h"
 #include "ui/bench/BenchPage.h"
@@ -173,6 +174,26 @@ private slots:
         Click("benchStop");
         Wait();
         QCOMPARE(Results(), QStringList(kDtus, QStringLiteral("已停止")));
+    }
+
+    // A port typed on the page, here a network port through ser2net, is a
+    // row like the others.
+    void aTypedNetworkPortIsARowLikeTheOthers()
+    {
+        sim::SimulatedDtu behind(sim::SimulatedDtu::Options{});
+        QVERIFY(behind.Start());
+        Ser2net server(behind.TerminalPath(), behind.TerminalPath(), "115200n81");
+        if (!server.error().empty())
+            QSKIP(server.error().c_str());
+        const QString url = QString::fromStdString(server.Rfc2217Url());
+        Click("benchNone");
+        page_->findChild<QLineEdit*>(QStringLiteral("benchPortEdit"))->setText(url);
+        Click("benchAdd");
+        QCOMPARE(page_->model()->Find(url), kDtus);
+        Click("benchRead");
+        Wait();
+        QCOMPARE(Results(), QStringList(kDtus, QString()) << QStringLiteral("成功"));
+        QCOMPARE(page_->model()->rows().back().ownId.size(), 12);
     }
 
     // Bad input changes nothing and sends nothing, and says why.

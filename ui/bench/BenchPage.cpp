@@ -387,12 +387,31 @@ void BenchPage::Finish(std::size_t i, const jobs::Outcome& o)
         row.state = tr("已停止");
         break;
     case Result::Failed:
-        row.result = tr("失败：%1").arg(row.detail);
+        row.result = tr("失败：%1").arg(FailureWords(o));
         row.verdict = BenchRow::Verdict::Bad;
         row.state = tr("失败");
         break;
     }
     model_->Changed(i);
+}
+
+QString BenchPage::FailureWords(const jobs::Outcome& o) const
+{
+    using jobs::Cause;
+    QString words;
+    switch (o.cause) {
+    case Cause::NoAnswer:
+        words = o.request.empty() || o.request == "image block" ? tr("DTU 无应答") : tr("%1 无应答").arg(Q(o.request));
+        break;
+    case Cause::PortGone: words = tr("端口断开"); break;
+    case Cause::ServerClosed: words = tr("服务器关闭了连接"); break;
+    case Cause::Refused: words = tr("DTU 拒绝了固件（DCK）"); break;
+    case Cause::OpenFailed:
+    case Cause::Other: return Q(o.detail);
+    }
+    if (o.totalBlocks > 0)
+        words += tr("（已确认 %1/%2 块）").arg(o.blocks).arg(o.totalBlocks);
+    return words;
 }
 
 QString BenchPage::summaryText() const

@@ -78,6 +78,9 @@ private:
     void Poll();
     void Show(std::size_t row, const jobs::Progress& p);
     void Finish(std::size_t row, const jobs::Outcome& outcome);
+    // The cause in the window's words, with the blocks acknowledged of an
+    // upgrade; what has no words here is said as dtuctl says it.
+    QString FailureWords(const jobs::Outcome& o) const;
     void UpdateButtons();
     void ShowReport(const QModelIndex& index);
 
