@@ -70,10 +70,6 @@
         <translation>Bench</translation>
     </message>
     <message>
-        <source>快速应答</source>
-        <translation>Fast replies</translation>
-    </message>
-    <message>
         <source>波特率</source>
         <translation>Baud rate</translation>
     </message>

@@ -70,10 +70,6 @@
         <translation>批量操作</translation>
     </message>
     <message>
-        <source>快速应答</source>
-        <translation>快速应答</translation>
-    </message>
-    <message>
         <source>波特率</source>
         <translation>波特率</translation>
     </message>

@@ -87,8 +87,8 @@ void BenchPage::BuildForm()
             baudCombo_->setCurrentIndex(i);
         parityCombo_->setCurrentIndex(std::clamp(settings->value(QStringLiteral("port/parity"), 0).toInt(), 0, 2));
     }
-    fastCheck_ = ui::Named(new QCheckBox(tr("快速应答"), this), "benchFast");
-    fastCheck_->setChecked(ui::FastReplies::instance().on());
+    // The window's one setting, as on the DTU and upgrade pages.
+    fastCheck_ = ui::Named(ui::FastReplies::MakeCheckBox(this), "benchFast");
     auto* baudLabel = ui::Label(tr("波特率"), this);
     baudLabel->setBuddy(baudCombo_);
     auto* parityLabel = ui::Label(tr("校验"), this);
