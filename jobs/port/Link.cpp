@@ -111,6 +111,9 @@ Reply Link::Exchange(std::span<const std::uint8_t> request, int timeoutMs, const
     Send(request, what);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < deadline) {
+        // Nothing is half sent while an answer is awaited: a stop need not
+        // wait for it.
+        ThrowIfStopped();
         if (PortLost()) {
             if (!Reconnected())
                 throw LinkFailure(GoneCause(), what, Gone() + " while waiting for the answer to " + what);

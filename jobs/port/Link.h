@@ -43,8 +43,8 @@ public:
     std::string request;  // what was sent or waited for
 };
 
-// A job asked to stop, at its next safe point: before a request, between
-// image blocks. Never in the middle of a frame.
+// A job asked to stop, at its next safe point: before a request, while an
+// answer is awaited, between image blocks. Never in the middle of a frame.
 class Stopped : public Failure {
 public:
     Stopped() : Failure("stopped") {}
