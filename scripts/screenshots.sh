@@ -13,7 +13,8 @@ cmake -S . -B build/test -G Ninja >/dev/null
 # One program per area; each writes its own PNG files.
 programs=(tests/ui/ui_screenshots)
 for extra in tests/pages/pages_screenshots tests/upgrade/upgrade_screenshots tests/linux/port_page_screenshots \
-  tests/monitor/monitor_screenshots tests/terminal/terminal_screenshots tests/server/server_screenshots; do
+  tests/monitor/monitor_screenshots tests/terminal/terminal_screenshots tests/server/server_screenshots \
+  tests/bench/bench_screenshots; do
   target=$(basename "$extra")
   cmake --build build/test --target help | grep "^$target:" >/dev/null && programs+=("$extra")
 done
