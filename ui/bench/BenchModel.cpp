@@ -12,6 +12,7 @@ namespace {
 
 // The bar's value, kept apart from its words.
 constexpr int kPercentRole = Qt::UserRole + 1;
+constexpr int kFailedRole = Qt::UserRole + 2;
 
 }  // namespace
 
@@ -34,6 +35,8 @@ QVariant BenchModel::data(const QModelIndex& index, int role) const
         return r.checked ? Qt::Checked : Qt::Unchecked;
     if (role == kPercentRole && index.column() == Progress)
         return r.percent;
+    if (role == kFailedRole && index.column() == Progress)
+        return r.outcome == jobs::Outcome::Result::Failed;
     if (role == Qt::ForegroundRole && index.column() == Result && r.verdict != BenchRow::Verdict::None) {
         const QPalette palette = QApplication::palette();
         return r.verdict == BenchRow::Verdict::Good ? ui::GoodColour(palette) : ui::AlarmColour(palette);
@@ -127,6 +130,10 @@ void ProgressDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     bar.textAlignment = Qt::AlignCenter;
     bar.state = option.state | QStyle::State_Horizontal;
     bar.palette = option.palette;
+    // A bar that stopped short of the end because its job failed says so
+    // in the bar too, not only in words the column may cut.
+    if (index.data(kFailedRole).toBool())
+        bar.palette.setColor(QPalette::Highlight, ui::AlarmColour(option.palette));
     const QWidget* widget = option.widget;
     (widget ? widget->style() : QApplication::style())->drawControl(QStyle::CE_ProgressBar, &bar, painter, widget);
 }

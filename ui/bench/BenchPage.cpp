@@ -37,6 +37,16 @@ QString Q(const std::string& s)
     return QString::fromStdString(s);
 }
 
+// "+CSQ: 27,99" as "27": a column of figures reads at a glance; the page's
+// other words for the signal stay on the DTU page.
+QString SignalFigure(const QString& reply)
+{
+    const qsizetype at = reply.indexOf(QStringLiteral("CSQ:"));
+    if (at < 0)
+        return reply.trimmed();
+    return reply.mid(at + 4).section(u',', 0, 0).trimmed();
+}
+
 bool IsUrl(const QString& port)
 {
     return net::LooksLikeUrl(port.toStdString());
@@ -57,7 +67,7 @@ BenchPage::BenchPage(PortSource ports, QHash<QString, QString> names, QStringLis
     poll_.setInterval(kPollMs);
     connect(&poll_, &QTimer::timeout, this, &BenchPage::Poll);
     UpdateButtons();
-    resize(960, 560);
+    resize(1180, 560);
 }
 
 // Every job ends at its next safe point and is joined before the rows go.
@@ -112,12 +122,14 @@ void BenchPage::BuildForm()
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->setAccessibleName(tr("端口"));
     table_->setAccessibleDescription(tr("每行一个端口：勾选的端口一起读取、写入或升级，各自显示进度和结果"));
-    table_->setColumnWidth(BenchModel::Port, 300);
-    table_->setColumnWidth(BenchModel::OwnId, 120);
-    table_->setColumnWidth(BenchModel::Version, 120);
-    table_->setColumnWidth(BenchModel::Signal, 60);
-    table_->setColumnWidth(BenchModel::State, 150);
-    table_->setColumnWidth(BenchModel::Progress, 120);
+    // What the rows hold decides the widths; the result, the longest, takes
+    // the rest.
+    QHeaderView* header = table_->horizontalHeader();
+    for (const int column : {BenchModel::Port, BenchModel::OwnId, BenchModel::Version, BenchModel::Signal})
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    table_->setColumnWidth(BenchModel::State, 110);
+    table_->setColumnWidth(BenchModel::Progress, 130);
+    table_->setWordWrap(false);
     connect(table_, &QTableView::doubleClicked, this, &BenchPage::ShowReport);
 
     portEdit_ = ui::Named(new QLineEdit(this), "benchPortEdit");
@@ -360,7 +372,7 @@ void BenchPage::Finish(std::size_t i, const jobs::Outcome& o)
     if (!o.ownId.empty() || !o.version.empty()) {
         row.ownId = Q(o.ownId);
         row.version = Q(o.version);
-        row.signal = Q(o.signal);
+        row.signal = SignalFigure(Q(o.signal));
     }
     row.report = o.report;
     row.detail = Q(o.detail);
