@@ -9,7 +9,7 @@ declare -A groups=(
   [gui]="qt6-base-dev libqt6svg6 fonts-wqy-microhei qt6-tools-dev qt6-l10n-tools qt6-translations-l10n"
   [test]="libgtest-dev libgmock-dev zlib1g-dev ser2net"
   [fuzz]="clang libclang-rt-14-dev"
-  [cli]="libcli11-dev libtomlplusplus-dev nlohmann-json3-dev"
+  [cli]="libcli11-dev libtomlplusplus-dev nlohmann-json3-dev libsqlite3-dev libssl-dev"
   [package]="dpkg-dev file lintian"
   # The terminal benchmark's peers, on a private X server driven by xdotool.
   [bench]="gtkterm cutecom xvfb xdotool"

@@ -1,10 +1,12 @@
 #include "dtuctl/cli/Run.h"
 
 #include "core/net/PortUrl.h"
+#include "core/records/Record.h"
 #include "driver/host/ProfileFile.h"
 #include "driver/serial/PortList.h"
 #include "dtuctl/cli/Commands.h"
 #include "dtuctl/cli/Interrupt.h"
+#include "dtuctl/cli/Records.h"
 #include "dtuctl/cli/Serve.h"
 #include "jobs/port/Upgrade.h"
 
@@ -94,8 +96,13 @@ int Run(const std::vector<std::string>& args, Console console)
         ->check(CLI::Range(100, 60000).description(""))
         ->type_name("MS")
         ->capture_default_str();
-    app.add_flag("--json", json, "One JSON line per port");
+    app.add_flag("--json", json, "One JSON line per port, or per record");
     app.add_flag("--fast", line.fast, "Complete each answer as soon as it is a whole frame, not after the silence");
+    std::string recordsPlace;
+    app.add_option("--records", recordsPlace,
+                   "Where the records of the jobs are kept: an SQLite file, off, or a postgresql:// URL "
+                   "(default: $DTUTOOL_RECORDS, else ~/.local/share/dtutool/records.sqlite)")
+        ->type_name("PLACE");
 
     CLI::App* ports = app.add_subcommand("ports", "List the serial devices, each with the program that holds it");
     CLI::App* doctor = app.add_subcommand(
@@ -125,6 +132,28 @@ int Run(const std::vector<std::string>& args, Console console)
                      "Payload as hex digits, in one word or many (05 01 02); default: the request's zero payload");
 
     CLI::App* monitor = app.add_subcommand("monitor", "Print every frame on the line, decoded, until Ctrl-C");
+
+    CLI::App* recordsCmd = app.add_subcommand("records", "List the records of the jobs, newest first");
+    RecordsOptions recordsOptions;
+    recordsCmd->add_option("--unit", recordsOptions.unit, "Only this unit (its own ID, hex)")->type_name("ID");
+    recordsCmd->add_option("--port", recordsOptions.port, "Only this port, as given or by its /dev/serial/by-id/ name")
+        ->type_name("PORT");
+    recordsCmd->add_option("--result", recordsOptions.result, "Only this result: ok, failed, stopped or interrupted")
+        ->check(CLI::IsMember(std::vector<std::string>(records::kResults.begin(), records::kResults.end()))
+                    .description(""))
+        ->type_name("RESULT");
+    recordsCmd
+        ->add_option("--since", recordsOptions.since,
+                     "Only those started then or later (ISO 8601, UTC unless a zone is given)")
+        ->type_name("TIME");
+    recordsCmd
+        ->add_option("--until", recordsOptions.until,
+                     "Only those started then or earlier; a day, minute or second counts whole")
+        ->type_name("TIME");
+    recordsCmd->add_option("--limit", recordsOptions.limit, "At most N, the newest")
+        ->check(CLI::PositiveNumber.description(""))
+        ->type_name("N");
+    recordsCmd->add_flag("--csv", recordsOptions.csv, "CSV, a header of the column names first");
 
     CLI::App* serve = app.add_subcommand(
         "serve", "Be the server a DTU connects to: print each connection, registration, heartbeat and packet; "
@@ -170,6 +199,12 @@ int Run(const std::vector<std::string>& args, Console console)
 
     if (ports->parsed())
         return ListPorts(json, console);
+    if (recordsCmd->parsed()) {
+        if (!portPatterns.empty())
+            return bad("records filters by --port PORT after the command; -p names ports to work on");
+        recordsOptions.json = json;
+        return ListRecords(recordsPlace, recordsOptions, console);
+    }
     if (serve->parsed()) {
         serveOptions.json = json;
         return Serve(serveOptions, console);

@@ -1,0 +1,116 @@
+// A record of one job on one unit: written when the job starts, with the
+// result "interrupted", and completed when it ends, so that a job cut short
+// by a crash, a kill or a power cut shows as interrupted, never missing.
+// Times are UTC to the millisecond, "2026-12-08T08:40:12.345Z": fixed
+// width, so that they sort and compare as text in any store.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace records {
+
+inline constexpr std::string_view kActionRead = "read";
+inline constexpr std::string_view kActionWrite = "write";
+inline constexpr std::string_view kActionUpgrade = "upgrade";
+
+inline constexpr std::string_view kResultOk = "ok";
+inline constexpr std::string_view kResultFailed = "failed";
+inline constexpr std::string_view kResultStopped = "stopped";
+inline constexpr std::string_view kResultInterrupted = "interrupted";
+inline constexpr std::array<std::string_view, 4> kResults{kResultOk, kResultFailed, kResultStopped,
+                                                          kResultInterrupted};
+
+inline constexpr std::string_view kImageApp = "app";
+inline constexpr std::string_view kImageIap = "iap";
+
+struct Record {
+    std::int64_t id = 0;  // given by the store
+    std::string started;
+    std::string ended;  // empty until the job ends
+    std::string station;
+    std::string operatorName;
+    std::string program;  // "dtuctl 0.1.0"
+    std::string port;     // as given
+    std::string portId;   // its /dev/serial/by-id/ name, or the URL
+    std::string action;
+    std::string unitId;   // the DTU's own ID; empty when it did not answer
+    std::string version;
+    std::string profileName, profileSha256;
+    std::string imageName, imageSha256;
+    std::optional<std::int64_t> imageSize;
+    std::string imageKind;
+    std::string result{kResultInterrupted};
+    std::string detail;
+
+    bool operator==(const Record&) const = default;
+};
+
+// The columns, in the one order the schema, the JSON keys and the CSV
+// header share. The first is the key the store gives.
+struct Column {
+    std::string_view name;
+    std::variant<std::int64_t Record::*, std::string Record::*, std::optional<std::int64_t> Record::*> field;
+};
+inline constexpr std::array<Column, 19> kColumns{{
+    {"id", &Record::id},
+    {"started", &Record::started},
+    {"ended", &Record::ended},
+    {"station", &Record::station},
+    {"operator", &Record::operatorName},
+    {"program", &Record::program},
+    {"port", &Record::port},
+    {"port_id", &Record::portId},
+    {"action", &Record::action},
+    {"unit_id", &Record::unitId},
+    {"version", &Record::version},
+    {"profile_name", &Record::profileName},
+    {"profile_sha256", &Record::profileSha256},
+    {"image_name", &Record::imageName},
+    {"image_sha256", &Record::imageSha256},
+    {"image_size", &Record::imageSize},
+    {"image_kind", &Record::imageKind},
+    {"result", &Record::result},
+    {"detail", &Record::detail},
+}};
+
+// A column's value as a store binds it; monostate is SQL's NULL.
+using Value = std::variant<std::monostate, std::int64_t, std::string>;
+Value Get(const Record& r, const Column& c);
+// A value of the wrong kind leaves the field as it was.
+void Set(Record& r, const Column& c, Value v);
+
+// Which records a query returns, newest first. Empty fields match all.
+struct Filter {
+    std::string unit;    // the unit ID, exactly
+    std::string port;    // the port as given or its by-id name
+    std::string result;
+    std::string since;   // started at or after, in the records' form
+    std::string before;  // started before, in the records' form
+    std::size_t limit = 0;  // 0: no limit
+};
+
+// Milliseconds since the epoch in the records' form.
+std::string IsoTime(std::int64_t ms);
+// The span an ISO 8601 time names, [first, end) in milliseconds since the
+// epoch: "2026-12-08" a day, "2026-12-08T08:40" a minute, ":12" a second,
+// ".345" a millisecond. A zone is "Z" or "+08:00"; none means UTC, as the
+// records are kept. Nothing for what is not such a time.
+struct Span {
+    std::int64_t first = 0;
+    std::int64_t end = 0;
+};
+std::optional<Span> ParseIsoTime(std::string_view text);
+
+// One object per line, the column names as keys; image_size a number or
+// null.
+std::string JsonLine(const Record& r);
+std::string CsvHeader();
+std::string CsvLine(const Record& r);
+
+}  // namespace records

@@ -1,0 +1,256 @@
+#include "driver/records/SqliteStore.h"
+
+#include "core/records/Sql.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <mutex>
+#include <system_error>
+#include <unistd.h>
+
+namespace records {
+
+namespace {
+
+// Long enough for another writer's fsync on a slow card; a job waits no
+// longer than that to be recorded.
+constexpr int kBusyMs = 10000;
+
+struct Finalize {
+    void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+};
+using Prepared = std::unique_ptr<sqlite3_stmt, Finalize>;
+
+// Resets a statement for its next use, whatever happened.
+struct ResetOnExit {
+    sqlite3_stmt* s;
+    ~ResetOnExit()
+    {
+        sqlite3_reset(s);
+        sqlite3_clear_bindings(s);
+    }
+};
+
+std::string SystemCause(int err)
+{
+    return std::generic_category().message(err);
+}
+
+std::string Cause(sqlite3* db)
+{
+    std::string text = db ? sqlite3_errmsg(db) : "out of memory";
+    const int err = db ? sqlite3_system_errno(db) : 0;
+    if (db && (sqlite3_errcode(db) & 0xff) == SQLITE_IOERR && err != 0)
+        text += " (" + SystemCause(err) + ")";
+    return text;
+}
+
+int Bind(sqlite3_stmt* s, int index, const Value& v)
+{
+    if (const auto* n = std::get_if<std::int64_t>(&v))
+        return sqlite3_bind_int64(s, index, *n);
+    if (const auto* text = std::get_if<std::string>(&v))
+        return sqlite3_bind_text(s, index, text->data(), static_cast<int>(text->size()), SQLITE_TRANSIENT);
+    return sqlite3_bind_null(s, index);
+}
+
+Value Read(sqlite3_stmt* s, int index)
+{
+    switch (sqlite3_column_type(s, index)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER:
+        return static_cast<std::int64_t>(sqlite3_column_int64(s, index));
+    default: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, index));
+        return std::string(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(s, index)));
+    }
+    }
+}
+
+class SqliteStore final : public Store {
+public:
+    explicit SqliteStore(std::string path) : path_(std::move(path)) {}
+    ~SqliteStore() override
+    {
+        insert_.reset();
+        complete_.reset();
+        sqlite3_close_v2(db_);
+    }
+
+    bool Open(std::string& error);
+
+    const std::string& Name() const override { return path_; }
+    std::optional<std::int64_t> Begin(const Record& r, std::string& error) override;
+    bool Complete(std::int64_t id, std::string_view result, const std::string& detail, const std::string& ended,
+                  std::string& error) override;
+    std::optional<std::vector<Record>> Query(const Filter& f, std::string& error) override;
+
+private:
+    std::string Fail(const std::string& cause) const { return "records store " + path_ + ": " + cause; }
+    Prepared Prepare(const std::string& sql, unsigned flags, std::string& error);
+    bool Exec(const char* sql, std::string& error);
+
+    const std::string path_;
+    sqlite3* db_ = nullptr;
+    // One connection: its statements and error texts are one thread's at a time.
+    std::mutex lock_;
+    Prepared insert_, complete_;
+};
+
+Prepared SqliteStore::Prepare(const std::string& sql, unsigned flags, std::string& error)
+{
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()), flags, &s, nullptr) != SQLITE_OK) {
+        error = Fail(Cause(db_));
+        sqlite3_finalize(s);
+        return nullptr;
+    }
+    return Prepared(s);
+}
+
+bool SqliteStore::Exec(const char* sql, std::string& error)
+{
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK)
+        return true;
+    error = Fail(Cause(db_));
+    return false;
+}
+
+bool SqliteStore::Open(std::string& error)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path parent = fs::path(path_).parent_path();
+    if (!parent.empty() && !fs::is_directory(parent, ec)) {
+        fs::create_directories(parent, ec);
+        if (ec) {
+            error = Fail("cannot make the folder " + parent.string() + " (" + ec.message() + ")");
+            return false;
+        }
+    }
+    if (fs::is_directory(path_, ec)) {
+        error = Fail("is a folder, not a records file");
+        return false;
+    }
+    // SQLite would say only "unable to open"; the system says why.
+    const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        error = Fail("cannot open the file (" + SystemCause(errno) + ")");
+        return false;
+    }
+    ::close(fd);
+    if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        error = Fail(Cause(db_));
+        return false;
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, kBusyMs);
+    // The first read of the file: a corrupt or foreign one fails here. WAL
+    // lets readers and one writer work at once.
+    if (!Exec("PRAGMA journal_mode = WAL", error) || !Exec("BEGIN IMMEDIATE", error)) {
+        const std::string folder = parent.empty() ? "." : parent.string();
+        const int code = sqlite3_errcode(db_) & 0xff;
+        if ((code == SQLITE_CANTOPEN || code == SQLITE_READONLY) && ::access(folder.c_str(), W_OK) != 0)
+            error = Fail("cannot write in its folder (" + SystemCause(errno) + "), where the -wal and -shm files go");
+        return false;
+    }
+    for (const std::string& sql : SchemaSql(Dialect::Sqlite)) {
+        if (!Exec(sql.c_str(), error)) {
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            return false;
+        }
+    }
+    if (!Exec("COMMIT", error))
+        return false;
+    insert_ = Prepare(InsertSql(Dialect::Sqlite), SQLITE_PREPARE_PERSISTENT, error);
+    complete_ = insert_ ? Prepare(CompleteSql(Dialect::Sqlite), SQLITE_PREPARE_PERSISTENT, error) : nullptr;
+    return insert_ && complete_;
+}
+
+std::optional<std::int64_t> SqliteStore::Begin(const Record& r, std::string& error)
+{
+    Record begun = r;
+    begun.result = kResultInterrupted;
+    begun.ended.clear();
+    const std::lock_guard<std::mutex> hold(lock_);
+    sqlite3_stmt* s = insert_.get();
+    const ResetOnExit reset{s};
+    int rc = SQLITE_OK;
+    for (std::size_t i = 1; i < kColumns.size() && rc == SQLITE_OK; ++i)
+        rc = Bind(s, static_cast<int>(i), Get(begun, kColumns[i]));
+    std::optional<std::int64_t> id;
+    if (rc == SQLITE_OK) {
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW)
+            id = sqlite3_column_int64(s, 0);
+    }
+    if (rc != SQLITE_DONE || !id) {
+        error = Fail(Cause(db_));
+        return std::nullopt;
+    }
+    return id;
+}
+
+bool SqliteStore::Complete(std::int64_t id, std::string_view result, const std::string& detail,
+                           const std::string& ended, std::string& error)
+{
+    if (std::find(kResults.begin(), kResults.end(), result) == kResults.end()) {
+        error = Fail("not a result: " + std::string(result));
+        return false;
+    }
+    const std::lock_guard<std::mutex> hold(lock_);
+    sqlite3_stmt* s = complete_.get();
+    const ResetOnExit reset{s};
+    if (Bind(s, 1, std::string(result)) != SQLITE_OK || Bind(s, 2, detail) != SQLITE_OK ||
+        Bind(s, 3, ended) != SQLITE_OK || Bind(s, 4, id) != SQLITE_OK || sqlite3_step(s) != SQLITE_DONE) {
+        error = Fail(Cause(db_));
+        return false;
+    }
+    if (sqlite3_changes(db_) != 1) {
+        error = Fail("no record " + std::to_string(id));
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::vector<Record>> SqliteStore::Query(const Filter& f, std::string& error)
+{
+    const Statement query = QuerySql(Dialect::Sqlite, f);
+    const std::lock_guard<std::mutex> hold(lock_);
+    const Prepared s = Prepare(query.sql, 0, error);
+    if (!s)
+        return std::nullopt;
+    int rc = SQLITE_OK;
+    for (std::size_t i = 0; i < query.params.size() && rc == SQLITE_OK; ++i)
+        rc = Bind(s.get(), static_cast<int>(i + 1), query.params[i]);
+    std::vector<Record> out;
+    if (rc == SQLITE_OK) {
+        while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) {
+            Record& r = out.emplace_back();
+            for (std::size_t i = 0; i < kColumns.size(); ++i)
+                Set(r, kColumns[i], Read(s.get(), static_cast<int>(i)));
+        }
+    }
+    if (rc != SQLITE_DONE) {
+        error = Fail(Cause(db_));
+        return std::nullopt;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::unique_ptr<Store> OpenSqliteStore(const std::string& path, std::string& error)
+{
+    auto store = std::make_unique<SqliteStore>(path);
+    if (!store->Open(error))
+        return nullptr;
+    error.clear();
+    return store;
+}
+
+}  // namespace records

@@ -1,0 +1,57 @@
+#include "driver/records/Store.h"
+
+#include "core/records/Place.h"
+#include "driver/records/SqliteStore.h"
+
+#include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace records {
+
+namespace {
+
+std::string Env(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+std::string Home()
+{
+    std::string home = Env("HOME");
+    if (home.empty()) {
+        if (const passwd* pw = ::getpwuid(::getuid()))
+            home = pw->pw_dir;
+    }
+    return home;
+}
+
+}  // namespace
+
+std::string ChosenPlace(const std::string& given)
+{
+    return ChoosePlace(given, Env("DTUTOOL_RECORDS"), Env("XDG_DATA_HOME"), Home());
+}
+
+std::unique_ptr<Store> OpenStore(const std::string& place, std::string& error)
+{
+    error.clear();
+    const Place s = ParsePlace(place);
+    switch (s.kind) {
+    case Place::Kind::Off:
+        return nullptr;
+    case Place::Kind::Postgres:
+        error = "records store " + Shown(place) + ": PostgreSQL is not built into this version; name a file or off";
+        return nullptr;
+    case Place::Kind::File:
+        break;
+    }
+    if (s.where.empty()) {
+        error = "records store: no path given";
+        return nullptr;
+    }
+    return OpenSqliteStore(s.where, error);
+}
+
+}  // namespace records

@@ -1,0 +1,120 @@
+#include "dtuctl/cli/Records.h"
+
+#include "core/common/Hex.h"
+#include "core/records/Record.h"
+#include "driver/records/Store.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace cli {
+
+namespace {
+
+// What the table shows of each record; --json and --csv give every column.
+constexpr std::array<std::string_view, 8> kTableColumns{"id",      "started", "action",  "result",
+                                                        "unit_id", "port",    "version", "detail"};
+
+std::string Cell(const records::Record& r, std::string_view name)
+{
+    const auto column = std::find_if(records::kColumns.begin(), records::kColumns.end(),
+                                     [&](const records::Column& c) { return c.name == name; });
+    const records::Value v = Get(r, *column);
+    std::string text = std::holds_alternative<std::int64_t>(v) ? std::to_string(std::get<std::int64_t>(v))
+                       : std::holds_alternative<std::string>(v) ? std::get<std::string>(v)
+                                                                : std::string();
+    // One record, one line.
+    std::replace_if(text.begin(), text.end(), [](unsigned char c) { return c < 0x20; }, ' ');
+    return text;
+}
+
+void PrintTable(const std::vector<records::Record>& found, std::ostream& out)
+{
+    std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(kTableColumns.begin(), kTableColumns.end()));
+    for (const records::Record& r : found) {
+        std::vector<std::string>& row = rows.emplace_back();
+        for (const std::string_view name : kTableColumns)
+            row.push_back(Cell(r, name));
+    }
+    std::array<std::size_t, kTableColumns.size()> widths{};
+    for (const auto& row : rows)
+        for (std::size_t i = 0; i < row.size(); ++i)
+            widths[i] = std::max(widths[i], row[i].size());
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            line += row[i];
+            if (i + 1 < row.size())
+                line += std::string(widths[i] - row[i].size() + 2, ' ');
+        }
+        line.erase(line.find_last_not_of(' ') + 1);
+        out << line << "\n";
+    }
+}
+
+}  // namespace
+
+int ListRecords(const std::string& place, const RecordsOptions& o, Console console)
+{
+    const auto bad = [&](const std::string& message) {
+        console.err << "dtuctl: " << message << "\n";
+        return kExitBadInput;
+    };
+    if (o.json && o.csv)
+        return bad("records: --json and --csv cannot be given together");
+    records::Filter filter;
+    filter.unit = o.unit;
+    std::transform(filter.unit.begin(), filter.unit.end(), filter.unit.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    if (!std::all_of(filter.unit.begin(), filter.unit.end(), hex::IsHexDigit))
+        return bad("--unit: not a unit ID (hex digits): " + o.unit);
+    filter.port = o.port;
+    filter.result = o.result;
+    // --until takes in the whole day, minute or second it names.
+    const auto time = [](const std::string& text, bool end, std::string& bound) {
+        if (text.empty())
+            return true;
+        const std::optional<records::Span> span = records::ParseIsoTime(text);
+        if (span)
+            bound = records::IsoTime(end ? span->end : span->first);
+        return span.has_value();
+    };
+    if (!time(o.since, false, filter.since))
+        return bad("--since: not an ISO 8601 time such as 2026-12-08 or 2026-12-08T08:40Z: " + o.since);
+    if (!time(o.until, true, filter.before))
+        return bad("--until: not an ISO 8601 time such as 2026-12-08 or 2026-12-08T08:40Z: " + o.until);
+    filter.limit = o.limit;
+
+    std::string error;
+    const std::string chosen = records::ChosenPlace(place);
+    const std::unique_ptr<records::Store> store = records::OpenStore(chosen, error);
+    if (!store) {
+        if (error.empty())
+            return bad("records are off; there are none to list");
+        console.err << "dtuctl: " << error << "\n";
+        return kExitFailed;
+    }
+    const auto found = store->Query(filter, error);
+    if (!found) {
+        console.err << "dtuctl: " << error << "\n";
+        return kExitFailed;
+    }
+    if (o.csv)
+        console.out << records::CsvHeader() << "\n";
+    for (const records::Record& r : *found) {
+        if (o.json)
+            console.out << records::JsonLine(r) << "\n";
+        else if (o.csv)
+            console.out << records::CsvLine(r) << "\n";
+    }
+    if (o.json || o.csv)
+        return kExitOk;
+    if (found->empty())
+        console.err << "No records in " << store->Name() << ".\n";
+    else
+        PrintTable(*found, console.out);
+    return kExitOk;
+}
+
+}  // namespace cli

@@ -1,0 +1,23 @@
+// `dtuctl records`: the records of the jobs, newest first, as a table, JSON
+// lines or CSV.
+#pragma once
+
+#include "dtuctl/cli/Run.h"
+
+#include <cstddef>
+#include <string>
+
+namespace cli {
+
+struct RecordsOptions {
+    std::string unit, port, result;
+    std::string since, until;  // ISO 8601, as typed
+    std::size_t limit = 0;
+    bool json = false;
+    bool csv = false;
+};
+
+// `place` as --records gave it (empty when not given).
+int ListRecords(const std::string& place, const RecordsOptions& options, Console console);
+
+}  // namespace cli

@@ -1,0 +1,137 @@
+// `dtuctl records`: the filters as a person types them, and the JSON and
+// CSV that scripts and spreadsheets read.
+#include "core/monitor/LineLog.h"
+#include "core/records/Record.h"
+#include "driver/records/Store.h"
+#include "tests/support/RunCtl.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+class DtuctlRecords : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/dtuctl-records-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        path_ = dir_ + "/records.sqlite";
+        std::string error;
+        const auto store = records::OpenStore(path_, error);
+        ASSERT_TRUE(store) << error;
+        const struct {
+            const char *started, *unit, *port, *result, *detail;
+        } kept[] = {
+            {"2026-12-08T08:00:00.000Z", "0123456789AB", "/dev/ttyUSB0", "ok", "read back, \"same\""},
+            {"2026-12-08T23:59:59.999Z", "0123456789AB", "/dev/ttyUSB1", "failed", "no answer"},
+            {"2026-12-09T00:00:00.000Z", "", "/dev/ttyUSB0", "", ""},
+        };
+        for (const auto& k : kept) {
+            records::Record r;
+            r.started = k.started;
+            r.unitId = k.unit;
+            r.port = k.port;
+            r.action = records::kActionWrite;
+            r.imageSize = 0;
+            const auto id = store->Begin(r, error);
+            ASSERT_TRUE(id) << error;
+            if (*k.result) {
+                ASSERT_TRUE(store->Complete(*id, k.result, k.detail, "2026-12-10T00:00:00.000Z", error)) << error;
+            }
+        }
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    CtlRun Records(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), {"--records", path_, "records"});
+        return RunCtl(args);
+    }
+
+    std::string dir_, path_;
+};
+
+TEST_F(DtuctlRecords, FiltersSelectTheRecordsNewestFirst)
+{
+    const struct {
+        std::vector<std::string> args;
+        std::vector<int> ids;
+    } cases[] = {
+        {{}, {3, 2, 1}},
+        {{"--unit", "0123456789ab"}, {2, 1}},
+        {{"--port", "/dev/ttyUSB0", "--result", "interrupted"}, {3}},
+        {{"--since", "2026-12-08T08:00:00.001Z"}, {3, 2}},
+        // A day named whole, to its last millisecond.
+        {{"--until", "2026-12-08"}, {2, 1}},
+        {{"--until", "2026-12-09T07:59+08:00"}, {2, 1}},
+        {{"--limit", "1"}, {3}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.push_back("--json");
+        const CtlRun run = Records(args);
+        ASSERT_EQ(run.code, cli::kExitOk) << run.err;
+        std::vector<int> ids;
+        std::istringstream lines(run.out);
+        for (std::string line; std::getline(lines, line);)
+            ids.push_back(nlohmann::json::parse(line).at("id").get<int>());
+        EXPECT_EQ(ids, c.ids) << ::testing::PrintToString(c.args);
+    }
+}
+
+TEST_F(DtuctlRecords, JsonAndCsvCarryEveryColumnByName)
+{
+    const CtlRun json = Records({"--json", "--limit", "1", "--result", "ok"});
+    const auto object = nlohmann::ordered_json::parse(json.out);
+    std::vector<std::string> keys;
+    for (const auto& item : object.items())
+        keys.push_back(item.key());
+    std::vector<std::string> names;
+    for (const records::Column& c : records::kColumns)
+        names.emplace_back(c.name);
+    EXPECT_EQ(keys, names);
+    EXPECT_EQ(object.at("detail"), "read back, \"same\"");
+    EXPECT_EQ(object.at("image_size"), 0);
+
+    const CtlRun csv = Records({"--csv", "--result", "ok"});
+    std::istringstream lines(csv.out);
+    std::string header, line;
+    std::getline(lines, header);
+    std::getline(lines, line);
+    EXPECT_EQ(monitor::ParseCsvLine(header), names);
+    const std::vector<std::string> fields = monitor::ParseCsvLine(line);
+    ASSERT_EQ(fields.size(), names.size());
+    EXPECT_EQ(fields.front(), "1");
+    EXPECT_EQ(fields.back(), "read back, \"same\"");
+}
+
+TEST_F(DtuctlRecords, WhatCannotBeListedIsRefused)
+{
+    const struct {
+        std::vector<std::string> args;
+        int code;
+    } cases[] = {
+        {{"--records", "/tmp", "records"}, cli::kExitFailed},
+        {{"--records", "off", "records"}, cli::kExitBadInput},
+        {{"--records", "postgresql://bench:secret@db/records", "records"}, cli::kExitFailed},
+        {{"--records", path_, "records", "--since", "yesterday"}, cli::kExitBadInput},
+        {{"--records", path_, "records", "--unit", "XYZ"}, cli::kExitBadInput},
+        {{"--records", path_, "records", "--result", "fine"}, cli::kExitBadInput},
+        {{"--records", path_, "records", "--csv", "--json"}, cli::kExitBadInput},
+        {{"--records", path_, "-p", "/dev/ttyUSB0", "records"}, cli::kExitBadInput},
+    };
+    for (const auto& c : cases) {
+        const CtlRun run = RunCtl(c.args);
+        EXPECT_EQ(run.code, c.code) << ::testing::PrintToString(c.args) << run.err;
+        EXPECT_NE(run.err, "") << ::testing::PrintToString(c.args);
+        EXPECT_EQ(run.err.find("secret"), std::string::npos) << run.err;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,242 @@
+// The records in an SQLite file: what is begun and completed comes back
+// through every filter, two writers lose nothing, and a file that cannot
+// be used is refused with its path and the cause.
+#include "core/records/Record.h"
+#include "driver/records/Sha256.h"
+#include "driver/records/Store.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using records::Record;
+
+namespace {
+
+class Records : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/records-test-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        // Another user must reach the read-only folder to be refused by it.
+        fs::permissions(dir_, fs::perms(0711));
+    }
+    void TearDown() override
+    {
+        // The read-only folders are the test's own to remove.
+        for (const auto& entry : fs::recursive_directory_iterator(dir_))
+            if (entry.is_directory())
+                fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(dir_);
+    }
+
+    std::unique_ptr<records::Store> Open(const std::string& path)
+    {
+        std::string error;
+        auto store = records::OpenStore(path, error);
+        EXPECT_TRUE(store) << error;
+        return store;
+    }
+
+    fs::path dir_;
+};
+
+Record Begun(const std::string& started, const std::string& unit, const std::string& port)
+{
+    Record r;
+    r.started = started;
+    r.unitId = unit;
+    r.port = port;
+    r.portId = "/dev/serial/by-id/usb-" + unit;
+    r.action = records::kActionUpgrade;
+    return r;
+}
+
+std::vector<std::int64_t> Ids(const std::vector<Record>& found)
+{
+    std::vector<std::int64_t> ids;
+    for (const Record& r : found)
+        ids.push_back(r.id);
+    return ids;
+}
+
+TEST_F(Records, BegunAndCompletedComeBackThroughEachFilter)
+{
+    const auto store = Open((dir_ / "new/folder/records.sqlite").string());
+    ASSERT_TRUE(store);
+    std::string error;
+    // Every column distinct; a begun record is interrupted and open, whatever it says.
+    Record full{0, "2026-12-08T08:00:00.000Z", "x", "bench-1", "li", "dtuctl 0.1.0", "/dev/ttyUSB0",
+                "/dev/serial/by-id/usb-A1", "upgrade", "A1", "V1.2", "p.toml", "aa", "app.bin", "bb", 4096,
+                "app", "ok", "a, \"quoted\"\ndetail"};
+    const auto first = store->Begin(full, error);
+    ASSERT_TRUE(first) << error;
+    full.id = *first;
+    full.ended.clear();
+    full.result = records::kResultInterrupted;
+    EXPECT_EQ(store->Query({}, error).value(), std::vector<Record>{full});
+
+    const std::int64_t second = store->Begin(Begun("2026-12-08T09:00:00.000Z", "B2", "/dev/ttyUSB1"), error).value();
+    const std::int64_t third = store->Begin(Begun("2026-12-09T00:00:00.000Z", "A1", "rfc2217://h:7000"), error).value();
+    const std::int64_t fourth = store->Begin(Begun("2026-12-09T10:00:00.000Z", "", "/dev/ttyUSB0"), error).value();
+    ASSERT_TRUE(store->Complete(*first, records::kResultOk, "done", "2026-12-08T08:01:00.000Z", error)) << error;
+    ASSERT_TRUE(store->Complete(second, records::kResultFailed, "no answer", "2026-12-08T09:00:05.000Z", error));
+    ASSERT_TRUE(store->Complete(fourth, records::kResultStopped, "", "2026-12-09T10:00:01.000Z", error));
+
+    const struct {
+        records::Filter filter;
+        std::vector<std::int64_t> ids;
+    } cases[] = {
+        // unit, port, result, since, before, limit
+        {{"", "", "", "", "", 0}, {fourth, third, second, *first}},
+        {{"A1", "", "", "", "", 0}, {third, *first}},
+        {{"", "/dev/ttyUSB0", "", "", "", 0}, {fourth, *first}},
+        {{"", "/dev/serial/by-id/usb-B2", "", "", "", 0}, {second}},
+        {{"", "", "interrupted", "", "", 0}, {third}},
+        {{"", "", "", "2026-12-09T00:00:00.000Z", "", 0}, {fourth, third}},
+        {{"", "", "", "", "2026-12-09T00:00:00.000Z", 0}, {second, *first}},
+        {{"A1", "", "ok", "", "", 0}, {*first}},
+        {{"", "", "", "", "", 2}, {fourth, third}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Ids(store->Query(c.filter, error).value()), c.ids) << c.filter.unit << c.filter.port
+                                                                      << c.filter.result << c.filter.limit;
+    const Record done = store->Query(cases[7].filter, error).value().at(0);
+    EXPECT_EQ(done.ended, "2026-12-08T08:01:00.000Z");
+    EXPECT_EQ(done.detail, "done");
+
+    EXPECT_FALSE(store->Complete(99, records::kResultOk, "", "", error));
+    EXPECT_EQ(error, "records store " + store->Name() + ": no record 99");
+    EXPECT_FALSE(store->Complete(second, "fine", "", "", error));
+}
+
+// The window and a dtuctl run on one file: every record kept, each completed.
+TEST_F(Records, TwoStoresOnOneFileWritingAtOnceKeepEveryRecord)
+{
+    const std::string path = (dir_ / "records.sqlite").string();
+    constexpr int kEach = 40;
+    const auto write = [&](const std::string& port) {
+        std::string error;
+        const auto store = records::OpenStore(path, error);
+        ASSERT_TRUE(store) << error;
+        for (int i = 0; i < kEach; ++i) {
+            const auto id = store->Begin(Begun(records::IsoTime(i), "C3", port), error);
+            ASSERT_TRUE(id) << error;
+            ASSERT_TRUE(store->Complete(*id, records::kResultOk, port, records::IsoTime(i + 1), error)) << error;
+        }
+    };
+    std::thread a(write, "/dev/ttyUSB0"), b(write, "/dev/ttyUSB1");
+    a.join();
+    b.join();
+    std::string error;
+    const auto all = Open(path)->Query({}, error).value();
+    ASSERT_EQ(all.size(), 2u * kEach);
+    for (const Record& r : all) {
+        EXPECT_EQ(r.result, "ok");
+        EXPECT_EQ(r.detail, r.port);
+    }
+}
+
+// Root passes any permission, so the open is tried as nobody where it must.
+std::string OpenAs(bool nobody, const std::string& path)
+{
+    std::string error;
+    if (!nobody || ::geteuid() != 0) {
+        records::OpenStore(path, error);
+        return error;
+    }
+    int pipe[2];
+    if (::pipe(pipe) != 0)
+        return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipe[0]);
+        if (::setgid(65534) == 0 && ::setuid(65534) == 0)
+            records::OpenStore(path, error);
+        else
+            error = "no setuid";
+        const ssize_t written = ::write(pipe[1], error.data(), error.size());
+        ::_exit(written < 0);
+    }
+    ::close(pipe[1]);
+    char buffer[512];
+    ssize_t n;
+    while ((n = ::read(pipe[0], buffer, sizeof buffer)) > 0)
+        error.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipe[0]);
+    ::waitpid(child, nullptr, 0);
+    return error;
+}
+
+TEST_F(Records, WhatCannotBeUsedIsRefusedWithItsPathAndCause)
+{
+    // A store whose folder became read-only: the file is writable, but its -wal is not.
+    Open((dir_ / "wal-folder/records.sqlite").string());
+    fs::permissions(dir_ / "wal-folder/records.sqlite", fs::perms(0666));
+    fs::permissions(dir_ / "wal-folder", fs::perms(0555));
+    fs::create_directory(dir_ / "read-only");
+    fs::permissions(dir_ / "read-only", fs::perms(0555));
+    std::ofstream(dir_ / "corrupt.sqlite") << std::string(4096, 'x');
+    std::ofstream(dir_ / "file") << "x";
+    const struct {
+        std::string path;
+        bool asNobody;
+        std::string cause;
+    } cases[] = {
+        {(dir_ / "read-only/records.sqlite").string(), true, "cannot open the file (Permission denied)"},
+        {(dir_ / "wal-folder/records.sqlite").string(), true,
+         "cannot write in its folder (Permission denied), where the -wal and -shm files go"},
+        {(dir_ / "corrupt.sqlite").string(), false, "file is not a database"},
+        {dir_.string(), false, "is a folder, not a records file"},
+        {(dir_ / "file/records.sqlite").string(), false,
+         "cannot make the folder " + (dir_ / "file").string() + " (Not a directory)"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(OpenAs(c.asNobody, c.path), "records store " + c.path + ": " + c.cause);
+}
+
+TEST(RecordsTime, IsoTimesNameTheirSpanInUtc)
+{
+    const struct {
+        std::string text, first, end;
+    } cases[] = {
+        {"2026-12-08", "2026-12-08T00:00:00.000Z", "2026-12-09T00:00:00.000Z"},
+        {"2026-12-31T23:59", "2026-12-31T23:59:00.000Z", "2027-01-01T00:00:00.000Z"},
+        {"2026-12-08T08:40:12Z", "2026-12-08T08:40:12.000Z", "2026-12-08T08:40:13.000Z"},
+        {"2026-12-08T08:40:12.345+08:00", "2026-12-08T00:40:12.345Z", "2026-12-08T00:40:12.346Z"},
+        {"2026-12-08 08:40:12.3-0130", "2026-12-08T10:10:12.300Z", "2026-12-08T10:10:12.400Z"},
+        {"2024-02-29", "2024-02-29T00:00:00.000Z", "2024-03-01T00:00:00.000Z"},
+    };
+    for (const auto& c : cases) {
+        const auto span = records::ParseIsoTime(c.text);
+        ASSERT_TRUE(span) << c.text;
+        EXPECT_EQ(records::IsoTime(span->first), c.first) << c.text;
+        EXPECT_EQ(records::IsoTime(span->end), c.end) << c.text;
+    }
+    for (const char* bad : {"", "2026-12", "2026-13-01", "2026-02-29", "2026-12-08T24:00", "2026-12-08T08:40:12.",
+                            "2026-12-08T08:40+25:00", "2026-12-08 x"})
+        EXPECT_FALSE(records::ParseIsoTime(bad)) << bad;
+}
+
+TEST_F(Records, Sha256OfBytesAndOfFiles)
+{
+    const std::string abc = "abc";
+    const std::string digest = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    EXPECT_EQ(records::Sha256({reinterpret_cast<const std::uint8_t*>(abc.data()), abc.size()}), digest);
+    std::ofstream(dir_ / "abc") << abc;
+    std::string error;
+    EXPECT_EQ(records::FileSha256((dir_ / "abc").string(), error), digest);
+    EXPECT_FALSE(records::FileSha256(dir_.string(), error));
+    EXPECT_EQ(error, dir_.string() + ": cannot be read (Is a directory)");
+    EXPECT_FALSE(records::FileSha256((dir_ / "none").string(), error));
+    EXPECT_EQ(error, (dir_ / "none").string() + ": cannot be read (No such file or directory)");
+}
+
+}  // namespace
