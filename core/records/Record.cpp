@@ -171,8 +171,11 @@ std::string JsonLine(const Record& r)
 std::string CsvHeader()
 {
     std::string line;
-    for (const Column& c : kColumns)
-        line += (line.empty() ? "" : ",") + std::string(c.name);
+    for (const Column& c : kColumns) {
+        if (!line.empty())
+            line += ',';
+        line += c.name;
+    }
     return line;
 }
 

@@ -8,7 +8,7 @@ constexpr std::string_view kTable = "records";
 
 std::string Placeholder(Dialect d, std::size_t n)
 {
-    return d == Dialect::Sqlite ? "?" : "$" + std::to_string(n);
+    return d == Dialect::Sqlite ? std::string("?") : std::string("$").append(std::to_string(n));
 }
 
 std::string Names(std::size_t from)
@@ -23,7 +23,7 @@ std::string Names(std::size_t from)
 
 std::vector<std::string> SchemaSql(Dialect d)
 {
-    std::string table = "CREATE TABLE IF NOT EXISTS " + std::string(kTable) + " (";
+    std::string table = std::string("CREATE TABLE IF NOT EXISTS ").append(kTable).append(" (");
     for (const Column& c : kColumns) {
         table += std::string(&c == &kColumns.front() ? "" : ", ") + std::string(c.name) + ' ';
         switch (c.field.index()) {
@@ -41,9 +41,8 @@ std::vector<std::string> SchemaSql(Dialect d)
     std::vector<std::string> out{table + ")"};
     // The look-ups of `dtuctl records` and the records page, each newest first.
     for (const std::string_view column : {"unit_id", "port", "port_id", "result"})
-        out.push_back("CREATE INDEX IF NOT EXISTS records_" + std::string(column) + " ON " + std::string(kTable) +
-                      " (" + std::string(column) + ", started)");
-    out.push_back("CREATE INDEX IF NOT EXISTS records_started ON " + std::string(kTable) + " (started)");
+        out.push_back(std::string("CREATE INDEX IF NOT EXISTS records_").append(column).append(" ON ").append(kTable).append(" (").append(column).append(", started)"));
+    out.push_back(std::string("CREATE INDEX IF NOT EXISTS records_started ON ").append(kTable).append(" (started)"));
     return out;
 }
 
@@ -52,18 +51,17 @@ std::string InsertSql(Dialect d)
     std::string values;
     for (std::size_t i = 1; i < kColumns.size(); ++i)
         values += (i == 1 ? "" : ", ") + Placeholder(d, i);
-    return "INSERT INTO " + std::string(kTable) + " (" + Names(1) + ") VALUES (" + values + ") RETURNING id";
+    return std::string("INSERT INTO ").append(kTable).append(" (").append(Names(1)).append(") VALUES (").append(values).append(") RETURNING id");
 }
 
 std::string CompleteSql(Dialect d)
 {
-    return "UPDATE " + std::string(kTable) + " SET result = " + Placeholder(d, 1) + ", detail = " + Placeholder(d, 2) +
-           ", ended = " + Placeholder(d, 3) + " WHERE id = " + Placeholder(d, 4);
+    return std::string("UPDATE ").append(kTable).append(" SET result = ").append(Placeholder(d, 1)).append(", detail = ").append(Placeholder(d, 2)).append(", ended = ").append(Placeholder(d, 3)).append(" WHERE id = ").append(Placeholder(d, 4));
 }
 
 Statement QuerySql(Dialect d, const Filter& f)
 {
-    Statement s{"SELECT " + Names(0) + " FROM " + std::string(kTable), {}};
+    Statement s{std::string("SELECT ").append(Names(0)).append(" FROM ").append(kTable), {}};
     std::string where;
     // Built in place: GCC 12 warns of a moved variant's string.
     const auto bind = [&](const auto& v) {
@@ -74,20 +72,20 @@ Statement QuerySql(Dialect d, const Filter& f)
         where += (where.empty() ? " WHERE " : " AND ") + condition;
     };
     if (!f.unit.empty())
-        clause("unit_id = " + bind(f.unit));
+        clause(std::string("unit_id = ").append(bind(f.unit)));
     if (!f.port.empty()) {
         const std::string port = bind(f.port);
-        clause("(port = " + port + " OR port_id = " + bind(f.port) + ")");
+        clause(std::string("(port = ").append(port).append(" OR port_id = ").append(bind(f.port)).append(")"));
     }
     if (!f.result.empty())
-        clause("result = " + bind(f.result));
+        clause(std::string("result = ").append(bind(f.result)));
     if (!f.since.empty())
-        clause("started >= " + bind(f.since));
+        clause(std::string("started >= ").append(bind(f.since)));
     if (!f.before.empty())
-        clause("started < " + bind(f.before));
+        clause(std::string("started < ").append(bind(f.before)));
     s.sql += where + " ORDER BY started DESC, id DESC";
     if (f.limit > 0)
-        s.sql += " LIMIT " + bind(static_cast<std::int64_t>(f.limit));
+        s.sql.append(" LIMIT ").append(bind(static_cast<std::int64_t>(f.limit)));
     return s;
 }
 

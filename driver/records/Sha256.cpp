@@ -58,7 +58,8 @@ std::string Sha256(std::span<const std::uint8_t> bytes)
 std::optional<std::string> FileSha256(const std::string& path, std::string& error)
 {
     const auto fail = [&](int err) {
-        error = path + ": cannot be read (" + std::generic_category().message(err) + ")";
+        error = path;
+        error.append(": cannot be read (").append(std::generic_category().message(err)).append(")");
         return std::nullopt;
     };
     // Not blocking on a FIFO; only a regular file is read.

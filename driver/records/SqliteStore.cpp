@@ -45,7 +45,7 @@ std::string Cause(sqlite3* db)
     std::string text = db ? sqlite3_errmsg(db) : "out of memory";
     const int err = db ? sqlite3_system_errno(db) : 0;
     if (db && (sqlite3_errcode(db) & 0xff) == SQLITE_IOERR && err != 0)
-        text += " (" + SystemCause(err) + ")";
+        text.append(" (").append(SystemCause(err)).append(")");
     return text;
 }
 
@@ -129,7 +129,7 @@ bool SqliteStore::Open(std::string& error)
     if (!parent.empty() && !fs::is_directory(parent, ec)) {
         fs::create_directories(parent, ec);
         if (ec) {
-            error = Fail("cannot make the folder " + parent.string() + " (" + ec.message() + ")");
+            error = Fail(std::string("cannot make the folder ").append(parent.string()).append(" (").append(ec.message()).append(")"));
             return false;
         }
     }
@@ -140,7 +140,7 @@ bool SqliteStore::Open(std::string& error)
     // SQLite would say only "unable to open"; the system says why.
     const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) {
-        error = Fail("cannot open the file (" + SystemCause(errno) + ")");
+        error = Fail(std::string("cannot open the file (").append(SystemCause(errno)).append(")"));
         return false;
     }
     ::close(fd);
@@ -156,7 +156,7 @@ bool SqliteStore::Open(std::string& error)
         const std::string folder = parent.empty() ? "." : parent.string();
         const int code = sqlite3_errcode(db_) & 0xff;
         if ((code == SQLITE_CANTOPEN || code == SQLITE_READONLY) && ::access(folder.c_str(), W_OK) != 0)
-            error = Fail("cannot write in its folder (" + SystemCause(errno) + "), where the -wal and -shm files go");
+            error = Fail(std::string("cannot write in its folder (").append(SystemCause(errno)).append("), where the -wal and -shm files go"));
         return false;
     }
     for (const std::string& sql : SchemaSql(Dialect::Sqlite)) {
@@ -199,7 +199,7 @@ bool SqliteStore::Complete(std::int64_t id, std::string_view result, const std::
                            const std::string& ended, std::string& error)
 {
     if (std::find(kResults.begin(), kResults.end(), result) == kResults.end()) {
-        error = Fail("not a result: " + std::string(result));
+        error = Fail(std::string("not a result: ").append(result));
         return false;
     }
     const std::lock_guard<std::mutex> hold(lock_);
@@ -211,7 +211,7 @@ bool SqliteStore::Complete(std::int64_t id, std::string_view result, const std::
         return false;
     }
     if (sqlite3_changes(db_) != 1) {
-        error = Fail("no record " + std::to_string(id));
+        error = Fail(std::string("no record ").append(std::to_string(id)));
         return false;
     }
     return true;

@@ -42,7 +42,7 @@ std::unique_ptr<Store> OpenStore(const std::string& place, std::string& error)
     case Place::Kind::Off:
         return nullptr;
     case Place::Kind::Postgres:
-        error = "records store " + Shown(place) + ": PostgreSQL is not built into this version; name a file or off";
+        error = std::string("records store ").append(Shown(place)).append(": PostgreSQL is not built into this version; name a file or off");
         return nullptr;
     case Place::Kind::File:
         break;
