@@ -54,7 +54,13 @@ const char* ProblemName(serial::Problem p)
 
 PortResult ReadJob(PortContext& c, bool profile)
 {
-    const DeviceSettings s = ReadSettings(c.link, kAllQueries, c.timeoutMs, [&](const std::string& what) { c.board.Step(c.index, what); });
+    // What the unit said of itself for its record is not asked again.
+    const unsigned known = c.identity ? kOwnId | kVersion : 0u;
+    DeviceSettings s = ReadSettings(c.link, kAllQueries & ~known, c.timeoutMs, [&](const std::string& what) { c.board.Step(c.index, what); });
+    if (c.identity) {
+        s.ownId = c.identity->ownId;
+        s.version = c.identity->version;
+    }
     PortResult r;
     r.ok = true;
     r.summary = s.version ? *s.version : "read";
@@ -83,7 +89,10 @@ PortResult WriteJob(PortContext& c, const Profile& profile)
         rows.push_back({row.setting, row.wanted, row.readBack, VerdictText(row.verdict)});
         list.push_back({{"setting", row.setting}, {"wanted", row.wanted}, {"read_back", row.readBack},
                         {"verdict", VerdictText(row.verdict)}});
-        differs += row.verdict == Verdict::Differs;
+        if (row.verdict == Verdict::Differs) {
+            ++differs;
+            r.recordDetail.append(r.recordDetail.empty() ? "" : ", ").append(row.setting);
+        }
         verified += row.verdict == Verdict::Ok;
     }
     r.text = FormatTable(rows);

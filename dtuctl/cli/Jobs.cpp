@@ -1,7 +1,9 @@
 #include "dtuctl/cli/Jobs.h"
 
 #include "core/profile/Settings.h"
+#include "core/records/Record.h"
 #include "driver/serial/LineSettings.h"
+#include "jobs/port/ReadWrite.h"
 
 #include <algorithm>
 #include <sstream>
@@ -19,7 +21,66 @@ unsigned ParityCode(const std::string& name)
     return name == "odd" ? serial::kParityOdd : name == "even" ? serial::kParityEven : serial::kParityNone;
 }
 
-int RunOnPorts(const std::vector<std::string>& ports, const Line& line, bool json, Console console, const Job& job)
+namespace {
+
+// Fails the port's result when its record could not be kept: a unit worked
+// on without a trace is what records are there to prevent.
+void RecordFailed(PortResult& result, const std::string& error)
+{
+    result.ok = false;
+    result.summary = result.summary.empty() ? error : result.summary + "; " + error;
+    result.json["record_error"] = error;
+}
+
+// Opens the port, identifies the unit when the job is recorded, and runs
+// the job between the record's beginning and its end.
+PortResult RunOnPort(const std::string& port, std::size_t index, const Line& line, Board& board, const Job& job,
+                     const Recording& recording)
+{
+    PortResult result;
+    const jobs::Recorder* recorder = recording.recorder && recording.recorder->On() ? recording.recorder : nullptr;
+    profile::DeviceSettings identity;
+    std::optional<std::int64_t> id;
+    try {
+        Link link;
+        board.Step(index, "opening");
+        link.OpenOrThrow(port, {line.baud, ParityCode(line.parity), line.timeoutMs, line.connectTimeoutMs, line.fast});
+        PortContext context{link, board, index, line.timeoutMs};
+        if (recorder) {
+            identity = jobs::ReadSettings(link, profile::kOwnId | profile::kVersion, line.timeoutMs,
+                                          [&](const std::string& what) { board.Step(index, what); });
+            std::string error;
+            id = recorder->Begin(port, recording.action, identity.ownId ? identity.ownId->id : "",
+                                 identity.version.value_or(""), error);
+            if (!id) {
+                RecordFailed(result, error + "; nothing was changed");
+                return result;
+            }
+            context.identity = &identity;
+        }
+        result = job(context);
+    } catch (const std::exception& e) {
+        result = PortResult{};
+        result.summary = e.what();
+        result.json["error"] = e.what();
+    }
+    if (!recorder)
+        return result;
+    const std::string detail = !result.recordDetail.empty() ? result.recordDetail : result.ok ? "" : result.summary;
+    const std::string_view outcome = result.ok ? records::kResultOk : records::kResultFailed;
+    std::string error;
+    const bool kept = id ? recorder->Complete(*id, outcome, detail, error)
+                         : recorder->Once(port, recording.action, identity.ownId ? identity.ownId->id : "",
+                                          identity.version.value_or(""), outcome, detail, error);
+    if (!kept)
+        RecordFailed(result, error);
+    return result;
+}
+
+}  // namespace
+
+int RunOnPorts(const std::vector<std::string>& ports, const Line& line, bool json, Console console, const Job& job,
+               const Recording& recording)
 {
     Board board(console.err, console.errIsTerminal, ports);
     std::vector<PortResult> results(ports.size());
@@ -28,18 +89,7 @@ int RunOnPorts(const std::vector<std::string>& ports, const Line& line, bool jso
     for (std::size_t i = 0; i < ports.size(); ++i) {
         threads.emplace_back([&, i] {
             PortResult& result = results[i];
-            try {
-                Link link;
-                board.Step(i, "opening");
-                link.OpenOrThrow(ports[i], {line.baud, ParityCode(line.parity), line.timeoutMs, line.connectTimeoutMs,
-                                            line.fast});
-                PortContext context{link, board, i, line.timeoutMs};
-                result = job(context);
-            } catch (const std::exception& e) {
-                result = PortResult{};
-                result.summary = e.what();
-                result.json["error"] = e.what();
-            }
+            result = RunOnPort(ports[i], i, line, board, job, recording);
             board.Step(i, (result.ok ? "done: " : "FAILED: ") + result.summary);
         });
     }

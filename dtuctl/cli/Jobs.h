@@ -3,9 +3,11 @@
 #pragma once
 
 #include "core/dtu/Frame.h"
+#include "core/profile/Settings.h"
 #include "dtuctl/cli/Board.h"
-#include "jobs/port/Link.h"
 #include "dtuctl/cli/Run.h"
+#include "jobs/port/Link.h"
+#include "jobs/records/Recorder.h"
 
 #include <nlohmann/json.hpp>
 
@@ -37,6 +39,7 @@ struct PortResult {
     std::string summary;  // one line for the summary table
     std::string text;     // what goes to the output for this port
     bool textIsProfile = false;  // a port's header must then be a comment
+    std::string recordDetail;    // the record's detail where it is not the summary
     nlohmann::json json = nlohmann::json::object();
 };
 
@@ -45,6 +48,8 @@ struct PortContext {
     Board& board;
     std::size_t index;
     int timeoutMs;
+    // What the unit said it is before the job, when the job is recorded.
+    const profile::DeviceSettings* identity = nullptr;
 };
 
 using Job = std::function<PortResult(PortContext&)>;
@@ -52,8 +57,16 @@ using Job = std::function<PortResult(PortContext&)>;
 // "none", "odd", "even" as the driver's parity code.
 unsigned ParityCode(const std::string& name);
 
+// A job that leaves a record of each unit.
+struct Recording {
+    const jobs::Recorder* recorder = nullptr;
+    std::string_view action;
+};
+
 // Runs `job` on every port at once, one thread each, and prints the
-// results in port order. The exit code says whether every port succeeded.
-int RunOnPorts(const std::vector<std::string>& ports, const Line& line, bool json, Console console, const Job& job);
+// results in port order. The exit code says whether every port succeeded,
+// and its record was kept.
+int RunOnPorts(const std::vector<std::string>& ports, const Line& line, bool json, Console console, const Job& job,
+               const Recording& recording = {});
 
 }  // namespace cli

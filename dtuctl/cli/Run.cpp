@@ -3,12 +3,14 @@
 #include "core/net/PortUrl.h"
 #include "core/records/Record.h"
 #include "driver/host/ProfileFile.h"
+#include "driver/records/Store.h"
 #include "driver/serial/PortList.h"
 #include "dtuctl/cli/Commands.h"
 #include "dtuctl/cli/Interrupt.h"
 #include "dtuctl/cli/Records.h"
 #include "dtuctl/cli/Serve.h"
 #include "jobs/port/Upgrade.h"
+#include "jobs/records/Recorder.h"
 
 #include <CLI/CLI.hpp>
 
@@ -251,10 +253,29 @@ int Run(const std::vector<std::string>& args, Console console)
     if (expanded.ports.empty())
         return bad("no port given: use -p PORT (see dtuctl ports)");
 
+    // A job that cannot be recorded does not start: the store is opened,
+    // and the files named, before any port.
+    jobs::Recorder recorder;
+    if (read->parsed() || write->parsed() || upgradeCmd->parsed()) {
+        std::string error;
+        std::shared_ptr<records::Store> store = records::OpenStore(records::ChosenPlace(recordsPlace), error);
+        if (!error.empty())
+            return bad(error + "; nothing was sent");
+        if (store) {
+            const std::optional<records::Record> basis = jobs::RunBasis(
+                std::string("dtuctl ").append(DTU_VERSION), write->parsed() ? profilePath : "",
+                image ? &*image : nullptr, error);
+            if (!basis)
+                return bad(error + "; nothing was sent");
+            recorder = jobs::Recorder(std::move(store), *basis);
+        }
+    }
     if (read->parsed())
-        return RunOnPorts(expanded.ports, line, json, console, [&](PortContext& c) { return ReadJob(c, asProfile); });
+        return RunOnPorts(expanded.ports, line, json, console, [&](PortContext& c) { return ReadJob(c, asProfile); },
+                          {&recorder, records::kActionRead});
     if (write->parsed())
-        return RunOnPorts(expanded.ports, line, json, console, [&](PortContext& c) { return WriteJob(c, *profile); });
+        return RunOnPorts(expanded.ports, line, json, console, [&](PortContext& c) { return WriteJob(c, *profile); },
+                          {&recorder, records::kActionWrite});
     if (upgradeCmd->parsed()) {
         return RunOnPorts(expanded.ports, line, json, console, [&](PortContext& c) {
             const UpgradeResult u = RunUpgradeOn(c.link, *image, line.baud, line.timeoutMs,
@@ -272,7 +293,7 @@ int Run(const std::vector<std::string>& args, Console console)
             r.json["bytes"] = u.bytesSent;
             r.json["seconds"] = u.seconds;
             return r;
-        });
+        }, {&recorder, records::kActionUpgrade});
     }
     if (send->parsed())
         return RunOnPorts(expanded.ports, line, json, console, [&](PortContext& c) { return SendJob(c, request); });

@@ -1,5 +1,6 @@
 #include "jobs/port/Job.h"
 
+#include "core/records/Record.h"
 #include "jobs/port/ReadWrite.h"
 
 #include <algorithm>
@@ -70,6 +71,40 @@ void Upgrade(Link& link, const Line& line, const Image& image, Outcome& out, con
     }
 }
 
+std::string_view ActionName(Action a)
+{
+    switch (a) {
+    case Action::Read:
+        return records::kActionRead;
+    case Action::Write:
+        return records::kActionWrite;
+    case Action::Upgrade:
+        return records::kActionUpgrade;
+    }
+    return records::kActionRead;
+}
+
+std::string_view ResultName(Outcome::Result r)
+{
+    switch (r) {
+    case Outcome::Result::Ok:
+        return records::kResultOk;
+    case Outcome::Result::Stopped:
+        return records::kResultStopped;
+    case Outcome::Result::Differs:
+    case Outcome::Result::Failed:
+        break;
+    }
+    return records::kResultFailed;
+}
+
+void Fail(Outcome& out, const std::string& why)
+{
+    out.result = Outcome::Result::Failed;
+    out.cause = Cause::Other;
+    out.detail = out.detail.empty() ? why : out.detail + "; " + why;
+}
+
 }  // namespace
 
 Outcome RunJob(const std::string& port, const Line& line, const Work& work,
@@ -77,6 +112,9 @@ Outcome RunJob(const std::string& port, const Line& line, const Work& work,
 {
     Outcome out;
     const JobReport tell = report ? report : [](const Progress&) {};
+    const Recorder* recorder = work.recorder && work.recorder->On() ? work.recorder : nullptr;
+    std::optional<std::int64_t> id;
+    std::string recordError;
     try {
         Link link;
         link.SetStop(std::move(stop));
@@ -84,6 +122,13 @@ Outcome RunJob(const std::string& port, const Line& line, const Work& work,
         link.ThrowIfStopped();
         link.OpenOrThrow(port, line);
         Identify(link, line, out, tell);
+        if (recorder) {
+            id = recorder->Begin(port, ActionName(work.action), out.ownId, out.version, recordError);
+            if (!id) {
+                Fail(out, recordError);
+                return out;
+            }
+        }
         out.result = Outcome::Result::Ok;
         if (work.action == Action::Write && work.profile)
             Write(link, line, *work.profile, out, tell);
@@ -101,6 +146,13 @@ Outcome RunJob(const std::string& port, const Line& line, const Work& work,
         out.result = Outcome::Result::Failed;
         out.detail = e.what();
     }
+    if (!recorder)
+        return out;
+    const bool kept = id ? recorder->Complete(*id, ResultName(out.result), out.detail, recordError)
+                         : recorder->Once(port, ActionName(work.action), out.ownId, out.version,
+                                          ResultName(out.result), out.detail, recordError);
+    if (!kept)
+        Fail(out, recordError);
     return out;
 }
 

@@ -9,6 +9,7 @@
 #include "core/profile/Settings.h"
 #include "jobs/port/Link.h"
 #include "jobs/port/Upgrade.h"
+#include "jobs/records/Recorder.h"
 
 #include <atomic>
 #include <cstdint>
@@ -25,6 +26,9 @@ struct Work {
     Action action = Action::Read;
     const profile::Profile* profile = nullptr;  // Write
     const Image* image = nullptr;               // Upgrade
+    // Keeps a record of the unit, begun once it is identified; null or off
+    // for none.
+    const Recorder* recorder = nullptr;
 };
 
 struct Progress {
@@ -56,7 +60,8 @@ using JobReport = std::function<void(const Progress&)>;
 inline constexpr unsigned kIdentity = profile::kOwnId | profile::kVersion | profile::kSignal;
 
 // Runs on the calling thread until done, failed or stopped (`stop` set from
-// any thread ends it at its next safe point). Never throws.
+// any thread ends it at its next safe point). Never throws. A record that
+// cannot be kept fails the job: before the work, the work is not done.
 Outcome RunJob(const std::string& port, const Line& line, const Work& work,
                std::shared_ptr<const std::atomic<bool>> stop, const JobReport& report);
 

@@ -1,6 +1,7 @@
 // The bench as a user drives it: three simulated DTUs on pseudo-terminals,
 // named on the command line, worked on at once; one made to fail part-way
 // while the others finish.
+#include "driver/records/Store.h"
 #include "dtu-sim/sim/SimulatedDtu.h"
 #include "tests/support/MessageBoxes.h"
 #include "tests/support/Ser2net.h"
@@ -18,6 +19,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -75,7 +78,39 @@ class BenchPageTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(!page_->running(), 60000);
     }
 
+    QString RecordsPath() const { return dir_.filePath(QStringLiteral("records.sqlite")); }
+
+    // The batch's records, one a row, hold what the rows show.
+    void CheckRecords(std::string_view action, const QStringList& results)
+    {
+        std::string error;
+        const auto store = records::OpenStore(RecordsPath().toStdString(), error);
+        QVERIFY2(store, error.c_str());
+        records::Filter newest;
+        newest.limit = kDtus;
+        const auto kept = store->Query(newest, error);
+        QVERIFY2(kept && kept->size() == std::size_t(kDtus), error.c_str());
+        for (const records::Record& r : *kept) {
+            const auto row = std::find_if(page_->model()->rows().begin(), page_->model()->rows().end(),
+                                          [&](const BenchRow& b) { return b.port.toStdString() == r.port; });
+            QVERIFY(row != page_->model()->rows().end());
+            const qsizetype i = row - page_->model()->rows().begin();
+            QCOMPARE(r.action, std::string(action));
+            QCOMPARE(r.unitId, row->ownId.toStdString());
+            QCOMPARE(r.result, std::string(results[i] == QStringLiteral("已停止") ? records::kResultStopped
+                                           : results[i].startsWith(QStringLiteral("失败")) ? records::kResultFailed
+                                                                                          : records::kResultOk));
+            QVERIFY(r.program.starts_with("dtutool "));
+        }
+    }
+
 private slots:
+    void initTestCase()
+    {
+        // The window's store is opened once, at the first job.
+        ::setenv("DTUTOOL_RECORDS", RecordsPath().toLocal8Bit().constData(), 1);
+    }
+
     void init()
     {
         QStringList named;
@@ -154,6 +189,7 @@ private slots:
             QVERIFY2(page_->model()->rows()[1].detail.contains(QStringLiteral("block")), qPrintable(got[1]));
         for (const BenchRow& r : page_->model()->rows())
             QVERIFY(action != QStringLiteral("read") || r.ownId.size() == 12);
+        CheckRecords(action.toStdString(), results);
         QCOMPARE(page_->summaryText(), summary);
         QVERIFY(boxes_.texts().isEmpty());
     }
@@ -174,6 +210,7 @@ private slots:
         Click("benchStop");
         Wait();
         QCOMPARE(Results(), QStringList(kDtus, QStringLiteral("已停止")));
+        CheckRecords(records::kActionUpgrade, Results());
     }
 
     // A port typed on the page, here a network port through ser2net, is a

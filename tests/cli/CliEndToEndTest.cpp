@@ -6,6 +6,7 @@
 #include "jobs/port/Link.h"
 #include "dtuctl/cli/Run.h"
 #include "tests/cli/Profiles.h"
+#include "tests/cli/SimulatedDtus.h"
 #include "tests/support/Bytes.h"
 #include "tests/support/Listener.h"
 #include "tests/support/Pty.h"
@@ -51,42 +52,7 @@ nlohmann::json Settings(const std::string& port, std::vector<std::string> option
     return settings;
 }
 
-class Dtuctl : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/dtuctl-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override
-    {
-        for (auto& dtu : dtus_)
-            dtu->Stop();
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-
-    sim::SimulatedDtu& Start(sim::Faults faults = {}, std::ostream* log = nullptr)
-    {
-        sim::SimulatedDtu::Options options;
-        options.faults = faults;
-        options.log = log;
-        dtus_.push_back(std::make_unique<sim::SimulatedDtu>(options));
-        EXPECT_TRUE(dtus_.back()->Start()) << dtus_.back()->error();
-        return *dtus_.back();
-    }
-
-    std::string File(const std::string& name, const std::string& content)
-    {
-        const std::string path = (dir_ / name).string();
-        std::ofstream(path, std::ios::binary) << content;
-        return path;
-    }
-
-    fs::path dir_;
-    std::vector<std::unique_ptr<sim::SimulatedDtu>> dtus_;
-};
+using Dtuctl = SimulatedDtus;
 
 TEST_F(Dtuctl, ReadPrintsEverySettingAsTableAndJson)
 {

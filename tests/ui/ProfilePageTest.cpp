@@ -1,5 +1,6 @@
 // The DTU page's whole-DTU read and write and its profiles, through the real
 // page against the simulated DTU, checked with dtuctl on the same device.
+#include "driver/records/Store.h"
 #include "driver/serial/BufferedPort.h"
 #include "dtu-sim/sim/SimulatedDtu.h"
 #include "tests/support/MessageBoxes.h"
@@ -24,6 +25,7 @@
 #include <nlohmann/json.hpp>
 #include <toml++/toml.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -101,6 +103,15 @@ private:
         std::ofstream(path.toStdString()) << content;
         return path;
     }
+    records::Record Newest()
+    {
+        std::string error;
+        const auto store = records::OpenStore(dir_.filePath(QStringLiteral("records.sqlite")).toStdString(), error);
+        records::Filter one;
+        one.limit = 1;
+        const auto kept = store ? store->Query(one, error) : std::nullopt;
+        return kept && !kept->empty() ? kept->front() : records::Record{};
+    }
     // dtuctl needs the port: the window lets it go.
     void ClosePage()
     {
@@ -109,7 +120,11 @@ private:
     }
 
 private slots:
-    void initTestCase() { QVERIFY(dir_.isValid()); }
+    void initTestCase()
+    {
+        QVERIFY(dir_.isValid());
+        ::setenv("DTUTOOL_RECORDS", dir_.filePath(QStringLiteral("records.sqlite")).toLocal8Bit().constData(), 1);
+    }
     void init()
     {
         boxes_.Start();
@@ -156,6 +171,9 @@ private slots:
 
     void loadThenWriteAllLeavesTheDtuAsTheProfileSays()
     {
+        // The record names the unit the page heard on this port before.
+        Click("readVersionButton");
+        QTRY_COMPARE_WITH_TIMEOUT(page_->paneText(1), QStringLiteral("Success!"), 3000);
         const QString path = File("unit.toml", kProfile);
         ui::SetOpenFileHandler([&](const QString&) { return path; });
         Click("loadProfileButton");
@@ -172,6 +190,12 @@ private slots:
         QVERIFY(verdicts.size() >= 10);
         QVERIFY2(verdicts.filter(QRegularExpression(QStringLiteral("^(ok|written.*)$"))).size() == verdicts.size(),
                  qPrintable(verdicts.join(u',')));
+        const records::Record r = Newest();
+        QCOMPARE(r.action, std::string(records::kActionWrite));
+        QCOMPARE(r.result, std::string(records::kResultOk));
+        QCOMPARE(r.port, dtu_->TerminalPath());
+        QVERIFY2(r.version.starts_with("KV-331"), r.version.c_str());
+        QCOMPARE(r.profileSha256.size(), std::size_t(64));
         ClosePage();
 
         const CtlRun read = RunCtl({"-p", dtu_->TerminalPath(), "--json", "read"});
@@ -234,6 +258,7 @@ private slots:
         QVERIFY(page_->running());
         page_->close();
         QVERIFY(!page_->running());
+        QCOMPARE(Newest().result, std::string(records::kResultStopped));
     }
 };
 

@@ -12,6 +12,7 @@
 #include "ui/common/FastReplies.h"
 #include "ui/common/FileDialog.h"
 #include "ui/common/MessageBox.h"
+#include "ui/common/Records.h"
 #include "ui/common/Settings.h"
 #include "ui/common/Widgets.h"
 #include "ui/common/WriteReportDialog.h"
@@ -266,6 +267,23 @@ bool BenchPage::Start(const jobs::Work& work, const QString& action)
         ui::ShowMessage(this, windowTitle(), tr("没有勾选的端口：请先勾选要操作的端口。"));
         return false;
     }
+    // A batch that cannot be recorded does not start. A store still being
+    // opened (a server) is waited for by the jobs, never by the window.
+    const std::shared_ptr<jobs::OpeningStore> opening = ui::WindowRecords();
+    std::string error;
+    if (opening->Done() && !opening->Wait(error)) {
+        ui::ShowMessage(this, windowTitle(), tr("不能记录，没有操作任何 DTU：%1").arg(Q(error)), ui::Buttons::Ok,
+                        QMessageBox::Warning);
+        return false;
+    }
+    const std::optional<records::Record> basis = jobs::RunBasis(
+        ui::ProgramName(), work.action == jobs::Action::Write ? profilePath_.toStdString() : std::string(), work.image,
+        error);
+    if (!basis) {
+        ui::ShowMessage(this, windowTitle(), tr("不能记录，没有操作任何 DTU：%1").arg(Q(error)), ui::Buttons::Ok,
+                        QMessageBox::Warning);
+        return false;
+    }
     batch_.clear();
     const jobs::Line line = ChosenLine();
     for (const std::size_t i : rows) {
@@ -300,11 +318,21 @@ bool BenchPage::Start(const jobs::Work& work, const QString& action)
         // (it joins), but the batch's profile and image are replaced by the
         // next start.
         r.thread = std::thread([port = row.port.toStdString(), line, work, profile = profile_, image = image_,
-                                stop = r.stop, mailbox = r.mailbox] {
-            jobs::Outcome outcome = jobs::RunJob(port, line, work, stop, [&mailbox](const jobs::Progress& p) {
-                std::lock_guard lock(mailbox->lock);
-                mailbox->progress = p;
-            });
+                                stop = r.stop, mailbox = r.mailbox, opening, basis = *basis] {
+            jobs::Outcome outcome;
+            std::string error;
+            const auto store = opening->Wait(error);
+            const jobs::Recorder recorder = store && *store ? jobs::Recorder(*store, basis) : jobs::Recorder();
+            jobs::Work recorded = work;
+            recorded.recorder = &recorder;
+            if (store) {
+                outcome = jobs::RunJob(port, line, recorded, stop, [&mailbox](const jobs::Progress& p) {
+                    std::lock_guard lock(mailbox->lock);
+                    mailbox->progress = p;
+                });
+            } else {
+                outcome.detail = error;
+            }
             std::lock_guard lock(mailbox->lock);
             mailbox->outcome = std::move(outcome);
         });
@@ -471,6 +499,7 @@ void BenchPage::OnWrite()
         return;
     }
     profile_ = std::make_shared<const profile::Profile>(parsed.profile);
+    profilePath_ = path;
     Start({jobs::Action::Write, profile_.get(), nullptr}, QStringLiteral("write"));
 }
 

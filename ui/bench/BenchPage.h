@@ -102,6 +102,7 @@ private:
 
     // What the jobs of the current batch work with; alive until they end.
     std::shared_ptr<const profile::Profile> profile_;
+    QString profilePath_;  // named by the records
     std::shared_ptr<const jobs::Image> image_;
     std::map<std::size_t, Running> running_;
     std::vector<std::size_t> batch_;  // rows of the last start

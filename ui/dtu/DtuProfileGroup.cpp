@@ -8,6 +8,7 @@
 #include "core/profile/Sequence.h"
 #include "driver/host/LocalClock.h"
 #include "driver/host/ProfileFile.h"
+#include "driver/records/Sha256.h"
 #include "ui/common/FileDialog.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/PortWrite.h"
@@ -128,6 +129,18 @@ void DtuProfileGroup::OnWriteAll()
         page_.Say(e.what());
         return;
     }
+    // Recorded before a byte goes out, or not written at all. The page's
+    // settings are no file: the record keeps the digest of their text,
+    // which is the digest of the file "保存配置…" saves.
+    QString error;
+    record_ = ui::BeginPageRecord(
+        records::kActionWrite, records::Sha256({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}),
+        nullptr, error);
+    if (!record_) {
+        ui::ShowMessage(page_.pageWidget(), page_.pageWidget()->windowTitle(),
+                        tr("不能记录，没有写入：%1").arg(error), ui::Buttons::Ok, QMessageBox::Warning);
+        return;
+    }
     runProfile_ = std::make_unique<profile::Profile>(p);
     runWrites_ = writes;
     StartRun(Run::Write,
@@ -208,14 +221,38 @@ void DtuProfileGroup::FinishRun()
             names << Q(m);
         done += tr("，无应答：") + names.join(tr("、"));
     }
-    if (runKind_ == Run::Write)
+    if (runKind_ == Run::Write) {
         ShowWriteReport();
+        // For the record: the settings read back different, then those
+        // whose request went unanswered.
+        std::string detail;
+        for (const profile::Checked& c : profile::Compare(*runProfile_, runWrites_, run_->Read()))
+            if (c.verdict == profile::Verdict::Differs)
+                detail.append(detail.empty() ? "" : ", ").append(c.setting);
+        for (const std::string& m : missing)
+            detail.append(detail.empty() ? "no answer: " : "; no answer: ").append(m);
+        CompleteRecord(detail.empty() ? records::kResultOk : records::kResultFailed, detail);
+    }
     StopRun(done);
+}
+
+void DtuProfileGroup::CompleteRecord(std::string_view result, const std::string& detail)
+{
+    if (!record_)
+        return;
+    std::string error;
+    const bool kept = record_->recorder.Complete(record_->id, result, detail, error);
+    record_.reset();
+    if (!kept)
+        ui::ShowMessage(page_.pageWidget(), page_.pageWidget()->windowTitle(),
+                        tr("记录未能完成：%1").arg(QString::fromStdString(error)), ui::Buttons::Ok,
+                        QMessageBox::Warning);
 }
 
 void DtuProfileGroup::StopRun(const QString& why)
 {
     stepTimer_.stop();
+    CompleteRecord(why == tr("已停止") ? records::kResultStopped : records::kResultFailed, why.toStdString());
     run_.reset();
     runProfile_.reset();
     runWrites_.clear();

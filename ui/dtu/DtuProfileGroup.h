@@ -5,12 +5,14 @@
 #pragma once
 
 #include "core/dtu/Responses.h"
+#include "ui/common/Records.h"
 #include "ui/dtu/DtuGroup.h"
 
 #include <QBasicTimer>
 #include <QObject>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QDialog;
@@ -53,6 +55,7 @@ private:
     void FinishRun();
     void StopRun(const QString& why);
     void ShowWriteReport();
+    void CompleteRecord(std::string_view result, const std::string& detail);
     // What the page leaves out of the loaded profile, or nothing.
     QString NotWrittenText() const;
 
@@ -62,6 +65,8 @@ private:
     Run runKind_ = Run::Read;
     std::unique_ptr<profile::Profile> runProfile_;  // what a write sends, for its report
     std::vector<profile::PlannedWrite> runWrites_;
+    // The record of the write under way, completed when it ends.
+    std::optional<ui::PageRecord> record_;
     // The last loaded profile, for what a write leaves out of it.
     std::unique_ptr<profile::Profile> loaded_;
 

@@ -18,8 +18,10 @@
 // During a whole-DTU run the answers still fill the groups, but the run
 // says its progress in pane 1 and shows no box.
 #include "core/dtu/Messages.h"
+#include "driver/serial/BufferedPort.h"
 #include "ui/common/Language.h"
 #include "ui/common/MessageBox.h"
+#include "ui/common/Records.h"
 #include "ui/dtu/DtuListsGroup.h"
 #include "ui/dtu/DtuPacketsGroup.h"
 #include "ui/dtu/DtuPage.h"
@@ -50,12 +52,18 @@ void DtuPage::OnFrame(const ui::FrameEvent& frame)
     case dtu::Decoder::Uart:
         serial_->ShowUart(dtu::DecodeUart(r));
         break;
-    case dtu::Decoder::OwnId:
-        lists_->ShowOwnId(dtu::DecodeOwnId(r));
+    case dtu::Decoder::OwnId: {
+        const dtu::OwnId id = dtu::DecodeOwnId(r);
+        ui::NoteOwnId(g_Serial.PortPath(), id.id);
+        lists_->ShowOwnId(id);
         break;
-    case dtu::Decoder::Version:
-        version_->Show(dtu::DecodeText(r, dtu::kVersionCapacity));
+    }
+    case dtu::Decoder::Version: {
+        const std::string text = dtu::DecodeText(r, dtu::kVersionCapacity);
+        ui::NoteVersion(g_Serial.PortPath(), text);
+        version_->Show(text);
         break;
+    }
     case dtu::Decoder::Signal:
         version_->Show(dtu::DecodeText(r, dtu::kSignalCapacity));
         break;

@@ -19,6 +19,7 @@
 #include "core/upgrade/Progress.h"
 #include "core/upgrade/Transfer.h"
 #include "ui/common/FramePage.h"
+#include "ui/common/Records.h"
 
 #include <QBasicTimer>
 #include <QElapsedTimer>
@@ -83,7 +84,8 @@ private:
     // outstanding before it, for a time-out.
     void Show(upgrade::Outcome outcome, const QString& lastFrame);
     // Ends the transfer and leaves `verdict` on the page.
-    void Finish(const QString& verdict);
+    // `result` as the record of the transfer keeps it.
+    void Finish(const QString& verdict, std::string_view result = records::kResultFailed);
     // The port went away.
     void PortLost();
     // A frame of transfer `run` did not go out.
@@ -111,6 +113,7 @@ private:
     upgrade::Transfer transfer_{sink_};
     std::uint64_t run_ = 0;  // counts transfers, so a late failure finds its own
     std::optional<upgrade::ImageBytes> image_;
+    std::optional<ui::PageRecord> record_;  // of the transfer under way
     std::uint64_t imageBytes_ = 0;
     std::uint64_t sentBlocks_ = 0;
     std::uint64_t sentBytes_ = 0;

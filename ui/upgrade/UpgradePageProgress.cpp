@@ -42,7 +42,7 @@ void UpgradePage::Show(upgrade::Outcome outcome, const QString& lastFrame)
         Say(Text(kCheckFailed));
         return;
     case Outcome::Succeeded:
-        Finish(Text(kSucceeded));
+        Finish(Text(kSucceeded), records::kResultOk);
         // The answer changes nothing.
         ui::ShowMessage(this, ui::AppCaption(), Text(kSucceeded), ui::Buttons::OkCancel);
         return;

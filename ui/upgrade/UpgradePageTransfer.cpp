@@ -46,7 +46,7 @@ void UpgradePage::OnIap()
 void UpgradePage::OnStop()
 {
     if (transferring())
-        Finish(tr("升级已停止。"));
+        Finish(tr("升级已停止。"), records::kResultStopped);
     transfer_.Stop();
     progressBar_->setValue(0);
     Say(Text(kStopped));
@@ -55,7 +55,7 @@ void UpgradePage::OnStop()
 void UpgradePage::EndTransfer()
 {
     if (transferring())
-        Finish(tr("窗口已关闭，升级已停止。"));
+        Finish(tr("窗口已关闭，升级已停止。"), records::kResultStopped);
 }
 
 void UpgradePage::Start(upgrade::Kind kind)
@@ -69,7 +69,7 @@ void UpgradePage::Start(upgrade::Kind kind)
     portLossReported_ = false;
     // Pressing a start button ends what ran before.
     if (transferring())
-        Finish(tr("升级已停止。"));
+        Finish(tr("升级已停止。"), records::kResultStopped);
     if (!g_Serial.IsOpen() || g_Serial.PortLost()) {
         Say(tr("串口没有打开，不能升级。请先在“系统设置”中打开串口。"));
         return;
@@ -77,6 +77,15 @@ void UpgradePage::Start(upgrade::Kind kind)
     std::optional<std::vector<std::uint8_t>> bytes = ReadImage(path);
     if (!bytes)
         return;
+
+    // Recorded before a byte goes out, or not sent at all.
+    const jobs::Image recorded{path.toStdString(), kind, *bytes};
+    QString error;
+    record_ = ui::BeginPageRecord(records::kActionUpgrade, {}, &recorded, error);
+    if (!record_) {
+        Say(tr("不能记录，没有升级：%1").arg(error));
+        return;
+    }
 
     transfer_.Stop();
     image_.emplace(std::move(*bytes));
@@ -162,8 +171,16 @@ void UpgradePage::Interrupted(const QString& why)
     Say(text);
 }
 
-void UpgradePage::Finish(const QString& verdict)
+void UpgradePage::Finish(const QString& verdict, std::string_view result)
 {
+    if (record_) {
+        std::string error;
+        const bool kept = record_->recorder.Complete(
+            record_->id, result, result == records::kResultOk ? std::string() : verdict.toStdString(), error);
+        record_.reset();
+        if (!kept)
+            Say(tr("记录未能完成：%1").arg(QString::fromStdString(error)));
+    }
     watch_.stop();
     endedMs_ = NowMs();
     transfer_.Stop();

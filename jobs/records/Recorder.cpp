@@ -1,0 +1,125 @@
+#include "jobs/records/Recorder.h"
+
+#include "core/net/PortUrl.h"
+#include "driver/host/Identity.h"
+#include "driver/records/Sha256.h"
+#include "driver/serial/PortInfo.h"
+
+namespace jobs {
+
+std::optional<records::Record> RunBasis(std::string_view program, const std::string& profilePath,
+                                        const Image* image, std::string& error)
+{
+    records::Record r;
+    r.station = host::Station();
+    r.operatorName = host::OperatorName();
+    r.program = program;
+    if (!profilePath.empty()) {
+        const std::optional<std::string> sha = records::FileSha256(profilePath, error);
+        if (!sha)
+            return std::nullopt;
+        r.profileName = profilePath;
+        r.profileSha256 = *sha;
+    }
+    if (image) {
+        // The bytes sent, not the file as it may be by now.
+        r.imageName = image->path;
+        r.imageSha256 = records::Sha256(image->bytes);
+        r.imageSize = static_cast<std::int64_t>(image->bytes.size());
+        r.imageKind = image->kind == upgrade::Kind::Iap ? records::kImageIap : records::kImageApp;
+    }
+    return r;
+}
+
+std::string PortId(const std::string& port)
+{
+    if (net::LooksLikeUrl(port))
+        return port;
+    return serial::DescribePort(port).byId;
+}
+
+Recorder::Recorder(std::shared_ptr<records::Store> store, records::Record basis)
+    : store_(std::move(store)), basis_(std::move(basis))
+{
+}
+
+void Recorder::SetProfile(std::string name, std::string sha256)
+{
+    basis_.profileName = std::move(name);
+    basis_.profileSha256 = std::move(sha256);
+}
+
+const std::string& Recorder::StoreName() const
+{
+    static const std::string none;
+    return store_ ? store_->Name() : none;
+}
+
+std::optional<std::int64_t> Recorder::Begin(const std::string& port, std::string_view action,
+                                            const std::string& unitId, const std::string& version,
+                                            std::string& error) const
+{
+    if (!store_)
+        return 0;
+    records::Record r = basis_;
+    r.started = records::IsoTime(host::WallMs());
+    r.port = port;
+    r.portId = PortId(port);
+    r.action = action;
+    r.unitId = unitId;
+    r.version = version;
+    return store_->Begin(r, error);
+}
+
+bool Recorder::Complete(std::int64_t id, std::string_view result, const std::string& detail,
+                        std::string& error) const
+{
+    if (!store_ || id == 0)
+        return true;
+    return store_->Complete(id, result, detail, records::IsoTime(host::WallMs()), error);
+}
+
+bool Recorder::Once(const std::string& port, std::string_view action, const std::string& unitId,
+                    const std::string& version, std::string_view result, const std::string& detail,
+                    std::string& error) const
+{
+    const std::optional<std::int64_t> id = Begin(port, action, unitId, version, error);
+    return id && Complete(*id, result, detail, error);
+}
+
+OpeningStore::OpeningStore(std::string place)
+    : opener_([this, place = std::move(place)] {
+          std::string error;
+          std::shared_ptr<records::Store> store = records::OpenStore(place, error);
+          std::lock_guard lock(lock_);
+          store_ = std::move(store);
+          error_ = std::move(error);
+          finished_ = true;
+          done_.notify_all();
+      })
+{
+}
+
+OpeningStore::~OpeningStore()
+{
+    opener_.join();
+}
+
+std::optional<std::shared_ptr<records::Store>> OpeningStore::Wait(std::string& error)
+{
+    std::unique_lock lock(lock_);
+    done_.wait(lock, [this] { return finished_; });
+    if (!error_.empty()) {
+        error = error_;
+        return std::nullopt;
+    }
+    return store_;
+}
+
+bool OpeningStore::Done() const
+{
+    std::lock_guard lock(lock_);
+    return finished_;
+}
+
+}  // namespace jobs

@@ -1,0 +1,80 @@
+// The records of one run's jobs, one per unit: begun as interrupted once
+// the unit has said who it is, and completed when its job ends, so a job cut
+// short by a kill or a power cut is still there.
+#pragma once
+
+#include "core/records/Record.h"
+#include "driver/records/Store.h"
+#include "jobs/port/Upgrade.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+
+namespace jobs {
+
+// What every record of a run shares: where, who, which program and files.
+// The profile is named, and its digest taken, never its contents: it holds
+// the APN password. Nothing, with `error`, when the profile cannot be read.
+std::optional<records::Record> RunBasis(std::string_view program, const std::string& profilePath,
+                                        const Image* image, std::string& error);
+
+// The port as records name it: its /dev/serial/by-id/ name, or the URL.
+std::string PortId(const std::string& port);
+
+class Recorder {
+public:
+    Recorder() = default;  // records nothing
+    Recorder(std::shared_ptr<records::Store> store, records::Record basis);
+
+    bool On() const { return store_ != nullptr; }
+    // For a profile that is no file: the digest of the text written.
+    void SetProfile(std::string name, std::string sha256);
+    const std::string& StoreName() const;
+
+    // The id to complete later: 0 when records are off; nothing, with
+    // `error`, when the store refused.
+    std::optional<std::int64_t> Begin(const std::string& port, std::string_view action, const std::string& unitId,
+                                      const std::string& version, std::string& error) const;
+    bool Complete(std::int64_t id, std::string_view result, const std::string& detail, std::string& error) const;
+
+    // Begun and completed at once, for a job that ended before it began.
+    bool Once(const std::string& port, std::string_view action, const std::string& unitId,
+              const std::string& version, std::string_view result, const std::string& detail,
+              std::string& error) const;
+
+private:
+    std::shared_ptr<records::Store> store_;
+    records::Record basis_;
+};
+
+// A store opened on a thread of its own, so that a window never waits for
+// a database server that does not answer: jobs wait for it on theirs.
+class OpeningStore {
+public:
+    explicit OpeningStore(std::string place);
+    ~OpeningStore();
+    OpeningStore(const OpeningStore&) = delete;
+    OpeningStore& operator=(const OpeningStore&) = delete;
+
+    // The store (null when records are off), or nothing with `error` once
+    // the open failed. Waits while it is still being opened.
+    std::optional<std::shared_ptr<records::Store>> Wait(std::string& error);
+    // Without waiting: false while the open goes on.
+    bool Done() const;
+
+private:
+    mutable std::mutex lock_;
+    std::condition_variable done_;
+    bool finished_ = false;
+    std::shared_ptr<records::Store> store_;
+    std::string error_;
+    std::thread opener_;
+};
+
+}  // namespace jobs

@@ -1,0 +1,50 @@
+// The window's records of the jobs it runs: one store for every page,
+// opened on a thread of its own the first time a page asks for it.
+#pragma once
+
+#include "jobs/records/Recorder.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace ui {
+
+// DTUTOOL_RECORDS, else the remembered "records/place", else the default
+// file; empty when records are off.
+std::string RecordsPlace();
+
+std::shared_ptr<jobs::OpeningStore> WindowRecords();
+
+// What records name as the program: "dtutool 0.1.0".
+std::string ProgramName();
+
+// The recorder for a page's job, or an empty one when records are off;
+// nothing, with `error` in the window's words, when the store cannot be
+// opened or a file named cannot be read. Waits for the store: call it
+// where a job may wait, not on a click when the store may be a server.
+std::optional<jobs::Recorder> JobRecorder(const std::string& profilePath, const jobs::Image* image, QString& error);
+
+// The record of a page's job on the window's own port, begun before its
+// first frame, with the unit the page last heard there. Nothing, with
+// `error`, when it cannot be kept: the job must not start.
+struct PageRecord {
+    jobs::Recorder recorder;
+    std::int64_t id = 0;
+};
+std::optional<PageRecord> BeginPageRecord(std::string_view action, const std::string& profileSha256,
+                                          const jobs::Image* image, QString& error);
+
+// The unit the window's pages last heard on a port: the DTU page and the
+// upgrade page send only the requests they always sent, so their records
+// name what the page read there before, when it read anything.
+struct SeenUnit {
+    std::string ownId, version;
+};
+void NoteOwnId(const std::string& port, const std::string& id);
+void NoteVersion(const std::string& port, const std::string& version);
+SeenUnit LastSeen(const std::string& port);
+
+}  // namespace ui
