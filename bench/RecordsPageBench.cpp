@@ -137,6 +137,8 @@ int main(int argc, char* argv[])
         else if (std::strcmp(argv[i], "--runs") == 0)
             runs = std::max(1, std::atoi(argv[i + 1]));
     }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const std::string path = dir.filePath(QStringLiteral("records.sqlite")).toStdString();
@@ -172,6 +174,8 @@ int main(int argc, char* argv[])
         page->Refresh();
         while (model->rowCount() < 49 * int(RecordsModel::kPage))
             model->fetchMore({});
+        // The scroll bar's range follows the rows on the next layout.
+        UntilPainted(table, [] {});
         deep.ms.push_back(UntilPainted(table, [table] {
             table->verticalScrollBar()->setValue(table->verticalScrollBar()->maximum());
         }));

@@ -65,8 +65,8 @@ private slots:
         QTest::newRow("unit, any case") << "3a0f00000105" << Match([](const records::Record& r) {
             return r.unitId == "3A0F00000105";
         });
-        QTest::newRow("detail, any case") << "NO answer" << Match([](const records::Record& r) {
-            return r.detail.find("No answer") != std::string::npos;
+        QTest::newRow("detail, any case") << "answer AFTER" << Match([](const records::Record& r) {
+            return r.detail.find("answer after") != std::string::npos;
         });
         QTest::newRow("result in the window's words") << "失败" << Match([](const records::Record& r) {
             return r.result == records::kResultFailed;

@@ -38,12 +38,13 @@ inline records::Record SampleRecord(int i, std::int64_t firstMs = 1796716800000)
     if (i % 23 == 0) {
         r.result = records::kResultFailed;
         r.detail = r.action == records::kActionUpgrade ? "No answer after block 17 of 64"
-                                                       : "server port read back 7001, written 7000";
+                   : r.action == records::kActionWrite ? "server port read back 7001, written 7000"
+                                                       : "no answer to the version query";
     } else if (i % 41 == 0) {
         r.result = records::kResultStopped;
         r.detail = "stopped by the user";
     }
-    if (i % 31 != 0 || r.result != records::kResultOk)
+    if (i % 31 != 13 || r.result != records::kResultOk)
         r.ended = records::IsoTime(started + (r.action == records::kActionUpgrade ? 88'000 : 9'000));
     else
         r.result = records::kResultInterrupted;
