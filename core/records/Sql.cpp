@@ -96,6 +96,8 @@ Statement QuerySql(Dialect d, const Filter& f)
     if (!f.before.empty())
         clause(std::string("started < ").append(bind(f.before)));
     if (f.belowId != 0) {
+        // The order's whole key: an id alone would skip the records of a
+        // clock that was set back.
         const std::string started = bind(f.belowStarted);
         clause(std::string("(started, id) < (").append(started).append(", ").append(bind(f.belowId)).append(")"));
     }
@@ -105,7 +107,8 @@ Statement QuerySql(Dialect d, const Filter& f)
         const std::string pattern = LikePattern(f.text);
         std::string any;
         for (const std::string_view column : {"unit_id", "port", "action", "result", "detail"})
-            any.append(any.empty() ? "(" : " OR ").append(column).append(like).append(bind(pattern)).append(" ESCAPE '\\'");
+            any.append(any.empty() ? "(" : " OR ").append(column).append(like).append(bind(pattern)).append(
+                " ESCAPE '\\'");
         clause(any + ")");
     }
     s.sql += where + " ORDER BY started DESC, id DESC";

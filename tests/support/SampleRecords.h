@@ -20,8 +20,9 @@ inline records::Record SampleRecord(int i, std::int64_t firstMs = 1796716800000)
     r.station = i % 3 == 0 ? "bench-2" : "bench-1";
     r.operatorName = i % 3 == 0 ? "zhang.min" : "li.wei";
     r.program = i % 5 == 0 ? "dtuctl 0.1.0" : "dtutool 0.1.0";
-    r.port = "/dev/ttyUSB" + std::to_string(port);
-    r.portId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3X" + std::to_string(port) + "-if00-port0";
+    r.port = std::string("/dev/ttyUSB").append(std::to_string(port));
+    r.portId = std::string("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3X").append(std::to_string(port)).append(
+        "-if00-port0");
     r.action = i % 10 < 6 ? records::kActionUpgrade : i % 10 < 9 ? records::kActionWrite : records::kActionRead;
     r.unitId = unit;
     r.version = "KV-331 V2.3.1";

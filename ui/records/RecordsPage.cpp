@@ -80,7 +80,8 @@ void RecordsPage::BuildForm()
     table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->setAccessibleName(tr("记录"));
-    table_->setAccessibleDescription(tr("每行一次作业，最新的在前：开始和结束时间、本机ID、操作、结果和详情"));
+    table_->setAccessibleDescription(
+        tr("每行一次作业，最新的在前：开始和结束时间、本机ID、操作、结果和详情"));
     message_ = ui::Named(ui::Label(this), "recordsMessage");
     message_->setAlignment(Qt::AlignCenter);
     message_->setWordWrap(true);
