@@ -12,7 +12,6 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QSaveFile>
-#include <QScrollBar>
 #include <QShortcut>
 #include <QShowEvent>
 #include <QStackedWidget>
