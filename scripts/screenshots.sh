@@ -14,7 +14,7 @@ cmake -S . -B build/test -G Ninja >/dev/null
 programs=(tests/ui/ui_screenshots)
 for extra in tests/pages/pages_screenshots tests/upgrade/upgrade_screenshots tests/linux/port_page_screenshots \
   tests/monitor/monitor_screenshots tests/terminal/terminal_screenshots tests/server/server_screenshots \
-  tests/bench/bench_screenshots; do
+  tests/bench/bench_screenshots tests/records/records_screenshots; do
   target=$(basename "$extra")
   cmake --build build/test --target help | grep "^$target:" >/dev/null && programs+=("$extra")
 done

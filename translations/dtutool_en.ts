@@ -918,6 +918,10 @@ Check the server and the network, then open it again in &quot;Settings&quot;.</t
         <source>批量操作(&amp;B)</source>
         <translation>&amp;Bench</translation>
     </message>
+    <message>
+        <source>记录(&amp;R)</source>
+        <translation>&amp;Records</translation>
+    </message>
 </context>
 <context>
     <name>MonitorWindow</name>
@@ -1036,6 +1040,176 @@ Check the server and the network, then open it again in &quot;Settings&quot;.</t
         <source>Folder</source>
         <comment>All other platforms</comment>
         <translation>Folder</translation>
+    </message>
+</context>
+<context>
+    <name>RecordsModel</name>
+    <message>
+        <source>读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>写入</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>升级</source>
+        <translation>Upgrade</translation>
+    </message>
+    <message>
+        <source>成功</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>中断</source>
+        <translation>Interrupted</translation>
+    </message>
+    <message>
+        <source>没有结束的记录：作业被中断，或仍在进行</source>
+        <translation>No end recorded: the job was cut short, or is still running</translation>
+    </message>
+    <message>
+        <source>开始时间</source>
+        <translation>Started</translation>
+    </message>
+    <message>
+        <source>结束时间</source>
+        <translation>Ended</translation>
+    </message>
+    <message>
+        <source>本机ID</source>
+        <translation>Unit ID</translation>
+    </message>
+    <message>
+        <source>操作</source>
+        <translation>Action</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>版本</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>工作站</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>操作员</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>详情</source>
+        <translation>Detail</translation>
+    </message>
+</context>
+<context>
+    <name>RecordsPage</name>
+    <message>
+        <source>记录</source>
+        <translation>Records</translation>
+    </message>
+    <message>
+        <source>记录已关闭：作业不留记录，这里没有可显示的。</source>
+        <translation>Records are off: jobs leave no record, and there is none to show here.</translation>
+    </message>
+    <message>
+        <source>无法打开记录：
+%1</source>
+        <translation>The records cannot be opened:
+%1</translation>
+    </message>
+    <message>
+        <source>本机ID、端口、操作、结果或详情</source>
+        <translation>Unit ID, port, action, result or detail</translation>
+    </message>
+    <message>
+        <source>筛选</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>重新读取记录 (F5)</source>
+        <translation>Reads the records again (F5)</translation>
+    </message>
+    <message>
+        <source>导出…</source>
+        <translation>Export…</translation>
+    </message>
+    <message>
+        <source>把符合筛选的全部记录存为 CSV 文件，与 dtuctl records --csv 相同</source>
+        <translation>Saves every record the filter matches as a CSV file, as dtuctl records --csv writes them</translation>
+    </message>
+    <message>
+        <source>每行一次作业，最新的在前：开始和结束时间、本机ID、操作、结果和详情</source>
+        <translation>One job a row, the newest first: start and end, unit ID, action, result and detail</translation>
+    </message>
+    <message>
+        <source>表中记录的数目</source>
+        <translation>How many records the table holds</translation>
+    </message>
+    <message>
+        <source>读取更多记录失败：%1</source>
+        <translation>More records could not be read: %1</translation>
+    </message>
+    <message>
+        <source>无法读取记录：
+%1</source>
+        <translation>The records cannot be read:
+%1</translation>
+    </message>
+    <message>
+        <source>已显示最新的 %1 条记录，向下滚动显示更多</source>
+        <translation>The newest %1 records shown; scroll down for more</translation>
+    </message>
+    <message>
+        <source>没有记录</source>
+        <translation>No records</translation>
+    </message>
+    <message>
+        <source>没有符合“%1”的记录</source>
+        <translation>No records match “%1”</translation>
+    </message>
+    <message>
+        <source>共 %1 条记录</source>
+        <translation>%1 records</translation>
+    </message>
+    <message>
+        <source>共 %1 条记录符合“%2”</source>
+        <translation>%1 records match “%2”</translation>
+    </message>
+    <message>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>记录没有导出：%1</source>
+        <translation>The records were not exported: %1</translation>
+    </message>
+    <message>
+        <source>已把 %1 条记录导出到 %2</source>
+        <translation>%1 records exported to %2</translation>
     </message>
 </context>
 <context>

@@ -918,6 +918,10 @@
         <source>批量操作(&amp;B)</source>
         <translation>批量操作(&amp;B)</translation>
     </message>
+    <message>
+        <source>记录(&amp;R)</source>
+        <translation>记录(&amp;R)</translation>
+    </message>
 </context>
 <context>
     <name>MonitorWindow</name>
@@ -1036,6 +1040,176 @@
         <source>Folder</source>
         <comment>All other platforms</comment>
         <translation>文件夹</translation>
+    </message>
+</context>
+<context>
+    <name>RecordsModel</name>
+    <message>
+        <source>读取</source>
+        <translation>读取</translation>
+    </message>
+    <message>
+        <source>写入</source>
+        <translation>写入</translation>
+    </message>
+    <message>
+        <source>升级</source>
+        <translation>升级</translation>
+    </message>
+    <message>
+        <source>成功</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>失败</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>已停止</translation>
+    </message>
+    <message>
+        <source>中断</source>
+        <translation>中断</translation>
+    </message>
+    <message>
+        <source>没有结束的记录：作业被中断，或仍在进行</source>
+        <translation>没有结束的记录：作业被中断，或仍在进行</translation>
+    </message>
+    <message>
+        <source>开始时间</source>
+        <translation>开始时间</translation>
+    </message>
+    <message>
+        <source>结束时间</source>
+        <translation>结束时间</translation>
+    </message>
+    <message>
+        <source>本机ID</source>
+        <translation>本机ID</translation>
+    </message>
+    <message>
+        <source>操作</source>
+        <translation>操作</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>结果</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>端口</translation>
+    </message>
+    <message>
+        <source>版本</source>
+        <translation>版本</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>文件</translation>
+    </message>
+    <message>
+        <source>工作站</source>
+        <translation>工作站</translation>
+    </message>
+    <message>
+        <source>操作员</source>
+        <translation>操作员</translation>
+    </message>
+    <message>
+        <source>详情</source>
+        <translation>详情</translation>
+    </message>
+</context>
+<context>
+    <name>RecordsPage</name>
+    <message>
+        <source>记录</source>
+        <translation>记录</translation>
+    </message>
+    <message>
+        <source>记录已关闭：作业不留记录，这里没有可显示的。</source>
+        <translation>记录已关闭：作业不留记录，这里没有可显示的。</translation>
+    </message>
+    <message>
+        <source>无法打开记录：
+%1</source>
+        <translation>无法打开记录：
+%1</translation>
+    </message>
+    <message>
+        <source>本机ID、端口、操作、结果或详情</source>
+        <translation>本机ID、端口、操作、结果或详情</translation>
+    </message>
+    <message>
+        <source>筛选</source>
+        <translation>筛选</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>刷新</translation>
+    </message>
+    <message>
+        <source>重新读取记录 (F5)</source>
+        <translation>重新读取记录 (F5)</translation>
+    </message>
+    <message>
+        <source>导出…</source>
+        <translation>导出…</translation>
+    </message>
+    <message>
+        <source>把符合筛选的全部记录存为 CSV 文件，与 dtuctl records --csv 相同</source>
+        <translation>把符合筛选的全部记录存为 CSV 文件，与 dtuctl records --csv 相同</translation>
+    </message>
+    <message>
+        <source>每行一次作业，最新的在前：开始和结束时间、本机ID、操作、结果和详情</source>
+        <translation>每行一次作业，最新的在前：开始和结束时间、本机ID、操作、结果和详情</translation>
+    </message>
+    <message>
+        <source>表中记录的数目</source>
+        <translation>表中记录的数目</translation>
+    </message>
+    <message>
+        <source>读取更多记录失败：%1</source>
+        <translation>读取更多记录失败：%1</translation>
+    </message>
+    <message>
+        <source>无法读取记录：
+%1</source>
+        <translation>无法读取记录：
+%1</translation>
+    </message>
+    <message>
+        <source>已显示最新的 %1 条记录，向下滚动显示更多</source>
+        <translation>已显示最新的 %1 条记录，向下滚动显示更多</translation>
+    </message>
+    <message>
+        <source>没有记录</source>
+        <translation>没有记录</translation>
+    </message>
+    <message>
+        <source>没有符合“%1”的记录</source>
+        <translation>没有符合“%1”的记录</translation>
+    </message>
+    <message>
+        <source>共 %1 条记录</source>
+        <translation>共 %1 条记录</translation>
+    </message>
+    <message>
+        <source>共 %1 条记录符合“%2”</source>
+        <translation>共 %1 条记录符合“%2”</translation>
+    </message>
+    <message>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV 文件 (*.csv)</translation>
+    </message>
+    <message>
+        <source>记录没有导出：%1</source>
+        <translation>记录没有导出：%1</translation>
+    </message>
+    <message>
+        <source>已把 %1 条记录导出到 %2</source>
+        <translation>已把 %1 条记录导出到 %2</translation>
     </message>
 </context>
 <context>

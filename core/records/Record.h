@@ -93,6 +93,12 @@ struct Filter {
     std::string since;   // started at or after, in the records' form
     std::string before;  // started before, in the records' form
     std::size_t limit = 0;  // 0: no limit
+    // Keyset paging: only what comes after the record (belowStarted,
+    // belowId) newest first, so that a page costs the same however deep.
+    std::string belowStarted;
+    std::int64_t belowId = 0;  // 0: none
+    // In the unit ID, port, action, result or detail; any case.
+    std::string text;
 };
 
 // Milliseconds since the epoch in the records' form.

@@ -19,6 +19,18 @@ std::string Names(std::size_t from)
     return out;
 }
 
+// `text` anywhere in a value: its own % and _ stand for themselves.
+std::string LikePattern(const std::string& text)
+{
+    std::string pattern = "%";
+    for (const char c : text) {
+        if (c == '%' || c == '_' || c == '\\')
+            pattern += '\\';
+        pattern += c;
+    }
+    return pattern + '%';
+}
+
 }  // namespace
 
 std::vector<std::string> SchemaSql(Dialect d)
@@ -83,6 +95,22 @@ Statement QuerySql(Dialect d, const Filter& f)
         clause(std::string("started >= ").append(bind(f.since)));
     if (!f.before.empty())
         clause(std::string("started < ").append(bind(f.before)));
+    if (f.belowId != 0) {
+        // The order's whole key: an id alone would skip the records of a
+        // clock that was set back.
+        const std::string started = bind(f.belowStarted);
+        clause(std::string("(started, id) < (").append(started).append(", ").append(bind(f.belowId)).append(")"));
+    }
+    if (!f.text.empty()) {
+        // SQLite's LIKE ignores the case of ASCII letters; PostgreSQL's does not.
+        const std::string like = d == Dialect::Sqlite ? " LIKE " : " ILIKE ";
+        const std::string pattern = LikePattern(f.text);
+        std::string any;
+        for (const std::string_view column : {"unit_id", "port", "action", "result", "detail"})
+            any.append(any.empty() ? "(" : " OR ").append(column).append(like).append(bind(pattern)).append(
+                " ESCAPE '\\'");
+        clause(any + ")");
+    }
     s.sql += where + " ORDER BY started DESC, id DESC";
     if (f.limit > 0)
         s.sql.append(" LIMIT ").append(bind(static_cast<std::int64_t>(f.limit)));

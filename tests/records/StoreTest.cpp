@@ -94,20 +94,34 @@ TEST_F(Records, BegunAndCompletedComeBackThroughEachFilter)
         records::Filter filter;
         std::vector<std::int64_t> ids;
     } cases[] = {
-        // unit, port, result, since, before, limit
-        {{"", "", "", "", "", 0}, {fourth, third, second, *first}},
-        {{"A1", "", "", "", "", 0}, {third, *first}},
-        {{"", "/dev/ttyUSB0", "", "", "", 0}, {fourth, *first}},
-        {{"", "/dev/serial/by-id/usb-B2", "", "", "", 0}, {second}},
-        {{"", "", "interrupted", "", "", 0}, {third}},
-        {{"", "", "", "2026-12-09T00:00:00.000Z", "", 0}, {fourth, third}},
-        {{"", "", "", "", "2026-12-09T00:00:00.000Z", 0}, {second, *first}},
-        {{"A1", "", "ok", "", "", 0}, {*first}},
-        {{"", "", "", "", "", 2}, {fourth, third}},
+        // unit, port, result, since, before, limit, below started and id, text
+        {{"", "", "", "", "", 0, "", 0, ""}, {fourth, third, second, *first}},
+        {{"A1", "", "", "", "", 0, "", 0, ""}, {third, *first}},
+        {{"", "/dev/ttyUSB0", "", "", "", 0, "", 0, ""}, {fourth, *first}},
+        {{"", "/dev/serial/by-id/usb-B2", "", "", "", 0, "", 0, ""}, {second}},
+        {{"", "", "interrupted", "", "", 0, "", 0, ""}, {third}},
+        {{"", "", "", "2026-12-09T00:00:00.000Z", "", 0, "", 0, ""}, {fourth, third}},
+        {{"", "", "", "", "2026-12-09T00:00:00.000Z", 0, "", 0, ""}, {second, *first}},
+        {{"A1", "", "ok", "", "", 0, "", 0, ""}, {*first}},
+        {{"", "", "", "", "", 2, "", 0, ""}, {fourth, third}},
+        // After a record, newest first: the same start goes by the id.
+        {{"", "", "", "", "", 0, "2026-12-09T00:00:00.000Z", third, ""}, {second, *first}},
+        {{"", "", "", "", "", 0, "2026-12-09T00:00:00.000Z", third + 1, ""}, {third, second, *first}},
+        {{"", "", "", "", "", 1, "2026-12-08T09:00:00.000Z", second, ""}, {*first}},
+        // Any case, in unit, port, action, result or detail; % and _ are letters.
+        {{"", "", "", "", "", 0, "", 0, "a1"}, {third, *first}},
+        {{"", "", "", "", "", 0, "", 0, "ANSWER"}, {second}},
+        {{"", "", "", "", "", 0, "", 0, "stop"}, {fourth}},
+        {{"", "", "", "", "", 0, "", 0, "h:70"}, {third}},
+        {{"", "", "", "", "", 0, "", 0, "upgrade"}, {fourth, third, second, *first}},
+        {{"", "", "", "", "", 0, "", 0, "_"}, {}},
+        {{"", "", "", "", "", 0, "", 0, "%"}, {}},
+        {{"", "", "", "", "", 1, "2026-12-09T00:00:00.000Z", third, "a1"}, {*first}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Ids(store->Query(c.filter, error).value()), c.ids) << c.filter.unit << c.filter.port
-                                                                      << c.filter.result << c.filter.limit;
+                                                                      << c.filter.result << c.filter.limit
+                                                                      << c.filter.belowId << c.filter.text;
     const Record done = store->Query(cases[7].filter, error).value().at(0);
     EXPECT_EQ(done.ended, "2026-12-08T08:01:00.000Z");
     EXPECT_EQ(done.detail, "done");

@@ -12,6 +12,7 @@
 #include "ui/pages/SmsHexPage.h"
 #include "ui/pages/SmsTextPage.h"
 #include "ui/pages/TcpPage.h"
+#include "ui/records/RecordsPage.h"
 #include "ui/server/TestServerPage.h"
 #include "ui/terminal/TerminalWindow.h"
 #include "ui/upgrade/UpgradePage.h"
@@ -122,7 +123,7 @@ void MainWindow::SaveGeometries() const
     const auto settings = ui::Remembered();
     if (!settings)
         return;
-    const QWidget* const windows[] = {this, uart_, dtu_, phone_, p2p_, tcp_, otg_, about_, monitor_, terminal_, server_, bench_};
+    const QWidget* const windows[] = {this, uart_, dtu_, phone_, p2p_, tcp_, otg_, about_, monitor_, terminal_, server_, bench_, records_};
     for (const QWidget* w : windows)
         if (w && !w->objectName().isEmpty())
             settings->setValue(QStringLiteral("geometry/") + w->objectName(), w->saveGeometry());

@@ -16,6 +16,7 @@ class BenchPage;
 class UpgradePage;
 class DtuPage;
 class MonitorWindow;
+class RecordsPage;
 class SmsHexPage;
 class SmsTextPage;
 class TestServerPage;
@@ -45,6 +46,7 @@ public:
     MonitorWindow* monitor() const { return monitor_; }
     TestServerPage* serverPage() const { return server_; }
     BenchPage* benchPage() const { return bench_; }
+    RecordsPage* recordsPage() const { return records_; }
 
     // The ports named on the command line or simulated: the bench lists
     // them first, checked.
@@ -77,6 +79,7 @@ private slots:
     void OnMonitor();
     void OnServer();
     void OnBench();
+    void OnRecords();
 
 private:
     // The settings page, made on first use where it was left last time.
@@ -117,6 +120,7 @@ private:
     MonitorWindow* monitor_ = nullptr;
     TestServerPage* server_ = nullptr;
     BenchPage* bench_ = nullptr;
+    RecordsPage* records_ = nullptr;
     QStringList namedPorts_;
     int timerId_ = 0;
     std::uint8_t clockTicks_ = 0;

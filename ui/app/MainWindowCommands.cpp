@@ -55,6 +55,7 @@ void MainWindow::BuildCommands()
         {32784, QT_TR_NOOP("线路监视(&M)"), "monitor", &MainWindow::OnMonitor},
         {32785, QT_TR_NOOP("测试服务器(&N)"), "server", &MainWindow::OnServer},
         {32786, QT_TR_NOOP("批量操作(&B)"), "bench", &MainWindow::OnBench},
+        {32787, QT_TR_NOOP("记录(&R)"), "records", &MainWindow::OnRecords},
     };
 
     auto* toolbar = new QToolBar(this);

@@ -4,6 +4,7 @@
 #include "ui/app/MainWindow.h"
 
 #include "core/net/PortUrl.h"
+#include "driver/records/Store.h"
 #include "driver/serial/BufferedPort.h"
 #include "ui/app/AboutDialog.h"
 #include "ui/app/LoginDialog.h"
@@ -14,6 +15,7 @@
 #include "ui/pages/SmsHexPage.h"
 #include "ui/pages/SmsTextPage.h"
 #include "ui/pages/TcpPage.h"
+#include "ui/records/RecordsPage.h"
 #include "ui/server/TestServerPage.h"
 #include "ui/terminal/TerminalWindow.h"
 #include "ui/upgrade/UpgradePage.h"
@@ -150,6 +152,17 @@ void MainWindow::OnBench()
         RestoreGeometry(bench_);
     }
     Present(bench_);
+}
+
+void MainWindow::OnRecords()
+{
+    if (!records_) {
+        std::string error;
+        std::shared_ptr<records::Store> store = records::OpenStore(records::ChosenPlace(""), error);
+        records_ = new RecordsPage(std::move(store), QString::fromStdString(error), this);
+        RestoreGeometry(records_);
+    }
+    Present(records_);
 }
 
 void MainWindow::OnMonitor()

@@ -1,0 +1,172 @@
+#include "ui/records/RecordsModel.h"
+
+#include "driver/records/Store.h"
+#include "ui/common/Widgets.h"
+
+#include <QApplication>
+#include <QDateTime>
+
+namespace {
+
+struct Term {
+    std::string_view stored;
+    const char* shown;
+};
+const Term kTerms[] = {
+    {records::kActionRead, QT_TRANSLATE_NOOP("RecordsModel", "读取")},
+    {records::kActionWrite, QT_TRANSLATE_NOOP("RecordsModel", "写入")},
+    {records::kActionUpgrade, QT_TRANSLATE_NOOP("RecordsModel", "升级")},
+    {records::kResultOk, QT_TRANSLATE_NOOP("RecordsModel", "成功")},
+    {records::kResultFailed, QT_TRANSLATE_NOOP("RecordsModel", "失败")},
+    {records::kResultStopped, QT_TRANSLATE_NOOP("RecordsModel", "已停止")},
+    {records::kResultInterrupted, QT_TRANSLATE_NOOP("RecordsModel", "中断")},
+};
+
+QString Q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+// The records keep UTC; a person reads the clock on the wall.
+QString LocalTime(const std::string& kept)
+{
+    const QDateTime t = QDateTime::fromString(Q(kept), Qt::ISODateWithMs);
+    return t.isValid() ? t.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : Q(kept);
+}
+
+bool Alarming(const records::Record& r)
+{
+    return r.result == records::kResultFailed || r.result == records::kResultInterrupted;
+}
+
+}  // namespace
+
+RecordsModel::RecordsModel(std::shared_ptr<records::Store> store, QObject* parent)
+    : QAbstractTableModel(parent), store_(std::move(store))
+{
+}
+
+int RecordsModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int RecordsModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : kColumns;
+}
+
+QVariant RecordsModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const records::Record& r = rows_[static_cast<std::size_t>(index.row())];
+    const int column = index.column();
+    if (role == Qt::ForegroundRole && column == Result) {
+        if (Alarming(r))
+            return ui::AlarmColour(QApplication::palette());
+        return r.result == records::kResultOk ? QVariant(ui::GoodColour(QApplication::palette())) : QVariant();
+    }
+    if (role == Qt::ToolTipRole) {
+        if (column == Started || column == Ended)
+            return Q(column == Started ? r.started : r.ended);
+        if (column == Result && r.ended.empty())
+            return tr("没有结束的记录：作业被中断，或仍在进行");
+        if (column == Result || column == Detail)
+            return r.detail.empty() ? QVariant() : QVariant(Q(r.detail));
+        return {};
+    }
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
+        return {};
+    switch (column) {
+    case Started: return LocalTime(r.started);
+    case Ended: return LocalTime(r.ended);
+    case Unit: return Q(r.unitId);
+    case Action: return Word(r.action);
+    case Result: return Word(r.result);
+    case Port: return Q(r.port);
+    case Version: return Q(r.version);
+    case File: return Q(r.imageName.empty() ? r.profileName : r.imageName);
+    case Station: return Q(r.station);
+    case Operator: return Q(r.operatorName);
+    case Detail: return Q(r.detail).replace(u'\n', u' ');
+    default: return {};
+    }
+}
+
+QVariant RecordsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    static const char* const kCaptions[] = {
+        QT_TR_NOOP("开始时间"), QT_TR_NOOP("结束时间"), QT_TR_NOOP("本机ID"), QT_TR_NOOP("操作"),
+        QT_TR_NOOP("结果"),     QT_TR_NOOP("端口"),     QT_TR_NOOP("版本"),   QT_TR_NOOP("文件"),
+        QT_TR_NOOP("工作站"),   QT_TR_NOOP("操作员"),   QT_TR_NOOP("详情")};
+    return section >= 0 && section < kColumns ? tr(kCaptions[section]) : QVariant();
+}
+
+std::optional<std::vector<records::Record>> RecordsModel::Page(std::string& error) const
+{
+    records::Filter page = filter_;
+    page.limit = kPage;
+    if (!rows_.empty()) {
+        page.belowStarted = rows_.back().started;
+        page.belowId = rows_.back().id;
+    }
+    return store_->Query(page, error);
+}
+
+bool RecordsModel::Reset(const records::Filter& filter, QString& error)
+{
+    beginResetModel();
+    filter_ = filter;
+    rows_.clear();
+    std::string cause;
+    auto first = Page(cause);
+    more_ = first && first->size() == kPage;
+    if (first)
+        rows_ = std::move(*first);
+    endResetModel();
+    error = Q(cause);
+    return first.has_value();
+}
+
+bool RecordsModel::canFetchMore(const QModelIndex& parent) const
+{
+    return !parent.isValid() && more_;
+}
+
+void RecordsModel::fetchMore(const QModelIndex& parent)
+{
+    if (!canFetchMore(parent))
+        return;
+    std::string error;
+    auto next = Page(error);
+    more_ = next && next->size() == kPage;
+    if (!next) {
+        emit fetchFailed(Q(error));
+        return;
+    }
+    if (next->empty())
+        return;
+    const int at = rowCount();
+    beginInsertRows({}, at, at + static_cast<int>(next->size()) - 1);
+    rows_.insert(rows_.end(), std::make_move_iterator(next->begin()), std::make_move_iterator(next->end()));
+    endInsertRows();
+}
+
+QString RecordsModel::Word(const std::string& stored)
+{
+    for (const Term& w : kTerms)
+        if (w.stored == stored)
+            return tr(w.shown);
+    return Q(stored);
+}
+
+std::string RecordsModel::Stored(const QString& word)
+{
+    for (const Term& w : kTerms)
+        if (word.compare(tr(w.shown), Qt::CaseInsensitive) == 0)
+            return std::string(w.stored);
+    return word.toStdString();
+}

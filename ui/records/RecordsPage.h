@@ -1,0 +1,66 @@
+// The records page: every job on a unit that the store keeps, newest first,
+// narrowed by what is typed into its filter and exported as `dtuctl records
+// --csv` writes them. It reads the store on this thread a page at a time,
+// which an SQLite file answers in milliseconds however large; with no store
+// it says why in place of the table.
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+
+#include <memory>
+
+namespace records {
+class Store;
+struct Filter;
+}  // namespace records
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStackedWidget;
+class QTableView;
+class RecordsModel;
+
+class RecordsPage : public QDialog {
+    Q_OBJECT
+public:
+    // Typing re-queries once this long has passed without a key.
+    static constexpr int kPauseMs = 250;
+
+    // `store` null: records are off (`error` empty) or could not be opened
+    // (`error` the store's message).
+    RecordsPage(std::shared_ptr<records::Store> store, const QString& error, QWidget* parent);
+
+    RecordsModel* model() const { return model_; }
+    // The line under the table: "共 120 条记录".
+    QString summaryText() const;
+    // What the page says in place of the table, or an empty text.
+    QString messageText() const;
+
+public slots:
+    // From the newest record again, with the filter as it is now.
+    void Refresh();
+    void OnExport();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void BuildForm();
+    records::Filter CurrentFilter() const;
+    void SayInstead(const QString& text);
+    void UpdateSummary();
+    void FitColumns();
+
+    std::shared_ptr<records::Store> store_;
+    RecordsModel* model_ = nullptr;
+    QStackedWidget* stack_ = nullptr;
+    QLabel* message_ = nullptr;
+    QTableView* table_ = nullptr;
+    QLineEdit* filterEdit_ = nullptr;
+    QLabel* summary_ = nullptr;
+    QPushButton* exportButton_ = nullptr;
+    QTimer pause_;
+    bool fitted_ = false;
+};
