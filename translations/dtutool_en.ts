@@ -307,6 +307,18 @@
         <source>（已确认 %1/%2 块）</source>
         <translation> (%1/%2 blocks acknowledged)</translation>
     </message>
+    <message>
+        <source>记录</source>
+        <translation>Records</translation>
+    </message>
+    <message>
+        <source>打开每台 DTU 的作业记录</source>
+        <translation>Open the records of the jobs on each DTU</translation>
+    </message>
+    <message>
+        <source>不能记录，没有操作任何 DTU：%1</source>
+        <translation>Cannot record; no DTU was touched: %1</translation>
+    </message>
 </context>
 <context>
     <name>CommandsDialog</name>
@@ -591,6 +603,14 @@
     <message>
         <source>Not written: %1: the %2 page cannot set them.</source>
         <translation>Not written: %1: the %2 page cannot set them.</translation>
+    </message>
+    <message>
+        <source>不能记录，没有写入：%1</source>
+        <translation>Cannot record; nothing was written: %1</translation>
+    </message>
+    <message>
+        <source>记录未能完成：%1</source>
+        <translation>The record could not be completed: %1</translation>
     </message>
 </context>
 <context>
@@ -2221,6 +2241,14 @@ Check the connection, open the port again in &quot;Settings&quot;, then upgrade 
 确定要停止升级并关闭吗？</source>
         <translation>An upgrade is running. Closing this page stops it and leaves the DTU&apos;s firmware incomplete.
 Stop the upgrade and close?</translation>
+    </message>
+    <message>
+        <source>不能记录，没有升级：%1</source>
+        <translation>Cannot record; no upgrade was started: %1</translation>
+    </message>
+    <message>
+        <source>记录未能完成：%1</source>
+        <translation>The record could not be completed: %1</translation>
     </message>
 </context>
 <context>

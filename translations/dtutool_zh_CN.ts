@@ -307,6 +307,18 @@
         <source>（已确认 %1/%2 块）</source>
         <translation>（已确认 %1/%2 块）</translation>
     </message>
+    <message>
+        <source>记录</source>
+        <translation>记录</translation>
+    </message>
+    <message>
+        <source>打开每台 DTU 的作业记录</source>
+        <translation>打开每台 DTU 的作业记录</translation>
+    </message>
+    <message>
+        <source>不能记录，没有操作任何 DTU：%1</source>
+        <translation>不能记录，没有操作任何 DTU：%1</translation>
+    </message>
 </context>
 <context>
     <name>CommandsDialog</name>
@@ -591,6 +603,14 @@
     <message>
         <source>Not written: %1: the %2 page cannot set them.</source>
         <translation>未写入：%1：%2 页面不能设置这些参数。</translation>
+    </message>
+    <message>
+        <source>不能记录，没有写入：%1</source>
+        <translation>不能记录，没有写入：%1</translation>
+    </message>
+    <message>
+        <source>记录未能完成：%1</source>
+        <translation>记录未能完成：%1</translation>
     </message>
 </context>
 <context>
@@ -2221,6 +2241,14 @@
 确定要停止升级并关闭吗？</source>
         <translation>正在升级。关闭本页将停止升级，DTU 中的固件会不完整。
 确定要停止升级并关闭吗？</translation>
+    </message>
+    <message>
+        <source>不能记录，没有升级：%1</source>
+        <translation>不能记录，没有升级：%1</translation>
+    </message>
+    <message>
+        <source>记录未能完成：%1</source>
+        <translation>记录未能完成：%1</translation>
     </message>
 </context>
 <context>

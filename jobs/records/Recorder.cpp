@@ -116,10 +116,10 @@ std::optional<std::shared_ptr<records::Store>> OpeningStore::Wait(std::string& e
     return store_;
 }
 
-bool OpeningStore::Done() const
+bool OpeningStore::Done(std::chrono::milliseconds patience) const
 {
-    std::lock_guard lock(lock_);
-    return finished_;
+    std::unique_lock lock(lock_);
+    return done_.wait_for(lock, patience, [this] { return finished_; });
 }
 
 }  // namespace jobs

@@ -7,6 +7,7 @@
 #include "driver/records/Store.h"
 #include "jobs/port/Upgrade.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -65,12 +66,12 @@ public:
     // The store (null when records are off), or nothing with `error` once
     // the open failed. Waits while it is still being opened.
     std::optional<std::shared_ptr<records::Store>> Wait(std::string& error);
-    // Without waiting: false while the open goes on.
-    bool Done() const;
+    // False while the open goes on after `patience`.
+    bool Done(std::chrono::milliseconds patience = {}) const;
 
 private:
     mutable std::mutex lock_;
-    std::condition_variable done_;
+    mutable std::condition_variable done_;
     bool finished_ = false;
     std::shared_ptr<records::Store> store_;
     std::string error_;

@@ -5,6 +5,7 @@
 #include "driver/serial/BufferedPort.h"
 #include "ui/app/AboutDialog.h"
 #include "ui/bench/BenchPage.h"
+#include "ui/common/Records.h"
 #include "ui/common/Settings.h"
 #include "ui/common/Widgets.h"
 #include "ui/dtu/DtuPage.h"
@@ -57,6 +58,8 @@ MainWindow::MainWindow(SerialSettingsPage::PortSource ports, QWidget* parent, se
     RestoreGeometry(this);
     RestoreGeometry(monitor_);
     timerId_ = startTimer(100);
+    // Opened now, on its own thread, so the first job finds it ready.
+    ui::WindowRecords();
     // Posted from the reader thread; runs here, on this window's thread.
     g_Rx.SetWholeFrameSignal(
         [this] { QMetaObject::invokeMethod(this, &MainWindow::DeliverWhole, Qt::QueuedConnection); });

@@ -4,12 +4,12 @@
 #include "ui/app/MainWindow.h"
 
 #include "core/net/PortUrl.h"
-#include "driver/records/Store.h"
 #include "driver/serial/BufferedPort.h"
 #include "ui/app/AboutDialog.h"
 #include "ui/app/LoginDialog.h"
 #include "ui/bench/BenchPage.h"
 #include "ui/common/MessageBox.h"
+#include "ui/common/Records.h"
 #include "ui/dtu/DtuPage.h"
 #include "ui/monitor/MonitorWindow.h"
 #include "ui/pages/SmsHexPage.h"
@@ -21,7 +21,10 @@
 #include "ui/upgrade/UpgradePage.h"
 
 #include <QDesktopServices>
+#include <QTimer>
 #include <QUrl>
+
+#include <chrono>
 
 namespace {
 
@@ -150,6 +153,7 @@ void MainWindow::OnBench()
     if (!bench_) {
         bench_ = new BenchPage(ports_, names_, namedPorts_, this);
         RestoreGeometry(bench_);
+        connect(bench_, &BenchPage::recordsWanted, this, &MainWindow::OnRecords);
     }
     Present(bench_);
 }
@@ -157,9 +161,16 @@ void MainWindow::OnBench()
 void MainWindow::OnRecords()
 {
     if (!records_) {
+        // A file opens at once; a database server that is still being
+        // reached brings the page up once it answers or gives up.
+        const std::shared_ptr<jobs::OpeningStore> opening = ui::WindowRecords();
+        if (!opening->Done(std::chrono::milliseconds(300))) {
+            QTimer::singleShot(100, this, &MainWindow::OnRecords);
+            return;
+        }
         std::string error;
-        std::shared_ptr<records::Store> store = records::OpenStore(records::ChosenPlace(""), error);
-        records_ = new RecordsPage(std::move(store), QString::fromStdString(error), this);
+        const auto store = opening->Wait(error);
+        records_ = new RecordsPage(store.value_or(nullptr), QString::fromStdString(error), this);
         RestoreGeometry(records_);
     }
     Present(records_);

@@ -165,10 +165,13 @@ void BenchPage::BuildForm()
     connect(upgradeButton_, &QPushButton::clicked, this, &BenchPage::OnUpgrade);
     connect(stopButton_, &QPushButton::clicked, this, &BenchPage::OnStop);
     connect(exportButton, &QPushButton::clicked, this, &BenchPage::OnExport);
+    auto* recordsButton = ui::Button(this, tr("记录"), "benchRecords", 0, tr("打开每台 DTU 的作业记录"));
+    connect(recordsButton, &QPushButton::clicked, this, &BenchPage::recordsWanted);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {readButton_, writeButton_, upgradeButton_, stopButton_, exportButton})
         buttons->addWidget(b);
     buttons->addStretch(1);
+    buttons->addWidget(recordsButton);
 
     summary_ = ui::Named(ui::Label(this), "benchSummary");
     summary_->setAccessibleDescription(tr("最近一次操作的汇总"));

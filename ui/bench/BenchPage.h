@@ -48,6 +48,10 @@ public:
     // there is one already or it is empty.
     bool AddPort(const QString& port);
 
+signals:
+    // "记录": the records page, which the main window owns.
+    void recordsWanted();
+
 public slots:
     void OnRead();
     void OnWrite();

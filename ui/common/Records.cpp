@@ -23,7 +23,14 @@ std::string RecordsPlace()
 
 std::shared_ptr<jobs::OpeningStore> WindowRecords()
 {
-    static const std::shared_ptr<jobs::OpeningStore> opening = std::make_shared<jobs::OpeningStore>(RecordsPlace());
+    // Opened again only when the place changes; jobs under way keep theirs.
+    static std::string place;
+    static std::shared_ptr<jobs::OpeningStore> opening;
+    const std::string wanted = RecordsPlace();
+    if (!opening || wanted != place) {
+        place = wanted;
+        opening = std::make_shared<jobs::OpeningStore>(wanted);
+    }
     return opening;
 }
 

@@ -16,6 +16,8 @@ namespace ui {
 // file; empty when records are off.
 std::string RecordsPlace();
 
+// Opened again when the place has changed since the last call. The
+// window's thread alone calls it.
 std::shared_ptr<jobs::OpeningStore> WindowRecords();
 
 // What records name as the program: "dtutool 0.1.0".
