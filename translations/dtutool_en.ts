@@ -1231,6 +1231,36 @@ Check the server and the network, then open it again in &quot;Settings&quot;.</t
         <source>已把 %1 条记录导出到 %2</source>
         <translation>%1 records exported to %2</translation>
     </message>
+    <message>
+        <source>存放位置：%1</source>
+        <translation>Kept in: %1</translation>
+    </message>
+    <message>
+        <source>无（记录已关闭）</source>
+        <translation>nowhere (records are off)</translation>
+    </message>
+    <message>
+        <source>位置…</source>
+        <translation>Place…</translation>
+    </message>
+    <message>
+        <source>选择记录存放的 SQLite 文件或 PostgreSQL 数据库</source>
+        <translation>Choose the SQLite file or PostgreSQL database that keeps the records</translation>
+    </message>
+    <message>
+        <source>位置由环境变量 DTUTOOL_RECORDS 指定</source>
+        <translation>The place is set by the environment variable DTUTOOL_RECORDS</translation>
+    </message>
+    <message>
+        <source>记录存放位置</source>
+        <translation>Where records are kept</translation>
+    </message>
+    <message>
+        <source>SQLite 文件的路径、off（不记录），或 postgresql://用户@主机/数据库。
+留空为默认文件 ~/.local/share/dtutool/records.sqlite。密码请放在 ~/.pgpass。</source>
+        <translation>The path of an SQLite file, off (no records), or postgresql://USER@HOST/DATABASE.
+Empty for the default file ~/.local/share/dtutool/records.sqlite. Keep a password in ~/.pgpass.</translation>
+    </message>
 </context>
 <context>
     <name>RfDialog</name>

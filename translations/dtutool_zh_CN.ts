@@ -1231,6 +1231,36 @@
         <source>已把 %1 条记录导出到 %2</source>
         <translation>已把 %1 条记录导出到 %2</translation>
     </message>
+    <message>
+        <source>存放位置：%1</source>
+        <translation>存放位置：%1</translation>
+    </message>
+    <message>
+        <source>无（记录已关闭）</source>
+        <translation>无（记录已关闭）</translation>
+    </message>
+    <message>
+        <source>位置…</source>
+        <translation>位置…</translation>
+    </message>
+    <message>
+        <source>选择记录存放的 SQLite 文件或 PostgreSQL 数据库</source>
+        <translation>选择记录存放的 SQLite 文件或 PostgreSQL 数据库</translation>
+    </message>
+    <message>
+        <source>位置由环境变量 DTUTOOL_RECORDS 指定</source>
+        <translation>位置由环境变量 DTUTOOL_RECORDS 指定</translation>
+    </message>
+    <message>
+        <source>记录存放位置</source>
+        <translation>记录存放位置</translation>
+    </message>
+    <message>
+        <source>SQLite 文件的路径、off（不记录），或 postgresql://用户@主机/数据库。
+留空为默认文件 ~/.local/share/dtutool/records.sqlite。密码请放在 ~/.pgpass。</source>
+        <translation>SQLite 文件的路径、off（不记录），或 postgresql://用户@主机/数据库。
+留空为默认文件 ~/.local/share/dtutool/records.sqlite。密码请放在 ~/.pgpass。</translation>
+    </message>
 </context>
 <context>
     <name>RfDialog</name>

@@ -81,7 +81,7 @@ private slots:
                 expected.push_back(r);
                 csv += records::CsvLine(r) + "\n";
             }
-        RecordsPage page(store_, {}, nullptr);
+        RecordsPage page(store_, {}, store_->Name(), nullptr);
         page.show();
         RecordsModel* model = page.model();
         auto* edit = page.findChild<QLineEdit*>(QStringLiteral("recordsFilter"));

@@ -170,8 +170,13 @@ void MainWindow::OnRecords()
         }
         std::string error;
         const auto store = opening->Wait(error);
-        records_ = new RecordsPage(store.value_or(nullptr), QString::fromStdString(error), this);
+        records_ = new RecordsPage(store.value_or(nullptr), QString::fromStdString(error), ui::RecordsPlace(), this);
         RestoreGeometry(records_);
+        connect(records_, &RecordsPage::placeChanged, this, [this] {
+            records_->deleteLater();
+            records_ = nullptr;
+            OnRecords();
+        });
     }
     Present(records_);
 }

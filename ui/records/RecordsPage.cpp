@@ -1,15 +1,18 @@
 #include "ui/records/RecordsPage.h"
 
 #include "core/records/Record.h"
+#include "core/records/Place.h"
 #include "driver/records/Store.h"
 #include "ui/common/FileDialog.h"
 #include "ui/common/MessageBox.h"
+#include "ui/common/Settings.h"
 #include "ui/common/Widgets.h"
 #include "ui/records/RecordsModel.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QSaveFile>
 #include <QShortcut>
@@ -28,7 +31,8 @@ constexpr int kWidestFitted = 240;
 
 }  // namespace
 
-RecordsPage::RecordsPage(std::shared_ptr<records::Store> store, const QString& error, QWidget* parent)
+RecordsPage::RecordsPage(std::shared_ptr<records::Store> store, const QString& error, const std::string& place,
+                         QWidget* parent)
     : QDialog(parent), store_(std::move(store))
 {
     setObjectName(QStringLiteral("RecordsPage"));
@@ -39,6 +43,8 @@ RecordsPage::RecordsPage(std::shared_ptr<records::Store> store, const QString& e
     if (store_)
         model_ = new RecordsModel(store_, this);
     BuildForm();
+    place_->setText(tr("存放位置：%1").arg(place.empty() || place == "off" ? tr("无（记录已关闭）")
+                                                                       : QString::fromStdString(records::Shown(place))));
     pause_.setSingleShot(true);
     pause_.setInterval(kPauseMs);
     connect(&pause_, &QTimer::timeout, this, &RecordsPage::Refresh);
@@ -63,6 +69,19 @@ void RecordsPage::BuildForm()
     exportButton_ = ui::Button(this, tr("导出…"), "recordsExport", 0,
                                tr("把符合筛选的全部记录存为 CSV 文件，与 dtuctl records --csv 相同"));
     connect(exportButton_, &QPushButton::clicked, this, &RecordsPage::OnExport);
+    place_ = ui::Named(ui::Label(this), "recordsPlaceText");
+    place_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    placeButton_ = ui::Button(this, tr("位置…"), "recordsPlace", 0, tr("选择记录存放的 SQLite 文件或 PostgreSQL 数据库"));
+    connect(placeButton_, &QPushButton::clicked, this, &RecordsPage::OnPlace);
+    // The environment decides over the remembered place; with remembering
+    // off there is nothing to change.
+    if (!qEnvironmentVariableIsEmpty("DTUTOOL_RECORDS") || !ui::Remembered()) {
+        placeButton_->setEnabled(false);
+        placeButton_->setToolTip(tr("位置由环境变量 DTUTOOL_RECORDS 指定"));
+    }
+    auto* where = new QHBoxLayout;
+    where->addWidget(place_, 1);
+    where->addWidget(placeButton_);
     auto* line = new QHBoxLayout;
     line->addWidget(filterLabel);
     line->addWidget(filterEdit_, 1);
@@ -99,6 +118,7 @@ void RecordsPage::BuildForm()
     }
 
     auto* layout = new QVBoxLayout(this);
+    layout->addLayout(where);
     layout->addLayout(line);
     layout->addWidget(stack_, 1);
     layout->addWidget(summary_);
@@ -120,7 +140,7 @@ void RecordsPage::SayInstead(const QString& text)
     if (!store_) {
         filterEdit_->setEnabled(false);
         for (auto* button : findChildren<QPushButton*>())
-            button->setEnabled(false);
+            button->setEnabled(button == placeButton_ && button->isEnabled());
     }
 }
 
@@ -181,6 +201,24 @@ void RecordsPage::showEvent(QShowEvent* e)
     if (!e->spontaneous())
         Refresh();
     QDialog::showEvent(e);
+}
+
+void RecordsPage::OnPlace()
+{
+    const auto settings = ui::Remembered();
+    if (!settings)
+        return;
+    const QString key = QStringLiteral("records/place");
+    bool ok = false;
+    const QString place = QInputDialog::getText(
+        this, tr("记录存放位置"),
+        tr("SQLite 文件的路径、off（不记录），或 postgresql://用户@主机/数据库。\n"
+           "留空为默认文件 ~/.local/share/dtutool/records.sqlite。密码请放在 ~/.pgpass。"),
+        QLineEdit::Normal, settings->value(key).toString(), &ok);
+    if (!ok)
+        return;
+    settings->setValue(key, place.trimmed());
+    emit placeChanged();
 }
 
 void RecordsPage::OnExport()

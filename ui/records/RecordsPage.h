@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <string>
 
 namespace records {
 class Store;
@@ -29,14 +30,19 @@ public:
     static constexpr int kPauseMs = 250;
 
     // `store` null: records are off (`error` empty) or could not be opened
-    // (`error` the store's message).
-    RecordsPage(std::shared_ptr<records::Store> store, const QString& error, QWidget* parent);
+    // (`error` the store's message). `place` as the user chose it.
+    RecordsPage(std::shared_ptr<records::Store> store, const QString& error, const std::string& place,
+                QWidget* parent);
 
     RecordsModel* model() const { return model_; }
     // The line under the table: "共 120 条记录".
     QString summaryText() const;
     // What the page says in place of the table, or an empty text.
     QString messageText() const;
+
+signals:
+    // The remembered place was changed here: the window opens it anew.
+    void placeChanged();
 
 public slots:
     // From the newest record again, with the filter as it is now.
@@ -52,6 +58,7 @@ private:
     void SayInstead(const QString& text);
     void UpdateSummary();
     void FitColumns();
+    void OnPlace();
 
     std::shared_ptr<records::Store> store_;
     RecordsModel* model_ = nullptr;
@@ -61,6 +68,8 @@ private:
     QLineEdit* filterEdit_ = nullptr;
     QLabel* summary_ = nullptr;
     QPushButton* exportButton_ = nullptr;
+    QPushButton* placeButton_ = nullptr;
+    QLabel* place_ = nullptr;
     QTimer pause_;
     bool fitted_ = false;
 };
