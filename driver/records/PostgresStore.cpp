@@ -244,10 +244,12 @@ bool PostgresStore::MakeTable(std::string& error)
 // closed; that is read here, before a statement goes out on a dead line.
 bool PostgresStore::Connected(std::string& error)
 {
-    if (!broken_ && PQstatus(conn_) == CONNECTION_OK) {
-        pollfd p{PQsocket(conn_), POLLIN, 0};
-        if (::poll(&p, 1, 0) == 0 || (PQconsumeInput(conn_) && PQstatus(conn_) == CONNECTION_OK))
+    // Its goodbye and the end of the line come in two reads.
+    pollfd p{PQsocket(conn_), POLLIN, 0};
+    while (!broken_ && PQstatus(conn_) == CONNECTION_OK) {
+        if (::poll(&p, 1, 0) == 0)
             return true;
+        broken_ = !PQconsumeInput(conn_);
     }
     PQreset(conn_);
     broken_ = PQstatus(conn_) != CONNECTION_OK;
