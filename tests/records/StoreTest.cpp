@@ -53,18 +53,22 @@ protected:
     fs::path dir_;
 };
 
+// postgresql://postgres@127.0.0.1:PORT/records_N
+std::string Database()
+{
+    std::string error;
+    const std::string url = pgtest::FreshDatabase(error);
+    EXPECT_NE(url, "") << error;
+    return url;
+}
+
 // Each kind of store the tool writes to.
 class Stores : public Records, public ::testing::WithParamInterface<records::Place::Kind> {
 protected:
     // A new place: `file` in the test's folder, or a fresh database.
     std::string Place(const std::string& file)
     {
-        if (GetParam() == records::Place::Kind::File)
-            return (dir_ / file).string();
-        std::string error;
-        const std::string url = pgtest::FreshDatabase(error);
-        EXPECT_NE(url, "") << error;
-        return url;
+        return GetParam() == records::Place::Kind::File ? (dir_ / file).string() : Database();
     }
 };
 INSTANTIATE_TEST_SUITE_P(Kinds, Stores, ::testing::Values(records::Place::Kind::File, records::Place::Kind::Postgres),
@@ -231,9 +235,8 @@ TEST_F(Records, WhatCannotBeUsedIsRefusedWithItsPathAndCause)
 // named with its password hidden, wherever libpq would repeat it.
 TEST(PostgresStore, RefusalsSayWhyAndHideThePassword)
 {
-    std::string error;
-    const std::string url = pgtest::FreshDatabase(error);
-    ASSERT_NE(url, "") << error;
+    const std::string url = Database();
+    ASSERT_NE(url, "");
     const std::string db = url.substr(url.find('@') + 1);  // 127.0.0.1:PORT/records_N
     const std::string server = db.substr(0, db.find('/'));
     const std::string guarded = std::string("postgresql://") + pgtest::kRole;
@@ -254,6 +257,7 @@ TEST(PostgresStore, RefusalsSayWhyAndHideThePassword)
          "end of string reached when looking for matching \"]\" in IPv6 host address in URI: \"" + guarded +
              ":***@[::1/r\""},
     };
+    std::string error;
     for (const auto& c : cases) {
         EXPECT_FALSE(records::OpenStore(c.url, error));
         EXPECT_EQ(error, "records store " + (c.shown.empty() ? c.url : c.shown) + ": " + c.cause);
@@ -266,16 +270,15 @@ TEST(PostgresStore, RefusalsSayWhyAndHideThePassword)
 // A window open for days outlives a restart of the server.
 TEST(PostgresStore, ALostConnectionIsOpenedAgainOnTheNextCall)
 {
+    const std::string url = Database();
     std::string error;
-    const std::string url = pgtest::FreshDatabase(error);
-    ASSERT_NE(url, "") << error;
     const auto store = records::OpenStore(url, error);
     ASSERT_TRUE(store) << error;
     const Record r = Begun("2026-12-08T08:00:00.000Z", "D4", "/dev/ttyUSB0");
     const std::int64_t first = store->Begin(r, error).value();
     pgtest::Stop();
     EXPECT_FALSE(store->Begin(r, error));
-    const std::string server = url.substr(url.find('@') + 1, url.rfind('/') - url.find('@') - 1);
+    const std::string server = url.substr(url.find('@') + 1, url.rfind('/') - url.find('@') - 1);  // 127.0.0.1:PORT
     EXPECT_EQ(error, "records store " + url + ": connection refused: nothing listens at " + server);
     ASSERT_TRUE(pgtest::Start(error)) << error;
     const auto second = store->Begin(r, error);

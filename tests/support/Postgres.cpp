@@ -9,7 +9,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
@@ -21,21 +20,8 @@ namespace pgtest {
 
 namespace {
 
-namespace fs = std::filesystem;
-
-// Debian's newest server, "/usr/lib/postgresql/15/bin/".
-std::string Programs()
-{
-    std::string newest;
-    std::error_code ec;
-    for (const auto& version : fs::directory_iterator("/usr/lib/postgresql", ec)) {
-        const std::string path = version.path().string();
-        if (fs::exists(version.path() / "bin/initdb") &&
-            (path.size() > newest.size() || (path.size() == newest.size() && path > newest)))
-            newest = path;
-    }
-    return newest.empty() ? newest : newest + "/bin/";
-}
+// Debian 12's server.
+const std::string kPrograms = "/usr/lib/postgresql/15/bin/";
 
 std::string Said(const std::string& log)
 {
@@ -45,7 +31,8 @@ std::string Said(const std::string& log)
 }
 
 // `argv` as the server's user, in `dir`, its output to `log`. setpriv's
-// parent-death signal ends it with the thread that spawned it.
+// parent-death signal ends it with the thread that spawned it; spawned, not
+// forked, since the tests run threads.
 pid_t Spawn(std::vector<std::string> argv, const std::string& dir, const std::string& log)
 {
     std::vector<std::string> all{"/usr/bin/setpriv", "--pdeathsig", "QUIT"};
@@ -56,7 +43,6 @@ pid_t Spawn(std::vector<std::string> argv, const std::string& dir, const std::st
     for (std::string& a : all)
         args.push_back(a.data());
     args.push_back(nullptr);
-    // Spawned, not forked: the tests run threads.
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
@@ -76,75 +62,57 @@ public:
         Stop();
         std::error_code ignored;
         if (!dir_.empty())
-            fs::remove_all(dir_, ignored);
+            std::filesystem::remove_all(dir_, ignored);
     }
 
     bool Start(std::string& error)
     {
-        if (pid_ > 0)
-            return true;
-        if (dir_.empty() && !Make(error))
-            return false;
-        pid_ = Spawn({bin_ + "postgres", "-D", dir_ + "/data", "-p", std::to_string(port_), "-k", dir_, "-c",
+        if (pid_ > 0 || (dir_.empty() && !Make(error)))
+            return pid_ > 0;
+        pid_ = Spawn({kPrograms + "postgres", "-D", dir_ + "/data", "-p", std::to_string(port_), "-k", dir_, "-c",
                       "listen_addresses=127.0.0.1"},
                      dir_, dir_ + "/server.log");
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (PQping(Conninfo("postgres").c_str()) != PQPING_OK) {
-            if (pid_ < 0 || ::waitpid(pid_, nullptr, WNOHANG) == pid_ ||
-                std::chrono::steady_clock::now() > deadline) {
+        while (PQping(Conninfo().c_str()) != PQPING_OK) {
+            if (pid_ < 0 || ::waitpid(pid_, nullptr, WNOHANG) == pid_ || std::chrono::steady_clock::now() > deadline) {
                 Stop();
                 error = "the PostgreSQL server did not start: " + Said(dir_ + "/server.log");
                 return false;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
-        if (!role_)
-            role_ = Exec(std::string("CREATE ROLE ") + kRole + " LOGIN PASSWORD '" + kPassword + "'", error);
+        role_ = role_ || Exec(std::string("CREATE ROLE ") + kRole + " LOGIN PASSWORD '" + kPassword + "'", error);
         return role_;
     }
 
     void Stop()
     {
-        if (pid_ <= 0)
-            return;
         // Fast shutdown: the clients are cut off.
-        ::kill(pid_, SIGINT);
-        ::waitpid(pid_, nullptr, 0);
+        if (pid_ > 0 && ::kill(pid_, SIGINT) == 0)
+            ::waitpid(pid_, nullptr, 0);
         pid_ = -1;
     }
 
     std::string FreshDatabase(std::string& error)
     {
-        if (!Start(error))
-            return "";
         const std::string name = "records_" + std::to_string(++databases_);
-        if (!Exec("CREATE DATABASE " + name + " OWNER " + kRole, error))
+        if (!Start(error) || !Exec("CREATE DATABASE " + name + " OWNER " + kRole, error))
             return "";
         return "postgresql://postgres@127.0.0.1:" + std::to_string(port_) + "/" + name;
     }
 
-    std::mutex lock;
-
 private:
     bool Make(std::string& error)
     {
-        bin_ = Programs();
-        if (bin_.empty()) {
-            error = "no PostgreSQL server in /usr/lib/postgresql (scripts/deps.sh test installs postgresql)";
-            return false;
-        }
         char pattern[] = "/tmp/postgres-test-XXXXXX";
-        if (!::mkdtemp(pattern)) {
-            error = "no temporary folder";
+        if (::access((kPrograms + "initdb").c_str(), X_OK) != 0 || !::mkdtemp(pattern) ||
+            (::geteuid() == 0 && ::chown(pattern, 65534, 65534) != 0)) {
+            error = "no server in " + kPrograms + " or no folder for it (scripts/deps.sh test installs postgresql)";
             return false;
         }
         dir_ = pattern;
-        if (::geteuid() == 0 && ::chown(pattern, 65534, 65534) != 0) {
-            error = "cannot give " + dir_ + " to nobody";
-            return false;
-        }
         port_ = FreePort();
-        const pid_t initdb = Spawn({bin_ + "initdb", "-D", dir_ + "/data", "-U", "postgres", "-A", "trust", "-E",
+        const pid_t initdb = Spawn({kPrograms + "initdb", "-D", dir_ + "/data", "-U", "postgres", "-A", "trust", "-E",
                                     "UTF8", "--locale=C.UTF-8", "--no-sync", "--no-instructions"},
                                    dir_, dir_ + "/initdb.log");
         int status = -1;
@@ -158,14 +126,14 @@ private:
         return true;
     }
 
-    std::string Conninfo(const std::string& db) const
+    std::string Conninfo() const
     {
-        return "host=127.0.0.1 port=" + std::to_string(port_) + " user=postgres connect_timeout=5 dbname=" + db;
+        return "host=127.0.0.1 port=" + std::to_string(port_) + " user=postgres dbname=postgres connect_timeout=5";
     }
 
     bool Exec(const std::string& sql, std::string& error)
     {
-        PGconn* c = PQconnectdb(Conninfo("postgres").c_str());
+        PGconn* c = PQconnectdb(Conninfo().c_str());
         PGresult* r = PQexec(c, sql.c_str());
         const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
         if (!ok)
@@ -175,7 +143,7 @@ private:
         return ok;
     }
 
-    std::string dir_, bin_;
+    std::string dir_;
     std::uint16_t port_ = 0;
     pid_t pid_ = -1;
     bool role_ = false;
@@ -192,23 +160,17 @@ Server& TheServer()
 
 std::string FreshDatabase(std::string& error)
 {
-    Server& server = TheServer();
-    const std::lock_guard<std::mutex> hold(server.lock);
-    return server.FreshDatabase(error);
+    return TheServer().FreshDatabase(error);
 }
 
 void Stop()
 {
-    Server& server = TheServer();
-    const std::lock_guard<std::mutex> hold(server.lock);
-    server.Stop();
+    TheServer().Stop();
 }
 
 bool Start(std::string& error)
 {
-    Server& server = TheServer();
-    const std::lock_guard<std::mutex> hold(server.lock);
-    return server.Start(error);
+    return TheServer().Start(error);
 }
 
 }  // namespace pgtest

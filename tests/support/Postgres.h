@@ -3,8 +3,8 @@
 // 127.0.0.1 on a free port (its socket in that folder), run as nobody when
 // we are root (initdb refuses root), and stopped, its folder removed, when
 // the program ends. It also dies with the thread that started it, so a test
-// killed at its time-out leaves no server behind: start it from the test's
-// own thread.
+// killed at its time-out leaves no server behind: call these from the
+// test's own thread.
 #pragma once
 
 #include <string>
