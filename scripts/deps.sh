@@ -7,9 +7,9 @@ set -euo pipefail
 declare -A groups=(
   [build]="g++ cmake ninja-build pkg-config"
   [gui]="qt6-base-dev libqt6svg6 fonts-wqy-microhei qt6-tools-dev qt6-l10n-tools qt6-translations-l10n"
-  [test]="libgtest-dev libgmock-dev zlib1g-dev ser2net"
+  [test]="libgtest-dev libgmock-dev zlib1g-dev ser2net postgresql"
   [fuzz]="clang libclang-rt-14-dev"
-  [cli]="libcli11-dev libtomlplusplus-dev nlohmann-json3-dev libsqlite3-dev libssl-dev"
+  [cli]="libcli11-dev libtomlplusplus-dev nlohmann-json3-dev libsqlite3-dev libpq-dev libssl-dev"
   [package]="dpkg-dev file lintian"
   # The terminal benchmark's peers, on a private X server driven by xdotool.
   [bench]="gtkterm cutecom xvfb xdotool"

@@ -2,7 +2,10 @@
 // file path (SQLite), "off", or a postgresql:// URL.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace records {
 
@@ -16,7 +19,10 @@ Place ParsePlace(const std::string& text);
 // absolute), then ~/.local/share.
 std::string ChoosePlace(const std::string& given, const std::string& env, const std::string& xdgDataHome,
                         const std::string& home);
-// The place as messages show it: a URL's password hidden.
+// Where a URL holds a password, as it is written: after the user name, and
+// as a password= parameter. {first, length} each, in order.
+std::vector<std::pair<std::size_t, std::size_t>> PasswordSpans(const std::string& place);
+// The place as messages show it: a URL's passwords hidden.
 std::string Shown(const std::string& place);
 
 }  // namespace records

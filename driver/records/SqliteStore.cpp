@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <filesystem>
 #include <mutex>
 #include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace records {
@@ -151,8 +153,15 @@ bool SqliteStore::Open(std::string& error)
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, kBusyMs);
     // The first read of the file: a corrupt or foreign one fails here. WAL
-    // lets readers and one writer work at once.
-    if (!Exec("PRAGMA journal_mode = WAL", error) || !Exec("BEGIN IMMEDIATE", error)) {
+    // lets readers and one writer work at once. Two stores that open a new
+    // file together both switch it to WAL, and SQLite answers one of them
+    // "locked" at once, without the busy handler, lest they deadlock.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyMs);
+    bool ready;
+    while (!(ready = Exec("PRAGMA journal_mode = WAL", error) && Exec("BEGIN IMMEDIATE", error)) &&
+           (sqlite3_errcode(db_) & 0xff) == SQLITE_BUSY && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (!ready) {
         const std::string folder = parent.empty() ? "." : parent.string();
         const int code = sqlite3_errcode(db_) & 0xff;
         if ((code == SQLITE_CANTOPEN || code == SQLITE_READONLY) && ::access(folder.c_str(), W_OK) != 0)

@@ -1,6 +1,7 @@
 #include "driver/records/Store.h"
 
 #include "core/records/Place.h"
+#include "driver/records/PostgresStore.h"
 #include "driver/records/SqliteStore.h"
 
 #include <cstdlib>
@@ -42,8 +43,7 @@ std::unique_ptr<Store> OpenStore(const std::string& place, std::string& error)
     case Place::Kind::Off:
         return nullptr;
     case Place::Kind::Postgres:
-        error = std::string("records store ").append(Shown(place)).append(": PostgreSQL is not built into this version; name a file or off");
-        return nullptr;
+        return OpenPostgresStore(s.where, error);
     case Place::Kind::File:
         break;
     }

@@ -1,14 +1,19 @@
-// The records in an SQLite file: what is begun and completed comes back
-// through every filter, two writers lose nothing, and a file that cannot
-// be used is refused with its path and the cause.
+// The records in an SQLite file and in a PostgreSQL database: what is
+// begun and completed comes back through every filter, two writers lose
+// nothing, and a place that cannot be used is refused with its name (a
+// password hidden) and the cause.
+#include "core/records/Place.h"
 #include "core/records/Record.h"
 #include "driver/records/Sha256.h"
 #include "driver/records/Store.h"
+#include "tests/support/Listener.h"
+#include "tests/support/Postgres.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -48,6 +53,27 @@ protected:
     fs::path dir_;
 };
 
+// postgresql://postgres@127.0.0.1:PORT/records_N
+std::string Database()
+{
+    std::string error;
+    const std::string url = pgtest::FreshDatabase(error);
+    EXPECT_NE(url, "") << error;
+    return url;
+}
+
+// Each kind of store the tool writes to.
+class Stores : public Records, public ::testing::WithParamInterface<records::Place::Kind> {
+protected:
+    // A new place: `file` in the test's folder, or a fresh database.
+    std::string Place(const std::string& file)
+    {
+        return GetParam() == records::Place::Kind::File ? (dir_ / file).string() : Database();
+    }
+};
+INSTANTIATE_TEST_SUITE_P(Kinds, Stores, ::testing::Values(records::Place::Kind::File, records::Place::Kind::Postgres),
+                         [](const auto& kind) { return kind.param == records::Place::Kind::File ? "Sqlite" : "Postgres"; });
+
 Record Begun(const std::string& started, const std::string& unit, const std::string& port)
 {
     Record r;
@@ -67,9 +93,9 @@ std::vector<std::int64_t> Ids(const std::vector<Record>& found)
     return ids;
 }
 
-TEST_F(Records, BegunAndCompletedComeBackThroughEachFilter)
+TEST_P(Stores, BegunAndCompletedComeBackThroughEachFilter)
 {
-    const auto store = Open((dir_ / "new/folder/records.sqlite").string());
+    const auto store = Open(Place("new/folder/records.sqlite"));
     ASSERT_TRUE(store);
     std::string error;
     // Every column distinct; a begun record is interrupted and open, whatever it says.
@@ -131,10 +157,10 @@ TEST_F(Records, BegunAndCompletedComeBackThroughEachFilter)
     EXPECT_FALSE(store->Complete(second, "fine", "", "", error));
 }
 
-// The window and a dtuctl run on one file: every record kept, each completed.
-TEST_F(Records, TwoStoresOnOneFileWritingAtOnceKeepEveryRecord)
+// The window and a dtuctl run on one place: every record kept once, each completed.
+TEST_P(Stores, TwoStoresOnOnePlaceWritingAtOnceKeepEveryRecord)
 {
-    const std::string path = (dir_ / "records.sqlite").string();
+    const std::string path = Place("records.sqlite");
     constexpr int kEach = 40;
     const auto write = [&](const std::string& port) {
         std::string error;
@@ -152,10 +178,13 @@ TEST_F(Records, TwoStoresOnOneFileWritingAtOnceKeepEveryRecord)
     std::string error;
     const auto all = Open(path)->Query({}, error).value();
     ASSERT_EQ(all.size(), 2u * kEach);
+    std::set<std::pair<std::string, std::string>> each;
     for (const Record& r : all) {
         EXPECT_EQ(r.result, "ok");
         EXPECT_EQ(r.detail, r.port);
+        each.emplace(r.port, r.started);
     }
+    EXPECT_EQ(each.size(), 2u * kEach);
 }
 
 // Root passes any permission, so the open is tried as nobody where it must.
@@ -214,6 +243,62 @@ TEST_F(Records, WhatCannotBeUsedIsRefusedWithItsPathAndCause)
     };
     for (const auto& c : cases)
         EXPECT_EQ(OpenAs(c.asNobody, c.path), "records store " + c.path + ": " + c.cause);
+}
+
+// A shared database that cannot be used is refused plainly; the store is
+// named with its password hidden, wherever libpq would repeat it.
+TEST(PostgresStore, RefusalsSayWhyAndHideThePassword)
+{
+    const std::string url = Database();
+    ASSERT_NE(url, "");
+    const std::string db = url.substr(url.find('@') + 1);  // 127.0.0.1:PORT/records_N
+    const std::string server = db.substr(0, db.find('/'));
+    const std::string guarded = std::string("postgresql://") + pgtest::kRole;
+    const std::string nothing = "127.0.0.1:" + std::to_string(FreePort());
+    const Listener silent;
+    const std::string mute = "127.0.0.1:" + std::to_string(silent.port());
+    const struct {
+        std::string url, shown, cause;
+    } cases[] = {
+        {"postgresql://postgres@" + nothing + "/records", "", "connection refused: nothing listens at " + nothing},
+        {"postgresql://postgres@" + mute + "/r?connect_timeout=2", "", "no answer from " + mute + " within 2 s"},
+        {guarded + ":wrong-pw@" + db, guarded + ":***@" + db, "authentication failed for user keeper"},
+        {guarded + "@" + db + "?password=wrong-pw", guarded + "@" + db + "?password=***",
+         "authentication failed for user keeper"},
+        {guarded + "@" + db, "", "the server asks keeper for a password: give it in the URL, ~/.pgpass or PGPASSWORD"},
+        {"postgresql://postgres@" + server + "/missing", "", "no database missing on the server"},
+        {guarded + ":wrong-pw@[::1/r", guarded + ":***@[::1/r",
+         "end of string reached when looking for matching \"]\" in IPv6 host address in URI: \"" + guarded +
+             ":***@[::1/r\""},
+    };
+    std::string error;
+    for (const auto& c : cases) {
+        EXPECT_FALSE(records::OpenStore(c.url, error));
+        EXPECT_EQ(error, "records store " + (c.shown.empty() ? c.url : c.shown) + ": " + c.cause);
+    }
+    const auto store = records::OpenStore(guarded + ":" + pgtest::kPassword + "@" + db, error);
+    ASSERT_TRUE(store) << error;
+    EXPECT_EQ(store->Name(), guarded + ":***@" + db);
+}
+
+// A window open for days outlives a restart of the server.
+TEST(PostgresStore, ALostConnectionIsOpenedAgainOnTheNextCall)
+{
+    const std::string url = Database();
+    std::string error;
+    const auto store = records::OpenStore(url, error);
+    ASSERT_TRUE(store) << error;
+    const Record r = Begun("2026-12-08T08:00:00.000Z", "D4", "/dev/ttyUSB0");
+    const std::int64_t first = store->Begin(r, error).value();
+    pgtest::Stop();
+    EXPECT_FALSE(store->Begin(r, error));
+    const std::string server = url.substr(url.find('@') + 1, url.rfind('/') - url.find('@') - 1);  // 127.0.0.1:PORT
+    EXPECT_EQ(error, "records store " + url + ": connection refused: nothing listens at " + server);
+    ASSERT_TRUE(pgtest::Start(error)) << error;
+    const auto second = store->Begin(r, error);
+    ASSERT_TRUE(second) << error;
+    EXPECT_TRUE(store->Complete(*second, records::kResultOk, "", "2026-12-08T08:00:01.000Z", error)) << error;
+    EXPECT_EQ(Ids(store->Query({}, error).value()), (std::vector<std::int64_t>{*second, first}));
 }
 
 TEST(RecordsTime, IsoTimesNameTheirSpanInUtc)

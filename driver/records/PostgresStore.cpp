@@ -1,0 +1,393 @@
+#include "driver/records/PostgresStore.h"
+
+#include "core/records/Place.h"
+#include "core/records/Sql.h"
+
+#include <libpq-fe.h>
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cstring>
+#include <mutex>
+#include <poll.h>
+
+namespace records {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kInsert = "records_insert";
+constexpr const char* kComplete = "records_complete";
+// Any number of ours: it names the lock that making the table holds.
+constexpr const char* kTableLock = "SELECT pg_advisory_xact_lock(4200777301)";
+
+struct Clear {
+    void operator()(PGresult* r) const { PQclear(r); }
+};
+using Result = std::unique_ptr<PGresult, Clear>;
+
+bool Ok(const PGresult* r)
+{
+    const ExecStatusType s = PQresultStatus(r);
+    return s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK;
+}
+
+std::int64_t Number(const char* text)
+{
+    std::int64_t n = 0;
+    std::from_chars(text, text + std::strlen(text), n);
+    return n;
+}
+
+// libpq's lines and tabs, as one line.
+std::string OneLine(const char* said)
+{
+    std::string out;
+    for (const char* c = said; *c; ++c) {
+        const bool space = *c == '\n' || *c == '\t' || *c == ' ';
+        if (!space || (!out.empty() && out.back() != ' '))
+            out += space ? ' ' : *c;
+    }
+    while (!out.empty() && out.back() == ' ')
+        out.pop_back();
+    return out;
+}
+
+std::string Decoded(const std::string& text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        unsigned byte = 0;
+        if (text[i] == '%' && i + 2 < text.size() &&
+            std::from_chars(text.data() + i + 1, text.data() + i + 3, byte, 16).ptr == text.data() + i + 3) {
+            out += static_cast<char>(byte);
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+void Hide(std::string& text, const std::string& secret, const std::string& shown)
+{
+    for (std::size_t at = secret.empty() ? std::string::npos : text.find(secret); at != std::string::npos;
+         at = text.find(secret, at + shown.size()))
+        text.replace(at, secret.size(), shown);
+}
+
+// The values as text, which the server reads by each column's type; NULL
+// for none.
+class Params {
+public:
+    explicit Params(const std::vector<Value>& values)
+    {
+        text_.reserve(values.size());
+        for (const Value& v : values) {
+            const auto* n = std::get_if<std::int64_t>(&v);
+            const auto* s = std::get_if<std::string>(&v);
+            text_.push_back(n ? std::to_string(*n) : s ? *s : std::string());
+            pointers_.push_back(n || s ? text_.back().c_str() : nullptr);
+        }
+    }
+    int size() const { return static_cast<int>(pointers_.size()); }
+    const char* const* data() const { return pointers_.data(); }
+
+private:
+    std::vector<std::string> text_;
+    std::vector<const char*> pointers_;
+};
+
+class PostgresStore final : public Store {
+public:
+    explicit PostgresStore(std::string url) : url_(std::move(url)), name_(Shown(url_))
+    {
+        // libpq may repeat the URL, or a piece of it, in its words.
+        for (const auto& [first, length] : PasswordSpans(url_)) {
+            secrets_.push_back(url_.substr(first, length));
+            secrets_.push_back(Decoded(secrets_.back()));
+        }
+    }
+    ~PostgresStore() override { PQfinish(conn_); }
+
+    bool Open(std::string& error);
+
+    const std::string& Name() const override { return name_; }
+    std::optional<std::int64_t> Begin(const Record& r, std::string& error) override;
+    bool Complete(std::int64_t id, std::string_view result, const std::string& detail, const std::string& ended,
+                  std::string& error) override;
+    std::optional<std::vector<Record>> Query(const Filter& f, std::string& error) override;
+
+private:
+    std::string Fail(std::string cause) const;
+    std::string Cause() const;
+    std::string Where() const
+    {
+        return std::string(PQhost(conn_) ? PQhost(conn_) : "").append(":").append(PQport(conn_) ? PQport(conn_) : "");
+    }
+    std::string NoAnswer() const
+    {
+        return std::string("no answer from ").append(Where()).append(" within ").append(std::to_string(seconds_)).append(" s");
+    }
+    bool Connected(std::string& error);
+    bool Prepare(std::string& error);
+    bool MakeTable(std::string& error);
+    bool Answered(Clock::time_point deadline, std::string& error);
+    Result Await(bool sent, std::string& error);
+    Result Run(const char* prepared, const std::string& sql, const std::vector<Value>& params, std::string& error);
+
+    const std::string url_, name_;
+    std::vector<std::string> secrets_;
+    // One connection: its statements and error texts are one thread's at a time.
+    std::mutex lock_;
+    PGconn* conn_ = nullptr;
+    // A statement went unanswered or the line broke: open it again first.
+    bool broken_ = false;
+    int seconds_ = 10;
+};
+
+std::string PostgresStore::Fail(std::string cause) const
+{
+    Hide(cause, url_, name_);
+    for (const std::string& secret : secrets_)
+        Hide(cause, secret, "***");
+    // From the URL, ~/.pgpass or PGPASSWORD.
+    if (conn_ && PQpass(conn_))
+        Hide(cause, PQpass(conn_), "***");
+    return std::string("records store ").append(name_).append(": ").append(cause);
+}
+
+// libpq's words for a connection that failed, said plainly where we know
+// them; its own, on one line, where we do not.
+std::string PostgresStore::Cause() const
+{
+    if (!conn_)
+        return "out of memory";
+    const std::string said = OneLine(PQerrorMessage(conn_));
+    const std::string host = PQhost(conn_) ? PQhost(conn_) : "";
+    const std::string where = Where();
+    const std::string user = PQuser(conn_) ? PQuser(conn_) : "";
+    const std::string db = PQdb(conn_) ? PQdb(conn_) : "";
+    const std::pair<std::string, std::string> known[] = {
+        {"Connection refused", std::string("connection refused: nothing listens at ").append(where)},
+        {"timeout expired", NoAnswer()},
+        {"password authentication failed", std::string("authentication failed for user ").append(user)},
+        {"no password supplied",
+         std::string("the server asks ").append(user).append(" for a password: give it in the URL, ~/.pgpass or PGPASSWORD")},
+        {std::string("database \"").append(db).append("\" does not exist"),
+         std::string("no database ").append(db).append(" on the server")},
+        {std::string("role \"").append(user).append("\" does not exist"),
+         std::string("no user ").append(user).append(" on the server")},
+        {"could not translate host name", std::string("no such host: ").append(host)},
+        {"server closed the connection", std::string("the connection to ").append(where).append(" was lost")},
+        {"no connection to the server", std::string("the connection to ").append(where).append(" was lost")},
+    };
+    for (const auto& [libpq, plain] : known)
+        if (said.find(libpq) != std::string::npos)
+            return plain;
+    return said;
+}
+
+bool PostgresStore::Open(std::string& error)
+{
+    // Before the URL, which may name its own.
+    const char* const keys[] = {"connect_timeout", "client_encoding", "fallback_application_name", "dbname", nullptr};
+    const char* const values[] = {"10", "UTF8", "dtutool", url_.c_str(), nullptr};
+    conn_ = PQconnectdbParams(keys, values, 1);
+    if (conn_) {
+        // libpq waits at least 2 s, and for ever at 0; an answer is waited
+        // for as long as a connection.
+        PQconninfoOption* options = PQconninfo(conn_);
+        for (const PQconninfoOption* o = options; o && o->keyword; ++o)
+            if (std::strcmp(o->keyword, "connect_timeout") == 0 && o->val && Number(o->val) > 0)
+                seconds_ = static_cast<int>(std::clamp<std::int64_t>(Number(o->val), 2, 3600));
+        PQconninfoFree(options);
+    }
+    if (!conn_ || PQstatus(conn_) != CONNECTION_OK) {
+        error = Fail(Cause());
+        return false;
+    }
+    // Notices ("relation already exists, skipping") and a server's goodbye
+    // are not the user's to read on stderr.
+    PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
+    PQsetnonblocking(conn_, 1);
+    return MakeTable(error) && Prepare(error);
+}
+
+bool PostgresStore::Prepare(std::string& error)
+{
+    return Await(PQsendPrepare(conn_, kInsert, InsertSql(Dialect::Postgres).c_str(), 0, nullptr), error) &&
+           Await(PQsendPrepare(conn_, kComplete, CompleteSql(Dialect::Postgres).c_str(), 0, nullptr), error);
+}
+
+// Made when missing, under a lock held to the end of the transaction: two
+// stations starting at once would both make it, and CREATE TABLE IF NOT
+// EXISTS fails in one of them. A role that may only write records finds
+// the table and makes nothing.
+bool PostgresStore::MakeTable(std::string& error)
+{
+    const Result found = Run(nullptr, "SELECT to_regclass('records') IS NOT NULL", {}, error);
+    if (!found)
+        return false;
+    if (std::string_view(PQgetvalue(found.get(), 0, 0)) == "t")
+        return true;
+    // One query string is one transaction.
+    std::string sql = kTableLock;
+    for (const std::string& statement : SchemaSql(Dialect::Postgres))
+        sql.append("; ").append(statement);
+    return Await(PQsendQuery(conn_, sql.c_str()), error) != nullptr;
+}
+
+// A server that went away while the store was idle has said so and
+// closed; that is read here, before a statement goes out on a dead line.
+bool PostgresStore::Connected(std::string& error)
+{
+    // Its goodbye and the end of the line come in two reads.
+    pollfd p{PQsocket(conn_), POLLIN, 0};
+    while (!broken_ && PQstatus(conn_) == CONNECTION_OK) {
+        if (::poll(&p, 1, 0) == 0)
+            return true;
+        broken_ = !PQconsumeInput(conn_);
+    }
+    PQreset(conn_);
+    broken_ = PQstatus(conn_) != CONNECTION_OK;
+    if (broken_) {
+        error = Fail(Cause());
+        return false;
+    }
+    PQsetnonblocking(conn_, 1);
+    return Prepare(error);
+}
+
+// Whether what was sent is answered whole by the deadline; a server that
+// does not answer leaves the connection to be opened again.
+bool PostgresStore::Answered(Clock::time_point deadline, std::string& error)
+{
+    for (;;) {
+        const int unsent = PQflush(conn_);
+        if (unsent == 0 && !PQisBusy(conn_))
+            return true;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0 || unsent < 0 || PQsocket(conn_) < 0) {
+            broken_ = true;
+            error = Fail(left > 0 ? Cause() : NoAnswer());
+            return false;
+        }
+        pollfd p{PQsocket(conn_), static_cast<short>(POLLIN | (unsent ? POLLOUT : 0)), 0};
+        if (::poll(&p, 1, static_cast<int>(left)) > 0 && (p.revents & ~POLLOUT) && !PQconsumeInput(conn_)) {
+            broken_ = true;
+            error = Fail(Cause());
+            return false;
+        }
+    }
+}
+
+Result PostgresStore::Await(bool sent, std::string& error)
+{
+    if (!sent) {
+        broken_ = true;
+        error = Fail(Cause());
+        return nullptr;
+    }
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(seconds_);
+    Result kept;
+    for (;;) {
+        if (!Answered(deadline, error))
+            return nullptr;
+        Result r(PQgetResult(conn_));
+        if (!r)
+            break;
+        // The first failure is the cause; what follows it says less.
+        if (!kept || Ok(kept.get()))
+            kept = std::move(r);
+    }
+    if (!kept || !Ok(kept.get())) {
+        const char* primary = kept ? PQresultErrorField(kept.get(), PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+        error = primary ? Fail(primary) : Fail(Cause());
+        return nullptr;
+    }
+    return kept;
+}
+
+// `prepared` by its name, else `sql`.
+Result PostgresStore::Run(const char* prepared, const std::string& sql, const std::vector<Value>& params,
+                          std::string& error)
+{
+    if (!Connected(error))
+        return nullptr;
+    const Params p(params);
+    return Await(prepared ? PQsendQueryPrepared(conn_, prepared, p.size(), p.data(), nullptr, nullptr, 0)
+                          : PQsendQueryParams(conn_, sql.c_str(), p.size(), nullptr, p.data(), nullptr, nullptr, 0),
+                 error);
+}
+
+std::optional<std::int64_t> PostgresStore::Begin(const Record& r, std::string& error)
+{
+    Record begun = r;
+    begun.result = kResultInterrupted;
+    begun.ended.clear();
+    std::vector<Value> values;
+    for (std::size_t i = 1; i < kColumns.size(); ++i)
+        values.push_back(Get(begun, kColumns[i]));
+    const std::lock_guard<std::mutex> hold(lock_);
+    const Result done = Run(kInsert, {}, values, error);
+    if (!done)
+        return std::nullopt;
+    return Number(PQgetvalue(done.get(), 0, 0));
+}
+
+bool PostgresStore::Complete(std::int64_t id, std::string_view result, const std::string& detail,
+                             const std::string& ended, std::string& error)
+{
+    if (std::find(kResults.begin(), kResults.end(), result) == kResults.end()) {
+        error = Fail(std::string("not a result: ").append(result));
+        return false;
+    }
+    const std::lock_guard<std::mutex> hold(lock_);
+    const Result done = Run(kComplete, {}, {std::string(result), detail, ended, id}, error);
+    if (!done)
+        return false;
+    if (std::string_view(PQcmdTuples(done.get())) != "1") {
+        error = Fail(std::string("no record ").append(std::to_string(id)));
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::vector<Record>> PostgresStore::Query(const Filter& f, std::string& error)
+{
+    const Statement query = QuerySql(Dialect::Postgres, f);
+    const std::lock_guard<std::mutex> hold(lock_);
+    const Result rows = Run(nullptr, query.sql, query.params, error);
+    if (!rows)
+        return std::nullopt;
+    std::vector<Record> out(static_cast<std::size_t>(PQntuples(rows.get())));
+    for (std::size_t row = 0; row < out.size(); ++row) {
+        for (std::size_t i = 0; i < kColumns.size(); ++i) {
+            const int r = static_cast<int>(row), c = static_cast<int>(i);
+            if (PQgetisnull(rows.get(), r, c))
+                continue;
+            const char* text = PQgetvalue(rows.get(), r, c);
+            if (std::holds_alternative<std::string Record::*>(kColumns[i].field))
+                Set(out[row], kColumns[i], std::string(text, static_cast<std::size_t>(PQgetlength(rows.get(), r, c))));
+            else
+                Set(out[row], kColumns[i], Number(text));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::unique_ptr<Store> OpenPostgresStore(const std::string& url, std::string& error)
+{
+    auto store = std::make_unique<PostgresStore>(url);
+    if (!store->Open(error))
+        return nullptr;
+    error.clear();
+    return store;
+}
+
+}  // namespace records

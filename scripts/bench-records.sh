@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# What a record adds to a job, and `dtuctl records --unit` among a million
+# records, in an SQLite file and in PostgreSQL on loopback, and prints the
+# figures (README, "Benchmarks", "Records"). About a minute.
+#   scripts/bench-records.sh [--jobs 1000] [--records 1000000] [--units 10000]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh build gui test cli
+cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/bench --target records_bench
+exec build/bench/bench/records_bench "$@"
