@@ -332,6 +332,10 @@ std::optional<std::int64_t> PostgresStore::Begin(const Record& r, std::string& e
     for (std::size_t i = 1; i < kColumns.size(); ++i)
         values.push_back(Get(begun, kColumns[i]));
     const std::lock_guard<std::mutex> hold(lock_);
+    // As the SQLite store: the begun record waits for the server's disk,
+    // the end does not.
+    if (!Run(nullptr, "SET synchronous_commit TO on", {}, error))
+        return std::nullopt;
     const Result done = Run(kInsert, {}, values, error);
     if (!done)
         return std::nullopt;
@@ -346,6 +350,8 @@ bool PostgresStore::Complete(std::int64_t id, std::string_view result, const std
         return false;
     }
     const std::lock_guard<std::mutex> hold(lock_);
+    if (!Run(nullptr, "SET synchronous_commit TO off", {}, error))
+        return false;
     const Result done = Run(kComplete, {}, {std::string(result), detail, ended, id}, error);
     if (!done)
         return false;
