@@ -5,6 +5,7 @@
 #include "driver/records/Store.h"
 #include "tests/cli/Profiles.h"
 #include "tests/cli/SimulatedDtus.h"
+#include "tests/support/Postgres.h"
 #include "tests/support/RunCtl.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
+#include <set>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
@@ -176,6 +178,43 @@ TEST_F(JobRecords, NoUnitGoesUnrecorded)
     EXPECT_EQ(kept[0].result, records::kResultInterrupted);
     EXPECT_EQ(kept[0].ended, "");
     EXPECT_EQ(kept[0].unitId.size(), 12u);
+}
+
+// Two stations provision eight units each at the same moment into one
+// PostgreSQL database: sixteen records, none lost or doubled.
+TEST_F(JobRecords, TwoStationsShareOneDatabase)
+{
+    std::string error;
+    const std::string url = pgtest::FreshDatabase(error);
+    ASSERT_FALSE(url.empty()) << error;
+    const std::string profile = File("p.toml", kFullProfile);
+    std::vector<pid_t> stations;
+    std::set<std::string> ports;
+    for (int station = 0; station < 2; ++station) {
+        std::vector<std::string> args{"--records", url, "--fast"};
+        for (int i = 0; i < 8; ++i) {
+            const std::string port = Start().TerminalPath();
+            ports.insert(port);
+            args.insert(args.end(), {"-p", port});
+        }
+        args.insert(args.end(), {"write", profile});
+        stations.push_back(Spawn(args, false));
+    }
+    for (const pid_t station : stations)
+        EXPECT_EQ(ExitOf(station), cli::kExitOk);
+
+    const auto store = records::OpenStore(url, error);
+    ASSERT_TRUE(store) << error;
+    const auto kept = store->Query({}, error);
+    ASSERT_TRUE(kept) << error;
+    std::set<std::string> recorded;
+    for (const records::Record& r : *kept) {
+        EXPECT_EQ(r.result, records::kResultOk) << r.port << ": " << r.detail;
+        EXPECT_EQ(r.unitId.size(), 12u);
+        recorded.insert(r.port);
+    }
+    EXPECT_EQ(kept->size(), 16u);
+    EXPECT_EQ(recorded, ports);
 }
 
 }  // namespace
