@@ -34,11 +34,16 @@ void Write(Link& link, const Line& line, const profile::Profile& wanted, Outcome
     // Requests are not counted ahead: each one moves the bar a step further
     // towards the end, never past it.
     int requests = 0;
-    out.report = WriteProfile(link, wanted, line.timeoutMs, [&](const std::string& what) {
-        p.waitingFor = what;
-        p.percent = std::min(99, kIdentified + 3 * ++requests);
-        report(p);
-    });
+    const auto step = [&](Progress::Step now) {
+        return [&, now](const std::string& what) {
+            p.step = now;
+            p.waitingFor = what;
+            p.percent = std::min(99, kIdentified + 3 * ++requests);
+            report(p);
+        };
+    };
+    out.report = WriteProfile(link, wanted, line.timeoutMs, step(Progress::Step::Writing),
+                              step(Progress::Step::Verifying));
     for (const profile::Checked& c : out.report.rows)
         out.differing += c.verdict == profile::Verdict::Differs;
     if (out.differing > 0) {

@@ -20,7 +20,8 @@ DeviceSettings ReadSettings(Link& link, unsigned queries, int timeoutMs, const S
     return s;
 }
 
-WriteReport WriteProfile(Link& link, const Profile& profile, int timeoutMs, const StepReport& step)
+WriteReport WriteProfile(Link& link, const Profile& profile, int timeoutMs, const StepReport& step,
+                         const StepReport& verifyStep)
 {
     const DeviceSettings current = ReadSettings(link, QueriesToComplete(profile), timeoutMs, step);
     const Profile complete = Complete(profile, current);
@@ -32,7 +33,8 @@ WriteReport WriteProfile(Link& link, const Profile& profile, int timeoutMs, cons
         const bool clock = w.frame.size() > 2 && w.frame[2] == dtu::cmd::kSetClock;
         link.Exchange(clock ? dtu::BuildSetClock(host::LocalNow()) : w.frame, timeoutMs, w.what);
     }
-    const DeviceSettings readBack = ReadSettings(link, QueriesToVerify(profile), timeoutMs, step);
+    const DeviceSettings readBack =
+        ReadSettings(link, QueriesToVerify(profile), timeoutMs, verifyStep ? verifyStep : step);
     return {Compare(profile, writes, readBack)};
 }
 

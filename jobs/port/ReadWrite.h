@@ -13,7 +13,8 @@ namespace jobs {
 profile::DeviceSettings ReadSettings(Link& link, unsigned queries, int timeoutMs,
                                      const profile::StepReport& step = {});
 
+// `verifyStep`, when given, reports the read-back instead of `step`.
 profile::WriteReport WriteProfile(Link& link, const profile::Profile& profile, int timeoutMs,
-                                  const profile::StepReport& step = {});
+                                  const profile::StepReport& step = {}, const profile::StepReport& verifyStep = {});
 
 }  // namespace jobs
