@@ -217,9 +217,10 @@ void BenchPage::FillRows(const QStringList& named)
 
 void BenchPage::RememberTyped() const
 {
+    // A simulated DTU's pseudo-terminal is gone with this run.
     QStringList ports;
     for (const BenchRow& r : model_->rows())
-        if (r.named)
+        if (r.named && !names_.contains(r.port))
             ports << r.port;
     if (const auto settings = ui::Remembered())
         settings->setValue(QString::fromUtf8(kPortsKey), ports);
