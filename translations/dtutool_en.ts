@@ -1063,6 +1063,13 @@ Check the server and the network, then open it again in &quot;Settings&quot;.</t
     </message>
 </context>
 <context>
+    <name>Records</name>
+    <message>
+        <source>记录存放处 %1 仍在连接，请稍后再试。</source>
+        <translation>The records store %1 is still being reached; try again in a moment.</translation>
+    </message>
+</context>
+<context>
     <name>RecordsModel</name>
     <message>
         <source>读取</source>

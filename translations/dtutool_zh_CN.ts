@@ -1063,6 +1063,13 @@
     </message>
 </context>
 <context>
+    <name>Records</name>
+    <message>
+        <source>记录存放处 %1 仍在连接，请稍后再试。</source>
+        <translation>记录存放处 %1 仍在连接，请稍后再试。</translation>
+    </message>
+</context>
+<context>
     <name>RecordsModel</name>
     <message>
         <source>读取</source>

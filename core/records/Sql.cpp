@@ -71,6 +71,11 @@ std::string CompleteSql(Dialect d)
     return std::string("UPDATE ").append(kTable).append(" SET result = ").append(Placeholder(d, 1)).append(", detail = ").append(Placeholder(d, 2)).append(", ended = ").append(Placeholder(d, 3)).append(" WHERE id = ").append(Placeholder(d, 4));
 }
 
+std::string IdentifySql(Dialect d)
+{
+    return std::string("UPDATE ").append(kTable).append(" SET unit_id = ").append(Placeholder(d, 1)).append(", version = ").append(Placeholder(d, 2)).append(" WHERE id = ").append(Placeholder(d, 3));
+}
+
 Statement QuerySql(Dialect d, const Filter& f)
 {
     Statement s{std::string("SELECT ").append(Names(0)).append(" FROM ").append(kTable), {}};

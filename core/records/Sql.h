@@ -18,6 +18,8 @@ std::vector<std::string> SchemaSql(Dialect d);
 std::string InsertSql(Dialect d);
 // Binds result, detail, ended and the key.
 std::string CompleteSql(Dialect d);
+// Binds unit_id, version and the key: the unit named once it answered.
+std::string IdentifySql(Dialect d);
 
 struct Statement {
     std::string sql;

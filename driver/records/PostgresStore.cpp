@@ -116,6 +116,8 @@ public:
 
     const std::string& Name() const override { return name_; }
     std::optional<std::int64_t> Begin(const Record& r, std::string& error) override;
+    bool Identify(std::int64_t id, const std::string& unitId, const std::string& version,
+                  std::string& error) override;
     bool Complete(std::int64_t id, std::string_view result, const std::string& detail, const std::string& ended,
                   std::string& error) override;
     std::optional<std::vector<Record>> Query(const Filter& f, std::string& error) override;
@@ -353,6 +355,20 @@ bool PostgresStore::Complete(std::int64_t id, std::string_view result, const std
     if (!Run(nullptr, "SET synchronous_commit TO off", {}, error))
         return false;
     const Result done = Run(kComplete, {}, {std::string(result), detail, ended, id}, error);
+    if (!done)
+        return false;
+    if (std::string_view(PQcmdTuples(done.get())) != "1") {
+        error = Fail(std::string("no record ").append(std::to_string(id)));
+        return false;
+    }
+    return true;
+}
+
+bool PostgresStore::Identify(std::int64_t id, const std::string& unitId, const std::string& version,
+                             std::string& error)
+{
+    const std::lock_guard<std::mutex> hold(lock_);
+    const Result done = Run(nullptr, IdentifySql(Dialect::Postgres), {unitId, version, id}, error);
     if (!done)
         return false;
     if (std::string_view(PQcmdTuples(done.get())) != "1") {

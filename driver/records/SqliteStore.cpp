@@ -81,6 +81,7 @@ public:
     {
         insert_.reset();
         complete_.reset();
+        identify_.reset();
         sqlite3_close_v2(db_);
     }
 
@@ -88,6 +89,8 @@ public:
 
     const std::string& Name() const override { return path_; }
     std::optional<std::int64_t> Begin(const Record& r, std::string& error) override;
+    bool Identify(std::int64_t id, const std::string& unitId, const std::string& version,
+                  std::string& error) override;
     bool Complete(std::int64_t id, std::string_view result, const std::string& detail, const std::string& ended,
                   std::string& error) override;
     std::optional<std::vector<Record>> Query(const Filter& f, std::string& error) override;
@@ -96,12 +99,15 @@ private:
     std::string Fail(const std::string& cause) const { return "records store " + path_ + ": " + cause; }
     Prepared Prepare(const std::string& sql, unsigned flags, std::string& error);
     bool Exec(const char* sql, std::string& error);
+    // Runs an UPDATE of one record, its values bound in order, the key last;
+    // the lock held.
+    bool Change(sqlite3_stmt* s, const std::vector<Value>& values, std::string& error);
 
     const std::string path_;
     sqlite3* db_ = nullptr;
     // One connection: its statements and error texts are one thread's at a time.
     std::mutex lock_;
-    Prepared insert_, complete_;
+    Prepared insert_, complete_, identify_;
 };
 
 Prepared SqliteStore::Prepare(const std::string& sql, unsigned flags, std::string& error)
@@ -178,7 +184,8 @@ bool SqliteStore::Open(std::string& error)
         return false;
     insert_ = Prepare(InsertSql(Dialect::Sqlite), SQLITE_PREPARE_PERSISTENT, error);
     complete_ = insert_ ? Prepare(CompleteSql(Dialect::Sqlite), SQLITE_PREPARE_PERSISTENT, error) : nullptr;
-    return insert_ && complete_;
+    identify_ = complete_ ? Prepare(IdentifySql(Dialect::Sqlite), SQLITE_PREPARE_PERSISTENT, error) : nullptr;
+    return insert_ && complete_ && identify_;
 }
 
 std::optional<std::int64_t> SqliteStore::Begin(const Record& r, std::string& error)
@@ -221,15 +228,30 @@ bool SqliteStore::Complete(std::int64_t id, std::string_view result, const std::
     // the job as interrupted, which claims nothing it did not do.
     if (!Exec("PRAGMA synchronous = NORMAL", error))
         return false;
-    sqlite3_stmt* s = complete_.get();
+    return Change(complete_.get(), {std::string(result), detail, ended, id}, error);
+}
+
+bool SqliteStore::Identify(std::int64_t id, const std::string& unitId, const std::string& version,
+                           std::string& error)
+{
+    const std::lock_guard<std::mutex> hold(lock_);
+    if (!Exec("PRAGMA synchronous = NORMAL", error))
+        return false;
+    return Change(identify_.get(), {unitId, version, id}, error);
+}
+
+bool SqliteStore::Change(sqlite3_stmt* s, const std::vector<Value>& values, std::string& error)
+{
     const ResetOnExit reset{s};
-    if (Bind(s, 1, std::string(result)) != SQLITE_OK || Bind(s, 2, detail) != SQLITE_OK ||
-        Bind(s, 3, ended) != SQLITE_OK || Bind(s, 4, id) != SQLITE_OK || sqlite3_step(s) != SQLITE_DONE) {
+    int rc = SQLITE_OK;
+    for (std::size_t i = 0; i < values.size() && rc == SQLITE_OK; ++i)
+        rc = Bind(s, static_cast<int>(i + 1), values[i]);
+    if (rc != SQLITE_OK || sqlite3_step(s) != SQLITE_DONE) {
         error = Fail(Cause(db_));
         return false;
     }
     if (sqlite3_changes(db_) != 1) {
-        error = Fail(std::string("no record ").append(std::to_string(id)));
+        error = Fail(std::string("no record ").append(std::to_string(std::get<std::int64_t>(values.back()))));
         return false;
     }
     return true;

@@ -26,6 +26,9 @@ public:
     // Keeps `r` as begun, whatever its result and end: "interrupted", no
     // end. Returns its id.
     virtual std::optional<std::int64_t> Begin(const Record& r, std::string& error) = 0;
+    // The unit of a begun record, once it has said who it is.
+    virtual bool Identify(std::int64_t id, const std::string& unitId, const std::string& version,
+                          std::string& error) = 0;
     // `ended` in the records' form (IsoTime).
     virtual bool Complete(std::int64_t id, std::string_view result, const std::string& detail,
                           const std::string& ended, std::string& error) = 0;

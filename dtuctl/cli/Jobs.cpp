@@ -32,31 +32,43 @@ void RecordFailed(PortResult& result, const std::string& error)
     result.json["record_error"] = error;
 }
 
-// Opens the port, identifies the unit when the job is recorded, and runs
-// the job between the record's beginning and its end.
+// Begins the port's record before anything is sent, opens the port, asks
+// the unit who it is when the job is recorded, and completes the record
+// after the job.
 PortResult RunOnPort(const std::string& port, std::size_t index, const Line& line, Board& board, const Job& job,
                      const Recording& recording)
 {
     PortResult result;
     const jobs::Recorder* recorder = recording.recorder && recording.recorder->On() ? recording.recorder : nullptr;
-    profile::DeviceSettings identity;
-    std::optional<std::int64_t> id;
+    std::int64_t id = 0;
+    if (recorder) {
+        std::string error;
+        const std::optional<std::int64_t> begun = recorder->Begin(port, recording.action, "", "", error);
+        if (!begun) {
+            RecordFailed(result, error + "; nothing was sent");
+            return result;
+        }
+        id = *begun;
+    }
     try {
         Link link;
         board.Step(index, "opening");
         link.OpenOrThrow(port, {line.baud, ParityCode(line.parity), line.timeoutMs, line.connectTimeoutMs, line.fast});
         PortContext context{link, board, index, line.timeoutMs};
+        profile::DeviceSettings identity;
+        std::string error;
         if (recorder) {
-            identity = jobs::ReadSettings(link, profile::kOwnId | profile::kVersion, line.timeoutMs,
-                                          [&](const std::string& what) { board.Step(index, what); });
-            std::string error;
-            id = recorder->Begin(port, recording.action, identity.ownId ? identity.ownId->id : "",
-                                 identity.version.value_or(""), error);
-            if (!id) {
-                RecordFailed(result, error + "; nothing was changed");
-                return result;
-            }
-            context.identity = &identity;
+            identity = jobs::AskUnit(link, profile::kOwnId | profile::kVersion, line.timeoutMs,
+                                     recording.action == records::kActionUpgrade,
+                                     [&](const std::string& what) { board.Step(index, what); });
+            // A unit that cannot be named is not worked on.
+            if (!recorder->Identify(id, identity.ownId ? identity.ownId->id : "", identity.version.value_or(""),
+                                    error))
+                throw jobs::Failure(error + "; nothing was changed");
+            // A read takes what the unit said as its own; a silent unit is
+            // asked again, to fail in the read's words.
+            if (identity.ownId && identity.version)
+                context.identity = &identity;
         }
         result = job(context);
     } catch (const std::exception& e) {
@@ -67,12 +79,8 @@ PortResult RunOnPort(const std::string& port, std::size_t index, const Line& lin
     if (!recorder)
         return result;
     const std::string detail = !result.recordDetail.empty() ? result.recordDetail : result.ok ? "" : result.summary;
-    const std::string_view outcome = result.ok ? records::kResultOk : records::kResultFailed;
     std::string error;
-    const bool kept = id ? recorder->Complete(*id, outcome, detail, error)
-                         : recorder->Once(port, recording.action, identity.ownId ? identity.ownId->id : "",
-                                          identity.version.value_or(""), outcome, detail, error);
-    if (!kept)
+    if (!recorder->Complete(id, result.ok ? records::kResultOk : records::kResultFailed, detail, error))
         RecordFailed(result, error);
     return result;
 }

@@ -1,12 +1,14 @@
 #include "dtuctl/cli/Records.h"
 
 #include "core/common/Hex.h"
+#include "core/records/Place.h"
 #include "core/records/Record.h"
 #include "driver/records/Store.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <filesystem>
 
 namespace cli {
 
@@ -88,6 +90,12 @@ int ListRecords(const std::string& place, const RecordsOptions& o, Console conso
 
     std::string error;
     const std::string chosen = records::ChosenPlace(place);
+    // Listing makes nothing: a mistyped path is said, not made a database.
+    if (const records::Place p = records::ParsePlace(chosen);
+        p.kind == records::Place::Kind::File && !p.where.empty() && !std::filesystem::exists(p.where)) {
+        console.err << "dtuctl: records store " << p.where << ": no such file; nothing has been recorded there\n";
+        return kExitFailed;
+    }
     const std::unique_ptr<records::Store> store = records::OpenStore(chosen, error);
     if (!store) {
         if (error.empty())

@@ -13,11 +13,11 @@ namespace {
 // work is the rest.
 constexpr int kIdentified = 10;
 
-void Identify(Link& link, const Line& line, Outcome& out, const JobReport& report)
+void Identify(Link& link, const Line& line, bool silentAllowed, Outcome& out, const JobReport& report)
 {
     Progress p;
     p.step = Progress::Step::Identifying;
-    const profile::DeviceSettings s = ReadSettings(link, kIdentity, line.timeoutMs, [&](const std::string& what) {
+    const profile::DeviceSettings s = AskUnit(link, kIdentity, line.timeoutMs, silentAllowed, [&](const std::string& what) {
         p.waitingFor = what;
         report(p);
     });
@@ -118,27 +118,33 @@ Outcome RunJob(const std::string& port, const Line& line, const Work& work,
     Outcome out;
     const JobReport tell = report ? report : [](const Progress&) {};
     const Recorder* recorder = work.recorder && work.recorder->On() ? work.recorder : nullptr;
-    std::optional<std::int64_t> id;
+    std::int64_t id = 0;
     std::string recordError;
+    if (recorder) {
+        const std::optional<std::int64_t> begun = recorder->Begin(port, ActionName(work.action), "", "", recordError);
+        if (!begun) {
+            Fail(out, recordError);
+            return out;
+        }
+        id = *begun;
+    }
     try {
         Link link;
         link.SetStop(std::move(stop));
         tell(Progress{});
         link.ThrowIfStopped();
         link.OpenOrThrow(port, line);
-        Identify(link, line, out, tell);
-        if (recorder) {
-            id = recorder->Begin(port, ActionName(work.action), out.ownId, out.version, recordError);
-            if (!id) {
-                Fail(out, recordError);
-                return out;
-            }
+        Identify(link, line, work.action == Action::Upgrade, out, tell);
+        // A unit that cannot be named is not worked on.
+        if (recorder && !recorder->Identify(id, out.ownId, out.version, recordError)) {
+            Fail(out, recordError);
+        } else {
+            out.result = Outcome::Result::Ok;
+            if (work.action == Action::Write && work.profile)
+                Write(link, line, *work.profile, out, tell);
+            else if (work.action == Action::Upgrade && work.image)
+                Upgrade(link, line, *work.image, out, tell);
         }
-        out.result = Outcome::Result::Ok;
-        if (work.action == Action::Write && work.profile)
-            Write(link, line, *work.profile, out, tell);
-        else if (work.action == Action::Upgrade && work.image)
-            Upgrade(link, line, *work.image, out, tell);
     } catch (const Stopped&) {
         out.result = Outcome::Result::Stopped;
         out.detail.clear();
@@ -151,12 +157,7 @@ Outcome RunJob(const std::string& port, const Line& line, const Work& work,
         out.result = Outcome::Result::Failed;
         out.detail = e.what();
     }
-    if (!recorder)
-        return out;
-    const bool kept = id ? recorder->Complete(*id, ResultName(out.result), out.detail, recordError)
-                         : recorder->Once(port, ActionName(work.action), out.ownId, out.version,
-                                          ResultName(out.result), out.detail, recordError);
-    if (!kept)
+    if (recorder && !recorder->Complete(id, ResultName(out.result), out.detail, recordError))
         Fail(out, recordError);
     return out;
 }

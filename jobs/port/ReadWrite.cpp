@@ -20,6 +20,17 @@ DeviceSettings ReadSettings(Link& link, unsigned queries, int timeoutMs, const S
     return s;
 }
 
+DeviceSettings AskUnit(Link& link, unsigned queries, int timeoutMs, bool silentAllowed, const StepReport& step)
+{
+    try {
+        return ReadSettings(link, queries, timeoutMs, step);
+    } catch (const LinkFailure& e) {
+        if (!silentAllowed || e.cause != Cause::NoAnswer)
+            throw;
+        return {};
+    }
+}
+
 WriteReport WriteProfile(Link& link, const Profile& profile, int timeoutMs, const StepReport& step,
                          const StepReport& verifyStep)
 {

@@ -79,12 +79,12 @@ bool Recorder::Complete(std::int64_t id, std::string_view result, const std::str
     return store_->Complete(id, result, detail, records::IsoTime(host::WallMs()), error);
 }
 
-bool Recorder::Once(const std::string& port, std::string_view action, const std::string& unitId,
-                    const std::string& version, std::string_view result, const std::string& detail,
-                    std::string& error) const
+bool Recorder::Identify(std::int64_t id, const std::string& unitId, const std::string& version,
+                        std::string& error) const
 {
-    const std::optional<std::int64_t> id = Begin(port, action, unitId, version, error);
-    return id && Complete(*id, result, detail, error);
+    if (!store_ || id == 0 || (unitId.empty() && version.empty()))
+        return true;
+    return store_->Identify(id, unitId, version, error);
 }
 
 OpeningStore::OpeningStore(std::string place)

@@ -1,6 +1,7 @@
-// The records of one run's jobs, one per unit: begun as interrupted once
-// the unit has said who it is, and completed when its job ends, so a job cut
-// short by a kill or a power cut is still there.
+// The records of one run's jobs, one per unit: begun as interrupted before
+// anything is sent, given the unit once it has said who it is, and completed
+// when its job ends, so a job cut short by a kill or a power cut is still
+// there.
 #pragma once
 
 #include "core/records/Record.h"
@@ -42,12 +43,10 @@ public:
     // `error`, when the store refused.
     std::optional<std::int64_t> Begin(const std::string& port, std::string_view action, const std::string& unitId,
                                       const std::string& version, std::string& error) const;
+    // The unit of a record begun before it answered.
+    bool Identify(std::int64_t id, const std::string& unitId, const std::string& version, std::string& error) const;
     bool Complete(std::int64_t id, std::string_view result, const std::string& detail, std::string& error) const;
 
-    // Begun and completed at once, for a job that ended before it began.
-    bool Once(const std::string& port, std::string_view action, const std::string& unitId,
-              const std::string& version, std::string_view result, const std::string& detail,
-              std::string& error) const;
 
 private:
     std::shared_ptr<records::Store> store_;

@@ -89,6 +89,7 @@ void MainWindow::CheckPortLost()
     // The page may already have said it, or will on its next check.
     const bool upgradeSays = otg_ && (otg_->TakePortLossReport() || otg_->transferring());
     g_Serial.Close();
+    ui::ForgetUnit();
     // The settings page waits for the adapter to come back and says so
     // there; a box would only stand in the way of the reopen.
     if (uart_ && uart_->AwaitReconnect(path, baudRate, parity)) {

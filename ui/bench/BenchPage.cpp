@@ -29,6 +29,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <chrono>
+
 namespace {
 
 const char kPortsKey[] = "bench/ports";
@@ -275,7 +277,7 @@ bool BenchPage::Start(const jobs::Work& work, const QString& action)
     // opened (a server) is waited for by the jobs, never by the window.
     const std::shared_ptr<jobs::OpeningStore> opening = ui::WindowRecords();
     std::string error;
-    if (opening->Done() && !opening->Wait(error)) {
+    if (opening->Done(std::chrono::milliseconds(300)) && !opening->Wait(error)) {
         ui::ShowMessage(this, windowTitle(), tr("不能记录，没有操作任何 DTU：%1").arg(Q(error)), ui::Buttons::Ok,
                         QMessageBox::Warning);
         return false;

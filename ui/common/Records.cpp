@@ -1,9 +1,13 @@
 #include "ui/common/Records.h"
 
+#include "core/records/Place.h"
 #include "driver/records/Store.h"
 #include "driver/serial/BufferedPort.h"
 #include "ui/common/Settings.h"
 
+#include <QCoreApplication>
+
+#include <chrono>
 #include <cstdlib>
 
 #ifndef DTU_VERSION
@@ -27,7 +31,9 @@ std::shared_ptr<jobs::OpeningStore> WindowRecords()
     static std::string place;
     static std::shared_ptr<jobs::OpeningStore> opening;
     const std::string wanted = RecordsPlace();
-    if (!opening || wanted != place) {
+    // A place that failed is tried again: a server may be back.
+    std::string failed;
+    if (!opening || wanted != place || (opening->Done() && !opening->Wait(failed))) {
         place = wanted;
         opening = std::make_shared<jobs::OpeningStore>(wanted);
     }
@@ -41,8 +47,16 @@ std::string ProgramName()
 
 std::optional<jobs::Recorder> JobRecorder(const std::string& profilePath, const jobs::Image* image, QString& error)
 {
+    // The window waits a moment for a store still being reached, never for
+    // a server that does not answer.
+    const std::shared_ptr<jobs::OpeningStore> opening = WindowRecords();
+    if (!opening->Done(std::chrono::milliseconds(300))) {
+        error = QCoreApplication::translate("Records", "记录存放处 %1 仍在连接，请稍后再试。")
+                    .arg(QString::fromStdString(records::Shown(RecordsPlace())));
+        return std::nullopt;
+    }
     std::string cause;
-    const auto store = WindowRecords()->Wait(cause);
+    const auto store = opening->Wait(cause);
     if (!store) {
         error = QString::fromStdString(cause);
         return std::nullopt;
@@ -107,6 +121,11 @@ void NoteOwnId(const std::string& port, const std::string& id)
 void NoteVersion(const std::string& port, const std::string& version)
 {
     On(port).version = version;
+}
+
+void ForgetUnit()
+{
+    LastHeard() = {};
 }
 
 SeenUnit LastSeen(const std::string& port)

@@ -25,8 +25,8 @@ std::string ProgramName();
 
 // The recorder for a page's job, or an empty one when records are off;
 // nothing, with `error` in the window's words, when the store cannot be
-// opened or a file named cannot be read. Waits for the store: call it
-// where a job may wait, not on a click when the store may be a server.
+// opened, is still being reached after a short wait, or a file named cannot
+// be read.
 std::optional<jobs::Recorder> JobRecorder(const std::string& profilePath, const jobs::Image* image, QString& error);
 
 // The record of a page's job on the window's own port, begun before its
@@ -48,5 +48,7 @@ struct SeenUnit {
 void NoteOwnId(const std::string& port, const std::string& id);
 void NoteVersion(const std::string& port, const std::string& version);
 SeenUnit LastSeen(const std::string& port);
+// The port was opened, closed or lost: the unit on it may be another now.
+void ForgetUnit();
 
 }  // namespace ui

@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QTimer>
 #include <QTimerEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -243,10 +244,13 @@ void DtuProfileGroup::CompleteRecord(std::string_view result, const std::string&
     std::string error;
     const bool kept = record_->recorder.Complete(record_->id, result, detail, error);
     record_.reset();
+    // Said once the run has ended: a box's own event loop must not hand a
+    // late answer to a run that is stopping.
     if (!kept)
-        ui::ShowMessage(page_.pageWidget(), page_.pageWidget()->windowTitle(),
-                        tr("记录未能完成：%1").arg(QString::fromStdString(error)), ui::Buttons::Ok,
-                        QMessageBox::Warning);
+        QTimer::singleShot(0, this, [this, text = tr("记录未能完成：%1").arg(QString::fromStdString(error))] {
+            ui::ShowMessage(page_.pageWidget(), page_.pageWidget()->windowTitle(), text, ui::Buttons::Ok,
+                            QMessageBox::Warning);
+        });
 }
 
 void DtuProfileGroup::StopRun(const QString& why)

@@ -5,6 +5,7 @@
 #include "driver/serial/BufferedPort.h"
 #include "driver/serial/Hotplug.h"
 #include "driver/serial/NetPort.h"
+#include "ui/common/Records.h"
 #include "ui/common/Settings.h"
 #include "ui/common/Widgets.h"
 
@@ -202,6 +203,7 @@ void SerialSettingsPage::OnOpenClose()
     case State::Open:
         SayFailure({});
         g_Serial.Close();
+        ui::ForgetUnit();
         Say(line_, {});
         opened_.path.clear();
         Step(Event::Closed);
@@ -250,6 +252,7 @@ void SerialSettingsPage::OpenChosen()
 
 void SerialSettingsPage::Opened(const std::string& path, const std::string& stable)
 {
+    ui::ForgetUnit();
     opened_.path = path;
     opened_.stable = stable;
     Step(Event::Opened);

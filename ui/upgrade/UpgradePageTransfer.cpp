@@ -178,6 +178,9 @@ void UpgradePage::Finish(const QString& verdict, std::string_view result)
         const bool kept = record_->recorder.Complete(
             record_->id, result, result == records::kResultOk ? std::string() : verdict.toStdString(), error);
         record_.reset();
+        // The unit runs another version now, or may: ask it again.
+        if (result == records::kResultOk)
+            ui::ForgetUnit();
         if (!kept)
             Say(tr("记录未能完成：%1").arg(QString::fromStdString(error)));
     }
