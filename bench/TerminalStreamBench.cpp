@@ -334,6 +334,7 @@ struct Phase {
     double serverCpu = -1;
     std::optional<double> lastLine;  // seconds after the last byte
     bool lastLineSeen = false;
+    bool looked = false;  // the last line was looked for
     double busyAfter = 0;
     std::string trouble;
 };
@@ -429,7 +430,7 @@ Phase Stream(int master, const Bytes& data, Subject& s, bool inProcess)
     // most a minute.
     std::vector<std::pair<Clock::time_point, double>> samples{{Clock::now(), s.cpu()}};
     auto idleAt = [&](std::size_t i) { return i + 2 < samples.size() && samples[i + 2].second - samples[i].second <= 0.010; };
-    bool looking = bool(s.lastLineShown);
+    bool looking = ph.looked = bool(s.lastLineShown);
     while (Clock::now() < end + std::chrono::seconds(60)) {
         if (looking && (ph.lastLineSeen = s.lastLineShown())) {
             ph.lastLine = Seconds(Clock::now() - end);
@@ -864,7 +865,7 @@ void Print(const std::vector<Result>& results, double textMiB, double randomMiB,
         {"last line shown after (s)",
          [&](const Result& r) {
              return r.text.lastLine ? Fixed(*r.text.lastLine, 3)
-                                    : std::string(r.name.rfind("dtutool", 0) == 0 ? "never" : "n/a");
+                                    : std::string(r.text.looked ? "never" : "n/a");
          },
          "<= 0.5"},
         {"busy after last byte (s)", [&](const Result& r) { return Fixed(r.text.busyAfter, 2); }, ""},

@@ -218,8 +218,9 @@ int ReceiveView::TopFor(int last) const
     int used = 0;
     int i = last;
     for (; i >= 0; --i) {
-        // Unwrapped lines are one row each, unless a fallback font is taller.
-        const int h = wrap_ ? HeightOf(*Layout(i)) : RowHeight();
+        // Laid out as painted: a character from a fallback font makes a row
+        // taller.
+        const int h = HeightOf(*Layout(i));
         if (used + h > room && i != last)
             break;
         used += h;
