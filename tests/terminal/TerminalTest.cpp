@@ -16,6 +16,7 @@
 #include "ui/terminal/CommandsDialog.h"
 #include "ui/terminal/TerminalWindow.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
@@ -358,6 +359,11 @@ private slots:
         QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
         const QString first = view.line(int(from - dropped)), second = view.line(int(from + 1 - dropped));
         QCOMPARE(QApplication::clipboard()->text(), first.mid(5) + u'\n' + second.left(3));
+        // A screen reader reads the same selection.
+        QAccessibleTextInterface* read = QAccessible::queryAccessibleInterface(&view)->textInterface();
+        int start = 0, end = 0;
+        read->selection(0, &start, &end);
+        QCOMPARE(read->text(start, end), QApplication::clipboard()->text());
     }
 
     void sendsTextWithItsLineEnding_data()

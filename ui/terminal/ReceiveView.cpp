@@ -496,7 +496,7 @@ void ReceiveView::mouseMoveEvent(QMouseEvent* e)
     else if (at.y() > viewport()->height())
         v->setValue(v->value() + 1);
     if (at.y() < 0 || at.y() > viewport()->height())
-        repaint();  // what is hit is what is shown
+        viewport()->repaint();  // what is hit is what is shown
     MoveCaret(posAtPoint(at), true);
 }
 
