@@ -3219,6 +3219,17 @@ Stop the upgrade and close?</translation>
     </message>
 </context>
 <context>
+    <name>terminal::ReceiveView</name>
+    <message>
+        <source>复制(&amp;C)</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>全选(&amp;A)</source>
+        <translation>Select &amp;All</translation>
+    </message>
+</context>
+<context>
     <name>ui::FastReplies</name>
     <message>
         <source>快速应答</source>

@@ -3219,6 +3219,17 @@
     </message>
 </context>
 <context>
+    <name>terminal::ReceiveView</name>
+    <message>
+        <source>复制(&amp;C)</source>
+        <translation>复制(&amp;C)</translation>
+    </message>
+    <message>
+        <source>全选(&amp;A)</source>
+        <translation>全选(&amp;A)</translation>
+    </message>
+</context>
+<context>
     <name>ui::FastReplies</name>
     <message>
         <source>快速应答</source>

@@ -16,17 +16,19 @@
 #include "ui/terminal/CommandsDialog.h"
 #include "ui/terminal/TerminalWindow.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -251,7 +253,7 @@ private slots:
         In<QPushButton>("logButton")->click();
         QVERIFY(NothingWritten());
         // The view keeps its last 1000 lines and says how many went.
-        QVERIFY(term_->findChild<QPlainTextEdit*>(QStringLiteral("receiveView"))->blockCount() <= 1000);
+        QVERIFY(term_->findChild<terminal::ReceiveView*>(QStringLiteral("receiveView"))->lineCount() <= 1000);
         QVERIFY(term_->linesGone() >= kLines - 1000);
         QVERIFY(In<QLabel>("linesGone")->text().contains(QString::number(term_->linesGone())));
 
@@ -270,6 +272,98 @@ private slots:
             if (const qsizetype at = l.indexOf(QStringLiteral(" RX ")); at > 0)
                 logged += l.mid(at + 4);
         QCOMPARE(logged, terminal::OneLine(stream, text::Encoding::Gbk));
+    }
+
+    // The receive view on its own: a ring of at most `max` lines that says
+    // how many left, follows the end unless the user scrolled up (then the
+    // same line stays at the top while older ones leave), and copies a
+    // selection made with the mouse across two lines.
+    void receiveViewHoldsFollowsAndCopies_data()
+    {
+        QTest::addColumn<int>("max");
+        QTest::addColumn<int>("scrollTo");  // -1: left at the end
+        QTest::addColumn<int>("more");      // lines that arrive then
+        QTest::addColumn<qint64>("dropped");
+        QTest::newRow("follows the end") << 1000 << -1 << 50 << qint64(0);
+        QTest::newRow("scrolled up, stays put") << 1000 << 10 << 50 << qint64(0);
+        QTest::newRow("oldest leave while it follows") << 120 << -1 << 50 << qint64(30);
+        QTest::newRow("scrolled up while the oldest leave") << 120 << 40 << 50 << qint64(30);
+        QTest::newRow("the line on top leaves") << 120 << 10 << 50 << qint64(30);
+        QTest::newRow("a flood past the ring") << 100 << -1 << 250 << qint64(250);
+    }
+    void receiveViewHoldsFollowsAndCopies()
+    {
+        QFETCH(int, max);
+        QFETCH(int, scrollTo);
+        QFETCH(int, more);
+        QFETCH(qint64, dropped);
+        terminal::ReceiveView view;
+        view.resize(500, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.setMaxLines(max);
+        int next = 0;
+        const auto lines = [&next](int count) {
+            QStringList out;
+            for (int i = 0; i < count; ++i, ++next)
+                out << QStringLiteral("line %1 abcdefghij").arg(next);
+            return out;
+        };
+        const auto settle = [&view] {
+            QTest::qWait(1);
+            view.viewport()->repaint();
+        };
+        view.append(lines(100));
+        settle();
+        QScrollBar* bar = view.verticalScrollBar();
+        QCOMPARE(bar->value(), bar->maximum());
+        QVERIFY(bar->maximum() > 50);  // well more than a page
+        QRect top;
+        if (scrollTo >= 0) {
+            bar->setValue(scrollTo);
+            settle();
+            top = view.characterRect({scrollTo, 0});
+            QVERIFY(!top.isEmpty());
+        }
+        // In batches, as a stream delivers them.
+        for (int sent = 0; sent < more; sent += 25) {
+            view.append(lines(std::min(25, more - sent)));
+            settle();
+        }
+        const int held = std::min(max, 100 + more);
+        QCOMPARE(view.lineCount(), held);
+        QCOMPARE(view.dropped(), dropped);
+        QCOMPARE(view.line(0), QStringLiteral("line %1 abcdefghij").arg(dropped));
+        QCOMPARE(view.line(held - 1), QStringLiteral("line %1 abcdefghij").arg(next - 1));
+        const qint64 last = dropped + held - 1;
+        if (scrollTo < 0) {
+            QVERIFY(view.following());
+            QCOMPARE(bar->value(), bar->maximum());
+            const QRect shown = view.characterRect({last, 0});
+            QVERIFY(!shown.isEmpty() && shown.bottom() < view.viewport()->height());
+        } else {
+            // The same line at the same place, or the oldest held if it left.
+            QVERIFY(!view.following());
+            QCOMPARE(view.characterRect({std::max<qint64>(scrollTo, dropped), 0}).top(), top.top());
+            QVERIFY(view.characterRect({last, 0}).isEmpty());
+        }
+
+        // Pressed at the 6th character of a line on screen, shift-clicked
+        // at the 4th of the next, copied with Ctrl+C.
+        const qint64 from = scrollTo < 0 ? last - 2 : std::max<qint64>(scrollTo, dropped);
+        const QRect a = view.characterRect({from, 5}), b = view.characterRect({from + 1, 3});
+        QVERIFY(!a.isEmpty() && !b.isEmpty());
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, a.topLeft() + QPoint(1, a.height() / 2));
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::ShiftModifier, b.topLeft() + QPoint(1, b.height() / 2));
+        QApplication::clipboard()->clear();
+        QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+        const QString first = view.line(int(from - dropped)), second = view.line(int(from + 1 - dropped));
+        QCOMPARE(QApplication::clipboard()->text(), first.mid(5) + u'\n' + second.left(3));
+        // A screen reader reads the same selection.
+        QAccessibleTextInterface* read = QAccessible::queryAccessibleInterface(&view)->textInterface();
+        int start = 0, end = 0;
+        read->selection(0, &start, &end);
+        QCOMPARE(read->text(start, end), QApplication::clipboard()->text());
     }
 
     void sendsTextWithItsLineEnding_data()

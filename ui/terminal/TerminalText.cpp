@@ -43,12 +43,16 @@ QString FromGbk(std::span<const std::uint8_t> bytes)
 template <class Emit>
 void Walk(std::span<const std::uint8_t> bytes, Encoding encoding, Emit out)
 {
+    // ASCII runs are widened into one buffer that keeps its room: a stream
+    // of text lines would pay an allocation for each.
+    QString ascii;
     text::Walk(
         bytes, encoding, [&](std::uint8_t b) { out(QStringView(EscapeText(b)), b == '\n', false); },
-        [&](std::span<const std::uint8_t> run, std::size_t characters, bool ascii) {
+        [&](std::span<const std::uint8_t> run, std::size_t characters, bool isAscii) {
             const auto* chars = reinterpret_cast<const char*>(run.data());
-            if (ascii) {
-                out(QStringView(QString::fromLatin1(chars, qsizetype(run.size()))), false, true);
+            if (isAscii) {
+                ascii = QLatin1StringView(chars, qsizetype(run.size()));
+                out(QStringView(ascii), false, true);
                 return;
             }
             if (encoding == Encoding::Utf8) {

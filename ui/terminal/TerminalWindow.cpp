@@ -12,7 +12,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
@@ -58,13 +57,9 @@ void TerminalWindow::BuildForm()
     settingsButton_ = ui::Button(this, tr("系统设置…"), "settingsButton");
     settingsButton_->setAccessibleDescription(tr("打开串口设置页，在那里打开或关闭串口"));
 
-    view_ = ui::Named(new QPlainTextEdit(this), "receiveView");
-    view_->setReadOnly(true);
-    view_->setUndoRedoEnabled(false);  // an undo history would keep every dropped line
-    view_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    view_->setTabChangesFocus(true);
+    view_ = ui::Named(new terminal::ReceiveView(this), "receiveView");
     view_->setFont(fixed);
-    view_->document()->setMaximumBlockCount(kViewLines);
+    view_->setMaxLines(kViewLines);
     view_->setAccessibleName(tr("接收区"));
     view_->setAccessibleDescription(tr("收到的数据，每段数据（线路静默处结束）另起一行；只保留最新的部分"));
     viewLinesSpin_ = ui::Named(new QSpinBox(this), "viewLinesSpin");
@@ -208,6 +203,10 @@ void TerminalWindow::BuildForm()
     connect(logButton_, &QPushButton::clicked, this, &TerminalWindow::OnLog);
     connect(editCommandsButton_, &QPushButton::clicked, this, &TerminalWindow::OnEditCommands);
 
+    trim_.setSingleShot(true);
+    trim_.setInterval(kTrimAfterMs);
+    connect(&trim_, &QTimer::timeout, this, &TerminalWindow::ReturnFreeMemory);
+
     OnHexToggled(false);
     OnShowOptionChanged();
 }
@@ -219,7 +218,7 @@ bool TerminalWindow::wantsFrames() const
 
 QString TerminalWindow::viewText() const
 {
-    return view_->toPlainText();
+    return view_->text();
 }
 
 text::Encoding TerminalWindow::encoding() const

@@ -27,10 +27,12 @@
 #include "ui/common/FramePage.h"
 #include "ui/terminal/CommandsDialog.h"
 #include "ui/terminal/History.h"
+#include "ui/terminal/ReceiveView.h"
 #include "ui/terminal/SessionLog.h"
 #include "ui/terminal/TerminalText.h"
 
 #include <QBasicTimer>
+#include <QTimer>
 
 #include <deque>
 #include <optional>
@@ -41,7 +43,6 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
 class QVBoxLayout;
@@ -63,6 +64,9 @@ public:
     static constexpr int kViewLines = 10000;
     static constexpr int kMinViewLines = 100;
     static constexpr int kMaxViewLines = 1000000;
+    // The heap's free room goes back to the system once the stream has
+    // been still this long.
+    static constexpr int kTrimAfterMs = 300;
     static constexpr int kMinIntervalMs = 10;
     static constexpr int kMaxIntervalMs = 3600000;
 
@@ -147,19 +151,19 @@ private:
     int AppendToView(const Chunk& chunk);
     // How a chunk shows, line by line.
     void ChunkLines(const Chunk& chunk, QStringList& out) const;
-    void InsertLines(const QStringList& lines);
     // The record in progress, below the others: shown anew as it grows.
     void ShowLive();
     void DropLive();
     void SayLinesGone();
     void ShowAgain();
+    static void ReturnFreeMemory();
 
     // TerminalWindowLog.cpp
     void StopLog(const QString& why);
 
     QLabel* portState_ = nullptr;
     QPushButton* settingsButton_ = nullptr;
-    QPlainTextEdit* view_ = nullptr;
+    terminal::ReceiveView* view_ = nullptr;
     QComboBox* viewCombo_ = nullptr;
     QComboBox* encodingCombo_ = nullptr;
     QCheckBox* stampsCheck_ = nullptr;
@@ -187,7 +191,9 @@ private:
     monitor::StreamCutter cutter_;
     std::int64_t liveSinceMs_ = 0;  // when the record in progress began
     int liveLines_ = 0;             // the view's last lines show it
-    qint64 linesShown_ = 0;         // added since the view was cleared
+    // Started by each delivery: a burst leaves megabytes of freed room in
+    // the heap, kept by the allocator until told.
+    QTimer trim_;
 
     QBasicTimer portTimer_;
     bool portOpen_ = false;

@@ -10,17 +10,25 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QLabel>
-#include <QPlainTextEdit>
-#include <QScrollBar>
-#include <QTextCursor>
-#include <QTextDocument>
 
 #include <algorithm>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 using ui::terminal_internal::NowMs;
+
+void TerminalWindow::ReturnFreeMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
 
 void TerminalWindow::OnStream(quint64 at, const QByteArray& bytes)
 {
+    trim_.start();
     if (cutter_.open().empty())
         liveSinceMs_ = NowMs();
     std::vector<monitor::StreamCutter::Bytes> records;
@@ -48,24 +56,15 @@ void TerminalWindow::RecordCut(std::vector<monitor::StreamCutter::Bytes>& record
     if (!wantsFrames())
         return;
     DropLive();
-    // A flood arrives as many records at once: their lines go into the view
-    // together, and only as many as it holds.
-    const int keep = view_->document()->maximumBlockCount();
-    QStringList lines;
+    // A flood arrives as many records at once: the view holds only its last
+    // lines, and draws once after them.
     for (auto& r : records) {
         Chunk chunk{liveSinceMs_, Kind::Received, std::move(r), {}};
         liveSinceMs_ = NowMs();
         Log(chunk);
-        const qsizetype before = lines.size();
-        ChunkLines(chunk, lines);
-        linesShown_ += lines.size() - before;
-        if (keep > 0 && lines.size() > 2 * keep)
-            lines.remove(0, lines.size() - keep);
+        AppendToView(chunk);
         Keep(std::move(chunk));
     }
-    if (keep > 0 && lines.size() > keep)
-        lines.remove(0, lines.size() - keep);
-    InsertLines(lines);
     ShowLive();
     SayLinesGone();
 }
@@ -81,18 +80,7 @@ void TerminalWindow::DropLive()
 {
     if (liveLines_ == 0)
         return;
-    QTextDocument* document = view_->document();
-    QTextCursor cursor(document);
-    if (liveLines_ >= document->blockCount()) {
-        view_->clear();
-    } else {
-        // From the end of the line before the first live one to the end.
-        cursor.movePosition(QTextCursor::End);
-        cursor.movePosition(QTextCursor::PreviousBlock, QTextCursor::KeepAnchor, liveLines_);
-        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-    }
-    linesShown_ -= liveLines_;
+    view_->removeLast(liveLines_);
     liveLines_ = 0;
 }
 
@@ -103,7 +91,7 @@ void TerminalWindow::SayLinesGone()
     if (gone > 0)
         linesGone_->setText(tr("更早的 %1 行已移出接收区（最多保留 %2 行）")
                                 .arg(gone)
-                                .arg(view_->document()->maximumBlockCount()));
+                                .arg(view_->maxLines()));
 }
 
 void TerminalWindow::CutOpen()
@@ -172,9 +160,9 @@ int TerminalWindow::AppendToView(const Chunk& chunk)
 {
     QStringList lines;
     ChunkLines(chunk, lines);
-    InsertLines(lines);
-    linesShown_ += lines.size();
-    return static_cast<int>(lines.size());
+    const auto count = static_cast<int>(lines.size());
+    view_->append(std::move(lines));
+    return count;
 }
 
 void TerminalWindow::ChunkLines(const Chunk& chunk, QStringList& out) const
@@ -199,33 +187,14 @@ void TerminalWindow::ChunkLines(const Chunk& chunk, QStringList& out) const
         out.push_back((i == 0 ? prefix : indent) + lines[i]);
 }
 
-void TerminalWindow::InsertLines(const QStringList& lines)
-{
-    if (lines.isEmpty())
-        return;
-    QScrollBar* bar = view_->verticalScrollBar();
-    const bool following = bar->value() == bar->maximum();
-    QTextCursor cursor(view_->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.beginEditBlock();
-    if (!view_->document()->isEmpty())
-        cursor.insertBlock();
-    cursor.insertText(lines.join(QChar::ParagraphSeparator));
-    cursor.endEditBlock();
-    if (following)
-        bar->setValue(bar->maximum());
-}
-
 qint64 TerminalWindow::linesGone() const
 {
-    // An empty view still has its one empty line.
-    const qint64 held = view_->document()->isEmpty() ? 0 : view_->document()->blockCount();
-    return std::max<qint64>(0, linesShown_ - held);
+    return view_->dropped();
 }
 
 void TerminalWindow::OnViewLinesChanged(int lines)
 {
-    view_->document()->setMaximumBlockCount(lines);
+    view_->setMaxLines(lines);
     SaveOptions();
     SayLinesGone();
 }
@@ -233,8 +202,7 @@ void TerminalWindow::OnViewLinesChanged(int lines)
 void TerminalWindow::OnShowOptionChanged()
 {
     // Hex rows line up only unbroken.
-    view_->setLineWrapMode(viewCombo_->currentIndex() == int(terminal::View::Text) ? QPlainTextEdit::WidgetWidth
-                                                                                    : QPlainTextEdit::NoWrap);
+    view_->setWrap(viewCombo_->currentIndex() == int(terminal::View::Text));
     SaveOptions();
     if (!loading_)
         ShowAgain();
@@ -242,16 +210,13 @@ void TerminalWindow::OnShowOptionChanged()
 
 void TerminalWindow::ShowAgain()
 {
-    view_->setUpdatesEnabled(false);
     view_->clear();
-    linesShown_ = 0;
     liveLines_ = 0;
     for (const Chunk& c : chunks_)
         AppendToView(c);
     ShowLive();
     SayLinesGone();
-    view_->setUpdatesEnabled(true);
-    view_->verticalScrollBar()->setValue(view_->verticalScrollBar()->maximum());
+    view_->scrollToEnd();
 }
 
 void TerminalWindow::OnClear()
@@ -259,7 +224,6 @@ void TerminalWindow::OnClear()
     view_->clear();
     chunks_.clear();
     chunkBytes_ = 0;
-    linesShown_ = 0;
     liveLines_ = 0;
     SayLinesGone();
 }
