@@ -2,6 +2,10 @@
 
 #include "driver/serial/BufferedPort.h"
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace ui {
 
 ReceivedStream& ReceivedStream::instance()
@@ -15,6 +19,9 @@ ReceivedStream::ReceivedStream()
     flush_.setSingleShot(true);
     flush_.setInterval(kFlushMs);
     connect(&flush_, &QTimer::timeout, this, &ReceivedStream::Flush);
+    quiet_.setSingleShot(true);
+    quiet_.setInterval(kQuietMs);
+    connect(&quiet_, &QTimer::timeout, this, &ReceivedStream::Release);
     g_Serial.SetReadObserver(this);
 }
 
@@ -66,8 +73,25 @@ void ReceivedStream::Flush()
     if (dropped > 0)
         emit this->dropped(dropped);
     if (!delivering_.empty())
+        quiet_.start();
+    if (!delivering_.empty())
         emit received(at, QByteArray::fromRawData(reinterpret_cast<const char*>(delivering_.data()),
                                                   static_cast<qsizetype>(delivering_.size())));
+}
+
+void ReceivedStream::Release()
+{
+    std::vector<std::uint8_t>().swap(delivering_);
+    {
+        std::lock_guard guard(lock_);
+        if (waiting_.empty())
+            std::vector<std::uint8_t>().swap(waiting_);
+    }
+    // What the windows freed after the stream, too: glibc keeps freed room
+    // at the top of its heaps until asked.
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 void ReceivedStream::FrameEnded(std::uint64_t end)

@@ -27,6 +27,8 @@ public:
     static constexpr std::size_t kMaxWaiting = std::size_t{16} << 20;
     // A buffer that grew past this in a flood gives its room back.
     static constexpr std::size_t kKeptRoom = std::size_t{4} << 20;
+    // A line quiet this long gives back all the buffers' room.
+    static constexpr int kQuietMs = 500;
 
     // Set on the port as its read observer by the first call.
     static ReceivedStream& instance();
@@ -52,8 +54,10 @@ signals:
 private:
     ReceivedStream();
     void Wake();
+    void Release();
 
     QTimer flush_;
+    QTimer quiet_;
     std::mutex lock_;
     std::vector<std::uint8_t> waiting_;  // under lock_
     std::vector<std::uint8_t> delivering_;

@@ -203,9 +203,6 @@ void TerminalWindow::BuildForm()
     connect(logButton_, &QPushButton::clicked, this, &TerminalWindow::OnLog);
     connect(editCommandsButton_, &QPushButton::clicked, this, &TerminalWindow::OnEditCommands);
 
-    trim_.setSingleShot(true);
-    trim_.setInterval(kTrimAfterMs);
-    connect(&trim_, &QTimer::timeout, this, &TerminalWindow::ReturnFreeMemory);
 
     OnHexToggled(false);
     OnShowOptionChanged();

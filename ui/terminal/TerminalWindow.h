@@ -64,9 +64,6 @@ public:
     static constexpr int kViewLines = 10000;
     static constexpr int kMinViewLines = 100;
     static constexpr int kMaxViewLines = 1000000;
-    // The heap's free room goes back to the system once the stream has
-    // been still this long.
-    static constexpr int kTrimAfterMs = 300;
     static constexpr int kMinIntervalMs = 10;
     static constexpr int kMaxIntervalMs = 3600000;
 
@@ -156,7 +153,6 @@ private:
     void DropLive();
     void SayLinesGone();
     void ShowAgain();
-    static void ReturnFreeMemory();
 
     // TerminalWindowLog.cpp
     void StopLog(const QString& why);
@@ -191,9 +187,6 @@ private:
     monitor::StreamCutter cutter_;
     std::int64_t liveSinceMs_ = 0;  // when the record in progress began
     int liveLines_ = 0;             // the view's last lines show it
-    // Started by each delivery: a burst leaves megabytes of freed room in
-    // the heap, kept by the allocator until told.
-    QTimer trim_;
 
     QBasicTimer portTimer_;
     bool portOpen_ = false;

@@ -13,22 +13,10 @@
 
 #include <algorithm>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 using ui::terminal_internal::NowMs;
-
-void TerminalWindow::ReturnFreeMemory()
-{
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
-}
 
 void TerminalWindow::OnStream(quint64 at, const QByteArray& bytes)
 {
-    trim_.start();
     if (cutter_.open().empty())
         liveSinceMs_ = NowMs();
     std::vector<monitor::StreamCutter::Bytes> records;
