@@ -139,6 +139,8 @@ private:
     bool Answered(Clock::time_point deadline, std::string& error);
     Result Await(bool sent, std::string& error);
     Result Run(const char* prepared, const std::string& sql, const std::vector<Value>& params, std::string& error);
+    // An UPDATE of one record, the key its last value; the lock held.
+    bool ChangeOne(const char* prepared, const std::string& sql, const std::vector<Value>& values, std::string& error);
 
     const std::string url_, name_;
     std::vector<std::string> secrets_;
@@ -354,11 +356,17 @@ bool PostgresStore::Complete(std::int64_t id, std::string_view result, const std
     const std::lock_guard<std::mutex> hold(lock_);
     if (!Run(nullptr, "SET synchronous_commit TO off", {}, error))
         return false;
-    const Result done = Run(kComplete, {}, {std::string(result), detail, ended, id}, error);
+    return ChangeOne(kComplete, {}, {std::string(result), detail, ended, id}, error);
+}
+
+bool PostgresStore::ChangeOne(const char* prepared, const std::string& sql, const std::vector<Value>& values,
+                              std::string& error)
+{
+    const Result done = Run(prepared, sql, values, error);
     if (!done)
         return false;
     if (std::string_view(PQcmdTuples(done.get())) != "1") {
-        error = Fail(std::string("no record ").append(std::to_string(id)));
+        error = Fail(std::string("no record ").append(std::to_string(std::get<std::int64_t>(values.back()))));
         return false;
     }
     return true;
@@ -368,14 +376,7 @@ bool PostgresStore::Identify(std::int64_t id, const std::string& unitId, const s
                              std::string& error)
 {
     const std::lock_guard<std::mutex> hold(lock_);
-    const Result done = Run(nullptr, IdentifySql(Dialect::Postgres), {unitId, version, id}, error);
-    if (!done)
-        return false;
-    if (std::string_view(PQcmdTuples(done.get())) != "1") {
-        error = Fail(std::string("no record ").append(std::to_string(id)));
-        return false;
-    }
-    return true;
+    return ChangeOne(nullptr, IdentifySql(Dialect::Postgres), {unitId, version, id}, error);
 }
 
 std::optional<std::vector<Record>> PostgresStore::Query(const Filter& f, std::string& error)
