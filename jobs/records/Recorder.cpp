@@ -31,6 +31,9 @@ std::optional<records::Record> RunBasis(std::string_view program, const std::str
     return r;
 }
 
+namespace {
+
+// The port as records name it: its /dev/serial/by-id/ name, or the URL.
 std::string PortId(const std::string& port)
 {
     if (net::LooksLikeUrl(port))
@@ -38,21 +41,11 @@ std::string PortId(const std::string& port)
     return serial::DescribePort(port).byId;
 }
 
+}  // namespace
+
 Recorder::Recorder(std::shared_ptr<records::Store> store, records::Record basis)
     : store_(std::move(store)), basis_(std::move(basis))
 {
-}
-
-void Recorder::SetProfile(std::string name, std::string sha256)
-{
-    basis_.profileName = std::move(name);
-    basis_.profileSha256 = std::move(sha256);
-}
-
-const std::string& Recorder::StoreName() const
-{
-    static const std::string none;
-    return store_ ? store_->Name() : none;
 }
 
 std::optional<std::int64_t> Recorder::Begin(const std::string& port, std::string_view action,

@@ -26,18 +26,12 @@ namespace jobs {
 std::optional<records::Record> RunBasis(std::string_view program, const std::string& profilePath,
                                         const Image* image, std::string& error);
 
-// The port as records name it: its /dev/serial/by-id/ name, or the URL.
-std::string PortId(const std::string& port);
-
 class Recorder {
 public:
     Recorder() = default;  // records nothing
     Recorder(std::shared_ptr<records::Store> store, records::Record basis);
 
     bool On() const { return store_ != nullptr; }
-    // For a profile that is no file: the digest of the text written.
-    void SetProfile(std::string name, std::string sha256);
-    const std::string& StoreName() const;
 
     // The id to complete later: 0 when records are off; nothing, with
     // `error`, when the store refused.

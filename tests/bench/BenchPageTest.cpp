@@ -1,8 +1,8 @@
 // The bench as a user drives it: three simulated DTUs on pseudo-terminals,
 // named on the command line, worked on at once; one made to fail part-way
 // while the others finish.
-#include "driver/records/Store.h"
 #include "dtu-sim/sim/SimulatedDtu.h"
+#include "tests/support/KeptRecords.h"
 #include "tests/support/MessageBoxes.h"
 #include "tests/support/Ser2net.h"
 #include "ui/app/LoginDialog.h"
@@ -83,14 +83,9 @@ class BenchPageTest : public QObject {
     // The batch's records, one a row, hold what the rows show.
     void CheckRecords(std::string_view action, const QStringList& results)
     {
-        std::string error;
-        const auto store = records::OpenStore(RecordsPath().toStdString(), error);
-        QVERIFY2(store, error.c_str());
-        records::Filter newest;
-        newest.limit = kDtus;
-        const auto kept = store->Query(newest, error);
-        QVERIFY2(kept && kept->size() == std::size_t(kDtus), error.c_str());
-        for (const records::Record& r : *kept) {
+        const std::vector<records::Record> kept = KeptRecords(RecordsPath().toStdString(), kDtus);
+        QCOMPARE(kept.size(), std::size_t(kDtus));
+        for (const records::Record& r : kept) {
             const auto row = std::find_if(page_->model()->rows().begin(), page_->model()->rows().end(),
                                           [&](const BenchRow& b) { return b.port.toStdString() == r.port; });
             QVERIFY(row != page_->model()->rows().end());

@@ -2,9 +2,9 @@
 // completed after it, in a real store in a temporary folder.
 #include "core/records/Record.h"
 #include "driver/records/Sha256.h"
-#include "driver/records/Store.h"
 #include "tests/cli/Profiles.h"
 #include "tests/cli/SimulatedDtus.h"
+#include "tests/support/KeptRecords.h"
 #include "tests/support/Postgres.h"
 #include "tests/support/RunCtl.h"
 
@@ -66,15 +66,7 @@ protected:
         SimulatedDtus::TearDown();
     }
 
-    std::vector<records::Record> Kept()
-    {
-        std::string error;
-        const auto store = records::OpenStore(place_, error);
-        EXPECT_TRUE(store) << error;
-        auto found = store ? store->Query({}, error) : std::nullopt;
-        EXPECT_TRUE(found) << error;
-        return found.value_or(std::vector<records::Record>{});
-    }
+    std::vector<records::Record> Kept() { return KeptRecords(place_); }
 
     std::string place_;
 };
@@ -203,17 +195,14 @@ TEST_F(JobRecords, TwoStationsShareOneDatabase)
     for (const pid_t station : stations)
         EXPECT_EQ(ExitOf(station), cli::kExitOk);
 
-    const auto store = records::OpenStore(url, error);
-    ASSERT_TRUE(store) << error;
-    const auto kept = store->Query({}, error);
-    ASSERT_TRUE(kept) << error;
+    const std::vector<records::Record> kept = KeptRecords(url);
     std::set<std::string> recorded;
-    for (const records::Record& r : *kept) {
+    for (const records::Record& r : kept) {
         EXPECT_EQ(r.result, records::kResultOk) << r.port << ": " << r.detail;
         EXPECT_EQ(r.unitId.size(), 12u);
         recorded.insert(r.port);
     }
-    EXPECT_EQ(kept->size(), 16u);
+    EXPECT_EQ(kept.size(), 16u);
     EXPECT_EQ(recorded, ports);
 }
 

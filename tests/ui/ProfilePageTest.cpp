@@ -1,8 +1,8 @@
 // The DTU page's whole-DTU read and write and its profiles, through the real
 // page against the simulated DTU, checked with dtuctl on the same device.
-#include "driver/records/Store.h"
 #include "driver/serial/BufferedPort.h"
 #include "dtu-sim/sim/SimulatedDtu.h"
+#include "tests/support/KeptRecords.h"
 #include "tests/support/MessageBoxes.h"
 #include "tests/support/OwnSettings.h"
 #include "tests/support/RunCtl.h"
@@ -105,12 +105,8 @@ private:
     }
     records::Record Newest()
     {
-        std::string error;
-        const auto store = records::OpenStore(dir_.filePath(QStringLiteral("records.sqlite")).toStdString(), error);
-        records::Filter one;
-        one.limit = 1;
-        const auto kept = store ? store->Query(one, error) : std::nullopt;
-        return kept && !kept->empty() ? kept->front() : records::Record{};
+        const auto kept = KeptRecords(dir_.filePath(QStringLiteral("records.sqlite")).toStdString(), 1);
+        return kept.empty() ? records::Record{} : kept.front();
     }
     // dtuctl needs the port: the window lets it go.
     void ClosePage()

@@ -45,7 +45,8 @@ std::string ProgramName()
     return std::string("dtutool ").append(DTU_VERSION);
 }
 
-std::optional<jobs::Recorder> JobRecorder(const std::string& profilePath, const jobs::Image* image, QString& error)
+std::optional<PageRecord> BeginPageRecord(std::string_view action, const std::string& profileSha256,
+                                          const jobs::Image* image, QString& error)
 {
     // The window waits a moment for a store still being reached, never for
     // a server that does not answer.
@@ -57,37 +58,25 @@ std::optional<jobs::Recorder> JobRecorder(const std::string& profilePath, const 
     }
     std::string cause;
     const auto store = opening->Wait(cause);
-    if (!store) {
+    std::optional<records::Record> basis;
+    if (store && *store)
+        basis = jobs::RunBasis(ProgramName(), {}, image, cause);
+    if (!store || (*store && !basis)) {
         error = QString::fromStdString(cause);
         return std::nullopt;
     }
     if (!*store)
-        return jobs::Recorder();
-    const auto basis = jobs::RunBasis(ProgramName(), profilePath, image, cause);
-    if (!basis) {
-        error = QString::fromStdString(cause);
-        return std::nullopt;
-    }
-    return jobs::Recorder(*store, *basis);
-}
-
-std::optional<PageRecord> BeginPageRecord(std::string_view action, const std::string& profileSha256,
-                                          const jobs::Image* image, QString& error)
-{
-    std::optional<jobs::Recorder> recorder = JobRecorder({}, image, error);
-    if (!recorder)
-        return std::nullopt;
-    if (!profileSha256.empty())
-        recorder->SetProfile({}, profileSha256);
+        return PageRecord{};
+    basis->profileSha256 = profileSha256;
+    const jobs::Recorder recorder(*store, *basis);
     const std::string port = g_Serial.PortPath();
     const SeenUnit unit = LastSeen(port);
-    std::string cause;
-    const std::optional<std::int64_t> id = recorder->Begin(port, action, unit.ownId, unit.version, cause);
+    const std::optional<std::int64_t> id = recorder.Begin(port, action, unit.ownId, unit.version, cause);
     if (!id) {
         error = QString::fromStdString(cause);
         return std::nullopt;
     }
-    return PageRecord{std::move(*recorder), *id};
+    return PageRecord{recorder, *id};
 }
 
 namespace {

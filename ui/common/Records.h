@@ -23,15 +23,11 @@ std::shared_ptr<jobs::OpeningStore> WindowRecords();
 // What records name as the program: "dtutool 0.1.0".
 std::string ProgramName();
 
-// The recorder for a page's job, or an empty one when records are off;
-// nothing, with `error` in the window's words, when the store cannot be
-// opened, is still being reached after a short wait, or a file named cannot
-// be read.
-std::optional<jobs::Recorder> JobRecorder(const std::string& profilePath, const jobs::Image* image, QString& error);
-
 // The record of a page's job on the window's own port, begun before its
-// first frame, with the unit the page last heard there. Nothing, with
-// `error`, when it cannot be kept: the job must not start.
+// first frame, with the unit the page last heard there; one that records
+// nothing when records are off. Nothing, with `error` in the window's
+// words, when the store cannot be opened, is still being reached after a
+// short wait, or the record cannot be begun: the job must not start.
 struct PageRecord {
     jobs::Recorder recorder;
     std::int64_t id = 0;

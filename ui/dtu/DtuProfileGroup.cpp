@@ -201,7 +201,7 @@ void DtuProfileGroup::SendStep()
     stepTimer_.start(dtu::kReplyTimeoutMs, this);
     ui::SendFrame(this, frame, [this](const QString& why) {
         if (run_)
-            StopRun(why);
+            StopRun(why, records::kResultFailed);
     });
 }
 
@@ -223,11 +223,12 @@ void DtuProfileGroup::FinishRun()
         done += tr("，无应答：") + names.join(tr("、"));
     }
     if (runKind_ == Run::Write) {
-        ShowWriteReport();
+        const std::vector<profile::Checked> rows = profile::Compare(*runProfile_, runWrites_, run_->Read());
+        ShowWriteReport(rows);
         // For the record: the settings read back different, then those
         // whose request went unanswered.
         std::string detail;
-        for (const profile::Checked& c : profile::Compare(*runProfile_, runWrites_, run_->Read()))
+        for (const profile::Checked& c : rows)
             if (c.verdict == profile::Verdict::Differs)
                 detail.append(detail.empty() ? "" : ", ").append(c.setting);
         for (const std::string& m : missing)
@@ -253,10 +254,10 @@ void DtuProfileGroup::CompleteRecord(std::string_view result, const std::string&
         });
 }
 
-void DtuProfileGroup::StopRun(const QString& why)
+void DtuProfileGroup::StopRun(const QString& why, std::string_view result)
 {
     stepTimer_.stop();
-    CompleteRecord(why == tr("已停止") ? records::kResultStopped : records::kResultFailed, why.toStdString());
+    CompleteRecord(result, why.toStdString());
     run_.reset();
     runProfile_.reset();
     runWrites_.clear();
@@ -267,13 +268,12 @@ void DtuProfileGroup::StopRun(const QString& why)
     page_.SetStatusText(why);
 }
 
-void DtuProfileGroup::ShowWriteReport()
+void DtuProfileGroup::ShowWriteReport(const std::vector<profile::Checked>& rows)
 {
     if (!report_) {
         report_ = new WriteReportDialog(page_.pageWidget());
         report_->setWindowTitle(tr("全部写入结果"));
     }
-    const std::vector<profile::Checked> rows = profile::Compare(*runProfile_, runWrites_, run_->Read());
     const int differs = report_->Show(rows, run_->Unanswered());
     QString summary = differs == 0 && run_->Unanswered().empty()
                           ? tr("全部 %1 项写入后读回一致。").arg(rows.size())

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/dtu/Responses.h"
+#include "core/profile/Provision.h"
 #include "ui/common/Records.h"
 #include "ui/dtu/DtuGroup.h"
 
@@ -53,8 +54,9 @@ private:
     void SendStep();
     void StepAnswered();
     void FinishRun();
-    void StopRun(const QString& why);
-    void ShowWriteReport();
+    // `result` for the record of a write under way.
+    void StopRun(const QString& why, std::string_view result = records::kResultStopped);
+    void ShowWriteReport(const std::vector<profile::Checked>& rows);
     void CompleteRecord(std::string_view result, const std::string& detail);
     // What the page leaves out of the loaded profile, or nothing.
     QString NotWrittenText() const;

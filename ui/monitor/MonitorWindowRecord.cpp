@@ -4,6 +4,7 @@
 
 #include "core/dtu/Commands.h"
 #include "core/upgrade/Transfer.h"
+#include "driver/host/Identity.h"
 #include "driver/serial/BufferedPort.h"
 
 #include <QScrollBar>
@@ -17,12 +18,6 @@ namespace {
 
 using monitor::Direction;
 
-std::int64_t WallMs()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-}
-
 std::int64_t SteadyMs()
 {
     using namespace std::chrono;
@@ -33,7 +28,7 @@ std::int64_t SteadyMs()
 
 void MonitorWindow::OnWritten(const std::uint8_t* data, std::size_t length)
 {
-    Sent sent{WallMs(), SteadyMs(), std::vector<std::uint8_t>(data, data + length)};
+    Sent sent{host::WallMs(), SteadyMs(), std::vector<std::uint8_t>(data, data + length)};
     std::lock_guard lock(inboxLock_);
     inbox_.push_back(std::move(sent));
     if (!takePosted_) {
@@ -62,7 +57,7 @@ void MonitorWindow::OnReceived(std::span<const std::uint8_t> bytes)
         return;
     // What was written before this frame completed comes first.
     TakeSent();
-    Record(Direction::Received, bytes, WallMs(), SteadyMs());
+    Record(Direction::Received, bytes, host::WallMs(), SteadyMs());
 }
 
 void MonitorWindow::OnStream(quint64 at, const QByteArray& bytes)
