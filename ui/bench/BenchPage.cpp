@@ -277,14 +277,12 @@ bool BenchPage::Start(const jobs::Work& work, const QString& action)
     // opened (a server) is waited for by the jobs, never by the window.
     const std::shared_ptr<jobs::OpeningStore> opening = ui::WindowRecords();
     std::string error;
-    if (opening->Done(std::chrono::milliseconds(300)) && !opening->Wait(error)) {
-        ui::ShowMessage(this, windowTitle(), tr("不能记录，没有操作任何 DTU：%1").arg(Q(error)), ui::Buttons::Ok,
-                        QMessageBox::Warning);
-        return false;
-    }
-    const std::optional<records::Record> basis = jobs::RunBasis(
-        ui::ProgramName(), work.action == jobs::Action::Write ? profilePath_.toStdString() : std::string(), work.image,
-        error);
+    const bool refused = opening->Done(std::chrono::milliseconds(300)) && !opening->Wait(error);
+    const std::optional<records::Record> basis =
+        refused ? std::nullopt
+                : jobs::RunBasis(ui::ProgramName(),
+                                 work.action == jobs::Action::Write ? profilePath_.toStdString() : std::string(),
+                                 work.image, error);
     if (!basis) {
         ui::ShowMessage(this, windowTitle(), tr("不能记录，没有操作任何 DTU：%1").arg(Q(error)), ui::Buttons::Ok,
                         QMessageBox::Warning);
