@@ -62,20 +62,20 @@
         <source>结果</source>
         <translation>Result</translation>
     </message>
+    <message>
+        <source>%1 秒</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>用时</source>
+        <translation>Time</translation>
+    </message>
 </context>
 <context>
     <name>BenchPage</name>
     <message>
         <source>批量操作</source>
         <translation>Bench</translation>
-    </message>
-    <message>
-        <source>波特率</source>
-        <translation>Baud rate</translation>
-    </message>
-    <message>
-        <source>校验</source>
-        <translation>Parity</translation>
     </message>
     <message>
         <source>端口</source>
@@ -90,76 +90,28 @@
         <translation>/dev/ttyUSB0 or rfc2217://host:port</translation>
     </message>
     <message>
-        <source>添加端口</source>
-        <translation>Add port</translation>
-    </message>
-    <message>
-        <source>添加</source>
-        <translation>Add</translation>
-    </message>
-    <message>
         <source>把输入的端口加入列表，下次启动仍在</source>
         <translation>Adds the typed port to the list; it is there at the next start too</translation>
-    </message>
-    <message>
-        <source>全选</source>
-        <translation>Check all</translation>
-    </message>
-    <message>
-        <source>全不选</source>
-        <translation>Check none</translation>
-    </message>
-    <message>
-        <source>读取信息</source>
-        <translation>Read info</translation>
     </message>
     <message>
         <source>读取每个勾选端口上 DTU 的本机ID、版本和场强</source>
         <translation>Reads the own ID, version and signal of the DTU on every checked port</translation>
     </message>
     <message>
-        <source>写入配置…</source>
-        <translation>Write profile…</translation>
-    </message>
-    <message>
         <source>选一个配置文件，写入每个勾选的 DTU 并读回核对</source>
         <translation>Choose one profile and write it to every checked DTU, reading it back</translation>
-    </message>
-    <message>
-        <source>升级固件…</source>
-        <translation>Upgrade firmware…</translation>
     </message>
     <message>
         <source>把一个固件文件发给每个勾选的 DTU</source>
         <translation>Sends one firmware image to every checked DTU</translation>
     </message>
     <message>
-        <source>停止</source>
-        <translation>Stop</translation>
-    </message>
-    <message>
         <source>每个进行中的操作在下一个安全点停止</source>
         <translation>Every running job stops at its next safe point</translation>
     </message>
     <message>
-        <source>导出报告…</source>
-        <translation>Export report…</translation>
-    </message>
-    <message>
-        <source>把每行的结果存为 CSV 文件</source>
-        <translation>Saves every row&apos;s result as a CSV file</translation>
-    </message>
-    <message>
         <source>最近一次操作的汇总</source>
         <translation>Summary of the last run</translation>
-    </message>
-    <message>
-        <source>主窗口正在使用，已跳过</source>
-        <translation>In use by the main window; skipped</translation>
-    </message>
-    <message>
-        <source>被 %1 占用，已跳过</source>
-        <translation>Held by %1; skipped</translation>
     </message>
     <message>
         <source>另一程序</source>
@@ -168,10 +120,6 @@
     <message>
         <source>没有勾选的端口：请先勾选要操作的端口。</source>
         <translation>No port is checked: check the ports to work on first.</translation>
-    </message>
-    <message>
-        <source>未操作</source>
-        <translation>Not done</translation>
     </message>
     <message>
         <source>等待</source>
@@ -226,10 +174,6 @@
         <translation>Failed</translation>
     </message>
     <message>
-        <source>完成 %1/%2，失败 %3</source>
-        <translation>Done %1/%2, failed %3</translation>
-    </message>
-    <message>
         <source>配置文件 (*.toml);;所有文件 (*)</source>
         <translation>Profiles (*.toml);;All files (*)</translation>
     </message>
@@ -238,10 +182,6 @@
 %1</source>
         <translation>The profile has errors; nothing was written to any DTU:
 %1</translation>
-    </message>
-    <message>
-        <source>固件文件 (*.bin);;所有文件 (*)</source>
-        <translation>Firmware images (*.bin);;All files (*)</translation>
     </message>
     <message>
         <source>以哪种方式升级 %1？</source>
@@ -308,16 +248,138 @@
         <translation> (%1/%2 blocks acknowledged)</translation>
     </message>
     <message>
-        <source>记录</source>
-        <translation>Records</translation>
-    </message>
-    <message>
         <source>打开每台 DTU 的作业记录</source>
         <translation>Open the records of the jobs on each DTU</translation>
     </message>
     <message>
         <source>不能记录，没有操作任何 DTU：%1</source>
         <translation>Cannot record; no DTU was touched: %1</translation>
+    </message>
+    <message>
+        <source>波特率(&amp;B)</source>
+        <translation>&amp;Baud rate</translation>
+    </message>
+    <message>
+        <source>校验(&amp;C)</source>
+        <translation>Parity (&amp;C)</translation>
+    </message>
+    <message>
+        <source>操作员(&amp;O)</source>
+        <translation>&amp;Operator</translation>
+    </message>
+    <message>
+        <source>添加端口(&amp;P)</source>
+        <translation>Add &amp;port</translation>
+    </message>
+    <message>
+        <source>添加(&amp;D)</source>
+        <translation>A&amp;dd</translation>
+    </message>
+    <message>
+        <source>全选(&amp;A)</source>
+        <translation>Check &amp;All</translation>
+    </message>
+    <message>
+        <source>全不选(&amp;N)</source>
+        <translation>Check &amp;None</translation>
+    </message>
+    <message>
+        <source>只勾选失败的(&amp;F)</source>
+        <translation>Check &amp;Failed Only</translation>
+    </message>
+    <message>
+        <source>只勾选上次操作失败或读回不一致的端口，以便重做</source>
+        <translation>Checks only the ports whose last job failed or read back different, to run them again</translation>
+    </message>
+    <message>
+        <source>读取信息(&amp;R)</source>
+        <translation>&amp;Read Info</translation>
+    </message>
+    <message>
+        <source>写入配置(&amp;W)…</source>
+        <translation>&amp;Write Profile…</translation>
+    </message>
+    <message>
+        <source>升级固件(&amp;U)…</source>
+        <translation>&amp;Upgrade Firmware…</translation>
+    </message>
+    <message>
+        <source>停止(&amp;S)</source>
+        <translation>&amp;Stop</translation>
+    </message>
+    <message>
+        <source>导出报告(&amp;E)…</source>
+        <translation>&amp;Export Report…</translation>
+    </message>
+    <message>
+        <source>把上次操作过的每行的结果存为 CSV 文件</source>
+        <translation>Saves the result of every row the last run worked on as a CSV file</translation>
+    </message>
+    <message>
+        <source>记录(&amp;L)</source>
+        <translation>Records (&amp;L)</translation>
+    </message>
+    <message>
+        <source>%1 已在列表中。</source>
+        <translation>%1 is already in the list.</translation>
+    </message>
+    <message>
+        <source>%1 不是可用的网络端口：请写成 rfc2217://主机:端口 或 socket://主机:端口。</source>
+        <translation>%1 is not a usable network port: write rfc2217://host:port or socket://host:port.</translation>
+    </message>
+    <message>
+        <source>找不到设备 %1：请输入存在的串口设备路径，如 /dev/ttyUSB0，或网络端口 rfc2217://主机:端口。</source>
+        <translation>Device %1 not found: type the path of a serial device that exists, such as /dev/ttyUSB0, or a network port rfc2217://host:port.</translation>
+    </message>
+    <message>
+        <source>未操作：主窗口正在使用这个端口</source>
+        <translation>Not worked on: the main window uses this port</translation>
+    </message>
+    <message>
+        <source>未操作：端口被 %1 占用</source>
+        <translation>Not worked on: the port is held by %1</translation>
+    </message>
+    <message>
+        <source>已跳过</source>
+        <translation>Skipped</translation>
+    </message>
+    <message>
+        <source>；记录待送达</source>
+        <translation>; record waiting</translation>
+    </message>
+    <message>
+        <source>；记录未完成</source>
+        <translation>; record not completed</translation>
+    </message>
+    <message>
+        <source>完成 %1/%2</source>
+        <translation>Done %1/%2</translation>
+    </message>
+    <message>
+        <source>，失败 %1</source>
+        <translation>, failed %1</translation>
+    </message>
+    <message>
+        <source>，已停止 %1</source>
+        <translation>, stopped %1</translation>
+    </message>
+    <message>
+        <source>，跳过 %1</source>
+        <translation>, skipped %1</translation>
+    </message>
+    <message>
+        <source>%1 设置了本机ID %2：写入勾选的 %3 台 DTU 会使它们的本机ID都是 %2。
+要给每台 DTU 各自的本机ID，请一台一台写入。</source>
+        <translation>%1 sets the own ID %2: writing it to the %3 checked DTUs gives every one of them the own ID %2.
+To give each DTU an own ID of its own, write them one at a time.</translation>
+    </message>
+    <message>
+        <source>都写入同一个本机ID</source>
+        <translation>Write the Same Own ID to All</translation>
+    </message>
+    <message>
+        <source>固件 (*.bin);;所有文件 (*)</source>
+        <translation>Firmware (*.bin);;All files (*)</translation>
     </message>
 </context>
 <context>
@@ -607,10 +669,6 @@
     <message>
         <source>不能记录，没有写入：%1</source>
         <translation>Cannot record; nothing was written: %1</translation>
-    </message>
-    <message>
-        <source>记录未能完成：%1</source>
-        <translation>The record could not be completed: %1</translation>
     </message>
 </context>
 <context>
@@ -1067,6 +1125,14 @@ Check the server and the network, then open it again in &quot;Settings&quot;.</t
     <message>
         <source>记录存放处 %1 仍在连接，请稍后再试。</source>
         <translation>The records store %1 is still being reached; try again in a moment.</translation>
+    </message>
+    <message>
+        <source>记录库未能收到记录的结果（%1）：结果已存放在本机，记录库恢复后送达。</source>
+        <translation>The records store did not take the record&apos;s end (%1): it is kept on this station and delivered when the store answers again.</translation>
+    </message>
+    <message>
+        <source>记录未能完成：%1</source>
+        <translation>The record could not be completed: %1</translation>
     </message>
 </context>
 <context>
@@ -2282,10 +2348,6 @@ Stop the upgrade and close?</translation>
     <message>
         <source>不能记录，没有升级：%1</source>
         <translation>Cannot record; no upgrade was started: %1</translation>
-    </message>
-    <message>
-        <source>记录未能完成：%1</source>
-        <translation>The record could not be completed: %1</translation>
     </message>
 </context>
 <context>

@@ -62,20 +62,20 @@
         <source>结果</source>
         <translation>结果</translation>
     </message>
+    <message>
+        <source>%1 秒</source>
+        <translation>%1 秒</translation>
+    </message>
+    <message>
+        <source>用时</source>
+        <translation>用时</translation>
+    </message>
 </context>
 <context>
     <name>BenchPage</name>
     <message>
         <source>批量操作</source>
         <translation>批量操作</translation>
-    </message>
-    <message>
-        <source>波特率</source>
-        <translation>波特率</translation>
-    </message>
-    <message>
-        <source>校验</source>
-        <translation>校验</translation>
     </message>
     <message>
         <source>端口</source>
@@ -90,76 +90,28 @@
         <translation>/dev/ttyUSB0 或 rfc2217://主机:端口</translation>
     </message>
     <message>
-        <source>添加端口</source>
-        <translation>添加端口</translation>
-    </message>
-    <message>
-        <source>添加</source>
-        <translation>添加</translation>
-    </message>
-    <message>
         <source>把输入的端口加入列表，下次启动仍在</source>
         <translation>把输入的端口加入列表，下次启动仍在</translation>
-    </message>
-    <message>
-        <source>全选</source>
-        <translation>全选</translation>
-    </message>
-    <message>
-        <source>全不选</source>
-        <translation>全不选</translation>
-    </message>
-    <message>
-        <source>读取信息</source>
-        <translation>读取信息</translation>
     </message>
     <message>
         <source>读取每个勾选端口上 DTU 的本机ID、版本和场强</source>
         <translation>读取每个勾选端口上 DTU 的本机ID、版本和场强</translation>
     </message>
     <message>
-        <source>写入配置…</source>
-        <translation>写入配置…</translation>
-    </message>
-    <message>
         <source>选一个配置文件，写入每个勾选的 DTU 并读回核对</source>
         <translation>选一个配置文件，写入每个勾选的 DTU 并读回核对</translation>
-    </message>
-    <message>
-        <source>升级固件…</source>
-        <translation>升级固件…</translation>
     </message>
     <message>
         <source>把一个固件文件发给每个勾选的 DTU</source>
         <translation>把一个固件文件发给每个勾选的 DTU</translation>
     </message>
     <message>
-        <source>停止</source>
-        <translation>停止</translation>
-    </message>
-    <message>
         <source>每个进行中的操作在下一个安全点停止</source>
         <translation>每个进行中的操作在下一个安全点停止</translation>
     </message>
     <message>
-        <source>导出报告…</source>
-        <translation>导出报告…</translation>
-    </message>
-    <message>
-        <source>把每行的结果存为 CSV 文件</source>
-        <translation>把每行的结果存为 CSV 文件</translation>
-    </message>
-    <message>
         <source>最近一次操作的汇总</source>
         <translation>最近一次操作的汇总</translation>
-    </message>
-    <message>
-        <source>主窗口正在使用，已跳过</source>
-        <translation>主窗口正在使用，已跳过</translation>
-    </message>
-    <message>
-        <source>被 %1 占用，已跳过</source>
-        <translation>被 %1 占用，已跳过</translation>
     </message>
     <message>
         <source>另一程序</source>
@@ -168,10 +120,6 @@
     <message>
         <source>没有勾选的端口：请先勾选要操作的端口。</source>
         <translation>没有勾选的端口：请先勾选要操作的端口。</translation>
-    </message>
-    <message>
-        <source>未操作</source>
-        <translation>未操作</translation>
     </message>
     <message>
         <source>等待</source>
@@ -226,10 +174,6 @@
         <translation>失败</translation>
     </message>
     <message>
-        <source>完成 %1/%2，失败 %3</source>
-        <translation>完成 %1/%2，失败 %3</translation>
-    </message>
-    <message>
         <source>配置文件 (*.toml);;所有文件 (*)</source>
         <translation>配置文件 (*.toml);;所有文件 (*)</translation>
     </message>
@@ -238,10 +182,6 @@
 %1</source>
         <translation>配置文件有错误，没有写入任何 DTU：
 %1</translation>
-    </message>
-    <message>
-        <source>固件文件 (*.bin);;所有文件 (*)</source>
-        <translation>固件文件 (*.bin);;所有文件 (*)</translation>
     </message>
     <message>
         <source>以哪种方式升级 %1？</source>
@@ -308,16 +248,138 @@
         <translation>（已确认 %1/%2 块）</translation>
     </message>
     <message>
-        <source>记录</source>
-        <translation>记录</translation>
-    </message>
-    <message>
         <source>打开每台 DTU 的作业记录</source>
         <translation>打开每台 DTU 的作业记录</translation>
     </message>
     <message>
         <source>不能记录，没有操作任何 DTU：%1</source>
         <translation>不能记录，没有操作任何 DTU：%1</translation>
+    </message>
+    <message>
+        <source>波特率(&amp;B)</source>
+        <translation>波特率(&amp;B)</translation>
+    </message>
+    <message>
+        <source>校验(&amp;C)</source>
+        <translation>校验(&amp;C)</translation>
+    </message>
+    <message>
+        <source>操作员(&amp;O)</source>
+        <translation>操作员(&amp;O)</translation>
+    </message>
+    <message>
+        <source>添加端口(&amp;P)</source>
+        <translation>添加端口(&amp;P)</translation>
+    </message>
+    <message>
+        <source>添加(&amp;D)</source>
+        <translation>添加(&amp;D)</translation>
+    </message>
+    <message>
+        <source>全选(&amp;A)</source>
+        <translation>全选(&amp;A)</translation>
+    </message>
+    <message>
+        <source>全不选(&amp;N)</source>
+        <translation>全不选(&amp;N)</translation>
+    </message>
+    <message>
+        <source>只勾选失败的(&amp;F)</source>
+        <translation>只勾选失败的(&amp;F)</translation>
+    </message>
+    <message>
+        <source>只勾选上次操作失败或读回不一致的端口，以便重做</source>
+        <translation>只勾选上次操作失败或读回不一致的端口，以便重做</translation>
+    </message>
+    <message>
+        <source>读取信息(&amp;R)</source>
+        <translation>读取信息(&amp;R)</translation>
+    </message>
+    <message>
+        <source>写入配置(&amp;W)…</source>
+        <translation>写入配置(&amp;W)…</translation>
+    </message>
+    <message>
+        <source>升级固件(&amp;U)…</source>
+        <translation>升级固件(&amp;U)…</translation>
+    </message>
+    <message>
+        <source>停止(&amp;S)</source>
+        <translation>停止(&amp;S)</translation>
+    </message>
+    <message>
+        <source>导出报告(&amp;E)…</source>
+        <translation>导出报告(&amp;E)…</translation>
+    </message>
+    <message>
+        <source>把上次操作过的每行的结果存为 CSV 文件</source>
+        <translation>把上次操作过的每行的结果存为 CSV 文件</translation>
+    </message>
+    <message>
+        <source>记录(&amp;L)</source>
+        <translation>记录(&amp;L)</translation>
+    </message>
+    <message>
+        <source>%1 已在列表中。</source>
+        <translation>%1 已在列表中。</translation>
+    </message>
+    <message>
+        <source>%1 不是可用的网络端口：请写成 rfc2217://主机:端口 或 socket://主机:端口。</source>
+        <translation>%1 不是可用的网络端口：请写成 rfc2217://主机:端口 或 socket://主机:端口。</translation>
+    </message>
+    <message>
+        <source>找不到设备 %1：请输入存在的串口设备路径，如 /dev/ttyUSB0，或网络端口 rfc2217://主机:端口。</source>
+        <translation>找不到设备 %1：请输入存在的串口设备路径，如 /dev/ttyUSB0，或网络端口 rfc2217://主机:端口。</translation>
+    </message>
+    <message>
+        <source>未操作：主窗口正在使用这个端口</source>
+        <translation>未操作：主窗口正在使用这个端口</translation>
+    </message>
+    <message>
+        <source>未操作：端口被 %1 占用</source>
+        <translation>未操作：端口被 %1 占用</translation>
+    </message>
+    <message>
+        <source>已跳过</source>
+        <translation>已跳过</translation>
+    </message>
+    <message>
+        <source>；记录待送达</source>
+        <translation>；记录待送达</translation>
+    </message>
+    <message>
+        <source>；记录未完成</source>
+        <translation>；记录未完成</translation>
+    </message>
+    <message>
+        <source>完成 %1/%2</source>
+        <translation>完成 %1/%2</translation>
+    </message>
+    <message>
+        <source>，失败 %1</source>
+        <translation>，失败 %1</translation>
+    </message>
+    <message>
+        <source>，已停止 %1</source>
+        <translation>，已停止 %1</translation>
+    </message>
+    <message>
+        <source>，跳过 %1</source>
+        <translation>，跳过 %1</translation>
+    </message>
+    <message>
+        <source>%1 设置了本机ID %2：写入勾选的 %3 台 DTU 会使它们的本机ID都是 %2。
+要给每台 DTU 各自的本机ID，请一台一台写入。</source>
+        <translation>%1 设置了本机ID %2：写入勾选的 %3 台 DTU 会使它们的本机ID都是 %2。
+要给每台 DTU 各自的本机ID，请一台一台写入。</translation>
+    </message>
+    <message>
+        <source>都写入同一个本机ID</source>
+        <translation>都写入同一个本机ID</translation>
+    </message>
+    <message>
+        <source>固件 (*.bin);;所有文件 (*)</source>
+        <translation>固件 (*.bin);;所有文件 (*)</translation>
     </message>
 </context>
 <context>
@@ -607,10 +669,6 @@
     <message>
         <source>不能记录，没有写入：%1</source>
         <translation>不能记录，没有写入：%1</translation>
-    </message>
-    <message>
-        <source>记录未能完成：%1</source>
-        <translation>记录未能完成：%1</translation>
     </message>
 </context>
 <context>
@@ -1067,6 +1125,14 @@
     <message>
         <source>记录存放处 %1 仍在连接，请稍后再试。</source>
         <translation>记录存放处 %1 仍在连接，请稍后再试。</translation>
+    </message>
+    <message>
+        <source>记录库未能收到记录的结果（%1）：结果已存放在本机，记录库恢复后送达。</source>
+        <translation>记录库未能收到记录的结果（%1）：结果已存放在本机，记录库恢复后送达。</translation>
+    </message>
+    <message>
+        <source>记录未能完成：%1</source>
+        <translation>记录未能完成：%1</translation>
     </message>
 </context>
 <context>
@@ -2282,10 +2348,6 @@
     <message>
         <source>不能记录，没有升级：%1</source>
         <translation>不能记录，没有升级：%1</translation>
-    </message>
-    <message>
-        <source>记录未能完成：%1</source>
-        <translation>记录未能完成：%1</translation>
     </message>
 </context>
 <context>

@@ -155,6 +155,23 @@ OwnId DecodeOwnId(const Response& r)
     return {hex::FormatPlain(Record<6>(r, 0)), r.P(6) == 0xAA};
 }
 
+std::optional<int> SignalStrength(std::string_view report)
+{
+    if (const std::size_t at = report.find("CSQ:"); at != std::string_view::npos)
+        report.remove_prefix(at + 4);
+    while (!report.empty() && (report.front() == ' ' || report.front() == '\t'))
+        report.remove_prefix(1);
+    int value = 0;
+    std::size_t digits = 0;
+    for (; digits < report.size() && digits < 3 && report[digits] >= '0' && report[digits] <= '9'; ++digits)
+        value = value * 10 + (report[digits] - '0');
+    const bool ends = digits == report.size() || report[digits] == ',' || report[digits] == ' ' ||
+                      report[digits] == '\r' || report[digits] == '\n';
+    if (digits == 0 || !ends || value > 31)
+        return std::nullopt;
+    return value;
+}
+
 std::string DecodeText(const Response& r, std::size_t capacity)
 {
     // Longer texts are cut to what the field can hold.

@@ -14,6 +14,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dtu {
@@ -124,6 +125,11 @@ OwnId DecodeOwnId(const Response& r);
 std::string DecodeText(const Response& r, std::size_t capacity);
 inline constexpr std::size_t kVersionCapacity = 64;
 inline constexpr std::size_t kSignalCapacity = 128;
+
+// The received signal strength of a signal report such as "+CSQ: 24,99"
+// (its first figure, 0 to 31); nothing for 99 (not known), a figure out of
+// range or a report without one.
+std::optional<int> SignalStrength(std::string_view report);
 
 // 0xF8: lengths taken modulo 11 and 33, the sizes of the DTU's own packet
 // fields, so a length byte past them never reads beyond the record.

@@ -90,6 +90,13 @@ struct ParsedProfile {
 };
 
 ParsedProfile ParseProfile(std::string_view text, const std::string& fileName);
+// The own ID a profile gives every unit it is written to, if it sets one:
+// units told apart by it must not all be given the same.
+inline const std::string* OwnIdSet(const Profile& p)
+{
+    return p.ownId && p.ownId->id ? &*p.ownId->id : nullptr;
+}
+
 // Beyond this a file is no profile (driver/host/ProfileFile.h reads them).
 inline constexpr std::uintmax_t kMaxProfileBytes = 1024 * 1024;
 

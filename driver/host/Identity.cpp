@@ -18,6 +18,11 @@ std::string Station()
 
 std::string OperatorName()
 {
+    if (const char* named = std::getenv("DTUTOOL_OPERATOR"); named && *named)
+        return named;
+    // Under sudo the person is who ran it, not root.
+    if (const char* sudo = std::getenv("SUDO_USER"); sudo && *sudo && ::getuid() == 0)
+        return sudo;
     // LOGNAME only for an account without an entry, as in a bare container.
     if (const passwd* pw = ::getpwuid(::getuid()))
         return pw->pw_name;

@@ -8,7 +8,8 @@ namespace host {
 
 // The host name.
 std::string Station();
-// The login name of whoever runs the program.
+// Who works: DTUTOOL_OPERATOR, else the login name of whoever runs the
+// program (under sudo, of whoever ran sudo).
 std::string OperatorName();
 // Milliseconds since the epoch, from the wall clock.
 std::int64_t WallMs();

@@ -5,6 +5,8 @@
 #include "core/upgrade/Crc32.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <string_view>
 #include <ctime>
 
 namespace sim {
@@ -226,6 +228,22 @@ std::vector<Bytes> Device::HandleConfig(std::uint8_t code, const Bytes& p, std::
     }
 }
 
+std::string VersionOf(const Bytes& image)
+{
+    static constexpr std::string_view kMark = "DTU-VERSION:";
+    const auto at = std::search(image.begin(), image.end(), kMark.begin(), kMark.end());
+    if (at != image.end()) {
+        auto end = at + static_cast<long>(kMark.size());
+        std::string text;
+        while (end != image.end() && *end >= 0x20 && *end < 0x7F && text.size() < 64)
+            text += static_cast<char>(*end++);
+        return text;
+    }
+    char crc[9];
+    std::snprintf(crc, sizeof crc, "%08X", static_cast<unsigned>(upgrade::Crc32Of(image)));
+    return std::string("KV-331 (simulated, image ") + crc + ")";
+}
+
 std::vector<Bytes> Device::HandleBlock(const Bytes& frame)
 {
     const bool app = frame[0] == 0xFA;
@@ -242,6 +260,8 @@ std::vector<Bytes> Device::HandleBlock(const Bytes& frame)
         const bool matches = size == image_.size() && crc == upgrade::Crc32Of(image_);
         // Block 255 of eight bytes looks like an end frame; only a size and
         // CRC that fit what came before make it one.
+        if (matches && !faults.failUpgrade)
+            version = VersionOf(image_);
         if (matches || expectedCounter_ != 0xFF)
             return {Letters(command, matches && !faults.failUpgrade ? "ECK" : "DCK")};
     }

@@ -37,6 +37,10 @@ struct LinkSettings {
 // The device's clock: year - 2000, month, day, hour, minute, second, weekday.
 using ClockBytes = std::array<std::uint8_t, 7>;
 
+// The version a unit runs after it took `image`: the text after
+// "DTU-VERSION:" in it, else one naming the image's CRC-32.
+std::string VersionOf(const Bytes& image);
+
 class Device {
 public:
     // `clock` is the device clock at `nowMs`.

@@ -23,65 +23,58 @@ unsigned ParityCode(const std::string& name)
 
 namespace {
 
-// Fails the port's result when its record could not be kept: a unit worked
-// on without a trace is what records are there to prevent.
-void RecordFailed(PortResult& result, const std::string& error)
-{
-    result.ok = false;
-    result.summary = result.summary.empty() ? error : result.summary + "; " + error;
-    result.json["record_error"] = error;
-}
-
-// Begins the port's record before anything is sent, opens the port, asks
-// the unit who it is when the job is recorded, and completes the record
-// after the job.
+// Runs the job in the sequence every job runs (jobs::RunSequence): the
+// record begun before the port is opened, the unit asked who it is when
+// the job is recorded, the record completed after it.
 PortResult RunOnPort(const std::string& port, std::size_t index, const Line& line, Board& board, const Job& job,
                      const Recording& recording)
 {
-    PortResult result;
     const jobs::Recorder* recorder = recording.recorder && recording.recorder->On() ? recording.recorder : nullptr;
-    std::int64_t id = 0;
-    if (recorder) {
-        std::string error;
-        const std::optional<std::int64_t> begun = recorder->Begin(port, recording.action, "", "", error);
-        if (!begun) {
-            RecordFailed(result, error + "; nothing was sent");
-            return result;
-        }
-        id = *begun;
-    }
-    try {
-        Link link;
-        board.Step(index, "opening");
-        link.OpenOrThrow(port, {line.baud, ParityCode(line.parity), line.timeoutMs, line.connectTimeoutMs, line.fast});
+    const bool upgrades = recording.action == records::kActionUpgrade;
+    std::optional<PortResult> done;
+    jobs::Sequence sequence;
+    sequence.action = recording.action;
+    // Unrecorded, a job sends only its own requests.
+    sequence.identify = recorder ? profile::kOwnId | profile::kVersion : 0;
+    sequence.silentAllowed = upgrades;
+    sequence.upgrades = recorder && upgrades;
+    sequence.work = [&](Link& link, const profile::DeviceSettings& unit, jobs::Outcome& out) {
         PortContext context{link, board, index, line.timeoutMs};
-        profile::DeviceSettings identity;
-        std::string error;
-        if (recorder) {
-            identity = jobs::AskUnit(link, profile::kOwnId | profile::kVersion, line.timeoutMs,
-                                     recording.action == records::kActionUpgrade,
-                                     [&](const std::string& what) { board.Step(index, what); });
-            // A unit that cannot be named is not worked on.
-            if (!recorder->Identify(id, identity.ownId ? identity.ownId->id : "", identity.version.value_or(""),
-                                    error))
-                throw jobs::Failure(error + "; nothing was changed");
-            // A read takes what the unit said as its own; a silent unit is
-            // asked again, to fail in the read's words.
-            if (identity.ownId && identity.version)
-                context.identity = &identity;
-        }
-        result = job(context);
-    } catch (const std::exception& e) {
-        result = PortResult{};
-        result.summary = e.what();
-        result.json["error"] = e.what();
+        // A read takes what the unit said as its own; a silent unit is
+        // asked again, to fail in the read's words.
+        if (unit.ownId && unit.version)
+            context.identity = &unit;
+        done = job(context);
+        out.result = done->ok ? jobs::Outcome::Result::Ok : jobs::Outcome::Result::Failed;
+        out.detail = !done->recordDetail.empty() ? done->recordDetail : done->ok ? "" : done->summary;
+    };
+    const jobs::Line opened{line.baud, ParityCode(line.parity), line.timeoutMs, line.connectTimeoutMs, line.fast};
+    const jobs::Outcome out = jobs::RunSequence(port, opened, sequence, recorder, nullptr, [&](const jobs::Progress& p) {
+        board.Step(index, p.step == jobs::Progress::Step::Opening ? "opening" : p.waitingFor);
+    });
+    PortResult result;
+    if (done) {
+        result = *done;
+    } else {
+        result.summary = out.detail;
+        result.json["error"] = out.detail;
     }
-    if (!recorder)
-        return result;
-    const std::string detail = !result.recordDetail.empty() ? result.recordDetail : result.ok ? "" : result.summary;
-    std::string error;
-    if (!recorder->Complete(id, result.ok ? records::kResultOk : records::kResultFailed, detail, error))
-        RecordFailed(result, error);
+    if (!out.recordError.empty()) {
+        result.json["record_error"] = out.recordError;
+        // A unit's end kept nowhere fails the job: records are there so that
+        // no unit is worked on without a trace.
+        if (out.recordKept == jobs::Kept::Lost && result.ok) {
+            result.ok = false;
+            result.summary += "; record not completed: " + out.recordError;
+        }
+        if (out.recordKept == jobs::Kept::Waiting) {
+            result.json["record_waiting"] = true;
+            result.recordNote = "record not completed (" + out.recordError +
+                                "); it waits on this station and is delivered when the store answers";
+        }
+    }
+    if (upgrades && recorder && !out.version.empty())
+        result.json["version"] = out.version;
     return result;
 }
 
@@ -109,7 +102,13 @@ int RunOnPorts(const std::vector<std::string>& ports, const Line& line, bool jso
     for (std::size_t i = 0; i < ports.size(); ++i) {
         const PortResult& r = results[i];
         allOk = allOk && r.ok;
+        // Said after what happened to the unit, apart from it.
+        const auto note = [&] {
+            if (!r.recordNote.empty())
+                console.err << "dtuctl: " << ports[i] << ": " << r.recordNote << "\n";
+        };
         if (json) {
+            note();
             nlohmann::json j = r.json;
             j["port"] = ports[i];
             j["ok"] = r.ok;
@@ -124,6 +123,7 @@ int RunOnPorts(const std::vector<std::string>& ports, const Line& line, bool jso
         }
         if (!r.ok && ports.size() == 1)
             console.err << "dtuctl: " << ports[i] << ": " << r.summary << "\n";
+        note();
         summary.push_back({ports[i], r.ok ? "ok" : "FAILED", r.summary});
     }
     if (!json && ports.size() > 1) {

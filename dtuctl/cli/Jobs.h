@@ -6,6 +6,7 @@
 #include "core/profile/Settings.h"
 #include "dtuctl/cli/Board.h"
 #include "dtuctl/cli/Run.h"
+#include "jobs/port/Job.h"
 #include "jobs/port/Link.h"
 #include "jobs/records/Recorder.h"
 
@@ -40,6 +41,7 @@ struct PortResult {
     std::string text;     // what goes to the output for this port
     bool textIsProfile = false;  // a port's header must then be a comment
     std::string recordDetail;    // the record's detail where it is not the summary
+    std::string recordNote;      // said apart from the result: its record's end waits
     nlohmann::json json = nlohmann::json::object();
 };
 

@@ -3,6 +3,7 @@
 #include "core/common/Hex.h"
 #include "core/records/Place.h"
 #include "core/records/Record.h"
+#include "driver/records/Outbox.h"
 #include "driver/records/Store.h"
 
 #include <algorithm>
@@ -96,13 +97,23 @@ int ListRecords(const std::string& place, const RecordsOptions& o, Console conso
         console.err << "dtuctl: records store " << p.where << ": no such file; nothing has been recorded there\n";
         return kExitFailed;
     }
+    const records::Outbox outbox(records::OutboxPath());
+    // Ends that could not reach the store wait on this station: said on
+    // standard error, so that a script reading the list sees none.
+    const auto sayWaiting = [&](std::size_t n) {
+        if (n > 0)
+            console.err << "dtuctl: " << n << " record end(s) wait in " << outbox.Path()
+                        << " until the store takes them\n";
+    };
     const std::unique_ptr<records::Store> store = records::OpenStore(chosen, error);
     if (!store) {
         if (error.empty())
             return bad("records are off; there are none to list");
         console.err << "dtuctl: " << error << "\n";
+        sayWaiting(outbox.Waiting(records::Shown(records::ParsePlace(chosen).where)));
         return kExitFailed;
     }
+    sayWaiting(outbox.Deliver(*store));
     const auto found = store->Query(filter, error);
     if (!found) {
         console.err << "dtuctl: " << error << "\n";

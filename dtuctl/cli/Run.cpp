@@ -100,6 +100,10 @@ int Run(const std::vector<std::string>& args, Console console)
         ->capture_default_str();
     app.add_flag("--json", json, "One JSON line per port, or per record");
     app.add_flag("--fast", line.fast, "Complete each answer as soon as it is a whole frame, not after the silence");
+    std::string operatorName;
+    app.add_option("--operator", operatorName,
+                   "Who does the work, as the records name them (default: $DTUTOOL_OPERATOR, else the login name)")
+        ->type_name("NAME");
     std::string recordsPlace;
     app.add_option("--records", recordsPlace,
                    "Where the records of the jobs are kept: an SQLite file, off, or a postgresql:// URL "
@@ -119,6 +123,9 @@ int Run(const std::vector<std::string>& args, Console console)
     bool checkOnly = false;
     write->add_option("PROFILE", profilePath, "TOML profile")->required();
     write->add_flag("--check", checkOnly, "Validate the profile only; no port is used");
+    bool sameOwnId = false;
+    write->add_flag("--same-own-id", sameOwnId,
+                    "Write the profile's own ID to every port given, though it gives them all the same one");
 
     CLI::App* upgradeCmd = app.add_subcommand("upgrade", "Send a firmware image; the exit code is the verdict");
     std::string appImage, iapImage;
@@ -252,6 +259,12 @@ int Run(const std::vector<std::string>& args, Console console)
         return Doctor(expanded.ports, json, console);
     if (expanded.ports.empty())
         return bad("no port given: use -p PORT (see dtuctl ports)");
+    // Units told apart by their own ID must not all be given one.
+    if (const std::string* ownId = profile ? OwnIdSet(*profile) : nullptr;
+        ownId && expanded.ports.size() > 1 && !sameOwnId)
+        return bad(profilePath + ": own_id.id gives all " + std::to_string(expanded.ports.size()) +
+                   " ports one own ID, " + *ownId + "; nothing was sent (write it to one port at a time, or give "
+                   "--same-own-id)");
 
     // A job that cannot be recorded does not start: the store is opened,
     // and the files named, before any port.
@@ -267,7 +280,10 @@ int Run(const std::vector<std::string>& args, Console console)
                 image ? &*image : nullptr, error);
             if (!basis)
                 return bad(error + "; nothing was sent");
-            recorder = jobs::Recorder(std::move(store), *basis);
+            records::Record named = *basis;
+            if (!operatorName.empty())
+                named.operatorName = operatorName;
+            recorder = jobs::Recorder(std::move(store), std::move(named));
         }
     }
     if (read->parsed())

@@ -13,19 +13,6 @@ namespace {
 // work is the rest.
 constexpr int kIdentified = 10;
 
-void Identify(Link& link, const Line& line, bool silentAllowed, Outcome& out, const JobReport& report)
-{
-    Progress p;
-    p.step = Progress::Step::Identifying;
-    const profile::DeviceSettings s = AskUnit(link, kIdentity, line.timeoutMs, silentAllowed, [&](const std::string& what) {
-        p.waitingFor = what;
-        report(p);
-    });
-    out.ownId = s.ownId ? s.ownId->id : std::string();
-    out.version = s.version.value_or("");
-    out.signal = s.signal.value_or("");
-}
-
 void Write(Link& link, const Line& line, const profile::Profile& wanted, Outcome& out, const JobReport& report)
 {
     Progress p;
@@ -103,51 +90,81 @@ std::string_view ResultName(Outcome::Result r)
     return records::kResultFailed;
 }
 
-void Fail(Outcome& out, const std::string& why)
+// A unit that has just taken an image restarts into it: asked a few times
+// before its version is given up on. A stop here keeps the upgrade's
+// result: the image is in.
+std::string AskVersionAgain(Link& link, const Line& line, const JobReport& report)
 {
-    out.result = Outcome::Result::Failed;
-    out.cause = Cause::Other;
-    out.detail = out.detail.empty() ? why : out.detail + "; " + why;
+    Progress p;
+    p.step = Progress::Step::Identifying;
+    p.percent = 100;
+    try {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            const profile::DeviceSettings s = AskUnit(link, profile::kVersion, line.timeoutMs, true, [&](const std::string& what) {
+                p.waitingFor = what;
+                report(p);
+            });
+            if (s.version)
+                return *s.version;
+        }
+    } catch (const Stopped&) {
+    } catch (const LinkFailure&) {
+    }
+    return {};
 }
 
 }  // namespace
 
-Outcome RunJob(const std::string& port, const Line& line, const Work& work,
-               std::shared_ptr<const std::atomic<bool>> stop, const JobReport& report)
+Outcome RunSequence(const std::string& port, const Line& line, const Sequence& sequence, const Recorder* recorder,
+                    std::shared_ptr<const std::atomic<bool>> stop, const JobReport& report)
 {
     Outcome out;
     const JobReport tell = report ? report : [](const Progress&) {};
-    const Recorder* recorder = work.recorder && work.recorder->On() ? work.recorder : nullptr;
+    recorder = recorder && recorder->On() ? recorder : nullptr;
     std::int64_t id = 0;
-    std::string recordError;
     if (recorder) {
-        const std::optional<std::int64_t> begun = recorder->Begin(port, ActionName(work.action), "", "", recordError);
+        const std::optional<std::int64_t> begun =
+            recorder->Begin(port, sequence.action, "", "", out.recordError, &out.record);
         if (!begun) {
-            Fail(out, recordError);
+            out.detail = out.recordError + "; nothing was sent";
+            out.recordKept = Kept::Lost;
             return out;
         }
         id = *begun;
     }
+    std::string before;  // the version before an upgrade
     try {
         Link link;
         link.SetStop(std::move(stop));
         tell(Progress{});
         link.ThrowIfStopped();
         link.OpenOrThrow(port, line);
-        Identify(link, line, work.action == Action::Upgrade, out, tell);
-        // A unit that cannot be named is not worked on.
-        if (recorder && !recorder->Identify(id, out.ownId, out.version, recordError)) {
-            Fail(out, recordError);
-        } else {
-            out.result = Outcome::Result::Ok;
-            if (work.action == Action::Write && work.profile)
-                Write(link, line, *work.profile, out, tell);
-            else if (work.action == Action::Upgrade && work.image)
-                Upgrade(link, line, *work.image, out, tell);
+        profile::DeviceSettings unit;
+        if (sequence.identify != 0) {
+            Progress p;
+            p.step = Progress::Step::Identifying;
+            unit = AskUnit(link, sequence.identify, line.timeoutMs, sequence.silentAllowed, [&](const std::string& what) {
+                p.waitingFor = what;
+                tell(p);
+            });
+            out.ownId = unit.ownId ? unit.ownId->id : std::string();
+            out.version = before = unit.version.value_or("");
+            out.signal = unit.signal.value_or("");
         }
+        // A unit that cannot be named is not worked on.
+        if (recorder && !recorder->Identify(id, out.ownId, out.version, out.recordError))
+            throw Failure(out.recordError + "; nothing was changed");
+        out.result = Outcome::Result::Ok;
+        sequence.work(link, unit, out);
+        if (sequence.upgrades && out.result == Outcome::Result::Ok)
+            if (const std::string now = AskVersionAgain(link, line, tell); !now.empty())
+                out.version = now;
     } catch (const Stopped&) {
         out.result = Outcome::Result::Stopped;
-        out.detail.clear();
+        // How far it got is what the next attempt starts from.
+        out.detail = out.totalBlocks > 0
+                         ? "stopped after " + std::to_string(out.blocks) + "/" + std::to_string(out.totalBlocks) + " blocks"
+                         : "";
     } catch (const LinkFailure& e) {
         out.result = Outcome::Result::Failed;
         out.cause = e.cause;
@@ -157,9 +174,38 @@ Outcome RunJob(const std::string& port, const Line& line, const Work& work,
         out.result = Outcome::Result::Failed;
         out.detail = e.what();
     }
-    if (recorder && !recorder->Complete(id, ResultName(out.result), out.detail, recordError))
-        Fail(out, recordError);
+    if (recorder) {
+        const bool newVersion = !out.version.empty() && out.version != before;
+        std::string error;
+        out.recordKept = recorder->Complete(id, ResultName(out.result), out.detail, error,
+                                            newVersion ? out.ownId : "", newVersion ? out.version : "",
+                                            &out.record.ended);
+        if (out.recordKept != Kept::Stored)
+            out.recordError = error;
+        out.record.unitId = out.ownId;
+        out.record.version = out.version;
+        out.record.result = ResultName(out.result);
+        out.record.detail = out.detail;
+    }
     return out;
+}
+
+Outcome RunJob(const std::string& port, const Line& line, const Work& work,
+               std::shared_ptr<const std::atomic<bool>> stop, const JobReport& report)
+{
+    const JobReport tell = report ? report : [](const Progress&) {};
+    Sequence sequence;
+    sequence.action = ActionName(work.action);
+    sequence.identify = kIdentity;
+    sequence.silentAllowed = work.action == Action::Upgrade;
+    sequence.upgrades = work.action == Action::Upgrade && work.image;
+    sequence.work = [&](Link& link, const profile::DeviceSettings&, Outcome& out) {
+        if (work.action == Action::Write && work.profile)
+            Write(link, line, *work.profile, out, tell);
+        else if (work.action == Action::Upgrade && work.image)
+            Upgrade(link, line, *work.image, out, tell);
+    };
+    return RunSequence(port, line, sequence, work.recorder, std::move(stop), tell);
 }
 
 }  // namespace jobs

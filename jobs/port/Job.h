@@ -6,6 +6,7 @@
 
 #include "core/profile/Profile.h"
 #include "core/profile/Provision.h"
+#include "core/records/Record.h"
 #include "core/profile/Settings.h"
 #include "jobs/port/Link.h"
 #include "jobs/port/Upgrade.h"
@@ -46,22 +47,51 @@ struct Outcome {
     std::string detail;  // dtuctl's words for the failure; for a write, what differs
     Cause cause = Cause::Other;
     std::string request;  // the request that failed, where one did
-    // As read before the work; empty where the DTU did not answer.
+    // As read before the work, the version as read again after an upgrade;
+    // empty where the DTU did not answer.
     std::string ownId, version, signal;
     profile::WriteReport report;  // Write
     std::size_t differing = 0;    // Write: settings read back different
     std::size_t blocks = 0;       // Upgrade: blocks acknowledged
     std::size_t totalBlocks = 0;
+    // The store's words when the record could not be begun, named or
+    // completed: apart from what happened to the unit, which `result` says.
+    std::string recordError;
+    Kept recordKept = Kept::Stored;  // how its end was kept
+    // The record as the job left it; its id 0 when not recorded.
+    records::Record record;
 };
 
 using JobReport = std::function<void(const Progress&)>;
 
+// What any job does on one port, in the one order every program runs it:
+// begin the record, open the port, ask the unit who it is, the work, then
+// (after an upgrade) its version again, and complete the record.
+struct Sequence {
+    std::string_view action;  // the records' action
+    // Asked before the work; 0 asks nothing.
+    unsigned identify = 0;
+    // A unit that answers no query is still worked on (one left in its
+    // loader answers an upgrade and nothing else).
+    bool silentAllowed = false;
+    // The work, on the open port, told what the unit said; throws
+    // LinkFailure, Stopped or Failure, else leaves its result in `out`.
+    std::function<void(Link&, const profile::DeviceSettings& unit, Outcome& out)> work;
+    // Asks the version again after a successful work.
+    bool upgrades = false;
+};
+
+Outcome RunSequence(const std::string& port, const Line& line, const Sequence& sequence, const Recorder* recorder,
+                    std::shared_ptr<const std::atomic<bool>> stop, const JobReport& report);
+
 // The bits of what identifies a unit.
 inline constexpr unsigned kIdentity = profile::kOwnId | profile::kVersion | profile::kSignal;
 
-// Runs on the calling thread until done, failed or stopped (`stop` set from
-// any thread ends it at its next safe point). Never throws. A record that
-// cannot be kept fails the job: before the work, the work is not done.
+// The bench's read, write and upgrade as a sequence. Runs on the calling
+// thread until done, failed or stopped (`stop` set from any thread ends it
+// at its next safe point). Never throws. A record that cannot be begun or
+// named fails the job before the work; one whose end cannot be kept leaves
+// the result as it was and says so in `recordError`.
 Outcome RunJob(const std::string& port, const Line& line, const Work& work,
                std::shared_ptr<const std::atomic<bool>> stop, const JobReport& report);
 

@@ -43,14 +43,14 @@ std::string PortId(const std::string& port)
 
 }  // namespace
 
-Recorder::Recorder(std::shared_ptr<records::Store> store, records::Record basis)
-    : store_(std::move(store)), basis_(std::move(basis))
+Recorder::Recorder(std::shared_ptr<records::Store> store, records::Record basis, std::string outbox)
+    : store_(std::move(store)), basis_(std::move(basis)), outbox_(std::move(outbox))
 {
 }
 
 std::optional<std::int64_t> Recorder::Begin(const std::string& port, std::string_view action,
                                             const std::string& unitId, const std::string& version,
-                                            std::string& error) const
+                                            std::string& error, records::Record* begun) const
 {
     if (!store_)
         return 0;
@@ -61,15 +61,41 @@ std::optional<std::int64_t> Recorder::Begin(const std::string& port, std::string
     r.action = action;
     r.unitId = unitId;
     r.version = version;
-    return store_->Begin(r, error);
+    std::optional<std::int64_t> id = store_->Begin(r, error);
+    if (!id)
+        return id;
+    outbox_.Deliver(*store_);
+    if (begun) {
+        *begun = std::move(r);
+        begun->id = *id;
+    }
+    return id;
 }
 
-bool Recorder::Complete(std::int64_t id, std::string_view result, const std::string& detail,
-                        std::string& error) const
+Kept Recorder::Complete(std::int64_t id, std::string_view result, const std::string& detail, std::string& error,
+                        const std::string& unitId, const std::string& version, std::string* endedAt) const
 {
     if (!store_ || id == 0)
-        return true;
-    return store_->Complete(id, result, detail, records::IsoTime(host::WallMs()), error);
+        return Kept::Stored;
+    const std::string ended = records::IsoTime(host::WallMs());
+    if (endedAt)
+        *endedAt = ended;
+    const bool identified = (unitId.empty() && version.empty()) || store_->Identify(id, unitId, version, error);
+    if (identified && store_->Complete(id, result, detail, ended, error))
+        return Kept::Stored;
+    std::string kept;
+    const records::Pending pending{store_->Name(), id, std::string(result), detail, ended, unitId, version};
+    if (outbox_.Path().empty() || !outbox_.Add(pending, kept)) {
+        if (!kept.empty())
+            error += "; " + kept;
+        return Kept::Lost;
+    }
+    return Kept::Waiting;
+}
+
+std::size_t Recorder::Waiting() const
+{
+    return store_ && !outbox_.Path().empty() ? outbox_.Waiting(store_->Name()) : 0;
 }
 
 bool Recorder::Identify(std::int64_t id, const std::string& unitId, const std::string& version,

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/records/Record.h"
+#include "driver/records/Outbox.h"
 #include "driver/records/Store.h"
 #include "jobs/port/Upgrade.h"
 
@@ -26,25 +27,44 @@ namespace jobs {
 std::optional<records::Record> RunBasis(std::string_view program, const std::string& profilePath,
                                         const Image* image, std::string& error);
 
+// How the end of a record was kept.
+enum class Kept {
+    Stored,   // in the store
+    Waiting,  // in the station's outbox, for the store to answer again
+    Lost,     // nowhere: the job's end is not on record
+};
+
 class Recorder {
 public:
     Recorder() = default;  // records nothing
-    Recorder(std::shared_ptr<records::Store> store, records::Record basis);
+    // The ends the store cannot take wait in `outbox`.
+    Recorder(std::shared_ptr<records::Store> store, records::Record basis,
+             std::string outbox = records::OutboxPath());
 
     bool On() const { return store_ != nullptr; }
 
     // The id to complete later: 0 when records are off; nothing, with
-    // `error`, when the store refused.
+    // `error`, when the store refused. A store that answers is first given
+    // the ends that waited for it. `begun`, when given, gets the record as
+    // it was begun.
     std::optional<std::int64_t> Begin(const std::string& port, std::string_view action, const std::string& unitId,
-                                      const std::string& version, std::string& error) const;
+                                      const std::string& version, std::string& error,
+                                      records::Record* begun = nullptr) const;
     // The unit of a record begun before it answered.
     bool Identify(std::int64_t id, const std::string& unitId, const std::string& version, std::string& error) const;
-    bool Complete(std::int64_t id, std::string_view result, const std::string& detail, std::string& error) const;
-
+    // `unitId` and `version`, when not empty, name the unit as it is at the
+    // end (after an upgrade, its new version). `error` holds the store's
+    // words whenever the end did not reach it.
+    // `ended`, when given, gets the time it was completed at.
+    Kept Complete(std::int64_t id, std::string_view result, const std::string& detail, std::string& error,
+                  const std::string& unitId = {}, const std::string& version = {}, std::string* ended = nullptr) const;
+    // Ends waiting in the outbox for this store.
+    std::size_t Waiting() const;
 
 private:
     std::shared_ptr<records::Store> store_;
     records::Record basis_;
+    records::Outbox outbox_{""};
 };
 
 // A store opened on a thread of its own, so that a window never waits for

@@ -9,6 +9,7 @@
 #include "ui/app/MainWindow.h"
 #include "ui/bench/BenchPage.h"
 #include "ui/common/FileDialog.h"
+#include "ui/common/MessageBox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,7 +29,9 @@ namespace {
 
 constexpr int kDtus = 3;
 
-const char kProfile[] = "[own_id]\nid = \"0123456789AB\"\n[serial]\nbaud = 9600\nparity = \"none\"\n";
+const char kProfile[] = "[serial]\nbaud = 9600\nparity = \"none\"\n";
+// One own ID for every unit it is written to.
+const char kOwnIdProfile[] = "[own_id]\nid = \"0123456789AB\"\n[serial]\nbaud = 9600\n";
 
 }  // namespace
 
@@ -92,7 +95,8 @@ class BenchPageTest : public QObject {
             const qsizetype i = row - page_->model()->rows().begin();
             QCOMPARE(r.action, std::string(action));
             QCOMPARE(r.unitId, row->ownId.toStdString());
-            QCOMPARE(r.result, std::string(results[i] == QStringLiteral("已停止") ? records::kResultStopped
+            QCOMPARE(r.version, row->version.toStdString());
+            QCOMPARE(r.result, std::string(results[i].startsWith(QStringLiteral("已停止")) ? records::kResultStopped
                                            : results[i].startsWith(QStringLiteral("失败")) ? records::kResultFailed
                                                                                           : records::kResultOk));
             QVERIFY(r.program.starts_with("dtutool "));
@@ -143,9 +147,9 @@ private slots:
         QTest::addColumn<QStringList>("results");
         QTest::addColumn<QString>("summary");
         const QStringList ok(kDtus, QStringLiteral("成功"));
-        QTest::newRow("read") << "read" << 0 << 0 << ok << "完成 3/3，失败 0";
-        QTest::newRow("write") << "write" << 0 << 0 << QStringList(kDtus, QStringLiteral("一致")) << "完成 3/3，失败 0";
-        QTest::newRow("upgrade") << "upgrade" << 0 << 0 << ok << "完成 3/3，失败 0";
+        QTest::newRow("read") << "read" << 0 << 0 << ok << "完成 3/3";
+        QTest::newRow("write") << "write" << 0 << 0 << QStringList(kDtus, QStringLiteral("一致")) << "完成 3/3";
+        QTest::newRow("upgrade") << "upgrade" << 0 << 0 << ok << "完成 3/3";
         QTest::newRow("upgrade, one hangs up") << "upgrade" << 3 << 0 << QStringList{"成功", "失败", "成功"}
                                                 << "完成 2/3，失败 1";
         QTest::newRow("upgrade, one drops an ACK") << "upgrade" << 0 << 2 << QStringList{"成功", "失败", "成功"}
@@ -158,6 +162,7 @@ private slots:
         QFETCH(int, dropAckEvery);
         QFETCH(QStringList, results);
         QFETCH(QString, summary);
+        QByteArray image;
         sim::Faults faults;
         faults.hangupAfterBlocks = hangupAfter;
         faults.dropAckEvery = dropAckEvery;
@@ -169,8 +174,9 @@ private slots:
             ui::SetOpenFileHandler([profile](const QString&) { return profile; });
             Click("benchWrite");
         } else {
-            const QString image = Write("app.bin", QByteArray(8 * 1024, '\x5A'));
-            ui::SetOpenFileHandler([image](const QString&) { return image; });
+            image = QByteArray(8 * 1024, '\x5A');
+            const QString path = Write("app.bin", image);
+            ui::SetOpenFileHandler([path](const QString&) { return path; });
             ui::SetChoiceHandler([](const QString&, const QStringList&) { return 0; });
             AnswerLogin();
             Click("benchUpgrade");
@@ -184,9 +190,18 @@ private slots:
             QVERIFY2(page_->model()->rows()[1].detail.contains(QStringLiteral("block")), qPrintable(got[1]));
         for (const BenchRow& r : page_->model()->rows())
             QVERIFY(action != QStringLiteral("read") || r.ownId.size() == 12);
+        // A unit that took its image is asked its version again.
+        const QString upgraded = QString::fromStdString(sim::VersionOf(dtu::Bytes(image.begin(), image.end())));
+        for (qsizetype i = 0; i < got.size(); ++i)
+            QCOMPARE(page_->model()->rows()[std::size_t(i)].version == upgraded,
+                     action == QStringLiteral("upgrade") && results[i] == QStringLiteral("成功"));
         CheckRecords(action.toStdString(), results);
         QCOMPARE(page_->summaryText(), summary);
         QVERIFY(boxes_.texts().isEmpty());
+        // The rows to run again are those that failed.
+        Click("benchFailed");
+        for (qsizetype i = 0; i < got.size(); ++i)
+            QCOMPARE(page_->model()->rows()[std::size_t(i)].checked, results[i] == QStringLiteral("失败"));
     }
 
     // Stop ends every job at its next safe point.
@@ -204,8 +219,13 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(page_->model()->rows()[0].progress.contains(u'/'), 20000);
         Click("benchStop");
         Wait();
-        QCOMPARE(Results(), QStringList(kDtus, QStringLiteral("已停止")));
+        for (const QString& result : Results())
+            QVERIFY2(result.startsWith(QStringLiteral("已停止")), qPrintable(result));
+        // Every row that ran is counted, and the records say how far each got.
+        QCOMPARE(page_->summaryText(), QStringLiteral("完成 0/3，已停止 3"));
         CheckRecords(records::kActionUpgrade, Results());
+        for (const records::Record& r : KeptRecords(RecordsPath().toStdString(), kDtus))
+            QVERIFY2(r.detail.starts_with("stopped after ") && r.detail.ends_with("/64 blocks"), r.detail.c_str());
     }
 
     // A port typed on the page, here a network port through ser2net, is a
@@ -236,6 +256,7 @@ private slots:
         QTest::newRow("no row checked") << "none" << "没有勾选的端口";
         QTest::newRow("profile with an error") << "profile" << "bad.toml:2";
         QTest::newRow("empty image") << "image" << "empty";
+        QTest::newRow("one own ID for three") << "own id" << "本机ID 0123456789AB";
     }
     void badInputSendsNothing()
     {
@@ -248,6 +269,15 @@ private slots:
             const QString profile = Write("bad.toml", "[serial]\nbaud = 12345\n");
             ui::SetOpenFileHandler([profile](const QString&) { return profile; });
             Click("benchWrite");
+        } else if (what == QStringLiteral("own id")) {
+            const QString profile = Write("id.toml", kOwnIdProfile);
+            ui::SetOpenFileHandler([profile](const QString&) { return profile; });
+            // Asked, and not asked for: the choice a person makes by default.
+            ui::SetChoiceHandler([this](const QString& text, const QStringList&) {
+                boxes_.shown.push_back({{}, text, ui::Buttons::Ok});
+                return 0;
+            });
+            Click("benchWrite");
         } else {
             const QString image = Write("empty.bin", {});
             ui::SetOpenFileHandler([image](const QString&) { return image; });
@@ -259,6 +289,56 @@ private slots:
         QVERIFY2(boxes_.shown[0].text.contains(said), qPrintable(boxes_.shown[0].text));
         QVERIFY(!page_->running());
         QCOMPARE(Results(), QStringList(kDtus, QString()));
+    }
+
+    // A typed port is checked when it is added, not when a batch fails on it.
+    void typedPortsAreCheckedWhenAdded_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("no such device") << "foo" << "找不到设备 foo";
+        QTest::newRow("already listed") << "" << "已在列表中";
+        QTest::newRow("a URL without a port") << "rfc2217://host" << "不是可用的网络端口";
+    }
+    void typedPortsAreCheckedWhenAdded()
+    {
+        QFETCH(QString, port);
+        QFETCH(QString, said);
+        if (port.isEmpty())
+            port = page_->model()->rows()[0].port;
+        page_->findChild<QLineEdit*>(QStringLiteral("benchPortEdit"))->setText(port);
+        Click("benchAdd");
+        QCOMPARE(boxes_.shown.size(), std::size_t{1});
+        QVERIFY2(boxes_.shown[0].text.contains(said), qPrintable(boxes_.shown[0].text));
+        QCOMPARE(page_->model()->rows().size(), std::size_t(kDtus));
+    }
+
+    // The report holds what the records hold, in UTC, for the rows that ran,
+    // with the words the window showed; a spreadsheet reads it as UTF-8.
+    void theReportHoldsWhatTheRecordsHold()
+    {
+        BenchRow extra;
+        extra.port = extra.shown = QStringLiteral("/dev/not-run");
+        page_->model()->Add(extra);
+        Click("benchRead");
+        Wait();
+        const QString path = dir_.filePath(QStringLiteral("report"));
+        ui::SetSaveFileHandler([path](const QString&, QString*) { return path; });
+        Click("benchExport");
+        ui::SetSaveFileHandler(nullptr);
+        QFile file(path + QStringLiteral(".csv"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        const QList<QByteArray> lines = bytes.mid(3).trimmed().split('\n');
+        QCOMPARE(lines.size(), qsizetype(kDtus + 1));
+        QCOMPARE(lines[0].toStdString(), records::CsvHeader() + ",shown");
+        const std::vector<records::Record> kept = KeptRecords(RecordsPath().toStdString(), kDtus);
+        for (const records::Record& r : kept) {
+            const std::string line = records::CsvLine(r) + ",成功";
+            QVERIFY2(lines.contains(QByteArray::fromStdString(line)), line.c_str());
+            QVERIFY(r.started.ends_with('Z'));
+        }
     }
 };
 

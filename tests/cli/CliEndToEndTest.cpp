@@ -296,7 +296,7 @@ TEST_F(Dtuctl, EightPortsAtOnceWithOneFailing)
     }
     const std::string profile = File("p.toml", kFullProfile);
     std::vector<std::string> plain = args;
-    plain.insert(plain.end(), {"--timeout", "1500", "--json", "write", profile});
+    plain.insert(plain.end(), {"--timeout", "1500", "--json", "write", "--same-own-id", profile});
     const CtlRun r = RunCtl(plain);
     EXPECT_EQ(r.code, cli::kExitFailed) << r.err;
     const auto lines = JsonLines(r.out);
@@ -307,6 +307,43 @@ TEST_F(Dtuctl, EightPortsAtOnceWithOneFailing)
     }
     EXPECT_NE(lines[5]["error"].get<std::string>().find("no answer to write phone list"), std::string::npos);
     EXPECT_EQ(lines[0]["settings"].size(), 24u);
+}
+
+// One own ID given to many units at once is refused before a byte, unless
+// asked for in so many words.
+TEST_F(Dtuctl, OneOwnIdIsNotStampedOnManyUnits)
+{
+    std::string fleet = kFullProfile;
+    fleet.erase(fleet.find("[own_id]"), fleet.find("[server]") - fleet.find("[own_id]"));
+    const struct Case {
+        const char* name;
+        int ports;
+        const char* profile;
+        bool same;
+        int code;
+    } cases[] = {
+        {"two ports, one own ID", 2, kFullProfile, false, cli::kExitBadInput},
+        {"asked for", 2, kFullProfile, true, cli::kExitOk},
+        {"one port", 1, kFullProfile, false, cli::kExitOk},
+        {"no own ID", 2, fleet.c_str(), false, cli::kExitOk},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ostringstream log;
+        std::vector<std::string> args{"--fast"};
+        for (int i = 0; i < c.ports; ++i)
+            args.insert(args.end(), {"-p", Start({}, &log).TerminalPath()});
+        args.emplace_back("write");
+        if (c.same)
+            args.emplace_back("--same-own-id");
+        args.push_back(File("p.toml", c.profile));
+        const CtlRun r = RunCtl(args);
+        EXPECT_EQ(r.code, c.code) << r.err;
+        if (c.code == cli::kExitBadInput) {
+            EXPECT_NE(r.err.find("own_id.id gives all 2 ports one own ID, AABBCCDDEEFF"), std::string::npos) << r.err;
+            EXPECT_EQ(log.str(), "") << "bytes reached a DTU";
+        }
+    }
 }
 
 TEST_F(Dtuctl, SummaryTableNamesEveryPort)
@@ -441,7 +478,7 @@ TEST_F(NetworkPorts, EverythingALocalPortDoesWorksOnEitherUrl)
         all.insert(all.end(), args.begin(), args.end());
         return RunCtl(all);
     };
-    const CtlRun written = onAll({"write", File("full.toml", kFullProfile)});
+    const CtlRun written = onAll({"write", "--same-own-id", File("full.toml", kFullProfile)});
     ASSERT_EQ(written.code, cli::kExitOk) << written.err << written.out;
     EXPECT_EQ(written.out.find("DIFFERS"), std::string::npos) << written.out;
     const nlohmann::json expected = Settings(local, {"-b", "9600", "--fast"});

@@ -81,6 +81,8 @@ TEST_F(JobRecords, EachJobLeavesOneCompleteRecordOfItsUnit)
 {
     std::string image(2500, '\x5a');
     const std::string app = File("app.bin", image);
+    // An image that says what it is: the unit runs that version once it took it.
+    const std::string versioned = File("v.bin", "DTU-VERSION:KV-331 V2.4.0" + std::string(3000, '\0'));
     const std::string profile = File("p.toml", kFullProfile);
     sim::Faults dck, silent;
     dck.failUpgrade = true;
@@ -92,14 +94,17 @@ TEST_F(JobRecords, EachJobLeavesOneCompleteRecordOfItsUnit)
         int code;
         std::string_view action, result;
         const char* detail;
+        std::string version = "KV-331 V2.3.1 (simulated)";
     } cases[] = {
         {"read", {}, {"read"}, cli::kExitOk, records::kActionRead, records::kResultOk, ""},
         {"write", {}, {"write", profile}, cli::kExitOk, records::kActionWrite, records::kResultOk, ""},
         {"upgrade", {}, {"upgrade", "--iap", app}, cli::kExitOk, records::kActionUpgrade, records::kResultOk, ""},
+        {"new version", {}, {"upgrade", "--app", versioned}, cli::kExitOk, records::kActionUpgrade,
+         records::kResultOk, "", "KV-331 V2.4.0"},
         {"refused image", dck, {"upgrade", "--app", app}, cli::kExitFailed, records::kActionUpgrade,
          records::kResultFailed, "rejected the image (DCK)"},
         {"silent unit", silent, {"--timeout", "500", "write", profile}, cli::kExitFailed, records::kActionWrite,
-         records::kResultFailed, "no answer to read own communication ID"},
+         records::kResultFailed, "no answer to read own communication ID", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -117,7 +122,7 @@ TEST_F(JobRecords, EachJobLeavesOneCompleteRecordOfItsUnit)
         EXPECT_NE(r.detail.find(c.detail), std::string::npos) << r.detail;
         EXPECT_EQ(r.port, dtu.TerminalPath());
         EXPECT_EQ(r.unitId.size(), c.faults.noReply ? 0u : 12u) << r.unitId;
-        EXPECT_EQ(r.version.empty(), c.faults.noReply) << r.version;
+        EXPECT_EQ(r.version, c.version);
         EXPECT_EQ(r.program, "dtuctl " DTU_VERSION);
         EXPECT_FALSE(r.station.empty());
         EXPECT_FALSE(r.operatorName.empty());
@@ -125,8 +130,8 @@ TEST_F(JobRecords, EachJobLeavesOneCompleteRecordOfItsUnit)
         const bool writes = c.action == records::kActionWrite, upgrades = c.action == records::kActionUpgrade;
         EXPECT_EQ(r.profileName, writes ? profile : "");
         EXPECT_EQ(r.profileSha256, writes ? FileSha(profile) : "");
-        EXPECT_EQ(r.imageSha256, upgrades ? FileSha(app) : "");
-        EXPECT_EQ(r.imageSize, upgrades ? std::optional<std::int64_t>(2500) : std::nullopt);
+        EXPECT_EQ(r.imageSha256, upgrades ? FileSha(c.args.back()) : "");
+        EXPECT_EQ(r.imageSize, upgrades ? std::optional<std::int64_t>(fs::file_size(c.args.back())) : std::nullopt);
         EXPECT_EQ(r.imageKind, !upgrades ? "" : c.args[1] == "--iap" ? records::kImageIap : records::kImageApp);
     }
     EXPECT_EQ(Kept().size(), std::size(cases));
@@ -189,7 +194,7 @@ TEST_F(JobRecords, TwoStationsShareOneDatabase)
             ports.insert(port);
             args.insert(args.end(), {"-p", port});
         }
-        args.insert(args.end(), {"write", profile});
+        args.insert(args.end(), {"write", "--same-own-id", profile});
         stations.push_back(Spawn(args, false));
     }
     for (const pid_t station : stations)
@@ -204,6 +209,48 @@ TEST_F(JobRecords, TwoStationsShareOneDatabase)
     }
     EXPECT_EQ(kept.size(), 16u);
     EXPECT_EQ(recorded, ports);
+}
+
+// The store gone in the middle of an upgrade: the unit took its image and
+// dtuctl says so, apart from the record's end, which waits on the station
+// and reaches the store once it answers again.
+TEST_F(JobRecords, AnEndTheStoreMissedWaitsOnTheStation)
+{
+    std::string error;
+    const std::string url = pgtest::FreshDatabase(error);
+    ASSERT_FALSE(url.empty()) << error;
+    sim::SimulatedDtu& dtu = Start();
+    const std::string image = File("v.bin", "DTU-VERSION:KV-331 V2.4.0" + std::string(12 * 1024, '\0'));
+    CtlRun run;
+    std::thread upgrade([&] { run = RunCtl({"--records", url, "--json", "-p", dtu.TerminalPath(), "upgrade", "--app", image}); });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    std::size_t received = 0;
+    while (received == 0 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        dtu.WithDevice([&](sim::Device& d) { received = d.upgradeImage().size(); });
+    }
+    pgtest::Stop();
+    upgrade.join();
+    EXPECT_EQ(run.code, cli::kExitOk) << run.err;
+    EXPECT_NE(run.err.find("waits on this station"), std::string::npos) << run.err;
+    const nlohmann::json line = nlohmann::json::parse(run.out, nullptr, false);
+    EXPECT_EQ(line.value("ok", false), true) << run.out;
+    EXPECT_EQ(line.value("record_waiting", false), true) << run.out;
+    EXPECT_EQ(line.value("version", ""), "KV-331 V2.4.0") << run.out;
+
+    const CtlRun away = RunCtl({"--records", url, "records"});
+    EXPECT_EQ(away.code, cli::kExitFailed);
+    EXPECT_NE(away.err.find("1 record end(s) wait"), std::string::npos) << away.err;
+
+    ASSERT_TRUE(pgtest::Start(error)) << error;
+    const CtlRun back = RunCtl({"--records", url, "records"});
+    EXPECT_EQ(back.code, cli::kExitOk) << back.err;
+    EXPECT_EQ(back.err.find("wait"), std::string::npos) << back.err;
+    const std::vector<records::Record> kept = KeptRecords(url);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].result, records::kResultOk);
+    EXPECT_EQ(kept[0].version, "KV-331 V2.4.0");
+    EXPECT_FALSE(kept[0].ended.empty());
 }
 
 }  // namespace

@@ -20,6 +20,9 @@ protected:
         char pattern[] = "/tmp/dtuctl-test-XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         dir_ = pattern;
+        // What a job keeps on the station (the outbox of record ends) stays
+        // in the test's folder.
+        ::setenv("XDG_DATA_HOME", pattern, 1);
     }
     void TearDown() override
     {

@@ -8,6 +8,8 @@
 #include <QStyle>
 #include <QStyleOptionProgressBar>
 
+#include <algorithm>
+
 namespace {
 
 // The bar's value, kept apart from its words.
@@ -41,8 +43,23 @@ QVariant BenchModel::data(const QModelIndex& index, int role) const
         const QPalette palette = QApplication::palette();
         return r.verdict == BenchRow::Verdict::Good ? ui::GoodColour(palette) : ui::AlarmColour(palette);
     }
-    if (role == Qt::ToolTipRole && index.column() == Result && !r.detail.isEmpty())
-        return r.detail;
+    const qint64 elapsed = r.startedMs == 0 ? -1 : (r.endedMs != 0 ? r.endedMs : std::max(nowMs_, r.startedMs)) - r.startedMs;
+    if (role == kSortRole) {
+        switch (index.column()) {
+        case Signal: return r.signal.toInt();
+        case Progress: return r.percent;
+        case Elapsed: return elapsed;
+        default: return data(index, Qt::DisplayRole).toString();
+        }
+    }
+    // A cell the column cuts is read whole in its tool tip; the result's
+    // tool tip adds the detail behind its words.
+    if (role == Qt::ToolTipRole) {
+        const QString text = data(index, Qt::DisplayRole).toString();
+        if (index.column() == Result && !r.detail.isEmpty() && !text.contains(r.detail))
+            return text.isEmpty() ? r.detail : text + u'\n' + r.detail;
+        return text.isEmpty() ? QVariant() : text;
+    }
     if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
         return {};
     switch (index.column()) {
@@ -52,9 +69,28 @@ QVariant BenchModel::data(const QModelIndex& index, int role) const
     case Signal: return r.signal;
     case State: return r.state;
     case Progress: return r.progress;
+    case Elapsed: return elapsed < 0 ? QString() : ElapsedText(elapsed);
     case Result: return r.result;
     default: return {};
     }
+}
+
+QString BenchModel::ElapsedText(qint64 ms)
+{
+    if (ms < 60000)
+        return tr("%1 秒").arg(double(ms) / 1000.0, 0, 'f', 1);
+    const qint64 s = ms / 1000;
+    return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+void BenchModel::Tick(qint64 nowMs)
+{
+    nowMs_ = nowMs;
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        if (rows_[i].running) {
+            const QModelIndex cell = index(static_cast<int>(i), Elapsed);
+            emit dataChanged(cell, cell, {Qt::DisplayRole});
+        }
 }
 
 bool BenchModel::setData(const QModelIndex& index, const QVariant& value, int role)
@@ -80,7 +116,7 @@ QVariant BenchModel::headerData(int section, Qt::Orientation orientation, int ro
         return {};
     static const char* const kCaptions[] = {QT_TR_NOOP("端口"), QT_TR_NOOP("本机ID"), QT_TR_NOOP("版本"),
                                             QT_TR_NOOP("场强"), QT_TR_NOOP("状态"),   QT_TR_NOOP("进度"),
-                                            QT_TR_NOOP("结果")};
+                                            QT_TR_NOOP("用时"), QT_TR_NOOP("结果")};
     return section >= 0 && section < kColumns ? tr(kCaptions[section]) : QVariant();
 }
 

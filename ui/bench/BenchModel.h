@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/profile/Provision.h"
+#include "core/records/Record.h"
 #include "jobs/port/Job.h"
 
 #include <QAbstractTableModel>
@@ -23,16 +24,22 @@ struct BenchRow {
     QString result;
     Verdict verdict = Verdict::None;
     QString action, detail;
-    QDateTime started, ended;
+    // Wall-clock milliseconds; 0 while not begun or not ended.
+    qint64 startedMs = 0, endedMs = 0;
     profile::WriteReport report;
     std::optional<jobs::Outcome::Result> outcome;  // of the last job, once it ended
     bool running = false;
+    bool skipped = false;  // in the last batch, but not worked on
+    // What the records keep of the last job: the report's facts.
+    records::Record record;
 };
 
 class BenchModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Port, OwnId, Version, Signal, State, Progress, Result, kColumns };
+    enum Column { Port, OwnId, Version, Signal, State, Progress, Elapsed, Result, kColumns };
+    // What a column sorts by: figures as figures.
+    static constexpr int kSortRole = Qt::UserRole + 3;
 
     explicit BenchModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -50,9 +57,15 @@ public:
     void SetAllChecked(bool on);
     // The row changed: its cells are drawn again.
     void Changed(std::size_t i);
+    // The elapsed times of running rows, `nowMs` being the wall clock.
+    void Tick(qint64 nowMs);
+
+    // "12.3 s", "2:05".
+    static QString ElapsedText(qint64 ms);
 
 private:
     std::vector<BenchRow> rows_;
+    qint64 nowMs_ = 0;
 };
 
 // The progress column as a bar with its figure on it.

@@ -1,8 +1,10 @@
 #include "ui/bench/BenchPage.h"
 
 #include "core/dtu/Lists.h"
+#include "core/dtu/Responses.h"
 #include "core/monitor/LineLog.h"
 #include "core/net/PortUrl.h"
+#include "driver/host/Identity.h"
 #include "driver/host/ProfileFile.h"
 #include "driver/serial/BufferedPort.h"
 #include "driver/serial/LineSettings.h"
@@ -18,6 +20,7 @@
 #include "ui/common/WriteReportDialog.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -26,6 +29,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -34,20 +38,11 @@
 namespace {
 
 const char kPortsKey[] = "bench/ports";
+const char kOperatorKey[] = "bench/operator";
 
 QString Q(const std::string& s)
 {
     return QString::fromStdString(s);
-}
-
-// "+CSQ: 27,99" as "27": a column of figures reads at a glance; the page's
-// other words for the signal stay on the DTU page.
-QString SignalFigure(const QString& reply)
-{
-    const qsizetype at = reply.indexOf(QStringLiteral("CSQ:"));
-    if (at < 0)
-        return reply.trimmed();
-    return reply.mid(at + 4).section(u',', 0, 0).trimmed();
 }
 
 bool IsUrl(const QString& port)
@@ -102,9 +97,9 @@ void BenchPage::BuildForm()
     }
     // The window's one setting, as on the DTU and upgrade pages.
     fastCheck_ = ui::Named(ui::FastReplies::MakeCheckBox(this), "benchFast");
-    auto* baudLabel = ui::Label(tr("波特率"), this);
+    auto* baudLabel = ui::Label(tr("波特率(&B)"), this);
     baudLabel->setBuddy(baudCombo_);
-    auto* parityLabel = ui::Label(tr("校验"), this);
+    auto* parityLabel = ui::Label(tr("校验(&C)"), this);
     parityLabel->setBuddy(parityCombo_);
     auto* line = new QHBoxLayout;
     line->addWidget(baudLabel);
@@ -115,9 +110,29 @@ void BenchPage::BuildForm()
     line->addSpacing(12);
     line->addWidget(fastCheck_);
     line->addStretch(1);
+    // Who works, as the records name them; the login name when empty.
+    operatorEdit_ = ui::Named(new QLineEdit(this), "benchOperator");
+    operatorEdit_->setPlaceholderText(QString::fromStdString(host::OperatorName()));
+    if (const auto settings = ui::Remembered())
+        operatorEdit_->setText(settings->value(QString::fromUtf8(kOperatorKey)).toString());
+    connect(operatorEdit_, &QLineEdit::editingFinished, this, [this] {
+        if (const auto settings = ui::Remembered())
+            settings->setValue(QString::fromUtf8(kOperatorKey), operatorEdit_->text().trimmed());
+    });
+    auto* operatorLabel = ui::Label(tr("操作员(&O)"), this);
+    operatorLabel->setBuddy(operatorEdit_);
+    line->addWidget(operatorLabel);
+    line->addWidget(operatorEdit_);
 
     table_ = ui::Named(new QTableView(this), "benchTable");
-    table_->setModel(model_);
+    sorted_ = new QSortFilterProxyModel(this);
+    sorted_->setSourceModel(model_);
+    sorted_->setSortRole(BenchModel::kSortRole);
+    sorted_->setSortLocaleAware(true);
+    table_->setModel(sorted_);
+    // In the order the ports were listed until a header is clicked.
+    table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    table_->setSortingEnabled(true);
     table_->setItemDelegateForColumn(BenchModel::Progress, new ProgressDelegate(table_));
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -126,29 +141,32 @@ void BenchPage::BuildForm()
     table_->setAccessibleName(tr("端口"));
     table_->setAccessibleDescription(tr("每行一个端口：勾选的端口一起读取、写入或升级，各自显示进度和结果"));
     // What the rows hold decides the widths; the result, the longest, takes
-    // the rest.
+    // the rest, and a cut cell is read whole in its tool tip.
     QHeaderView* header = table_->horizontalHeader();
-    for (const int column : {BenchModel::Port, BenchModel::OwnId, BenchModel::Version, BenchModel::Signal})
+    for (const int column : {BenchModel::Port, BenchModel::OwnId, BenchModel::Version, BenchModel::Signal,
+                             BenchModel::State, BenchModel::Elapsed})
         header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
-    table_->setColumnWidth(BenchModel::State, 110);
     table_->setColumnWidth(BenchModel::Progress, 130);
     table_->setWordWrap(false);
     connect(table_, &QTableView::doubleClicked, this, &BenchPage::ShowReport);
 
     portEdit_ = ui::Named(new QLineEdit(this), "benchPortEdit");
     portEdit_->setPlaceholderText(tr("/dev/ttyUSB0 或 rfc2217://主机:端口"));
-    auto* portLabel = ui::Label(tr("添加端口"), this);
+    auto* portLabel = ui::Label(tr("添加端口(&P)"), this);
     portLabel->setBuddy(portEdit_);
-    auto* add = ui::Button(this, tr("添加"), "benchAdd", 0, tr("把输入的端口加入列表，下次启动仍在"));
+    auto* add = ui::Button(this, tr("添加(&D)"), "benchAdd", 0, tr("把输入的端口加入列表，下次启动仍在"));
     connect(add, &QPushButton::clicked, this, [this] {
         if (AddPort(portEdit_->text().trimmed()))
             portEdit_->clear();
     });
     connect(portEdit_, &QLineEdit::returnPressed, add, &QPushButton::click);
-    auto* all = ui::Button(this, tr("全选"), "benchAll");
-    auto* none = ui::Button(this, tr("全不选"), "benchNone");
+    auto* all = ui::Button(this, tr("全选(&A)"), "benchAll");
+    auto* none = ui::Button(this, tr("全不选(&N)"), "benchNone");
+    auto* failed = ui::Button(this, tr("只勾选失败的(&F)"), "benchFailed", 0,
+                              tr("只勾选上次操作失败或读回不一致的端口，以便重做"));
     connect(all, &QPushButton::clicked, this, [this] { model_->SetAllChecked(true); });
     connect(none, &QPushButton::clicked, this, [this] { model_->SetAllChecked(false); });
+    connect(failed, &QPushButton::clicked, this, &BenchPage::CheckFailed);
     auto* adding = new QHBoxLayout;
     adding->addWidget(portLabel);
     adding->addWidget(portEdit_, 1);
@@ -156,18 +174,19 @@ void BenchPage::BuildForm()
     adding->addSpacing(12);
     adding->addWidget(all);
     adding->addWidget(none);
+    adding->addWidget(failed);
 
-    readButton_ = ui::Button(this, tr("读取信息"), "benchRead", 0, tr("读取每个勾选端口上 DTU 的本机ID、版本和场强"));
-    writeButton_ = ui::Button(this, tr("写入配置…"), "benchWrite", 0, tr("选一个配置文件，写入每个勾选的 DTU 并读回核对"));
-    upgradeButton_ = ui::Button(this, tr("升级固件…"), "benchUpgrade", 0, tr("把一个固件文件发给每个勾选的 DTU"));
-    stopButton_ = ui::Button(this, tr("停止"), "benchStop", 0, tr("每个进行中的操作在下一个安全点停止"));
-    auto* exportButton = ui::Button(this, tr("导出报告…"), "benchExport", 0, tr("把每行的结果存为 CSV 文件"));
+    readButton_ = ui::Button(this, tr("读取信息(&R)"), "benchRead", 0, tr("读取每个勾选端口上 DTU 的本机ID、版本和场强"));
+    writeButton_ = ui::Button(this, tr("写入配置(&W)…"), "benchWrite", 0, tr("选一个配置文件，写入每个勾选的 DTU 并读回核对"));
+    upgradeButton_ = ui::Button(this, tr("升级固件(&U)…"), "benchUpgrade", 0, tr("把一个固件文件发给每个勾选的 DTU"));
+    stopButton_ = ui::Button(this, tr("停止(&S)"), "benchStop", 0, tr("每个进行中的操作在下一个安全点停止"));
+    auto* exportButton = ui::Button(this, tr("导出报告(&E)…"), "benchExport", 0, tr("把上次操作过的每行的结果存为 CSV 文件"));
     connect(readButton_, &QPushButton::clicked, this, &BenchPage::OnRead);
     connect(writeButton_, &QPushButton::clicked, this, &BenchPage::OnWrite);
     connect(upgradeButton_, &QPushButton::clicked, this, &BenchPage::OnUpgrade);
     connect(stopButton_, &QPushButton::clicked, this, &BenchPage::OnStop);
     connect(exportButton, &QPushButton::clicked, this, &BenchPage::OnExport);
-    auto* recordsButton = ui::Button(this, tr("记录"), "benchRecords", 0, tr("打开每台 DTU 的作业记录"));
+    auto* recordsButton = ui::Button(this, tr("记录(&L)"), "benchRecords", 0, tr("打开每台 DTU 的作业记录"));
     connect(recordsButton, &QPushButton::clicked, this, &BenchPage::recordsWanted);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {readButton_, writeButton_, upgradeButton_, stopButton_, exportButton})
@@ -230,8 +249,22 @@ void BenchPage::RememberTyped() const
 
 bool BenchPage::AddPort(const QString& port)
 {
-    if (port.isEmpty() || model_->Find(port) >= 0)
+    if (port.isEmpty())
         return false;
+    // Refused now, not at run time: a mistyped port fails no batch later.
+    QString wrong;
+    if (const int at = model_->Find(port); at >= 0) {
+        table_->selectRow(sorted_->mapFromSource(model_->index(at, 0)).row());
+        wrong = tr("%1 已在列表中。").arg(port);
+    } else if (IsUrl(port) && !net::ParsePortUrl(port.toStdString())) {
+        wrong = tr("%1 不是可用的网络端口：请写成 rfc2217://主机:端口 或 socket://主机:端口。").arg(port);
+    } else if (!IsUrl(port) && !QFileInfo::exists(port)) {
+        wrong = tr("找不到设备 %1：请输入存在的串口设备路径，如 /dev/ttyUSB0，或网络端口 rfc2217://主机:端口。").arg(port);
+    }
+    if (!wrong.isEmpty()) {
+        ui::ShowMessage(this, windowTitle(), wrong, ui::Buttons::Ok, QMessageBox::Warning);
+        return false;
+    }
     BenchRow row;
     row.port = row.shown = port;
     row.named = true;
@@ -239,6 +272,17 @@ bool BenchPage::AddPort(const QString& port)
     model_->Add(std::move(row));
     RememberTyped();
     return true;
+}
+
+void BenchPage::CheckFailed()
+{
+    for (std::size_t i = 0; i < model_->rows().size(); ++i) {
+        const BenchRow& r = model_->rows()[i];
+        const bool failed = r.outcome == jobs::Outcome::Result::Failed || r.outcome == jobs::Outcome::Result::Differs;
+        if (r.checked != failed)
+            model_->setData(model_->index(static_cast<int>(i), BenchModel::Port), failed ? Qt::Checked : Qt::Unchecked,
+                            Qt::CheckStateRole);
+    }
 }
 
 jobs::Line BenchPage::ChosenLine() const
@@ -255,11 +299,11 @@ QString BenchPage::Busy(const BenchRow& row) const
     if (g_Serial.IsOpen()) {
         const std::string open = g_Serial.PortPath(), port = row.port.toStdString();
         if (open == port || (!IsUrl(row.port) && serial::ResolveDevice(open) == serial::ResolveDevice(port)))
-            return tr("主窗口正在使用，已跳过");
+            return tr("未操作：主窗口正在使用这个端口");
     }
     if (!IsUrl(row.port))
         if (const auto holder = serial::FindHolder(row.port.toStdString()))
-            return tr("被 %1 占用，已跳过").arg(holder->program.empty() ? tr("另一程序") : Q(holder->program));
+            return tr("未操作：端口被 %1 占用").arg(holder->program.empty() ? tr("另一程序") : Q(holder->program));
     return {};
 }
 
@@ -288,6 +332,9 @@ bool BenchPage::Start(const jobs::Work& work, const QString& action)
                         QMessageBox::Warning);
         return false;
     }
+    records::Record named = *basis;
+    if (const QString who = operatorEdit_->text().trimmed(); !who.isEmpty())
+        named.operatorName = who.toStdString();
     batch_.clear();
     const jobs::Line line = ChosenLine();
     for (const std::size_t i : rows) {
@@ -300,13 +347,21 @@ bool BenchPage::Start(const jobs::Work& work, const QString& action)
         row.outcome.reset();
         row.percent = -1;
         row.progress.clear();
-        row.started = QDateTime::currentDateTime();
-        row.ended = {};
+        row.startedMs = host::WallMs();
+        row.endedMs = 0;
+        row.skipped = false;
+        row.record = named;
+        row.record.port = row.port.toStdString();
+        row.record.action = work.action == jobs::Action::Read    ? records::kActionRead
+                            : work.action == jobs::Action::Write ? records::kActionWrite
+                                                                 : records::kActionUpgrade;
+        row.record.started = records::IsoTime(row.startedMs);
         batch_.push_back(i);
         if (const QString busy = Busy(row); !busy.isEmpty()) {
-            row.state = busy;
-            row.result = tr("未操作");
-            row.ended = row.started;
+            row.state = tr("已跳过");
+            row.result = busy;
+            row.skipped = true;
+            row.startedMs = 0;
             model_->Changed(i);
             continue;
         }
@@ -322,7 +377,7 @@ bool BenchPage::Start(const jobs::Work& work, const QString& action)
         // (it joins), but the batch's profile and image are replaced by the
         // next start.
         r.thread = std::thread([port = row.port.toStdString(), line, work, profile = profile_, image = image_,
-                                stop = r.stop, mailbox = r.mailbox, opening, basis = *basis] {
+                                stop = r.stop, mailbox = r.mailbox, opening, basis = named] {
             jobs::Outcome outcome;
             std::string error;
             const auto store = opening->Wait(error);
@@ -344,6 +399,7 @@ bool BenchPage::Start(const jobs::Work& work, const QString& action)
     }
     if (!running_.empty())
         poll_.start();
+    model_->Tick(host::WallMs());
     summary_->setText(summaryText());
     UpdateButtons();
     return true;
@@ -370,6 +426,7 @@ void BenchPage::Poll()
         Finish(it->first, *outcome);
         it = running_.erase(it);
     }
+    model_->Tick(host::WallMs());
     if (running_.empty()) {
         poll_.stop();
         UpdateButtons();
@@ -400,11 +457,13 @@ void BenchPage::Finish(std::size_t i, const jobs::Outcome& o)
     using Result = jobs::Outcome::Result;
     BenchRow& row = model_->row(i);
     row.running = false;
-    row.ended = QDateTime::currentDateTime();
+    row.endedMs = std::max<qint64>(host::WallMs(), row.startedMs);
     if (!o.ownId.empty() || !o.version.empty()) {
         row.ownId = Q(o.ownId);
         row.version = Q(o.version);
-        row.signal = SignalFigure(Q(o.signal));
+        // A column of figures reads at a glance; what has none is shown as said.
+        const std::optional<int> strength = dtu::SignalStrength(o.signal);
+        row.signal = strength ? QString::number(*strength) : Q(o.signal).trimmed();
     }
     row.report = o.report;
     row.detail = Q(o.detail);
@@ -427,6 +486,8 @@ void BenchPage::Finish(std::size_t i, const jobs::Outcome& o)
         break;
     case Result::Stopped:
         row.result = tr("已停止");
+        if (o.totalBlocks > 0)
+            row.result += tr("（已确认 %1/%2 块）").arg(o.blocks).arg(o.totalBlocks);
         row.verdict = BenchRow::Verdict::None;
         row.state = tr("已停止");
         break;
@@ -436,6 +497,30 @@ void BenchPage::Finish(std::size_t i, const jobs::Outcome& o)
         row.state = tr("失败");
         break;
     }
+    // What happened to the unit comes first; a record that did not reach
+    // the store is said after it, and only one kept nowhere marks the row.
+    if (o.recordKept == jobs::Kept::Waiting) {
+        row.result += tr("；记录待送达");
+        row.detail = ui::RecordEndWords(o.recordKept, o.recordError);
+    } else if (o.recordKept == jobs::Kept::Lost && !o.recordError.empty() && o.result != Result::Failed) {
+        row.result += tr("；记录未完成");
+        row.detail = ui::RecordEndWords(o.recordKept, o.recordError);
+        row.verdict = BenchRow::Verdict::Bad;
+    }
+    // The record as kept, or, with records off, the same facts.
+    records::Record& r = row.record;
+    if (o.record.id != 0) {
+        r = o.record;
+        model_->Changed(i);
+        return;
+    }
+    r.unitId = o.ownId;
+    r.version = o.version;
+    r.ended = records::IsoTime(row.endedMs);
+    r.result = o.result == Result::Ok ? records::kResultOk
+               : o.result == Result::Stopped ? records::kResultStopped
+                                             : records::kResultFailed;
+    r.detail = o.detail;
     model_->Changed(i);
 }
 
@@ -462,17 +547,30 @@ QString BenchPage::summaryText() const
 {
     if (batch_.empty())
         return {};
-    int done = 0, failed = 0;
+    int done = 0, failed = 0, stopped = 0, skipped = 0;
     for (const std::size_t i : batch_) {
         const BenchRow& r = model_->rows()[i];
         if (r.running)
             continue;
-        if (r.outcome == jobs::Outcome::Result::Ok || r.outcome == jobs::Outcome::Result::Differs)
-            ++done;
-        else if (r.outcome == jobs::Outcome::Result::Failed)
-            ++failed;
+        skipped += r.skipped;
+        if (r.skipped || !r.outcome)
+            continue;
+        switch (*r.outcome) {
+        case jobs::Outcome::Result::Ok:
+        case jobs::Outcome::Result::Differs: ++done; break;
+        case jobs::Outcome::Result::Failed: ++failed; break;
+        case jobs::Outcome::Result::Stopped: ++stopped; break;
+        }
     }
-    return tr("完成 %1/%2，失败 %3").arg(done).arg(batch_.size()).arg(failed);
+    // Every row that ran is counted; a count of none is not said.
+    QString text = tr("完成 %1/%2").arg(done).arg(batch_.size());
+    if (failed > 0)
+        text += tr("，失败 %1").arg(failed);
+    if (stopped > 0)
+        text += tr("，已停止 %1").arg(stopped);
+    if (skipped > 0)
+        text += tr("，跳过 %1").arg(skipped);
+    return text;
 }
 
 void BenchPage::UpdateButtons()
@@ -502,6 +600,22 @@ void BenchPage::OnWrite()
                         ui::Buttons::Ok, QMessageBox::Warning);
         return;
     }
+    // Units told apart by their own ID are not all given one unless that is
+    // asked for in so many words.
+    std::size_t checked = 0;
+    for (const BenchRow& r : model_->rows())
+        checked += r.checked && !r.running;
+    if (const std::string* ownId = profile::OwnIdSet(parsed.profile); ownId && checked > 1) {
+        const int choice = ui::AskChoice(
+            this, windowTitle(),
+            tr("%1 设置了本机ID %2：写入勾选的 %3 台 DTU 会使它们的本机ID都是 %2。\n"
+               "要给每台 DTU 各自的本机ID，请一台一台写入。")
+                .arg(path, Q(*ownId))
+                .arg(checked),
+            {tr("取消"), tr("都写入同一个本机ID")});
+        if (choice != 1)
+            return;
+    }
     profile_ = std::make_shared<const profile::Profile>(parsed.profile);
     profilePath_ = path;
     Start({jobs::Action::Write, profile_.get(), nullptr}, QStringLiteral("write"));
@@ -512,7 +626,7 @@ void BenchPage::OnUpgrade()
     LoginDialog login(this);
     if (login.exec() != QDialog::Accepted)
         return;
-    const QString path = ui::GetOpenFileName(this, tr("固件文件 (*.bin);;所有文件 (*)"), QStringLiteral("folders/image"));
+    const QString path = ui::GetOpenFileName(this, tr("固件 (*.bin);;所有文件 (*)"), QStringLiteral("folders/image"));
     if (path.isEmpty())
         return;
     const int kind = ui::AskChoice(this, windowTitle(), tr("以哪种方式升级 %1？").arg(path),
@@ -539,15 +653,18 @@ void BenchPage::OnStop()
 
 void BenchPage::OnExport()
 {
-    const QString path = ui::GetSaveFileName(this, tr("CSV 文件 (*.csv)"));
+    QString path = ui::GetSaveFileName(this, tr("CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return;
-    std::string csv = "port,own_id,version,action,result,detail,started,ended\n";
-    const auto field = [](const QString& s) { return monitor::CsvField(s.toStdString()); };
-    const auto time = [](const QDateTime& t) { return t.isValid() ? t.toString(Qt::ISODateWithMs) : QString(); };
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".csv");
+    // The records' own columns, as dtuctl records --csv writes them, and the
+    // words the window showed; a byte-order mark so that a spreadsheet reads
+    // the Chinese as Chinese.
+    std::string csv = "\xEF\xBB\xBF" + records::CsvHeader() + ",shown\n";
     for (const BenchRow& r : model_->rows())
-        csv += field(r.port) + ',' + field(r.ownId) + ',' + field(r.version) + ',' + field(r.action) + ',' +
-               field(r.result) + ',' + field(r.detail) + ',' + field(time(r.started)) + ',' + field(time(r.ended)) + '\n';
+        if (!r.skipped && r.endedMs != 0)
+            csv += records::CsvLine(r.record) + ',' + monitor::CsvField(r.result.toStdString()) + '\n';
     QSaveFile file(path);
     const QByteArray bytes = QByteArray::fromStdString(csv);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
@@ -559,7 +676,7 @@ void BenchPage::ShowReport(const QModelIndex& index)
 {
     if (!index.isValid())
         return;
-    const BenchRow& row = model_->rows()[static_cast<std::size_t>(index.row())];
+    const BenchRow& row = model_->rows()[static_cast<std::size_t>(sorted_->mapToSource(index).row())];
     if (row.report.rows.empty())
         return;
     if (!report_)

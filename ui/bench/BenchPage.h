@@ -24,6 +24,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSortFilterProxyModel;
 class QTableView;
 class WriteReportDialog;
 
@@ -58,6 +59,8 @@ public slots:
     void OnUpgrade();
     void OnStop();
     void OnExport();
+    // "只勾选失败的": the rows to run again.
+    void CheckFailed();
 
 private:
     struct Mailbox {
@@ -92,6 +95,8 @@ private:
     QHash<QString, QString> names_;
     BenchModel* model_;
     QTableView* table_ = nullptr;
+    QSortFilterProxyModel* sorted_ = nullptr;  // the rows as the table shows them
+    QLineEdit* operatorEdit_ = nullptr;
     QComboBox* baudCombo_ = nullptr;
     QComboBox* parityCombo_ = nullptr;
     QCheckBox* fastCheck_ = nullptr;

@@ -79,6 +79,20 @@ std::optional<PageRecord> BeginPageRecord(std::string_view action, const std::st
     return PageRecord{recorder, *id};
 }
 
+QString RecordEndWords(jobs::Kept kept, const std::string& error)
+{
+    switch (kept) {
+    case jobs::Kept::Stored:
+        break;
+    case jobs::Kept::Waiting:
+        return QCoreApplication::translate("Records", "记录库未能收到记录的结果（%1）：结果已存放在本机，记录库恢复后送达。")
+            .arg(QString::fromStdString(error));
+    case jobs::Kept::Lost:
+        return QCoreApplication::translate("Records", "记录未能完成：%1").arg(QString::fromStdString(error));
+    }
+    return {};
+}
+
 namespace {
 
 // The window's thread alone reads and writes it.

@@ -35,6 +35,10 @@ struct PageRecord {
 std::optional<PageRecord> BeginPageRecord(std::string_view action, const std::string& profileSha256,
                                           const jobs::Image* image, QString& error);
 
+// What became of a record's end, in the window's words; empty when it was
+// stored.
+QString RecordEndWords(jobs::Kept kept, const std::string& error);
+
 // The unit the window's pages last heard on a port: the DTU page and the
 // upgrade page send only the requests they always sent, so their records
 // name what the page read there before, when it read anything.

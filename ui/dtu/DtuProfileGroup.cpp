@@ -243,12 +243,12 @@ void DtuProfileGroup::CompleteRecord(std::string_view result, const std::string&
     if (!record_)
         return;
     std::string error;
-    const bool kept = record_->recorder.Complete(record_->id, result, detail, error);
+    const jobs::Kept kept = record_->recorder.Complete(record_->id, result, detail, error);
     record_.reset();
     // Said once the run has ended: a box's own event loop must not hand a
     // late answer to a run that is stopping.
-    if (!kept)
-        QTimer::singleShot(0, this, [this, text = tr("记录未能完成：%1").arg(QString::fromStdString(error))] {
+    if (const QString text = ui::RecordEndWords(kept, error); !text.isEmpty())
+        QTimer::singleShot(0, this, [this, text] {
             ui::ShowMessage(page_.pageWidget(), page_.pageWidget()->windowTitle(), text, ui::Buttons::Ok,
                             QMessageBox::Warning);
         });

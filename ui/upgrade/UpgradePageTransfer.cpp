@@ -175,14 +175,14 @@ void UpgradePage::Finish(const QString& verdict, std::string_view result)
 {
     if (record_) {
         std::string error;
-        const bool kept = record_->recorder.Complete(
+        const jobs::Kept kept = record_->recorder.Complete(
             record_->id, result, result == records::kResultOk ? std::string() : verdict.toStdString(), error);
         record_.reset();
         // The unit runs another version now, or may: ask it again.
         if (result == records::kResultOk)
             ui::ForgetUnit();
-        if (!kept)
-            Say(tr("记录未能完成：%1").arg(QString::fromStdString(error)));
+        if (const QString words = ui::RecordEndWords(kept, error); !words.isEmpty())
+            Say(words);
     }
     watch_.stop();
     endedMs_ = NowMs();
