@@ -201,7 +201,7 @@ void DtuProfileGroup::SendStep()
     stepTimer_.start(dtu::kReplyTimeoutMs, this);
     ui::SendFrame(this, frame, [this](const QString& why) {
         if (run_)
-            StopRun(why, records::kResultFailed);
+            StopRun(why, records::kResultFailed, "the line did not take a frame");
     });
 }
 
@@ -254,10 +254,10 @@ void DtuProfileGroup::CompleteRecord(std::string_view result, const std::string&
         });
 }
 
-void DtuProfileGroup::StopRun(const QString& why, std::string_view result)
+void DtuProfileGroup::StopRun(const QString& why, std::string_view result, const std::string& detail)
 {
     stepTimer_.stop();
-    CompleteRecord(result, why.toStdString());
+    CompleteRecord(result, detail);
     run_.reset();
     runProfile_.reset();
     runWrites_.clear();

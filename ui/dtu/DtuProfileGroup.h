@@ -55,7 +55,9 @@ private:
     void StepAnswered();
     void FinishRun();
     // `result` for the record of a write under way.
-    void StopRun(const QString& why, std::string_view result = records::kResultStopped);
+    // `detail` is the record's, in English as dtuctl words it.
+    void StopRun(const QString& why, std::string_view result = records::kResultStopped,
+                 const std::string& detail = "stopped");
     void ShowWriteReport(const std::vector<profile::Checked>& rows);
     void CompleteRecord(std::string_view result, const std::string& detail);
     // What the page leaves out of the loaded profile, or nothing.

@@ -85,7 +85,11 @@ private:
     void Show(upgrade::Outcome outcome, const QString& lastFrame);
     // Ends the transfer and leaves `verdict` on the page.
     // `result` as the record of the transfer keeps it.
-    void Finish(const QString& verdict, std::string_view result = records::kResultFailed);
+    // `detail` is the record's, in English as dtuctl words it.
+    void Finish(const QString& verdict, std::string_view result = records::kResultFailed,
+                const std::string& detail = {});
+    // "after 12/32 blocks", the record's words for how far it got.
+    std::string HowFar() const;
     // The port went away.
     void PortLost();
     // A frame of transfer `run` did not go out.

@@ -38,7 +38,7 @@ void UpgradePage::Show(upgrade::Outcome outcome, const QString& lastFrame)
         UpdateProgress();
         return;
     case Outcome::Failed:
-        Finish(Text(kCheckFailed));
+        Finish(Text(kCheckFailed), records::kResultFailed, "the DTU rejected the image (DCK)");
         Say(Text(kCheckFailed));
         return;
     case Outcome::Succeeded:
@@ -50,12 +50,17 @@ void UpgradePage::Show(upgrade::Outcome outcome, const QString& lastFrame)
         const QString text = tr("%1在 %2 秒内没有应答，升级已停止。\n请检查 DTU 和连线后重新升级。")
                                  .arg(lastFrame)
                                  .arg((replyTimeoutMs_ + 999) / 1000);
-        Finish(text);
+        Finish(text, records::kResultFailed,
+               "no answer to " +
+                   (transfer_.state() == upgrade::State::AwaitingVerdict
+                        ? std::string("the end of the image")
+                        : "image block " + std::to_string(transfer_.blocksWritten())) +
+                   " within " + std::to_string(replyTimeoutMs_) + " ms");
         Say(text);
         return;
     }
     case Outcome::ReadFailed:
-        Finish(tr("读取升级文件失败，升级已停止。"));
+        Finish(tr("读取升级文件失败，升级已停止。"), records::kResultFailed, "the image could not be read");
         Say(verdictText_->text());
         return;
     }

@@ -46,7 +46,7 @@ void UpgradePage::OnIap()
 void UpgradePage::OnStop()
 {
     if (transferring())
-        Finish(tr("升级已停止。"), records::kResultStopped);
+        Finish(tr("升级已停止。"), records::kResultStopped, "stopped " + HowFar());
     transfer_.Stop();
     progressBar_->setValue(0);
     Say(Text(kStopped));
@@ -55,7 +55,7 @@ void UpgradePage::OnStop()
 void UpgradePage::EndTransfer()
 {
     if (transferring())
-        Finish(tr("窗口已关闭，升级已停止。"), records::kResultStopped);
+        Finish(tr("窗口已关闭，升级已停止。"), records::kResultStopped, "stopped " + HowFar() + ": the window was closed");
 }
 
 void UpgradePage::Start(upgrade::Kind kind)
@@ -69,7 +69,7 @@ void UpgradePage::Start(upgrade::Kind kind)
     portLossReported_ = false;
     // Pressing a start button ends what ran before.
     if (transferring())
-        Finish(tr("升级已停止。"), records::kResultStopped);
+        Finish(tr("升级已停止。"), records::kResultStopped, "stopped " + HowFar() + ": started again");
     if (!g_Serial.IsOpen() || g_Serial.PortLost()) {
         Say(tr("串口没有打开，不能升级。请先在“系统设置”中打开串口。"));
         return;
@@ -167,16 +167,20 @@ void UpgradePage::Interrupted(const QString& why)
                              .arg(sentBlocks_)
                              .arg(upgrade::BlocksFor(imageBytes_));
     portLossReported_ = true;
-    Finish(text);
+    Finish(text, records::kResultFailed, "the line failed " + HowFar());
     Say(text);
 }
 
-void UpgradePage::Finish(const QString& verdict, std::string_view result)
+std::string UpgradePage::HowFar() const
+{
+    return "after " + std::to_string(sentBlocks_) + "/" + std::to_string(upgrade::BlocksFor(imageBytes_)) + " blocks";
+}
+
+void UpgradePage::Finish(const QString& verdict, std::string_view result, const std::string& detail)
 {
     if (record_) {
         std::string error;
-        const jobs::Kept kept = record_->recorder.Complete(
-            record_->id, result, result == records::kResultOk ? std::string() : verdict.toStdString(), error);
+        const jobs::Kept kept = record_->recorder.Complete(record_->id, result, detail, error);
         record_.reset();
         // The unit runs another version now, or may: ask it again.
         if (result == records::kResultOk)
