@@ -474,6 +474,67 @@ private slots:
         QCOMPARE(read->text(start, end), QApplication::clipboard()->text());
     }
 
+    // PageUp and PageDown page from what is shown, as the wheel does, and
+    // take the caret along; after a clear the caret stays at the top while
+    // what arrives pushes the page down, and the page keys must not jump
+    // there.
+    void pageKeysPageFromWhatIsShown_data()
+    {
+        QTest::addColumn<bool>("cleared");
+        QTest::addColumn<bool>("arriving");  // lines come after the key too
+        QTest::addColumn<bool>("clicked");   // the caret put on the page
+        QTest::newRow("cleared, while lines arrive") << true << true << false;
+        QTest::newRow("cleared, after they stopped") << true << false << false;
+        QTest::newRow("never clicked") << false << false << false;
+        QTest::newRow("caret on the page, while lines arrive") << true << true << true;
+    }
+    void pageKeysPageFromWhatIsShown()
+    {
+        QFETCH(bool, cleared);
+        QFETCH(bool, arriving);
+        QFETCH(bool, clicked);
+        terminal::ReceiveView view;
+        view.resize(500, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        int next = 0;
+        const auto arrive = [&](int count) {
+            QStringList out;
+            for (int i = 0; i < count; ++i, ++next)
+                out << QStringLiteral("CONT %1").arg(next, 7, 10, QLatin1Char('0'));
+            view.append(out);
+            QTest::qWait(1);
+            view.viewport()->repaint();
+        };
+        arrive(30);
+        if (cleared)
+            view.clear();
+        for (int i = 0; i < 8; ++i)
+            arrive(25);
+        QScrollBar* bar = view.verticalScrollBar();
+        const int page = bar->pageStep(), end = bar->value();
+        QCOMPARE(end, bar->maximum());
+        QVERIFY(end > 2 * page);
+        if (clicked) {
+            const QRect r = view.characterRect({view.dropped() + end + 2, 3});
+            QVERIFY(!r.isEmpty());
+            QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, r.center());
+        }
+        const qint64 caretRow = clicked ? 2 : 0;  // on the page, from its top
+        QTest::keyClick(&view, Qt::Key_PageUp);
+        if (arriving)
+            arrive(25);
+        QCOMPARE(bar->value(), end - page);
+        QCOMPARE(view.caret().line, view.dropped() + end - page + caretRow);
+        QTest::keyClick(&view, Qt::Key_PageUp);
+        QCOMPARE(bar->value(), end - 2 * page);
+        QTest::keyClick(&view, Qt::Key_PageDown);
+        if (arriving)
+            arrive(25);
+        QCOMPARE(bar->value(), end - page);
+        QCOMPARE(view.caret().line, view.dropped() + end - page + caretRow);
+    }
+
     void sendsTextWithItsLineEnding_data()
     {
         QTest::addColumn<int>("encoding");
