@@ -22,6 +22,7 @@
 //                              [--view text|hex|both]
 // (--view: how ours shows the stream; the last line is looked for in the
 // text view only.)
+#include "core/common/ByteText.h"
 #include "core/common/Codepage.h"
 #include "driver/serial/BufferedPort.h"
 #include "tests/support/MessageBoxes.h"
@@ -479,38 +480,11 @@ void CompareRaw(const std::string& path, const Bytes& text, const Bytes& random,
     Verdict(std::size_t(diff.second - sent.begin()), got.size(), text, random, r);
 }
 
-// Bytes back from the terminal's escaped words (TerminalText.h): escapes
-// undone, characters back in GBK. Exact for text; a GBK pair the code page
-// lacks is logged as U+FFFD and counted as two bytes.
-Bytes Rebuild(const QString& shown, qsizetype from = 0)
+// Bytes back from the terminal's words (TerminalText.h), as the core reads
+// them; none for words that give no bytes.
+Bytes Rebuild(QStringView words, text::Encoding encoding = text::Encoding::Gbk)
 {
-    Bytes out;
-    QString run;
-    auto flush = [&] {
-        const Bytes b = text::ToAnsi(run.toStdString());
-        out.insert(out.end(), b.begin(), b.end());
-        run.clear();
-    };
-    for (qsizetype i = from; i < shown.size(); ++i) {
-        const QChar c = shown[i];
-        if (c == u'\\' && i + 1 < shown.size()) {
-            flush();
-            const QChar e = shown[++i];
-            if (e == u'x' && i + 2 < shown.size()) {
-                out.push_back(static_cast<std::uint8_t>(shown.mid(i + 1, 2).toUInt(nullptr, 16)));
-                i += 2;
-            } else {
-                out.push_back(e == u'r' ? '\r' : e == u'n' ? '\n' : e == u't' ? '\t' : e == u'0' ? 0 : '\\');
-            }
-        } else if (c == QChar(0xFFFD)) {
-            flush();
-            out.insert(out.end(), 2, '?');
-        } else {
-            run += c;
-        }
-    }
-    flush();
-    return out;
+    return text::Unescaped(words.toString().toStdString(), encoding).value_or(Bytes{});
 }
 
 // Whether `words` are the terminal's words for the bytes at `from`, of some
@@ -570,7 +544,7 @@ void CompareSessionLog(const QString& path, const Bytes& text, const Bytes& rand
             continue;
         }
         const QStringView words = QStringView(line).mid(kMark + 3);
-        const std::size_t guess = Rebuild(line, kMark + 3).size();
+        const std::size_t guess = Rebuild(words).size();
         logged += guess;
         following = following && Follows(all, reached, words, guess);
     }
@@ -579,14 +553,14 @@ void CompareSessionLog(const QString& path, const Bytes& text, const Bytes& rand
         r.note += std::to_string(notices) + " notices in the log; ";
 }
 
-// How well the terminal's words for random bytes tell them back in GBK,
-// 4 KiB at a time: pieces told back exactly, of all.
-std::pair<std::size_t, std::size_t> ToldBack(const Bytes& random)
+// How well the terminal's words for random bytes tell them back in
+// `encoding`, 4 KiB at a time: pieces told back exactly, of all.
+std::pair<std::size_t, std::size_t> ToldBack(const Bytes& random, text::Encoding encoding)
 {
     std::size_t exact = 0, pieces = 0;
     for (std::size_t i = 0; i < random.size(); i += 4096, ++pieces) {
         const auto piece = std::span(random).subspan(i, std::min<std::size_t>(4096, random.size() - i));
-        const Bytes back = Rebuild(terminal::OneLine(piece, text::Encoding::Gbk));
+        const Bytes back = Rebuild(terminal::OneLine(piece, encoding), encoding);
         exact += std::equal(back.begin(), back.end(), piece.begin(), piece.end());
     }
     return {exact, pieces};
@@ -830,7 +804,9 @@ std::string Fixed(double v, int places)
     return s;
 }
 
-void Print(const std::vector<Result>& results, double textMiB, double randomMiB, std::pair<std::size_t, std::size_t> told)
+using ToldPair = std::pair<std::size_t, std::size_t>;
+
+void Print(const std::vector<Result>& results, double textMiB, double randomMiB, ToldPair gbk, ToldPair utf8)
 {
     const Result* gtk = nullptr;
     for (const Result& r : results)
@@ -895,10 +871,9 @@ void Print(const std::vector<Result>& results, double textMiB, double randomMiB,
         if (!note.empty())
             std::printf("%s: %s\n", r.name.c_str(), note.c_str());
     }
-    if (told.first != told.second)
-        std::printf("Our log is checked against the terminal's own words for each piece of the stream. Those words\n"
-                    "(GBK) tell the random bytes back exactly in %zu of %zu pieces of 4 KiB.\n",
-                    told.first, told.second);
+    std::printf("The terminal's words for the random bytes tell them back exactly in %zu of %zu pieces of 4 KiB\n"
+                "in GBK, %zu of %zu in UTF-8.\n",
+                gbk.first, gbk.second, utf8.first, utf8.second);
 }
 
 }  // namespace
@@ -974,6 +949,6 @@ int main(int argc, char* argv[])
         }
     }
     x.reset();
-    Print(results, textMiB, randomMiB, ToldBack(random));
+    Print(results, textMiB, randomMiB, ToldBack(random, text::Encoding::Gbk), ToldBack(random, text::Encoding::Utf8));
     return 0;
 }

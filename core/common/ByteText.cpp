@@ -1,10 +1,52 @@
 #include "core/common/ByteText.h"
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 namespace text {
 
 namespace {
+
+std::size_t CodePoints(std::string_view utf8)
+{
+    std::size_t n = 0;
+    for (const char c : utf8)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
+// GBK's pairs: a lead 0x81 to 0xFE, a trail 0x40 to 0xFE but 0x7F.
+constexpr std::size_t kTrails = 0xFF - 0x40;
+constexpr std::size_t PairIndex(std::uint8_t lead, std::uint8_t trail)
+{
+    return (lead - 0x81u) * kTrails + (trail - 0x40u);
+}
+
+// The pairs shown as characters: those the code page turns into one
+// character that it turns back into the same pair. Any other (a pair the
+// table lacks, or one that shares its character with another) is shown as
+// escapes, so that the words always give the bytes back.
+const std::vector<bool>& GbkCharacters()
+{
+    static const std::vector<bool> pairs = [] {
+        std::vector<bool> ok(PairIndex(0xFE, 0xFE) + 1);
+        for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+            for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
+                if (trail == 0x7F)
+                    continue;
+                const std::uint8_t pair[] = {std::uint8_t(lead), std::uint8_t(trail)};
+                const std::string character = FromAnsi(pair);
+                if (CodePoints(character) != 1)
+                    continue;
+                const Bytes back = ToAnsi(character);
+                ok[PairIndex(pair[0], pair[1])] = back.size() == 2 && back[0] == pair[0] && back[1] == pair[1];
+            }
+        }
+        return ok;
+    }();
+    return pairs;
+}
 
 // Length of the GBK character at `i`: 2 for a lead byte with its trail,
 // 0 for a byte that begins none.
@@ -14,7 +56,9 @@ std::size_t GbkLength(std::span<const std::uint8_t> s, std::size_t i)
     if (lead < 0x81 || lead == 0xFF || i + 1 >= s.size())
         return 0;
     const std::uint8_t trail = s[i + 1];
-    return trail >= 0x40 && trail != 0x7F && trail != 0xFF ? 2 : 0;
+    if (trail < 0x40 || trail == 0x7F || trail == 0xFF)
+        return 0;
+    return GbkCharacters()[PairIndex(lead, trail)] ? 2 : 0;
 }
 
 // Length of a well-formed UTF-8 sequence at `i` (no overlong forms, no
@@ -40,14 +84,6 @@ std::size_t Utf8Length(std::span<const std::uint8_t> s, std::size_t i)
     for (std::size_t k = 2; k < n; ++k)
         if ((s[i + k] & 0xC0) != 0x80)
             return 0;
-    return n;
-}
-
-std::size_t CodePoints(std::string_view utf8)
-{
-    std::size_t n = 0;
-    for (const char c : utf8)
-        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     return n;
 }
 
@@ -109,6 +145,73 @@ std::string EscapedLine(std::span<const std::uint8_t> bytes, Encoding encoding)
             }
         });
     return line;
+}
+
+std::optional<Bytes> Unescaped(std::string_view words, Encoding encoding)
+{
+    Bytes out;
+    out.reserve(words.size());
+    const auto characters = [&](std::string_view run) {
+        if (run.empty())
+            return true;
+        if (encoding == Encoding::Utf8) {
+            const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(run.data()), run.size());
+            for (std::size_t i = 0; i < bytes.size();) {
+                const std::size_t length = bytes[i] < 0x80 ? 1 : Utf8Length(bytes, i);
+                if (length == 0)
+                    return false;
+                i += length;
+            }
+            out.insert(out.end(), bytes.begin(), bytes.end());
+            return true;
+        }
+        // ToAnsi writes '?' for what GBK lacks: more of them than the words
+        // hold means a character no GBK bytes give.
+        const Bytes gbk = ToAnsi(run);
+        if (std::count(gbk.begin(), gbk.end(), '?') != std::count(run.begin(), run.end(), '?'))
+            return false;
+        out.insert(out.end(), gbk.begin(), gbk.end());
+        return true;
+    };
+    std::size_t run = 0;  // where the characters since the last escape begin
+    for (std::size_t i = 0; i < words.size();) {
+        if (words[i] != '\\') {
+            ++i;
+            continue;
+        }
+        if (!characters(words.substr(run, i - run)) || i + 1 == words.size())
+            return std::nullopt;
+        const char e = words[i + 1];
+        i += 2;
+        switch (e) {
+        case 'r': out.push_back('\r'); break;
+        case 'n': out.push_back('\n'); break;
+        case 't': out.push_back('\t'); break;
+        case '0': out.push_back(0); break;
+        case '\\': out.push_back('\\'); break;
+        case 'x': {
+            const auto digit = [](char c) {
+                if (c >= '0' && c <= '9')
+                    return c - '0';
+                if (c >= 'A' && c <= 'F')
+                    return c - 'A' + 10;
+                return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+            };
+            const int high = i < words.size() ? digit(words[i]) : -1;
+            const int low = i + 1 < words.size() ? digit(words[i + 1]) : -1;
+            if (high < 0 || low < 0)
+                return std::nullopt;
+            out.push_back(static_cast<std::uint8_t>(high << 4 | low));
+            i += 2;
+            break;
+        }
+        default: return std::nullopt;
+        }
+        run = i;
+    }
+    if (!characters(words.substr(run)))
+        return std::nullopt;
+    return out;
 }
 
 }  // namespace text

@@ -5,15 +5,19 @@
 //   \r \n \t \0 \\   carriage return, line feed, tab, zero, backslash
 //   \xHH             any other control byte, and a byte that begins no
 //                    character of the encoding (a GBK lead without its
-//                    trail, a broken UTF-8 sequence, a C1 control)
+//                    trail, a GBK pair the code page does not turn into a
+//                    character and back, a broken UTF-8 sequence, a C1
+//                    control)
 //
-// The terminal, the test server and dtuctl show bytes this way.
+// The terminal, the test server and dtuctl show bytes this way, and
+// Unescaped reads the bytes back from the words.
 #pragma once
 
 #include "core/common/Codepage.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -65,5 +69,10 @@ void Walk(std::span<const std::uint8_t> bytes, Encoding encoding, OnEscape escap
 
 // The bytes as one line (UTF-8), as the logs keep them.
 std::string EscapedLine(std::span<const std::uint8_t> bytes, Encoding encoding);
+
+// The bytes again from their words in `encoding`: escapes undone, the
+// characters between them in the encoding. Nothing for words no bytes give:
+// a backslash that begins no escape, a character the encoding lacks.
+std::optional<Bytes> Unescaped(std::string_view words, Encoding encoding);
 
 }  // namespace text

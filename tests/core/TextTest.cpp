@@ -1,3 +1,4 @@
+#include "core/common/ByteText.h"
 #include "core/common/Codepage.h"
 #include "core/common/Hex.h"
 #include "tests/support/Bytes.h"
@@ -5,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <future>
+#include <random>
 
 namespace {
 
@@ -78,6 +80,74 @@ TEST(Codepage, LowBytesAndLengthInUtf16Units)
     EXPECT_EQ(text::LowBytes("中"), H("2D"));  // U+4E2D
     EXPECT_EQ(text::Utf16Length("中文ab"), 4u);
     EXPECT_EQ(text::Utf16Length("\xF0\x9F\x98\x80"), 2u);
+}
+
+// Every byte shown as a character or an escape reads back as itself: the
+// words of a received stream (the terminal's view and log, the test
+// server's events) are the bytes.
+TEST(ByteText, WordsReadBackAsTheirBytes)
+{
+    using text::Encoding;
+    const struct {
+        Bytes bytes;
+        Encoding encoding;
+        const char* words;
+    } cases[] = {
+        {H("41 5C 78 34 31 0D 0A 09 00 7F"), Encoding::Gbk, "A\\\\x41\\r\\n\\t\\0\\x7F"},
+        {H("D6 D0 CE C4"), Encoding::Gbk, "中文"},
+        {H("D6 D0 CE C4"), Encoding::Utf8, "\\xD6\\xD0\\xCE\\xC4"},
+        {H("E4 B8 AD"), Encoding::Utf8, "中"},
+        // A pair GBK's table lacks, a lead at the end, a lead before a byte
+        // that cannot follow it, GBK's one-byte euro.
+        {H("A1 40 D6"), Encoding::Gbk, "\\xA1@\\xD6"},
+        {H("FE FE A2 E3"), Encoding::Gbk, "\\xFE\\xFE\\xA2\\xE3"},
+        {H("D6 20 80"), Encoding::Gbk, "\\xD6 \\x80"},
+        // A trail that is a backslash; a C1 control; a broken sequence.
+        {H("81 5C"), Encoding::Gbk, nullptr},
+        {H("C2 85 E4 B8"), Encoding::Utf8, "\\xC2\\x85\\xE4\\xB8"},
+    };
+    for (const auto& c : cases) {
+        const std::string words = text::EscapedLine(c.bytes, c.encoding);
+        SCOPED_TRACE(words);
+        if (c.words) {
+            EXPECT_EQ(words, c.words);
+        }
+        EXPECT_EQ(text::Unescaped(words, c.encoding), c.bytes);
+    }
+    // Random bytes, in the pieces a stream is cut into.
+    std::mt19937 generator(37);
+    Bytes random(256 * 4096);
+    for (auto& b : random)
+        b = static_cast<std::uint8_t>(generator());
+    for (const Encoding encoding : {Encoding::Gbk, Encoding::Utf8}) {
+        std::size_t exact = 0;
+        for (std::size_t at = 0; at < random.size(); at += 4096) {
+            const auto piece = std::span(random).subspan(at, 4096);
+            const auto back = text::Unescaped(text::EscapedLine(piece, encoding), encoding);
+            exact += back && std::equal(back->begin(), back->end(), piece.begin(), piece.end());
+        }
+        EXPECT_EQ(exact, 256u) << (encoding == Encoding::Gbk ? "GBK" : "UTF-8");
+    }
+}
+
+TEST(ByteText, WordsNoBytesGiveAreRefused)
+{
+    using text::Encoding;
+    const struct {
+        const char* words;
+        Encoding encoding;
+    } cases[] = {
+        {"a\\", Encoding::Gbk},                 // a backslash at the end
+        {"\\q", Encoding::Utf8},                // no such escape
+        {"\\x4", Encoding::Gbk},                // one digit
+        {"\\xG0", Encoding::Utf8},              // not a digit
+        {"\xF0\x9F\x98\x80", Encoding::Gbk},    // an emoji GBK lacks
+        {"\xFF", Encoding::Utf8},               // not UTF-8
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(text::Unescaped(c.words, c.encoding), std::nullopt) << c.words;
+    // A question mark is one GBK holds.
+    EXPECT_EQ(text::Unescaped("?中", Encoding::Gbk), H("3F D6 D0"));
 }
 
 TEST(Hex, HexToBytesArithmetic)

@@ -203,6 +203,56 @@ private slots:
         }
     }
 
+    // Chunks cut for their size are each shown from the tail of the one
+    // before, as the window shows them: that reads as the bytes shown
+    // whole, wherever the cuts fell (inside a character, or where its
+    // escapes began a line for want of room).
+    void aTailShownAgainReadsAsTheWhole()
+    {
+        std::string random(1500, '\0');
+        std::mt19937 generator(13);
+        for (char& c : random)
+            c = char(generator());
+        const std::string inputs[] = {
+            "AT\r\nOK\r\n",
+            std::string(600, 'a'),
+            std::string(255, 'a') + "\xD6\xD0\r\n",
+            std::string(254, 'a') + "\xE4\xB8\xAD\r\n" + std::string(300, 'b'),
+            std::string(255, 'f') + "\xF0\x9F\x98\x80\xC4\xE3\xBA\xC3\x81\x5C\xC2\x85\xFE",
+            random,
+        };
+        for (const std::string& input : inputs) {
+            const Bytes bytes(input.begin(), input.end());
+            for (const auto encoding : {text::Encoding::Gbk, text::Encoding::Utf8}) {
+                for (const auto view : {terminal::View::Text, terminal::View::Hex, terminal::View::Both}) {
+                    const QStringList whole = terminal::Render(bytes, view, encoding);
+                    for (const std::size_t size : {1, 2, 3, 5, 16, 17, 255, 256, 257}) {
+                        QStringList shown;
+                        qsizetype tailLines = 0;
+                        std::size_t from = 0, skip = 0;  // where the tail begins
+                        for (std::size_t end = 0; end < bytes.size();) {
+                            end = std::min(end + size, bytes.size());
+                            const auto piece = std::span(bytes).subspan(from, end - from);
+                            terminal::Tail tail;
+                            const QStringList lines = terminal::Render(piece, view, encoding, &tail, skip);
+                            shown.resize(shown.size() - tailLines);
+                            shown += lines;
+                            tailLines = lines.size() - tail.line;
+                            from += tail.at;
+                            skip = tail.skip;
+                        }
+                        const QString what = QStringLiteral("%1 bytes cut every %2, encoding %3, view %4")
+                                                 .arg(bytes.size())
+                                                 .arg(size)
+                                                 .arg(int(encoding))
+                                                 .arg(int(view));
+                        QVERIFY2(shown == whole, qPrintable(what));
+                    }
+                }
+            }
+        }
+    }
+
     // A stream with no pause long enough to end a frame: shown while it
     // runs, its last line at the end, the log and the monitor whole, and
     // nothing it holds (escape sequences that ask a terminal to answer)
@@ -272,6 +322,64 @@ private slots:
             if (const qsizetype at = l.indexOf(QStringLiteral(" RX ")); at > 0)
                 logged += l.mid(at + 4);
         QCOMPARE(logged, terminal::OneLine(stream, text::Encoding::Gbk));
+    }
+
+    // A record cut for its size goes on in the line it broke, as if the
+    // bytes had come whole (a character the cut split reads whole too); a
+    // pause starts a new line with its own header.
+    void aCutForSizeContinuesTheLine()
+    {
+        // Lines of `width` bytes, numbered from `from`.
+        const auto lines = [](int from, int count, std::size_t width) {
+            Bytes out;
+            for (int n = from; n < from + count; ++n) {
+                std::string line = QStringLiteral("LINE %1 ").arg(n, 6, 10, QLatin1Char('0')).toStdString();
+                line += std::string(width - 2 - line.size(), char('a' + n % 26)) + "\r\n";
+                out.insert(out.end(), line.begin(), line.end());
+            }
+            return out;
+        };
+        const auto ascii = [](std::string_view s) { return Bytes(s.begin(), s.end()); };
+        const Bytes split = Bytes(4095, 'a') + H("D6 D0 0D 0A");  // 中 across the cut
+        const struct {
+            const char* name;
+            terminal::View view;
+            std::vector<Bytes> parts;  // a pause after each
+        } cases[] = {
+            {"cut by size mid-line", terminal::View::Text, {lines(0, 100, 50)}},
+            {"cut by size at a line end", terminal::View::Text, {lines(0, 70, 64)}},
+            {"cut by a pause mid-line", terminal::View::Text,
+             {ascii("LINE 000000 the qu"), ascii("ick brown fox\r\n")}},
+            {"a pause after a cut by size", terminal::View::Text, {lines(0, 100, 50), lines(100, 3, 50)}},
+            {"a character across the cut", terminal::View::Text, {split}},
+            {"a character across the cut, hex and text", terminal::View::Both, {split}},
+        };
+        In<QComboBox>("encodingCombo")->setCurrentIndex(0);
+        for (const auto& c : cases) {
+            In<QComboBox>("viewCombo")->setCurrentIndex(int(c.view));
+            In<QPushButton>("clearButton")->click();
+            QStringList expected;
+            for (const Bytes& part : c.parts) {
+                const QStringList shown = terminal::Render(part, c.view, text::Encoding::Gbk);
+                for (qsizetype i = 0; i < shown.size(); ++i)
+                    expected << (i == 0 ? QStringLiteral("RX ") : QStringLiteral("   ")) + shown[i];
+                const std::uint64_t end = g_Rx.Received() + part.size();
+                pty_->Send(part);
+                QTRY_VERIFY_WITH_TIMEOUT(g_Rx.Received() == end, 3000);
+                // The same while the record in progress grows, before the
+                // silence ends it.
+                QTRY_COMPARE_WITH_TIMEOUT(term_->viewText(), expected.join(u'\n'), 300);
+                QTRY_VERIFY_WITH_TIMEOUT(g_Rx.RxIdleTicks() < 0, 3000);  // ended by silence
+            }
+            // Where they part, when they do: the texts are long.
+            const QString shown = term_->viewText(), wanted = expected.join(u'\n');
+            const qsizetype apart =
+                std::mismatch(shown.begin(), shown.end(), wanted.begin(), wanted.end()).first - shown.begin();
+            const qsizetype from = std::max<qsizetype>(0, apart - 20);
+            const QString there = QStringLiteral("%1: \"%2\", wanted \"%3\"")
+                                      .arg(QLatin1String(c.name), shown.mid(from, 60), wanted.mid(from, 60));
+            QVERIFY2(shown == wanted, qPrintable(there));
+        }
     }
 
     // The receive view on its own: a ring of at most `max` lines that says
@@ -364,6 +472,67 @@ private slots:
         int start = 0, end = 0;
         read->selection(0, &start, &end);
         QCOMPARE(read->text(start, end), QApplication::clipboard()->text());
+    }
+
+    // PageUp and PageDown page from what is shown, as the wheel does, and
+    // take the caret along; after a clear the caret stays at the top while
+    // what arrives pushes the page down, and the page keys must not jump
+    // there.
+    void pageKeysPageFromWhatIsShown_data()
+    {
+        QTest::addColumn<bool>("cleared");
+        QTest::addColumn<bool>("arriving");  // lines come after the key too
+        QTest::addColumn<bool>("clicked");   // the caret put on the page
+        QTest::newRow("cleared, while lines arrive") << true << true << false;
+        QTest::newRow("cleared, after they stopped") << true << false << false;
+        QTest::newRow("never clicked") << false << false << false;
+        QTest::newRow("caret on the page, while lines arrive") << true << true << true;
+    }
+    void pageKeysPageFromWhatIsShown()
+    {
+        QFETCH(bool, cleared);
+        QFETCH(bool, arriving);
+        QFETCH(bool, clicked);
+        terminal::ReceiveView view;
+        view.resize(500, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        int next = 0;
+        const auto arrive = [&](int count) {
+            QStringList out;
+            for (int i = 0; i < count; ++i, ++next)
+                out << QStringLiteral("CONT %1").arg(next, 7, 10, QLatin1Char('0'));
+            view.append(out);
+            QTest::qWait(1);
+            view.viewport()->repaint();
+        };
+        arrive(30);
+        if (cleared)
+            view.clear();
+        for (int i = 0; i < 8; ++i)
+            arrive(25);
+        QScrollBar* bar = view.verticalScrollBar();
+        const int page = bar->pageStep(), end = bar->value();
+        QCOMPARE(end, bar->maximum());
+        QVERIFY(end > 2 * page);
+        if (clicked) {
+            const QRect r = view.characterRect({view.dropped() + end + 2, 3});
+            QVERIFY(!r.isEmpty());
+            QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, r.center());
+        }
+        const qint64 caretRow = clicked ? 2 : 0;  // on the page, from its top
+        QTest::keyClick(&view, Qt::Key_PageUp);
+        if (arriving)
+            arrive(25);
+        QCOMPARE(bar->value(), end - page);
+        QCOMPARE(view.caret().line, view.dropped() + end - page + caretRow);
+        QTest::keyClick(&view, Qt::Key_PageUp);
+        QCOMPARE(bar->value(), end - 2 * page);
+        QTest::keyClick(&view, Qt::Key_PageDown);
+        if (arriving)
+            arrive(25);
+        QCOMPARE(bar->value(), end - page);
+        QCOMPARE(view.caret().line, view.dropped() + end - page + caretRow);
     }
 
     void sendsTextWithItsLineEnding_data()

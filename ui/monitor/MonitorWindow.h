@@ -106,7 +106,7 @@ private:
     // frames and at the cutter's bound: every byte in a record.
     void OnStream(quint64 at, const QByteArray& bytes);
     void OnFrameEnded(quint64 end);
-    void RecordCut(std::vector<monitor::StreamCutter::Bytes>& records);
+    void RecordCut(std::vector<monitor::StreamCutter::Record>& records);
     void Record(monitor::Direction direction, std::span<const std::uint8_t> bytes, std::int64_t wallMs,
                 std::int64_t steadyMs);
     void ScheduleRefresh();

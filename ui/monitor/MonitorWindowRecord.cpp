@@ -62,22 +62,22 @@ void MonitorWindow::OnReceived(std::span<const std::uint8_t> bytes)
 
 void MonitorWindow::OnStream(quint64 at, const QByteArray& bytes)
 {
-    std::vector<monitor::StreamCutter::Bytes> records;
+    std::vector<monitor::StreamCutter::Record> records;
     cutter_.Feed(at, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), bytes.size()), records);
     RecordCut(records);
 }
 
 void MonitorWindow::OnFrameEnded(quint64 end)
 {
-    std::vector<monitor::StreamCutter::Bytes> records;
+    std::vector<monitor::StreamCutter::Record> records;
     cutter_.EndAt(end, records);
     RecordCut(records);
 }
 
-void MonitorWindow::RecordCut(std::vector<monitor::StreamCutter::Bytes>& records)
+void MonitorWindow::RecordCut(std::vector<monitor::StreamCutter::Record>& records)
 {
     for (const auto& r : records)
-        OnReceived(r);
+        OnReceived(r.bytes);
 }
 
 void MonitorWindow::Record(Direction direction, std::span<const std::uint8_t> bytes, std::int64_t wallMs,

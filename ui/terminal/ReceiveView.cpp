@@ -237,6 +237,19 @@ int ReceiveView::FirstShown() const
     return int(std::clamp<qint64>(top_ - dropped_, 0, lineCount() - 1));
 }
 
+bool ReceiveView::Shows(qint64 line) const
+{
+    const int first = FirstShown();
+    const int room = viewport()->height() - 2 * kMargin;
+    int used = 0;
+    for (int i = first; i < lineCount() && used < room; ++i) {
+        if (dropped_ + i == line)
+            return true;
+        used += HeightOf(*Layout(i));
+    }
+    return false;
+}
+
 void ReceiveView::Changed()
 {
     if (!sync_.isActive())
@@ -459,13 +472,19 @@ void ReceiveView::keyPressEvent(QKeyEvent* e)
     case Qt::Key_Up: c.line -= 1; break;
     case Qt::Key_Down: c.line += 1; break;
     case Qt::Key_PageUp:
-        c.line -= page;
-        verticalScrollBar()->setValue(verticalScrollBar()->value() - page);
+    case Qt::Key_PageDown: {
+        // The page moves a page, as the wheel moves it, and the caret with
+        // it. A caret off the page (left at the top by a clear while the
+        // view followed what arrived) starts from the page's first line.
+        if (sync_.isActive())
+            Sync();
+        if (!Shows(c.line))
+            c = {dropped_ + FirstShown(), 0};
+        const int step = e->key() == Qt::Key_PageUp ? -page : page;
+        c.line += step;
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + step);
         break;
-    case Qt::Key_PageDown:
-        c.line += page;
-        verticalScrollBar()->setValue(verticalScrollBar()->value() + page);
-        break;
+    }
     case Qt::Key_Home: c = whole ? Pos{FirstLine(), 0} : Pos{c.line, 0}; break;
     case Qt::Key_End: c = whole ? Pos{EndLine() - 1, lines_.back().size()} : Pos{c.line, length}; break;
     default: QAbstractScrollArea::keyPressEvent(e); return;

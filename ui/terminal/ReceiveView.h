@@ -13,8 +13,9 @@
 // Selection and a caret work with the mouse and the keyboard (arrows,
 // PageUp/PageDown, Home/End on a line, Ctrl+Home/Ctrl+End for the whole
 // view, Shift to select), Ctrl+C copies and Ctrl+A selects all, and the
-// context menu offers both. Assistive technology reads it as read-only
-// multi-line text: every line held, joined with '\n'
+// context menu offers both. PageUp and PageDown move the page shown, as the
+// wheel does, and the caret with it. Assistive technology reads it as
+// read-only multi-line text: every line held, joined with '\n'
 // (ReceiveViewAccessible.cpp).
 #pragma once
 
@@ -125,6 +126,8 @@ private:
     // The first line of the page that ends with line `last`.
     int TopFor(int last) const;
     int FirstShown() const;
+    // Whether the page shown holds the line, or part of it.
+    bool Shows(qint64 line) const;
     // The scroll bars over what is held, once after a batch of changes.
     void Changed();
     void Sync();

@@ -37,9 +37,10 @@ QString FromGbk(std::span<const std::uint8_t> bytes)
 }
 
 // The bytes as Decode's pieces would show them, without a string per piece:
-// a stream would pay for that on every byte. Calls out(text, endsLine, run):
-// `run` for text whose code points are pieces of one character each, made
-// by one conversion of the bytes they came from; otherwise one piece.
+// a stream would pay for that on every byte. Calls out(text, bytes,
+// endsLine, run) for text made of `bytes` bytes: `run` for text whose code
+// points are pieces of one character each, made by one conversion of the
+// bytes they came from; otherwise one piece.
 template <class Emit>
 void Walk(std::span<const std::uint8_t> bytes, Encoding encoding, Emit out)
 {
@@ -47,16 +48,16 @@ void Walk(std::span<const std::uint8_t> bytes, Encoding encoding, Emit out)
     // of text lines would pay an allocation for each.
     QString ascii;
     text::Walk(
-        bytes, encoding, [&](std::uint8_t b) { out(QStringView(EscapeText(b)), b == '\n', false); },
+        bytes, encoding, [&](std::uint8_t b) { out(QStringView(EscapeText(b)), 1, b == '\n', false); },
         [&](std::span<const std::uint8_t> run, std::size_t characters, bool isAscii) {
             const auto* chars = reinterpret_cast<const char*>(run.data());
             if (isAscii) {
                 ascii = QLatin1StringView(chars, qsizetype(run.size()));
-                out(QStringView(ascii), false, true);
+                out(QStringView(ascii), run.size(), false, true);
                 return;
             }
             if (encoding == Encoding::Utf8) {
-                out(QStringView(QString::fromUtf8(chars, qsizetype(run.size()))), false, true);
+                out(QStringView(QString::fromUtf8(chars, qsizetype(run.size()))), run.size(), false, true);
                 return;
             }
             // A run the converter does not map one to one is done again
@@ -64,15 +65,36 @@ void Walk(std::span<const std::uint8_t> bytes, Encoding encoding, Emit out)
             const QString converted = FromGbk(run);
             const auto lows = std::count_if(converted.begin(), converted.end(), [](QChar c) { return c.isLowSurrogate(); });
             if (std::size_t(converted.size() - lows) == characters) {
-                out(QStringView(converted), false, true);
+                out(QStringView(converted), run.size(), false, true);
                 return;
             }
             for (std::size_t k = 0; k < run.size();) {
                 const std::size_t length = text::CharacterLength(run, k, encoding);
-                out(QStringView(FromGbk(run.subspan(k, length))), false, false);
+                out(QStringView(FromGbk(run.subspan(k, length))), length, false, false);
                 k += length;
             }
         });
+}
+
+// The bytes that characters of a run came from: UTF-8's lengths, or GBK's
+// (one byte for ASCII, two for any other).
+std::size_t BytesOf(QStringView characters, Encoding encoding)
+{
+    std::size_t n = 0;
+    for (qsizetype i = 0; i < characters.size(); ++i) {
+        const char16_t c = characters[i].unicode();
+        if (c < 0x80) {
+            n += 1;
+        } else if (encoding == Encoding::Gbk) {
+            n += 2;
+        } else if (QChar::isHighSurrogate(c)) {
+            n += 4;
+            ++i;
+        } else {
+            n += c < 0x800 ? 2 : 3;
+        }
+    }
+    return n;
 }
 
 // GBK characters converted a run at a time (one converter per run, not per
@@ -91,6 +113,25 @@ void ConvertGbk(std::span<const std::uint8_t> bytes, std::vector<Piece>& pieces,
         Piece& p = pieces[k];
         p.text = oneToOne ? QString::fromUcs4(&codePoints[k - first], 1) : FromGbk(bytes.subspan(p.offset, p.length));
     }
+}
+
+// More bytes fill a short last row, and may make one character of escaped
+// bytes at the end (at most three: UTF-8's longest character less one); the
+// text beside the hex shows a character on the row where it begins.
+Tail HexTail(std::size_t size, const std::vector<Piece>& pieces)
+{
+    std::size_t redo = size % kHexRow != 0 ? size - 1 : size;
+    const std::size_t last = size > 3 ? size - 3 : 0;
+    const auto before = [](std::size_t at) { return [at](const Piece& p) { return p.offset < at; }; };
+    if (const auto p = std::partition_point(pieces.begin(), pieces.end(), before(last)); p != pieces.end())
+        redo = std::min(redo, p->offset);
+    if (redo >= size)
+        return {size, qsizetype((size + kHexRow - 1) / kHexRow), 0};
+    const std::size_t at = redo / kHexRow * kHexRow;
+    const auto first = std::partition_point(pieces.begin(), pieces.end(), before(at));
+    if (pieces.empty())
+        return {at, qsizetype(at / kHexRow), 0};
+    return {at, qsizetype(at / kHexRow), (first == pieces.end() ? size : first->offset) - at};
 }
 
 }  // namespace
@@ -125,43 +166,69 @@ std::vector<Piece> Decode(std::span<const std::uint8_t> bytes, Encoding encoding
     return pieces;
 }
 
-QStringList Render(std::span<const std::uint8_t> bytes, View view, Encoding encoding)
+QStringList Render(std::span<const std::uint8_t> bytes, View view, Encoding encoding, Tail* tail, std::size_t skip)
 {
     QStringList lines;
     if (view == View::Text) {
         QString line;
+        // Bytes shown, where `line` begins, where the line before it began,
+        // and whether `line` began where that one was full.
+        std::size_t at = 0, lineAt = 0, lineBeforeAt = 0;
+        bool wrapped = false;
+        const auto next = [&](bool full) {
+            lines << std::exchange(line, {});
+            lineBeforeAt = std::exchange(lineAt, at);
+            wrapped = full;
+        };
         // A run splits where a piece would have: characters of a run are
         // pieces of one character each.
-        const auto add = [&](QStringView text, bool endsLine, bool run) {
+        const auto add = [&](QStringView text, std::size_t length, bool endsLine, bool run) {
             if (!run) {
                 if (!line.isEmpty() && line.size() + text.size() > kMaxLineChars)
-                    lines << std::exchange(line, {});
+                    next(true);
                 line += text;
+                at += length;
                 if (endsLine)
-                    lines << std::exchange(line, {});
+                    next(false);
                 return;
             }
+            const std::size_t end = at + length;
             while (!text.isEmpty()) {
                 if (line.size() >= kMaxLineChars)
-                    lines << std::exchange(line, {});
+                    next(true);
                 qsizetype take = std::min(kMaxLineChars - line.size(), text.size());
                 // A surrogate pair is one character: it moves down whole.
                 if (take < text.size() && text[take - 1].isHighSurrogate() && --take == 0) {
-                    lines << std::exchange(line, {});
+                    next(true);
                     continue;
                 }
                 line += text.first(take);
+                // Counted only where the run goes on to the next line.
+                at = take == text.size() ? end : at + BytesOf(text.first(take), encoding);
                 text = text.sliced(take);
             }
         };
         Walk(bytes, encoding, add);
         if (!line.isEmpty())
             lines << line;
+        // Bytes at the end that begin a character yet show as escapes may
+        // become one with what follows, and then fit on the line before
+        // theirs when they began a line of their own for want of room.
+        if (tail)
+            *tail = line.isEmpty() ? Tail{bytes.size(), lines.size()}
+                    : wrapped      ? Tail{lineBeforeAt, lines.size() - 2}
+                                   : Tail{lineAt, lines.size() - 1};
         return lines;
     }
     std::vector<Piece> pieces;
-    if (view == View::Both)
-        pieces = Decode(bytes, encoding);
+    if (view == View::Both) {
+        skip = std::min(skip, bytes.size());
+        pieces = Decode(bytes.subspan(skip), encoding);
+        for (Piece& p : pieces)
+            p.offset += skip;
+    }
+    if (tail)
+        *tail = HexTail(bytes.size(), pieces);
     auto piece = pieces.begin();
     for (std::size_t row = 0; row < bytes.size(); row += kHexRow) {
         const auto rowBytes = bytes.subspan(row, std::min(kHexRow, bytes.size() - row));
@@ -180,7 +247,7 @@ QStringList Render(std::span<const std::uint8_t> bytes, View view, Encoding enco
 QString OneLine(std::span<const std::uint8_t> bytes, Encoding encoding)
 {
     QString line;
-    Walk(bytes, encoding, [&line](QStringView text, bool, bool) { line += text; });
+    Walk(bytes, encoding, [&line](QStringView text, std::size_t, bool, bool) { line += text; });
     return line;
 }
 

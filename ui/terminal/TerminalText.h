@@ -41,8 +41,22 @@ struct Piece {
 
 std::vector<Piece> Decode(std::span<const std::uint8_t> bytes, Encoding encoding);
 
-// The bytes as the view shows them in `view`, line by line.
-QStringList Render(std::span<const std::uint8_t> bytes, View view, Encoding encoding);
+// The last lines, that more bytes after these may change: the bytes from
+// `at` on show as the lines from `line` on. Shown again with the bytes that
+// come after them (and the same `skip`), they read as all the bytes shown
+// at once.
+struct Tail {
+    std::size_t at = 0;
+    qsizetype line = 0;
+    // Bytes at `at` that end a character shown on a line above (the text
+    // beside the hex shows a character on the row where it begins).
+    std::size_t skip = 0;
+};
+
+// The bytes as the view shows them in `view`, line by line, and their tail.
+// The first `skip` bytes show as hex only.
+QStringList Render(std::span<const std::uint8_t> bytes, View view, Encoding encoding, Tail* tail = nullptr,
+                   std::size_t skip = 0);
 
 // The bytes as one line of text with escapes, as the session log keeps them.
 QString OneLine(std::span<const std::uint8_t> bytes, Encoding encoding);

@@ -6,7 +6,8 @@
 // It reads every received byte itself (ui/common/ReceivedStream.h), not the
 // pages' frames, which keep only a frame's last kilobyte: a stream cut into
 // chunks where the pages' frames end (the line's silence) and every 4 KiB,
-// the chunk in progress shown as it grows, within a tenth of a second. The
+// the chunk in progress shown as it grows, within a tenth of a second; a
+// chunk cut for its size goes on in the line it broke, with no header. The
 // view shows the chunks as text, hex or both, keeps the newest ones, so that
 // changing how they are shown shows them again, and holds a number of lines
 // the user sets, saying how many have left it. Nothing received is ever
@@ -111,6 +112,15 @@ private:
         Kind kind = Kind::Received;
         terminal::Bytes bytes;
         QString notice;
+        bool continues = false;  // received after a cut for size only
+    };
+    // The last lines of the received chunk at the view's end that a chunk
+    // continuing it may change (terminal::Tail): shown again with it.
+    struct OpenTail {
+        terminal::Bytes bytes;
+        std::size_t skip = 0;
+        QString prefix;      // the chunk's header, or the indent under it
+        QStringList shown;   // the view's last lines, that show them
     };
 
     void BuildForm();
@@ -139,15 +149,17 @@ private:
     void Record(Chunk chunk);
     // Ends the received record in progress where the stream is now.
     void CutOpen();
-    void RecordCut(std::vector<monitor::StreamCutter::Bytes>& records);
+    void RecordCut(std::vector<monitor::StreamCutter::Record>& records);
     void Log(const Chunk& chunk);
     // Kept for showing again, within the bounds.
     void Keep(Chunk chunk);
     static QString Mark(Kind kind);
-    // The lines it added to the view.
-    int AppendToView(const Chunk& chunk);
-    // How a chunk shows, line by line.
-    void ChunkLines(const Chunk& chunk, QStringList& out) const;
+    // The lines it added to the view; `took` gets those of the tail it
+    // replaced.
+    int AppendToView(const Chunk& chunk, std::optional<OpenTail>& tail, QStringList* took = nullptr);
+    // How a chunk shows, line by line, and the tail it leaves; true when
+    // its lines replace the tail's.
+    bool ChunkLines(const Chunk& chunk, std::optional<OpenTail>& tail, QStringList& out) const;
     // The record in progress, below the others: shown anew as it grows.
     void ShowLive();
     void DropLive();
@@ -187,6 +199,8 @@ private:
     monitor::StreamCutter cutter_;
     std::int64_t liveSinceMs_ = 0;  // when the record in progress began
     int liveLines_ = 0;             // the view's last lines show it
+    std::optional<OpenTail> tail_;
+    QStringList liveTook_;          // the tail's lines it replaced
 
     QBasicTimer portTimer_;
     bool portOpen_ = false;

@@ -19,14 +19,14 @@ void TerminalWindow::OnStream(quint64 at, const QByteArray& bytes)
 {
     if (cutter_.open().empty())
         liveSinceMs_ = NowMs();
-    std::vector<monitor::StreamCutter::Bytes> records;
+    std::vector<monitor::StreamCutter::Record> records;
     cutter_.Feed(at, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), bytes.size()), records);
     RecordCut(records);
 }
 
 void TerminalWindow::OnFrameEnded(quint64 end)
 {
-    std::vector<monitor::StreamCutter::Bytes> records;
+    std::vector<monitor::StreamCutter::Record> records;
     cutter_.EndAt(end, records);
     RecordCut(records);
 }
@@ -38,19 +38,22 @@ void TerminalWindow::OnDropped(quint64 count)
                 tr("窗口来不及处理，%1 字节收到的数据已丢失。").arg(count)});
 }
 
-void TerminalWindow::RecordCut(std::vector<monitor::StreamCutter::Bytes>& records)
+void TerminalWindow::RecordCut(std::vector<monitor::StreamCutter::Record>& records)
 {
-    // Hidden and not logging: the stream is followed, not kept.
-    if (!wantsFrames())
+    // Hidden and not logging: the stream is followed, not kept, and what
+    // comes next continues nothing shown.
+    if (!wantsFrames()) {
+        tail_.reset();
         return;
+    }
     DropLive();
     // A flood arrives as many records at once: the view holds only its last
     // lines, and draws once after them.
     for (auto& r : records) {
-        Chunk chunk{liveSinceMs_, Kind::Received, std::move(r), {}};
+        Chunk chunk{liveSinceMs_, Kind::Received, std::move(r.bytes), {}, r.continues};
         liveSinceMs_ = NowMs();
         Log(chunk);
-        AppendToView(chunk);
+        AppendToView(chunk, tail_);
         Keep(std::move(chunk));
     }
     ShowLive();
@@ -61,7 +64,10 @@ void TerminalWindow::ShowLive()
 {
     if (cutter_.open().empty())
         return;
-    liveLines_ = AppendToView({liveSinceMs_, Kind::Received, cutter_.open(), {}});
+    // Shown as it will be once cut, the tail left as it is.
+    std::optional<OpenTail> tail = tail_;
+    liveLines_ =
+        AppendToView({liveSinceMs_, Kind::Received, cutter_.open(), {}, cutter_.openContinues()}, tail, &liveTook_);
 }
 
 void TerminalWindow::DropLive()
@@ -70,6 +76,8 @@ void TerminalWindow::DropLive()
         return;
     view_->removeLast(liveLines_);
     liveLines_ = 0;
+    if (!liveTook_.isEmpty())
+        view_->append(std::exchange(liveTook_, {}));
 }
 
 void TerminalWindow::SayLinesGone()
@@ -85,7 +93,7 @@ void TerminalWindow::SayLinesGone()
 void TerminalWindow::CutOpen()
 {
     ui::ReceivedStream::instance().Flush();
-    std::vector<monitor::StreamCutter::Bytes> records;
+    std::vector<monitor::StreamCutter::Record> records;
     cutter_.EndAt(cutter_.openAt() + cutter_.open().size(), records);
     RecordCut(records);
 }
@@ -99,7 +107,7 @@ void TerminalWindow::Record(Chunk chunk)
     const bool live = liveLines_ > 0;
     DropLive();
     Log(chunk);
-    AppendToView(chunk);
+    AppendToView(chunk, tail_);
     if (live)
         ShowLive();
     Keep(std::move(chunk));
@@ -144,35 +152,73 @@ QString TerminalWindow::Mark(Kind kind)
     return QStringLiteral("!! ");
 }
 
-int TerminalWindow::AppendToView(const Chunk& chunk)
+int TerminalWindow::AppendToView(const Chunk& chunk, std::optional<OpenTail>& tail, QStringList* took)
 {
+    QStringList taken = tail ? tail->shown : QStringList();
     QStringList lines;
-    ChunkLines(chunk, lines);
+    if (!ChunkLines(chunk, tail, lines))
+        taken.clear();
+    view_->removeLast(int(taken.size()));
+    if (took)
+        *took = std::move(taken);
     const auto count = static_cast<int>(lines.size());
     view_->append(std::move(lines));
     return count;
 }
 
-void TerminalWindow::ChunkLines(const Chunk& chunk, QStringList& out) const
+bool TerminalWindow::ChunkLines(const Chunk& chunk, std::optional<OpenTail>& tail, QStringList& out) const
 {
     const bool showSent = showSentCheck_->isChecked();
+    if (chunk.kind != Kind::Received)
+        tail.reset();
     if (chunk.kind == Kind::Sent && !showSent)
-        return;
+        return false;
     QString prefix;
     if (stampsCheck_->isChecked())
         prefix = QStringLiteral("[%1] ").arg(QString::fromStdString(monitor::FormatTime(chunk.wallMs)));
     // Received chunks need no mark while nothing else is shown.
     if (chunk.kind == Kind::Notice || showSent)
         prefix += Mark(chunk.kind);
-    const QStringList lines =
-        chunk.kind == Kind::Notice
-            ? QStringList{chunk.notice}
-            : terminal::Render(chunk.bytes, static_cast<terminal::View>(viewCombo_->currentIndex()), encoding());
+    const auto view = static_cast<terminal::View>(viewCombo_->currentIndex());
     // Each chunk on lines of its own; the lines after its first are indented
     // under its text.
-    const QString indent(prefix.size(), QLatin1Char(' '));
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        out.push_back((i == 0 ? prefix : indent) + lines[i]);
+    const auto lay = [&out](const QString& first, const QStringList& lines) {
+        const QString indent(first.size(), QLatin1Char(' '));
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            out.push_back((i == 0 ? first : indent) + lines[i]);
+    };
+    if (chunk.kind == Kind::Notice) {
+        lay(prefix, {chunk.notice});
+        return false;
+    }
+    if (chunk.kind == Kind::Sent) {
+        lay(prefix, terminal::Render(chunk.bytes, view, encoding()));
+        return false;
+    }
+    // Cut for its size only: the line it broke is shown again with it, so
+    // that a character split by the cut reads whole too.
+    const bool joins = chunk.continues && tail;
+    terminal::Bytes joined;
+    std::span<const std::uint8_t> bytes(chunk.bytes);
+    std::size_t skip = 0;
+    if (joins) {
+        prefix = tail->prefix;
+        skip = tail->skip;
+        joined.reserve(tail->bytes.size() + chunk.bytes.size());
+        joined.insert(joined.end(), tail->bytes.begin(), tail->bytes.end());
+        joined.insert(joined.end(), chunk.bytes.begin(), chunk.bytes.end());
+        bytes = joined;
+    }
+    terminal::Tail last;
+    const QStringList lines = terminal::Render(bytes, view, encoding(), &last, skip);
+    lay(prefix, lines);
+    OpenTail left;
+    left.bytes.assign(bytes.begin() + std::ptrdiff_t(last.at), bytes.end());
+    left.skip = last.skip;
+    left.prefix = last.line == 0 ? prefix : QString(prefix.size(), QLatin1Char(' '));
+    left.shown = out.mid(out.size() - (lines.size() - last.line));
+    tail = std::move(left);
+    return joins;
 }
 
 qint64 TerminalWindow::linesGone() const
@@ -200,8 +246,10 @@ void TerminalWindow::ShowAgain()
 {
     view_->clear();
     liveLines_ = 0;
+    liveTook_.clear();
+    tail_.reset();
     for (const Chunk& c : chunks_)
-        AppendToView(c);
+        AppendToView(c, tail_);
     ShowLive();
     SayLinesGone();
     view_->scrollToEnd();
@@ -213,5 +261,7 @@ void TerminalWindow::OnClear()
     chunks_.clear();
     chunkBytes_ = 0;
     liveLines_ = 0;
+    liveTook_.clear();
+    tail_.reset();
     SayLinesGone();
 }
