@@ -232,4 +232,20 @@ TEST(RfAnswer, FrequencyIsCutNotRounded)
     EXPECT_EQ(r.powerIndex, 3);
 }
 
+// The figure a column of a bench shows, or none where the report says none.
+TEST(SignalReport, StrengthIsTheFirstFigureWhenKnown)
+{
+    const struct {
+        const char* report;
+        std::optional<int> strength;
+    } cases[] = {
+        {"+CSQ: 24,99", 24}, {"+CSQ:31,0", 31}, {"+CSQ: 0,99\r\n", 0}, {"24,99", 24},
+        {"+CSQ: 99,99", std::nullopt},  // not known
+        {"+CSQ: 32,99", std::nullopt}, {"+CSQ: ,99", std::nullopt}, {"", std::nullopt},
+        {"+CSQ: 2x,99", std::nullopt}, {"ERROR", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(dtu::SignalStrength(c.report), c.strength) << c.report;
+}
+
 }  // namespace

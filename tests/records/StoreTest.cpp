@@ -4,6 +4,7 @@
 // password hidden) and the cause.
 #include "core/records/Place.h"
 #include "core/records/Record.h"
+#include "driver/records/Outbox.h"
 #include "driver/records/Sha256.h"
 #include "driver/records/Store.h"
 #include "tests/support/Listener.h"
@@ -216,6 +217,47 @@ std::string OpenAs(bool nobody, const std::string& path)
     ::close(pipe[0]);
     ::waitpid(child, nullptr, 0);
     return error;
+}
+
+// Ends the store could not take wait in the outbox, survive a line cut
+// short by a crash, and reach their own store once, when it answers.
+TEST_P(Stores, EndsThatWaitedReachTheirStoreOnceItAnswers)
+{
+    const auto store = Open(Place("waiting.sqlite"));
+    ASSERT_TRUE(store);
+    std::string error;
+    const auto a = store->Begin(Begun("2026-12-08T08:00:00.000Z", "", "/dev/ttyUSB0"), error);
+    const auto b = store->Begin(Begun("2026-12-08T08:00:01.000Z", "", "/dev/ttyUSB1"), error);
+    ASSERT_TRUE(a && b) << error;
+    const records::Outbox outbox((dir_ / "outbox.jsonl").string());
+    const records::Pending ends[] = {
+        {store->Name(), *a, "ok", "", "2026-12-08T08:01:00.000Z", "AABBCCDDEEFF", "V2.4"},
+        {store->Name(), *b, "failed", "no answer to image block 3", "2026-12-08T08:01:01.000Z", "", ""},
+        {"/elsewhere/records.sqlite", 7, "ok", "", "2026-12-08T08:01:02.000Z", "", ""},
+    };
+    for (const records::Pending& p : ends)
+        ASSERT_TRUE(outbox.Add(p, error)) << error;
+    std::ofstream(outbox.Path(), std::ios::app) << "{\"store\": \"" << store->Name() << "\", \"id\": ";
+    EXPECT_EQ(outbox.Waiting(store->Name()), 2u);
+
+    if (GetParam() == records::Place::Kind::Postgres) {
+        pgtest::Stop();
+        EXPECT_EQ(outbox.Deliver(*store), 2u);
+        ASSERT_TRUE(pgtest::Start(error)) << error;
+    }
+    EXPECT_EQ(outbox.Deliver(*store), 0u);
+    EXPECT_EQ(outbox.All(), std::vector<records::Pending>{ends[2]});
+
+    const auto kept = store->Query({}, error);
+    ASSERT_TRUE(kept) << error;
+    ASSERT_EQ(kept->size(), 2u);
+    const Record& first = kept->back();
+    EXPECT_EQ(first.result, "ok");
+    EXPECT_EQ(first.ended, ends[0].ended);
+    EXPECT_EQ(first.unitId, "AABBCCDDEEFF");
+    EXPECT_EQ(first.version, "V2.4");
+    EXPECT_EQ(kept->front().result, "failed");
+    EXPECT_EQ(kept->front().detail, ends[1].detail);
 }
 
 TEST_F(Records, WhatCannotBeUsedIsRefusedWithItsPathAndCause)
