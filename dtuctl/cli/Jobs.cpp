@@ -3,11 +3,11 @@
 #include "core/profile/Settings.h"
 #include "core/records/Record.h"
 #include "driver/serial/LineSettings.h"
+#include "jobs/port/Batch.h"
 #include "jobs/port/ReadWrite.h"
 
 #include <algorithm>
 #include <sstream>
-#include <thread>
 
 namespace cli {
 
@@ -48,8 +48,7 @@ PortResult RunOnPort(const std::string& port, std::size_t index, const Line& lin
         out.result = done->ok ? jobs::Outcome::Result::Ok : jobs::Outcome::Result::Failed;
         out.detail = !done->recordDetail.empty() ? done->recordDetail : done->ok ? "" : done->summary;
     };
-    const jobs::Line opened{line.baud, ParityCode(line.parity), line.timeoutMs, line.connectTimeoutMs, line.fast};
-    const jobs::Outcome out = jobs::RunSequence(port, opened, sequence, recorder, nullptr, [&](const jobs::Progress& p) {
+    const jobs::Outcome out = jobs::RunSequence(port, line, sequence, recorder, nullptr, [&](const jobs::Progress& p) {
         board.Step(index, p.step == jobs::Progress::Step::Opening ? "opening" : p.waitingFor);
     });
     PortResult result;
@@ -84,18 +83,14 @@ int RunOnPorts(const std::vector<std::string>& ports, const Line& line, bool jso
                const Recording& recording)
 {
     Board board(console.err, console.errIsTerminal, ports);
+    // Each job writes its own result; all are read once the batch is over.
     std::vector<PortResult> results(ports.size());
-    std::vector<std::thread> threads;
-    threads.reserve(ports.size());
-    for (std::size_t i = 0; i < ports.size(); ++i) {
-        threads.emplace_back([&, i] {
-            PortResult& result = results[i];
-            result = RunOnPort(ports[i], i, line, board, job, recording);
-            board.Step(i, (result.ok ? "done: " : "FAILED: ") + result.summary);
-        });
-    }
-    for (std::thread& t : threads)
-        t.join();
+    jobs::Batch(ports.size(), [&](std::size_t i, auto, const jobs::JobReport&) {
+        PortResult& result = results[i];
+        result = RunOnPort(ports[i], i, line, board, job, recording);
+        board.Step(i, (result.ok ? "done: " : "FAILED: ") + result.summary);
+        return jobs::Outcome{};
+    }).Wait();
 
     bool allOk = true;
     std::vector<std::vector<std::string>> summary{{"port", "result", "detail"}};

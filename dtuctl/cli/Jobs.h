@@ -26,13 +26,7 @@ using jobs::Reply;
 // One JSON line, whatever bytes a DTU's text holds.
 std::string Dump(const nlohmann::json& j);
 
-struct Line {
-    unsigned baud = 115200;
-    std::string parity = "none";
-    int timeoutMs = dtu::kReplyTimeoutMs;
-    int connectTimeoutMs = SerialPort::kConnectTimeoutMs;
-    bool fast = false;
-};
+using jobs::Line;
 
 // What one port's work produced.
 struct PortResult {

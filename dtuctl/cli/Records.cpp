@@ -2,6 +2,7 @@
 
 #include "core/common/Hex.h"
 #include "core/records/Place.h"
+#include "core/profile/Settings.h"
 #include "core/records/Record.h"
 #include "driver/records/Outbox.h"
 #include "driver/records/Store.h"
@@ -10,6 +11,7 @@
 #include <array>
 #include <cctype>
 #include <filesystem>
+#include <sstream>
 
 namespace cli {
 
@@ -32,6 +34,8 @@ std::string Cell(const records::Record& r, std::string_view name)
     return text;
 }
 
+// Columns as wide as their widest cell on a terminal, Chinese counted as
+// two, with no blanks after the last.
 void PrintTable(const std::vector<records::Record>& found, std::ostream& out)
 {
     std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(kTableColumns.begin(), kTableColumns.end()));
@@ -40,17 +44,8 @@ void PrintTable(const std::vector<records::Record>& found, std::ostream& out)
         for (const std::string_view name : kTableColumns)
             row.push_back(Cell(r, name));
     }
-    std::array<std::size_t, kTableColumns.size()> widths{};
-    for (const auto& row : rows)
-        for (std::size_t i = 0; i < row.size(); ++i)
-            widths[i] = std::max(widths[i], row[i].size());
-    for (const auto& row : rows) {
-        std::string line;
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            line += row[i];
-            if (i + 1 < row.size())
-                line += std::string(widths[i] - row[i].size() + 2, ' ');
-        }
+    std::istringstream table(profile::FormatTable(rows));
+    for (std::string line; std::getline(table, line);) {
         line.erase(line.find_last_not_of(' ') + 1);
         out << line << "\n";
     }

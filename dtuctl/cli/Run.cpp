@@ -82,7 +82,8 @@ int Run(const std::vector<std::string>& args, Console console)
         ->check(CLI::IsMember({1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200}).description(""))
         ->type_name("BAUD")
         ->capture_default_str();
-    app.add_option("--parity", line.parity, "Parity: none, odd or even (NO, ODD, EVEN as on the settings page)")
+    std::string parity = "none";
+    app.add_option("--parity", parity, "Parity: none, odd or even (NO, ODD, EVEN as on the settings page)")
         ->transform(CLI::CheckedTransformer(std::map<std::string, std::string>{{"none", "none"}, {"no", "none"},
                                                                                {"odd", "odd"}, {"even", "even"}},
                                             CLI::ignore_case)
@@ -205,6 +206,7 @@ int Run(const std::vector<std::string>& args, Console console)
         console.err << "dtuctl: " << message << "\n";
         return kExitBadInput;
     };
+    line.parity = ParityCode(parity);
 
     if (ports->parsed())
         return ListPorts(json, console);

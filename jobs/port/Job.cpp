@@ -208,4 +208,22 @@ Outcome RunJob(const std::string& port, const Line& line, const Work& work,
     return RunSequence(port, line, sequence, work.recorder, std::move(stop), tell);
 }
 
+Outcome RunJob(const std::string& port, const Line& line, const Work& work, OpeningStore& opening,
+               const records::Record& basis, std::shared_ptr<const std::atomic<bool>> stop, const JobReport& report)
+{
+    std::string error;
+    const auto store = opening.Wait(error);
+    if (!store) {
+        Outcome out;
+        out.recordError = error;
+        out.detail = error + "; nothing was sent";
+        out.recordKept = Kept::Lost;
+        return out;
+    }
+    const Recorder recorder = *store ? Recorder(*store, basis) : Recorder();
+    Work recorded = work;
+    recorded.recorder = &recorder;
+    return RunJob(port, line, recorded, std::move(stop), report);
+}
+
 }  // namespace jobs

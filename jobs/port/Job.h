@@ -95,4 +95,10 @@ inline constexpr unsigned kIdentity = profile::kOwnId | profile::kVersion | prof
 Outcome RunJob(const std::string& port, const Line& line, const Work& work,
                std::shared_ptr<const std::atomic<bool>> stop, const JobReport& report);
 
+// The same with a store that may still be being opened: waited for on the
+// job's own thread, never on a window's. A store that could not be opened
+// fails the job, before any byte, with its words.
+Outcome RunJob(const std::string& port, const Line& line, const Work& work, OpeningStore& opening,
+               const records::Record& basis, std::shared_ptr<const std::atomic<bool>> stop, const JobReport& report);
+
 }  // namespace jobs

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <unistd.h>
@@ -110,6 +111,43 @@ TEST_F(DtuctlRecords, JsonAndCsvCarryEveryColumnByName)
     ASSERT_EQ(fields.size(), names.size());
     EXPECT_EQ(fields.front(), "1");
     EXPECT_EQ(fields.back(), "read back, \"same\"");
+}
+
+// Columns line up on a terminal whatever the text holds: a Chinese
+// character takes two columns.
+TEST_F(DtuctlRecords, TheTableLinesUpWithChineseText)
+{
+    std::string error;
+    const auto store = records::OpenStore(path_, error);
+    records::Record r;
+    r.started = "2026-12-10T00:00:00.000Z";
+    r.port = "/dev/ttyUSB2";
+    r.action = records::kActionRead;
+    r.version = "KV-331 固件 V2.3";
+    const auto id = store->Begin(r, error);
+    ASSERT_TRUE(id && store->Complete(*id, "ok", "done", r.started, error)) << error;
+    const CtlRun run = Records({});
+    ASSERT_EQ(run.code, cli::kExitOk) << run.err;
+    // The display column at which each row's detail begins.
+    const auto columnOf = [](const std::string& line, const std::string& text) {
+        const std::size_t at = line.rfind(text);
+        std::size_t columns = 0;
+        for (std::size_t i = 0; i < at; ++i) {
+            const unsigned char c = static_cast<unsigned char>(line[i]);
+            columns += (c & 0xC0) != 0x80 ? (c >= 0xE0 ? 2 : 1) : 0;
+        }
+        return columns;
+    };
+    std::istringstream lines(run.out);
+    std::vector<std::size_t> columns;
+    for (std::string line; std::getline(lines, line);)
+        for (const char* detail : {"detail", "done", "no answer", "read back"})
+            if (line.find(detail) != std::string::npos) {
+                columns.push_back(columnOf(line, detail));
+                break;
+            }
+    ASSERT_EQ(columns.size(), 4u) << run.out;
+    EXPECT_EQ(std::count(columns.begin(), columns.end(), columns[0]), 4) << run.out;
 }
 
 TEST_F(DtuctlRecords, WhatCannotBeListedIsRefused)

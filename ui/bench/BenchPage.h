@@ -1,23 +1,20 @@
-// The bench: every DTU on the bench at once, one job per checked port on a
-// thread of its own (the jobs library dtuctl runs on), each row with its own
-// progress. A failure fails its row alone. This thread never waits on a
-// line: the jobs leave their progress in a mailbox that a timer reads at
-// most kPollMs apart.
+// The bench: every DTU on the bench at once, one job per checked port, run
+// as one batch of the jobs library dtuctl runs on; each row with its own
+// progress, and a failure fails its row alone. This page only shows rows
+// and words results: it never waits on a line, a timer collects what the
+// jobs report at most kPollMs apart.
 #pragma once
 
+#include "jobs/port/Batch.h"
 #include "jobs/port/Job.h"
 #include "ui/bench/BenchModel.h"
 
 #include <QDialog>
 #include <QTimer>
 
-#include <atomic>
 #include <functional>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <thread>
 
 class QCheckBox;
 class QComboBox;
@@ -41,7 +38,7 @@ public:
     ~BenchPage() override;
 
     BenchModel* model() const { return model_; }
-    bool running() const { return !running_.empty(); }
+    bool running() const { return jobs_ != nullptr; }
     // The line under the table: "完成 14/16，失败 2".
     QString summaryText() const;
 
@@ -63,17 +60,6 @@ public slots:
     void CheckFailed();
 
 private:
-    struct Mailbox {
-        std::mutex lock;
-        std::optional<jobs::Progress> progress;  // newest not yet shown
-        std::optional<jobs::Outcome> outcome;
-    };
-    struct Running {
-        std::thread thread;
-        std::shared_ptr<std::atomic<bool>> stop;
-        std::shared_ptr<Mailbox> mailbox;
-    };
-
     void BuildForm();
     void FillRows(const QStringList& named);
     void RememberTyped() const;
@@ -113,6 +99,7 @@ private:
     std::shared_ptr<const profile::Profile> profile_;
     QString profilePath_;  // named by the records
     std::shared_ptr<const jobs::Image> image_;
-    std::map<std::size_t, Running> running_;
-    std::vector<std::size_t> batch_;  // rows of the last start
+    std::unique_ptr<jobs::Batch> jobs_;  // while they run
+    std::vector<std::size_t> jobRows_;    // the row of each job
+    std::vector<std::size_t> lastRows_;   // the rows of the last start, skipped ones too
 };
