@@ -1123,10 +1123,6 @@ Check the server and the network, then open it again in &quot;Settings&quot;.</t
 <context>
     <name>Records</name>
     <message>
-        <source>记录存放处 %1 仍在连接，请稍后再试。</source>
-        <translation>The records store %1 is still being reached; try again in a moment.</translation>
-    </message>
-    <message>
         <source>记录库未能收到记录的结果（%1）：结果已存放在本机，记录库恢复后送达。</source>
         <translation>The records store did not take the record&apos;s end (%1): it is kept on this station and delivered when the store answers again.</translation>
     </message>

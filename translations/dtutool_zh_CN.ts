@@ -1123,10 +1123,6 @@
 <context>
     <name>Records</name>
     <message>
-        <source>记录存放处 %1 仍在连接，请稍后再试。</source>
-        <translation>记录存放处 %1 仍在连接，请稍后再试。</translation>
-    </message>
-    <message>
         <source>记录库未能收到记录的结果（%1）：结果已存放在本机，记录库恢复后送达。</source>
         <translation>记录库未能收到记录的结果（%1）：结果已存放在本机，记录库恢复后送达。</translation>
     </message>

@@ -106,22 +106,48 @@ bool Recorder::Identify(std::int64_t id, const std::string& unitId, const std::s
     return store_->Identify(id, unitId, version, error);
 }
 
-OpeningStore::OpeningStore(std::string place)
-    : opener_([this, place = std::move(place)] {
-          std::string error;
-          std::shared_ptr<records::Store> store = records::OpenStore(place, error);
-          std::lock_guard lock(lock_);
-          store_ = std::move(store);
-          error_ = std::move(error);
-          finished_ = true;
-          done_.notify_all();
-      })
-{
-}
+OpeningStore::OpeningStore(std::string place) : opener_([this, place = std::move(place)] { Serve(place); }) {}
 
 OpeningStore::~OpeningStore()
 {
+    {
+        std::lock_guard hold(lock_);
+        closing_ = true;
+    }
+    posted_.notify_all();
     opener_.join();
+}
+
+void OpeningStore::Serve(std::string place)
+{
+    std::string error;
+    std::shared_ptr<records::Store> store = records::OpenStore(place, error);
+    std::unique_lock hold(lock_);
+    store_ = std::move(store);
+    error_ = std::move(error);
+    finished_ = true;
+    done_.notify_all();
+    for (;;) {
+        posted_.wait(hold, [this] { return closing_ || !tasks_.empty(); });
+        if (tasks_.empty())
+            return;
+        Task task = std::move(tasks_.front());
+        tasks_.pop_front();
+        const std::shared_ptr<records::Store> open = store_;
+        const std::string failed = error_;
+        hold.unlock();
+        task(open, failed);
+        hold.lock();
+    }
+}
+
+void OpeningStore::Post(Task task)
+{
+    {
+        std::lock_guard hold(lock_);
+        tasks_.push_back(std::move(task));
+    }
+    posted_.notify_one();
 }
 
 std::optional<std::shared_ptr<records::Store>> OpeningStore::Wait(std::string& error)

@@ -12,6 +12,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -67,11 +69,13 @@ private:
     records::Outbox outbox_{""};
 };
 
-// A store opened on a thread of its own, so that a window never waits for
-// a database server that does not answer: jobs wait for it on theirs.
+// A store opened on a thread of its own, which then does what is posted to
+// it, so that a window never waits for a disk sync or a database server
+// that does not answer: jobs wait for it on theirs.
 class OpeningStore {
 public:
     explicit OpeningStore(std::string place);
+    // Does what was posted first.
     ~OpeningStore();
     OpeningStore(const OpeningStore&) = delete;
     OpeningStore& operator=(const OpeningStore&) = delete;
@@ -82,12 +86,23 @@ public:
     // False while the open goes on after `patience`.
     bool Done(std::chrono::milliseconds patience = {}) const;
 
+    // Runs `task` on the store's thread once the open has ended, after what
+    // was posted before: with the store (null when records are off), or with
+    // the open's error.
+    using Task = std::function<void(const std::shared_ptr<records::Store>& store, const std::string& error)>;
+    void Post(Task task);
+
 private:
+    void Serve(std::string place);
+
     mutable std::mutex lock_;
     mutable std::condition_variable done_;
     bool finished_ = false;
     std::shared_ptr<records::Store> store_;
     std::string error_;
+    std::deque<Task> tasks_;
+    bool closing_ = false;
+    std::condition_variable posted_;
     std::thread opener_;
 };
 

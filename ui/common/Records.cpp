@@ -6,6 +6,7 @@
 #include "ui/common/Settings.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 
 #include <chrono>
 #include <cstdlib>
@@ -45,38 +46,75 @@ std::string ProgramName()
     return std::string("dtutool ").append(DTU_VERSION);
 }
 
-std::optional<PageRecord> BeginPageRecord(std::string_view action, const std::string& profileSha256,
-                                          const jobs::Image* image, QString& error)
+namespace {
+
+// Runs `f` on the window's thread: posted to the application object, which
+// outlives every page; `guard` is only looked at there.
+void OnWindowThread(std::function<void()> f)
 {
-    // The window waits a moment for a store still being reached, never for
-    // a server that does not answer.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        QMetaObject::invokeMethod(app, std::move(f), Qt::QueuedConnection);
+}
+
+}  // namespace
+
+void BeginPageRecord(std::string_view action, const std::string& profileSha256, std::optional<jobs::Image> image,
+                     QObject* context, PageRecordBegun done)
+{
     const std::shared_ptr<jobs::OpeningStore> opening = WindowRecords();
-    if (!opening->Done(std::chrono::milliseconds(300))) {
-        error = QCoreApplication::translate("Records", "记录存放处 %1 仍在连接，请稍后再试。")
-                    .arg(QString::fromStdString(records::Shown(RecordsPlace())));
-        return std::nullopt;
+    // Records off: nothing to wait for, the job starts at once.
+    if (std::string off; opening->Done() && opening->Wait(off).value_or(nullptr) == nullptr && off.empty()) {
+        done(PageRecord{{}, 0, opening}, {});
+        return;
     }
-    std::string cause;
-    const auto store = opening->Wait(cause);
-    std::optional<records::Record> basis;
-    if (store && *store)
-        basis = jobs::RunBasis(ProgramName(), {}, image, cause);
-    if (!store || (*store && !basis)) {
-        error = QString::fromStdString(cause);
-        return std::nullopt;
-    }
-    if (!*store)
-        return PageRecord{};
-    basis->profileSha256 = profileSha256;
-    const jobs::Recorder recorder(*store, *basis);
     const std::string port = g_Serial.PortPath();
     const SeenUnit unit = LastSeen(port);
-    const std::optional<std::int64_t> id = recorder.Begin(port, action, unit.ownId, unit.version, cause);
-    if (!id) {
-        error = QString::fromStdString(cause);
-        return std::nullopt;
-    }
-    return PageRecord{recorder, *id};
+    opening->Post([opening, port, unit, action = std::string(action), profileSha256, image = std::move(image),
+                   guard = QPointer<QObject>(context),
+                   done = std::move(done)](const std::shared_ptr<records::Store>& store, const std::string& failed) {
+        std::optional<PageRecord> record;
+        std::string cause = failed;
+        if (cause.empty() && !store) {
+            record = PageRecord{{}, 0, opening};
+        } else if (cause.empty()) {
+            std::optional<records::Record> basis = jobs::RunBasis(ProgramName(), {}, image ? &*image : nullptr, cause);
+            if (basis) {
+                basis->profileSha256 = profileSha256;
+                const jobs::Recorder recorder(store, *basis);
+                if (const auto id = recorder.Begin(port, action, unit.ownId, unit.version, cause))
+                    record = PageRecord{recorder, *id, opening};
+            }
+        }
+        OnWindowThread([guard, done, record, cause] {
+            if (guard) {
+                done(record, QString::fromStdString(cause));
+            } else if (record && record->id != 0) {
+                // Begun for a page that went away before its job started.
+                record->opening->Post([record](const std::shared_ptr<records::Store>&, const std::string&) {
+                    std::string error;
+                    record->recorder.Complete(record->id, records::kResultStopped, "the page was closed", error);
+                });
+            }
+        });
+    });
+}
+
+void CompletePageRecord(const PageRecord& record, std::string_view result, const std::string& detail,
+                        QObject* context, std::function<void(const QString& words)> said)
+{
+    if (!record.opening || record.id == 0)
+        return;
+    record.opening->Post([record, result = std::string(result), detail, guard = QPointer<QObject>(context),
+                          said = std::move(said)](const std::shared_ptr<records::Store>&, const std::string&) {
+        std::string error;
+        const jobs::Kept kept = record.recorder.Complete(record.id, result, detail, error);
+        if (kept == jobs::Kept::Stored || !said)
+            return;
+        OnWindowThread([guard, said, kept, error] {
+            if (guard)
+                said(RecordEndWords(kept, error));
+        });
+    });
 }
 
 QString RecordEndWords(jobs::Kept kept, const std::string& error)

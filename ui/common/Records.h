@@ -4,7 +4,10 @@
 
 #include "jobs/records/Recorder.h"
 
+#include <QObject>
 #include <QString>
+
+#include <functional>
 
 #include <memory>
 #include <optional>
@@ -24,16 +27,25 @@ std::shared_ptr<jobs::OpeningStore> WindowRecords();
 std::string ProgramName();
 
 // The record of a page's job on the window's own port, begun before its
-// first frame, with the unit the page last heard there; one that records
-// nothing when records are off. Nothing, with `error` in the window's
-// words, when the store cannot be opened, is still being reached after a
-// short wait, or the record cannot be begun: the job must not start.
+// first frame, with the unit the page last heard there. Begun and completed
+// on the store's own thread: the window never waits for a disk or a
+// database server.
 struct PageRecord {
     jobs::Recorder recorder;
     std::int64_t id = 0;
+    std::shared_ptr<jobs::OpeningStore> opening;  // whose thread completes it
 };
-std::optional<PageRecord> BeginPageRecord(std::string_view action, const std::string& profileSha256,
-                                          const jobs::Image* image, QString& error);
+// `done` runs on the window's thread with the record (one that records
+// nothing when records are off), or with nothing and the error in the
+// window's words: the job must not start. It is not run once `context` is
+// gone; a record begun for it then ends as stopped.
+using PageRecordBegun = std::function<void(std::optional<PageRecord> record, const QString& error)>;
+void BeginPageRecord(std::string_view action, const std::string& profileSha256, std::optional<jobs::Image> image,
+                     QObject* context, PageRecordBegun done);
+// `said`, when the end did not reach the store, runs on the window's thread
+// with what became of it, while `context` lives.
+void CompletePageRecord(const PageRecord& record, std::string_view result, const std::string& detail,
+                        QObject* context, std::function<void(const QString& words)> said);
 
 // What became of a record's end, in the window's words; empty when it was
 // stored.

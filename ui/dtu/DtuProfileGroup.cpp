@@ -132,24 +132,35 @@ void DtuProfileGroup::OnWriteAll()
     }
     // Recorded before a byte goes out, or not written at all. The page's
     // settings are no file: the record keeps the digest of their text,
-    // which is the digest of the file "保存配置…" saves.
-    QString error;
-    record_ = ui::BeginPageRecord(
+    // which is the digest of the file "保存配置…" saves. The record is begun
+    // on the store's thread; the run starts when it is, unless a stop or
+    // another run came first.
+    const std::uint64_t start = ++starts_;
+    ui::BeginPageRecord(
         records::kActionWrite, records::Sha256({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}),
-        nullptr, error);
-    if (!record_) {
-        ui::ShowMessage(page_.pageWidget(), page_.pageWidget()->windowTitle(),
-                        tr("不能记录，没有写入：%1").arg(error), ui::Buttons::Ok, QMessageBox::Warning);
-        return;
-    }
-    runProfile_ = std::make_unique<profile::Profile>(p);
-    runWrites_ = writes;
-    StartRun(Run::Write,
-             std::make_unique<profile::Sequence>(profile::WriteSteps(writes, profile::QueriesToVerify(p))));
+        std::nullopt, this,
+        [this, start, p, writes](std::optional<ui::PageRecord> record, const QString& error) {
+            if (start != starts_ || run_) {
+                if (record)
+                    ui::CompletePageRecord(*record, records::kResultStopped, "stopped before it began", this, {});
+                return;
+            }
+            if (!record) {
+                ui::ShowMessage(page_.pageWidget(), page_.pageWidget()->windowTitle(),
+                                tr("不能记录，没有写入：%1").arg(error), ui::Buttons::Ok, QMessageBox::Warning);
+                return;
+            }
+            record_ = std::move(record);
+            runProfile_ = std::make_unique<profile::Profile>(p);
+            runWrites_ = writes;
+            StartRun(Run::Write,
+                     std::make_unique<profile::Sequence>(profile::WriteSteps(writes, profile::QueriesToVerify(p))));
+        });
 }
 
 void DtuProfileGroup::Stop()
 {
+    ++starts_;
     if (run_)
         StopRun(tr("已停止"));
 }
@@ -242,16 +253,11 @@ void DtuProfileGroup::CompleteRecord(std::string_view result, const std::string&
 {
     if (!record_)
         return;
-    std::string error;
-    const jobs::Kept kept = record_->recorder.Complete(record_->id, result, detail, error);
+    ui::CompletePageRecord(*record_, result, detail, this, [this](const QString& text) {
+        ui::ShowMessage(page_.pageWidget(), page_.pageWidget()->windowTitle(), text, ui::Buttons::Ok,
+                        QMessageBox::Warning);
+    });
     record_.reset();
-    // Said once the run has ended: a box's own event loop must not hand a
-    // late answer to a run that is stopping.
-    if (const QString text = ui::RecordEndWords(kept, error); !text.isEmpty())
-        QTimer::singleShot(0, this, [this, text] {
-            ui::ShowMessage(page_.pageWidget(), page_.pageWidget()->windowTitle(), text, ui::Buttons::Ok,
-                            QMessageBox::Warning);
-        });
 }
 
 void DtuProfileGroup::StopRun(const QString& why, std::string_view result, const std::string& detail)

@@ -71,6 +71,7 @@ private:
     std::vector<profile::PlannedWrite> runWrites_;
     // The record of the write under way, completed when it ends.
     std::optional<ui::PageRecord> record_;
+    std::uint64_t starts_ = 0;  // "全部写入" presses, so a late record starts no old run
     // The last loaded profile, for what a write leaves out of it.
     std::unique_ptr<profile::Profile> loaded_;
 

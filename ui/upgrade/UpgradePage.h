@@ -88,6 +88,8 @@ private:
     // `detail` is the record's, in English as dtuctl words it.
     void Finish(const QString& verdict, std::string_view result = records::kResultFailed,
                 const std::string& detail = {});
+    // The transfer itself, once its record is begun.
+    void Begin(upgrade::Kind kind, const QString& path, std::vector<std::uint8_t> bytes);
     // "after 12/32 blocks", the record's words for how far it got.
     std::string HowFar() const;
     // The port went away.
@@ -118,6 +120,9 @@ private:
     std::uint64_t run_ = 0;  // counts transfers, so a late failure finds its own
     std::optional<upgrade::ImageBytes> image_;
     std::optional<ui::PageRecord> record_;  // of the transfer under way
+    // A start waiting for its record to be begun: a stop or another start
+    // counts it up, and the record that comes back then starts nothing.
+    std::uint64_t starts_ = 0;
     std::uint64_t imageBytes_ = 0;
     std::uint64_t sentBlocks_ = 0;
     std::uint64_t sentBytes_ = 0;

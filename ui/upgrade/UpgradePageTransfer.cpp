@@ -45,6 +45,7 @@ void UpgradePage::OnIap()
 
 void UpgradePage::OnStop()
 {
+    ++starts_;
     if (transferring())
         Finish(tr("升级已停止。"), records::kResultStopped, "stopped " + HowFar());
     transfer_.Stop();
@@ -54,6 +55,7 @@ void UpgradePage::OnStop()
 
 void UpgradePage::EndTransfer()
 {
+    ++starts_;
     if (transferring())
         Finish(tr("窗口已关闭，升级已停止。"), records::kResultStopped, "stopped " + HowFar() + ": the window was closed");
 }
@@ -78,17 +80,37 @@ void UpgradePage::Start(upgrade::Kind kind)
     if (!bytes)
         return;
 
-    // Recorded before a byte goes out, or not sent at all.
-    const jobs::Image recorded{path.toStdString(), kind, *bytes};
-    QString error;
-    record_ = ui::BeginPageRecord(records::kActionUpgrade, {}, &recorded, error);
-    if (!record_) {
-        Say(tr("不能记录，没有升级：%1").arg(error));
-        return;
-    }
+    // Recorded before a byte goes out, or not sent at all; the record is
+    // begun on the store's thread, and the transfer starts when it is.
+    const std::uint64_t start = ++starts_;
+    jobs::Image recorded{path.toStdString(), kind, *bytes};
+    ui::BeginPageRecord(records::kActionUpgrade, {}, std::move(recorded), this,
+                        [this, start, kind, path, bytes = std::move(*bytes)](std::optional<ui::PageRecord> record,
+                                                                            const QString& error) mutable {
+                            if (start != starts_) {
+                                if (record)
+                                    ui::CompletePageRecord(*record, records::kResultStopped, "stopped before it began",
+                                                           this, {});
+                                return;
+                            }
+                                                    if (!record) {
+                                Say(tr("不能记录，没有升级：%1").arg(error));
+                                return;
+                            }
+                            if (!g_Serial.IsOpen() || g_Serial.PortLost()) {
+                                ui::CompletePageRecord(*record, records::kResultFailed, "the port was closed", this, {});
+                                Say(tr("串口没有打开，不能升级。请先在“系统设置”中打开串口。"));
+                                return;
+                            }
+                            record_ = std::move(record);
+                            Begin(kind, path, std::move(bytes));
+                        });
+}
 
+void UpgradePage::Begin(upgrade::Kind kind, const QString& path, std::vector<std::uint8_t> bytes)
+{
     transfer_.Stop();
-    image_.emplace(std::move(*bytes));
+    image_.emplace(std::move(bytes));
     imageBytes_ = image_->size();
     // What is shown is what is sent: the file as it was read just now.
     ShowFileInfo(path, static_cast<qint64>(imageBytes_));
@@ -179,14 +201,11 @@ std::string UpgradePage::HowFar() const
 void UpgradePage::Finish(const QString& verdict, std::string_view result, const std::string& detail)
 {
     if (record_) {
-        std::string error;
-        const jobs::Kept kept = record_->recorder.Complete(record_->id, result, detail, error);
+        ui::CompletePageRecord(*record_, result, detail, this, [this](const QString& words) { Say(words); });
         record_.reset();
         // The unit runs another version now, or may: ask it again.
         if (result == records::kResultOk)
             ui::ForgetUnit();
-        if (const QString words = ui::RecordEndWords(kept, error); !words.isEmpty())
-            Say(words);
     }
     watch_.stop();
     endedMs_ = NowMs();
