@@ -2617,6 +2617,42 @@ Stop the upgrade and close?</translation>
         <source>the transfer ended unexpectedly</source>
         <translation>the transfer ended unexpectedly</translation>
     </message>
+    <message>
+        <source>stopped</source>
+        <translation>stopped</translation>
+    </message>
+    <message>
+        <source>stopped after %1/%2 blocks</source>
+        <translation>stopped after %1/%2 blocks</translation>
+    </message>
+    <message>
+        <source>%1: the window was closed</source>
+        <translation>%1: the window was closed</translation>
+    </message>
+    <message>
+        <source>%1: started again</source>
+        <translation>%1: started again</translation>
+    </message>
+    <message>
+        <source>the line failed after %1/%2 blocks</source>
+        <translation>the line failed after %1/%2 blocks</translation>
+    </message>
+    <message>
+        <source>the DTU rejected the image (DCK)</source>
+        <translation>the DTU rejected the image (DCK)</translation>
+    </message>
+    <message>
+        <source>the line did not take a frame</source>
+        <translation>the line did not take a frame</translation>
+    </message>
+    <message>
+        <source>nothing was sent</source>
+        <translation>nothing was sent</translation>
+    </message>
+    <message>
+        <source>nothing was changed</source>
+        <translation>nothing was changed</translation>
+    </message>
 </context>
 <context>
     <name>monitor</name>
@@ -3346,6 +3382,10 @@ Stop the upgrade and close?</translation>
     <message>
         <source>%1: cannot be read (%2)</source>
         <translation>%1: cannot be read (%2)</translation>
+    </message>
+    <message>
+        <source>records outbox %1: %2</source>
+        <translation>records outbox %1: %2</translation>
     </message>
 </context>
 <context>

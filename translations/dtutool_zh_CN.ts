@@ -2617,6 +2617,42 @@
         <source>the transfer ended unexpectedly</source>
         <translation>传输意外结束</translation>
     </message>
+    <message>
+        <source>stopped</source>
+        <translation>已停止</translation>
+    </message>
+    <message>
+        <source>stopped after %1/%2 blocks</source>
+        <translation>发送 %1/%2 块后停止</translation>
+    </message>
+    <message>
+        <source>%1: the window was closed</source>
+        <translation>%1：窗口已关闭</translation>
+    </message>
+    <message>
+        <source>%1: started again</source>
+        <translation>%1：升级重新开始</translation>
+    </message>
+    <message>
+        <source>the line failed after %1/%2 blocks</source>
+        <translation>发送 %1/%2 块后线路出错</translation>
+    </message>
+    <message>
+        <source>the DTU rejected the image (DCK)</source>
+        <translation>DTU 拒绝了固件（DCK）</translation>
+    </message>
+    <message>
+        <source>the line did not take a frame</source>
+        <translation>线路没有接受数据帧</translation>
+    </message>
+    <message>
+        <source>nothing was sent</source>
+        <translation>没有发送任何内容</translation>
+    </message>
+    <message>
+        <source>nothing was changed</source>
+        <translation>没有做任何改动</translation>
+    </message>
 </context>
 <context>
     <name>monitor</name>
@@ -3346,6 +3382,10 @@
     <message>
         <source>%1: cannot be read (%2)</source>
         <translation>%1：无法读取（%2）</translation>
+    </message>
+    <message>
+        <source>records outbox %1: %2</source>
+        <translation>记录暂存文件 %1：%2</translation>
     </message>
 </context>
 <context>

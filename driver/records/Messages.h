@@ -33,6 +33,9 @@ inline constexpr const char* kNoUser = DTU_TR_NOOP("records::msg", "no user %1 o
 inline constexpr const char* kNoHost = DTU_TR_NOOP("records::msg", "no such host: %1");
 inline constexpr const char* kLost = DTU_TR_NOOP("records::msg", "the connection to %1 was lost");
 
+// The station's outbox of record ends that wait for their store.
+inline constexpr const char* kOutbox = DTU_TR_NOOP("records::msg", "records outbox %1: %2");
+
 // A profile whose digest a record keeps.
 inline constexpr const char* kUnreadable = DTU_TR_NOOP("records::msg", "%1: cannot be read (%2)");
 

@@ -41,4 +41,16 @@ inline constexpr const char* kNoAnswer = DTU_TR_NOOP("jobs::msg", "no answer to 
 inline constexpr const char* kImageUnread = DTU_TR_NOOP("jobs::msg", "the image could not be read");
 inline constexpr const char* kEndedOddly = DTU_TR_NOOP("jobs::msg", "the transfer ended unexpectedly");
 
+// The end of a job as its record keeps it: written by the jobs and by the
+// window's pages.
+inline constexpr const char* kStopped = DTU_TR_NOOP("jobs::msg", "stopped");
+inline constexpr const char* kStoppedAfter = DTU_TR_NOOP("jobs::msg", "stopped after %1/%2 blocks");
+inline constexpr const char* kWindowClosed = DTU_TR_NOOP("jobs::msg", "%1: the window was closed");
+inline constexpr const char* kStartedAgain = DTU_TR_NOOP("jobs::msg", "%1: started again");
+inline constexpr const char* kLineFailedAfter = DTU_TR_NOOP("jobs::msg", "the line failed after %1/%2 blocks");
+inline constexpr const char* kRejectedNow = DTU_TR_NOOP("jobs::msg", "the DTU rejected the image (DCK)");
+inline constexpr const char* kFrameNotTaken = DTU_TR_NOOP("jobs::msg", "the line did not take a frame");
+inline constexpr const char* kNothingSent = DTU_TR_NOOP("jobs::msg", "nothing was sent");
+inline constexpr const char* kNothingChanged = DTU_TR_NOOP("jobs::msg", "nothing was changed");
+
 }  // namespace jobs::msg

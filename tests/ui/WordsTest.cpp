@@ -55,6 +55,10 @@ private slots:
         row("joined by \"; \"", "the port went away while sending image block; records store r.sqlite: database is locked",
             "发送“固件块”时端口断开；记录存放处 r.sqlite：数据库被锁定");
         row("joined, one part unknown", "something odd; the port went away", "something odd；端口断开");
+        row("a job's end as a page keeps it", "stopped after 12/32 blocks: the window was closed",
+            "发送 12/32 块后停止：窗口已关闭");
+        row("a record that could not be begun", "records store r.sqlite: database is locked; nothing was sent",
+            "记录存放处 r.sqlite：数据库被锁定；没有发送任何内容");
         row("unknown", "server port read back 7001, written 7000", "server port read back 7001, written 7000");
         row("the settings a write found different", "serial.baud, server.ip", "serial.baud, server.ip");
         row("empty", "", "");

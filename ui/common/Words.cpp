@@ -42,6 +42,7 @@ const Known kKnown[] = {
     {"records::msg", records::msg::kNoUser},
     {"records::msg", records::msg::kNoHost},
     {"records::msg", records::msg::kLost},
+    {"records::msg", records::msg::kOutbox, "2"},
     {"records::msg", records::msg::kUnreadable, "2"},
     // The jobs on a port.
     {"jobs::msg", jobs::msg::kDoctor, "1"},
@@ -70,6 +71,15 @@ const Known kKnown[] = {
     {"jobs::msg", jobs::msg::kNoAnswer, "1"},
     {"jobs::msg", jobs::msg::kImageUnread},
     {"jobs::msg", jobs::msg::kEndedOddly},
+    {"jobs::msg", jobs::msg::kStopped},
+    {"jobs::msg", jobs::msg::kStoppedAfter},
+    {"jobs::msg", jobs::msg::kWindowClosed, "1"},
+    {"jobs::msg", jobs::msg::kStartedAgain, "1"},
+    {"jobs::msg", jobs::msg::kLineFailedAfter},
+    {"jobs::msg", jobs::msg::kRejectedNow},
+    {"jobs::msg", jobs::msg::kFrameNotTaken},
+    {"jobs::msg", jobs::msg::kNothingSent},
+    {"jobs::msg", jobs::msg::kNothingChanged},
     // A port that would not open, as a job's failure: serial::OpenFailureText's
     // texts, which the tests compare with what it writes.
     {"serial", "Device %1 not found."},
