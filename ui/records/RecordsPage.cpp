@@ -177,7 +177,7 @@ records::Filter RecordsPage::CurrentFilter() const
     return filter;
 }
 
-// Refresh and the button stay: they try again.
+// In place of the table; 刷新 and F5 stay, to try again.
 void RecordsPage::SayInstead(const QString& text)
 {
     message_->setText(text);
@@ -240,6 +240,7 @@ void RecordsPage::FitColumns()
     std::vector<int> wanted, least;
     for (int c = 0; c < RecordsModel::kColumns; ++c) {
         least.push_back(header->sectionSizeHint(c));
+        // The rows on screen; public on the base class.
         wanted.push_back(std::max(least.back(), static_cast<const QAbstractItemView*>(table_)->sizeHintForColumn(c)));
     }
     const std::vector<int> widths = Shared(wanted, least, table_->viewport()->width());
