@@ -1209,6 +1209,14 @@ Check the server and the network, then open it again in &quot;Settings&quot;.</t
         <source>详情</source>
         <translation>Detail</translation>
     </message>
+    <message>
+        <source>%1
+
+记录中的原文：%2</source>
+        <translation>%1
+
+As recorded: %2</translation>
+    </message>
 </context>
 <context>
     <name>RecordsPage</name>
@@ -1329,6 +1337,14 @@ Check the server and the network, then open it again in &quot;Settings&quot;.</t
 留空为默认文件 ~/.local/share/dtutool/records.sqlite。密码请放在 ~/.pgpass。</source>
         <translation>The path of an SQLite file, off (no records), or postgresql://USER@HOST/DATABASE.
 Empty for the default file ~/.local/share/dtutool/records.sqlite. Keep a password in ~/.pgpass.</translation>
+    </message>
+    <message>
+        <source>正在连接记录存放处…</source>
+        <translation>Connecting to the records store…</translation>
+    </message>
+    <message>
+        <source>已显示最新的 %1 条记录，按“%2”排列，向下滚动显示更多</source>
+        <translation>Showing the newest %1 records by “%2”; scroll down for more</translation>
     </message>
 </context>
 <context>
@@ -2492,6 +2508,149 @@ Stop the upgrade and close?</translation>
     </message>
 </context>
 <context>
+    <name>jobs::msg</name>
+    <message>
+        <source>%1 (dtuctl doctor -p %2 says why)</source>
+        <translation>%1 (dtuctl doctor -p %2 says why)</translation>
+    </message>
+    <message>
+        <source>the server closed the connection (network down, or the port busy with another user)</source>
+        <translation>the server closed the connection (network down, or the port busy with another user)</translation>
+    </message>
+    <message>
+        <source>the port went away</source>
+        <translation>the port went away</translation>
+    </message>
+    <message>
+        <source>%1 while sending %2</source>
+        <translation>%1 while sending %2</translation>
+    </message>
+    <message>
+        <source>the line did not take %1: %2</source>
+        <translation>the line did not take %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 while waiting for the answer to %2</source>
+        <translation>%1 while waiting for the answer to %2</translation>
+    </message>
+    <message>
+        <source>malformed answer to %1: %2</source>
+        <translation>malformed answer to %1: %2</translation>
+    </message>
+    <message>
+        <source>no answer to %1 within %2 ms (sent %3)</source>
+        <translation>no answer to %1 within %2 ms (sent %3)</translation>
+    </message>
+    <message>
+        <source>%1: not an image file (%2)</source>
+        <translation>%1: not an image file (%2)</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>no such file</translation>
+    </message>
+    <message>
+        <source>%1: larger than %2 MiB; no DTU image is that large</source>
+        <translation>%1: larger than %2 MiB; no DTU image is that large</translation>
+    </message>
+    <message>
+        <source>%1: the image cannot be read: %2</source>
+        <translation>%1: the image cannot be read: %2</translation>
+    </message>
+    <message>
+        <source>%1: the image cannot be read</source>
+        <translation>%1: the image cannot be read</translation>
+    </message>
+    <message>
+        <source>%1: the image is empty; nothing to send</source>
+        <translation>%1: the image is empty; nothing to send</translation>
+    </message>
+    <message>
+        <source>image block</source>
+        <translation>image block</translation>
+    </message>
+    <message>
+        <source>image block %1</source>
+        <translation>image block %1</translation>
+    </message>
+    <message>
+        <source>the end of the image</source>
+        <translation>the end of the image</translation>
+    </message>
+    <message>
+        <source>%1 after %2 block(s)</source>
+        <translation>%1 after %2 block(s)</translation>
+    </message>
+    <message>
+        <source>%1 bytes in %2 s</source>
+        <translation>%1 bytes in %2 s</translation>
+    </message>
+    <message>
+        <source>the DTU accepted the image (ECK), %1</source>
+        <translation>the DTU accepted the image (ECK), %1</translation>
+    </message>
+    <message>
+        <source>upgraded, %1</source>
+        <translation>upgraded, %1</translation>
+    </message>
+    <message>
+        <source>the DTU rejected the image (DCK) after %1</source>
+        <translation>the DTU rejected the image (DCK) after %1</translation>
+    </message>
+    <message>
+        <source>no answer to %1 within %2 ms</source>
+        <translation>no answer to %1 within %2 ms</translation>
+    </message>
+    <message>
+        <source>the image could not be read</source>
+        <translation>the image could not be read</translation>
+    </message>
+    <message>
+        <source>the transfer ended unexpectedly</source>
+        <translation>the transfer ended unexpectedly</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>stopped</translation>
+    </message>
+    <message>
+        <source>stopped after %1/%2 blocks</source>
+        <translation>stopped after %1/%2 blocks</translation>
+    </message>
+    <message>
+        <source>%1: the window was closed</source>
+        <translation>%1: the window was closed</translation>
+    </message>
+    <message>
+        <source>%1: started again</source>
+        <translation>%1: started again</translation>
+    </message>
+    <message>
+        <source>the line failed after %1/%2 blocks</source>
+        <translation>the line failed after %1/%2 blocks</translation>
+    </message>
+    <message>
+        <source>the DTU rejected the image (DCK)</source>
+        <translation>the DTU rejected the image (DCK)</translation>
+    </message>
+    <message>
+        <source>the line did not take a frame</source>
+        <translation>the line did not take a frame</translation>
+    </message>
+    <message>
+        <source>nothing was sent</source>
+        <translation>nothing was sent</translation>
+    </message>
+    <message>
+        <source>nothing was changed</source>
+        <translation>nothing was changed</translation>
+    </message>
+</context>
+<context>
     <name>monitor</name>
     <message>
         <source> index </source>
@@ -3147,6 +3306,85 @@ Stop the upgrade and close?</translation>
     </message>
 </context>
 <context>
+    <name>records::msg</name>
+    <message>
+        <source>records store %1: %2</source>
+        <translation>records store %1: %2</translation>
+    </message>
+    <message>
+        <source>records store: no path given</source>
+        <translation>records store: no path given</translation>
+    </message>
+    <message>
+        <source>no record %1</source>
+        <translation>no record %1</translation>
+    </message>
+    <message>
+        <source>not a result: %1</source>
+        <translation>not a result: %1</translation>
+    </message>
+    <message>
+        <source>out of memory</source>
+        <translation>out of memory</translation>
+    </message>
+    <message>
+        <source>cannot make the folder %1 (%2)</source>
+        <translation>cannot make the folder %1 (%2)</translation>
+    </message>
+    <message>
+        <source>is a folder, not a records file</source>
+        <translation>is a folder, not a records file</translation>
+    </message>
+    <message>
+        <source>cannot open the file (%1)</source>
+        <translation>cannot open the file (%1)</translation>
+    </message>
+    <message>
+        <source>cannot write in its folder (%1), where the -wal and -shm files go</source>
+        <translation>cannot write in its folder (%1), where the -wal and -shm files go</translation>
+    </message>
+    <message>
+        <source>connection refused: nothing listens at %1</source>
+        <translation>connection refused: nothing listens at %1</translation>
+    </message>
+    <message>
+        <source>no answer from %1 within %2 s</source>
+        <translation>no answer from %1 within %2 s</translation>
+    </message>
+    <message>
+        <source>authentication failed for user %1</source>
+        <translation>authentication failed for user %1</translation>
+    </message>
+    <message>
+        <source>the server asks %1 for a password: give it in the URL, ~/.pgpass or PGPASSWORD</source>
+        <translation>the server asks %1 for a password: give it in the URL, ~/.pgpass or PGPASSWORD</translation>
+    </message>
+    <message>
+        <source>no database %1 on the server</source>
+        <translation>no database %1 on the server</translation>
+    </message>
+    <message>
+        <source>no user %1 on the server</source>
+        <translation>no user %1 on the server</translation>
+    </message>
+    <message>
+        <source>no such host: %1</source>
+        <translation>no such host: %1</translation>
+    </message>
+    <message>
+        <source>the connection to %1 was lost</source>
+        <translation>the connection to %1 was lost</translation>
+    </message>
+    <message>
+        <source>%1: cannot be read (%2)</source>
+        <translation>%1: cannot be read (%2)</translation>
+    </message>
+    <message>
+        <source>records outbox %1: %2</source>
+        <translation>records outbox %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>serial</name>
     <message>
         <source>Device %1 not found.</source>
@@ -3307,6 +3545,105 @@ Stop the upgrade and close?</translation>
     <message>
         <source>%1 is not a valid entry. Specify a value between 0 and 255.</source>
         <translation>%1 is not a valid entry. Specify a value between 0 and 255.</translation>
+    </message>
+</context>
+<context>
+    <name>ui::Words</name>
+    <message>
+        <source>No such file or directory</source>
+        <translation>No such file or directory</translation>
+    </message>
+    <message>
+        <source>Permission denied</source>
+        <translation>Permission denied</translation>
+    </message>
+    <message>
+        <source>Operation not permitted</source>
+        <translation>Operation not permitted</translation>
+    </message>
+    <message>
+        <source>Read-only file system</source>
+        <translation>Read-only file system</translation>
+    </message>
+    <message>
+        <source>No space left on device</source>
+        <translation>No space left on device</translation>
+    </message>
+    <message>
+        <source>Disk quota exceeded</source>
+        <translation>Disk quota exceeded</translation>
+    </message>
+    <message>
+        <source>Is a directory</source>
+        <translation>Is a directory</translation>
+    </message>
+    <message>
+        <source>Not a directory</source>
+        <translation>Not a directory</translation>
+    </message>
+    <message>
+        <source>File name too long</source>
+        <translation>File name too long</translation>
+    </message>
+    <message>
+        <source>Too many open files</source>
+        <translation>Too many open files</translation>
+    </message>
+    <message>
+        <source>Input/output error</source>
+        <translation>Input/output error</translation>
+    </message>
+    <message>
+        <source>Device or resource busy</source>
+        <translation>Device or resource busy</translation>
+    </message>
+    <message>
+        <source>No such device</source>
+        <translation>No such device</translation>
+    </message>
+    <message>
+        <source>No such device or address</source>
+        <translation>No such device or address</translation>
+    </message>
+    <message>
+        <source>Broken pipe</source>
+        <translation>Broken pipe</translation>
+    </message>
+    <message>
+        <source>database is locked</source>
+        <translation>database is locked</translation>
+    </message>
+    <message>
+        <source>attempt to write a readonly database</source>
+        <translation>attempt to write a readonly database</translation>
+    </message>
+    <message>
+        <source>disk I/O error</source>
+        <translation>disk I/O error</translation>
+    </message>
+    <message>
+        <source>disk I/O error (%1)</source>
+        <translation>disk I/O error (%1)</translation>
+    </message>
+    <message>
+        <source>database disk image is malformed</source>
+        <translation>database disk image is malformed</translation>
+    </message>
+    <message>
+        <source>file is not a database</source>
+        <translation>file is not a database</translation>
+    </message>
+    <message>
+        <source>unable to open database file</source>
+        <translation>unable to open database file</translation>
+    </message>
+    <message>
+        <source>database or disk is full</source>
+        <translation>database or disk is full</translation>
+    </message>
+    <message>
+        <source>; </source>
+        <translation>; </translation>
     </message>
 </context>
 </TS>

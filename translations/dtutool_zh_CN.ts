@@ -1209,6 +1209,14 @@
         <source>详情</source>
         <translation>详情</translation>
     </message>
+    <message>
+        <source>%1
+
+记录中的原文：%2</source>
+        <translation>%1
+
+记录中的原文：%2</translation>
+    </message>
 </context>
 <context>
     <name>RecordsPage</name>
@@ -1329,6 +1337,14 @@
 留空为默认文件 ~/.local/share/dtutool/records.sqlite。密码请放在 ~/.pgpass。</source>
         <translation>SQLite 文件的路径、off（不记录），或 postgresql://用户@主机/数据库。
 留空为默认文件 ~/.local/share/dtutool/records.sqlite。密码请放在 ~/.pgpass。</translation>
+    </message>
+    <message>
+        <source>正在连接记录存放处…</source>
+        <translation>正在连接记录存放处…</translation>
+    </message>
+    <message>
+        <source>已显示最新的 %1 条记录，按“%2”排列，向下滚动显示更多</source>
+        <translation>已显示最新的 %1 条记录，按“%2”排列，向下滚动显示更多</translation>
     </message>
 </context>
 <context>
@@ -2492,6 +2508,149 @@
     </message>
 </context>
 <context>
+    <name>jobs::msg</name>
+    <message>
+        <source>%1 (dtuctl doctor -p %2 says why)</source>
+        <translation>%1（dtuctl doctor -p %2 可查明原因）</translation>
+    </message>
+    <message>
+        <source>the server closed the connection (network down, or the port busy with another user)</source>
+        <translation>服务器关闭了连接（网络断开，或端口正被另一用户使用）</translation>
+    </message>
+    <message>
+        <source>the port went away</source>
+        <translation>端口断开</translation>
+    </message>
+    <message>
+        <source>%1 while sending %2</source>
+        <translation>发送“%2”时%1</translation>
+    </message>
+    <message>
+        <source>the line did not take %1: %2</source>
+        <translation>线路没有接受“%1”：%2</translation>
+    </message>
+    <message>
+        <source>%1 while waiting for the answer to %2</source>
+        <translation>等待“%2”的应答时%1</translation>
+    </message>
+    <message>
+        <source>malformed answer to %1: %2</source>
+        <translation>“%1”的应答格式错误：%2</translation>
+    </message>
+    <message>
+        <source>no answer to %1 within %2 ms (sent %3)</source>
+        <translation>“%1”在 %2 毫秒内无应答（已发送 %3）</translation>
+    </message>
+    <message>
+        <source>%1: not an image file (%2)</source>
+        <translation>%1 不能作为升级文件（%2）</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>不是普通文件</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>找不到文件</translation>
+    </message>
+    <message>
+        <source>%1: larger than %2 MiB; no DTU image is that large</source>
+        <translation>升级文件 %1 大于 %2 MiB，不是 DTU 的固件</translation>
+    </message>
+    <message>
+        <source>%1: the image cannot be read: %2</source>
+        <translation>读取升级文件 %1 失败：%2</translation>
+    </message>
+    <message>
+        <source>%1: the image cannot be read</source>
+        <translation>读取升级文件 %1 失败</translation>
+    </message>
+    <message>
+        <source>%1: the image is empty; nothing to send</source>
+        <translation>升级文件 %1 是空的，没有可发送的内容</translation>
+    </message>
+    <message>
+        <source>image block</source>
+        <translation>固件块</translation>
+    </message>
+    <message>
+        <source>image block %1</source>
+        <translation>固件块 %1</translation>
+    </message>
+    <message>
+        <source>the end of the image</source>
+        <translation>固件的结束帧</translation>
+    </message>
+    <message>
+        <source>%1 after %2 block(s)</source>
+        <translation>发送 %2 块后%1</translation>
+    </message>
+    <message>
+        <source>%1 bytes in %2 s</source>
+        <translation>%2 秒发送 %1 字节</translation>
+    </message>
+    <message>
+        <source>the DTU accepted the image (ECK), %1</source>
+        <translation>DTU 接受了固件（ECK），%1</translation>
+    </message>
+    <message>
+        <source>upgraded, %1</source>
+        <translation>升级完成，%1</translation>
+    </message>
+    <message>
+        <source>the DTU rejected the image (DCK) after %1</source>
+        <translation>DTU 拒绝了固件（DCK），此前 %1</translation>
+    </message>
+    <message>
+        <source>no answer to %1 within %2 ms</source>
+        <translation>“%1”在 %2 毫秒内无应答</translation>
+    </message>
+    <message>
+        <source>the image could not be read</source>
+        <translation>无法读取固件</translation>
+    </message>
+    <message>
+        <source>the transfer ended unexpectedly</source>
+        <translation>传输意外结束</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>已停止</translation>
+    </message>
+    <message>
+        <source>stopped after %1/%2 blocks</source>
+        <translation>发送 %1/%2 块后停止</translation>
+    </message>
+    <message>
+        <source>%1: the window was closed</source>
+        <translation>%1：窗口已关闭</translation>
+    </message>
+    <message>
+        <source>%1: started again</source>
+        <translation>%1：升级重新开始</translation>
+    </message>
+    <message>
+        <source>the line failed after %1/%2 blocks</source>
+        <translation>发送 %1/%2 块后线路出错</translation>
+    </message>
+    <message>
+        <source>the DTU rejected the image (DCK)</source>
+        <translation>DTU 拒绝了固件（DCK）</translation>
+    </message>
+    <message>
+        <source>the line did not take a frame</source>
+        <translation>线路没有接受数据帧</translation>
+    </message>
+    <message>
+        <source>nothing was sent</source>
+        <translation>没有发送任何内容</translation>
+    </message>
+    <message>
+        <source>nothing was changed</source>
+        <translation>没有做任何改动</translation>
+    </message>
+</context>
+<context>
     <name>monitor</name>
     <message>
         <source> index </source>
@@ -3147,6 +3306,85 @@
     </message>
 </context>
 <context>
+    <name>records::msg</name>
+    <message>
+        <source>records store %1: %2</source>
+        <translation>记录存放处 %1：%2</translation>
+    </message>
+    <message>
+        <source>records store: no path given</source>
+        <translation>记录存放处：没有给出路径</translation>
+    </message>
+    <message>
+        <source>no record %1</source>
+        <translation>没有编号为 %1 的记录</translation>
+    </message>
+    <message>
+        <source>not a result: %1</source>
+        <translation>不是有效的结果：%1</translation>
+    </message>
+    <message>
+        <source>out of memory</source>
+        <translation>内存不足</translation>
+    </message>
+    <message>
+        <source>cannot make the folder %1 (%2)</source>
+        <translation>无法创建文件夹 %1（%2）</translation>
+    </message>
+    <message>
+        <source>is a folder, not a records file</source>
+        <translation>这是文件夹，不是记录文件</translation>
+    </message>
+    <message>
+        <source>cannot open the file (%1)</source>
+        <translation>无法打开文件（%1）</translation>
+    </message>
+    <message>
+        <source>cannot write in its folder (%1), where the -wal and -shm files go</source>
+        <translation>无法写入所在的文件夹（%1），-wal 和 -shm 文件要放在那里</translation>
+    </message>
+    <message>
+        <source>connection refused: nothing listens at %1</source>
+        <translation>连接被拒绝：%1 上没有服务在监听</translation>
+    </message>
+    <message>
+        <source>no answer from %1 within %2 s</source>
+        <translation>%1 在 %2 秒内没有应答</translation>
+    </message>
+    <message>
+        <source>authentication failed for user %1</source>
+        <translation>用户 %1 认证失败</translation>
+    </message>
+    <message>
+        <source>the server asks %1 for a password: give it in the URL, ~/.pgpass or PGPASSWORD</source>
+        <translation>服务器要求用户 %1 提供密码：请写在 URL、~/.pgpass 或 PGPASSWORD 中</translation>
+    </message>
+    <message>
+        <source>no database %1 on the server</source>
+        <translation>服务器上没有数据库 %1</translation>
+    </message>
+    <message>
+        <source>no user %1 on the server</source>
+        <translation>服务器上没有用户 %1</translation>
+    </message>
+    <message>
+        <source>no such host: %1</source>
+        <translation>没有这个主机：%1</translation>
+    </message>
+    <message>
+        <source>the connection to %1 was lost</source>
+        <translation>与 %1 的连接已断开</translation>
+    </message>
+    <message>
+        <source>%1: cannot be read (%2)</source>
+        <translation>%1：无法读取（%2）</translation>
+    </message>
+    <message>
+        <source>records outbox %1: %2</source>
+        <translation>记录暂存文件 %1：%2</translation>
+    </message>
+</context>
+<context>
     <name>serial</name>
     <message>
         <source>Device %1 not found.</source>
@@ -3307,6 +3545,105 @@
     <message>
         <source>%1 is not a valid entry. Specify a value between 0 and 255.</source>
         <translation>%1 不是有效值。请指定一个介于 0 和 255 之间的值。</translation>
+    </message>
+</context>
+<context>
+    <name>ui::Words</name>
+    <message>
+        <source>No such file or directory</source>
+        <translation>没有那个文件或目录</translation>
+    </message>
+    <message>
+        <source>Permission denied</source>
+        <translation>权限不够</translation>
+    </message>
+    <message>
+        <source>Operation not permitted</source>
+        <translation>不允许的操作</translation>
+    </message>
+    <message>
+        <source>Read-only file system</source>
+        <translation>只读文件系统</translation>
+    </message>
+    <message>
+        <source>No space left on device</source>
+        <translation>设备上没有空间</translation>
+    </message>
+    <message>
+        <source>Disk quota exceeded</source>
+        <translation>超出磁盘配额</translation>
+    </message>
+    <message>
+        <source>Is a directory</source>
+        <translation>是一个目录</translation>
+    </message>
+    <message>
+        <source>Not a directory</source>
+        <translation>不是目录</translation>
+    </message>
+    <message>
+        <source>File name too long</source>
+        <translation>文件名过长</translation>
+    </message>
+    <message>
+        <source>Too many open files</source>
+        <translation>打开的文件过多</translation>
+    </message>
+    <message>
+        <source>Input/output error</source>
+        <translation>输入/输出错误</translation>
+    </message>
+    <message>
+        <source>Device or resource busy</source>
+        <translation>设备或资源忙</translation>
+    </message>
+    <message>
+        <source>No such device</source>
+        <translation>没有那个设备</translation>
+    </message>
+    <message>
+        <source>No such device or address</source>
+        <translation>没有那个设备或地址</translation>
+    </message>
+    <message>
+        <source>Broken pipe</source>
+        <translation>断开的管道</translation>
+    </message>
+    <message>
+        <source>database is locked</source>
+        <translation>数据库被锁定</translation>
+    </message>
+    <message>
+        <source>attempt to write a readonly database</source>
+        <translation>试图写入只读的数据库</translation>
+    </message>
+    <message>
+        <source>disk I/O error</source>
+        <translation>磁盘读写错误</translation>
+    </message>
+    <message>
+        <source>disk I/O error (%1)</source>
+        <translation>磁盘读写错误（%1）</translation>
+    </message>
+    <message>
+        <source>database disk image is malformed</source>
+        <translation>数据库文件已损坏</translation>
+    </message>
+    <message>
+        <source>file is not a database</source>
+        <translation>文件不是数据库</translation>
+    </message>
+    <message>
+        <source>unable to open database file</source>
+        <translation>无法打开数据库文件</translation>
+    </message>
+    <message>
+        <source>database or disk is full</source>
+        <translation>数据库或磁盘已满</translation>
+    </message>
+    <message>
+        <source>; </source>
+        <translation>；</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,7 @@
 
 #include "core/records/Place.h"
 #include "core/records/Sql.h"
+#include "driver/records/Messages.h"
 
 #include <libpq-fe.h>
 
@@ -13,6 +14,8 @@
 #include <poll.h>
 
 namespace records {
+
+using text::Fill;
 
 namespace {
 
@@ -131,7 +134,7 @@ private:
     }
     std::string NoAnswer() const
     {
-        return std::string("no answer from ").append(Where()).append(" within ").append(std::to_string(seconds_)).append(" s");
+        return Fill(msg::kNoAnswer, {Where(), std::to_string(seconds_)});
     }
     bool Connected(std::string& error);
     bool Prepare(std::string& error);
@@ -160,7 +163,7 @@ std::string PostgresStore::Fail(std::string cause) const
     // From the URL, ~/.pgpass or PGPASSWORD.
     if (conn_ && PQpass(conn_))
         Hide(cause, PQpass(conn_), "***");
-    return std::string("records store ").append(name_).append(": ").append(cause);
+    return Fill(msg::kStore, {name_, cause});
 }
 
 // libpq's words for a connection that failed, said plainly where we know
@@ -168,25 +171,22 @@ std::string PostgresStore::Fail(std::string cause) const
 std::string PostgresStore::Cause() const
 {
     if (!conn_)
-        return "out of memory";
+        return msg::kOutOfMemory;
     const std::string said = OneLine(PQerrorMessage(conn_));
     const std::string host = PQhost(conn_) ? PQhost(conn_) : "";
     const std::string where = Where();
     const std::string user = PQuser(conn_) ? PQuser(conn_) : "";
     const std::string db = PQdb(conn_) ? PQdb(conn_) : "";
     const std::pair<std::string, std::string> known[] = {
-        {"Connection refused", std::string("connection refused: nothing listens at ").append(where)},
+        {"Connection refused", Fill(msg::kRefused, {where})},
         {"timeout expired", NoAnswer()},
-        {"password authentication failed", std::string("authentication failed for user ").append(user)},
-        {"no password supplied",
-         std::string("the server asks ").append(user).append(" for a password: give it in the URL, ~/.pgpass or PGPASSWORD")},
-        {std::string("database \"").append(db).append("\" does not exist"),
-         std::string("no database ").append(db).append(" on the server")},
-        {std::string("role \"").append(user).append("\" does not exist"),
-         std::string("no user ").append(user).append(" on the server")},
-        {"could not translate host name", std::string("no such host: ").append(host)},
-        {"server closed the connection", std::string("the connection to ").append(where).append(" was lost")},
-        {"no connection to the server", std::string("the connection to ").append(where).append(" was lost")},
+        {"password authentication failed", Fill(msg::kAuthFailed, {user})},
+        {"no password supplied", Fill(msg::kNoPassword, {user})},
+        {std::string("database \"").append(db).append("\" does not exist"), Fill(msg::kNoDatabase, {db})},
+        {std::string("role \"").append(user).append("\" does not exist"), Fill(msg::kNoUser, {user})},
+        {"could not translate host name", Fill(msg::kNoHost, {host})},
+        {"server closed the connection", Fill(msg::kLost, {where})},
+        {"no connection to the server", Fill(msg::kLost, {where})},
     };
     for (const auto& [libpq, plain] : known)
         if (said.find(libpq) != std::string::npos)
@@ -350,7 +350,7 @@ bool PostgresStore::Complete(std::int64_t id, std::string_view result, const std
                              const std::string& ended, std::string& error)
 {
     if (std::find(kResults.begin(), kResults.end(), result) == kResults.end()) {
-        error = Fail(std::string("not a result: ").append(result));
+        error = Fail(Fill(msg::kNotAResult, {std::string(result)}));
         return false;
     }
     const std::lock_guard<std::mutex> hold(lock_);
@@ -366,7 +366,7 @@ bool PostgresStore::ChangeOne(const char* prepared, const std::string& sql, cons
     if (!done)
         return false;
     if (std::string_view(PQcmdTuples(done.get())) != "1") {
-        error = Fail(std::string("no record ").append(std::to_string(std::get<std::int64_t>(values.back()))));
+        error = Fail(Fill(msg::kNoRecord, {std::to_string(std::get<std::int64_t>(values.back()))}));
         return false;
     }
     return true;

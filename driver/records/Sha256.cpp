@@ -1,5 +1,7 @@
 #include "driver/records/Sha256.h"
 
+#include "driver/records/Messages.h"
+
 #include <openssl/evp.h>
 
 #include <array>
@@ -58,8 +60,7 @@ std::string Sha256(std::span<const std::uint8_t> bytes)
 std::optional<std::string> FileSha256(const std::string& path, std::string& error)
 {
     const auto fail = [&](int err) {
-        error = path;
-        error.append(": cannot be read (").append(std::generic_category().message(err)).append(")");
+        error = text::Fill(msg::kUnreadable, {path, std::generic_category().message(err)});
         return std::nullopt;
     };
     // Not blocking on a FIFO; only a regular file is read.

@@ -1,6 +1,7 @@
 #include "driver/records/SqliteStore.h"
 
 #include "core/records/Sql.h"
+#include "driver/records/Messages.h"
 
 #include <sqlite3.h>
 
@@ -15,6 +16,8 @@
 #include <unistd.h>
 
 namespace records {
+
+using text::Fill;
 
 namespace {
 
@@ -44,7 +47,7 @@ std::string SystemCause(int err)
 
 std::string Cause(sqlite3* db)
 {
-    std::string text = db ? sqlite3_errmsg(db) : "out of memory";
+    std::string text = db ? sqlite3_errmsg(db) : msg::kOutOfMemory;
     const int err = db ? sqlite3_system_errno(db) : 0;
     if (db && (sqlite3_errcode(db) & 0xff) == SQLITE_IOERR && err != 0)
         text.append(" (").append(SystemCause(err)).append(")");
@@ -96,7 +99,7 @@ public:
     std::optional<std::vector<Record>> Query(const Filter& f, std::string& error) override;
 
 private:
-    std::string Fail(const std::string& cause) const { return "records store " + path_ + ": " + cause; }
+    std::string Fail(const std::string& cause) const { return Fill(msg::kStore, {path_, cause}); }
     Prepared Prepare(const std::string& sql, unsigned flags, std::string& error);
     bool Exec(const char* sql, std::string& error);
     // Runs an UPDATE of one record, its values bound in order, the key last;
@@ -137,18 +140,18 @@ bool SqliteStore::Open(std::string& error)
     if (!parent.empty() && !fs::is_directory(parent, ec)) {
         fs::create_directories(parent, ec);
         if (ec) {
-            error = Fail(std::string("cannot make the folder ").append(parent.string()).append(" (").append(ec.message()).append(")"));
+            error = Fail(Fill(msg::kNoFolder, {parent.string(), ec.message()}));
             return false;
         }
     }
     if (fs::is_directory(path_, ec)) {
-        error = Fail("is a folder, not a records file");
+        error = Fail(msg::kIsAFolder);
         return false;
     }
     // SQLite would say only "unable to open"; the system says why.
     const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) {
-        error = Fail(std::string("cannot open the file (").append(SystemCause(errno)).append(")"));
+        error = Fail(Fill(msg::kCannotOpen, {SystemCause(errno)}));
         return false;
     }
     ::close(fd);
@@ -171,7 +174,7 @@ bool SqliteStore::Open(std::string& error)
         const std::string folder = parent.empty() ? "." : parent.string();
         const int code = sqlite3_errcode(db_) & 0xff;
         if ((code == SQLITE_CANTOPEN || code == SQLITE_READONLY) && ::access(folder.c_str(), W_OK) != 0)
-            error = Fail(std::string("cannot write in its folder (").append(SystemCause(errno)).append("), where the -wal and -shm files go"));
+            error = Fail(Fill(msg::kFolderReadOnly, {SystemCause(errno)}));
         return false;
     }
     for (const std::string& sql : SchemaSql(Dialect::Sqlite)) {
@@ -219,7 +222,7 @@ bool SqliteStore::Complete(std::int64_t id, std::string_view result, const std::
                            const std::string& ended, std::string& error)
 {
     if (std::find(kResults.begin(), kResults.end(), result) == kResults.end()) {
-        error = Fail(std::string("not a result: ").append(result));
+        error = Fail(Fill(msg::kNotAResult, {std::string(result)}));
         return false;
     }
     const std::lock_guard<std::mutex> hold(lock_);
@@ -251,7 +254,7 @@ bool SqliteStore::Change(sqlite3_stmt* s, const std::vector<Value>& values, std:
         return false;
     }
     if (sqlite3_changes(db_) != 1) {
-        error = Fail(std::string("no record ").append(std::to_string(std::get<std::int64_t>(values.back()))));
+        error = Fail(Fill(msg::kNoRecord, {std::to_string(std::get<std::int64_t>(values.back()))}));
         return false;
     }
     return true;

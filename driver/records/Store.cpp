@@ -1,6 +1,7 @@
 #include "driver/records/Store.h"
 
 #include "core/records/Place.h"
+#include "driver/records/Messages.h"
 #include "driver/records/PostgresStore.h"
 #include "driver/records/SqliteStore.h"
 
@@ -48,7 +49,7 @@ std::unique_ptr<Store> OpenStore(const std::string& place, std::string& error)
         break;
     }
     if (s.where.empty()) {
-        error = "records store: no path given";
+        error = msg::kNoPath;
         return nullptr;
     }
     return OpenSqliteStore(s.where, error);

@@ -5,19 +5,22 @@
 #include "core/dtu/Responses.h"
 #include "core/net/PortUrl.h"
 #include "driver/serial/OpenFailure.h"
+#include "jobs/port/Messages.h"
 
 #include <system_error>
 #include <thread>
 
 namespace jobs {
 
+using text::Fill;
+
 void Link::OpenOrThrow(const std::string& path, unsigned baud, unsigned parity)
 {
     if (!Open(path, baud, parity)) {
         const SerialError error = LastError();
         const bool setup = error == SerialError::Busy || error == SerialError::Permission;
-        throw LinkFailure(Cause::OpenFailed, {}, serial::OpenFailureText(error, LastErrno(), path, false, LastServerText()) +
-                      (setup ? " (dtuctl doctor -p " + path + " says why)" : std::string()));
+        const std::string text = serial::OpenFailureText(error, LastErrno(), path, false, LastServerText());
+        throw LinkFailure(Cause::OpenFailed, {}, setup ? Fill(msg::kDoctor, {text, path}) : text);
     }
     next_ = openedAt_ = std::chrono::steady_clock::now();
     path_ = path;
@@ -47,8 +50,7 @@ bool Link::Reconnected()
 std::string Link::Gone() const
 {
     // A server busy with another user closes as soon as it is reached.
-    return IsNetwork() ? "the server closed the connection (network down, or the port busy with another user)"
-                       : "the port went away";
+    return IsNetwork() ? msg::kServerClosed : msg::kPortGone;
 }
 
 void Link::Send(std::span<const std::uint8_t> frame, const std::string& what)
@@ -56,8 +58,8 @@ void Link::Send(std::span<const std::uint8_t> frame, const std::string& what)
     if (Write(frame.data(), frame.size()) || (PortLost() && Reconnected() && Write(frame.data(), frame.size())))
         return;
     throw LinkFailure(PortLost() ? GoneCause() : Cause::Other, what,
-                      PortLost() ? Gone() + " while sending " + what
-                                 : "the line did not take " + what + ": " + std::generic_category().message(LastErrno()));
+                      PortLost() ? Fill(msg::kGoneSending, {Gone(), what})
+                                 : Fill(msg::kNotTaken, {what, std::generic_category().message(LastErrno())}));
 }
 
 Link::Link()
@@ -116,7 +118,7 @@ Reply Link::Exchange(std::span<const std::uint8_t> request, int timeoutMs, const
         ThrowIfStopped();
         if (PortLost()) {
             if (!Reconnected())
-                throw LinkFailure(GoneCause(), what, Gone() + " while waiting for the answer to " + what);
+                throw LinkFailure(GoneCause(), what, Fill(msg::kGoneWaiting, {Gone(), what}));
             Send(request, what);
             continue;
         }
@@ -128,11 +130,11 @@ Reply Link::Exchange(std::span<const std::uint8_t> request, int timeoutMs, const
             continue;
         answered_ = true;
         if (!r.EnvelopeOk())
-            throw Failure("malformed answer to " + what + ": " + hex::FormatJoined(reply->frame()));
+            throw Failure(Fill(msg::kMalformed, {what, hex::FormatJoined(reply->frame())}));
         return *reply;
     }
-    throw LinkFailure(Cause::NoAnswer, what, "no answer to " + what + " within " + std::to_string(timeoutMs) + " ms (sent " +
-                  hex::FormatJoined(request) + ")");
+    throw LinkFailure(Cause::NoAnswer, what,
+                      Fill(msg::kNoAnswerSent, {what, std::to_string(timeoutMs), hex::FormatJoined(request)}));
 }
 
 }  // namespace jobs

@@ -1,5 +1,7 @@
 #include "jobs/port/Upgrade.h"
 
+#include "jobs/port/Messages.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -10,12 +12,14 @@
 
 namespace jobs {
 
+using text::Fill;
+
 namespace {
 
 class LinkSink : public upgrade::FrameSink {
 public:
     explicit LinkSink(Link& link) : link_(link) {}
-    void WriteFrame(std::span<const std::uint8_t> frame) override { link_.Send(frame, "image block"); }
+    void WriteFrame(std::span<const std::uint8_t> frame) override { link_.Send(frame, msg::kImageBlock); }
 
 private:
     Link& link_;
@@ -51,25 +55,25 @@ std::optional<Image> LoadImage(const std::string& path, upgrade::Kind kind, std:
     // byte is read, as the upgrade page refuses it.
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
-        error = path + ": not an image file (" + (std::filesystem::exists(path, ec) ? "not a regular file" : "no such file") + ")";
+        error = Fill(msg::kNotAnImage, {path, std::filesystem::exists(path, ec) ? msg::kNotRegular : msg::kNoSuchFile});
         return std::nullopt;
     }
     if (std::filesystem::file_size(path, ec) > kMaxImageBytes) {
-        error = path + ": larger than " + std::to_string(kMaxImageBytes / (1024 * 1024)) + " MiB; no DTU image is that large";
+        error = Fill(msg::kTooLarge, {path, std::to_string(kMaxImageBytes / (1024 * 1024))});
         return std::nullopt;
     }
     std::ifstream file(path, std::ios::binary);
     if (!file.is_open()) {
-        error = path + ": the image cannot be read: " + std::strerror(errno);
+        error = Fill(msg::kCannotReadWhy, {path, std::strerror(errno)});
         return std::nullopt;
     }
     Image image{path, kind, upgrade::Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>())};
     if (file.bad()) {
-        error = path + ": the image cannot be read";
+        error = Fill(msg::kCannotRead, {path});
         return std::nullopt;
     }
     if (image.bytes.empty()) {
-        error = path + ": the image is empty; nothing to send";
+        error = Fill(msg::kEmpty, {path});
         return std::nullopt;
     }
     return image;
@@ -133,7 +137,7 @@ UpgradeResult RunUpgradeOn(Link& link, const Image& image, unsigned baud, int mi
         if (link.PortLost()) {
             const std::size_t blocks = transfer.blocksWritten();  // Stop() forgets them
             transfer.Stop();
-            throw LinkFailure(link.GoneCause(), "image block", link.Gone() + " after " + std::to_string(blocks) + " block(s)");
+            throw LinkFailure(link.GoneCause(), msg::kImageBlock, Fill(msg::kGoneAfter, {link.Gone(), std::to_string(blocks)}));
         }
         if (const std::optional<Reply> reply = link.NextFrame()) {
             const Outcome o = transfer.OnReply(reply->buffer[2], reply->buffer, NowMs());
@@ -151,30 +155,32 @@ UpgradeResult RunUpgradeOn(Link& link, const Image& image, unsigned baud, int mi
     UpgradeResult r;
     r.bytesSent = transfer.bytesSent();
     r.seconds = p.seconds;
-    char done[96];
-    std::snprintf(done, sizeof done, "%llu bytes in %.1f s", static_cast<unsigned long long>(r.bytesSent), r.seconds);
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.1f", r.seconds);
+    const std::string done = Fill(msg::kBytesIn, {std::to_string(r.bytesSent), seconds});
     switch (outcome) {
     case Outcome::Succeeded:
         r.ok = true;
-        r.message = std::string(image.kind == upgrade::Kind::App ? "the DTU accepted the image (ECK), " : "upgraded, ") + done;
+        r.message = Fill(image.kind == upgrade::Kind::App ? msg::kAccepted : msg::kUpgraded, {done});
         break;
     case Outcome::Failed:
         r.cause = Cause::Refused;
-        r.message = "the DTU rejected the image (DCK) after " + std::string(done);
+        r.message = Fill(msg::kRejected, {done});
         break;
     case Outcome::TimedOut:
         r.cause = Cause::NoAnswer;
-        r.message = "no answer to " +
-                    (transfer.state() == upgrade::State::Idle && p.bytes >= p.totalBytes && image.kind == upgrade::Kind::App
-                         ? std::string("the end of the image")
-                         : "image block " + std::to_string(p.blocks)) +
-                    " within " + std::to_string(replyTimeout) + " ms";
+        r.message = Fill(msg::kNoAnswer,
+                         {transfer.state() == upgrade::State::Idle && p.bytes >= p.totalBytes &&
+                                  image.kind == upgrade::Kind::App
+                              ? std::string(msg::kImageEnd)
+                              : Fill(msg::kImageBlockN, {std::to_string(p.blocks)}),
+                          std::to_string(replyTimeout)});
         break;
     case Outcome::ReadFailed:
-        r.message = "the image could not be read";
+        r.message = msg::kImageUnread;
         break;
     default:
-        r.message = "the transfer ended unexpectedly";
+        r.message = msg::kEndedOddly;
         break;
     }
     return r;

@@ -7,10 +7,13 @@
 #include "tests/support/Pty.h"
 #include "ui/app/LoginDialog.h"
 #include "ui/app/MainWindow.h"
+#include "ui/bench/BenchPage.h"
 #include "ui/dtu/DtuPage.h"
+#include "ui/monitor/MonitorWindow.h"
 #include "ui/pages/SmsHexPage.h"
 #include "ui/pages/SmsTextPage.h"
 #include "ui/pages/TcpPage.h"
+#include "ui/records/RecordsPage.h"
 #include "ui/terminal/TerminalWindow.h"
 #include "ui/upgrade/UpgradePage.h"
 
@@ -23,6 +26,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -139,6 +143,41 @@ private slots:
         Trigger(1010);  // the terminal opens with the port closed
         QVERIFY(window_->terminalPage() && window_->terminalPage()->isVisible());
         QVERIFY(boxes_.shown.empty());
+    }
+
+    // The keys that open a page from anywhere: each shown beside its item in
+    // the right-click menu, each pressed from another window.
+    void everyPageKeyIsShownAndOpensItsPage_data()
+    {
+        QTest::addColumn<int>("menuItem");
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<std::function<QWidget*(MainWindow*)>>("page");
+        QTest::newRow("monitor") << 32784 << QKeySequence(Qt::CTRL | Qt::Key_M)
+                                 << std::function([](MainWindow* w) -> QWidget* { return w->monitor(); });
+        QTest::newRow("bench") << 32786 << QKeySequence(Qt::CTRL | Qt::Key_B)
+                               << std::function([](MainWindow* w) -> QWidget* { return w->benchPage(); });
+        QTest::newRow("records") << 32787 << QKeySequence(Qt::CTRL | Qt::Key_R)
+                                 << std::function([](MainWindow* w) -> QWidget* { return w->recordsPage(); });
+    }
+    void everyPageKeyIsShownAndOpensItsPage()
+    {
+        QFETCH(int, menuItem);
+        QFETCH(QKeySequence, key);
+        QFETCH(std::function<QWidget*(MainWindow*)>, page);
+        QCOMPARE(window_->findChild<QAction*>(QStringLiteral("action%1").arg(menuItem))->shortcut(), key);
+        // One action a key, or Qt takes neither.
+        QList<QKeySequence> keys;
+        for (const QAction* action : window_->findChildren<QAction*>())
+            if (!action->shortcut().isEmpty()) {
+                QVERIFY2(!keys.contains(action->shortcut()), qPrintable(action->shortcut().toString()));
+                keys << action->shortcut();
+            }
+        Trigger(1004);
+        QWidget* settings = window_->uartPage();
+        QApplication::setActiveWindow(settings);
+        QVERIFY(QTest::qWaitForWindowActive(settings));
+        QTest::keySequence(settings, key);
+        QTRY_VERIFY(page(window_.get()) && page(window_.get())->isVisible());
     }
 
     void pagesAreCreatedOnceAndShownAgain()

@@ -10,6 +10,9 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 struct Command {
@@ -18,6 +21,19 @@ struct Command {
     const char* icon;
     void (MainWindow::*slot)();
 };
+
+struct Key {
+    void (MainWindow::*slot)();
+    QKeyCombination key;
+};
+
+void GiveKey(MainWindow* window, QAction* action, const Key& k)
+{
+    action->setShortcut(k.key);
+    action->setShortcutContext(Qt::ApplicationShortcut);
+    // A menu's items take their keys only while it is open.
+    window->addAction(action);
+}
 
 QAction* NewAction(MainWindow* window, const Command& c)
 {
@@ -58,18 +74,38 @@ void MainWindow::BuildCommands()
         {32787, QT_TR_NOOP("记录(&R)"), "records", &MainWindow::OnRecords},
     };
 
+    // Keys that open a page from any of the tool's windows. Each belongs to
+    // one action, lest Qt find two and take neither: the right-click menu's
+    // item, which shows it, where the page has one.
+    static const Key kKeys[] = {
+        {&MainWindow::OnDebugTool, Qt::CTRL | Qt::Key_T},
+        {&MainWindow::OnMonitor, Qt::CTRL | Qt::Key_M},
+        {&MainWindow::OnBench, Qt::CTRL | Qt::Key_B},
+        {&MainWindow::OnRecords, Qt::CTRL | Qt::Key_R},
+    };
+    const auto keyOf = [](const Command& c) -> const Key* {
+        for (const Key& k : kKeys)
+            if (k.slot == c.slot)
+                return &k;
+        return nullptr;
+    };
+
     auto* toolbar = new QToolBar(this);
     toolbar->setObjectName(QStringLiteral("toolbar"));
     toolbar->setIconSize(QSize(32, 32));
     toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     toolbar->setMovable(false);
+    const auto inMenu = [](const Command& c) {
+        return std::any_of(std::begin(kMenu), std::end(kMenu), [&c](const Command& m) { return m.slot == c.slot; });
+    };
     for (const Command& c : kToolbar) {
         QAction* action = NewAction(this, c);
         toolbar->addAction(action);
-        if (c.id == 1010 || c.id == 1015) {
-            // From any of the tool's windows, as the monitor's Ctrl+M.
-            action->setShortcut(QKeySequence(Qt::CTRL | (c.id == 1010 ? Qt::Key_T : Qt::Key_B)));
-            action->setShortcutContext(Qt::ApplicationShortcut);
+        if (const Key* k = keyOf(c)) {
+            action->setToolTip(QStringLiteral("%1 (%2)").arg(action->text(),
+                                                            QKeySequence(k->key).toString(QKeySequence::NativeText)));
+            if (!inMenu(c))
+                GiveKey(this, action, *k);
         }
         // Toolbar buttons take the keyboard focus too: Tab reaches them,
         // Space presses them.
@@ -87,12 +123,8 @@ void MainWindow::BuildCommands()
         menu_->addAction(action);
         if (c.id == 32780 || c.id == 32783)
             menu_->addSeparator();
-        if (c.id == 32784) {
-            // From any of the tool's windows.
-            action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
-            action->setShortcutContext(Qt::ApplicationShortcut);
-            addAction(action);
-        }
+        if (const Key* k = keyOf(c))
+            GiveKey(this, action, *k);
     }
 
     // A window manager's menu cannot take items from a program: the about

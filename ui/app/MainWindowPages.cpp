@@ -21,10 +21,7 @@
 #include "ui/upgrade/UpgradePage.h"
 
 #include <QDesktopServices>
-#include <QTimer>
 #include <QUrl>
-
-#include <chrono>
 
 namespace {
 
@@ -162,16 +159,8 @@ void MainWindow::OnBench()
 void MainWindow::OnRecords()
 {
     if (!records_) {
-        // A file opens at once; a database server that is still being
-        // reached brings the page up once it answers or gives up.
-        const std::shared_ptr<jobs::OpeningStore> opening = ui::WindowRecords();
-        if (!opening->Done(std::chrono::milliseconds(300))) {
-            QTimer::singleShot(100, this, &MainWindow::OnRecords);
-            return;
-        }
-        std::string error;
-        const auto store = opening->Wait(error);
-        records_ = new RecordsPage(store.value_or(nullptr), QString::fromStdString(error), ui::RecordsPlace(), this);
+        // The page says so while a database server is still being reached.
+        records_ = new RecordsPage(&ui::WindowRecords, ui::RecordsPlace(), this);
         RestoreGeometry(records_);
         connect(records_, &RecordsPage::placeChanged, this, [this] {
             records_->deleteLater();

@@ -2,6 +2,7 @@
 
 #include "driver/records/Store.h"
 #include "ui/common/Widgets.h"
+#include "ui/common/Words.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -41,10 +42,7 @@ bool Alarming(const records::Record& r)
 
 }  // namespace
 
-RecordsModel::RecordsModel(std::shared_ptr<records::Store> store, QObject* parent)
-    : QAbstractTableModel(parent), store_(std::move(store))
-{
-}
+RecordsModel::RecordsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 int RecordsModel::rowCount(const QModelIndex& parent) const
 {
@@ -73,10 +71,12 @@ QVariant RecordsModel::data(const QModelIndex& index, int role) const
         if (column == Result && r.ended.empty())
             return tr("没有结束的记录：作业被中断，或仍在进行");
         if (column == Result || column == Detail)
-            return r.detail.empty() ? QVariant() : QVariant(Q(r.detail));
+            return r.detail.empty() ? QVariant() : QVariant(DetailTip(std::size_t(index.row())));
         return {};
     }
-    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
+    if (role == kSortRole && (column == Started || column == Ended))
+        return Q(column == Started ? r.started : r.ended);
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole && role != kSortRole)
         return {};
     switch (column) {
     case Started: return LocalTime(r.started);
@@ -89,14 +89,19 @@ QVariant RecordsModel::data(const QModelIndex& index, int role) const
     case File: return Q(r.imageName.empty() ? r.profileName : r.imageName);
     case Station: return Q(r.station);
     case Operator: return Q(r.operatorName);
-    case Detail: return Q(r.detail).replace(u'\n', u' ');
+    case Detail: return QString(details_[std::size_t(index.row())]).replace(u'\n', u' ');
     default: return {};
     }
 }
 
 QVariant RecordsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    if (orientation != Qt::Horizontal)
+        return {};
+    // A time's first click shows the latest first.
+    if (role == Qt::InitialSortOrderRole)
+        return section == Started || section == Ended ? Qt::DescendingOrder : Qt::AscendingOrder;
+    if (role != Qt::DisplayRole)
         return {};
     static const char* const kCaptions[] = {
         QT_TR_NOOP("开始时间"), QT_TR_NOOP("结束时间"), QT_TR_NOOP("本机ID"), QT_TR_NOOP("操作"),
@@ -116,18 +121,36 @@ std::optional<std::vector<records::Record>> RecordsModel::Page(std::string& erro
     return store_->Query(page, error);
 }
 
-bool RecordsModel::Reset(const records::Filter& filter, QString& error)
+QString RecordsModel::DetailTip(std::size_t row) const
+{
+    // What the filter finds is the detail as kept.
+    const QString kept = Q(rows_[row].detail);
+    const QString& shown = details_[row];
+    return shown == kept ? kept : tr("%1\n\n记录中的原文：%2").arg(shown, kept);
+}
+
+void RecordsModel::Keep(std::vector<records::Record> page)
+{
+    for (records::Record& r : page) {
+        details_.push_back(ui::Words(r.detail));
+        rows_.push_back(std::move(r));
+    }
+}
+
+bool RecordsModel::Reset(std::shared_ptr<records::Store> store, const records::Filter& filter, QString& error)
 {
     beginResetModel();
+    store_ = std::move(store);
     filter_ = filter;
     rows_.clear();
+    details_.clear();
     std::string cause;
     auto first = Page(cause);
     more_ = first && first->size() == kPage;
     if (first)
-        rows_ = std::move(*first);
+        Keep(std::move(*first));
     endResetModel();
-    error = Q(cause);
+    error = ui::Words(cause);
     return first.has_value();
 }
 
@@ -144,14 +167,14 @@ void RecordsModel::fetchMore(const QModelIndex& parent)
     auto next = Page(error);
     more_ = next && next->size() == kPage;
     if (!next) {
-        emit fetchFailed(Q(error));
+        emit fetchFailed(ui::Words(error));
         return;
     }
     if (next->empty())
         return;
     const int at = rowCount();
     beginInsertRows({}, at, at + static_cast<int>(next->size()) - 1);
-    rows_.insert(rows_.end(), std::make_move_iterator(next->begin()), std::make_move_iterator(next->end()));
+    Keep(std::move(*next));
     endInsertRows();
 }
 

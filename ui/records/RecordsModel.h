@@ -1,7 +1,8 @@
 // The records page's table: the records newest first, fetched a page at a
 // time as the view scrolls to them, each page after the last row shown
 // (keyset paging), so that a store of a hundred thousand records costs the
-// first page only, and the thousandth page no more than the first.
+// first page only, and the thousandth page no more than the first. The
+// rows stay in the store's order; a view sorts them by kSortRole.
 #pragma once
 
 #include "core/records/Record.h"
@@ -21,8 +22,11 @@ class RecordsModel : public QAbstractTableModel {
 public:
     enum Column { Started, Ended, Unit, Action, Result, Port, Version, File, Station, Operator, Detail, kColumns };
     static constexpr std::size_t kPage = 200;
+    // What a column sorts by: the kept time for the times (to the
+    // millisecond, in UTC), else the text shown.
+    static constexpr int kSortRole = Qt::UserRole;
 
-    RecordsModel(std::shared_ptr<records::Store> store, QObject* parent);
+    explicit RecordsModel(QObject* parent);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -31,9 +35,10 @@ public:
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
 
-    // The first page of what `filter` matches, in place of the rows; false,
-    // with the store's message, when the store failed.
-    bool Reset(const records::Filter& filter, QString& error);
+    // The first page of what `filter` matches in `store`, in place of the
+    // rows; false, with the store's message in the window's words, when the
+    // store failed.
+    bool Reset(std::shared_ptr<records::Store> store, const records::Filter& filter, QString& error);
     const std::vector<records::Record>& rows() const { return rows_; }
     // Whether there may be rows below the last one fetched.
     bool more() const { return more_; }
@@ -48,9 +53,13 @@ signals:
 
 private:
     std::optional<std::vector<records::Record>> Page(std::string& error) const;
+    void Keep(std::vector<records::Record> page);
+    QString DetailTip(std::size_t row) const;
 
     std::shared_ptr<records::Store> store_;
     records::Filter filter_;
     std::vector<records::Record> rows_;
+    // Each row's detail in the window's words: matched once, not at each paint.
+    std::vector<QString> details_;
     bool more_ = false;
 };

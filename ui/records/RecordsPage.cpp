@@ -3,10 +3,13 @@
 #include "core/records/Record.h"
 #include "core/records/Place.h"
 #include "driver/records/Store.h"
+#include "jobs/records/Recorder.h"
+#include "ui/common/CutTextTips.h"
 #include "ui/common/FileDialog.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/Settings.h"
 #include "ui/common/Widgets.h"
+#include "ui/common/Words.h"
 #include "ui/records/RecordsModel.h"
 
 #include <QApplication>
@@ -17,40 +20,69 @@
 #include <QSaveFile>
 #include <QShortcut>
 #include <QShowEvent>
+#include <QSortFilterProxyModel>
 #include <QStackedWidget>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <chrono>
+#include <numeric>
+#include <vector>
 
 namespace {
 
 // An export holds this many records in memory at a time, whatever the store holds.
 constexpr std::size_t kExportPage = 5000;
 
-// Free text: wide enough for most, the rest in the cell's tool tip or on resize.
-constexpr int kWidestFitted = 240;
+// A store that opens at once shows its records with the page; one still
+// being reached after this is looked at again every kLookAgainMs.
+constexpr int kPatienceMs = 300;
+constexpr int kLookAgainMs = 100;
+
+// Widths for columns that would take `wanted` within `room`: what they
+// want when it fits, else the widest cut down to one width, where the
+// rest ends in "…", none below its `least`.
+std::vector<int> Shared(const std::vector<int>& wanted, const std::vector<int>& least, int room)
+{
+    const auto under = [&](int cap) {
+        std::vector<int> widths;
+        for (std::size_t c = 0; c < wanted.size(); ++c)
+            widths.push_back(std::max(least[c], std::min(wanted[c], cap)));
+        return widths;
+    };
+    const auto sum = [](const std::vector<int>& widths) { return std::accumulate(widths.begin(), widths.end(), 0); };
+    int low = 0, high = wanted.empty() ? 0 : *std::max_element(wanted.begin(), wanted.end());
+    while (low < high) {
+        const int cap = (low + high + 1) / 2;
+        if (sum(under(cap)) <= room)
+            low = cap;
+        else
+            high = cap - 1;
+    }
+    return under(low);
+}
 
 }  // namespace
 
-RecordsPage::RecordsPage(std::shared_ptr<records::Store> store, const QString& error, const std::string& place,
-                         QWidget* parent)
-    : QDialog(parent), store_(std::move(store))
+RecordsPage::RecordsPage(Opener open, const std::string& place, QWidget* parent)
+    : QDialog(parent), open_(std::move(open))
 {
     setObjectName(QStringLiteral("RecordsPage"));
     setWindowTitle(tr("记录"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/records.svg")));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
-    if (store_)
-        model_ = new RecordsModel(store_, this);
+    model_ = new RecordsModel(this);
     BuildForm();
     place_->setText(tr("存放位置：%1").arg(place.empty() || place == "off" ? tr("无（记录已关闭）")
                                                                        : QString::fromStdString(records::Shown(place))));
     pause_.setSingleShot(true);
     pause_.setInterval(kPauseMs);
     connect(&pause_, &QTimer::timeout, this, &RecordsPage::Refresh);
-    if (!store_)
-        SayInstead(error.isEmpty() ? tr("记录已关闭：作业不留记录，这里没有可显示的。")
-                                   : tr("无法打开记录：\n%1").arg(error));
+    openingAgain_.setSingleShot(true);
+    openingAgain_.setInterval(kLookAgainMs);
+    connect(&openingAgain_, &QTimer::timeout, this, &RecordsPage::Refresh);
     resize(1180, 560);
 }
 
@@ -89,7 +121,23 @@ void RecordsPage::BuildForm()
     line->addWidget(exportButton_);
 
     table_ = ui::Named(new QTableView(this), "recordsTable");
-    table_->setModel(model_);
+    // Sorts the rows fetched; those fetched later take their places.
+    sorted_ = new QSortFilterProxyModel(this);
+    sorted_->setSourceModel(model_);
+    sorted_->setSortRole(RecordsModel::kSortRole);
+    sorted_->setSortCaseSensitivity(Qt::CaseInsensitive);
+    sorted_->setSortLocaleAware(true);
+    table_->setModel(sorted_);
+    table_->setItemDelegate(new ui::CutTextTips(table_));
+    table_->horizontalHeader()->setSortIndicator(RecordsModel::Started, Qt::DescendingOrder);
+    table_->setSortingEnabled(true);
+    connect(table_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, &RecordsPage::UpdateSummary);
+    connect(table_->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+        // The last column takes what the others leave.
+        if (!fitting_ && column != RecordsModel::kColumns - 1)
+            widthsChosen_ = true;
+    });
+    table_->viewport()->installEventFilter(this);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setWordWrap(false);
@@ -111,11 +159,9 @@ void RecordsPage::BuildForm()
 
     summary_ = ui::Named(ui::Label(this), "recordsSummary");
     summary_->setAccessibleDescription(tr("表中记录的数目"));
-    if (model_) {
-        connect(model_, &QAbstractItemModel::rowsInserted, this, &RecordsPage::UpdateSummary);
-        connect(model_, &RecordsModel::fetchFailed, this,
-                [this](const QString& error) { summary_->setText(tr("读取更多记录失败：%1").arg(error)); });
-    }
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &RecordsPage::UpdateSummary);
+    connect(model_, &RecordsModel::fetchFailed, this,
+            [this](const QString& error) { summary_->setText(tr("读取更多记录失败：%1").arg(error)); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(where);
@@ -131,31 +177,55 @@ records::Filter RecordsPage::CurrentFilter() const
     return filter;
 }
 
+// In place of the table; 刷新 and F5 stay, to try again.
 void RecordsPage::SayInstead(const QString& text)
 {
     message_->setText(text);
     stack_->setCurrentWidget(message_);
     summary_->clear();
     exportButton_->setEnabled(false);
-    if (!store_) {
-        filterEdit_->setEnabled(false);
-        for (auto* button : findChildren<QPushButton*>())
-            button->setEnabled(button == placeButton_ && button->isEnabled());
+    filterEdit_->setEnabled(store_ != nullptr);
+}
+
+bool RecordsPage::Opened()
+{
+    if (store_)
+        return true;
+    // An open that ended without a store is asked for again: the server
+    // may be back, the file's folder made, the place changed.
+    if (!opening_ || opening_->Done())
+        opening_ = open_();
+    if (!opening_->Done(std::chrono::milliseconds(kPatienceMs))) {
+        SayInstead(tr("正在连接记录存放处…"));
+        openingAgain_.start();
+        return false;
     }
+    std::string error;
+    const auto store = opening_->Wait(error);
+    if (!store || !*store) {
+        SayInstead(store ? tr("记录已关闭：作业不留记录，这里没有可显示的。")
+                         : tr("无法打开记录：\n%1").arg(ui::Words(error)));
+        return false;
+    }
+    store_ = *store;
+    opening_.reset();
+    return true;
 }
 
 void RecordsPage::Refresh()
 {
     pause_.stop();
-    if (!model_)
+    openingAgain_.stop();
+    if (!Opened())
         return;
     QString error;
-    if (!model_->Reset(CurrentFilter(), error)) {
+    if (!model_->Reset(store_, CurrentFilter(), error)) {
         SayInstead(tr("无法读取记录：\n%1").arg(error));
         return;
     }
     message_->clear();
     stack_->setCurrentWidget(table_);
+    filterEdit_->setEnabled(true);
     exportButton_->setEnabled(true);
     FitColumns();
     UpdateSummary();
@@ -163,20 +233,44 @@ void RecordsPage::Refresh()
 
 void RecordsPage::FitColumns()
 {
-    // Once, on the first page: later the user's widths stay.
-    if (fitted_ || model_->rowCount() == 0)
+    // Until the user sets a width: theirs stay.
+    if (widthsChosen_ || fitting_ || model_->rowCount() == 0)
         return;
-    fitted_ = true;
-    table_->resizeColumnsToContents();
-    for (int c = 0; c < RecordsModel::Detail; ++c)
-        table_->setColumnWidth(c, std::min(table_->columnWidth(c), kWidestFitted));
+    QHeaderView* header = table_->horizontalHeader();
+    std::vector<int> wanted, least;
+    for (int c = 0; c < RecordsModel::kColumns; ++c) {
+        least.push_back(header->sectionSizeHint(c));
+        // The rows on screen; public on the base class.
+        wanted.push_back(std::max(least.back(), static_cast<const QAbstractItemView*>(table_)->sizeHintForColumn(c)));
+    }
+    const std::vector<int> widths = Shared(wanted, least, table_->viewport()->width());
+    fitting_ = true;
+    for (int c = 0; c < RecordsModel::kColumns; ++c)
+        header->resizeSection(c, widths[std::size_t(c)]);
+    fitting_ = false;
+}
+
+bool RecordsPage::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == table_->viewport() && e->type() == QEvent::Resize)
+        FitColumns();
+    return QDialog::eventFilter(watched, e);
 }
 
 void RecordsPage::UpdateSummary()
 {
+    if (stack_->currentWidget() != table_)
+        return;
     const int rows = model_->rowCount();
     const QString text = filterEdit_->text().trimmed();
-    if (model_->more())
+    const QHeaderView* header = table_->horizontalHeader();
+    const int by = header->sortIndicatorSection();
+    const bool newestFirst = by == RecordsModel::Started && header->sortIndicatorOrder() == Qt::DescendingOrder;
+    if (model_->more() && !newestFirst)
+        summary_->setText(tr("已显示最新的 %1 条记录，按“%2”排列，向下滚动显示更多")
+                              .arg(rows)
+                              .arg(model_->headerData(by, Qt::Horizontal, Qt::DisplayRole).toString()));
+    else if (model_->more())
         summary_->setText(tr("已显示最新的 %1 条记录，向下滚动显示更多").arg(rows));
     else if (rows == 0)
         summary_->setText(text.isEmpty() ? tr("没有记录") : tr("没有符合“%1”的记录").arg(text));
@@ -243,7 +337,7 @@ void RecordsPage::OnExport()
         std::string error;
         const auto found = store_->Query(page, error);
         if (!found) {
-            failure = QString::fromStdString(error);
+            failure = ui::Words(error);
             break;
         }
         for (const records::Record& r : *found)

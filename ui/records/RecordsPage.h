@@ -2,15 +2,20 @@
 // narrowed by what is typed into its filter and exported as `dtuctl records
 // --csv` writes them. It reads the store on this thread a page at a time,
 // which an SQLite file answers in milliseconds however large; with no store
-// it says why in place of the table.
+// it says why in place of the table. A refresh always tries again: a store
+// that could not be opened is opened again, one that failed is asked again.
 #pragma once
 
 #include <QDialog>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <string>
 
+namespace jobs {
+class OpeningStore;
+}
 namespace records {
 class Store;
 struct Filter;
@@ -19,6 +24,7 @@ struct Filter;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSortFilterProxyModel;
 class QStackedWidget;
 class QTableView;
 class RecordsModel;
@@ -29,10 +35,11 @@ public:
     // Typing re-queries once this long has passed without a key.
     static constexpr int kPauseMs = 250;
 
-    // `store` null: records are off (`error` empty) or could not be opened
-    // (`error` the store's message). `place` as the user chose it.
-    RecordsPage(std::shared_ptr<records::Store> store, const QString& error, const std::string& place,
-                QWidget* parent);
+    // The store being opened, asked for again at each refresh until it
+    // gives one (ui::WindowRecords opens a place again after a failure).
+    using Opener = std::function<std::shared_ptr<jobs::OpeningStore>()>;
+    // `place` as the user chose it.
+    RecordsPage(Opener open, const std::string& place, QWidget* parent);
 
     RecordsModel* model() const { return model_; }
     // The line under the table: "共 120 条记录".
@@ -45,23 +52,29 @@ signals:
     void placeChanged();
 
 public slots:
-    // From the newest record again, with the filter as it is now.
+    // From the newest record again, with the filter as it is now; the store
+    // opened first when there is none.
     void Refresh();
     void OnExport();
 
 protected:
     void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void BuildForm();
+    bool Opened();
     records::Filter CurrentFilter() const;
     void SayInstead(const QString& text);
     void UpdateSummary();
     void FitColumns();
     void OnPlace();
 
+    Opener open_;
+    std::shared_ptr<jobs::OpeningStore> opening_;
     std::shared_ptr<records::Store> store_;
     RecordsModel* model_ = nullptr;
+    QSortFilterProxyModel* sorted_ = nullptr;
     QStackedWidget* stack_ = nullptr;
     QLabel* message_ = nullptr;
     QTableView* table_ = nullptr;
@@ -71,5 +84,9 @@ private:
     QPushButton* placeButton_ = nullptr;
     QLabel* place_ = nullptr;
     QTimer pause_;
-    bool fitted_ = false;
+    // Looks again at a store still being opened.
+    QTimer openingAgain_;
+    // The user has set a column's width: the page no longer shares them out.
+    bool widthsChosen_ = false;
+    bool fitting_ = false;
 };
