@@ -2649,6 +2649,22 @@ Stop the upgrade and close?</translation>
         <source>nothing was changed</source>
         <translation>nothing was changed</translation>
     </message>
+    <message>
+        <source>stopped before it began</source>
+        <translation>stopped before it began</translation>
+    </message>
+    <message>
+        <source>the page was closed</source>
+        <translation>the page was closed</translation>
+    </message>
+    <message>
+        <source>the port was closed</source>
+        <translation>the port was closed</translation>
+    </message>
+    <message>
+        <source>its version could not be read after the upgrade</source>
+        <translation>its version could not be read after the upgrade</translation>
+    </message>
 </context>
 <context>
     <name>monitor</name>

@@ -2649,6 +2649,22 @@
         <source>nothing was changed</source>
         <translation>没有做任何改动</translation>
     </message>
+    <message>
+        <source>stopped before it began</source>
+        <translation>开始前已停止</translation>
+    </message>
+    <message>
+        <source>the page was closed</source>
+        <translation>页面已关闭</translation>
+    </message>
+    <message>
+        <source>the port was closed</source>
+        <translation>串口已关闭</translation>
+    </message>
+    <message>
+        <source>its version could not be read after the upgrade</source>
+        <translation>升级后未能读到版本</translation>
+    </message>
 </context>
 <context>
     <name>monitor</name>

@@ -1,6 +1,8 @@
 #include "driver/records/Outbox.h"
 
+#include "core/common/Tr.h"
 #include "core/records/Place.h"
+#include "driver/records/Messages.h"
 
 #include <nlohmann/json.hpp>
 
@@ -20,7 +22,7 @@ namespace {
 
 std::string Cause(const std::string& path)
 {
-    return "records outbox " + path + ": " + std::strerror(errno);
+    return text::Fill(msg::kOutbox, {path, std::strerror(errno)});
 }
 
 // The outbox's lock: a file beside it that is never replaced, so that every

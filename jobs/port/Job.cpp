@@ -1,6 +1,8 @@
 #include "jobs/port/Job.h"
 
+#include "core/common/Tr.h"
 #include "core/records/Record.h"
+#include "jobs/port/Messages.h"
 #include "jobs/port/ReadWrite.h"
 
 #include <algorithm>
@@ -126,7 +128,7 @@ Outcome RunSequence(const std::string& port, const Line& line, const Sequence& s
         const std::optional<std::int64_t> begun =
             recorder->Begin(port, sequence.action, "", "", out.recordError, &out.record);
         if (!begun) {
-            out.detail = out.recordError + "; nothing was sent";
+            out.detail = out.recordError + "; " + msg::kNothingSent;
             out.recordKept = Kept::Lost;
             return out;
         }
@@ -153,18 +155,22 @@ Outcome RunSequence(const std::string& port, const Line& line, const Sequence& s
         }
         // A unit that cannot be named is not worked on.
         if (recorder && !recorder->Identify(id, out.ownId, out.version, out.recordError))
-            throw Failure(out.recordError + "; nothing was changed");
+            throw Failure(out.recordError + "; " + msg::kNothingChanged);
         out.result = Outcome::Result::Ok;
         sequence.work(link, unit, out);
-        if (sequence.upgrades && out.result == Outcome::Result::Ok)
+        // The version read before names what the unit ran then, not now.
+        if (sequence.upgrades && out.result == Outcome::Result::Ok) {
             if (const std::string now = AskVersionAgain(link, line, tell); !now.empty())
                 out.version = now;
+            else
+                out.detail = msg::kVersionUnread;
+        }
     } catch (const Stopped&) {
         out.result = Outcome::Result::Stopped;
         // How far it got is what the next attempt starts from.
-        out.detail = out.totalBlocks > 0
-                         ? "stopped after " + std::to_string(out.blocks) + "/" + std::to_string(out.totalBlocks) + " blocks"
-                         : "";
+        out.detail = out.totalBlocks > 0 ? text::Fill(msg::kStoppedAfter, {std::to_string(out.blocks),
+                                                                            std::to_string(out.totalBlocks)})
+                                         : "";
     } catch (const LinkFailure& e) {
         out.result = Outcome::Result::Failed;
         out.cause = e.cause;
@@ -216,7 +222,7 @@ Outcome RunJob(const std::string& port, const Line& line, const Work& work, Open
     if (!store) {
         Outcome out;
         out.recordError = error;
-        out.detail = error + "; nothing was sent";
+        out.detail = error + "; " + msg::kNothingSent;
         out.recordKept = Kept::Lost;
         return out;
     }

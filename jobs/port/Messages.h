@@ -52,5 +52,9 @@ inline constexpr const char* kRejectedNow = DTU_TR_NOOP("jobs::msg", "the DTU re
 inline constexpr const char* kFrameNotTaken = DTU_TR_NOOP("jobs::msg", "the line did not take a frame");
 inline constexpr const char* kNothingSent = DTU_TR_NOOP("jobs::msg", "nothing was sent");
 inline constexpr const char* kNothingChanged = DTU_TR_NOOP("jobs::msg", "nothing was changed");
+inline constexpr const char* kNotBegun = DTU_TR_NOOP("jobs::msg", "stopped before it began");
+inline constexpr const char* kPageClosed = DTU_TR_NOOP("jobs::msg", "the page was closed");
+inline constexpr const char* kPortClosed = DTU_TR_NOOP("jobs::msg", "the port was closed");
+inline constexpr const char* kVersionUnread = DTU_TR_NOOP("jobs::msg", "its version could not be read after the upgrade");
 
 }  // namespace jobs::msg

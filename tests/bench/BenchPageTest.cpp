@@ -187,7 +187,7 @@ private slots:
         for (qsizetype i = 0; i < got.size(); ++i)
             QVERIFY2(got[i].startsWith(results[i]), qPrintable(got.join(QStringLiteral(" | "))));
         if (hangupAfter > 0)
-            QVERIFY2(page_->model()->rows()[1].detail.contains(QStringLiteral("block")), qPrintable(got[1]));
+            QVERIFY2(page_->model()->rows()[1].detail.contains(QStringLiteral("块")), qPrintable(got[1]));
         for (const BenchRow& r : page_->model()->rows())
             QVERIFY(action != QStringLiteral("read") || r.ownId.size() == 12);
         // A unit that took its image is asked its version again.
@@ -255,7 +255,7 @@ private slots:
         QTest::addColumn<QString>("said");
         QTest::newRow("no row checked") << "none" << "没有勾选的端口";
         QTest::newRow("profile with an error") << "profile" << "bad.toml:2";
-        QTest::newRow("empty image") << "image" << "empty";
+        QTest::newRow("empty image") << "image" << "是空的";
         QTest::newRow("one own ID for three") << "own id" << "本机ID 0123456789AB";
     }
     void badInputSendsNothing()

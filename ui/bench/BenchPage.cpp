@@ -18,6 +18,7 @@
 #include "ui/common/Records.h"
 #include "ui/common/Settings.h"
 #include "ui/common/Widgets.h"
+#include "ui/common/Words.h"
 #include "ui/common/WriteReportDialog.h"
 
 #include <QCheckBox>
@@ -345,7 +346,7 @@ void BenchPage::OnUpgrade()
     std::string error;
     auto image = jobs::LoadImage(path.toStdString(), kind == 0 ? upgrade::Kind::App : upgrade::Kind::Iap, error);
     if (!image) {
-        ui::ShowMessage(this, windowTitle(), tr("固件文件不能使用：%1").arg(Q(error)), ui::Buttons::Ok,
+        ui::ShowMessage(this, windowTitle(), tr("固件文件不能使用：%1").arg(ui::Words(error)), ui::Buttons::Ok,
                         QMessageBox::Warning);
         return;
     }

@@ -8,8 +8,10 @@
 #include "driver/serial/BufferedPort.h"
 #include "driver/serial/PortHolder.h"
 #include "driver/serial/PortInfo.h"
+#include "jobs/port/Messages.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/Records.h"
+#include "ui/common/Words.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -55,7 +57,7 @@ bool BenchPage::Start(const jobs::Work& work, const QString& action)
                                  work.action == jobs::Action::Write ? profilePath_.toStdString() : std::string(),
                                  work.image, error);
     if (!basis) {
-        ui::ShowMessage(this, windowTitle(), tr("不能记录，没有操作任何 DTU：%1").arg(Q(error)), ui::Buttons::Ok,
+        ui::ShowMessage(this, windowTitle(), tr("不能记录，没有操作任何 DTU：%1").arg(ui::Words(error)), ui::Buttons::Ok,
                         QMessageBox::Warning);
         return false;
     }
@@ -171,7 +173,7 @@ void BenchPage::Finish(std::size_t i, const jobs::Outcome& o)
         row.signal = strength ? QString::number(*strength) : Q(o.signal).trimmed();
     }
     row.report = o.report;
-    row.detail = Q(o.detail);
+    row.detail = ui::Words(o.detail);
     row.outcome = o.result;
     const bool write = row.action == QStringLiteral("write");
     switch (o.result) {
@@ -235,13 +237,13 @@ QString BenchPage::FailureWords(const jobs::Outcome& o) const
     QString words;
     switch (o.cause) {
     case Cause::NoAnswer:
-        words = o.request.empty() || o.request == "image block" ? tr("DTU 无应答") : tr("%1 无应答").arg(Q(o.request));
+        words = o.request.empty() || o.request == jobs::msg::kImageBlock ? tr("DTU 无应答") : tr("%1 无应答").arg(Q(o.request));
         break;
     case Cause::PortGone: words = tr("端口断开"); break;
     case Cause::ServerClosed: words = tr("服务器关闭了连接"); break;
     case Cause::Refused: words = tr("DTU 拒绝了固件（DCK）"); break;
     case Cause::OpenFailed:
-    case Cause::Other: return Q(o.detail);
+    case Cause::Other: return ui::Words(o.detail);
     }
     if (o.totalBlocks > 0)
         words += tr("（已确认 %1/%2 块）").arg(o.blocks).arg(o.totalBlocks);

@@ -3,7 +3,9 @@
 #include "core/records/Place.h"
 #include "driver/records/Store.h"
 #include "driver/serial/BufferedPort.h"
+#include "jobs/port/Messages.h"
 #include "ui/common/Settings.h"
+#include "ui/common/Words.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -87,12 +89,12 @@ void BeginPageRecord(std::string_view action, const std::string& profileSha256, 
         }
         OnWindowThread([guard, done, record, cause] {
             if (guard) {
-                done(record, QString::fromStdString(cause));
+                done(record, Words(cause));
             } else if (record && record->id != 0) {
                 // Begun for a page that went away before its job started.
                 record->opening->Post([record](const std::shared_ptr<records::Store>&, const std::string&) {
                     std::string error;
-                    record->recorder.Complete(record->id, records::kResultStopped, "the page was closed", error);
+                    record->recorder.Complete(record->id, records::kResultStopped, jobs::msg::kPageClosed, error);
                 });
             }
         });
@@ -124,9 +126,9 @@ QString RecordEndWords(jobs::Kept kept, const std::string& error)
         break;
     case jobs::Kept::Waiting:
         return QCoreApplication::translate("Records", "记录库未能收到记录的结果（%1）：结果已存放在本机，记录库恢复后送达。")
-            .arg(QString::fromStdString(error));
+            .arg(Words(error));
     case jobs::Kept::Lost:
-        return QCoreApplication::translate("Records", "记录未能完成：%1").arg(QString::fromStdString(error));
+        return QCoreApplication::translate("Records", "记录未能完成：%1").arg(Words(error));
     }
     return {};
 }

@@ -9,6 +9,7 @@
 #include "driver/host/LocalClock.h"
 #include "driver/host/ProfileFile.h"
 #include "driver/records/Sha256.h"
+#include "jobs/port/Messages.h"
 #include "ui/common/FileDialog.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/PortWrite.h"
@@ -142,7 +143,7 @@ void DtuProfileGroup::OnWriteAll()
         [this, start, p, writes](std::optional<ui::PageRecord> record, const QString& error) {
             if (start != starts_ || run_) {
                 if (record)
-                    ui::CompletePageRecord(*record, records::kResultStopped, "stopped before it began", this, {});
+                    ui::CompletePageRecord(*record, records::kResultStopped, jobs::msg::kNotBegun, this, {});
                 return;
             }
             if (!record) {
@@ -212,7 +213,7 @@ void DtuProfileGroup::SendStep()
     stepTimer_.start(dtu::kReplyTimeoutMs, this);
     ui::SendFrame(this, frame, [this](const QString& why) {
         if (run_)
-            StopRun(why, records::kResultFailed, "the line did not take a frame");
+            StopRun(why, records::kResultFailed, jobs::msg::kFrameNotTaken);
     });
 }
 

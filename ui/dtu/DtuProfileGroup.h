@@ -6,6 +6,7 @@
 
 #include "core/dtu/Responses.h"
 #include "core/profile/Provision.h"
+#include "jobs/port/Messages.h"
 #include "ui/common/Records.h"
 #include "ui/dtu/DtuGroup.h"
 
@@ -57,7 +58,7 @@ private:
     // `result` for the record of a write under way.
     // `detail` is the record's, in English as dtuctl words it.
     void StopRun(const QString& why, std::string_view result = records::kResultStopped,
-                 const std::string& detail = "stopped");
+                 const std::string& detail = jobs::msg::kStopped);
     void ShowWriteReport(const std::vector<profile::Checked>& rows);
     void CompleteRecord(std::string_view result, const std::string& detail);
     // What the page leaves out of the loaded profile, or nothing.

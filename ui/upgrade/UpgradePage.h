@@ -90,8 +90,8 @@ private:
                 const std::string& detail = {});
     // The transfer itself, once its record is begun.
     void Begin(upgrade::Kind kind, const QString& path, std::vector<std::uint8_t> bytes);
-    // "after 12/32 blocks", the record's words for how far it got.
-    std::string HowFar() const;
+    // "stopped after 12/32 blocks", the record's words for how far it got.
+    std::string StoppedAfter() const;
     // The port went away.
     void PortLost();
     // A frame of transfer `run` did not go out.

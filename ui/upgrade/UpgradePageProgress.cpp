@@ -2,6 +2,9 @@
 // verdict.
 #include "ui/upgrade/UpgradePage.h"
 
+#include "core/common/Tr.h"
+#include "jobs/port/Messages.h"
+
 #include "ui/common/MessageBox.h"
 #include "ui/upgrade/UpgradePageInternal.h"
 
@@ -38,7 +41,7 @@ void UpgradePage::Show(upgrade::Outcome outcome, const QString& lastFrame)
         UpdateProgress();
         return;
     case Outcome::Failed:
-        Finish(Text(kCheckFailed), records::kResultFailed, "the DTU rejected the image (DCK)");
+        Finish(Text(kCheckFailed), records::kResultFailed, jobs::msg::kRejectedNow);
         Say(Text(kCheckFailed));
         return;
     case Outcome::Succeeded:
@@ -51,16 +54,16 @@ void UpgradePage::Show(upgrade::Outcome outcome, const QString& lastFrame)
                                  .arg(lastFrame)
                                  .arg((replyTimeoutMs_ + 999) / 1000);
         Finish(text, records::kResultFailed,
-               "no answer to " +
-                   (transfer_.state() == upgrade::State::AwaitingVerdict
-                        ? std::string("the end of the image")
-                        : "image block " + std::to_string(transfer_.blocksWritten())) +
-                   " within " + std::to_string(replyTimeoutMs_) + " ms");
+               text::Fill(jobs::msg::kNoAnswer,
+                          {transfer_.state() == upgrade::State::AwaitingVerdict
+                               ? std::string(jobs::msg::kImageEnd)
+                               : text::Fill(jobs::msg::kImageBlockN, {std::to_string(transfer_.blocksWritten())}),
+                           std::to_string(replyTimeoutMs_)}));
         Say(text);
         return;
     }
     case Outcome::ReadFailed:
-        Finish(tr("读取升级文件失败，升级已停止。"), records::kResultFailed, "the image could not be read");
+        Finish(tr("读取升级文件失败，升级已停止。"), records::kResultFailed, jobs::msg::kImageUnread);
         Say(verdictText_->text());
         return;
     }

@@ -2,7 +2,9 @@
 // ended by the user, the DTU, a time-out or the port.
 #include "ui/upgrade/UpgradePage.h"
 
+#include "core/common/Tr.h"
 #include "driver/serial/BufferedPort.h"
+#include "jobs/port/Messages.h"
 #include "ui/common/PortWrite.h"
 #include "ui/upgrade/UpgradePageInternal.h"
 
@@ -47,7 +49,7 @@ void UpgradePage::OnStop()
 {
     ++starts_;
     if (transferring())
-        Finish(tr("升级已停止。"), records::kResultStopped, "stopped " + HowFar());
+        Finish(tr("升级已停止。"), records::kResultStopped, StoppedAfter());
     transfer_.Stop();
     progressBar_->setValue(0);
     Say(Text(kStopped));
@@ -57,7 +59,8 @@ void UpgradePage::EndTransfer()
 {
     ++starts_;
     if (transferring())
-        Finish(tr("窗口已关闭，升级已停止。"), records::kResultStopped, "stopped " + HowFar() + ": the window was closed");
+        Finish(tr("窗口已关闭，升级已停止。"), records::kResultStopped,
+               text::Fill(jobs::msg::kWindowClosed, {StoppedAfter()}));
 }
 
 void UpgradePage::Start(upgrade::Kind kind)
@@ -71,7 +74,7 @@ void UpgradePage::Start(upgrade::Kind kind)
     portLossReported_ = false;
     // Pressing a start button ends what ran before.
     if (transferring())
-        Finish(tr("升级已停止。"), records::kResultStopped, "stopped " + HowFar() + ": started again");
+        Finish(tr("升级已停止。"), records::kResultStopped, text::Fill(jobs::msg::kStartedAgain, {StoppedAfter()}));
     if (!g_Serial.IsOpen() || g_Serial.PortLost()) {
         Say(tr("串口没有打开，不能升级。请先在“系统设置”中打开串口。"));
         return;
@@ -89,7 +92,7 @@ void UpgradePage::Start(upgrade::Kind kind)
                                                                             const QString& error) mutable {
                             if (start != starts_) {
                                 if (record)
-                                    ui::CompletePageRecord(*record, records::kResultStopped, "stopped before it began",
+                                    ui::CompletePageRecord(*record, records::kResultStopped, jobs::msg::kNotBegun,
                                                            this, {});
                                 return;
                             }
@@ -98,7 +101,7 @@ void UpgradePage::Start(upgrade::Kind kind)
                                 return;
                             }
                             if (!g_Serial.IsOpen() || g_Serial.PortLost()) {
-                                ui::CompletePageRecord(*record, records::kResultFailed, "the port was closed", this, {});
+                                ui::CompletePageRecord(*record, records::kResultFailed, jobs::msg::kPortClosed, this, {});
                                 Say(tr("串口没有打开，不能升级。请先在“系统设置”中打开串口。"));
                                 return;
                             }
@@ -189,13 +192,16 @@ void UpgradePage::Interrupted(const QString& why)
                              .arg(sentBlocks_)
                              .arg(upgrade::BlocksFor(imageBytes_));
     portLossReported_ = true;
-    Finish(text, records::kResultFailed, "the line failed " + HowFar());
+    Finish(text, records::kResultFailed,
+           text::Fill(jobs::msg::kLineFailedAfter,
+                      {std::to_string(sentBlocks_), std::to_string(upgrade::BlocksFor(imageBytes_))}));
     Say(text);
 }
 
-std::string UpgradePage::HowFar() const
+std::string UpgradePage::StoppedAfter() const
 {
-    return "after " + std::to_string(sentBlocks_) + "/" + std::to_string(upgrade::BlocksFor(imageBytes_)) + " blocks";
+    return text::Fill(jobs::msg::kStoppedAfter,
+                      {std::to_string(sentBlocks_), std::to_string(upgrade::BlocksFor(imageBytes_))});
 }
 
 void UpgradePage::Finish(const QString& verdict, std::string_view result, const std::string& detail)
