@@ -1346,6 +1346,10 @@ Empty for the default file ~/.local/share/dtutool/records.sqlite. Keep a passwor
         <source>已显示最新的 %1 条记录，按“%2”排列，向下滚动显示更多</source>
         <translation>Showing the newest %1 records by “%2”; scroll down for more</translation>
     </message>
+    <message>
+        <source>；另有 %1 条记录的结果在本机等待送达</source>
+        <translation>; %1 more record end(s) wait on this station</translation>
+    </message>
 </context>
 <context>
     <name>RfDialog</name>

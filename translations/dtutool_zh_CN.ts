@@ -1346,6 +1346,10 @@
         <source>已显示最新的 %1 条记录，按“%2”排列，向下滚动显示更多</source>
         <translation>已显示最新的 %1 条记录，按“%2”排列，向下滚动显示更多</translation>
     </message>
+    <message>
+        <source>；另有 %1 条记录的结果在本机等待送达</source>
+        <translation>；另有 %1 条记录的结果在本机等待送达</translation>
+    </message>
 </context>
 <context>
     <name>RfDialog</name>

@@ -164,17 +164,17 @@ std::size_t Outbox::Deliver(Store& store) const
         return Waiting(store.Name());
     std::vector<Pending> all = Read(path_);
     std::vector<Pending> kept;
-    bool refused = false;
     std::size_t waiting = 0;
     for (Pending& p : all) {
         if (p.store != store.Name()) {
             kept.push_back(std::move(p));
             continue;
         }
+        // Each is tried: one the store refuses for itself holds up no other.
         std::string error;
-        refused = refused ||
-                  ((!p.unitId.empty() || !p.version.empty()) && !store.Identify(p.id, p.unitId, p.version, error)) ||
-                  !store.Complete(p.id, p.result, p.detail, p.ended, error);
+        const bool refused =
+            ((!p.unitId.empty() || !p.version.empty()) && !store.Identify(p.id, p.unitId, p.version, error)) ||
+            !store.Complete(p.id, p.result, p.detail, p.ended, error);
         if (refused) {
             kept.push_back(std::move(p));
             ++waiting;

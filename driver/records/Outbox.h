@@ -30,9 +30,9 @@ public:
 
     // Kept on the disk before it returns; false with `error` when it cannot be.
     bool Add(const Pending& p, std::string& error) const;
-    // Completes in `store` what waits for it, oldest first, until the store
-    // refuses one; what it refused, and what waits for other stores, stays.
-    // The number that still wait for `store`.
+    // Completes in `store` what waits for it, oldest first; what it refused,
+    // and what waits for other stores, stays. The number that still wait
+    // for `store`.
     std::size_t Deliver(Store& store) const;
     std::size_t Waiting(const std::string& storeName) const;
     std::vector<Pending> All() const;

@@ -1,6 +1,7 @@
 // The records page on a real SQLite file of a few hundred records: newest
 // first, more as it is scrolled, narrowed as the filter is typed, exported
 // as dtuctl exports them; and a store that cannot be opened said plainly.
+#include "driver/records/Outbox.h"
 #include "driver/records/Store.h"
 #include "jobs/records/Recorder.h"
 #include "tests/support/MessageBoxes.h"
@@ -82,6 +83,31 @@ private slots:
             QVERIFY(r.ended.empty() || store_->Complete(*id, r.result, r.detail, r.ended, error));
         }
         all_ = store_->Query({}, error).value();
+    }
+
+    // Ends kept on the station reach the store when the page reads it, and
+    // those it still refuses are counted under the table.
+    void endsWaitingOnTheStationAreDeliveredAndCounted()
+    {
+        std::string error;
+        const std::string place = dir_.filePath(QStringLiteral("waiting.sqlite")).toStdString();
+        const auto store = records::OpenStore(place, error);
+        QVERIFY2(store, error.c_str());
+        const auto id = store->Begin(SampleRecord(0), error);
+        QVERIFY2(id, error.c_str());
+        const QByteArray was = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", dir_.path().toUtf8());
+        const records::Outbox outbox(records::OutboxPath());
+        QVERIFY(outbox.Add({store->Name(), *id, "ok", "", "2026-12-09T00:00:00.000Z", "", ""}, error));
+        QVERIFY(outbox.Add({store->Name(), 999, "ok", "", "2026-12-09T00:00:00.000Z", "", ""}, error));
+        {
+            RecordsPage page(At(place), place, nullptr);
+            page.show();
+            QTRY_VERIFY2(page.summaryText().contains(QStringLiteral("另有 1 条记录的结果在本机等待送达")),
+                         qPrintable(page.summaryText()));
+        }
+        qputenv("XDG_DATA_HOME", was);
+        QCOMPARE(store->Query({}, error).value().front().result, std::string("ok"));
     }
 
     void showsFiltersAndExportsNewestFirst_data()

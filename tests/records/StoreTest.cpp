@@ -230,23 +230,26 @@ TEST_P(Stores, EndsThatWaitedReachTheirStoreOnceItAnswers)
     const auto b = store->Begin(Begun("2026-12-08T08:00:01.000Z", "", "/dev/ttyUSB1"), error);
     ASSERT_TRUE(a && b) << error;
     const records::Outbox outbox((dir_ / "outbox.jsonl").string());
-    const records::Pending ends[] = {
+    records::Pending ends[] = {
         {store->Name(), *a, "ok", "", "2026-12-08T08:01:00.000Z", "AABBCCDDEEFF", "V2.4"},
         {store->Name(), *b, "failed", "no answer to image block 3", "2026-12-08T08:01:01.000Z", "", ""},
         {"/elsewhere/records.sqlite", 7, "ok", "", "2026-12-08T08:01:02.000Z", "", ""},
+        // A record the store does not hold holds up none after it.
+        {store->Name(), 999, "ok", "", "2026-12-08T08:01:03.000Z", "", ""},
     };
+    std::swap(ends[1], ends[3]);
     for (const records::Pending& p : ends)
         ASSERT_TRUE(outbox.Add(p, error)) << error;
     std::ofstream(outbox.Path(), std::ios::app) << "{\"store\": \"" << store->Name() << "\", \"id\": ";
-    EXPECT_EQ(outbox.Waiting(store->Name()), 2u);
+    EXPECT_EQ(outbox.Waiting(store->Name()), 3u);
 
     if (GetParam() == records::Place::Kind::Postgres) {
         pgtest::Stop();
-        EXPECT_EQ(outbox.Deliver(*store), 2u);
+        EXPECT_EQ(outbox.Deliver(*store), 3u);
         ASSERT_TRUE(pgtest::Start(error)) << error;
     }
-    EXPECT_EQ(outbox.Deliver(*store), 0u);
-    EXPECT_EQ(outbox.All(), std::vector<records::Pending>{ends[2]});
+    EXPECT_EQ(outbox.Deliver(*store), 1u);
+    EXPECT_EQ(outbox.All(), (std::vector<records::Pending>{ends[1], ends[2]}));
 
     const auto kept = store->Query({}, error);
     ASSERT_TRUE(kept) << error;
@@ -257,7 +260,7 @@ TEST_P(Stores, EndsThatWaitedReachTheirStoreOnceItAnswers)
     EXPECT_EQ(first.unitId, "AABBCCDDEEFF");
     EXPECT_EQ(first.version, "V2.4");
     EXPECT_EQ(kept->front().result, "failed");
-    EXPECT_EQ(kept->front().detail, ends[1].detail);
+    EXPECT_EQ(kept->front().detail, ends[3].detail);
 }
 
 TEST_F(Records, WhatCannotBeUsedIsRefusedWithItsPathAndCause)

@@ -1,7 +1,8 @@
 #include "ui/records/RecordsPage.h"
 
-#include "core/records/Record.h"
 #include "core/records/Place.h"
+#include "core/records/Record.h"
+#include "driver/records/Outbox.h"
 #include "driver/records/Store.h"
 #include "jobs/records/Recorder.h"
 #include "ui/common/CutTextTips.h"
@@ -218,6 +219,9 @@ void RecordsPage::Refresh()
     openingAgain_.stop();
     if (!Opened())
         return;
+    // Ends that could not reach the store wait on this station: given to it
+    // now that it answers, and those still waiting are said.
+    waiting_ = records::Outbox(records::OutboxPath()).Deliver(*store_);
     QString error;
     if (!model_->Reset(store_, CurrentFilter(), error)) {
         SayInstead(tr("无法读取记录：\n%1").arg(error));
@@ -259,6 +263,10 @@ bool RecordsPage::eventFilter(QObject* watched, QEvent* e)
 
 void RecordsPage::UpdateSummary()
 {
+    // What waits on the station is said after what the table holds.
+    const auto Show = [this](const QString& text) {
+        summary_->setText(waiting_ == 0 ? text : text + tr("；另有 %1 条记录的结果在本机等待送达").arg(waiting_));
+    };
     if (stack_->currentWidget() != table_)
         return;
     const int rows = model_->rowCount();
@@ -267,15 +275,15 @@ void RecordsPage::UpdateSummary()
     const int by = header->sortIndicatorSection();
     const bool newestFirst = by == RecordsModel::Started && header->sortIndicatorOrder() == Qt::DescendingOrder;
     if (model_->more() && !newestFirst)
-        summary_->setText(tr("已显示最新的 %1 条记录，按“%2”排列，向下滚动显示更多")
+        Show(tr("已显示最新的 %1 条记录，按“%2”排列，向下滚动显示更多")
                               .arg(rows)
                               .arg(model_->headerData(by, Qt::Horizontal, Qt::DisplayRole).toString()));
     else if (model_->more())
-        summary_->setText(tr("已显示最新的 %1 条记录，向下滚动显示更多").arg(rows));
+        Show(tr("已显示最新的 %1 条记录，向下滚动显示更多").arg(rows));
     else if (rows == 0)
-        summary_->setText(text.isEmpty() ? tr("没有记录") : tr("没有符合“%1”的记录").arg(text));
+        Show(text.isEmpty() ? tr("没有记录") : tr("没有符合“%1”的记录").arg(text));
     else
-        summary_->setText(text.isEmpty() ? tr("共 %1 条记录").arg(rows)
+        Show(text.isEmpty() ? tr("共 %1 条记录").arg(rows)
                                          : tr("共 %1 条记录符合“%2”").arg(rows).arg(text));
 }
 

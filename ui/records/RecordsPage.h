@@ -73,6 +73,7 @@ private:
     Opener open_;
     std::shared_ptr<jobs::OpeningStore> opening_;
     std::shared_ptr<records::Store> store_;
+    std::size_t waiting_ = 0;  // ends kept on this station for it
     RecordsModel* model_ = nullptr;
     QSortFilterProxyModel* sorted_ = nullptr;
     QStackedWidget* stack_ = nullptr;
