@@ -93,6 +93,33 @@ public:
         pid_ = -1;
     }
 
+    // The postmaster and its children: the backends serving connections.
+    void Signal(int signal) const
+    {
+        if (pid_ <= 0)
+            return;
+        ::kill(pid_, signal);
+        std::error_code ec;
+        for (auto it = std::filesystem::directory_iterator("/proc", ec); !ec && it != std::filesystem::directory_iterator();
+             it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            if (name.find_first_not_of("0123456789") != std::string::npos)
+                continue;
+            std::ifstream stat(it->path() / "stat");
+            std::string text((std::istreambuf_iterator<char>(stat)), {});
+            // "pid (comm) state ppid ...": comm may hold blanks, not ')'.
+            const std::size_t close = text.rfind(')');
+            if (close == std::string::npos)
+                continue;
+            std::istringstream rest(text.substr(close + 1));
+            std::string state;
+            pid_t parent = 0;
+            rest >> state >> parent;
+            if (parent == pid_)
+                ::kill(static_cast<pid_t>(std::stol(name)), signal);
+        }
+    }
+
     std::string FreshDatabase(std::string& error)
     {
         const std::string name = "records_" + std::to_string(++databases_);
@@ -171,6 +198,11 @@ void Stop()
 bool Start(std::string& error)
 {
     return TheServer().Start(error);
+}
+
+void Hold(bool held)
+{
+    TheServer().Signal(held ? SIGSTOP : SIGCONT);
 }
 
 }  // namespace pgtest

@@ -25,4 +25,8 @@ std::string FreshDatabase(std::string& error);
 void Stop();
 bool Start(std::string& error);
 
+// The server and every process of it held (SIGSTOP) as a server that stops
+// answering is, connections open, and let go again (SIGCONT).
+void Hold(bool held);
+
 }  // namespace pgtest

@@ -5,6 +5,7 @@
 #include "tests/support/KeptRecords.h"
 #include "tests/support/MessageBoxes.h"
 #include "tests/support/OwnSettings.h"
+#include "tests/support/Postgres.h"
 #include "tests/support/RunCtl.h"
 #include "ui/app/MainWindow.h"
 #include "ui/common/FastReplies.h"
@@ -15,11 +16,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <nlohmann/json.hpp>
@@ -203,6 +206,45 @@ private slots:
         QCOMPARE(s["packets"]["registration"]["text"].get<std::string>(), std::string("DTU-0042"));
         QCOMPARE(s["rf"]["address"].get<int>(), 123);
         QCOMPARE(s["rf"]["power"].get<std::string>(), std::string("Level5"));
+    }
+
+    // A database server that stops answering holds up the record, not the
+    // window: "全部写入" returns at once, the window goes on answering, and
+    // the write starts and is recorded once the server answers again.
+    void aServerThatDoesNotAnswerHoldsUpNoWindow()
+    {
+        std::string error;
+        const std::string url = pgtest::FreshDatabase(error);
+        QVERIFY2(!url.empty(), error.c_str());
+        const QString path = File("unit.toml", kProfile);
+        ui::SetOpenFileHandler([&](const QString&) { return path; });
+        Click("loadProfileButton");
+        struct Place {
+            QByteArray was = qgetenv("DTUTOOL_RECORDS");
+            ~Place()
+            {
+                pgtest::Hold(false);
+                qputenv("DTUTOOL_RECORDS", was);
+            }
+        } place;
+        qputenv("DTUTOOL_RECORDS", QByteArray::fromStdString(url));
+        pgtest::Hold(true);
+        QElapsedTimer clock;
+        clock.start();
+        Click("writeAllButton");
+        bool answered = false;
+        QTimer::singleShot(50, [&] { answered = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(answered, 500);
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QTest::qWait(1000);
+        QVERIFY(!page_->running());
+        pgtest::Hold(false);
+        QTRY_VERIFY2_WITH_TIMEOUT(page_->running() || page_->paneText(1).startsWith(QStringLiteral("全部写入完成")),
+                                  qPrintable(page_->paneText(1) + boxes_.texts().join(u'|')), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(page_->paneText(1).startsWith(QStringLiteral("全部写入完成")), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(KeptRecords(url, 1).size(), std::size_t(1), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(KeptRecords(url, 1).front().result, std::string(records::kResultOk), 10000);
+        QVERIFY(boxes_.texts().isEmpty());
     }
 
     // What the model's page cannot set is named on loading and in the write
