@@ -1111,6 +1111,10 @@ Check the server and the network, then open it again in &quot;Settings&quot;.</t
         <source>无法写入文件 %1。</source>
         <translation>Cannot write file %1.</translation>
     </message>
+    <message>
+        <source>收到但未能记录的字节数</source>
+        <translation>Received bytes that could not be recorded</translation>
+    </message>
 </context>
 <context>
     <name>QAbstractFileIconProvider</name>
@@ -1890,10 +1894,6 @@ The log was stopped; the terminal works as before.</translation>
     <message>
         <source>保留行数:</source>
         <translation>Lines kept:</translation>
-    </message>
-    <message>
-        <source>窗口来不及处理，%1 字节收到的数据已丢失。</source>
-        <translation>The window could not keep up: %1 bytes received are lost.</translation>
     </message>
     <message>
         <source>更早的 %1 行已移出接收区（最多保留 %2 行）</source>
@@ -3565,6 +3565,13 @@ Stop the upgrade and close?</translation>
     <message>
         <source>%1 is not a valid entry. Specify a value between 0 and 255.</source>
         <translation>%1 is not a valid entry. Specify a value between 0 and 255.</translation>
+    </message>
+</context>
+<context>
+    <name>ui::StreamReader</name>
+    <message>
+        <source>窗口来不及处理，%1 字节收到的数据已丢失。</source>
+        <translation>The window could not keep up: %1 bytes received are lost.</translation>
     </message>
 </context>
 <context>

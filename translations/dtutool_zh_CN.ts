@@ -1111,6 +1111,10 @@
         <source>无法写入文件 %1。</source>
         <translation>无法写入文件 %1。</translation>
     </message>
+    <message>
+        <source>收到但未能记录的字节数</source>
+        <translation>收到但未能记录的字节数</translation>
+    </message>
 </context>
 <context>
     <name>QAbstractFileIconProvider</name>
@@ -1890,10 +1894,6 @@
     <message>
         <source>保留行数:</source>
         <translation>保留行数:</translation>
-    </message>
-    <message>
-        <source>窗口来不及处理，%1 字节收到的数据已丢失。</source>
-        <translation>窗口来不及处理，%1 字节收到的数据已丢失。</translation>
     </message>
     <message>
         <source>更早的 %1 行已移出接收区（最多保留 %2 行）</source>
@@ -3565,6 +3565,13 @@
     <message>
         <source>%1 is not a valid entry. Specify a value between 0 and 255.</source>
         <translation>%1 不是有效值。请指定一个介于 0 和 255 之间的值。</translation>
+    </message>
+</context>
+<context>
+    <name>ui::StreamReader</name>
+    <message>
+        <source>窗口来不及处理，%1 字节收到的数据已丢失。</source>
+        <translation>窗口来不及处理，%1 字节收到的数据已丢失。</translation>
     </message>
 </context>
 <context>

@@ -1,7 +1,8 @@
 // The line monitor in the main window, against the simulated DTU on a real
 // pseudo-terminal: requests from the DTU page appear as sent rows, the
 // answers as received rows, decoded; an answer that fails its checksum and a
-// request left unanswered are marked; the rows filter, copy and save.
+// request left unanswered are marked; the rows filter, copy and save; a
+// flood it could not keep up with is said.
 #include "core/dtu/Frame.h"
 #include "driver/serial/BufferedPort.h"
 #include "dtu-sim/sim/SimulatedDtu.h"
@@ -11,6 +12,7 @@
 #include "tests/support/RunTests.h"
 #include "ui/app/MainWindow.h"
 #include "ui/common/FileDialog.h"
+#include "ui/common/ReceivedStream.h"
 #include "ui/dtu/DtuPage.h"
 #include "ui/monitor/MonitorWindow.h"
 
@@ -262,6 +264,15 @@ private slots:
 class MonitorLineTest : public QObject {
     Q_OBJECT
 
+    template <class W>
+    static W* In(QWidget* parent, const char* name)
+    {
+        W* w = parent->findChild<W*>(QLatin1String(name));
+        if (!w)
+            qFatal("no widget %s", name);
+        return w;
+    }
+
 private slots:
     void framesWrittenOnOtherThreadsArriveInOrder()
     {
@@ -316,6 +327,42 @@ private slots:
         QCOMPARE(monitor.model()->EntryAt(9)->seq, std::uint64_t(8999));
         QCOMPARE(monitor.model()->index(9, MonitorModel::Bytes).data().toString(), QStringLiteral("41 23 27"));
         QVERIFY(!monitor.model()->index(10, MonitorModel::Bytes).data().isValid());
+    }
+
+    // A flood while the window's thread is busy: what the stream could not
+    // keep for it is said in the bar, in the terminal's words, and every
+    // byte is either in the log or in that count.
+    void saysWhatAFloodCostIt()
+    {
+        PtyPair pty;
+        QVERIFY(g_Serial.Open(pty.terminalPath(), 115200, 0));
+        {
+            MonitorWindow monitor;
+            monitor.show();
+            auto* dropped = monitor.findChild<QLabel*>(QStringLiteral("droppedLabel"));
+            QVERIFY(dropped && dropped->isHidden());
+            const std::size_t total = ui::ReceivedStream::kMaxWaiting + (std::size_t{1} << 20);
+            Bytes flood(total);
+            for (std::size_t i = 0; i < total; ++i)
+                flood[i] = std::uint8_t('0' + i % 64);
+            const std::uint64_t end = g_Rx.Received() + total;
+            // No event is handled meanwhile: nothing is delivered.
+            pty.Send(flood);
+            QVERIFY(WaitFor([&] { return g_Rx.Received() == end; }, std::chrono::seconds(20)));
+            QTRY_VERIFY(dropped->isVisible());
+            const auto lost = [&] {
+                std::size_t logged = 0;
+                for (std::size_t i = 0; i < monitor.log().size(); ++i)
+                    logged += monitor.log()[i].bytes.size();
+                return total - logged;
+            };
+            QTRY_COMPARE(dropped->text(), QStringLiteral("窗口来不及处理，%1 字节收到的数据已丢失。").arg(lost()));
+            QVERIFY2(lost() >= total - ui::ReceivedStream::kMaxWaiting, qPrintable(QString::number(lost())));
+            // Said until cleared with the rows.
+            In<QPushButton>(&monitor, "clearButton")->click();
+            QVERIFY(dropped->isHidden());
+        }
+        g_Serial.Close();
     }
 
     void badChecksumAnswerIsMarked()

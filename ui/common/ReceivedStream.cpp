@@ -35,13 +35,17 @@ void ReceivedStream::OnRead(const std::uint8_t* data, std::size_t length)
     // The frame path has counted these bytes already.
     const std::uint64_t end = g_Rx.Received();
     std::lock_guard guard(lock_);
-    if (waiting_.size() + length > kMaxWaiting) {
+    // Once bytes are lost, so is the rest until this thread takes what
+    // waits: what waits stays one stretch of the stream, and the loss
+    // follows it.
+    if (dropping_ || waiting_.size() + length > kMaxWaiting) {
+        dropping_ = true;
         dropped_ += length;
-        return;
+    } else {
+        if (waiting_.empty())
+            waitingAt_ = end - length;
+        waiting_.insert(waiting_.end(), data, data + length);
     }
-    if (waiting_.empty())
-        waitingAt_ = end - length;
-    waiting_.insert(waiting_.end(), data, data + length);
     if (!woken_) {
         woken_ = true;
         QMetaObject::invokeMethod(this, &ReceivedStream::Wake, Qt::QueuedConnection);
@@ -67,16 +71,17 @@ void ReceivedStream::Flush()
         delivering_.swap(waiting_);
         at = waitingAt_;
         dropped = std::exchange(dropped_, 0);
+        dropping_ = false;
         woken_ = false;
     }
     flush_.stop();
-    if (dropped > 0)
-        emit this->dropped(dropped);
     if (!delivering_.empty())
         quiet_.start();
     if (!delivering_.empty())
         emit received(at, QByteArray::fromRawData(reinterpret_cast<const char*>(delivering_.data()),
                                                   static_cast<qsizetype>(delivering_.size())));
+    if (dropped > 0)
+        emit this->dropped(dropped);
 }
 
 void ReceivedStream::Release()

@@ -48,7 +48,8 @@ signals:
     // connect directly, and copy what is kept.
     void received(quint64 at, const QByteArray& bytes);
     void frameEnded(quint64 end);
-    // `count` bytes could not wait for this thread and are gone.
+    // `count` bytes could not wait for this thread and are gone: the ones
+    // after those last delivered.
     void dropped(quint64 count);
 
 private:
@@ -63,6 +64,7 @@ private:
     std::vector<std::uint8_t> delivering_;
     std::uint64_t waitingAt_ = 0;         // under lock_
     std::uint64_t dropped_ = 0;           // under lock_
+    bool dropping_ = false;               // under lock_
     bool woken_ = false;                  // under lock_
 };
 

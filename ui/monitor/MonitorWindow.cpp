@@ -1,10 +1,9 @@
-// The window and its bar: the filters, pause and clear, and the count of
-// rows the table shows.
+// The window and its bar: the filters, pause and clear, the count of rows
+// the table shows, and the received bytes it could not keep up with.
 #include "ui/monitor/MonitorWindow.h"
 
 #include "core/dtu/Commands.h"
 #include "driver/serial/BufferedPort.h"
-#include "ui/common/ReceivedStream.h"
 #include "ui/common/Widgets.h"
 
 #include <QComboBox>
@@ -65,6 +64,9 @@ MonitorWindow::MonitorWindow(QWidget* parent, std::size_t maxFrames) : QDialog(p
     save->setAccessibleDescription(tr("把表格中的行保存为文本或 CSV 文件"));
     count_ = ui::Tag(ui::Label(this), 2007, "countLabel");
     count_->setAccessibleDescription(tr("表格中的帧数"));
+    dropped_ = ui::Named(ui::Label(this), "droppedLabel");
+    dropped_->setAccessibleDescription(tr("收到但未能记录的字节数"));
+    dropped_->hide();
 
     model_ = new MonitorModel(log_, this);
     table_ = ui::Tag(new QTableView(this), 2008, "frameTable");
@@ -103,6 +105,7 @@ MonitorWindow::MonitorWindow(QWidget* parent, std::size_t maxFrames) : QDialog(p
     bar->addWidget(copy);
     bar->addWidget(save);
     bar->addStretch(1);
+    bar->addWidget(dropped_);
     bar->addWidget(count_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
@@ -111,9 +114,9 @@ MonitorWindow::MonitorWindow(QWidget* parent, std::size_t maxFrames) : QDialog(p
     UpdateCount();
 
     g_Serial.SetWriteObserver(this);
-    auto& stream = ui::ReceivedStream::instance();
-    connect(&stream, &ui::ReceivedStream::received, this, &MonitorWindow::OnStream);
-    connect(&stream, &ui::ReceivedStream::frameEnded, this, &MonitorWindow::OnFrameEnded);
+    stream_ = new ui::StreamReader({{}, [this](ui::StreamReader::Records& records) { RecordCut(records); },
+                                    [this](quint64) { UpdateDropped(); }},
+                                   this);
 }
 
 MonitorWindow::~MonitorWindow()
@@ -125,6 +128,13 @@ MonitorWindow::~MonitorWindow()
 void MonitorWindow::UpdateCount()
 {
     count_->setText(tr("%1 帧").arg(model_->rowCount()));
+}
+
+void MonitorWindow::UpdateDropped()
+{
+    const quint64 dropped = stream_->droppedBytes();
+    dropped_->setVisible(dropped > 0);
+    dropped_->setText(dropped > 0 ? ui::StreamReader::DroppedText(dropped) : QString());
 }
 
 void MonitorWindow::showEvent(QShowEvent* e)
@@ -161,4 +171,6 @@ void MonitorWindow::OnClear()
     expiry_.stop();
     model_->Sync();
     UpdateCount();
+    stream_->ResetDropped();
+    UpdateDropped();
 }

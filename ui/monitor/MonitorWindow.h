@@ -10,8 +10,8 @@
 #pragma once
 
 #include "core/monitor/LineLog.h"
-#include "core/monitor/StreamCutter.h"
 #include "driver/serial/SerialPort.h"
+#include "ui/common/StreamReader.h"
 
 #include <QAbstractTableModel>
 #include <QBasicTimer>
@@ -102,11 +102,10 @@ private slots:
 private:
     void OnWritten(const std::uint8_t* data, std::size_t length) override;
     void TakeSent();
-    // The received stream, cut into records where the frame path ended its
-    // frames and at the cutter's bound: every byte in a record.
-    void OnStream(quint64 at, const QByteArray& bytes);
-    void OnFrameEnded(quint64 end);
-    void RecordCut(std::vector<monitor::StreamCutter::Record>& records);
+    // The received stream, cut into records: every byte in a record, or
+    // counted in the bar as lost.
+    void RecordCut(ui::StreamReader::Records& records);
+    void UpdateDropped();
     void Record(monitor::Direction direction, std::span<const std::uint8_t> bytes, std::int64_t wallMs,
                 std::int64_t steadyMs);
     void ScheduleRefresh();
@@ -120,13 +119,14 @@ private:
     };
 
     monitor::LineLog log_;
-    monitor::StreamCutter cutter_;
     MonitorModel* model_ = nullptr;
     QTableView* table_ = nullptr;
     QComboBox* direction_ = nullptr;
     QComboBox* command_ = nullptr;
     QPushButton* pause_ = nullptr;
     QLabel* count_ = nullptr;
+    QLabel* dropped_ = nullptr;
+    ui::StreamReader* stream_ = nullptr;
     bool paused_ = false;
     bool refreshPosted_ = false;
     QBasicTimer expiry_;

@@ -60,21 +60,7 @@ void MonitorWindow::OnReceived(std::span<const std::uint8_t> bytes)
     Record(Direction::Received, bytes, host::WallMs(), SteadyMs());
 }
 
-void MonitorWindow::OnStream(quint64 at, const QByteArray& bytes)
-{
-    std::vector<monitor::StreamCutter::Record> records;
-    cutter_.Feed(at, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), bytes.size()), records);
-    RecordCut(records);
-}
-
-void MonitorWindow::OnFrameEnded(quint64 end)
-{
-    std::vector<monitor::StreamCutter::Record> records;
-    cutter_.EndAt(end, records);
-    RecordCut(records);
-}
-
-void MonitorWindow::RecordCut(std::vector<monitor::StreamCutter::Record>& records)
+void MonitorWindow::RecordCut(ui::StreamReader::Records& records)
 {
     for (const auto& r : records)
         OnReceived(r.bytes);

@@ -17,14 +17,20 @@
 // wheel does, and the caret with it. Assistive technology reads it as
 // read-only multi-line text: every line held, joined with '\n'
 // (ReceiveViewAccessible.cpp).
+//
+// The lines, the caret and the selection are a LineRing; this file and
+// ReceiveView.cpp keep the page shown over it, ReceiveViewPaint.cpp draws
+// it and finds places on it, ReceiveViewInput.cpp takes the keys and the
+// mouse.
 #pragma once
+
+#include "ui/terminal/LineRing.h"
 
 #include <QAbstractScrollArea>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
 
-#include <deque>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -38,54 +44,46 @@ class ReceiveView : public QAbstractScrollArea {
 public:
     // A place in the text: a line, counted from the first ever held (lines
     // that left the ring keep their numbers) and a character in it.
-    struct Pos {
-        qint64 line = 0;
-        qsizetype column = 0;
-        friend bool operator==(const Pos&, const Pos&) = default;
-        friend auto operator<=>(const Pos&, const Pos&) = default;
-    };
+    using Pos = LineRing::Pos;
 
     explicit ReceiveView(QWidget* parent = nullptr);
     ~ReceiveView() override;
 
     // The most lines held; the oldest leave first.
     void setMaxLines(int lines);
-    int maxLines() const { return maxLines_; }
+    int maxLines() const { return ring_.maxLines(); }
     // Long lines wrap at the width (the text view) or scroll sideways.
     void setWrap(bool wrap);
-    bool wraps() const { return wrap_; }
+    bool wraps() const { return ring_.wraps(); }
 
     void append(QStringList lines);
     // Takes back the newest lines (a record shown while it grows).
     void removeLast(int count);
     void clear();
 
-    int lineCount() const { return int(lines_.size()); }
+    const LineRing& lines() const { return ring_; }
+    int lineCount() const { return ring_.count(); }
     // 0 is the oldest held.
-    const QString& line(int index) const { return lines_[std::size_t(index)]; }
+    const QString& line(int index) const { return ring_.line(index); }
     // Lines that left at the top since the view was last cleared.
-    qint64 dropped() const { return dropped_; }
+    qint64 dropped() const { return ring_.dropped(); }
     // Every line held, joined with '\n'.
-    QString text() const;
-    QString selectedText() const;
-    bool hasSelection() const { return anchor_ != caret_; }
+    QString text() const { return ring_.text(); }
+    QString selectedText() const { return ring_.selectedText(); }
+    bool hasSelection() const { return ring_.hasSelection(); }
     // True while it shows the last line and follows new ones.
     bool following() const { return following_; }
     void scrollToEnd();
 
     // For the accessible interface: the text as one string of characters.
-    qint64 characterCount() const;
-    qint64 offsetOf(Pos pos) const;
-    Pos posOf(qint64 offset) const;
-    QString textBetween(qint64 start, qint64 end) const;
-    Pos caret() const { return Clamped(caret_); }
-    Pos anchor() const { return Clamped(anchor_); }
+    qint64 characterCount() const { return ring_.characterCount(); }
+    qint64 offsetOf(Pos pos) const { return ring_.offsetOf(pos); }
+    Pos posOf(qint64 offset) const { return ring_.posOf(offset); }
+    QString textBetween(qint64 start, qint64 end) const { return ring_.textBetween(start, end); }
+    Pos caret() const { return ring_.caret(); }
+    Pos anchor() const { return ring_.anchor(); }
     // The selection's first and last place.
-    std::pair<Pos, Pos> selectionRange() const
-    {
-        const Pos a = anchor(), c = caret();
-        return a < c ? std::pair{a, c} : std::pair{c, a};
-    }
+    std::pair<Pos, Pos> selectionRange() const { return ring_.selectionRange(); }
     void select(Pos anchor, Pos caret);
     // Where a place is drawn, in viewport coordinates; empty off screen.
     QRect characterRect(Pos pos) const;
@@ -120,9 +118,11 @@ private:
         std::shared_ptr<QTextLayout> layout;
     };
 
-    std::shared_ptr<QTextLayout> Layout(int index) const;
-    int TextWidth() const;
-    int RowHeight() const;
+    // Room around the text, as a QPlainTextEdit's document leaves it.
+    static constexpr int kMargin = 4;
+
+    // Lines that left the ring, for assistive technology.
+    void Gone(const LineRing::Left& left);
     // The first line of the page that ends with line `last`.
     int TopFor(int last) const;
     int FirstShown() const;
@@ -131,30 +131,28 @@ private:
     // The scroll bars over what is held, once after a batch of changes.
     void Changed();
     void Sync();
-    void OnScrolled(int value);
-    Pos Clamped(Pos pos) const;
-    qint64 FirstLine() const { return dropped_; }
-    qint64 EndLine() const { return dropped_ + qint64(lines_.size()); }
-    const QString& At(qint64 line) const { return lines_[std::size_t(line - dropped_)]; }
-    // Moves the caret; `keep` extends the selection from the anchor.
+
+    // ReceiveViewPaint.cpp
+    std::shared_ptr<QTextLayout> Layout(int index) const;
+    int TextWidth() const;
+    int RowHeight() const;
+    // Where the text starts across, scrolled sideways.
+    qreal TextLeft() const;
+
+    // ReceiveViewInput.cpp
     void MoveCaret(Pos to, bool keep);
     void SelectionChanged();
+
     // ReceiveViewAccessible.cpp
     static void InstallAccessible();
     void TellSelection();
     void TellTextChanged();
 
-    std::deque<QString> lines_;
-    qint64 chars_ = 0;  // in the lines held
-    int maxLines_ = 10000;
-    qint64 dropped_ = 0;
-    bool wrap_ = true;
+    LineRing ring_;
     bool following_ = true;
     qint64 top_ = 0;  // the first line shown while not following
-    qsizetype widest_ = 0;     // characters, for the sideways scroll bar
     int widestSeen_ = 0;       // pixels, of the lines painted
     mutable int rowHeight_ = 0;
-    Pos anchor_, caret_;
     bool dragging_ = false;
     bool syncing_ = false;
     QTimer sync_;

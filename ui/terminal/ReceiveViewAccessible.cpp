@@ -101,51 +101,11 @@ void ReceiveView::InstallAccessible()
     QAccessible::installFactory(&AccessibleFor);
 }
 
-qint64 ReceiveView::characterCount() const
-{
-    return lines_.empty() ? 0 : chars_ + qint64(lines_.size()) - 1;
-}
-
-qint64 ReceiveView::offsetOf(Pos pos) const
-{
-    pos = Clamped(pos);
-    qint64 offset = 0;
-    for (qint64 l = FirstLine(); l < pos.line; ++l)
-        offset += At(l).size() + 1;
-    return offset + pos.column;
-}
-
-ReceiveView::Pos ReceiveView::posOf(qint64 offset) const
-{
-    qint64 l = FirstLine();
-    for (; l < EndLine(); ++l) {
-        if (offset <= At(l).size())
-            return {l, qsizetype(std::max<qint64>(0, offset))};
-        offset -= At(l).size() + 1;
-    }
-    return Clamped({EndLine(), 0});
-}
-
-QString ReceiveView::textBetween(qint64 start, qint64 end) const
-{
-    const Pos from = posOf(start), to = posOf(std::max(start, end));
-    QString out;
-    for (qint64 l = from.line; l <= to.line && l < EndLine(); ++l) {
-        const QString& s = At(l);
-        const qsizetype a = l == from.line ? from.column : 0;
-        const qsizetype b = l == to.line ? to.column : s.size();
-        out += QStringView(s).mid(a, b - a);
-        if (l != to.line)
-            out += u'\n';
-    }
-    return out;
-}
-
 void ReceiveView::TellSelection()
 {
     if (!QAccessible::isActive())
         return;
-    QAccessibleTextCursorEvent moved(this, int(offsetOf(caret_)));
+    QAccessibleTextCursorEvent moved(this, int(offsetOf(caret())));
     QAccessible::updateAccessibility(&moved);
     const auto [from, to] = selectionRange();
     QAccessibleTextSelectionEvent selected(this, int(offsetOf(from)), int(offsetOf(to)));
@@ -167,7 +127,7 @@ void ReceiveView::TellTextChanged()
             QAccessibleTextRemoveEvent removed(this, 0, QString(qsizetype(std::min(a11yRemoved_, a11yChars_)), u' '));
             QAccessible::updateAccessibility(&removed);
         }
-        const qint64 keptChars = kept == 0 ? 0 : offsetOf({dropped_ + kept - 1, std::numeric_limits<qsizetype>::max()});
+        const qint64 keptChars = kept == 0 ? 0 : offsetOf({dropped() + kept - 1, std::numeric_limits<qsizetype>::max()});
         const qint64 before = std::max<qint64>(0, a11yChars_ - a11yRemoved_ - keptChars);
         const qint64 after = characterCount() - keptChars;
         const int at = int(keptChars);

@@ -1,7 +1,6 @@
 #include "ui/terminal/TerminalWindow.h"
 
 #include "driver/serial/BufferedPort.h"
-#include "ui/common/ReceivedStream.h"
 #include "ui/common/Widgets.h"
 #include "ui/terminal/TerminalWindowInternal.h"
 
@@ -196,10 +195,10 @@ void TerminalWindow::BuildForm()
     connect(endingCombo_, &QComboBox::currentIndexChanged, this, &TerminalWindow::SaveOptions);
     connect(clearButton_, &QPushButton::clicked, this, &TerminalWindow::OnClear);
     connect(viewLinesSpin_, &QSpinBox::valueChanged, this, &TerminalWindow::OnViewLinesChanged);
-    auto& stream = ui::ReceivedStream::instance();
-    connect(&stream, &ui::ReceivedStream::received, this, &TerminalWindow::OnStream);
-    connect(&stream, &ui::ReceivedStream::frameEnded, this, &TerminalWindow::OnFrameEnded);
-    connect(&stream, &ui::ReceivedStream::dropped, this, &TerminalWindow::OnDropped);
+    stream_ = new ui::StreamReader({[this] { liveSinceMs_ = ui::terminal_internal::NowMs(); },
+                                    [this](ui::StreamReader::Records& records) { RecordCut(records); },
+                                    [this](quint64 count) { OnDropped(count); }},
+                                   this);
     connect(logButton_, &QPushButton::clicked, this, &TerminalWindow::OnLog);
     connect(editCommandsButton_, &QPushButton::clicked, this, &TerminalWindow::OnEditCommands);
 

@@ -24,8 +24,8 @@
 // each have a TerminalDlg*.cpp of their own.
 #pragma once
 
-#include "core/monitor/StreamCutter.h"
 #include "ui/common/FramePage.h"
+#include "ui/common/StreamReader.h"
 #include "ui/terminal/CommandsDialog.h"
 #include "ui/terminal/History.h"
 #include "ui/terminal/ReceiveView.h"
@@ -95,11 +95,6 @@ private slots:
     void OnTimedToggled(bool on);
     void OnShowOptionChanged();
     void OnClear();
-    // The received stream: records to the view and the log as they end,
-    // the record in progress shown as it grows.
-    void OnStream(quint64 at, const QByteArray& bytes);
-    void OnFrameEnded(quint64 end);
-    void OnDropped(quint64 count);
     void OnViewLinesChanged(int lines);
     void OnLog();
     void OnEditCommands();
@@ -147,9 +142,10 @@ private:
 
     // TerminalWindowView.cpp
     void Record(Chunk chunk);
-    // Ends the received record in progress where the stream is now.
-    void CutOpen();
-    void RecordCut(std::vector<monitor::StreamCutter::Record>& records);
+    // The received stream: records to the view and the log as they end,
+    // the record in progress shown as it grows.
+    void RecordCut(ui::StreamReader::Records& records);
+    void OnDropped(quint64 count);
     void Log(const Chunk& chunk);
     // Kept for showing again, within the bounds.
     void Keep(Chunk chunk);
@@ -196,7 +192,7 @@ private:
     terminal::SessionLog log_;
     std::deque<Chunk> chunks_;
     std::size_t chunkBytes_ = 0;
-    monitor::StreamCutter cutter_;
+    ui::StreamReader* stream_ = nullptr;
     std::int64_t liveSinceMs_ = 0;  // when the record in progress began
     int liveLines_ = 0;             // the view's last lines show it
     std::optional<OpenTail> tail_;

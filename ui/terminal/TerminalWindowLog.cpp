@@ -17,7 +17,7 @@ void TerminalWindow::OnLog()
     if (log_.isOpen()) {
         // What has arrived so far belongs to the log: the record in progress
         // ends here, and what follows starts the next.
-        CutOpen();
+        stream_->CutNow();
         StopLog({});
         return;
     }

@@ -3,7 +3,6 @@
 #include "ui/terminal/TerminalWindow.h"
 
 #include "core/monitor/LineLog.h"
-#include "ui/common/ReceivedStream.h"
 #include "ui/terminal/TerminalWindowInternal.h"
 
 #include <QCheckBox>
@@ -15,30 +14,13 @@
 
 using ui::terminal_internal::NowMs;
 
-void TerminalWindow::OnStream(quint64 at, const QByteArray& bytes)
-{
-    if (cutter_.open().empty())
-        liveSinceMs_ = NowMs();
-    std::vector<monitor::StreamCutter::Record> records;
-    cutter_.Feed(at, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), bytes.size()), records);
-    RecordCut(records);
-}
-
-void TerminalWindow::OnFrameEnded(quint64 end)
-{
-    std::vector<monitor::StreamCutter::Record> records;
-    cutter_.EndAt(end, records);
-    RecordCut(records);
-}
-
 void TerminalWindow::OnDropped(quint64 count)
 {
     if (wantsFrames())
-        Record({NowMs(), Kind::Notice, {},
-                tr("窗口来不及处理，%1 字节收到的数据已丢失。").arg(count)});
+        Record({NowMs(), Kind::Notice, {}, ui::StreamReader::DroppedText(count)});
 }
 
-void TerminalWindow::RecordCut(std::vector<monitor::StreamCutter::Record>& records)
+void TerminalWindow::RecordCut(ui::StreamReader::Records& records)
 {
     // Hidden and not logging: the stream is followed, not kept, and what
     // comes next continues nothing shown.
@@ -62,12 +44,13 @@ void TerminalWindow::RecordCut(std::vector<monitor::StreamCutter::Record>& recor
 
 void TerminalWindow::ShowLive()
 {
-    if (cutter_.open().empty())
+    const monitor::StreamCutter& cutter = stream_->cutter();
+    if (cutter.open().empty())
         return;
     // Shown as it will be once cut, the tail left as it is.
     std::optional<OpenTail> tail = tail_;
     liveLines_ =
-        AppendToView({liveSinceMs_, Kind::Received, cutter_.open(), {}, cutter_.openContinues()}, tail, &liveTook_);
+        AppendToView({liveSinceMs_, Kind::Received, cutter.open(), {}, cutter.openContinues()}, tail, &liveTook_);
 }
 
 void TerminalWindow::DropLive()
@@ -90,20 +73,12 @@ void TerminalWindow::SayLinesGone()
                                 .arg(view_->maxLines()));
 }
 
-void TerminalWindow::CutOpen()
-{
-    ui::ReceivedStream::instance().Flush();
-    std::vector<monitor::StreamCutter::Record> records;
-    cutter_.EndAt(cutter_.openAt() + cutter_.open().size(), records);
-    RecordCut(records);
-}
-
 void TerminalWindow::Record(Chunk chunk)
 {
     // What was received before a send is an answer of its own: the next
     // one starts below the send.
     if (chunk.kind == Kind::Sent)
-        CutOpen();
+        stream_->CutNow();
     const bool live = liveLines_ > 0;
     DropLive();
     Log(chunk);
