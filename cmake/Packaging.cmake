@@ -33,6 +33,8 @@ add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
   DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/changelog)
 add_custom_target(dtu_changelog ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz packaging/copyright README.md DESTINATION ${DTU_DOC_DIR})
+# The README links to these, beside it.
+install(DIRECTORY docs/ DESTINATION ${DTU_DOC_DIR}/docs FILES_MATCHING PATTERN "*.md")
 
 if(TARGET dtutool)
   install(FILES packaging/dtutool.desktop DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)

@@ -39,9 +39,14 @@ expected=(
   ./usr/share/dtutool/udev/70-dtutool-modemmanager.rules
   ./usr/share/doc/dtutool/copyright
   ./usr/share/doc/dtutool/changelog.gz
+  ./usr/share/doc/dtutool/README.md
   ./usr/share/dtutool/translations/dtutool_zh_CN.qm
   ./usr/share/dtutool/translations/dtutool_en.qm
 )
+# The documents the README links to, beside it.
+for doc in docs/*.md; do
+  expected+=("./usr/share/doc/dtutool/$doc")
+done
 # dtuctl goes in whenever the build has it.
 if ninja -C "$build" -t targets all 2>/dev/null | grep -q '^dtuctl: '; then
   expected+=(./usr/bin/dtuctl ./usr/share/man/man1/dtuctl.1.gz)
