@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Opens the records page on 100,000 records, filters them and scrolls deep
 # (offscreen unless QT_QPA_PLATFORM says otherwise), and prints the figures
-# (README, "Benchmarks", "Records page").
+# (docs/benchmarks.md, "Records page").
 # About ten seconds once built.
 #   scripts/bench-records-page.sh [--records 100000] [--runs 5]
 set -euo pipefail

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # What a record adds to a job, and `dtuctl records --unit` among a million
 # records, in an SQLite file and in PostgreSQL on loopback, and prints the
-# figures (README, "Benchmarks", "Records"). About a minute.
+# figures (docs/benchmarks.md, "Records"). About a minute.
 #   scripts/bench-records.sh [--jobs 1000] [--records 1000000] [--units 10000]
 set -euo pipefail
 cd "$(dirname "$0")/.."

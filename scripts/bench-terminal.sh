@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Streams 5 MiB of text lines and 1 MiB of random bytes into the debugging
 # terminal and, side by side, into GTKTerm and CuteCom, and prints the
-# figures (README, "Benchmarks").
+# figures (docs/benchmarks.md).
 #   scripts/bench-terminal.sh [--text-mib 5] [--random-mib 1] [--no-peers] [--view text|hex|both]
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -38,7 +38,7 @@ namespace {
 
 const QRegularExpression kCjk(QStringLiteral("[\\x{3000}-\\x{303F}\\x{4E00}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]"));
 
-// The words the window keeps in English in both languages (see the README),
+// The words the window keeps in English in both languages (see docs/user-guide.md, "Language"),
 // the names of things (models, interfaces, encodings) and the data of a
 // simulated DTU. Anything else in Latin letters on a Chinese page is a text
 // left untranslated.
