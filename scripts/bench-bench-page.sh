@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Upgrades and writes a full profile to 1 and to 16 simulated DTUs at once
 # from the bench page, offscreen, and prints the figures (docs/benchmarks.md,
-# "Benchmarks", "The bench"). About a minute and a half.
+# "The bench"). About a minute and a half.
 #   scripts/bench-bench-page.sh [--dtus 16] [--image-kib 32]
 set -euo pipefail
 cd "$(dirname "$0")/.."
