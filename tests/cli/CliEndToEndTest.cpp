@@ -329,19 +329,27 @@ TEST_F(Dtuctl, OneOwnIdIsNotStampedOnManyUnits)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::ostringstream log;
+        // One log a simulated DTU: each writes its own from its own thread.
+        std::ostringstream logs[2];
+        std::vector<sim::SimulatedDtu*> started;
         std::vector<std::string> args{"--fast"};
-        for (int i = 0; i < c.ports; ++i)
-            args.insert(args.end(), {"-p", Start({}, &log).TerminalPath()});
+        for (int i = 0; i < c.ports; ++i) {
+            started.push_back(&Start({}, &logs[i]));
+            args.insert(args.end(), {"-p", started.back()->TerminalPath()});
+        }
         args.emplace_back("write");
         if (c.same)
             args.emplace_back("--same-own-id");
         args.push_back(File("p.toml", c.profile));
         const CtlRun r = RunCtl(args);
+        // Their logs are read, and go, once they have stopped writing them.
+        for (sim::SimulatedDtu* dtu : started)
+            dtu->Stop();
         EXPECT_EQ(r.code, c.code) << r.err;
         if (c.code == cli::kExitBadInput) {
             EXPECT_NE(r.err.find("own_id.id gives all 2 ports one own ID, AABBCCDDEEFF"), std::string::npos) << r.err;
-            EXPECT_EQ(log.str(), "") << "bytes reached a DTU";
+            for (const std::ostringstream& log : logs)
+                EXPECT_EQ(log.str(), "") << "bytes reached a DTU";
         }
     }
 }
