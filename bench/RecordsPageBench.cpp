@@ -158,7 +158,7 @@ int main(int argc, char* argv[])
     for (int run = 0; run < runs; ++run) {
         MainWindow window([] { return QStringList{}; });
         const Clock::time_point menu = Clock::now();
-        window.findChild<QAction*>(QStringLiteral("action32787"))->trigger();
+        window.findChild<QAction*>(QStringLiteral("recordsMenuAction"))->trigger();
         auto* table = window.recordsPage()->findChild<QTableView*>();
         open.ms.push_back(Ms(Clock::now() - menu) + UntilPainted(table, [] {}));
         RecordsPage* page = window.recordsPage();

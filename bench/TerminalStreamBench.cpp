@@ -581,7 +581,7 @@ void RunOurs(Result& r, bool log, const Bytes& text, const Bytes& random, const 
     {
         MainWindow window([] { return QStringList{}; });
         window.show();
-        window.findChild<QAction*>(QStringLiteral("action1010"))->trigger();
+        window.findChild<QAction*>(QStringLiteral("terminalToolbarAction"))->trigger();
         TerminalWindow* term = window.terminalPage();
         QPushButton* logButton = term->findChild<QPushButton*>(QStringLiteral("logButton"));
         if (log) {

@@ -122,7 +122,7 @@ private slots:
         window_ = std::make_unique<MainWindow>([] { return QStringList{}; });
         window_->SetNamedPorts(named);
         window_->show();
-        window_->findChild<QAction*>(QStringLiteral("action1015"))->trigger();
+        window_->findChild<QAction*>(QStringLiteral("benchToolbarAction"))->trigger();
         page_ = window_->benchPage();
         QVERIFY(page_);
         boxes_.Start();

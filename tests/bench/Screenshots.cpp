@@ -110,7 +110,7 @@ bool Upgrading(const std::function<void(BenchPage*)>& shoot)
     MainWindow window([] { return QStringList{}; }, nullptr, {}, names);
     window.SetNamedPorts(named);
     window.show();
-    window.findChild<QAction*>(QStringLiteral("action1015"))->trigger();
+    window.findChild<QAction*>(QStringLiteral("benchToolbarAction"))->trigger();
     BenchPage* page = window.benchPage();
     BenchModel* model = page->model();
     const auto upgrade = [page] {

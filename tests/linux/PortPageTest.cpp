@@ -73,13 +73,13 @@ private:
     }
     SerialSettingsPage* Page()
     {
-        window_->findChild<QAction*>(QStringLiteral("action1004"))->trigger();
-        return window_->uartPage();
+        window_->findChild<QAction*>(QStringLiteral("settingsToolbarAction"))->trigger();
+        return window_->settingsPage();
     }
     template <class W>
     W* Find(const char* name)
     {
-        return window_->uartPage()->findChild<W*>(QLatin1String(name));
+        return window_->settingsPage()->findChild<W*>(QLatin1String(name));
     }
 
 private slots:
@@ -259,7 +259,7 @@ private slots:
                 login->findChild<QPushButton*>(QStringLiteral("loginButton"))->click();
             }
         });
-        window_->findChild<QAction*>(QStringLiteral("action1009"))->trigger();
+        window_->findChild<QAction*>(QStringLiteral("upgradeToolbarAction"))->trigger();
         UpgradePage* upgrade = window_->upgradePage();
         QVERIFY(upgrade && upgrade->isVisible());
         const std::string image = (fake_->root() / "image.bin").string();
@@ -270,7 +270,7 @@ private slots:
 
         QTRY_VERIFY_WITH_TIMEOUT(first.hungUp(), 10000);
         LinkTo("");
-        QTRY_VERIFY_WITH_TIMEOUT(window_->uartPage()->awaitingReconnect(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(window_->settingsPage()->awaitingReconnect(), 2000);
         QTRY_VERIFY_WITH_TIMEOUT(!upgrade->transferring(), 2000);
 
         // Back, and reopened; the DTU behind it gets no block unasked.

@@ -48,8 +48,8 @@ int main(int argc, char* argv[])
         },
         nullptr, {fake.sys(), fake.dev()});
     window.show();
-    window.findChild<QAction*>(QStringLiteral("action1004"))->trigger();
-    SerialSettingsPage* page = window.uartPage();
+    window.findChild<QAction*>(QStringLiteral("settingsToolbarAction"))->trigger();
+    SerialSettingsPage* page = window.settingsPage();
     SaveShot(page, dir, QStringLiteral("settings-adapters"));
 
     // The adapter plays a pseudo-terminal behind its by-id name, then is pulled.

@@ -74,7 +74,7 @@ private slots:
         QVERIFY(g_Serial.Open(dtu_->TerminalPath(), 115200, 0));
         window_ = std::make_unique<MainWindow>([] { return QStringList{}; });
         window_->show();
-        window_->findChild<QAction*>(QStringLiteral("action1005"))->trigger();
+        window_->findChild<QAction*>(QStringLiteral("dtuToolbarAction"))->trigger();
         page_ = window_->dtuPage();
         QVERIFY(page_ && page_->isVisible());
         monitor_ = window_->monitor();
@@ -91,13 +91,13 @@ private slots:
 
     void opensFromMenuToolbarAndShortcut()
     {
-        for (const char* action : {"action32784", "action1013"}) {
+        for (const char* action : {"monitorMenuAction", "monitorToolbarAction"}) {
             monitor_->hide();
             window_->findChild<QAction*>(QLatin1String(action))->trigger();
             QVERIFY2(monitor_->isVisible(), action);
             QVERIFY(!monitor_->isModal());
         }
-        auto* menuAction = window_->findChild<QAction*>(QStringLiteral("action32784"));
+        auto* menuAction = window_->findChild<QAction*>(QStringLiteral("monitorMenuAction"));
         QCOMPARE(menuAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_M));
         QCOMPARE(menuAction->shortcutContext(), Qt::ApplicationShortcut);
         // The shortcut, pressed.
@@ -120,7 +120,7 @@ private slots:
 
     void requestsAndAnswersFromTheDtuPage()
     {
-        window_->findChild<QAction*>(QStringLiteral("action32784"))->trigger();
+        window_->findChild<QAction*>(QStringLiteral("monitorMenuAction"))->trigger();
         Click("readNetButton");
         const QString answer = QStringLiteral("received|read network parameters: 192.168.1.100 port 8080, "
                                               "protocol mode (SMS, SMS hex), address by IP");
@@ -142,7 +142,7 @@ private slots:
 
     void unansweredRequestIsMarked()
     {
-        window_->findChild<QAction*>(QStringLiteral("action32784"))->trigger();
+        window_->findChild<QAction*>(QStringLiteral("monitorMenuAction"))->trigger();
         sim::Faults faults;
         faults.noReply = true;
         dtu_->SetFaults(faults);
@@ -158,7 +158,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(monitor_->log().size(), std::size_t(2), 3000);
         // Nothing was put in the table while nobody could see it.
         QCOMPARE(monitor_->model()->rowCount(), 0);
-        window_->findChild<QAction*>(QStringLiteral("action32784"))->trigger();
+        window_->findChild<QAction*>(QStringLiteral("monitorMenuAction"))->trigger();
         QCOMPARE(monitor_->model()->rowCount(), 2);
 
         In<QPushButton>(monitor_, "pauseButton")->click();
@@ -176,7 +176,7 @@ private slots:
 
     void filtersByDirectionAndCommand()
     {
-        window_->findChild<QAction*>(QStringLiteral("action32784"))->trigger();
+        window_->findChild<QAction*>(QStringLiteral("monitorMenuAction"))->trigger();
         Click("readVersionButton");
         QTRY_COMPARE_WITH_TIMEOUT(monitor_->model()->rowCount(), 2, 3000);
         Click("readNetButton");
@@ -202,7 +202,7 @@ private slots:
 
     void copiesSelectedRowsAndSavesCsv()
     {
-        window_->findChild<QAction*>(QStringLiteral("action32784"))->trigger();
+        window_->findChild<QAction*>(QStringLiteral("monitorMenuAction"))->trigger();
         Click("readNetButton");
         QTRY_COMPARE_WITH_TIMEOUT(monitor_->model()->rowCount(), 2, 3000);
         monitor_->table()->selectRow(1);
@@ -244,7 +244,7 @@ private slots:
 
     void savesPlainText()
     {
-        window_->findChild<QAction*>(QStringLiteral("action32784"))->trigger();
+        window_->findChild<QAction*>(QStringLiteral("monitorMenuAction"))->trigger();
         Click("readVersionButton");
         QTRY_COMPARE_WITH_TIMEOUT(monitor_->model()->rowCount(), 2, 3000);
         QTemporaryDir dir;
@@ -374,8 +374,8 @@ private slots:
         {
             MainWindow window([] { return QStringList{}; });
             window.show();
-            window.findChild<QAction*>(QStringLiteral("action1005"))->trigger();
-            window.findChild<QAction*>(QStringLiteral("action32784"))->trigger();
+            window.findChild<QAction*>(QStringLiteral("dtuToolbarAction"))->trigger();
+            window.findChild<QAction*>(QStringLiteral("monitorMenuAction"))->trigger();
             MonitorWindow* monitor = window.monitor();
             window.dtuPage()->findChild<QPushButton*>(QStringLiteral("readVersionButton"))->click();
             QCOMPARE(pty.Receive(8, std::chrono::milliseconds(2000)), H("FA 80 F1 02 00 00 6D 0D"));

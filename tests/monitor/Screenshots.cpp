@@ -27,7 +27,7 @@ namespace {
 
 void OpenMonitor(MainWindow& window)
 {
-    window.findChild<QAction*>(QStringLiteral("action32784"))->trigger();
+    window.findChild<QAction*>(QStringLiteral("monitorMenuAction"))->trigger();
 }
 
 bool Configuration(const QDir& dir)
@@ -41,7 +41,7 @@ bool Configuration(const QDir& dir)
     {
         MainWindow window([] { return QStringList(); });
         window.show();
-        window.findChild<QAction*>(QStringLiteral("action1005"))->trigger();
+        window.findChild<QAction*>(QStringLiteral("dtuToolbarAction"))->trigger();
         OpenMonitor(window);
         MonitorWindow* monitor = window.monitor();
         const char* buttons[] = {"readNetButton", "readVersionButton", "readSignalButton", "readClockButton",

@@ -13,8 +13,8 @@ struct OpenPages {
     explicit OpenPages(MainWindow& window)
     {
         window.show();
-        for (int id : {1006, 1007, 1008})
-            window.findChild<QAction*>(QStringLiteral("action%1").arg(id))->trigger();
+        for (const char* action : {"smsTextToolbarAction", "smsHexToolbarAction", "tcpToolbarAction"})
+            window.findChild<QAction*>(QLatin1String(action))->trigger();
         text = window.smsTextPage();
         hex = window.smsHexPage();
         tcp = window.tcpPage();

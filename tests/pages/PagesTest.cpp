@@ -158,7 +158,7 @@ private:
 private slots:
     void init()
     {
-        g_HexInput = 0;
+        ui::SetHexInputOnly(false);
         boxes_.Start();
         pty_ = std::make_unique<PtyPair>();
         QVERIFY(g_Serial.Open(pty_->terminalPath(), 115200, 0));
@@ -167,7 +167,7 @@ private slots:
     {
         g_Serial.Close();
         pty_.reset();
-        g_HexInput = 0;
+        ui::SetHexInputOnly(false);
         boxes_.Stop();
     }
 
@@ -535,7 +535,7 @@ private slots:
         auto* address = Find<QLineEdit>(&tcp, "addressEdit");
         const QString typed = QStringLiteral("0A ffgG-,x");
 
-        g_HexInput = 1;  // the DTU page's "Hex" box checked
+        ui::SetHexInputOnly(true);  // the DTU page's "Hex" box checked
         Type(smsHex, typed);
         QCOMPARE(smsHex->text(), QStringLiteral("0A ff"));
         Type(tcpSend, typed);
@@ -548,7 +548,7 @@ private slots:
         Type(address, QStringLiteral("xy"));
         QCOMPARE(address->text(), QStringLiteral("xy"));
 
-        g_HexInput = 0;  // unchecked: everything goes in again
+        ui::SetHexInputOnly(false);  // unchecked: everything goes in again
         smsHex->clear();
         tcpSend->clear();
         Type(smsHex, typed);
@@ -557,7 +557,7 @@ private slots:
         QCOMPARE(tcpSend->toPlainText(), typed);
 
         // Text typed while the flag was off stays when it is switched on.
-        g_HexInput = 1;
+        ui::SetHexInputOnly(true);
         QCOMPARE(smsHex->text(), typed);
         // Hex text goes out as before, in either case, an odd last digit dropped.
         Click(Find<QRadioButton>(hexPage.get(), "transparentRadio"));
@@ -750,7 +750,7 @@ private slots:
         // The test plays the DTU: two replies 600 ms apart are two frames.
         MainWindow window([] { return QStringList(); });
         window.show();
-        window.findChild<QAction*>(QStringLiteral("action1008"))->trigger();
+        window.findChild<QAction*>(QStringLiteral("tcpToolbarAction"))->trigger();
         TcpPage* tcp = window.tcpPage();
         QVERIFY(tcp && tcp->isVisible());
         pty_->Send(H("01 02"));

@@ -188,7 +188,7 @@ private slots:
         QFETCH(QString, said);
         const RecordsAt records(place);
         MainWindow window([] { return QStringList{}; });
-        window.findChild<QAction*>(QStringLiteral("action32787"))->trigger();
+        window.findChild<QAction*>(QStringLiteral("recordsMenuAction"))->trigger();
         QVERIFY2(window.recordsPage()->messageText().startsWith(said),
                  qPrintable(window.recordsPage()->messageText()));
         QVERIFY(!window.recordsPage()->findChild<QTableView*>()->isVisible());
@@ -356,7 +356,7 @@ private slots:
         if (!failsUnderThePage)
             fail();
         MainWindow window([] { return QStringList{}; });
-        window.findChild<QAction*>(QStringLiteral("action32787"))->trigger();
+        window.findChild<QAction*>(QStringLiteral("recordsMenuAction"))->trigger();
         RecordsPage* page = window.recordsPage();
         auto* refresh = page->findChild<QPushButton*>(QStringLiteral("recordsRefresh"));
         auto* exportButton = page->findChild<QPushButton*>(QStringLiteral("recordsExport"));

@@ -39,7 +39,7 @@ int main(int argc, char* argv[])
 
     const auto shoot = [&dir](const QString& name, const QString& filter) {
         MainWindow window([] { return QStringList{}; });
-        window.findChild<QAction*>(QStringLiteral("action32787"))->trigger();
+        window.findChild<QAction*>(QStringLiteral("recordsMenuAction"))->trigger();
         RecordsPage* page = window.recordsPage();
         page->findChild<QLineEdit*>(QStringLiteral("recordsFilter"))->setText(filter);
         page->Refresh();

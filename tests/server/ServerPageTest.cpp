@@ -211,13 +211,13 @@ private slots:
     void theMainWindowOpensItOnce()
     {
         MainWindow window([] { return QStringList(); });
-        for (const char* action : {"action1014", "action32785"}) {
+        for (const char* action : {"serverToolbarAction", "serverMenuAction"}) {
             window.findChild<QAction*>(QLatin1String(action))->trigger();
             QVERIFY(window.serverPage() && window.serverPage()->isVisible());
             window.serverPage()->hide();
         }
         TestServerPage* first = window.serverPage();
-        window.findChild<QAction*>(QStringLiteral("action1014"))->trigger();
+        window.findChild<QAction*>(QStringLiteral("serverToolbarAction"))->trigger();
         QCOMPARE(window.serverPage(), first);
     }
 };

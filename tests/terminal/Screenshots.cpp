@@ -102,7 +102,7 @@ int main(int argc, char* argv[])
     window.show();
 
     // The port closed: what the terminal says, and what it offers.
-    window.findChild<QAction*>(QStringLiteral("action1010"))->trigger();
+    window.findChild<QAction*>(QStringLiteral("terminalToolbarAction"))->trigger();
     TerminalWindow* terminal = window.terminalPage();
     SaveShot(terminal, dir, QStringLiteral("terminal-closed"));
 

@@ -86,7 +86,7 @@ private:
     {
         window_ = std::make_unique<MainWindow>([] { return QStringList{}; });
         window_->show();
-        window_->findChild<QAction*>(QStringLiteral("action1010"))->trigger();
+        window_->findChild<QAction*>(QStringLiteral("terminalToolbarAction"))->trigger();
         term_ = window_->terminalPage();
         QVERIFY(term_ && term_->isVisible());
     }
@@ -143,7 +143,7 @@ private slots:
         QCOMPARE(term_->windowTitle(), QStringLiteral("调试工具"));
         QVERIFY(!term_->isModal());
         // Ctrl+T from another of the tool's windows shows the same page again.
-        window_->findChild<QAction*>(QStringLiteral("action1005"))->trigger();
+        window_->findChild<QAction*>(QStringLiteral("dtuToolbarAction"))->trigger();
         DtuPage* dtu = window_->dtuPage();
         term_->hide();
         QApplication::setActiveWindow(dtu);
@@ -776,7 +776,7 @@ private slots:
         SendLine(QStringLiteral("AT"));
         QVERIFY(boxes_.texts().isEmpty());
         In<QPushButton>("settingsButton")->click();
-        QVERIFY(window_->uartPage() && window_->uartPage()->isVisible());
+        QVERIFY(window_->settingsPage() && window_->settingsPage()->isVisible());
         // Opened there, the terminal can send.
         QVERIFY(g_Serial.Open(pty_->terminalPath(), 115200, 0));
         QTRY_VERIFY(In<QPushButton>("sendButton")->isEnabled());

@@ -31,11 +31,11 @@ void Drive()
             std::fprintf(stderr, "no main window\n");
             std::_Exit(2);
         }
-        window->findChild<QAction*>(QStringLiteral("action1004"))->trigger();
-        window->uartPage()->findChild<QPushButton*>(QStringLiteral("openButton"))->click();
+        window->findChild<QAction*>(QStringLiteral("settingsToolbarAction"))->trigger();
+        window->settingsPage()->findChild<QPushButton*>(QStringLiteral("openButton"))->click();
         g_opened = g_Serial.IsOpen();
-        window->findChild<QAction*>(QStringLiteral("action1005"))->trigger();
-        window->findChild<QAction*>(QStringLiteral("action1008"))->trigger();
+        window->findChild<QAction*>(QStringLiteral("dtuToolbarAction"))->trigger();
+        window->findChild<QAction*>(QStringLiteral("tcpToolbarAction"))->trigger();
         window->close();
     });
 }

@@ -124,7 +124,7 @@ private slots:
         QVERIFY(g_Serial.Open(pty_->terminalPath(), 115200, 0));
         window_ = std::make_unique<MainWindow>([] { return QStringList{}; });
         window_->show();
-        window_->findChild<QAction*>(QStringLiteral("action1005"))->trigger();
+        window_->findChild<QAction*>(QStringLiteral("dtuToolbarAction"))->trigger();
         page_ = window_->dtuPage();
         QVERIFY(page_ && page_->isVisible());
         counter_.lengths.clear();
@@ -135,7 +135,7 @@ private slots:
         window_.reset();
         g_Serial.Close();
         pty_.reset();
-        g_HexInput = 0;
+        ui::SetHexInputOnly(false);
         ui::FastReplies::instance().set(false);
         boxes_.Stop();
     }
@@ -578,7 +578,7 @@ private slots:
         SetText("heartbeatEdit", "typed");
         W_<QCheckBox>("hexCheck")->click();
         QVERIFY(W_<QLineEdit>("heartbeatEdit")->text().isEmpty());
-        QCOMPARE(g_HexInput, 1);
+        QVERIFY(ui::HexInputOnly());
         Answer(Response(0xF8, H("AA  02 01 AB") + Zeros(8) + H("04 52 45 47 31") + Zeros(28)));
         QCOMPARE(W_<QLineEdit>("heartbeatEdit")->text(), QStringLiteral("01 AB "));
         QCOMPARE(W_<QLineEdit>("registrationEdit")->text(), QStringLiteral("52 45 47 31 "));
@@ -587,7 +587,7 @@ private slots:
         QTRY_COMPARE(boxes_.shown.size(), size_t(1));
         QCOMPARE(boxes_.shown[0].text, QStringLiteral("读取成功!"));
         W_<QCheckBox>("hexCheck")->click();
-        QCOMPARE(g_HexInput, 0);
+        QVERIFY(!ui::HexInputOnly());
         QCOMPARE(W_<QLineEdit>("registrationEdit")->text(), QStringLiteral("REG1"));
         // Length 11: 11 modulo 11 is an empty heartbeat.
         Answer(Response(0xF8, H("55  0B") + Bytes(10, 'h') + H("00") + Zeros(32)));
@@ -619,7 +619,7 @@ private slots:
         QTest::keyClicks(&other, "zz");
         QCOMPARE(other.toPlainText(), QStringLiteral("7e zz"));
         // Text the program sets is never filtered.
-        g_HexInput = 1;
+        ui::SetHexInputOnly(true);
         edit->setText(QStringLiteral("not hex"));
         QCOMPARE(edit->text(), QStringLiteral("not hex"));
 
@@ -823,7 +823,7 @@ private slots:
         {
             MainWindow window([] { return QStringList{}; });
             window.show();
-            window.findChild<QAction*>(QStringLiteral("action1005"))->trigger();
+            window.findChild<QAction*>(QStringLiteral("dtuToolbarAction"))->trigger();
             DtuPage* page = window.dtuPage();
             const auto click = [&](const char* name) { page->findChild<QAbstractButton*>(QLatin1String(name))->click(); };
             const auto edit = [&](const char* name) { return page->findChild<QLineEdit*>(QLatin1String(name)); };

@@ -220,8 +220,10 @@ private slots:
         {
             MainWindow window([] { return QStringList{}; });
             window.show();
-            for (int id : {1004, 1005, 1006, 1007, 1008, 1010, 1012, 1013, 1014})
-                window.findChild<QAction*>(QStringLiteral("action%1").arg(id))->trigger();
+            for (const char* action : {"settingsToolbarAction", "dtuToolbarAction", "smsTextToolbarAction",
+                                       "smsHexToolbarAction", "tcpToolbarAction", "terminalToolbarAction",
+                                       "helpToolbarAction", "monitorToolbarAction", "serverToolbarAction"})
+                window.findChild<QAction*>(QLatin1String(action))->trigger();
             // The login prompt, heard while it asks, then the upgrade page behind it.
             QStringList prompt;
             QTimer::singleShot(0, &window, [&prompt] {
@@ -234,7 +236,7 @@ private slots:
                 login->findChild<QLineEdit*>(QStringLiteral("passwordEdit"))->setText(QStringLiteral("QWPZ"));
                 login->findChild<QPushButton*>(QStringLiteral("loginButton"))->click();
             });
-            window.findChild<QAction*>(QStringLiteral("action1009"))->trigger();
+            window.findChild<QAction*>(QStringLiteral("upgradeToolbarAction"))->trigger();
             QVERIFY(window.upgradePage() && window.upgradePage()->isVisible());
             DtuPage* page = window.dtuPage();
             QVERIFY(page && page->isVisible());

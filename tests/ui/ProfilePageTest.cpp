@@ -132,7 +132,7 @@ private slots:
         QVERIFY(g_Serial.Open(dtu_->TerminalPath(), 115200, 0));
         window_ = std::make_unique<MainWindow>([] { return QStringList{}; });
         window_->show();
-        window_->findChild<QAction*>(QStringLiteral("action1005"))->trigger();
+        window_->findChild<QAction*>(QStringLiteral("dtuToolbarAction"))->trigger();
         page_ = window_->dtuPage();
         ui::FastReplies::instance().set(true);
     }

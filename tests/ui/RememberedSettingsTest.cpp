@@ -58,8 +58,8 @@ private slots:
             MainWindow window([] { return QStringList{}; });
             window.show();
             QVERIFY(!window.OpenRememberedPort());
-            window.findChild<QAction*>(QStringLiteral("action1004"))->trigger();
-            SerialSettingsPage* settings = window.uartPage();
+            window.findChild<QAction*>(QStringLiteral("settingsToolbarAction"))->trigger();
+            SerialSettingsPage* settings = window.settingsPage();
             settings->findChild<QComboBox*>(QStringLiteral("portCombo"))->setEditText(path);
             auto* baud = settings->findChild<QComboBox*>(QStringLiteral("baudCombo"));
             baud->setCurrentIndex(baud->findText(QStringLiteral("9600")));
@@ -67,7 +67,7 @@ private slots:
             settings->findChild<QCheckBox*>(QStringLiteral("reconnectBox"))->setChecked(false);
             settings->findChild<QPushButton*>(QStringLiteral("openButton"))->click();
             QVERIFY2(g_Serial.IsOpen(), qPrintable(settings->failureText()));
-            window.findChild<QAction*>(QStringLiteral("action1005"))->trigger();
+            window.findChild<QAction*>(QStringLiteral("dtuToolbarAction"))->trigger();
             window.dtuPage()->setGeometry(place);
             window.close();
         }
@@ -79,10 +79,10 @@ private slots:
             QCOMPARE(QString::fromStdString(g_Serial.PortPath()), path);
             QCOMPARE(g_Serial.BaudRate(), 9600u);
             QCOMPARE(g_Serial.Parity(), 2u);
-            QVERIFY(!window.uartPage()->findChild<QCheckBox*>(QStringLiteral("reconnectBox"))->isChecked());
-            window.findChild<QAction*>(QStringLiteral("action1005"))->trigger();
+            QVERIFY(!window.settingsPage()->findChild<QCheckBox*>(QStringLiteral("reconnectBox"))->isChecked());
+            window.findChild<QAction*>(QStringLiteral("dtuToolbarAction"))->trigger();
             QCOMPARE(window.dtuPage()->geometry(), place);
-            window.uartPage()->setGeometry(QRect(settingsPlace, window.uartPage()->size()));
+            window.settingsPage()->setGeometry(QRect(settingsPlace, window.settingsPage()->size()));
             window.close();
         }
         g_Serial.Close();
@@ -90,8 +90,8 @@ private slots:
         // the settings page comes back where it was, however it is opened.
         pty.reset();
         MainWindow window([] { return QStringList{}; });
-        window.findChild<QAction*>(QStringLiteral("action1004"))->trigger();
-        QCOMPARE(window.uartPage()->geometry().topLeft(), settingsPlace);
+        window.findChild<QAction*>(QStringLiteral("settingsToolbarAction"))->trigger();
+        QCOMPARE(window.settingsPage()->geometry().topLeft(), settingsPlace);
         QVERIFY(!window.OpenRememberedPort());
         QVERIFY(!g_Serial.IsOpen());
     }

@@ -35,13 +35,13 @@ int main(int argc, char* argv[])
         window.show();
         SaveShot(&window, dir, QStringLiteral("main-window"));
 
-        window.findChild<QAction*>(QStringLiteral("action1004"))->trigger();
-        SaveShot(window.uartPage(), dir, QStringLiteral("settings-closed"));
-        window.uartPage()->findChild<QWidget*>(QStringLiteral("openButton"))->setFocus();
-        QMetaObject::invokeMethod(window.uartPage()->findChild<QObject*>(QStringLiteral("openButton")), "click");
-        SaveShot(window.uartPage(), dir, QStringLiteral("settings-open"));
+        window.findChild<QAction*>(QStringLiteral("settingsToolbarAction"))->trigger();
+        SaveShot(window.settingsPage(), dir, QStringLiteral("settings-closed"));
+        window.settingsPage()->findChild<QWidget*>(QStringLiteral("openButton"))->setFocus();
+        QMetaObject::invokeMethod(window.settingsPage()->findChild<QObject*>(QStringLiteral("openButton")), "click");
+        SaveShot(window.settingsPage(), dir, QStringLiteral("settings-open"));
 
-        window.findChild<QAction*>(QStringLiteral("action1005"))->trigger();
+        window.findChild<QAction*>(QStringLiteral("dtuToolbarAction"))->trigger();
         DtuPage* page = window.dtuPage();
         QMetaObject::invokeMethod(page->findChild<QObject*>(QStringLiteral("readNetButton")), "click");
         // Long enough for the simulated DTU's answer to complete.
@@ -98,12 +98,12 @@ int main(int argc, char* argv[])
     MainWindow english([path] { return QStringList{path, QStringLiteral("/dev/ttyUSB0")}; });
     english.show();
     SaveShot(&english, dir, QStringLiteral("main-window-en"));
-    english.findChild<QAction*>(QStringLiteral("action1004"))->trigger();
+    english.findChild<QAction*>(QStringLiteral("settingsToolbarAction"))->trigger();
     if (!g_Serial.IsOpen())
-        QMetaObject::invokeMethod(english.uartPage()->findChild<QObject*>(QStringLiteral("openButton")), "click");
-    english.uartPage()->hide();
-    english.findChild<QAction*>(QStringLiteral("action1013"))->trigger();
-    english.findChild<QAction*>(QStringLiteral("action1005"))->trigger();
+        QMetaObject::invokeMethod(english.settingsPage()->findChild<QObject*>(QStringLiteral("openButton")), "click");
+    english.settingsPage()->hide();
+    english.findChild<QAction*>(QStringLiteral("monitorToolbarAction"))->trigger();
+    english.findChild<QAction*>(QStringLiteral("dtuToolbarAction"))->trigger();
     DtuPage* englishPage = english.dtuPage();
     for (const char* button : {"readNetButton", "readVersionButton"}) {
         QMetaObject::invokeMethod(englishPage->findChild<QObject*>(QLatin1String(button)), "click");

@@ -21,10 +21,12 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 
 #include <functional>
 #include <memory>
@@ -57,13 +59,14 @@ private:
     MessageBoxes boxes_;
     QStringList ports_;
 
-    void Trigger(int id) { window_->findChild<QAction*>(QStringLiteral("action%1").arg(id))->trigger(); }
+    void Trigger(const QString& action) { window_->findChild<QAction*>(action)->trigger(); }
+    void Trigger(const char* action) { Trigger(QLatin1String(action)); }
     void OpenPty()
     {
         pty_ = std::make_unique<PtyPair>();
         QVERIFY(g_Serial.Open(pty_->terminalPath(), 115200, 0));
     }
-    // Runs `interact` on the login prompt once it is up, then triggers 1009.
+    // Runs `interact` on the login prompt once it is up, then opens the upgrade page.
     void WithLogin(std::function<void(LoginDialog*)> interact)
     {
         QTimer::singleShot(0, this, [interact] {
@@ -73,7 +76,7 @@ private:
             if (login->isVisible())
                 login->reject();
         });
-        Trigger(1009);
+        Trigger("upgradeToolbarAction");
     }
 
 private slots:
@@ -103,29 +106,56 @@ private slots:
         QVERIFY(!window_->findChild<QLabel*>(QStringLiteral("pane2"))->text().isEmpty());
     }
 
+    // The toolbar and the right-click menu in their order, separators as
+    // "-"; a command with a number keeps it as "commandId".
+    void commandsSitInOrderWithTheirNumbers()
+    {
+        const auto listed = [](const QWidget* holder) {
+            QStringList items;
+            for (const QAction* a : holder->actions())
+                if (a->isSeparator())
+                    items << QStringLiteral("-");
+                else
+                    items << QStringLiteral("%1 %2").arg(a->objectName()).arg(a->property("commandId").toInt());
+            return items;
+        };
+        QStringList toolbar = listed(window_->findChild<QToolBar*>(QStringLiteral("toolbar")));
+        toolbar.removeAll(QStringLiteral("-"));  // one after every button
+        QCOMPARE(toolbar, (QStringList{"settingsToolbarAction 1004", "dtuToolbarAction 1005",
+                                       "smsTextToolbarAction 1006", "smsHexToolbarAction 1007", "tcpToolbarAction 1008",
+                                       "upgradeToolbarAction 1009", "terminalToolbarAction 1010",
+                                       "homePageToolbarAction 1011", "helpToolbarAction 1012", "monitorToolbarAction 0",
+                                       "serverToolbarAction 0", "benchToolbarAction 0"}));
+        QCOMPARE(listed(window_->findChild<QMenu*>()),
+                 (QStringList{"settingsMenuAction 32779", "dtuMenuAction 32780", "-", "smsTextMenuAction 32781",
+                              "smsHexMenuAction 32782", "tcpMenuAction 32783", "-", "monitorMenuAction 0",
+                              "serverMenuAction 0", "benchMenuAction 0", "recordsMenuAction 0", "-",
+                              "aboutMenuAction 16"}));
+    }
+
     void refusesPagesWhileNoPortIsOpen_data()
     {
-        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("text");
         const QString dtu = QStringLiteral("  不能进行DTU参数设置，请检查系统\n设置中是否打开可用串口！");
         const QString sms = QStringLiteral("  不能进行短信发送，请检查系统\n设置中是否打开可用串口！");
         const QString hex = QStringLiteral("  不能进行透明传输，请检查系统\n设置中是否打开可用串口！");
         const QString tcp = QStringLiteral("  不能进行TCP传输，请检查系统\n设置中是否打开可用串口！");
-        QTest::newRow("1005") << 1005 << dtu;
-        QTest::newRow("32780") << 32780 << dtu;
-        QTest::newRow("1006") << 1006 << sms;
-        QTest::newRow("32781") << 32781 << sms;
-        QTest::newRow("1007") << 1007 << hex;
-        QTest::newRow("32782") << 32782 << hex;
-        QTest::newRow("1008") << 1008 << tcp;
-        QTest::newRow("32783") << 32783 << tcp;
-        QTest::newRow("1009 says the TCP text") << 1009 << tcp;
+        QTest::newRow("dtuToolbarAction") << QStringLiteral("dtuToolbarAction") << dtu;
+        QTest::newRow("dtuMenuAction") << QStringLiteral("dtuMenuAction") << dtu;
+        QTest::newRow("smsTextToolbarAction") << QStringLiteral("smsTextToolbarAction") << sms;
+        QTest::newRow("smsTextMenuAction") << QStringLiteral("smsTextMenuAction") << sms;
+        QTest::newRow("smsHexToolbarAction") << QStringLiteral("smsHexToolbarAction") << hex;
+        QTest::newRow("smsHexMenuAction") << QStringLiteral("smsHexMenuAction") << hex;
+        QTest::newRow("tcpToolbarAction") << QStringLiteral("tcpToolbarAction") << tcp;
+        QTest::newRow("tcpMenuAction") << QStringLiteral("tcpMenuAction") << tcp;
+        QTest::newRow("upgradeToolbarAction says the TCP text") << QStringLiteral("upgradeToolbarAction") << tcp;
     }
     void refusesPagesWhileNoPortIsOpen()
     {
-        QFETCH(int, id);
+        QFETCH(QString, action);
         QFETCH(QString, text);
-        Trigger(id);
+        Trigger(action);
         QCOMPARE(boxes_.shown.size(), size_t(1));
         QCOMPARE(boxes_.shown[0].caption, QStringLiteral("错误！"));
         QCOMPARE(boxes_.shown[0].text, text);
@@ -135,12 +165,12 @@ private slots:
 
     void commandsThatNeedNoPort()
     {
-        Trigger(1004);
-        QVERIFY(window_->uartPage() && window_->uartPage()->isVisible());
-        Trigger(32779);
-        Trigger(1012);
+        Trigger("settingsToolbarAction");
+        QVERIFY(window_->settingsPage() && window_->settingsPage()->isVisible());
+        Trigger("settingsMenuAction");
+        Trigger("helpToolbarAction");
         QVERIFY(window_->findChild<QDialog*>(QStringLiteral("CAboutDlg"))->isVisible());
-        Trigger(1010);  // the terminal opens with the port closed
+        Trigger("terminalToolbarAction");  // the terminal opens with the port closed
         QVERIFY(window_->terminalPage() && window_->terminalPage()->isVisible());
         QVERIFY(boxes_.shown.empty());
     }
@@ -149,22 +179,22 @@ private slots:
     // the right-click menu, each pressed from another window.
     void everyPageKeyIsShownAndOpensItsPage_data()
     {
-        QTest::addColumn<int>("menuItem");
+        QTest::addColumn<QString>("menuItem");
         QTest::addColumn<QKeySequence>("key");
         QTest::addColumn<std::function<QWidget*(MainWindow*)>>("page");
-        QTest::newRow("monitor") << 32784 << QKeySequence(Qt::CTRL | Qt::Key_M)
+        QTest::newRow("monitor") << QStringLiteral("monitorMenuAction") << QKeySequence(Qt::CTRL | Qt::Key_M)
                                  << std::function([](MainWindow* w) -> QWidget* { return w->monitor(); });
-        QTest::newRow("bench") << 32786 << QKeySequence(Qt::CTRL | Qt::Key_B)
+        QTest::newRow("bench") << QStringLiteral("benchMenuAction") << QKeySequence(Qt::CTRL | Qt::Key_B)
                                << std::function([](MainWindow* w) -> QWidget* { return w->benchPage(); });
-        QTest::newRow("records") << 32787 << QKeySequence(Qt::CTRL | Qt::Key_R)
+        QTest::newRow("records") << QStringLiteral("recordsMenuAction") << QKeySequence(Qt::CTRL | Qt::Key_R)
                                  << std::function([](MainWindow* w) -> QWidget* { return w->recordsPage(); });
     }
     void everyPageKeyIsShownAndOpensItsPage()
     {
-        QFETCH(int, menuItem);
+        QFETCH(QString, menuItem);
         QFETCH(QKeySequence, key);
         QFETCH(std::function<QWidget*(MainWindow*)>, page);
-        QCOMPARE(window_->findChild<QAction*>(QStringLiteral("action%1").arg(menuItem))->shortcut(), key);
+        QCOMPARE(window_->findChild<QAction*>(menuItem)->shortcut(), key);
         // One action a key, or Qt takes neither.
         QList<QKeySequence> keys;
         for (const QAction* action : window_->findChildren<QAction*>())
@@ -172,8 +202,8 @@ private slots:
                 QVERIFY2(!keys.contains(action->shortcut()), qPrintable(action->shortcut().toString()));
                 keys << action->shortcut();
             }
-        Trigger(1004);
-        QWidget* settings = window_->uartPage();
+        Trigger("settingsToolbarAction");
+        QWidget* settings = window_->settingsPage();
         QApplication::setActiveWindow(settings);
         QVERIFY(QTest::qWaitForWindowActive(settings));
         QTest::keySequence(settings, key);
@@ -183,20 +213,20 @@ private slots:
     void pagesAreCreatedOnceAndShownAgain()
     {
         OpenPty();
-        Trigger(1005);
+        Trigger("dtuToolbarAction");
         DtuPage* first = window_->dtuPage();
         QVERIFY(first && first->isVisible());
         QCOMPARE(first->windowTitle(), QStringLiteral("DTU参数设置"));
         first->close();
         QVERIFY(!first->isVisible());
-        Trigger(32780);
+        Trigger("dtuMenuAction");
         QCOMPARE(window_->dtuPage(), first);
         QVERIFY(first->isVisible());
         QCOMPARE(window_->findChildren<DtuPage*>().size(), qsizetype(1));
 
-        Trigger(1006);
-        Trigger(1007);
-        Trigger(1008);
+        Trigger("smsTextToolbarAction");
+        Trigger("smsHexToolbarAction");
+        Trigger("tcpToolbarAction");
         QCOMPARE(window_->smsTextPage()->windowTitle(), QStringLiteral("短信US2编码方式传输"));
         QCOMPARE(window_->smsHexPage()->windowTitle(), QStringLiteral("短信HEX编码方式传输"));
         QCOMPARE(window_->tcpPage()->windowTitle(), QStringLiteral("TCP数据传输"));
@@ -264,16 +294,16 @@ private slots:
         for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
             QTest::keyClick(window_.get(), Qt::Key(key));
         QVERIFY(window_->isVisible());
-        QVERIFY(!window_->uartPage());
+        QVERIFY(!window_->settingsPage());
     }
 
     void framesGoToVisiblePagesInOrder()
     {
         OpenPty();
-        Trigger(1005);  // DTU page, 1004
-        Trigger(1008);  // TCP page, 1003
-        Trigger(1007);  // SMS HEX page, hidden below
-        Trigger(1006);  // SMS text page, 1001
+        Trigger("dtuToolbarAction");      // DTU page, 1004
+        Trigger("tcpToolbarAction");      // TCP page, 1003
+        Trigger("smsHexToolbarAction");   // SMS HEX page, hidden below
+        Trigger("smsTextToolbarAction");  // SMS text page, 1001
         window_->smsHexPage()->hide();
 
         std::vector<std::pair<int, int>> log;
@@ -297,8 +327,8 @@ private slots:
     {
         pty_ = std::make_unique<PtyPair>();
         ports_ = {QString::fromStdString(pty_->terminalPath())};
-        Trigger(1004);
-        SerialSettingsPage* page = window_->uartPage();
+        Trigger("settingsToolbarAction");
+        SerialSettingsPage* page = window_->settingsPage();
         auto* port = page->findChild<QComboBox*>(QStringLiteral("portCombo"));
         auto* baud = page->findChild<QComboBox*>(QStringLiteral("baudCombo"));
         auto* parity = page->findChild<QComboBox*>(QStringLiteral("parityCombo"));
@@ -339,8 +369,8 @@ private slots:
     {
         pty_ = std::make_unique<PtyPair>();
         ports_ = {QString::fromStdString(pty_->terminalPath())};
-        Trigger(1004);
-        auto* open = window_->uartPage()->findChild<QPushButton*>(QStringLiteral("openButton"));
+        Trigger("settingsToolbarAction");
+        auto* open = window_->settingsPage()->findChild<QPushButton*>(QStringLiteral("openButton"));
         QTest::mouseClick(open, Qt::LeftButton);
         QVERIFY(g_Serial.IsOpen());
 
@@ -359,8 +389,10 @@ private slots:
     void everyLabelShowsPlainText()
     {
         OpenPty();
-        for (int id : {1004, 1005, 1006, 1007, 1008, 1010, 1012, 1013, 1014})
-            Trigger(id);
+        for (const char* action : {"settingsToolbarAction", "dtuToolbarAction", "smsTextToolbarAction",
+                                   "smsHexToolbarAction", "tcpToolbarAction", "terminalToolbarAction",
+                                   "helpToolbarAction", "monitorToolbarAction", "serverToolbarAction"})
+            Trigger(action);
         const auto labels = window_->findChildren<QLabel*>();
         QVERIFY(labels.size() > 40);
         for (const QLabel* label : labels)
@@ -381,8 +413,8 @@ private slots:
     void closingTheMainWindowEndsWithPagesAndPortOpen()
     {
         OpenPty();
-        Trigger(1005);
-        Trigger(1004);
+        Trigger("dtuToolbarAction");
+        Trigger("settingsToolbarAction");
         QSignalSpy closed(window_.get(), &MainWindow::closed);
         window_->close();
         QCOMPARE(closed.count(), 1);

@@ -36,7 +36,7 @@ PageHarness::PageHarness(sim::Faults faults)
             login->findChild<QPushButton*>(QStringLiteral("loginButton"))->click();
         }
     });
-    window_->findChild<QAction*>(QStringLiteral("action1009"))->trigger();
+    window_->findChild<QAction*>(QStringLiteral("upgradeToolbarAction"))->trigger();
     page_ = window_->upgradePage();
     if (!page_ || !page_->isVisible())
         error_ = QStringLiteral("the upgrade page did not come up");

@@ -12,6 +12,7 @@
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
 {
+    // Keys the saved position: kept as earlier versions saved it.
     setObjectName(QStringLiteral("CAboutDlg"));
     setWindowTitle(tr("关于 dtutool"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);

@@ -45,6 +45,7 @@ MainWindow::MainWindow(SerialSettingsPage::PortSource ports, QWidget* parent, se
                        SerialSettingsPage::PortNames names)
     : QDialog(parent), ports_(std::move(ports)), roots_(std::move(roots)), names_(std::move(names))
 {
+    // Keys the saved position: kept as earlier versions saved it.
     setObjectName(QStringLiteral("CTavrinDlg"));
     setWindowTitle(tr("DTU参数配置工具-------Norvale V1.1"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/dtu.svg")));
@@ -106,8 +107,8 @@ void MainWindow::closeEvent(QCloseEvent* e)
 {
     // A firmware transfer ends here, between two frames, not half-way
     // through the shut-down.
-    if (otg_)
-        otg_->EndTransfer();
+    if (upgradePage_)
+        upgradePage_->EndTransfer();
     SaveGeometries();
     killTimer(timerId_);
     timerId_ = 0;
@@ -115,6 +116,8 @@ void MainWindow::closeEvent(QCloseEvent* e)
     emit closed();
 }
 
+// A window's object name is its key: the older names some windows still
+// carry ("CUartParamDlg", "CPhone", ...) find the positions users saved.
 void MainWindow::RestoreGeometry(QWidget* window) const
 {
     if (const auto settings = ui::Remembered())
@@ -126,7 +129,8 @@ void MainWindow::SaveGeometries() const
     const auto settings = ui::Remembered();
     if (!settings)
         return;
-    const QWidget* const windows[] = {this, uart_, dtu_, phone_, p2p_, tcp_, otg_, about_, monitor_, terminal_, server_, bench_, records_};
+    const QWidget* const windows[] = {this,   settingsPage_, dtu_,     smsTextPage_, smsHexPage_, tcp_, upgradePage_,
+                                      about_, monitor_,      terminal_, server_,     bench_,      records_};
     for (const QWidget* w : windows)
         if (w && !w->objectName().isEmpty())
             settings->setValue(QStringLiteral("geometry/") + w->objectName(), w->saveGeometry());

@@ -35,12 +35,12 @@ public:
     ~MainWindow() override;
 
     // The pages, or nullptr before their first use.
-    SerialSettingsPage* uartPage() const { return uart_; }
+    SerialSettingsPage* settingsPage() const { return settingsPage_; }
     DtuPage* dtuPage() const { return dtu_; }
-    SmsTextPage* smsTextPage() const { return phone_; }
-    SmsHexPage* smsHexPage() const { return p2p_; }
+    SmsTextPage* smsTextPage() const { return smsTextPage_; }
+    SmsHexPage* smsHexPage() const { return smsHexPage_; }
     TcpPage* tcpPage() const { return tcp_; }
-    UpgradePage* upgradePage() const { return otg_; }
+    UpgradePage* upgradePage() const { return upgradePage_; }
     TerminalWindow* terminalPage() const { return terminal_; }
     // The line monitor: made at start-up, hidden, and recording from then.
     MonitorWindow* monitor() const { return monitor_; }
@@ -83,7 +83,7 @@ private slots:
 
 private:
     // The settings page, made on first use where it was left last time.
-    SerialSettingsPage* SettingsPage();
+    SerialSettingsPage* MadeSettingsPage();
     // The hint under the toolbar, as the port is.
     void UpdateHint();
     void BuildCommands();
@@ -109,12 +109,12 @@ private:
     QLabel* hint_ = nullptr;
     bool hintSaysOpen_ = false;
     QMenu* menu_ = nullptr;
-    SerialSettingsPage* uart_ = nullptr;
+    SerialSettingsPage* settingsPage_ = nullptr;
     DtuPage* dtu_ = nullptr;
-    SmsTextPage* phone_ = nullptr;
-    SmsHexPage* p2p_ = nullptr;
+    SmsTextPage* smsTextPage_ = nullptr;
+    SmsHexPage* smsHexPage_ = nullptr;
     TcpPage* tcp_ = nullptr;
-    UpgradePage* otg_ = nullptr;
+    UpgradePage* upgradePage_ = nullptr;
     TerminalWindow* terminal_ = nullptr;
     AboutDialog* about_ = nullptr;
     MonitorWindow* monitor_ = nullptr;

@@ -16,6 +16,9 @@
 namespace {
 
 struct Command {
+    const char* name;
+    // Its number, kept as the "commandId" property as controls keep theirs
+    // (ui::Tag); 0 for a command of our own, which has none.
     int id;
     const char* caption;
     const char* icon;
@@ -39,7 +42,9 @@ QAction* NewAction(MainWindow* window, const Command& c)
 {
     auto* action = new QAction(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(c.icon))),
                                MainWindow::tr(c.caption), window);
-    action->setObjectName(QStringLiteral("action%1").arg(c.id));
+    action->setObjectName(QLatin1String(c.name));
+    if (c.id != 0)
+        action->setProperty("commandId", c.id);
     QObject::connect(action, &QAction::triggered, window, c.slot);
     return action;
 }
@@ -49,29 +54,29 @@ QAction* NewAction(MainWindow* window, const Command& c)
 void MainWindow::BuildCommands()
 {
     static const Command kToolbar[] = {
-        {1004, QT_TR_NOOP("系统设置"), "settings", &MainWindow::OnSettings},
-        {1005, QT_TR_NOOP("DTU参数设置"), "dtu", &MainWindow::OnDtu},
-        {1006, QT_TR_NOOP("US2编码短信"), "sms-text", &MainWindow::OnSmsText},
-        {1007, QT_TR_NOOP("HEX编码短信"), "sms-hex", &MainWindow::OnSmsHex},
-        {1008, QT_TR_NOOP("TCP透传"), "tcp", &MainWindow::OnTcp},
-        {1009, QT_TR_NOOP("在线升级"), "upgrade", &MainWindow::OnUpgrade},
-        {1010, QT_TR_NOOP("调试工具"), "debug", &MainWindow::OnDebugTool},
-        {1011, QT_TR_NOOP("公司主页"), "home", &MainWindow::OnHomePage},
-        {1012, QT_TR_NOOP("帮助"), "help", &MainWindow::OnHelp},
-        {1013, QT_TR_NOOP("线路监视"), "monitor", &MainWindow::OnMonitor},
-        {1014, QT_TR_NOOP("测试服务器"), "server", &MainWindow::OnServer},
-        {1015, QT_TR_NOOP("批量操作"), "bench", &MainWindow::OnBench},
+        {"settingsToolbarAction", 1004, QT_TR_NOOP("系统设置"), "settings", &MainWindow::OnSettings},
+        {"dtuToolbarAction", 1005, QT_TR_NOOP("DTU参数设置"), "dtu", &MainWindow::OnDtu},
+        {"smsTextToolbarAction", 1006, QT_TR_NOOP("US2编码短信"), "sms-text", &MainWindow::OnSmsText},
+        {"smsHexToolbarAction", 1007, QT_TR_NOOP("HEX编码短信"), "sms-hex", &MainWindow::OnSmsHex},
+        {"tcpToolbarAction", 1008, QT_TR_NOOP("TCP透传"), "tcp", &MainWindow::OnTcp},
+        {"upgradeToolbarAction", 1009, QT_TR_NOOP("在线升级"), "upgrade", &MainWindow::OnUpgrade},
+        {"terminalToolbarAction", 1010, QT_TR_NOOP("调试工具"), "debug", &MainWindow::OnDebugTool},
+        {"homePageToolbarAction", 1011, QT_TR_NOOP("公司主页"), "home", &MainWindow::OnHomePage},
+        {"helpToolbarAction", 1012, QT_TR_NOOP("帮助"), "help", &MainWindow::OnHelp},
+        {"monitorToolbarAction", 0, QT_TR_NOOP("线路监视"), "monitor", &MainWindow::OnMonitor},
+        {"serverToolbarAction", 0, QT_TR_NOOP("测试服务器"), "server", &MainWindow::OnServer},
+        {"benchToolbarAction", 0, QT_TR_NOOP("批量操作"), "bench", &MainWindow::OnBench},
     };
     static const Command kMenu[] = {
-        {32779, QT_TR_NOOP("系统参数设置(&E)"), "settings", &MainWindow::OnSettings},
-        {32780, QT_TR_NOOP("DTU参数设置(&V)"), "dtu", &MainWindow::OnDtu},
-        {32781, QT_TR_NOOP("短信传输(&S)"), "sms-text", &MainWindow::OnSmsText},
-        {32782, QT_TR_NOOP("透明传输(&T)"), "sms-hex", &MainWindow::OnSmsHex},
-        {32783, QT_TR_NOOP("TCP传输(&P)"), "tcp", &MainWindow::OnTcp},
-        {32784, QT_TR_NOOP("线路监视(&M)"), "monitor", &MainWindow::OnMonitor},
-        {32785, QT_TR_NOOP("测试服务器(&N)"), "server", &MainWindow::OnServer},
-        {32786, QT_TR_NOOP("批量操作(&B)"), "bench", &MainWindow::OnBench},
-        {32787, QT_TR_NOOP("记录(&R)"), "records", &MainWindow::OnRecords},
+        {"settingsMenuAction", 32779, QT_TR_NOOP("系统参数设置(&E)"), "settings", &MainWindow::OnSettings},
+        {"dtuMenuAction", 32780, QT_TR_NOOP("DTU参数设置(&V)"), "dtu", &MainWindow::OnDtu},
+        {"smsTextMenuAction", 32781, QT_TR_NOOP("短信传输(&S)"), "sms-text", &MainWindow::OnSmsText},
+        {"smsHexMenuAction", 32782, QT_TR_NOOP("透明传输(&T)"), "sms-hex", &MainWindow::OnSmsHex},
+        {"tcpMenuAction", 32783, QT_TR_NOOP("TCP传输(&P)"), "tcp", &MainWindow::OnTcp},
+        {"monitorMenuAction", 0, QT_TR_NOOP("线路监视(&M)"), "monitor", &MainWindow::OnMonitor},
+        {"serverMenuAction", 0, QT_TR_NOOP("测试服务器(&N)"), "server", &MainWindow::OnServer},
+        {"benchMenuAction", 0, QT_TR_NOOP("批量操作(&B)"), "bench", &MainWindow::OnBench},
+        {"recordsMenuAction", 0, QT_TR_NOOP("记录(&R)"), "records", &MainWindow::OnRecords},
     };
 
     // Keys that open a page from any of the tool's windows. Each belongs to
@@ -121,7 +126,8 @@ void MainWindow::BuildCommands()
     for (const Command& c : kMenu) {
         QAction* action = NewAction(this, c);
         menu_->addAction(action);
-        if (c.id == 32780 || c.id == 32783)
+        // Three groups: the settings, the transfers, the tools.
+        if (c.slot == &MainWindow::OnDtu || c.slot == &MainWindow::OnTcp)
             menu_->addSeparator();
         if (const Key* k = keyOf(c))
             GiveKey(this, action, *k);
@@ -131,7 +137,8 @@ void MainWindow::BuildCommands()
     // item sits at the end of this one instead.
     menu_->addSeparator();
     auto* about = new QAction(tr("关于 Tavrin(&A)..."), this);
-    about->setObjectName(QStringLiteral("action16"));
+    about->setObjectName(QStringLiteral("aboutMenuAction"));
+    about->setProperty("commandId", 16);
     connect(about, &QAction::triggered, this, &MainWindow::OnAboutBox);
     menu_->addAction(about);
 

@@ -50,7 +50,7 @@ void MainWindow::NotifyPages(const ReceiveBuffer::Frame& frame)
     ui::ReceivedStream::instance().FrameEnded(frame.end);
     // Always in this order; a page that is hidden or not yet created
     // receives nothing.
-    QWidget* const pages[] = {phone_, p2p_, tcp_, dtu_, otg_};
+    QWidget* const pages[] = {smsTextPage_, smsHexPage_, tcp_, dtu_, upgradePage_};
     const QEvent::Type types[] = {ui::kSmsTextFrame, ui::kSmsHexFrame, ui::kTcpFrame, ui::kDtuFrame,
                                   ui::kUpgradeFrame};
     for (int i = 0; i < 5; ++i) {

@@ -45,18 +45,18 @@ void MainWindow::ShowPage(Page*& page)
     Present(page);
 }
 
-SerialSettingsPage* MainWindow::SettingsPage()
+SerialSettingsPage* MainWindow::MadeSettingsPage()
 {
-    if (!uart_) {
-        uart_ = new SerialSettingsPage(ports_, this, roots_, names_);
-        RestoreGeometry(uart_);
+    if (!settingsPage_) {
+        settingsPage_ = new SerialSettingsPage(ports_, this, roots_, names_);
+        RestoreGeometry(settingsPage_);
     }
-    return uart_;
+    return settingsPage_;
 }
 
 bool MainWindow::OpenRememberedPort()
 {
-    return SettingsPage()->OpenRemembered();
+    return MadeSettingsPage()->OpenRemembered();
 }
 
 void MainWindow::Present(QWidget* page)
@@ -84,17 +84,17 @@ void MainWindow::CheckPortLost()
     const unsigned parity = g_Serial.Parity();
     // A transfer in progress says itself what the loss cost; one box is enough.
     // The page may already have said it, or will on its next check.
-    const bool upgradeSays = otg_ && (otg_->TakePortLossReport() || otg_->transferring());
+    const bool upgradeSays = upgradePage_ && (upgradePage_->TakePortLossReport() || upgradePage_->transferring());
     g_Serial.Close();
     ui::ForgetUnit();
     // The settings page waits for the adapter to come back and says so
     // there; a box would only stand in the way of the reopen.
-    if (uart_ && uart_->AwaitReconnect(path, baudRate, parity)) {
-        Present(uart_);
+    if (settingsPage_ && settingsPage_->AwaitReconnect(path, baudRate, parity)) {
+        Present(settingsPage_);
         return;
     }
-    if (uart_)
-        uart_->UpdateState();
+    if (settingsPage_)
+        settingsPage_->UpdateState();
     if (upgradeSays)
         return;
     const QString text = net::LooksLikeUrl(path.toStdString())
@@ -107,7 +107,7 @@ void MainWindow::CheckPortLost()
 
 void MainWindow::OnSettings()
 {
-    Present(SettingsPage());
+    Present(MadeSettingsPage());
 }
 
 void MainWindow::OnDtu()
@@ -119,13 +119,13 @@ void MainWindow::OnDtu()
 void MainWindow::OnSmsText()
 {
     if (PortOpenOrSay(kNoPortSms))
-        ShowPage(phone_);
+        ShowPage(smsTextPage_);
 }
 
 void MainWindow::OnSmsHex()
 {
     if (PortOpenOrSay(kNoPortHex))
-        ShowPage(p2p_);
+        ShowPage(smsHexPage_);
 }
 
 void MainWindow::OnTcp()
@@ -142,7 +142,7 @@ void MainWindow::OnUpgrade()
         return;
     LoginDialog login(this);
     if (login.exec() == QDialog::Accepted)
-        ShowPage(otg_);
+        ShowPage(upgradePage_);
 }
 
 void MainWindow::OnBench()

@@ -2,11 +2,29 @@
 
 #include "core/common/Hex.h"
 
-int g_HexInput = 0;
+namespace ui {
+
+namespace {
+
+bool hexInputOnly = false;
+
+}  // namespace
+
+bool HexInputOnly()
+{
+    return hexInputOnly;
+}
+
+void SetHexInputOnly(bool on)
+{
+    hexInputOnly = on;
+}
+
+}  // namespace ui
 
 // Enter (a carriage return) is a character like any other here: refused
 // while hex input is on.
 bool HexFieldAccepts(char32_t c)
 {
-    return g_HexInput <= 0 || hex::AcceptsHexKey(c);
+    return !ui::HexInputOnly() || hex::AcceptsHexKey(c);
 }

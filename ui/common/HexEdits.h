@@ -1,5 +1,5 @@
 // Fields in which a user types raw bytes as hex text. While hex input is on
-// (g_HexInput > 0, set only by the DTU page's "Hex" box) a typed character
+// (ui::HexInputOnly(), set only by the DTU page's "Hex" box) a typed character
 // other than a hex digit, space or backspace beeps and is dropped; keys that
 // move, select, copy or paste, and text the program sets itself, pass.
 #pragma once
@@ -9,8 +9,14 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-// The one hex input flag of the process; user-interface thread only.
-extern int g_HexInput;
+namespace ui {
+
+// Whether the hex fields take hex digits only: the one switch of the
+// process; user-interface thread only.
+bool HexInputOnly();
+void SetHexInputOnly(bool on);
+
+}  // namespace ui
 
 // Whether a typed character goes into a hex field now.
 bool HexFieldAccepts(char32_t c);

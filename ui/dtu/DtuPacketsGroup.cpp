@@ -148,7 +148,7 @@ void DtuPacketsGroup::OnReadPackets()
 
 void DtuPacketsGroup::OnHex()
 {
-    g_HexInput = hex_->isChecked() ? 1 : 0;
+    ui::SetHexInputOnly(hex_->isChecked());
     // The edits show the packets of the last read in the new form; what
     // was typed is replaced.
     ShowPackets();

@@ -38,6 +38,7 @@ const char kCaption[] = QT_TRANSLATE_NOOP("DtuPage", "提示！");
 
 DtuPage::DtuPage(QWidget* parent) : FramePage(ui::kDtuFrame, tr("DTU参数设置"), parent)
 {
+    // Keys the saved position: kept as earlier versions saved it.
     setObjectName(QStringLiteral("CDtuDlg"));
     BuildForm();
     connect(model330M_, &QRadioButton::clicked, this, &DtuPage::OnModel330M);

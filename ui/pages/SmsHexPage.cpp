@@ -8,6 +8,7 @@ SmsHexPage::SmsHexPage(QWidget* parent)
     : SmsPage(ui::kSmsHexFrame, QCoreApplication::translate("SmsHexPage", "短信HEX编码方式传输"),
               QCoreApplication::translate("SmsHexPage", "HEX文本"), new HexLineEdit, parent)
 {
+    // Keys the saved position: kept as earlier versions saved it.
     setObjectName(QStringLiteral("CP2pDlg"));
 }
 

@@ -7,6 +7,7 @@ SmsTextPage::SmsTextPage(QWidget* parent)
     : SmsPage(ui::kSmsTextFrame, QCoreApplication::translate("SmsTextPage", "短信US2编码方式传输"),
               QCoreApplication::translate("SmsTextPage", "文本"), new QLineEdit, parent)
 {
+    // Keys the saved position: kept as earlier versions saved it.
     setObjectName(QStringLiteral("CPhone"));
 }
 

@@ -42,6 +42,7 @@ QPushButton* WideButton(QWidget* parent, const QString& caption, const char* nam
 
 TcpPage::TcpPage(QWidget* parent) : FramePage(ui::kTcpFrame, tr("TCP数据传输"), parent)
 {
+    // Keys the saved position: kept as earlier versions saved it.
     setObjectName(QStringLiteral("CTcpDlg"));
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
 

@@ -65,6 +65,7 @@ void ui::serial_internal::Say(QLabel* label, const QString& text)
 SerialSettingsPage::SerialSettingsPage(PortSource ports, QWidget* parent, serial::Roots roots, PortNames names)
     : QDialog(parent), ports_(std::move(ports)), roots_(std::move(roots)), names_(std::move(names))
 {
+    // Keys the saved position: kept as earlier versions saved it.
     setObjectName(QStringLiteral("CUartParamDlg"));
     setWindowTitle(tr("串口参数配置"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);

@@ -47,6 +47,7 @@ QLabel* Label(const QString& caption, QWidget* buddy, QWidget* parent)
 
 TestServerPage::TestServerPage(ProposalSource proposal, QWidget* parent) : QDialog(parent), proposal_(std::move(proposal))
 {
+    // Keys the saved position: kept as earlier versions saved it.
     setObjectName(QStringLiteral("CServerDlg"));
     setWindowTitle(Caption());
     setWindowIcon(QIcon(QStringLiteral(":/icons/server.svg")));

@@ -36,6 +36,7 @@ QLabel* Value(QWidget* parent, const char* name, int id, const QString& role)
 
 UpgradePage::UpgradePage(QWidget* parent) : FramePage(ui::kUpgradeFrame, tr("KV-330型在线升级系统"), parent)
 {
+    // Keys the saved position: kept as earlier versions saved it.
     setObjectName(QStringLiteral("CDialog_OTG"));
     BuildControls();
     clock_.start();
