@@ -87,6 +87,14 @@ RecordsPage::RecordsPage(Opener open, const std::string& place, QWidget* parent)
     resize(1180, 560);
 }
 
+// The table goes after this page's own fields: what it says while it goes
+// must not reach them.
+RecordsPage::~RecordsPage()
+{
+    table_->horizontalHeader()->disconnect(this);
+    table_->viewport()->removeEventFilter(this);
+}
+
 void RecordsPage::BuildForm()
 {
     filterEdit_ = ui::Named(new QLineEdit(this), "recordsFilter");

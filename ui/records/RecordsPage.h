@@ -40,6 +40,7 @@ public:
     using Opener = std::function<std::shared_ptr<jobs::OpeningStore>()>;
     // `place` as the user chose it.
     RecordsPage(Opener open, const std::string& place, QWidget* parent);
+    ~RecordsPage() override;
 
     RecordsModel* model() const { return model_; }
     // The line under the table: "共 120 条记录".
