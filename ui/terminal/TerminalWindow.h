@@ -21,7 +21,7 @@
 //
 // TerminalWindow.cpp lays the window out and watches the port; the view, the
 // send line, the saved commands, the session log and the remembered options
-// each have a TerminalDlg*.cpp of their own.
+// each have a TerminalWindow*.cpp of their own.
 #pragma once
 
 #include "ui/common/FramePage.h"
