@@ -7,10 +7,8 @@
 #include <nlohmann/json.hpp>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <pwd.h>
 #include <filesystem>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -197,16 +195,6 @@ std::size_t Outbox::Waiting(const std::string& storeName) const
 std::vector<Pending> Outbox::All() const
 {
     return Read(path_);
-}
-
-std::string OutboxPath()
-{
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
-    if (const passwd* pw = home.empty() ? ::getpwuid(::getuid()) : nullptr)
-        home = pw->pw_dir;
-    const std::string file = ChoosePlace("", "", xdg ? xdg : "", home);
-    return std::filesystem::path(file).replace_filename("outbox.jsonl").string();
 }
 
 }  // namespace records

@@ -2,10 +2,12 @@
 
 #include "core/records/Place.h"
 #include "driver/records/Messages.h"
+#include "driver/records/Outbox.h"
 #include "driver/records/PostgresStore.h"
 #include "driver/records/SqliteStore.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -34,6 +36,14 @@ std::string Home()
 std::string ChosenPlace(const std::string& given)
 {
     return ChoosePlace(given, Env("DTUTOOL_RECORDS"), Env("XDG_DATA_HOME"), Home());
+}
+
+std::string OutboxPath()
+{
+    // Beside the default records file, whatever place the records are in.
+    return std::filesystem::path(ChoosePlace("", "", Env("XDG_DATA_HOME"), Home()))
+        .replace_filename("outbox.jsonl")
+        .string();
 }
 
 std::unique_ptr<Store> OpenStore(const std::string& place, std::string& error)

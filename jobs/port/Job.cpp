@@ -65,31 +65,14 @@ void Upgrade(Link& link, const Line& line, const Image& image, Outcome& out, con
     }
 }
 
-std::string_view ActionName(Action a)
+// A job that could not be recorded, before anything was sent.
+Outcome NotRecorded(const std::string& error)
 {
-    switch (a) {
-    case Action::Read:
-        return records::kActionRead;
-    case Action::Write:
-        return records::kActionWrite;
-    case Action::Upgrade:
-        return records::kActionUpgrade;
-    }
-    return records::kActionRead;
-}
-
-std::string_view ResultName(Outcome::Result r)
-{
-    switch (r) {
-    case Outcome::Result::Ok:
-        return records::kResultOk;
-    case Outcome::Result::Stopped:
-        return records::kResultStopped;
-    case Outcome::Result::Differs:
-    case Outcome::Result::Failed:
-        break;
-    }
-    return records::kResultFailed;
+    Outcome out;
+    out.recordError = error;
+    out.detail = error + "; " + msg::kNothingSent;
+    out.recordKept = Kept::Lost;
+    return out;
 }
 
 // A unit that has just taken an image restarts into it: asked a few times
@@ -117,6 +100,33 @@ std::string AskVersionAgain(Link& link, const Line& line, const JobReport& repor
 
 }  // namespace
 
+std::string_view ActionName(Action a)
+{
+    switch (a) {
+    case Action::Read:
+        return records::kActionRead;
+    case Action::Write:
+        return records::kActionWrite;
+    case Action::Upgrade:
+        return records::kActionUpgrade;
+    }
+    return records::kActionRead;
+}
+
+std::string_view ResultName(Outcome::Result r)
+{
+    switch (r) {
+    case Outcome::Result::Ok:
+        return records::kResultOk;
+    case Outcome::Result::Stopped:
+        return records::kResultStopped;
+    case Outcome::Result::Differs:
+    case Outcome::Result::Failed:
+        break;
+    }
+    return records::kResultFailed;
+}
+
 Outcome RunSequence(const std::string& port, const Line& line, const Sequence& sequence, const Recorder* recorder,
                     std::shared_ptr<const std::atomic<bool>> stop, const JobReport& report)
 {
@@ -127,11 +137,8 @@ Outcome RunSequence(const std::string& port, const Line& line, const Sequence& s
     if (recorder) {
         const std::optional<std::int64_t> begun =
             recorder->Begin(port, sequence.action, "", "", out.recordError, &out.record);
-        if (!begun) {
-            out.detail = out.recordError + "; " + msg::kNothingSent;
-            out.recordKept = Kept::Lost;
-            return out;
-        }
+        if (!begun)
+            return NotRecorded(out.recordError);
         id = *begun;
     }
     std::string before;  // the version before an upgrade
@@ -219,13 +226,8 @@ Outcome RunJob(const std::string& port, const Line& line, const Work& work, Open
 {
     std::string error;
     const auto store = opening.Wait(error);
-    if (!store) {
-        Outcome out;
-        out.recordError = error;
-        out.detail = error + "; " + msg::kNothingSent;
-        out.recordKept = Kept::Lost;
-        return out;
-    }
+    if (!store)
+        return NotRecorded(error);
     const Recorder recorder = *store ? Recorder(*store, basis) : Recorder();
     Work recorded = work;
     recorded.recorder = &recorder;

@@ -84,6 +84,10 @@ struct Sequence {
 Outcome RunSequence(const std::string& port, const Line& line, const Sequence& sequence, const Recorder* recorder,
                     std::shared_ptr<const std::atomic<bool>> stop, const JobReport& report);
 
+// The records' words for an action and a result.
+std::string_view ActionName(Action a);
+std::string_view ResultName(Outcome::Result r);
+
 // The bits of what identifies a unit.
 inline constexpr unsigned kIdentity = profile::kOwnId | profile::kVersion | profile::kSignal;
 

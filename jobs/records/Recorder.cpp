@@ -93,11 +93,6 @@ Kept Recorder::Complete(std::int64_t id, std::string_view result, const std::str
     return Kept::Waiting;
 }
 
-std::size_t Recorder::Waiting() const
-{
-    return store_ && !outbox_.Path().empty() ? outbox_.Waiting(store_->Name()) : 0;
-}
-
 bool Recorder::Identify(std::int64_t id, const std::string& unitId, const std::string& version,
                         std::string& error) const
 {

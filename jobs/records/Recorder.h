@@ -60,8 +60,6 @@ public:
     // `ended`, when given, gets the time it was completed at.
     Kept Complete(std::int64_t id, std::string_view result, const std::string& detail, std::string& error,
                   const std::string& unitId = {}, const std::string& version = {}, std::string* ended = nullptr) const;
-    // Ends waiting in the outbox for this store.
-    std::size_t Waiting() const;
 
 private:
     std::shared_ptr<records::Store> store_;

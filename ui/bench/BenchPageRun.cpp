@@ -81,9 +81,7 @@ bool BenchPage::Start(const jobs::Work& work, const QString& action)
         row.skipped = false;
         row.record = named;
         row.record.port = row.port.toStdString();
-        row.record.action = work.action == jobs::Action::Read    ? records::kActionRead
-                            : work.action == jobs::Action::Write ? records::kActionWrite
-                                                                 : records::kActionUpgrade;
+        row.record.action = jobs::ActionName(work.action);
         row.record.started = records::IsoTime(row.startedMs);
         lastRows_.push_back(i);
         if (const QString busy = Busy(row); !busy.isEmpty()) {
@@ -224,9 +222,7 @@ void BenchPage::Finish(std::size_t i, const jobs::Outcome& o)
     r.unitId = o.ownId;
     r.version = o.version;
     r.ended = records::IsoTime(row.endedMs);
-    r.result = o.result == Result::Ok ? records::kResultOk
-               : o.result == Result::Stopped ? records::kResultStopped
-                                             : records::kResultFailed;
+    r.result = jobs::ResultName(o.result);
     r.detail = o.detail;
     model_->Changed(i);
 }
