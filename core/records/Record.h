@@ -18,16 +18,32 @@ namespace records {
 inline constexpr std::string_view kActionRead = "read";
 inline constexpr std::string_view kActionWrite = "write";
 inline constexpr std::string_view kActionUpgrade = "upgrade";
+inline constexpr std::string_view kActionTest = "test";
 
 inline constexpr std::string_view kResultOk = "ok";
 inline constexpr std::string_view kResultFailed = "failed";
 inline constexpr std::string_view kResultStopped = "stopped";
 inline constexpr std::string_view kResultInterrupted = "interrupted";
+inline constexpr std::string_view kResultError = "error";
 inline constexpr std::array<std::string_view, 4> kResults{kResultOk, kResultFailed, kResultStopped,
                                                           kResultInterrupted};
 
 inline constexpr std::string_view kImageApp = "app";
 inline constexpr std::string_view kImageIap = "iap";
+
+// One step of a production test: what was measured, against which limit.
+// `value` is text: a number, or a version. A numeric limit is low and high;
+// `expected` what a text must match.
+struct Measurement {
+    std::string name;
+    std::string value;
+    std::string unit;
+    std::optional<double> low, high;
+    std::string expected;
+    bool passed = false;
+
+    bool operator==(const Measurement&) const = default;
+};
 
 struct Record {
     std::int64_t id = 0;  // given by the store

@@ -1,0 +1,137 @@
+#include "core/production/Verdict.h"
+
+#include "core/dtu/Responses.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace production {
+
+std::string_view VerdictName(Verdict v)
+{
+    switch (v) {
+    case Verdict::Passed:
+        return "passed";
+    case Verdict::Failed:
+        return "failed";
+    case Verdict::Error:
+        return "error";
+    case Verdict::Stopped:
+        return "stopped";
+    }
+    return "error";
+}
+
+Step MeasureVersion(const std::string& version, const std::string& glob)
+{
+    Step s;
+    s.m = {std::string(kVersion), version, "", std::nullopt, std::nullopt, glob, glob.empty() || GlobMatch(glob, version)};
+    if (!s.m.passed)
+        s.failure = "version \"" + version + "\" does not match \"" + glob + "\"";
+    return s;
+}
+
+Step MeasureSignal(const std::string& report, const Plan::Signal& limit)
+{
+    Step s;
+    const std::optional<int> strength = dtu::SignalStrength(report);
+    s.m = {std::string(kSignal), strength ? std::to_string(*strength) : report, "", double(limit.min), double(limit.max),
+           "", false};
+    if (!strength)
+        s.failure = "signal unknown (\"" + report + "\")";
+    else if (*strength < limit.min)
+        s.failure = "signal " + std::to_string(*strength) + " < " + std::to_string(limit.min);
+    else if (*strength > limit.max)
+        s.failure = "signal " + std::to_string(*strength) + " > " + std::to_string(limit.max);
+    s.m.passed = s.failure.empty();
+    return s;
+}
+
+Step MeasureWait(std::string_view name, std::optional<std::int64_t> tookMs, std::int64_t withinMs)
+{
+    Step s;
+    s.m = {std::string(name), tookMs ? std::to_string(*tookMs) : "", "ms", std::nullopt, double(withinMs), "",
+           tookMs && *tookMs <= withinMs};
+    if (!s.m.passed)
+        s.failure = "no " + std::string(name) + " within " + DurationText(withinMs);
+    return s;
+}
+
+Step MeasureEcho(std::string_view name, const Bytes& sent, const Bytes& arrived, std::int64_t withinMs)
+{
+    std::size_t differ = 0;
+    for (std::size_t i = 0; i < sent.size() && i < arrived.size(); ++i)
+        differ += sent[i] != arrived[i] ? 1 : 0;
+    const std::size_t intact = std::min(sent.size(), arrived.size()) - differ;
+    Step s;
+    const double all = double(sent.size());
+    s.m = {std::string(name), std::to_string(intact), "bytes", all, all, "", intact == sent.size() &&
+                                                                             arrived.size() == sent.size()};
+    const std::string total = std::to_string(sent.size());
+    if (arrived.size() < sent.size())
+        s.failure = std::string(name) + ": " + std::to_string(arrived.size()) + " of " + total +
+                    " bytes arrived within " + DurationText(withinMs);
+    else if (differ > 0)
+        s.failure = std::string(name) + ": " + std::to_string(differ) + " of " + total + " bytes differ";
+    else if (arrived.size() > sent.size())
+        s.failure = std::string(name) + ": " + std::to_string(arrived.size()) + " bytes arrived, " + total + " sent";
+    return s;
+}
+
+Step MeasureEchoTime(std::int64_t roundTripMs, std::int64_t withinMs)
+{
+    Step s;
+    s.m = {std::string(kEchoTime), std::to_string(roundTripMs), "ms", std::nullopt, double(withinMs), "",
+           roundTripMs <= withinMs};
+    if (!s.m.passed)
+        s.failure = "echo took " + std::to_string(roundTripMs) + " ms > " + DurationText(withinMs);
+    return s;
+}
+
+Step MeasureDone(std::string_view name, const std::string& value, const std::string& failure)
+{
+    Step s;
+    s.m = {std::string(name), value, "", std::nullopt, std::nullopt, "", failure.empty()};
+    s.failure = failure;
+    return s;
+}
+
+Judged Judge(const std::vector<Step>& steps)
+{
+    for (const Step& s : steps)
+        if (!s.m.passed)
+            return {Verdict::Failed, s.failure};
+    return {};
+}
+
+std::string Token(std::uint32_t random)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "T%08X", static_cast<unsigned>(random));
+    return text;
+}
+
+std::uint64_t Scramble(std::uint64_t x)
+{
+    std::uint64_t z = x + 0x9E3779B97F4A7C15ULL;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+}
+
+Bytes EchoBytes(std::size_t count, std::uint64_t seed)
+{
+    Bytes out;
+    out.reserve(count);
+    for (std::uint64_t x = seed; out.size() < count; x += 0x9E3779B97F4A7C15ULL) {
+        std::uint64_t z = Scramble(x);
+        for (int i = 0; i < 8 && out.size() < count; ++i, z >>= 8) {
+            const auto b = static_cast<std::uint8_t>(z);
+            if (b != 0xFA && b != 0xFB)
+                out.push_back(b);
+        }
+    }
+    return out;
+}
+
+}  // namespace production
