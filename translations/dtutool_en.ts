@@ -381,6 +381,10 @@ To give each DTU an own ID of its own, write them one at a time.</translation>
         <source>固件 (*.bin);;所有文件 (*)</source>
         <translation>Firmware (*.bin);;All files (*)</translation>
     </message>
+    <message>
+        <source>测试 %1</source>
+        <translation>Testing %1</translation>
+    </message>
 </context>
 <context>
     <name>CommandsDialog</name>
@@ -1353,6 +1357,14 @@ Empty for the default file ~/.local/share/dtutool/records.sqlite. Keep a passwor
     <message>
         <source>；另有 %1 条记录的结果在本机等待送达</source>
         <translation>; %1 more record end(s) wait on this station</translation>
+    </message>
+    <message>
+        <source>正在读取记录…</source>
+        <translation>Reading the records…</translation>
+    </message>
+    <message>
+        <source>正在导出到 %1…</source>
+        <translation>Exporting to %1…</translation>
     </message>
 </context>
 <context>
@@ -3179,6 +3191,100 @@ Stop the upgrade and close?</translation>
     </message>
 </context>
 <context>
+    <name>plan</name>
+    <message>
+        <source>%1 = &quot;%2&quot; is no time from 1ms to 1h (e.g. &quot;60s&quot;, &quot;500ms&quot;)</source>
+        <translation>%1 = &quot;%2&quot; is no time from 1ms to 1h (e.g. &quot;60s&quot;, &quot;500ms&quot;)</translation>
+    </message>
+    <message>
+        <source>%1 = &quot;%2&quot; must be 12 hex digits</source>
+        <translation>%1 = &quot;%2&quot; must be 12 hex digits</translation>
+    </message>
+    <message>
+        <source>signal.min %1 is above signal.max %2</source>
+        <translation>signal.min %1 is above signal.max %2</translation>
+    </message>
+    <message>
+        <source>server.listen = &quot;%1&quot; is no IPv4 address and port (e.g. &quot;0.0.0.0:5020&quot;)</source>
+        <translation>server.listen = &quot;%1&quot; is no IPv4 address and port (e.g. &quot;0.0.0.0:5020&quot;)</translation>
+    </message>
+    <message>
+        <source>[server] needs listen, e.g. listen = &quot;0.0.0.0:5020&quot;</source>
+        <translation>[server] needs listen, e.g. listen = &quot;0.0.0.0:5020&quot;</translation>
+    </message>
+    <message>
+        <source>[server] listens on every address: give address, the one the DTU is to dial</source>
+        <translation>[server] listens on every address: give address, the one the DTU is to dial</translation>
+    </message>
+    <message>
+        <source>[own_id] needs first and last, 12 hex digits each</source>
+        <translation>[own_id] needs first and last, 12 hex digits each</translation>
+    </message>
+    <message>
+        <source>own_id.last %1 comes before own_id.first %2</source>
+        <translation>own_id.last %1 comes before own_id.first %2</translation>
+    </message>
+    <message>
+        <source>the plan needs [server]: where this station listens for the units</source>
+        <translation>the plan needs [server]: where this station listens for the units</translation>
+    </message>
+</context>
+<context>
+    <name>production::msg</name>
+    <message>
+        <source>version &quot;%1&quot; does not match &quot;%2&quot;</source>
+        <translation>version &quot;%1&quot; does not match &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>signal unknown (&quot;%1&quot;)</source>
+        <translation>signal unknown (&quot;%1&quot;)</translation>
+    </message>
+    <message>
+        <source>signal %1 &lt; %2</source>
+        <translation>signal %1 &lt; %2</translation>
+    </message>
+    <message>
+        <source>signal %1 &gt; %2</source>
+        <translation>signal %1 &gt; %2</translation>
+    </message>
+    <message>
+        <source>no registration within %1</source>
+        <translation>no registration within %1</translation>
+    </message>
+    <message>
+        <source>no heartbeat within %1</source>
+        <translation>no heartbeat within %1</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3 bytes arrived within %4</source>
+        <translation>%1: %2 of %3 bytes arrived within %4</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3 bytes differ</source>
+        <translation>%1: %2 of %3 bytes differ</translation>
+    </message>
+    <message>
+        <source>%1: %2 bytes arrived, %3 sent</source>
+        <translation>%1: %2 bytes arrived, %3 sent</translation>
+    </message>
+    <message>
+        <source>echo took %1 ms &gt; %2</source>
+        <translation>echo took %1 ms &gt; %2</translation>
+    </message>
+    <message>
+        <source>%1: read back different: %2</source>
+        <translation>%1: read back different: %2</translation>
+    </message>
+    <message>
+        <source>no version read after the upgrade</source>
+        <translation>no version read after the upgrade</translation>
+    </message>
+    <message>
+        <source>an own-ID range needs a records store</source>
+        <translation>an own-ID range needs a records store</translation>
+    </message>
+</context>
+<context>
     <name>profile</name>
     <message>
         <source>the DTU runs at %1 MHz, which cannot be written back in whole MHz: give rf.frequency_mhz</source>
@@ -3323,6 +3429,14 @@ Stop the upgrade and close?</translation>
     <message>
         <source>%1: cannot be read</source>
         <translation>%1: cannot be read</translation>
+    </message>
+    <message>
+        <source>%1: is a folder, not a test plan</source>
+        <translation>%1: is a folder, not a test plan</translation>
+    </message>
+    <message>
+        <source>%1: not a test plan (not a regular file, or over 1 MiB)</source>
+        <translation>%1: not a test plan (not a regular file, or over 1 MiB)</translation>
     </message>
 </context>
 <context>
@@ -3671,6 +3785,54 @@ Stop the upgrade and close?</translation>
     <message>
         <source>; </source>
         <translation>; </translation>
+    </message>
+    <message>
+        <source>版本</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>信号</source>
+        <translation>Signal</translation>
+    </message>
+    <message>
+        <source>升级</source>
+        <translation>Upgrade</translation>
+    </message>
+    <message>
+        <source>指向测试服务器</source>
+        <translation>Pointing at the test server</translation>
+    </message>
+    <message>
+        <source>注册</source>
+        <translation>Registration</translation>
+    </message>
+    <message>
+        <source>心跳</source>
+        <translation>Heartbeat</translation>
+    </message>
+    <message>
+        <source>数据回环</source>
+        <translation>Echo</translation>
+    </message>
+    <message>
+        <source>上行数据</source>
+        <translation>Data up</translation>
+    </message>
+    <message>
+        <source>下行数据</source>
+        <translation>Data down</translation>
+    </message>
+    <message>
+        <source>数据往返时间</source>
+        <translation>Round trip</translation>
+    </message>
+    <message>
+        <source>本机ID</source>
+        <translation>Own ID</translation>
+    </message>
+    <message>
+        <source>最终配置</source>
+        <translation>Final profile</translation>
     </message>
 </context>
 </TS>

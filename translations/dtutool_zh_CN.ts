@@ -381,6 +381,10 @@
         <source>固件 (*.bin);;所有文件 (*)</source>
         <translation>固件 (*.bin);;所有文件 (*)</translation>
     </message>
+    <message>
+        <source>测试 %1</source>
+        <translation>测试 %1</translation>
+    </message>
 </context>
 <context>
     <name>CommandsDialog</name>
@@ -1353,6 +1357,14 @@
     <message>
         <source>；另有 %1 条记录的结果在本机等待送达</source>
         <translation>；另有 %1 条记录的结果在本机等待送达</translation>
+    </message>
+    <message>
+        <source>正在读取记录…</source>
+        <translation>正在读取记录…</translation>
+    </message>
+    <message>
+        <source>正在导出到 %1…</source>
+        <translation>正在导出到 %1…</translation>
     </message>
 </context>
 <context>
@@ -3179,6 +3191,100 @@
     </message>
 </context>
 <context>
+    <name>plan</name>
+    <message>
+        <source>%1 = &quot;%2&quot; is no time from 1ms to 1h (e.g. &quot;60s&quot;, &quot;500ms&quot;)</source>
+        <translation>%1 = &quot;%2&quot; 不是 1ms 到 1h 之间的时间（例如 &quot;60s&quot;、&quot;500ms&quot;）</translation>
+    </message>
+    <message>
+        <source>%1 = &quot;%2&quot; must be 12 hex digits</source>
+        <translation>%1 = &quot;%2&quot; 必须是 12 位十六进制数字</translation>
+    </message>
+    <message>
+        <source>signal.min %1 is above signal.max %2</source>
+        <translation>signal.min %1 大于 signal.max %2</translation>
+    </message>
+    <message>
+        <source>server.listen = &quot;%1&quot; is no IPv4 address and port (e.g. &quot;0.0.0.0:5020&quot;)</source>
+        <translation>server.listen = &quot;%1&quot; 不是 IPv4 地址和端口（例如 &quot;0.0.0.0:5020&quot;）</translation>
+    </message>
+    <message>
+        <source>[server] needs listen, e.g. listen = &quot;0.0.0.0:5020&quot;</source>
+        <translation>[server] 需要 listen，例如 listen = &quot;0.0.0.0:5020&quot;</translation>
+    </message>
+    <message>
+        <source>[server] listens on every address: give address, the one the DTU is to dial</source>
+        <translation>[server] 监听所有地址：请用 address 给出 DTU 要连接的地址</translation>
+    </message>
+    <message>
+        <source>[own_id] needs first and last, 12 hex digits each</source>
+        <translation>[own_id] 需要 first 和 last，各为 12 位十六进制数字</translation>
+    </message>
+    <message>
+        <source>own_id.last %1 comes before own_id.first %2</source>
+        <translation>own_id.last %1 小于 own_id.first %2</translation>
+    </message>
+    <message>
+        <source>the plan needs [server]: where this station listens for the units</source>
+        <translation>测试方案需要 [server]：本工作站在哪里等待各 DTU 连接</translation>
+    </message>
+</context>
+<context>
+    <name>production::msg</name>
+    <message>
+        <source>version &quot;%1&quot; does not match &quot;%2&quot;</source>
+        <translation>版本“%1”不符合“%2”</translation>
+    </message>
+    <message>
+        <source>signal unknown (&quot;%1&quot;)</source>
+        <translation>信号未知（“%1”）</translation>
+    </message>
+    <message>
+        <source>signal %1 &lt; %2</source>
+        <translation>信号 %1 &lt; %2</translation>
+    </message>
+    <message>
+        <source>signal %1 &gt; %2</source>
+        <translation>信号 %1 &gt; %2</translation>
+    </message>
+    <message>
+        <source>no registration within %1</source>
+        <translation>%1 内没有注册</translation>
+    </message>
+    <message>
+        <source>no heartbeat within %1</source>
+        <translation>%1 内没有心跳</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3 bytes arrived within %4</source>
+        <translation>%1：%4 内只收到 %3 字节中的 %2 字节</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3 bytes differ</source>
+        <translation>%1：%3 字节中有 %2 字节不同</translation>
+    </message>
+    <message>
+        <source>%1: %2 bytes arrived, %3 sent</source>
+        <translation>%1：发送 %3 字节，收到 %2 字节</translation>
+    </message>
+    <message>
+        <source>echo took %1 ms &gt; %2</source>
+        <translation>数据往返用时 %1 毫秒 &gt; %2</translation>
+    </message>
+    <message>
+        <source>%1: read back different: %2</source>
+        <translation>%1：读回不一致：%2</translation>
+    </message>
+    <message>
+        <source>no version read after the upgrade</source>
+        <translation>升级后没有读到版本</translation>
+    </message>
+    <message>
+        <source>an own-ID range needs a records store</source>
+        <translation>分配本机ID范围需要记录存放处</translation>
+    </message>
+</context>
+<context>
     <name>profile</name>
     <message>
         <source>the DTU runs at %1 MHz, which cannot be written back in whole MHz: give rf.frequency_mhz</source>
@@ -3323,6 +3429,14 @@
     <message>
         <source>%1: cannot be read</source>
         <translation>%1：无法读取</translation>
+    </message>
+    <message>
+        <source>%1: is a folder, not a test plan</source>
+        <translation>%1：这是文件夹，不是测试方案</translation>
+    </message>
+    <message>
+        <source>%1: not a test plan (not a regular file, or over 1 MiB)</source>
+        <translation>%1：不是测试方案（不是普通文件，或超过 1 MiB）</translation>
     </message>
 </context>
 <context>
@@ -3671,6 +3785,54 @@
     <message>
         <source>; </source>
         <translation>；</translation>
+    </message>
+    <message>
+        <source>版本</source>
+        <translation>版本</translation>
+    </message>
+    <message>
+        <source>信号</source>
+        <translation>信号</translation>
+    </message>
+    <message>
+        <source>升级</source>
+        <translation>升级</translation>
+    </message>
+    <message>
+        <source>指向测试服务器</source>
+        <translation>指向测试服务器</translation>
+    </message>
+    <message>
+        <source>注册</source>
+        <translation>注册</translation>
+    </message>
+    <message>
+        <source>心跳</source>
+        <translation>心跳</translation>
+    </message>
+    <message>
+        <source>数据回环</source>
+        <translation>数据回环</translation>
+    </message>
+    <message>
+        <source>上行数据</source>
+        <translation>上行数据</translation>
+    </message>
+    <message>
+        <source>下行数据</source>
+        <translation>下行数据</translation>
+    </message>
+    <message>
+        <source>数据往返时间</source>
+        <translation>数据往返时间</translation>
+    </message>
+    <message>
+        <source>本机ID</source>
+        <translation>本机ID</translation>
+    </message>
+    <message>
+        <source>最终配置</source>
+        <translation>最终配置</translation>
     </message>
 </context>
 </TS>

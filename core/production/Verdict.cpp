@@ -1,11 +1,14 @@
 #include "core/production/Verdict.h"
 
 #include "core/dtu/Responses.h"
+#include "core/production/Messages.h"
 
 #include <algorithm>
 #include <cstdio>
 
 namespace production {
+
+using text::Fill;
 
 std::string_view VerdictName(Verdict v)
 {
@@ -27,7 +30,7 @@ Step MeasureVersion(const std::string& version, const std::string& glob)
     Step s;
     s.m = {std::string(kVersion), version, "", std::nullopt, std::nullopt, glob, glob.empty() || GlobMatch(glob, version)};
     if (!s.m.passed)
-        s.failure = "version \"" + version + "\" does not match \"" + glob + "\"";
+        s.failure = Fill(msg::kVersionMismatch, {version, glob});
     return s;
 }
 
@@ -38,11 +41,11 @@ Step MeasureSignal(const std::string& report, const Plan::Signal& limit)
     s.m = {std::string(kSignal), strength ? std::to_string(*strength) : report, "", double(limit.min), double(limit.max),
            "", false};
     if (!strength)
-        s.failure = "signal unknown (\"" + report + "\")";
+        s.failure = Fill(msg::kSignalUnknown, {report});
     else if (*strength < limit.min)
-        s.failure = "signal " + std::to_string(*strength) + " < " + std::to_string(limit.min);
+        s.failure = Fill(msg::kSignalLow, {std::to_string(*strength), std::to_string(limit.min)});
     else if (*strength > limit.max)
-        s.failure = "signal " + std::to_string(*strength) + " > " + std::to_string(limit.max);
+        s.failure = Fill(msg::kSignalHigh, {std::to_string(*strength), std::to_string(limit.max)});
     s.m.passed = s.failure.empty();
     return s;
 }
@@ -53,7 +56,7 @@ Step MeasureWait(std::string_view name, std::optional<std::int64_t> tookMs, std:
     s.m = {std::string(name), tookMs ? std::to_string(*tookMs) : "", "ms", std::nullopt, double(withinMs), "",
            tookMs && *tookMs <= withinMs};
     if (!s.m.passed)
-        s.failure = "no " + std::string(name) + " within " + DurationText(withinMs);
+        s.failure = Fill(name == kHeartbeat ? msg::kNoHeartbeat : msg::kNoRegistration, {DurationText(withinMs)});
     return s;
 }
 
@@ -69,12 +72,12 @@ Step MeasureEcho(std::string_view name, const Bytes& sent, const Bytes& arrived,
                                                                              arrived.size() == sent.size()};
     const std::string total = std::to_string(sent.size());
     if (arrived.size() < sent.size())
-        s.failure = std::string(name) + ": " + std::to_string(arrived.size()) + " of " + total +
-                    " bytes arrived within " + DurationText(withinMs);
+        s.failure = Fill(msg::kEchoShort,
+                         {std::string(name), std::to_string(arrived.size()), total, DurationText(withinMs)});
     else if (differ > 0)
-        s.failure = std::string(name) + ": " + std::to_string(differ) + " of " + total + " bytes differ";
+        s.failure = Fill(msg::kEchoDiffers, {std::string(name), std::to_string(differ), total});
     else if (arrived.size() > sent.size())
-        s.failure = std::string(name) + ": " + std::to_string(arrived.size()) + " bytes arrived, " + total + " sent";
+        s.failure = Fill(msg::kEchoExtra, {std::string(name), std::to_string(arrived.size()), total});
     return s;
 }
 
@@ -84,7 +87,7 @@ Step MeasureEchoTime(std::int64_t roundTripMs, std::int64_t withinMs)
     s.m = {std::string(kEchoTime), std::to_string(roundTripMs), "ms", std::nullopt, double(withinMs), "",
            roundTripMs <= withinMs};
     if (!s.m.passed)
-        s.failure = "echo took " + std::to_string(roundTripMs) + " ms > " + DurationText(withinMs);
+        s.failure = Fill(msg::kEchoSlow, {std::to_string(roundTripMs), DurationText(withinMs)});
     return s;
 }
 

@@ -141,7 +141,8 @@ private slots:
         auto* edit = page.findChild<QLineEdit*>(QStringLiteral("recordsFilter"));
         for (const QChar c : typed)  // keyClicks takes Latin-1 only
             QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        QTRY_COMPARE(model->rowCount(), int(std::min(expected.size(), RecordsModel::kPage)));
+        QTRY_VERIFY(!page.busy());
+        QCOMPARE(model->rowCount(), int(std::min(expected.size(), RecordsModel::kPage)));
         QVERIFY(page.summaryText().startsWith(expected.empty() ? QStringLiteral("没有") : QString()));
         QVERIFY(page.summaryText().contains(QString::number(model->rowCount())) || expected.empty());
 
@@ -151,9 +152,10 @@ private slots:
         for (const QString& name : {QStringLiteral("export.csv"), QStringLiteral("missing/export.csv")}) {
             ui::SetSaveFileHandler([&](const QString&, QString*) { return dir_.filePath(name); });
             page.findChild<QPushButton*>(QStringLiteral("recordsExport"))->click();
+            QTRY_VERIFY(!page.busy());
         }
         ui::SetSaveFileHandler(nullptr);
-        QCOMPARE(boxes.texts().size(), 1);
+        QTRY_COMPARE(boxes.texts().size(), 1);
         QVERIFY(boxes.texts()[0].startsWith(QStringLiteral("记录没有导出")));
         QFile exported(dir_.filePath(QStringLiteral("export.csv")));
         QVERIFY(exported.open(QIODevice::ReadOnly));
@@ -163,6 +165,7 @@ private slots:
         for (int pages = 0; model->more() && pages < 10; ++pages) {
             table->verticalScrollBar()->setValue(table->verticalScrollBar()->maximum());
             QApplication::processEvents();
+            QTRY_VERIFY(!page.busy());
         }
         QCOMPARE(Ids(model->rows()), Ids(expected));
         for (int row = 0; row < model->rowCount(); ++row) {
@@ -189,8 +192,8 @@ private slots:
         const RecordsAt records(place);
         MainWindow window([] { return QStringList{}; });
         window.findChild<QAction*>(QStringLiteral("recordsMenuAction"))->trigger();
-        QVERIFY2(window.recordsPage()->messageText().startsWith(said),
-                 qPrintable(window.recordsPage()->messageText()));
+        QTRY_VERIFY2(window.recordsPage()->messageText().startsWith(said),
+                     qPrintable(window.recordsPage()->messageText()));
         QVERIFY(!window.recordsPage()->findChild<QTableView*>()->isVisible());
     }
 
@@ -224,6 +227,7 @@ private slots:
         const auto scroll = [&] {
             table->verticalScrollBar()->setValue(table->verticalScrollBar()->maximum());
             QApplication::processEvents();
+            QTRY_VERIFY(!page.busy());
         };
         using R = const records::Record&;
         const struct {
@@ -318,6 +322,37 @@ private slots:
             }
         }
         QVERIFY(cut > 0);
+    }
+
+    // A database server that stops answering holds the store's thread, never
+    // the window: the page says it is reading and takes keys meanwhile, and
+    // shows the records once the server answers again.
+    void theWindowAnswersWhileTheStoreIsHeld()
+    {
+        std::string error;
+        const std::string database = pgtest::FreshDatabase(error);
+        QVERIFY2(!database.empty(), error.c_str());
+        {
+            const auto store = records::OpenStore(database, error);
+            QVERIFY2(store, error.c_str());
+            const records::Record r = SampleRecord(3);
+            const auto id = store->Begin(r, error);
+            QVERIFY2(id && store->Complete(*id, r.result, r.detail, r.ended, error), error.c_str());
+        }
+        RecordsPage page(At(database), database, nullptr);
+        page.show();
+        QTRY_COMPARE(page.model()->rowCount(), 1);
+        pgtest::Hold(true);
+        page.Refresh();
+        QTRY_COMPARE(page.messageText(), QStringLiteral("正在读取记录…"));
+        auto* edit = page.findChild<QLineEdit*>(QStringLiteral("recordsFilter"));
+        QTest::keyClicks(edit, QStringLiteral("zz"));
+        QCOMPARE(edit->text(), QStringLiteral("zz"));
+        edit->clear();
+        pgtest::Hold(false);
+        QTRY_VERIFY(!page.busy());
+        QCOMPARE(page.messageText(), QString());
+        QCOMPARE(page.model()->rowCount(), 1);
     }
 
     // 刷新 and F5 try again: a store that could not be opened is opened

@@ -149,6 +149,7 @@ void BenchPage::Show(std::size_t i, const jobs::Progress& p)
     case jobs::Progress::Step::Writing: row.state = tr("写入 %1").arg(what); break;
     case jobs::Progress::Step::Verifying: row.state = tr("核对 %1").arg(what); break;
     case jobs::Progress::Step::Upgrading: row.state = tr("升级"); break;
+    case jobs::Progress::Step::Testing: row.state = tr("测试 %1").arg(ui::MeasurementWord(p.waitingFor)); break;
     }
     row.percent = p.percent;
     row.progress = QStringLiteral("%1%").arg(p.percent);
@@ -197,6 +198,7 @@ void BenchPage::Finish(std::size_t i, const jobs::Outcome& o)
         row.state = tr("已停止");
         break;
     case Result::Failed:
+    case Result::Error:
         row.result = tr("失败：%1").arg(FailureWords(o));
         row.verdict = BenchRow::Verdict::Bad;
         row.state = tr("失败");
@@ -261,7 +263,8 @@ QString BenchPage::summaryText() const
         switch (*r.outcome) {
         case jobs::Outcome::Result::Ok:
         case jobs::Outcome::Result::Differs: ++done; break;
-        case jobs::Outcome::Result::Failed: ++failed; break;
+        case jobs::Outcome::Result::Failed:
+        case jobs::Outcome::Result::Error: ++failed; break;
         case jobs::Outcome::Result::Stopped: ++stopped; break;
         }
     }

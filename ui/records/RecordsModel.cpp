@@ -1,6 +1,5 @@
 #include "ui/records/RecordsModel.h"
 
-#include "driver/records/Store.h"
 #include "ui/common/Widgets.h"
 #include "ui/common/Words.h"
 
@@ -110,7 +109,7 @@ QVariant RecordsModel::headerData(int section, Qt::Orientation orientation, int 
     return section >= 0 && section < kColumns ? tr(kCaptions[section]) : QVariant();
 }
 
-std::optional<std::vector<records::Record>> RecordsModel::Page(std::string& error) const
+records::Filter RecordsModel::Next() const
 {
     records::Filter page = filter_;
     page.limit = kPage;
@@ -118,7 +117,7 @@ std::optional<std::vector<records::Record>> RecordsModel::Page(std::string& erro
         page.belowStarted = rows_.back().started;
         page.belowId = rows_.back().id;
     }
-    return store_->Query(page, error);
+    return page;
 }
 
 QString RecordsModel::DetailTip(std::size_t row) const
@@ -137,44 +136,42 @@ void RecordsModel::Keep(std::vector<records::Record> page)
     }
 }
 
-bool RecordsModel::Reset(std::shared_ptr<records::Store> store, const records::Filter& filter, QString& error)
+void RecordsModel::Reset(const records::Filter& filter, std::vector<records::Record> rows, bool more)
 {
     beginResetModel();
-    store_ = std::move(store);
     filter_ = filter;
     rows_.clear();
     details_.clear();
-    std::string cause;
-    auto first = Page(cause);
-    more_ = first && first->size() == kPage;
-    if (first)
-        Keep(std::move(*first));
+    Keep(std::move(rows));
+    more_ = more;
+    fetching_ = false;
     endResetModel();
-    error = ui::Words(cause);
-    return first.has_value();
 }
 
 bool RecordsModel::canFetchMore(const QModelIndex& parent) const
 {
-    return !parent.isValid() && more_;
+    return !parent.isValid() && more_ && !fetching_;
 }
 
 void RecordsModel::fetchMore(const QModelIndex& parent)
 {
     if (!canFetchMore(parent))
         return;
-    std::string error;
-    auto next = Page(error);
-    more_ = next && next->size() == kPage;
-    if (!next) {
-        emit fetchFailed(ui::Words(error));
+    fetching_ = true;
+    emit needMore();
+}
+
+void RecordsModel::Append(std::optional<std::vector<records::Record>> rows)
+{
+    fetching_ = false;
+    if (!rows)
         return;
-    }
-    if (next->empty())
+    more_ = rows->size() == kPage;
+    if (rows->empty())
         return;
     const int at = rowCount();
-    beginInsertRows({}, at, at + static_cast<int>(next->size()) - 1);
-    Keep(std::move(*next));
+    beginInsertRows({}, at, at + static_cast<int>(rows->size()) - 1);
+    Keep(std::move(*rows));
     endInsertRows();
 }
 

@@ -1,14 +1,16 @@
 // The records page: every job on a unit that the store keeps, newest first,
 // narrowed by what is typed into its filter and exported as `dtuctl records
-// --csv` writes them. It reads the store on this thread a page at a time,
-// which an SQLite file answers in milliseconds however large; with no store
-// it says why in place of the table. A refresh always tries again: a store
-// that could not be opened is opened again, one that failed is asked again.
+// --csv` writes them. It reads the store a page at a time on the store's
+// own thread, so that a disk or a database server that is slow to answer
+// never holds the window; with no store it says why in place of the table.
+// A refresh always tries again: a store that could not be opened is opened
+// again, one that failed is asked again.
 #pragma once
 
 #include <QDialog>
 #include <QTimer>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -47,6 +49,8 @@ public:
     QString summaryText() const;
     // What the page says in place of the table, or an empty text.
     QString messageText() const;
+    // A refresh, a page or an export waits for the store.
+    bool busy() const;
 
 signals:
     // The remembered place was changed here: the window opens it anew.
@@ -64,8 +68,9 @@ protected:
 
 private:
     void BuildForm();
-    bool Opened();
     records::Filter CurrentFilter() const;
+    // The next page, asked for by the model as the view scrolls.
+    void FetchMore();
     void SayInstead(const QString& text);
     void UpdateSummary();
     void FitColumns();
@@ -73,7 +78,12 @@ private:
 
     Opener open_;
     std::shared_ptr<jobs::OpeningStore> opening_;
-    std::shared_ptr<records::Store> store_;
+    // Answers to an older refresh than this are dropped: typing quickly
+    // asks many times, and only the last counts.
+    std::uint64_t generation_ = 0;
+    bool answered_ = false;    // the store gave records at the last refresh
+    bool refreshing_ = false;  // the last refresh has no answer yet
+    bool exporting_ = false;
     std::size_t waiting_ = 0;  // ends kept on this station for it
     RecordsModel* model_ = nullptr;
     QSortFilterProxyModel* sorted_ = nullptr;
@@ -86,8 +96,8 @@ private:
     QPushButton* placeButton_ = nullptr;
     QLabel* place_ = nullptr;
     QTimer pause_;
-    // Looks again at a store still being opened.
-    QTimer openingAgain_;
+    // Says that the store is being reached when it does not answer at once.
+    QTimer slow_;
     // The user has set a column's width: the page no longer shares them out.
     bool widthsChosen_ = false;
     bool fitting_ = false;
