@@ -70,6 +70,10 @@
         <source>用时</source>
         <translation>Time</translation>
     </message>
+    <message>
+        <source>标签</source>
+        <translation>Label</translation>
+    </message>
 </context>
 <context>
     <name>BenchPage</name>
@@ -384,6 +388,80 @@ To give each DTU an own ID of its own, write them one at a time.</translation>
     <message>
         <source>测试 %1</source>
         <translation>Testing %1</translation>
+    </message>
+    <message>
+        <source>测试(&amp;T)…</source>
+        <translation>&amp;Test…</translation>
+    </message>
+    <message>
+        <source>选一个测试方案，测试每个勾选的 DTU：版本、场强、经测试服务器的注册、心跳和双向数据</source>
+        <translation>Choose a test plan and test every checked DTU: version, signal, registration through the test server, heartbeat and data both ways</translation>
+    </message>
+    <message>
+        <source>测试方案 (*.toml);;所有文件 (*)</source>
+        <translation>Test plans (*.toml);;All files (*)</translation>
+    </message>
+    <message>
+        <source>测试方案有错误，没有测试任何 DTU：
+%1</source>
+        <translation>The test plan has errors; no DTU was tested:
+%1</translation>
+    </message>
+    <message>
+        <source>测试方案按范围分配本机ID，这要由记录存放处分配，而记录已关闭。没有测试任何 DTU。</source>
+        <translation>The test plan hands out own IDs from a range, which the records store does, and records are off. No DTU was tested.</translation>
+    </message>
+    <message>
+        <source>测试服务器无法在 %1:%2 监听：%3。没有测试任何 DTU。</source>
+        <translation>The test server cannot listen on %1:%2: %3. No DTU was tested.</translation>
+    </message>
+    <message>
+        <source>通过</source>
+        <translation>Passed</translation>
+    </message>
+    <message>
+        <source>测试结果：%1</source>
+        <translation>Test result: %1</translation>
+    </message>
+    <message>
+        <source>测量</source>
+        <translation>Measurement</translation>
+    </message>
+    <message>
+        <source>值</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>单位</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>下限</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <source>上限</source>
+        <translation>High</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>测试的每一步：测得的值、它的限值和是否通过</source>
+        <translation>Each step of the test: the value measured, its limit and whether it passed</translation>
+    </message>
+    <message>
+        <source>本机ID %1  标签 %2  %3</source>
+        <translation>Own ID %1  Label %2  %3</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>通过 %1/%2</source>
+        <translation>Passed %1/%2</translation>
     </message>
 </context>
 <context>
@@ -2159,6 +2237,14 @@ The log was stopped; the terminal works as before.</translation>
 记录已停止，服务器照常运行。</source>
         <translation>%1
 Logging has stopped; the server goes on as before.</translation>
+    </message>
+    <message>
+        <source>批量测试已结束</source>
+        <translation>The bench&apos;s test has ended</translation>
+    </message>
+    <message>
+        <source>批量测试的服务器正在监听端口 %1</source>
+        <translation>The bench&apos;s test server listens on port %1</translation>
     </message>
 </context>
 <context>

@@ -70,6 +70,10 @@
         <source>用时</source>
         <translation>用时</translation>
     </message>
+    <message>
+        <source>标签</source>
+        <translation>标签</translation>
+    </message>
 </context>
 <context>
     <name>BenchPage</name>
@@ -384,6 +388,80 @@
     <message>
         <source>测试 %1</source>
         <translation>测试 %1</translation>
+    </message>
+    <message>
+        <source>测试(&amp;T)…</source>
+        <translation>测试(&amp;T)…</translation>
+    </message>
+    <message>
+        <source>选一个测试方案，测试每个勾选的 DTU：版本、场强、经测试服务器的注册、心跳和双向数据</source>
+        <translation>选一个测试方案，测试每个勾选的 DTU：版本、场强、经测试服务器的注册、心跳和双向数据</translation>
+    </message>
+    <message>
+        <source>测试方案 (*.toml);;所有文件 (*)</source>
+        <translation>测试方案 (*.toml);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>测试方案有错误，没有测试任何 DTU：
+%1</source>
+        <translation>测试方案有错误，没有测试任何 DTU：
+%1</translation>
+    </message>
+    <message>
+        <source>测试方案按范围分配本机ID，这要由记录存放处分配，而记录已关闭。没有测试任何 DTU。</source>
+        <translation>测试方案按范围分配本机ID，这要由记录存放处分配，而记录已关闭。没有测试任何 DTU。</translation>
+    </message>
+    <message>
+        <source>测试服务器无法在 %1:%2 监听：%3。没有测试任何 DTU。</source>
+        <translation>测试服务器无法在 %1:%2 监听：%3。没有测试任何 DTU。</translation>
+    </message>
+    <message>
+        <source>通过</source>
+        <translation>通过</translation>
+    </message>
+    <message>
+        <source>测试结果：%1</source>
+        <translation>测试结果：%1</translation>
+    </message>
+    <message>
+        <source>测量</source>
+        <translation>测量</translation>
+    </message>
+    <message>
+        <source>值</source>
+        <translation>值</translation>
+    </message>
+    <message>
+        <source>单位</source>
+        <translation>单位</translation>
+    </message>
+    <message>
+        <source>下限</source>
+        <translation>下限</translation>
+    </message>
+    <message>
+        <source>上限</source>
+        <translation>上限</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>结果</translation>
+    </message>
+    <message>
+        <source>测试的每一步：测得的值、它的限值和是否通过</source>
+        <translation>测试的每一步：测得的值、它的限值和是否通过</translation>
+    </message>
+    <message>
+        <source>本机ID %1  标签 %2  %3</source>
+        <translation>本机ID %1  标签 %2  %3</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>通过 %1/%2</source>
+        <translation>通过 %1/%2</translation>
     </message>
 </context>
 <context>
@@ -2159,6 +2237,14 @@
 记录已停止，服务器照常运行。</source>
         <translation>%1
 记录已停止，服务器照常运行。</translation>
+    </message>
+    <message>
+        <source>批量测试已结束</source>
+        <translation>批量测试已结束</translation>
+    </message>
+    <message>
+        <source>批量测试的服务器正在监听端口 %1</source>
+        <translation>批量测试的服务器正在监听端口 %1</translation>
     </message>
 </context>
 <context>

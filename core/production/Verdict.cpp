@@ -60,8 +60,53 @@ Step MeasureWait(std::string_view name, std::optional<std::int64_t> tookMs, std:
     return s;
 }
 
-Step MeasureEcho(std::string_view name, const Bytes& sent, const Bytes& arrived, std::int64_t withinMs)
+bool Echoed(const Bytes& sent, const Bytes& arrived, const Bytes& heartbeat)
 {
+    if (arrived == sent)
+        return true;
+    const std::size_t h = heartbeat.size();
+    if (h == 0 || arrived.size() <= sent.size() || (arrived.size() - sent.size()) % h != 0)
+        return false;
+    // reach[i][r]: the first i bytes that arrived are the first i - r*h sent
+    // with r beats taken out. Beats may stand anywhere, data may hold a
+    // beat's bytes: every way is tried, in n*k steps.
+    const std::size_t n = arrived.size(), k = (n - sent.size()) / h;
+    std::vector<std::vector<char>> reach(n + 1, std::vector<char>(k + 1, 0));
+    reach[0][0] = 1;
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t r = 0; r <= k && r * h <= i; ++r) {
+            if (!reach[i][r])
+                continue;
+            const std::size_t j = i - r * h;
+            if (j < sent.size() && arrived[i] == sent[j])
+                reach[i + 1][r] = 1;
+            if (r < k && i + h <= n && std::equal(heartbeat.begin(), heartbeat.end(), arrived.begin() + long(i)))
+                reach[i + h][r + 1] = 1;
+        }
+    return reach[n][k] != 0;
+}
+
+Step MeasureEcho(std::string_view name, const Bytes& sent, const Bytes& arrived, std::int64_t withinMs,
+                 const Bytes& heartbeat)
+{
+    if (arrived != sent && Echoed(sent, arrived, heartbeat))
+        return MeasureEcho(name, sent, sent, withinMs);
+    if (arrived.size() > sent.size() && !heartbeat.empty()) {
+        // Counted without the beats, where that leaves as many bytes as
+        // were sent: a beat does not shift every byte after it into a
+        // difference.
+        Bytes data;
+        for (std::size_t i = 0; i < arrived.size();) {
+            if (i + heartbeat.size() <= arrived.size() &&
+                std::equal(heartbeat.begin(), heartbeat.end(), arrived.begin() + long(i))) {
+                i += heartbeat.size();
+                continue;
+            }
+            data.push_back(arrived[i++]);
+        }
+        if (data.size() == sent.size())
+            return MeasureEcho(name, sent, data, withinMs);
+    }
     std::size_t differ = 0;
     for (std::size_t i = 0; i < sent.size() && i < arrived.size(); ++i)
         differ += sent[i] != arrived[i] ? 1 : 0;

@@ -50,8 +50,13 @@ Step MeasureVersion(const std::string& version, const std::string& glob);
 Step MeasureSignal(const std::string& report, const Plan::Signal& limit);
 // An event awaited for up to `withinMs`: how long it took, or nothing.
 Step MeasureWait(std::string_view name, std::optional<std::int64_t> tookMs, std::int64_t withinMs);
+// Whether `arrived` is `sent` once whole `heartbeat` packets are taken out
+// of it: a unit beats when its own clock says, and a beat sent just before
+// or amid the data arrives glued to it.
+bool Echoed(const Bytes& sent, const Bytes& arrived, const Bytes& heartbeat = {});
 // Bytes sent one way and what arrived within the time.
-Step MeasureEcho(std::string_view name, const Bytes& sent, const Bytes& arrived, std::int64_t withinMs);
+Step MeasureEcho(std::string_view name, const Bytes& sent, const Bytes& arrived, std::int64_t withinMs,
+                 const Bytes& heartbeat = {});
 Step MeasureEchoTime(std::int64_t roundTripMs, std::int64_t withinMs);
 // A step that either worked (`value`) or failed with `failure`.
 Step MeasureDone(std::string_view name, const std::string& value, const std::string& failure);

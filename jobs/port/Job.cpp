@@ -4,6 +4,7 @@
 #include "core/records/Record.h"
 #include "jobs/port/Messages.h"
 #include "jobs/port/ReadWrite.h"
+#include "jobs/production/UnitTest.h"
 
 #include <algorithm>
 
@@ -110,6 +111,8 @@ std::string_view ActionName(Action a)
         return records::kActionWrite;
     case Action::Upgrade:
         return records::kActionUpgrade;
+    case Action::Test:
+        return records::kActionTest;
     }
     return records::kActionRead;
 }
@@ -212,6 +215,8 @@ Outcome RunJob(const std::string& port, const Line& line, const Work& work,
                std::shared_ptr<const std::atomic<bool>> stop, const JobReport& report)
 {
     const JobReport tell = report ? report : [](const Progress&) {};
+    if (work.action == Action::Test && work.test)
+        return TestUnit(port, work.index, line, *work.test, work.label, work.recorder, std::move(stop), tell);
     Sequence sequence;
     sequence.action = ActionName(work.action);
     sequence.identify = kIdentity;

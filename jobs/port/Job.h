@@ -22,12 +22,18 @@
 
 namespace jobs {
 
-enum class Action { Read, Write, Upgrade };
+enum class Action { Read, Write, Upgrade, Test };
+
+struct TestRun;
 
 struct Work {
     Action action = Action::Read;
     const profile::Profile* profile = nullptr;  // Write
     const Image* image = nullptr;               // Upgrade
+    const TestRun* test = nullptr;              // Test
+    // Test: the unit's place in the run, and its printed label.
+    std::size_t index = 0;
+    std::string label;
     // Keeps a record of the unit, begun once it is identified; null or off
     // for none.
     const Recorder* recorder = nullptr;

@@ -137,12 +137,12 @@ void Station::ClearData(std::uint64_t connection)
     peers_[connection].data = {};
 }
 
-Station::Carried Station::AwaitData(std::uint64_t connection, std::size_t count, Clock::time_point deadline,
-                                    const std::atomic<bool>* stop)
+Station::Carried Station::AwaitData(std::uint64_t connection,
+                                    const std::function<bool(const std::vector<std::uint8_t>&)>& whole,
+                                    Clock::time_point deadline, const std::atomic<bool>* stop)
 {
     std::unique_lock hold(lock_);
-    WaitUntil([&] { return peers_[connection].data.bytes.size() >= count || peers_[connection].closed; }, deadline,
-              stop, hold);
+    WaitUntil([&] { return whole(peers_[connection].data.bytes) || peers_[connection].closed; }, deadline, stop, hold);
     return peers_[connection].data;
 }
 

@@ -53,14 +53,15 @@ public:
                                           Clock::time_point deadline, const std::atomic<bool>* stop);
     // Forgets what `connection` carried so far: an echo counts from here.
     void ClearData(std::uint64_t connection);
-    // What `connection` carried since ClearData once `count` bytes are in,
-    // or what came by `deadline`; with the time the last of it arrived.
+    // What `connection` carried since ClearData once `whole` says it is
+    // all there, or what came by `deadline`; with the time the last of it
+    // arrived.
     struct Carried {
         std::vector<std::uint8_t> bytes;
         std::int64_t lastWallMs = 0;
     };
-    Carried AwaitData(std::uint64_t connection, std::size_t count, Clock::time_point deadline,
-                      const std::atomic<bool>* stop);
+    Carried AwaitData(std::uint64_t connection, const std::function<bool(const std::vector<std::uint8_t>&)>& whole,
+                      Clock::time_point deadline, const std::atomic<bool>* stop);
     void Send(std::uint64_t connection, std::vector<std::uint8_t> bytes);
 
 private:

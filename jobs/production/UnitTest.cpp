@@ -176,9 +176,14 @@ private:
         const auto deadline = In(echo.withinMs);
         const std::int64_t upFrom = WallNow();
         link_.Send(up, "echo");
-        const Station::Carried carried = run_.station->AwaitData(connection, up.size(), deadline, stop_);
+        const production::Bytes beat(Station::kHeartbeat.begin(), Station::kHeartbeat.end());
+        // Whole once it is the data, beats aside; a unit that garbles it is
+        // given the time to send all it will.
+        const Station::Carried carried = run_.station->AwaitData(
+            connection, [&](const production::Bytes& got) { return production::Echoed(up, got, beat); }, deadline,
+            stop_);
         link_.ThrowIfStopped();
-        Add(production::MeasureEcho(production::kEchoUp, up, carried.bytes, echo.withinMs));
+        Add(production::MeasureEcho(production::kEchoUp, up, carried.bytes, echo.withinMs, beat));
         const std::int64_t downFrom = WallNow();
         std::int64_t downAt = downFrom;
         run_.station->Send(connection, down);

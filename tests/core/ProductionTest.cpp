@@ -144,6 +144,10 @@ TEST(Verdict, EachFailureIsWordedByItsMeasurement)
         {MeasureEcho(kEchoDown, sent, {1, 2}, 3000), "echo_down: 2 of 4 bytes arrived within 3 s"},
         {MeasureEcho(kEchoDown, sent, {1, 2, 3, 4, 5}, 3000), "echo_down: 5 bytes arrived, 4 sent"},
         {MeasureEchoTime(3500, 3000), "echo took 3500 ms > 3 s"},
+        // A beat glued before, amid or after the data is no fault of it.
+        {MeasureEcho(kEchoUp, sent, {'H', 'B', 1, 2, 'H', 'B', 3, 4, 'H', 'B'}, 3000, {'H', 'B'}), ""},
+        {MeasureEcho(kEchoUp, {'H', 1}, {'H', 'B', 'H', 1}, 3000, {'H', 'B'}), ""},
+        {MeasureEcho(kEchoUp, sent, {'H', 'B', 1, 2, 3, 9}, 3000, {'H', 'B'}), "echo_up: 1 of 4 bytes differ"},
         {MeasureDone(kOwnId, "", "own ID range used up"), "own ID range used up"},
     };
     for (const auto& row : rows) {
