@@ -2767,6 +2767,10 @@ Stop the upgrade and close?</translation>
         <source>its version could not be read after the upgrade</source>
         <translation>its version could not be read after the upgrade</translation>
     </message>
+    <message>
+        <source>an own-ID range needs a records store</source>
+        <translation>an own-ID range needs a records store</translation>
+    </message>
 </context>
 <context>
     <name>monitor</name>
@@ -3602,6 +3606,18 @@ Stop the upgrade and close?</translation>
     <message>
         <source>records outbox %1: %2</source>
         <translation>records outbox %1: %2</translation>
+    </message>
+    <message>
+        <source>made by a newer version of the tool (its schema is version %1; this one knows up to %2)</source>
+        <translation>made by a newer version of the tool (its schema is version %1; this one knows up to %2)</translation>
+    </message>
+    <message>
+        <source>own ID range %1–%2 is used up</source>
+        <translation>own ID range %1–%2 is used up</translation>
+    </message>
+    <message>
+        <source>not an own ID range: %1–%2 (two IDs of up to 12 hex digits, the first not above the last)</source>
+        <translation>not an own ID range: %1–%2 (two IDs of up to 12 hex digits, the first not above the last)</translation>
     </message>
 </context>
 <context>

@@ -2767,6 +2767,10 @@
         <source>its version could not be read after the upgrade</source>
         <translation>升级后未能读到版本</translation>
     </message>
+    <message>
+        <source>an own-ID range needs a records store</source>
+        <translation>分配本机通讯ID范围需要记录存放处</translation>
+    </message>
 </context>
 <context>
     <name>monitor</name>
@@ -3602,6 +3606,18 @@
     <message>
         <source>records outbox %1: %2</source>
         <translation>记录暂存文件 %1：%2</translation>
+    </message>
+    <message>
+        <source>made by a newer version of the tool (its schema is version %1; this one knows up to %2)</source>
+        <translation>由更新版本的工具创建（其结构版本为 %1，本程序只认识到 %2）</translation>
+    </message>
+    <message>
+        <source>own ID range %1–%2 is used up</source>
+        <translation>本机通讯ID范围 %1–%2 已用完</translation>
+    </message>
+    <message>
+        <source>not an own ID range: %1–%2 (two IDs of up to 12 hex digits, the first not above the last)</source>
+        <translation>不是本机通讯ID范围：%1–%2（应为两个最多 12 位的十六进制ID，前者不大于后者）</translation>
     </message>
 </context>
 <context>

@@ -152,6 +152,15 @@ std::optional<Span> ParseIsoTime(std::string_view text)
     return Span{ms, ms + length};
 }
 
+namespace {
+
+nlohmann::ordered_json Limit(const std::optional<double>& v)
+{
+    return v ? nlohmann::ordered_json(*v) : nlohmann::ordered_json(nullptr);
+}
+
+}  // namespace
+
 std::string JsonLine(const Record& r)
 {
     nlohmann::ordered_json j = nlohmann::ordered_json::object();
@@ -163,6 +172,18 @@ std::string JsonLine(const Record& r)
             j[std::string(c.name)] = *s;
         else
             j[std::string(c.name)] = nullptr;
+    }
+    // Only a test has them: every other record's line stays as it was.
+    if (!r.measurements.empty()) {
+        nlohmann::ordered_json& all = j["measurements"] = nlohmann::ordered_json::array();
+        for (const Measurement& m : r.measurements)
+            all.push_back({{"name", m.name},
+                           {"value", m.value},
+                           {"unit", m.unit},
+                           {"low", Limit(m.low)},
+                           {"high", Limit(m.high)},
+                           {"expected", m.expected},
+                           {"passed", m.passed}});
     }
     // A DTU's text may be any bytes.
     return j.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
@@ -192,6 +213,46 @@ std::string CsvLine(const Record& r)
             line += monitor::CsvField(*s);
     }
     return line;
+}
+
+std::string SummaryJson(const Summary& s, By by)
+{
+    nlohmann::ordered_json j{{"units", s.units},
+                             {"passed", s.passed},
+                             {"failed", s.failed},
+                             {"yield", s.yield},
+                             {"by", by == By::Hour ? "hour" : "day"}};
+    nlohmann::ordered_json& periods = j["periods"] = nlohmann::ordered_json::array();
+    for (const Summary::Period& p : s.periods)
+        periods.push_back({{"start", p.start}, {"passed", p.passed}, {"failed", p.failed}});
+    nlohmann::ordered_json& failing = j["failing_measurements"] = nlohmann::ordered_json::array();
+    for (const Summary::Failing& f : s.failing)
+        failing.push_back({{"name", f.name}, {"count", f.count}});
+    return j.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+std::optional<std::int64_t> OwnIdNumber(std::string_view text)
+{
+    if (text.empty() || text.size() > 12)
+        return std::nullopt;
+    std::int64_t n = 0;
+    for (const char c : text) {
+        const int digit = c >= '0' && c <= '9'   ? c - '0'
+                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                 : -1;
+        if (digit < 0)
+            return std::nullopt;
+        n = n * 16 + digit;
+    }
+    return n;
+}
+
+std::string OwnIdText(std::int64_t n)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%012llX", static_cast<unsigned long long>(n));
+    return text;
 }
 
 }  // namespace records

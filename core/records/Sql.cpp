@@ -1,5 +1,7 @@
 #include "core/records/Sql.h"
 
+#include <algorithm>
+
 namespace records {
 
 namespace {
@@ -8,7 +10,8 @@ constexpr std::string_view kTable = "records";
 
 std::string Placeholder(Dialect d, std::size_t n)
 {
-    return d == Dialect::Sqlite ? std::string("?") : std::string("$").append(std::to_string(n));
+    // Numbered in SQLite too: a statement may use one value twice.
+    return std::string(d == Dialect::Sqlite ? "?" : "$").append(std::to_string(n));
 }
 
 std::string Names(std::size_t from)
@@ -35,13 +38,13 @@ std::string LikePattern(const std::string& text)
 
 std::vector<std::string> SchemaSql(Dialect d)
 {
+    const bool lite = d == Dialect::Sqlite;
     std::string table = std::string("CREATE TABLE IF NOT EXISTS ").append(kTable).append(" (");
     for (const Column& c : kColumns) {
         table += std::string(&c == &kColumns.front() ? "" : ", ") + std::string(c.name) + ' ';
         switch (c.field.index()) {
         case 0:
-            table += d == Dialect::Sqlite ? "INTEGER PRIMARY KEY AUTOINCREMENT"
-                                          : "BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY";
+            table += lite ? "INTEGER PRIMARY KEY AUTOINCREMENT" : "BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY";
             break;
         case 1:
             table += "TEXT NOT NULL DEFAULT ''";
@@ -51,10 +54,37 @@ std::vector<std::string> SchemaSql(Dialect d)
         }
     }
     std::vector<std::string> out{table + ")"};
-    // The look-ups of `dtuctl records` and the records page, each newest first.
-    for (const std::string_view column : {"unit_id", "port", "port_id", "result"})
+    // The look-ups of `dtuctl records` and the records page, each newest
+    // first; by action, the tests a summary reads.
+    for (const std::string_view column : {"unit_id", "port", "port_id", "result", "label", "action"})
         out.push_back(std::string("CREATE INDEX IF NOT EXISTS records_").append(column).append(" ON ").append(kTable).append(" (").append(column).append(", started)"));
     out.push_back(std::string("CREATE INDEX IF NOT EXISTS records_started ON ").append(kTable).append(" (started)"));
+    const std::string real = lite ? "REAL" : "DOUBLE PRECISION";
+    // A record's measurements lie together, in their order.
+    out.push_back("CREATE TABLE IF NOT EXISTS measurements (record_id BIGINT NOT NULL, seq INTEGER NOT NULL, "
+                  "name TEXT NOT NULL DEFAULT '', value TEXT NOT NULL DEFAULT '', unit TEXT NOT NULL DEFAULT '', "
+                  "low " + real + ", high " + real + ", expected TEXT NOT NULL DEFAULT '', "
+                  "passed INTEGER NOT NULL DEFAULT 0, PRIMARY KEY (record_id, seq))" + (lite ? " WITHOUT ROWID" : ""));
+    // A summary counts only the failed ones.
+    out.push_back("CREATE INDEX IF NOT EXISTS measurements_failed ON measurements (record_id, name) WHERE passed = 0");
+    // Every own ID handed out, as its number: the key keeps two stations
+    // from taking one.
+    out.push_back(std::string("CREATE TABLE IF NOT EXISTS own_ids (own_id ")
+                      .append(lite ? "INTEGER" : "BIGINT")
+                      .append(" PRIMARY KEY, taken TEXT NOT NULL DEFAULT ")
+                      .append(lite ? "(strftime('%Y-%m-%dT%H:%M:%fZ', 'now'))"
+                                   : "to_char(now() AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS.MS\"Z\"')")
+                      .append(")"));
+    return out;
+}
+
+std::vector<std::string> UpgradeSql(Dialect d, int from)
+{
+    std::vector<std::string> out;
+    if (from < 2)
+        out.push_back(std::string("ALTER TABLE ").append(kTable).append(" ADD COLUMN label TEXT NOT NULL DEFAULT ''"));
+    for (std::string& sql : SchemaSql(d))
+        out.push_back(std::move(sql));
     return out;
 }
 
@@ -76,50 +106,222 @@ std::string IdentifySql(Dialect d)
     return std::string("UPDATE ").append(kTable).append(" SET unit_id = ").append(Placeholder(d, 1)).append(", version = ").append(Placeholder(d, 2)).append(" WHERE id = ").append(Placeholder(d, 3));
 }
 
+namespace {
+
+constexpr std::string_view kMeasurementColumns = "name, value, unit, low, high, expected, passed";
+
+// The conditions of a filter, their values bound in order.
+class Where {
+public:
+    Where(Dialect d, Statement& s) : d_(d), s_(s) {}
+
+    // Built in place: GCC 12 warns of a moved variant's string.
+    template <typename T>
+    std::string Bind(const T& v)
+    {
+        s_.params.emplace_back(v);
+        return Placeholder(d_, s_.params.size());
+    }
+    void Add(const std::string& condition) { text_ += (text_.empty() ? " WHERE " : " AND ") + condition; }
+    const std::string& Text() const { return text_; }
+
+    // All but the limit.
+    void Filter(const records::Filter& f)
+    {
+        if (!f.unit.empty())
+            Add(std::string("unit_id = ").append(Bind(f.unit)));
+        if (!f.label.empty())
+            Add(std::string("label = ").append(Bind(f.label)));
+        if (!f.port.empty()) {
+            const std::string port = Bind(f.port);
+            Add(std::string("(port = ").append(port).append(" OR port_id = ").append(Bind(f.port)).append(")"));
+        }
+        if (!f.result.empty())
+            Add(std::string("result = ").append(Bind(f.result)));
+        if (!f.since.empty())
+            Add(std::string("started >= ").append(Bind(f.since)));
+        if (!f.before.empty())
+            Add(std::string("started < ").append(Bind(f.before)));
+        if (f.belowId != 0) {
+            // The order's whole key: an id alone would skip the records of a
+            // clock that was set back.
+            const std::string started = Bind(f.belowStarted);
+            Add(std::string("(started, id) < (").append(started).append(", ").append(Bind(f.belowId)).append(")"));
+        }
+        if (!f.text.empty()) {
+            // SQLite's LIKE ignores the case of ASCII letters; PostgreSQL's does not.
+            const std::string like = d_ == Dialect::Sqlite ? " LIKE " : " ILIKE ";
+            const std::string pattern = LikePattern(f.text);
+            std::string any;
+            for (const std::string_view column : {"unit_id", "label", "port", "action", "result", "detail"})
+                any.append(any.empty() ? "(" : " OR ").append(column).append(like).append(Bind(pattern)).append(
+                    " ESCAPE '\\'");
+            Add(any + ")");
+        }
+    }
+
+private:
+    Dialect d_;
+    Statement& s_;
+    std::string text_;
+};
+
+constexpr std::string_view kNewestFirst = " ORDER BY started DESC, id DESC";
+
+}  // namespace
+
 Statement QuerySql(Dialect d, const Filter& f)
 {
     Statement s{std::string("SELECT ").append(Names(0)).append(" FROM ").append(kTable), {}};
-    std::string where;
-    // Built in place: GCC 12 warns of a moved variant's string.
-    const auto bind = [&](const auto& v) {
-        s.params.emplace_back(v);
-        return Placeholder(d, s.params.size());
-    };
-    const auto clause = [&](const std::string& condition) {
-        where += (where.empty() ? " WHERE " : " AND ") + condition;
-    };
-    if (!f.unit.empty())
-        clause(std::string("unit_id = ").append(bind(f.unit)));
-    if (!f.port.empty()) {
-        const std::string port = bind(f.port);
-        clause(std::string("(port = ").append(port).append(" OR port_id = ").append(bind(f.port)).append(")"));
-    }
-    if (!f.result.empty())
-        clause(std::string("result = ").append(bind(f.result)));
-    if (!f.since.empty())
-        clause(std::string("started >= ").append(bind(f.since)));
-    if (!f.before.empty())
-        clause(std::string("started < ").append(bind(f.before)));
-    if (f.belowId != 0) {
-        // The order's whole key: an id alone would skip the records of a
-        // clock that was set back.
-        const std::string started = bind(f.belowStarted);
-        clause(std::string("(started, id) < (").append(started).append(", ").append(bind(f.belowId)).append(")"));
-    }
-    if (!f.text.empty()) {
-        // SQLite's LIKE ignores the case of ASCII letters; PostgreSQL's does not.
-        const std::string like = d == Dialect::Sqlite ? " LIKE " : " ILIKE ";
-        const std::string pattern = LikePattern(f.text);
-        std::string any;
-        for (const std::string_view column : {"unit_id", "port", "action", "result", "detail"})
-            any.append(any.empty() ? "(" : " OR ").append(column).append(like).append(bind(pattern)).append(
-                " ESCAPE '\\'");
-        clause(any + ")");
-    }
-    s.sql += where + " ORDER BY started DESC, id DESC";
+    Where where(d, s);
+    where.Filter(f);
+    s.sql.append(where.Text()).append(kNewestFirst);
     if (f.limit > 0)
-        s.sql.append(" LIMIT ").append(bind(static_cast<std::int64_t>(f.limit)));
+        s.sql.append(" LIMIT ").append(where.Bind(static_cast<std::int64_t>(f.limit)));
     return s;
+}
+
+std::string InsertMeasurementSql()
+{
+    return std::string("INSERT INTO measurements (record_id, seq, ")
+        .append(kMeasurementColumns)
+        .append(") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT DO NOTHING");
+}
+
+std::string CompleteMeasuredSql()
+{
+    return std::string("WITH done AS (")
+        .append(CompleteSql(Dialect::Postgres))
+        .append(" RETURNING id), kept AS (INSERT INTO measurements (record_id, seq, ")
+        .append(kMeasurementColumns)
+        .append(") SELECT done.id, m.seq - 1, ")
+        .append(kMeasurementColumns)
+        .append(" FROM done, unnest($5::text[], $6::text[], $7::text[], $8::float8[], $9::float8[], $10::text[], "
+                "$11::int[]) WITH ORDINALITY AS m(")
+        .append(kMeasurementColumns)
+        .append(", seq) ON CONFLICT DO NOTHING) SELECT count(*) FROM done");
+}
+
+std::string ArrayLiteral(const std::vector<std::optional<std::string>>& items)
+{
+    std::string out = "{";
+    for (const std::optional<std::string>& item : items) {
+        if (out.size() > 1)
+            out += ',';
+        if (!item) {
+            out += "NULL";
+            continue;
+        }
+        out += '"';
+        for (const char c : *item) {
+            if (c == '"' || c == '\\')
+                out += '\\';
+            out += c;
+        }
+        out += '"';
+    }
+    return out + "}";
+}
+
+Statement MeasurementsSql(Dialect d, Filter f, const Record& newest, const Record& oldest)
+{
+    Statement s{std::string("SELECT record_id, seq, ").append(kMeasurementColumns).append(" FROM measurements"), {}};
+    f.belowId = 0;
+    Where where(d, s);
+    where.Filter(f);
+    // The page by its bounds, not again by its limit: a record begun since
+    // would push the oldest of it out.
+    const std::string newestStarted = where.Bind(newest.started);
+    where.Add(std::string("(started, id) <= (").append(newestStarted).append(", ").append(where.Bind(newest.id)).append(")"));
+    const std::string oldestStarted = where.Bind(oldest.started);
+    where.Add(std::string("(started, id) >= (").append(oldestStarted).append(", ").append(where.Bind(oldest.id)).append(")"));
+    s.sql.append(" WHERE record_id IN (SELECT id FROM ")
+        .append(kTable)
+        .append(where.Text())
+        .append(") ORDER BY record_id, seq");
+    return s;
+}
+
+Statement SummarySql(Dialect d, Filter f, By by)
+{
+    Statement s;
+    Where where(d, s);
+    where.Filter(f);
+    where.Add(std::string("action = ").append(where.Bind(std::string(kActionTest))));
+    std::string tests = std::string("SELECT id, started, unit_id, result FROM ").append(kTable).append(where.Text());
+    if (f.limit > 0)
+        tests.append(kNewestFirst).append(" LIMIT ").append(where.Bind(static_cast<std::int64_t>(f.limit)));
+    const std::string ok = where.Bind(std::string(kResultOk));
+    const std::string failed = where.Bind(std::string(kResultFailed));
+    const std::string error = where.Bind(std::string(kResultError));
+    const std::string period = by == By::Hour ? "substr(started, 1, 13) || ':00'" : "substr(started, 1, 10)";
+    s.sql = std::string("WITH t AS (")
+                .append(tests)
+                .append("), c AS (SELECT id, started, result, "
+                        // A unit that never answered is a unit of its own.
+                        "CASE WHEN unit_id = '' THEN '#' || id ELSE unit_id END AS unit FROM t WHERE result IN (")
+                .append(ok + ", " + failed + ", " + error)
+                .append(")), latest AS (SELECT result FROM (SELECT result, row_number() OVER (PARTITION BY unit "
+                        "ORDER BY started DESC, id DESC) AS n FROM c) AS r WHERE n = 1) "
+                        "SELECT 0 AS part, '' AS name, count(*) AS a, count(CASE WHEN result = ")
+                .append(ok)
+                .append(" THEN 1 END) AS b FROM latest UNION ALL SELECT 1, ")
+                .append(period)
+                .append(", count(CASE WHEN result = ")
+                .append(ok)
+                .append(" THEN 1 END), count(CASE WHEN result <> ")
+                .append(ok)
+                .append(" THEN 1 END) FROM c GROUP BY 2 UNION ALL SELECT * FROM (SELECT 2, m.name, count(*), 0 FROM "
+                        "measurements AS m JOIN t ON t.id = m.record_id WHERE m.passed = 0 GROUP BY m.name "
+                        "ORDER BY 3 DESC, 2 LIMIT ")
+                .append(std::to_string(kMostFailing))
+                .append(") AS f");
+    return s;
+}
+
+Summary Summarized(const std::vector<SummaryRow>& rows)
+{
+    Summary s;
+    for (const SummaryRow& row : rows) {
+        if (row.part == 0) {
+            s.units = row.a;
+            s.passed = row.b;
+            s.failed = row.a - row.b;
+            s.yield = row.a > 0 ? static_cast<double>(row.b) / static_cast<double>(row.a) : 0;
+        } else if (row.part == 1) {
+            s.periods.push_back({row.name, row.a, row.b});
+        } else {
+            s.failing.push_back({row.name, row.a});
+        }
+    }
+    // A union keeps no order of its parts.
+    std::sort(s.periods.begin(), s.periods.end(),
+              [](const Summary::Period& a, const Summary::Period& b) { return a.start < b.start; });
+    std::sort(s.failing.begin(), s.failing.end(), [](const Summary::Failing& a, const Summary::Failing& b) {
+        return a.count != b.count ? a.count > b.count : a.name < b.name;
+    });
+    return s;
+}
+
+std::string FreeOwnIdSql(Dialect d)
+{
+    const std::string first = d == Dialect::Sqlite ? "?1" : "$1", last = d == Dialect::Sqlite ? "?2" : "$2";
+    return std::string("SELECT min(n) FROM (SELECT CAST(")
+        .append(first)
+        .append(" AS BIGINT) AS n WHERE NOT EXISTS (SELECT 1 FROM own_ids WHERE own_id = ")
+        .append(first)
+        .append(") UNION ALL SELECT o.own_id + 1 FROM own_ids AS o WHERE o.own_id >= ")
+        .append(first)
+        .append(" AND o.own_id < ")
+        .append(last)
+        .append(" AND NOT EXISTS (SELECT 1 FROM own_ids AS p WHERE p.own_id = o.own_id + 1)) AS free");
+}
+
+std::string TakeOwnIdSql(Dialect d)
+{
+    return std::string("INSERT INTO own_ids (own_id) VALUES (")
+        .append(Placeholder(d, 1))
+        .append(") ON CONFLICT DO NOTHING RETURNING own_id");
 }
 
 }  // namespace records

@@ -14,6 +14,13 @@ inline constexpr const char* kNoPath = DTU_TR_NOOP("records::msg", "records stor
 inline constexpr const char* kNoRecord = DTU_TR_NOOP("records::msg", "no record %1");
 inline constexpr const char* kNotAResult = DTU_TR_NOOP("records::msg", "not a result: %1");
 inline constexpr const char* kOutOfMemory = DTU_TR_NOOP("records::msg", "out of memory");
+inline constexpr const char* kNewerSchema = DTU_TR_NOOP(
+    "records::msg", "made by a newer version of the tool (its schema is version %1; this one knows up to %2)");
+
+// Own IDs.
+inline constexpr const char* kUsedUp = DTU_TR_NOOP("records::msg", "own ID range %1–%2 is used up");
+inline constexpr const char* kNotARange =
+    DTU_TR_NOOP("records::msg", "not an own ID range: %1–%2 (two IDs of up to 12 hex digits, the first not above the last)");
 
 // An SQLite file.
 inline constexpr const char* kNoFolder = DTU_TR_NOOP("records::msg", "cannot make the folder %1 (%2)");

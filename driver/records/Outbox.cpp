@@ -46,6 +46,17 @@ private:
     int fd_;
 };
 
+std::optional<double> Limit(const nlohmann::json& j, const char* key)
+{
+    const auto v = j.find(key);
+    return v != j.end() && v->is_number() ? std::optional(v->get<double>()) : std::nullopt;
+}
+
+nlohmann::json Limit(const std::optional<double>& v)
+{
+    return v ? nlohmann::json(*v) : nlohmann::json(nullptr);
+}
+
 std::vector<Pending> Read(const std::string& path)
 {
     std::vector<Pending> out;
@@ -80,6 +91,13 @@ std::vector<Pending> Read(const std::string& path)
             p.ended = j.value("ended", "");
             p.unitId = j.value("unit_id", "");
             p.version = j.value("version", "");
+            // Absent from a line of a version before them.
+            if (const auto all = j.find("measurements"); all != j.end() && all->is_array())
+                for (const nlohmann::json& m : *all)
+                    if (m.is_object())
+                        p.measurements.push_back({m.value("name", ""), m.value("value", ""), m.value("unit", ""),
+                                                  Limit(m, "low"), Limit(m, "high"), m.value("expected", ""),
+                                                  m.value("passed", false)});
             if (!p.store.empty() && p.id != 0)
                 out.push_back(std::move(p));
         }
@@ -100,9 +118,17 @@ bool Write(const std::string& path, const std::vector<Pending>& all, std::string
     }
     std::string text;
     for (const Pending& p : all) {
-        const nlohmann::json j{{"store", p.store},   {"id", p.id},           {"result", p.result},
-                               {"detail", p.detail}, {"ended", p.ended},     {"unit_id", p.unitId},
-                               {"version", p.version}};
+        nlohmann::json j{{"store", p.store},   {"id", p.id},       {"result", p.result},
+                         {"detail", p.detail}, {"ended", p.ended}, {"unit_id", p.unitId},
+                         {"version", p.version}};
+        for (const Measurement& m : p.measurements)
+            j["measurements"].push_back({{"name", m.name},
+                                         {"value", m.value},
+                                         {"unit", m.unit},
+                                         {"low", Limit(m.low)},
+                                         {"high", Limit(m.high)},
+                                         {"expected", m.expected},
+                                         {"passed", m.passed}});
         text += j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
     }
     const std::string temporary = path + ".new";
@@ -172,7 +198,7 @@ std::size_t Outbox::Deliver(Store& store) const
         std::string error;
         const bool refused =
             ((!p.unitId.empty() || !p.version.empty()) && !store.Identify(p.id, p.unitId, p.version, error)) ||
-            !store.Complete(p.id, p.result, p.detail, p.ended, error);
+            !store.Complete(p.id, p.result, p.detail, p.ended, p.measurements, error);
         if (refused) {
             kept.push_back(std::move(p));
             ++waiting;

@@ -18,6 +18,8 @@ struct Pending {
     std::string result, detail, ended;
     // The unit as it was last heard, given with the end; empty: unchanged.
     std::string unitId, version;
+    // A test's, kept with its end.
+    std::vector<Measurement> measurements;
 
     bool operator==(const Pending&) const = default;
 };

@@ -9,9 +9,11 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <poll.h>
+#include <unordered_map>
 
 namespace records {
 
@@ -23,8 +25,15 @@ using Clock = std::chrono::steady_clock;
 
 constexpr const char* kInsert = "records_insert";
 constexpr const char* kComplete = "records_complete";
-// Any number of ours: it names the lock that making the table holds.
-constexpr const char* kTableLock = "SELECT pg_advisory_xact_lock(4200777301)";
+constexpr const char* kCompleteMeasured = "records_complete_measured";
+// Any number of ours: it names the lock that making or bringing up to date
+// the schema holds.
+constexpr const char* kSchemaLock = "SELECT pg_advisory_lock(4200777301)";
+constexpr const char* kSchemaUnlock = "SELECT pg_advisory_unlock(4200777301)";
+
+// Indexing a line's years of records takes a while, once; so does waiting
+// for another station that does it.
+constexpr std::chrono::seconds kUpgradeWait{600};
 
 struct Clear {
     void operator()(PGresult* r) const { PQclear(r); }
@@ -42,6 +51,14 @@ std::int64_t Number(const char* text)
     std::int64_t n = 0;
     std::from_chars(text, text + std::strlen(text), n);
     return n;
+}
+
+// A double as the server reads it back exactly.
+std::string Text(double x)
+{
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, x).ptr;
+    return std::string(text, end);
 }
 
 // libpq's lines and tabs, as one line.
@@ -91,8 +108,9 @@ public:
         for (const Value& v : values) {
             const auto* n = std::get_if<std::int64_t>(&v);
             const auto* s = std::get_if<std::string>(&v);
-            text_.push_back(n ? std::to_string(*n) : s ? *s : std::string());
-            pointers_.push_back(n || s ? text_.back().c_str() : nullptr);
+            const auto* x = std::get_if<double>(&v);
+            text_.push_back(n ? std::to_string(*n) : s ? *s : x ? Text(*x) : std::string());
+            pointers_.push_back(n || s || x ? text_.back().c_str() : nullptr);
         }
     }
     int size() const { return static_cast<int>(pointers_.size()); }
@@ -121,9 +139,13 @@ public:
     std::optional<std::int64_t> Begin(const Record& r, std::string& error) override;
     bool Identify(std::int64_t id, const std::string& unitId, const std::string& version,
                   std::string& error) override;
+    using Store::Complete;
     bool Complete(std::int64_t id, std::string_view result, const std::string& detail, const std::string& ended,
-                  std::string& error) override;
+                  const std::vector<Measurement>& measurements, std::string& error) override;
     std::optional<std::vector<Record>> Query(const Filter& f, std::string& error) override;
+    std::optional<Summary> Summarize(const Filter& f, By by, std::string& error) override;
+    std::optional<std::string> TakeOwnId(const std::string& first, const std::string& last,
+                                         const std::string& current, std::string& error) override;
 
 private:
     std::string Fail(std::string cause) const;
@@ -138,9 +160,24 @@ private:
     }
     bool Connected(std::string& error);
     bool Prepare(std::string& error);
-    bool MakeTable(std::string& error);
+    // The schema's version in the database: 0 for an empty one, 1 for one
+    // made before it kept its version. `direct`: on this connection as it
+    // is, in a transaction.
+    std::optional<int> Version(bool direct, std::string& error);
+    bool MakeSchema(std::string& error);
+    std::string Newer(int version) const
+    {
+        return Fail(Fill(msg::kNewerSchema, {std::to_string(version), std::to_string(kSchemaVersion)}));
+    }
+    // A simple query, its statements one transaction unless it says
+    // otherwise; never on a connection opened again.
+    Result Direct(const std::string& sql, std::string& error, std::chrono::seconds patience = {})
+    {
+        return Await(PQsendQuery(conn_, sql.c_str()), error, patience);
+    }
     bool Answered(Clock::time_point deadline, std::string& error);
-    Result Await(bool sent, std::string& error);
+    // Waits the connect_timeout, or `patience` when given.
+    Result Await(bool sent, std::string& error, std::chrono::seconds patience = {});
     Result Run(const char* prepared, const std::string& sql, const std::vector<Value>& params, std::string& error);
     // An UPDATE of one record, the key its last value; the lock held.
     bool ChangeOne(const char* prepared, const std::string& sql, const std::vector<Value>& values, std::string& error);
@@ -217,31 +254,73 @@ bool PostgresStore::Open(std::string& error)
     // are not the user's to read on stderr.
     PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
     PQsetnonblocking(conn_, 1);
-    return MakeTable(error) && Prepare(error);
+    return MakeSchema(error) && Prepare(error);
 }
 
 bool PostgresStore::Prepare(std::string& error)
 {
     return Await(PQsendPrepare(conn_, kInsert, InsertSql(Dialect::Postgres).c_str(), 0, nullptr), error) &&
-           Await(PQsendPrepare(conn_, kComplete, CompleteSql(Dialect::Postgres).c_str(), 0, nullptr), error);
+           Await(PQsendPrepare(conn_, kComplete, CompleteSql(Dialect::Postgres).c_str(), 0, nullptr), error) &&
+           Await(PQsendPrepare(conn_, kCompleteMeasured, CompleteMeasuredSql().c_str(), 0, nullptr), error);
 }
 
-// Made when missing, under a lock held to the end of the transaction: two
-// stations starting at once would both make it, and CREATE TABLE IF NOT
-// EXISTS fails in one of them. A role that may only write records finds
-// the table and makes nothing.
-bool PostgresStore::MakeTable(std::string& error)
+std::optional<int> PostgresStore::Version(bool direct, std::string& error)
 {
-    const Result found = Run(nullptr, "SELECT to_regclass('records') IS NOT NULL", {}, error);
+    const std::string tables = "SELECT to_regclass('records') IS NOT NULL, to_regclass('records_schema') IS NOT NULL";
+    const Result found = direct ? Direct(tables, error) : Run(nullptr, tables, {}, error);
     if (!found)
+        return std::nullopt;
+    if (std::string_view(PQgetvalue(found.get(), 0, 1)) != "t")
+        return std::string_view(PQgetvalue(found.get(), 0, 0)) == "t" ? 1 : 0;
+    const std::string kept = "SELECT version FROM records_schema";
+    const Result version = direct ? Direct(kept, error) : Run(nullptr, kept, {}, error);
+    if (!version)
+        return std::nullopt;
+    return PQntuples(version.get()) == 1 ? static_cast<int>(Number(PQgetvalue(version.get(), 0, 0))) : 1;
+}
+
+// Made or brought up to date under a lock: two stations starting at once
+// would both do it, and one of them fail. A database of today's schema is only read, so a role that may
+// only read and write the records needs no more.
+bool PostgresStore::MakeSchema(std::string& error)
+{
+    std::optional<int> version = Version(false, error);
+    if (!version)
         return false;
-    if (std::string_view(PQgetvalue(found.get(), 0, 0)) == "t")
+    if (*version > kSchemaVersion) {
+        error = Newer(*version);
+        return false;
+    }
+    if (*version == kSchemaVersion)
         return true;
-    // One query string is one transaction.
-    std::string sql = kTableLock;
-    for (const std::string& statement : SchemaSql(Dialect::Postgres))
-        sql.append("; ").append(statement);
-    return Await(PQsendQuery(conn_, sql.c_str()), error) != nullptr;
+    if (!Direct(kSchemaLock, error, kUpgradeWait))
+        return false;
+    // Begun once the lock is held, so that it sees what another station did
+    // while this one waited: a transaction begun before would keep the
+    // server's cached "no such table".
+    version = Direct("BEGIN", error) ? Version(true, error) : std::nullopt;
+    std::string sql;
+    if (version && *version > kSchemaVersion)
+        error = Newer(*version);
+    else if (version && *version < kSchemaVersion) {
+        for (const std::string& statement :
+             *version == 0 ? SchemaSql(Dialect::Postgres) : UpgradeSql(Dialect::Postgres, *version))
+            sql.append(statement).append("; ");
+        // One row at most.
+        sql.append("CREATE TABLE IF NOT EXISTS records_schema (version INTEGER NOT NULL); "
+                   "CREATE UNIQUE INDEX IF NOT EXISTS records_schema_one ON records_schema ((true)); "
+                   "DELETE FROM records_schema; INSERT INTO records_schema VALUES (")
+            .append(std::to_string(kSchemaVersion))
+            .append("); ");
+    }
+    const bool done = version && *version <= kSchemaVersion && Direct(sql + "COMMIT", error, kUpgradeWait);
+    // A connection that broke has let go of both.
+    std::string ignored;
+    if (!done && !broken_)
+        Direct("ROLLBACK", ignored);
+    if (!broken_)
+        Direct(kSchemaUnlock, ignored);
+    return done;
 }
 
 // A server that went away while the store was idle has said so and
@@ -288,14 +367,15 @@ bool PostgresStore::Answered(Clock::time_point deadline, std::string& error)
     }
 }
 
-Result PostgresStore::Await(bool sent, std::string& error)
+Result PostgresStore::Await(bool sent, std::string& error, std::chrono::seconds patience)
 {
     if (!sent) {
         broken_ = true;
         error = Fail(Cause());
         return nullptr;
     }
-    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(seconds_);
+    const Clock::time_point deadline =
+        Clock::now() + (patience.count() > 0 ? patience : std::chrono::seconds(seconds_));
     Result kept;
     for (;;) {
         if (!Answered(deadline, error))
@@ -347,7 +427,8 @@ std::optional<std::int64_t> PostgresStore::Begin(const Record& r, std::string& e
 }
 
 bool PostgresStore::Complete(std::int64_t id, std::string_view result, const std::string& detail,
-                             const std::string& ended, std::string& error)
+                             const std::string& ended, const std::vector<Measurement>& measurements,
+                             std::string& error)
 {
     if (std::find(kResults.begin(), kResults.end(), result) == kResults.end()) {
         error = Fail(Fill(msg::kNotAResult, {std::string(result)}));
@@ -356,7 +437,30 @@ bool PostgresStore::Complete(std::int64_t id, std::string_view result, const std
     const std::lock_guard<std::mutex> hold(lock_);
     if (!Run(nullptr, "SET synchronous_commit TO off", {}, error))
         return false;
-    return ChangeOne(kComplete, {}, {std::string(result), detail, ended, id}, error);
+    if (measurements.empty())
+        return ChangeOne(kComplete, {}, {std::string(result), detail, ended, id}, error);
+    std::vector<std::optional<std::string>> columns[7];
+    for (const Measurement& m : measurements) {
+        const auto limit = [](const std::optional<double>& v) { return v ? std::optional(Text(*v)) : std::nullopt; };
+        columns[0].emplace_back(m.name);
+        columns[1].emplace_back(m.value);
+        columns[2].emplace_back(m.unit);
+        columns[3].push_back(limit(m.low));
+        columns[4].push_back(limit(m.high));
+        columns[5].emplace_back(m.expected);
+        columns[6].emplace_back(m.passed ? "1" : "0");
+    }
+    std::vector<Value> values{std::string(result), detail, ended, id};
+    for (const auto& column : columns)
+        values.emplace_back(ArrayLiteral(column));
+    const Result done = Run(kCompleteMeasured, {}, values, error);
+    if (!done)
+        return false;
+    if (std::string_view(PQgetvalue(done.get(), 0, 0)) != "1") {
+        error = Fail(Fill(msg::kNoRecord, {std::to_string(id)}));
+        return false;
+    }
+    return true;
 }
 
 bool PostgresStore::ChangeOne(const char* prepared, const std::string& sql, const std::vector<Value>& values,
@@ -399,7 +503,76 @@ std::optional<std::vector<Record>> PostgresStore::Query(const Filter& f, std::st
                 Set(out[row], kColumns[i], Number(text));
         }
     }
+    if (!f.measurements || out.empty())
+        return out;
+    const Statement measured = MeasurementsSql(Dialect::Postgres, f, out.front(), out.back());
+    const Result found = Run(nullptr, measured.sql, measured.params, error);
+    if (!found)
+        return std::nullopt;
+    std::unordered_map<std::int64_t, Record*> byId;
+    for (Record& r : out)
+        byId.emplace(r.id, &r);
+    const PGresult* m = found.get();
+    for (int row = 0; row < PQntuples(m); ++row) {
+        const auto text = [&](int c) { return std::string(PQgetvalue(m, row, c), static_cast<std::size_t>(PQgetlength(m, row, c))); };
+        const auto number = [&](int c) {
+            return PQgetisnull(m, row, c) ? std::nullopt : std::optional<double>(std::strtod(PQgetvalue(m, row, c), nullptr));
+        };
+        const auto r = byId.find(Number(PQgetvalue(m, row, 0)));
+        if (r != byId.end())
+            r->second->measurements.push_back(
+                {text(2), text(3), text(4), number(5), number(6), text(7), Number(PQgetvalue(m, row, 8)) != 0});
+    }
     return out;
+}
+
+std::optional<Summary> PostgresStore::Summarize(const Filter& f, By by, std::string& error)
+{
+    const Statement query = SummarySql(Dialect::Postgres, f, by);
+    const std::lock_guard<std::mutex> hold(lock_);
+    const Result found = Run(nullptr, query.sql, query.params, error);
+    if (!found)
+        return std::nullopt;
+    std::vector<SummaryRow> rows;
+    for (int row = 0; row < PQntuples(found.get()); ++row)
+        rows.push_back({Number(PQgetvalue(found.get(), row, 0)), PQgetvalue(found.get(), row, 1),
+                        Number(PQgetvalue(found.get(), row, 2)), Number(PQgetvalue(found.get(), row, 3))});
+    return Summarized(rows);
+}
+
+std::optional<std::string> PostgresStore::TakeOwnId(const std::string& first, const std::string& last,
+                                                    const std::string& current, std::string& error)
+{
+    const std::optional<std::int64_t> low = OwnIdNumber(first), high = OwnIdNumber(last);
+    if (!low || !high || *low > *high) {
+        error = Fail(Fill(msg::kNotARange, {first, last}));
+        return std::nullopt;
+    }
+    const std::optional<std::int64_t> now = OwnIdNumber(current);
+    const std::lock_guard<std::mutex> hold(lock_);
+    // An ID handed out is on the disk before a unit is given it.
+    if (!Run(nullptr, "SET synchronous_commit TO on", {}, error))
+        return std::nullopt;
+    if (now && *now >= *low && *now <= *high)
+        return Run(nullptr, TakeOwnIdSql(Dialect::Postgres), {*now}, error) ? std::optional(OwnIdText(*now))
+                                                                             : std::nullopt;
+    // Another station may take the one found before this one does: then
+    // the next that is free.
+    for (;;) {
+        const Result free = Run(nullptr, FreeOwnIdSql(Dialect::Postgres), {*low, *high}, error);
+        if (!free)
+            return std::nullopt;
+        if (PQgetisnull(free.get(), 0, 0)) {
+            error = Fail(Fill(msg::kUsedUp, {OwnIdText(*low), OwnIdText(*high)}));
+            return std::nullopt;
+        }
+        const std::int64_t found = Number(PQgetvalue(free.get(), 0, 0));
+        const Result taken = Run(nullptr, TakeOwnIdSql(Dialect::Postgres), {found}, error);
+        if (!taken)
+            return std::nullopt;
+        if (PQntuples(taken.get()) == 1)
+            return OwnIdText(found);
+    }
 }
 
 }  // namespace

@@ -29,11 +29,30 @@ public:
     // The unit of a begun record, once it has said who it is.
     virtual bool Identify(std::int64_t id, const std::string& unitId, const std::string& version,
                           std::string& error) = 0;
-    // `ended` in the records' form (IsoTime).
+    // `ended` in the records' form (IsoTime). A test's measurements are
+    // kept with its end, all or none; an end given again adds none twice.
     virtual bool Complete(std::int64_t id, std::string_view result, const std::string& detail,
-                          const std::string& ended, std::string& error) = 0;
-    // Newest first.
+                          const std::string& ended, const std::vector<Measurement>& measurements,
+                          std::string& error) = 0;
+    bool Complete(std::int64_t id, std::string_view result, const std::string& detail, const std::string& ended,
+                  std::string& error)
+    {
+        return Complete(id, result, detail, ended, {}, error);
+    }
+    // Newest first; with their measurements when `f` asks.
     virtual std::optional<std::vector<Record>> Query(const Filter& f, std::string& error) = 0;
+
+    // The yield of the tests `f` selects (their action is "test" whatever
+    // `f` says), counted by day or hour.
+    virtual std::optional<Summary> Summarize(const Filter& f, By by, std::string& error) = 0;
+
+    // The own ID a unit is to have from the range [first, last], 12 hex
+    // digits: `current` when it lies in the range (marked as taken), else
+    // the lowest one of the range that no one has taken, taken now. No two
+    // calls, of any stores on one place, hand out the same one. Nothing,
+    // with `error`, for a range used up or not a range.
+    virtual std::optional<std::string> TakeOwnId(const std::string& first, const std::string& last,
+                                                 const std::string& current, std::string& error) = 0;
 };
 
 // What `--records PLACE` (empty when not given) and the environment choose:

@@ -1,5 +1,5 @@
 // `dtuctl records`: the records of the jobs, newest first, as a table, JSON
-// lines or CSV.
+// lines or CSV; or the yield of the tests among them.
 #pragma once
 
 #include "dtuctl/cli/Run.h"
@@ -10,11 +10,13 @@
 namespace cli {
 
 struct RecordsOptions {
-    std::string unit, port, result;
+    std::string unit, port, result, label;
     std::string since, until;  // ISO 8601, as typed
     std::size_t limit = 0;
     bool json = false;
     bool csv = false;
+    bool summary = false;
+    std::string by = "day";  // or "hour": the summary's periods
 };
 
 // `place` as --records gave it (empty when not given).

@@ -160,7 +160,10 @@ int Run(const std::vector<std::string>& args, Console console)
     recordsCmd->add_option("--unit", recordsOptions.unit, "Only this unit (its own ID, hex)")->type_name("ID");
     recordsCmd->add_option("--port", recordsOptions.port, "Only this port, as given or by its /dev/serial/by-id/ name")
         ->type_name("PORT");
-    recordsCmd->add_option("--result", recordsOptions.result, "Only this result: ok, failed, stopped or interrupted")
+    recordsCmd->add_option("--label", recordsOptions.label, "Only the unit with this printed label (serial number), exactly")
+        ->type_name("TEXT");
+    recordsCmd->add_option("--result", recordsOptions.result,
+                           "Only this result: ok, failed, error, stopped or interrupted")
         ->check(CLI::IsMember(std::vector<std::string>(records::kResults.begin(), records::kResults.end()))
                     .description(""))
         ->type_name("RESULT");
@@ -176,6 +179,14 @@ int Run(const std::vector<std::string>& args, Console console)
         ->check(CLI::PositiveNumber.description(""))
         ->type_name("N");
     recordsCmd->add_flag("--csv", recordsOptions.csv, "CSV, a header of the column names first");
+    auto* summaryFlag = recordsCmd->add_flag(
+        "--summary", recordsOptions.summary,
+        "The yield of the tests selected: units passed and failed by their latest test, tests by period, the "
+        "measurements that failed most");
+    recordsCmd->add_option("--by", recordsOptions.by, "The summary's periods: day or hour (UTC; default day)")
+        ->check(CLI::IsMember({"day", "hour"}).description(""))
+        ->needs(summaryFlag)
+        ->type_name("PERIOD");
 
     CLI::App* serve = app.add_subcommand(
         "serve", "Be the server a DTU connects to: print each connection, registration, heartbeat and packet; "

@@ -50,7 +50,8 @@ Recorder::Recorder(std::shared_ptr<records::Store> store, records::Record basis,
 
 std::optional<std::int64_t> Recorder::Begin(const std::string& port, std::string_view action,
                                             const std::string& unitId, const std::string& version,
-                                            std::string& error, records::Record* begun) const
+                                            std::string& error, records::Record* begun,
+                                            const std::string& label) const
 {
     if (!store_)
         return 0;
@@ -60,6 +61,7 @@ std::optional<std::int64_t> Recorder::Begin(const std::string& port, std::string
     r.portId = PortId(port);
     r.action = action;
     r.unitId = unitId;
+    r.label = label;
     r.version = version;
     std::optional<std::int64_t> id = store_->Begin(r, error);
     if (!id)
@@ -75,16 +77,24 @@ std::optional<std::int64_t> Recorder::Begin(const std::string& port, std::string
 Kept Recorder::Complete(std::int64_t id, std::string_view result, const std::string& detail, std::string& error,
                         const std::string& unitId, const std::string& version, std::string* endedAt) const
 {
+    return Complete(id, result, detail, {}, error, unitId, version, endedAt);
+}
+
+Kept Recorder::Complete(std::int64_t id, std::string_view result, const std::string& detail,
+                        const std::vector<records::Measurement>& measurements, std::string& error,
+                        const std::string& unitId, const std::string& version, std::string* endedAt) const
+{
     if (!store_ || id == 0)
         return Kept::Stored;
     const std::string ended = records::IsoTime(host::WallMs());
     if (endedAt)
         *endedAt = ended;
     const bool identified = (unitId.empty() && version.empty()) || store_->Identify(id, unitId, version, error);
-    if (identified && store_->Complete(id, result, detail, ended, error))
+    if (identified && store_->Complete(id, result, detail, ended, measurements, error))
         return Kept::Stored;
     std::string kept;
-    const records::Pending pending{store_->Name(), id, std::string(result), detail, ended, unitId, version};
+    const records::Pending pending{store_->Name(), id,      std::string(result), detail,
+                                   ended,          unitId,  version,             measurements};
     if (outbox_.Path().empty() || !outbox_.Add(pending, kept)) {
         if (!kept.empty())
             error += "; " + kept;
@@ -99,6 +109,16 @@ bool Recorder::Identify(std::int64_t id, const std::string& unitId, const std::s
     if (!store_ || id == 0 || (unitId.empty() && version.empty()))
         return true;
     return store_->Identify(id, unitId, version, error);
+}
+
+std::optional<std::string> Recorder::TakeOwnId(const std::string& first, const std::string& last,
+                                              const std::string& current, std::string& error) const
+{
+    if (!store_) {
+        error = kOwnIdsNeedRecords;
+        return std::nullopt;
+    }
+    return store_->TakeOwnId(first, last, current, error);
 }
 
 OpeningStore::OpeningStore(std::string place) : opener_([this, place = std::move(place)] { Serve(place); }) {}

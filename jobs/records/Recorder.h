@@ -4,6 +4,7 @@
 // there.
 #pragma once
 
+#include "core/common/Tr.h"
 #include "core/records/Record.h"
 #include "driver/records/Outbox.h"
 #include "driver/records/Store.h"
@@ -29,6 +30,8 @@ namespace jobs {
 std::optional<records::Record> RunBasis(std::string_view program, const std::string& profilePath,
                                         const Image* image, std::string& error);
 
+inline constexpr const char* kOwnIdsNeedRecords = DTU_TR_NOOP("jobs::msg", "an own-ID range needs a records store");
+
 // How the end of a record was kept.
 enum class Kept {
     Stored,   // in the store
@@ -48,10 +51,10 @@ public:
     // The id to complete later: 0 when records are off; nothing, with
     // `error`, when the store refused. A store that answers is first given
     // the ends that waited for it. `begun`, when given, gets the record as
-    // it was begun.
+    // it was begun. `label`: the unit's printed serial number, when known.
     std::optional<std::int64_t> Begin(const std::string& port, std::string_view action, const std::string& unitId,
                                       const std::string& version, std::string& error,
-                                      records::Record* begun = nullptr) const;
+                                      records::Record* begun = nullptr, const std::string& label = {}) const;
     // The unit of a record begun before it answered.
     bool Identify(std::int64_t id, const std::string& unitId, const std::string& version, std::string& error) const;
     // `unitId` and `version`, when not empty, name the unit as it is at the
@@ -60,6 +63,16 @@ public:
     // `ended`, when given, gets the time it was completed at.
     Kept Complete(std::int64_t id, std::string_view result, const std::string& detail, std::string& error,
                   const std::string& unitId = {}, const std::string& version = {}, std::string* ended = nullptr) const;
+    // A test's end, its measurements kept with it (in the outbox too).
+    Kept Complete(std::int64_t id, std::string_view result, const std::string& detail,
+                  const std::vector<records::Measurement>& measurements, std::string& error,
+                  const std::string& unitId = {}, const std::string& version = {}, std::string* ended = nullptr) const;
+
+    // The own ID a unit is to have from [first, last] (Store::TakeOwnId).
+    // With records off, nothing: the store is what keeps two stations from
+    // handing out one ID.
+    std::optional<std::string> TakeOwnId(const std::string& first, const std::string& last,
+                                         const std::string& current, std::string& error) const;
 
 private:
     std::shared_ptr<records::Store> store_;

@@ -1,5 +1,5 @@
-// `dtuctl records`: the filters as a person types them, and the JSON and
-// CSV that scripts and spreadsheets read.
+// `dtuctl records`: the filters as a person types them, the JSON and CSV
+// that scripts and spreadsheets read, and the yield of the tests.
 #include "core/monitor/LineLog.h"
 #include "core/records/Record.h"
 #include "driver/records/Store.h"
@@ -165,6 +165,9 @@ TEST_F(DtuctlRecords, WhatCannotBeListedIsRefused)
         {{"--records", path_, "records", "--result", "fine"}, cli::kExitBadInput},
         {{"--records", path_, "records", "--csv", "--json"}, cli::kExitBadInput},
         {{"--records", path_, "-p", "/dev/ttyUSB0", "records"}, cli::kExitBadInput},
+        {{"--records", path_, "records", "--by", "hour"}, cli::kExitBadInput},
+        {{"--records", path_, "records", "--summary", "--by", "week"}, cli::kExitBadInput},
+        {{"--records", path_, "records", "--summary", "--csv"}, cli::kExitBadInput},
     };
     for (const auto& c : cases) {
         const CtlRun run = RunCtl(c.args);
@@ -172,6 +175,69 @@ TEST_F(DtuctlRecords, WhatCannotBeListedIsRefused)
         EXPECT_NE(run.err, "") << ::testing::PrintToString(c.args);
         EXPECT_EQ(run.err.find("secret"), std::string::npos) << run.err;
     }
+}
+
+// Tests beside the jobs: the yield counts each unit by its latest test,
+// as a table and as one JSON object; a test's JSON line has its
+// measurements.
+TEST_F(DtuctlRecords, TheSummaryGivesTheYieldOfTheTests)
+{
+    EXPECT_EQ(Records({"--summary"}).err, "No test passed or failed in " + path_ + ".\n");
+    std::string error;
+    const auto store = records::OpenStore(path_, error);
+    const records::Measurement rssi{"rssi", "-101", "dBm", -95.0, std::nullopt, "", false};
+    const struct {
+        const char *started, *unit, *result;
+        std::vector<records::Measurement> measurements;
+    } tests[] = {
+        {"2026-12-08T08:00:00.000Z", "00000000000A", "failed", {rssi}},
+        {"2026-12-08T09:30:00.000Z", "00000000000A", "ok", {}},
+        {"2026-12-09T10:00:00.000Z", "00000000000B", "error", {}},
+        {"2026-12-09T11:00:00.000Z", "", "ok", {}},
+    };
+    for (const auto& t : tests) {
+        records::Record r;
+        r.started = t.started;
+        r.unitId = t.unit;
+        r.label = *t.unit ? std::string("SN-") + t.unit : "";
+        r.action = records::kActionTest;
+        const auto id = store->Begin(r, error);
+        ASSERT_TRUE(id && store->Complete(*id, t.result, "", t.started, t.measurements, error)) << error;
+    }
+
+    const CtlRun text = Records({"--summary"});
+    ASSERT_EQ(text.code, cli::kExitOk) << text.err;
+    EXPECT_EQ(text.out,
+              "units  passed  failed  yield\n"
+              "3      2       1       66.7%\n"
+              "\n"
+              "day (UTC)   passed  failed\n"
+              "2026-12-08  1       1\n"
+              "2026-12-09  1       1\n"
+              "\n"
+              "measurement  failed\n"
+              "rssi         1\n");
+    const CtlRun json = Records({"--summary", "--by", "hour", "--json"});
+    ASSERT_EQ(json.code, cli::kExitOk) << json.err;
+    EXPECT_EQ(nlohmann::json::parse(json.out), nlohmann::json::parse(R"({
+        "units": 3, "passed": 2, "failed": 1, "yield": 0.6666666666666666, "by": "hour",
+        "periods": [{"start": "2026-12-08T08:00", "passed": 0, "failed": 1},
+                    {"start": "2026-12-08T09:00", "passed": 1, "failed": 0},
+                    {"start": "2026-12-09T10:00", "passed": 0, "failed": 1},
+                    {"start": "2026-12-09T11:00", "passed": 1, "failed": 0}],
+        "failing_measurements": [{"name": "rssi", "count": 1}]})"));
+    EXPECT_EQ(nlohmann::json::parse(Records({"--summary", "--json", "--unit", "0123456789AB"}).out).at("yield"), 0.0);
+
+    // A test's line carries its measurements; the error result is one to filter by.
+    const CtlRun unit = Records({"--json", "--label", "SN-00000000000A"});
+    std::istringstream lines(unit.out);
+    std::string newest, oldest;
+    std::getline(lines, newest);
+    std::getline(lines, oldest);
+    EXPECT_FALSE(nlohmann::json::parse(newest).contains("measurements")) << newest;
+    EXPECT_EQ(nlohmann::json::parse(oldest).at("measurements"), nlohmann::json::parse(R"([{"name": "rssi",
+        "value": "-101", "unit": "dBm", "low": -95.0, "high": null, "expected": "", "passed": false}])"));
+    EXPECT_EQ(nlohmann::json::parse(Records({"--json", "--result", "error"}).out).at("unit_id"), "00000000000B");
 }
 
 }  // namespace

@@ -98,8 +98,8 @@ private slots:
         const QByteArray was = qgetenv("XDG_DATA_HOME");
         qputenv("XDG_DATA_HOME", dir_.path().toUtf8());
         const records::Outbox outbox(records::OutboxPath());
-        QVERIFY(outbox.Add({store->Name(), *id, "ok", "", "2026-12-09T00:00:00.000Z", "", ""}, error));
-        QVERIFY(outbox.Add({store->Name(), 999, "ok", "", "2026-12-09T00:00:00.000Z", "", ""}, error));
+        QVERIFY(outbox.Add({store->Name(), *id, "ok", "", "2026-12-09T00:00:00.000Z", "", "", {}}, error));
+        QVERIFY(outbox.Add({store->Name(), 999, "ok", "", "2026-12-09T00:00:00.000Z", "", "", {}}, error));
         {
             RecordsPage page(At(place), place, nullptr);
             page.show();

@@ -7,6 +7,7 @@
 #include "driver/records/Outbox.h"
 #include "driver/records/Sha256.h"
 #include "driver/records/Store.h"
+#include "tests/records/Stores.h"
 #include "tests/support/Listener.h"
 #include "tests/support/Postgres.h"
 
@@ -19,80 +20,12 @@
 #include <thread>
 #include <unistd.h>
 
-namespace fs = std::filesystem;
-using records::Record;
-
 namespace {
 
-class Records : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/records-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        // Another user must reach the read-only folder to be refused by it.
-        fs::permissions(dir_, fs::perms(0711));
-    }
-    void TearDown() override
-    {
-        // The read-only folders are the test's own to remove.
-        for (const auto& entry : fs::recursive_directory_iterator(dir_))
-            if (entry.is_directory())
-                fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(dir_);
-    }
+using namespace storetest;
 
-    std::unique_ptr<records::Store> Open(const std::string& path)
-    {
-        std::string error;
-        auto store = records::OpenStore(path, error);
-        EXPECT_TRUE(store) << error;
-        return store;
-    }
-
-    fs::path dir_;
-};
-
-// postgresql://postgres@127.0.0.1:PORT/records_N
-std::string Database()
-{
-    std::string error;
-    const std::string url = pgtest::FreshDatabase(error);
-    EXPECT_NE(url, "") << error;
-    return url;
-}
-
-// Each kind of store the tool writes to.
-class Stores : public Records, public ::testing::WithParamInterface<records::Place::Kind> {
-protected:
-    // A new place: `file` in the test's folder, or a fresh database.
-    std::string Place(const std::string& file)
-    {
-        return GetParam() == records::Place::Kind::File ? (dir_ / file).string() : Database();
-    }
-};
 INSTANTIATE_TEST_SUITE_P(Kinds, Stores, ::testing::Values(records::Place::Kind::File, records::Place::Kind::Postgres),
-                         [](const auto& kind) { return kind.param == records::Place::Kind::File ? "Sqlite" : "Postgres"; });
-
-Record Begun(const std::string& started, const std::string& unit, const std::string& port)
-{
-    Record r;
-    r.started = started;
-    r.unitId = unit;
-    r.port = port;
-    r.portId = "/dev/serial/by-id/usb-" + unit;
-    r.action = records::kActionUpgrade;
-    return r;
-}
-
-std::vector<std::int64_t> Ids(const std::vector<Record>& found)
-{
-    std::vector<std::int64_t> ids;
-    for (const Record& r : found)
-        ids.push_back(r.id);
-    return ids;
-}
+                         KindName);
 
 TEST_P(Stores, BegunAndCompletedComeBackThroughEachFilter)
 {
@@ -101,8 +34,8 @@ TEST_P(Stores, BegunAndCompletedComeBackThroughEachFilter)
     std::string error;
     // Every column distinct; a begun record is interrupted and open, whatever it says.
     Record full{0, "2026-12-08T08:00:00.000Z", "x", "bench-1", "li", "dtuctl 0.1.0", "/dev/ttyUSB0",
-                "/dev/serial/by-id/usb-A1", "upgrade", "A1", "V1.2", "p.toml", "aa", "app.bin", "bb", 4096,
-                "app", "ok", "a, \"quoted\"\ndetail"};
+                "/dev/serial/by-id/usb-A1", "upgrade", "A1", "SN-0001", "V1.2", "p.toml", "aa", "app.bin", "bb",
+                4096, "app", "ok", "a, \"quoted\"\ndetail", {}};
     const auto first = store->Begin(full, error);
     ASSERT_TRUE(first) << error;
     full.id = *first;
@@ -121,29 +54,33 @@ TEST_P(Stores, BegunAndCompletedComeBackThroughEachFilter)
         records::Filter filter;
         std::vector<std::int64_t> ids;
     } cases[] = {
-        // unit, port, result, since, before, limit, below started and id, text
-        {{"", "", "", "", "", 0, "", 0, ""}, {fourth, third, second, *first}},
-        {{"A1", "", "", "", "", 0, "", 0, ""}, {third, *first}},
-        {{"", "/dev/ttyUSB0", "", "", "", 0, "", 0, ""}, {fourth, *first}},
-        {{"", "/dev/serial/by-id/usb-B2", "", "", "", 0, "", 0, ""}, {second}},
-        {{"", "", "interrupted", "", "", 0, "", 0, ""}, {third}},
-        {{"", "", "", "2026-12-09T00:00:00.000Z", "", 0, "", 0, ""}, {fourth, third}},
-        {{"", "", "", "", "2026-12-09T00:00:00.000Z", 0, "", 0, ""}, {second, *first}},
-        {{"A1", "", "ok", "", "", 0, "", 0, ""}, {*first}},
-        {{"", "", "", "", "", 2, "", 0, ""}, {fourth, third}},
+        // unit, port, result, since, before, limit, below started and id, text, label, measurements
+        {{"", "", "", "", "", 0, "", 0, "", "", false}, {fourth, third, second, *first}},
+        {{"A1", "", "", "", "", 0, "", 0, "", "", false}, {third, *first}},
+        {{"", "/dev/ttyUSB0", "", "", "", 0, "", 0, "", "", false}, {fourth, *first}},
+        {{"", "/dev/serial/by-id/usb-B2", "", "", "", 0, "", 0, "", "", false}, {second}},
+        {{"", "", "interrupted", "", "", 0, "", 0, "", "", false}, {third}},
+        {{"", "", "", "2026-12-09T00:00:00.000Z", "", 0, "", 0, "", "", false}, {fourth, third}},
+        {{"", "", "", "", "2026-12-09T00:00:00.000Z", 0, "", 0, "", "", false}, {second, *first}},
+        {{"A1", "", "ok", "", "", 0, "", 0, "", "", false}, {*first}},
+        {{"", "", "", "", "", 2, "", 0, "", "", false}, {fourth, third}},
         // After a record, newest first: the same start goes by the id.
-        {{"", "", "", "", "", 0, "2026-12-09T00:00:00.000Z", third, ""}, {second, *first}},
-        {{"", "", "", "", "", 0, "2026-12-09T00:00:00.000Z", third + 1, ""}, {third, second, *first}},
-        {{"", "", "", "", "", 1, "2026-12-08T09:00:00.000Z", second, ""}, {*first}},
+        {{"", "", "", "", "", 0, "2026-12-09T00:00:00.000Z", third, "", "", false}, {second, *first}},
+        {{"", "", "", "", "", 0, "2026-12-09T00:00:00.000Z", third + 1, "", "", false}, {third, second, *first}},
+        {{"", "", "", "", "", 1, "2026-12-08T09:00:00.000Z", second, "", "", false}, {*first}},
         // Any case, in unit, port, action, result or detail; % and _ are letters.
-        {{"", "", "", "", "", 0, "", 0, "a1"}, {third, *first}},
-        {{"", "", "", "", "", 0, "", 0, "ANSWER"}, {second}},
-        {{"", "", "", "", "", 0, "", 0, "stop"}, {fourth}},
-        {{"", "", "", "", "", 0, "", 0, "h:70"}, {third}},
-        {{"", "", "", "", "", 0, "", 0, "upgrade"}, {fourth, third, second, *first}},
-        {{"", "", "", "", "", 0, "", 0, "_"}, {}},
-        {{"", "", "", "", "", 0, "", 0, "%"}, {}},
-        {{"", "", "", "", "", 1, "2026-12-09T00:00:00.000Z", third, "a1"}, {*first}},
+        {{"", "", "", "", "", 0, "", 0, "a1", "", false}, {third, *first}},
+        {{"", "", "", "", "", 0, "", 0, "ANSWER", "", false}, {second}},
+        {{"", "", "", "", "", 0, "", 0, "stop", "", false}, {fourth}},
+        {{"", "", "", "", "", 0, "", 0, "h:70", "", false}, {third}},
+        {{"", "", "", "", "", 0, "", 0, "upgrade", "", false}, {fourth, third, second, *first}},
+        {{"", "", "", "", "", 0, "", 0, "_", "", false}, {}},
+        {{"", "", "", "", "", 0, "", 0, "%", "", false}, {}},
+        {{"", "", "", "", "", 1, "2026-12-09T00:00:00.000Z", third, "a1", "", false}, {*first}},
+        // The printed label, exactly, and in the text.
+        {{"", "", "", "", "", 0, "", 0, "", "SN-0001", false}, {*first}},
+        {{"", "", "", "", "", 0, "", 0, "", "SN-000", false}, {}},
+        {{"", "", "", "", "", 0, "", 0, "sn-0001", "", false}, {*first}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Ids(store->Query(c.filter, error).value()), c.ids) << c.filter.unit << c.filter.port
@@ -219,8 +156,10 @@ std::string OpenAs(bool nobody, const std::string& path)
     return error;
 }
 
-// Ends the store could not take wait in the outbox, survive a line cut
-// short by a crash, and reach their own store once, when it answers.
+// Ends the store could not take wait in the outbox, with a test's
+// measurements, survive a line cut short by a crash, and reach their own
+// store once, when it answers; a line the version before measurements wrote
+// still reads.
 TEST_P(Stores, EndsThatWaitedReachTheirStoreOnceItAnswers)
 {
     const auto store = Open(Place("waiting.sqlite"));
@@ -230,17 +169,22 @@ TEST_P(Stores, EndsThatWaitedReachTheirStoreOnceItAnswers)
     const auto b = store->Begin(Begun("2026-12-08T08:00:01.000Z", "", "/dev/ttyUSB1"), error);
     ASSERT_TRUE(a && b) << error;
     const records::Outbox outbox((dir_ / "outbox.jsonl").string());
+    const std::vector<records::Measurement> measured{{"rssi", "-71.5", "dBm", -90.0, std::nullopt, "", true},
+                                                     {"version", "V2.4", "", std::nullopt, std::nullopt, "V2.*", true}};
     records::Pending ends[] = {
-        {store->Name(), *a, "ok", "", "2026-12-08T08:01:00.000Z", "AABBCCDDEEFF", "V2.4"},
-        {store->Name(), *b, "failed", "no answer to image block 3", "2026-12-08T08:01:01.000Z", "", ""},
-        {"/elsewhere/records.sqlite", 7, "ok", "", "2026-12-08T08:01:02.000Z", "", ""},
+        {store->Name(), *a, "ok", "", "2026-12-08T08:01:00.000Z", "AABBCCDDEEFF", "V2.4", measured},
         // A record the store does not hold holds up none after it.
-        {store->Name(), 999, "ok", "", "2026-12-08T08:01:03.000Z", "", ""},
+        {store->Name(), 999, "ok", "", "2026-12-08T08:01:03.000Z", "", "", {}},
+        {"/elsewhere/records.sqlite", 7, "ok", "", "2026-12-08T08:01:02.000Z", "", "", {}},
+        {store->Name(), *b, "failed", "no answer to image block 3", "2026-12-08T08:01:01.000Z", "", "", {}},
     };
-    std::swap(ends[1], ends[3]);
-    for (const records::Pending& p : ends)
-        ASSERT_TRUE(outbox.Add(p, error)) << error;
-    std::ofstream(outbox.Path(), std::ios::app) << "{\"store\": \"" << store->Name() << "\", \"id\": ";
+    for (std::size_t i = 0; i < 3; ++i)
+        ASSERT_TRUE(outbox.Add(ends[i], error)) << error;
+    std::ofstream(outbox.Path(), std::ios::app)
+        << "{\"detail\":\"no answer to image block 3\",\"ended\":\"2026-12-08T08:01:01.000Z\",\"id\":" << *b
+        << ",\"result\":\"failed\",\"store\":\"" << store->Name() << "\",\"unit_id\":\"\",\"version\":\"\"}\n"
+        << "{\"store\": \"" << store->Name() << "\", \"id\": ";
+    EXPECT_EQ(outbox.All().at(0), ends[0]);
     EXPECT_EQ(outbox.Waiting(store->Name()), 3u);
 
     if (GetParam() == records::Place::Kind::Postgres) {
@@ -251,7 +195,9 @@ TEST_P(Stores, EndsThatWaitedReachTheirStoreOnceItAnswers)
     EXPECT_EQ(outbox.Deliver(*store), 1u);
     EXPECT_EQ(outbox.All(), (std::vector<records::Pending>{ends[1], ends[2]}));
 
-    const auto kept = store->Query({}, error);
+    records::Filter measurements;
+    measurements.measurements = true;
+    const auto kept = store->Query(measurements, error);
     ASSERT_TRUE(kept) << error;
     ASSERT_EQ(kept->size(), 2u);
     const Record& first = kept->back();
@@ -259,8 +205,10 @@ TEST_P(Stores, EndsThatWaitedReachTheirStoreOnceItAnswers)
     EXPECT_EQ(first.ended, ends[0].ended);
     EXPECT_EQ(first.unitId, "AABBCCDDEEFF");
     EXPECT_EQ(first.version, "V2.4");
+    EXPECT_EQ(first.measurements, measured);
     EXPECT_EQ(kept->front().result, "failed");
     EXPECT_EQ(kept->front().detail, ends[3].detail);
+    EXPECT_EQ(kept->front().measurements, std::vector<records::Measurement>{});
 }
 
 TEST_F(Records, WhatCannotBeUsedIsRefusedWithItsPathAndCause)
