@@ -142,7 +142,7 @@ Outcome RunSequence(const std::string& port, const Line& line, const Sequence& s
     std::int64_t id = 0;
     if (recorder) {
         const std::optional<std::int64_t> begun =
-            recorder->Begin(port, sequence.action, "", "", out.recordError, &out.record);
+            recorder->Begin(port, sequence.action, "", "", out.recordError, &out.record, sequence.label);
         if (!begun)
             return NotRecorded(out.recordError);
         id = *begun;
@@ -198,9 +198,13 @@ Outcome RunSequence(const std::string& port, const Line& line, const Sequence& s
         // An upgrade gives a new version, a test may give a new own ID.
         const bool renamed = (!out.version.empty() && out.version != before) || out.ownId != ownBefore;
         std::string error;
-        out.recordKept = recorder->Complete(id, ResultName(out.result), out.detail, error,
+        std::vector<records::Measurement> measured;
+        for (const production::Step& s : out.steps)
+            measured.push_back(s.m);
+        out.recordKept = recorder->Complete(id, ResultName(out.result), out.detail, measured, error,
                                             renamed ? out.ownId : "", renamed ? out.version : "",
                                             &out.record.ended);
+        out.record.measurements = measured;
         if (out.recordKept != Kept::Stored)
             out.recordError = error;
         out.record.unitId = out.ownId;

@@ -18,13 +18,6 @@ namespace {
 using production::Step;
 using Clock = std::chrono::steady_clock;
 
-std::optional<std::string> TakeOwnIdPending(const std::string&, const std::string&, const std::string&,
-                                            std::string& error)
-{
-    error = "own IDs are not handed out yet";
-    return std::nullopt;
-}
-
 // Thrown by a measurement out of its limit: the test ends there.
 struct OutOfLimit {};
 
@@ -197,7 +190,7 @@ private:
         Tell(production::kOwnId, 70);
         std::string error = production::msg::kOwnIdsNeedStore;
         const std::optional<std::string> id =
-            recorder_ ? TakeOwnIdPending(range.first, range.last, out_.ownId, error) : std::nullopt;
+            recorder_ ? recorder_->TakeOwnId(range.first, range.last, out_.ownId, error) : std::nullopt;
         if (!id)
             Add(production::MeasureDone(production::kOwnId, "", error));
         if (*id != out_.ownId) {

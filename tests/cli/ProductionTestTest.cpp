@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <map>
+#include <set>
 #include <cstdio>
 #include <sstream>
 #include <thread>
@@ -151,6 +152,41 @@ TEST_F(ProductionTest, AStopEndsTheTestAtOnce)
     EXPECT_EQ(r.code, cli::kExitFailed);
     EXPECT_NE(r.out.find(port + "  STOPPED"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("passed 0/1, stopped 1\n"), std::string::npos) << r.out;
+}
+
+// Recorded: each unit given an own ID of its own from the range, kept when
+// it is tested again; its label and measurements in its record.
+TEST_F(ProductionTest, OwnIdsFromTheRangeAndTheRecordsKeepTheMeasurements)
+{
+    const std::string a = Online().TerminalPath(), b = Online().TerminalPath();
+    const std::string records = (dir_ / "records.sqlite").string();
+    const std::string plan = File("plan.toml", std::string(kPlan) + "[own_id]\nfirst = \"0000000A0000\"\n"
+                                                                   "last = \"0000000A00FF\"\n");
+    std::set<std::string> given;
+    for (int round = 0; round < 2; ++round) {
+        const CtlRun r = RunCtl({"--records", records, "-p", a, "-p", b, "--json", "test", "--plan", plan, "--label",
+                                 "SN-A", "--label", "SN-B"});
+        ASSERT_EQ(r.code, cli::kExitOk) << r.err << r.out;
+        for (const nlohmann::json& unit : Lines(r.out)) {
+            const std::string id = unit["own_id"];
+            EXPECT_EQ(id.rfind("0000000A00", 0), 0u) << unit.dump();
+            if (round == 0)
+                given.insert(id);
+            else
+                EXPECT_TRUE(given.count(id)) << "a unit tested again keeps its ID: " << unit.dump();
+        }
+    }
+    EXPECT_EQ(given.size(), 2u);
+    const CtlRun listed = RunCtl({"--records", records, "--json", "records", "--label", "SN-B"});
+    ASSERT_EQ(listed.code, cli::kExitOk) << listed.err;
+    const auto kept = Lines(listed.out);
+    ASSERT_EQ(kept.size(), 2u) << listed.out;
+    EXPECT_EQ(kept[0]["action"], "test");
+    EXPECT_EQ(kept[0]["result"], "ok");
+    EXPECT_EQ(kept[0]["port"], b);
+    ASSERT_EQ(kept[0]["measurements"].size(), 9u) << kept[0].dump();
+    EXPECT_EQ(kept[0]["measurements"][8]["name"], "own_id");
+    EXPECT_EQ(kept[0]["measurements"][8]["value"], kept[0]["unit_id"]);
 }
 
 // Refused before any byte: the plan's errors, its files, the labels.

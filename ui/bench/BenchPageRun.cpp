@@ -88,7 +88,7 @@ bool BenchPage::Start(const jobs::Work& work, const QString& action)
         row.skipped = false;
         row.steps.clear();
         row.record = named;
-        // LABEL-PENDING row.record.label = row.label.toStdString();
+        row.record.label = row.label.toStdString();
         row.record.port = row.port.toStdString();
         row.record.action = jobs::ActionName(work.action);
         row.record.started = records::IsoTime(row.startedMs);
