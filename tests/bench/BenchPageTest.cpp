@@ -255,6 +255,18 @@ private slots:
         QCOMPARE(measured->rowCount(), 2);
         QCOMPARE(measured->item(1, 0)->text(), QStringLiteral("信号"));
         QCOMPARE(measured->item(1, 5)->text(), QStringLiteral("失败：信号 9 < 15"));
+
+        // Again with the same labels: asked first, as new units need new ones.
+        QStringList asked;
+        ui::SetChoiceHandler([&asked](const QString& text, const QStringList&) {
+            asked << text;
+            return 0;
+        });
+        Click("benchTest");
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked[0].contains(QStringLiteral("SN-0001")) && asked[0].contains(QStringLiteral("SN-0002")),
+                 qPrintable(asked[0]));
+        QVERIFY(!page_->running());
     }
 
     // Stop ends every job at its next safe point.

@@ -47,6 +47,19 @@ void BenchPage::OnTest()
                         ui::Buttons::Ok, QMessageBox::Warning);
         return;
     }
+    // A label left from the unit tested before on that port would name the
+    // new unit wrongly in its record: said before anything starts.
+    QStringList stale;
+    for (const BenchRow& r : model_->rows())
+        if (r.checked && !r.running && !r.label.isEmpty() && r.action == QStringLiteral("test") &&
+            r.record.label == r.label.toStdString())
+            stale << QStringLiteral("%1  %2").arg(r.shown, r.label);
+    if (!stale.isEmpty() &&
+        ui::AskChoice(this, windowTitle(),
+                      tr("这些端口的标签与上次测试的相同，换上的新 DTU 需要扫描新标签：\n%1\n\n同一台 DTU 重测时才保留。")
+                          .arg(stale.join(u'\n')),
+                      {tr("取消"), tr("同一台 DTU，重测")}) != 1)
+        return;
     auto station = std::make_shared<jobs::Station>([page = QPointer<BenchPage>(this)](const server::News& news) {
         ui::OnWindowThread([page, news] {
             if (page)
