@@ -463,6 +463,20 @@ To give each DTU an own ID of its own, write them one at a time.</translation>
         <source>通过 %1/%2</source>
         <translation>Passed %1/%2</translation>
     </message>
+    <message>
+        <source>这些端口的标签与上次测试的相同，换上的新 DTU 需要扫描新标签：
+%1
+
+同一台 DTU 重测时才保留。</source>
+        <translation>These ports have the labels of their last test; a new DTU put on the port needs its own label scanned:
+%1
+
+Keep them only to test the same DTU again.</translation>
+    </message>
+    <message>
+        <source>同一台 DTU，重测</source>
+        <translation>Same DTU, Test Again</translation>
+    </message>
 </context>
 <context>
     <name>CommandsDialog</name>
@@ -3318,6 +3332,10 @@ Stop the upgrade and close?</translation>
         <source>the plan needs [server]: where this station listens for the units</source>
         <translation>the plan needs [server]: where this station listens for the units</translation>
     </message>
+    <message>
+        <source>final.image needs version, the glob of the version the image gives: units whose version matches it are not upgraded again</source>
+        <translation>final.image needs version, the glob of the version the image gives: units whose version matches it are not upgraded again</translation>
+    </message>
 </context>
 <context>
     <name>production::msg</name>
@@ -3372,6 +3390,10 @@ Stop the upgrade and close?</translation>
     <message>
         <source>an own-ID range needs a records store</source>
         <translation>an own-ID range needs a records store</translation>
+    </message>
+    <message>
+        <source>%1: own_id.id = &quot;%2&quot; would give every unit tested the same own ID; give units their own with [own_id] in the plan</source>
+        <translation>%1: own_id.id = &quot;%2&quot; would give every unit tested the same own ID; give units their own with [own_id] in the plan</translation>
     </message>
 </context>
 <context>

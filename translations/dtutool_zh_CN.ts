@@ -463,6 +463,20 @@
         <source>通过 %1/%2</source>
         <translation>通过 %1/%2</translation>
     </message>
+    <message>
+        <source>这些端口的标签与上次测试的相同，换上的新 DTU 需要扫描新标签：
+%1
+
+同一台 DTU 重测时才保留。</source>
+        <translation>这些端口的标签与上次测试的相同，换上的新 DTU 需要扫描新标签：
+%1
+
+同一台 DTU 重测时才保留。</translation>
+    </message>
+    <message>
+        <source>同一台 DTU，重测</source>
+        <translation>同一台 DTU，重测</translation>
+    </message>
 </context>
 <context>
     <name>CommandsDialog</name>
@@ -3318,6 +3332,10 @@
         <source>the plan needs [server]: where this station listens for the units</source>
         <translation>测试方案需要 [server]：本工作站在哪里等待各 DTU 连接</translation>
     </message>
+    <message>
+        <source>final.image needs version, the glob of the version the image gives: units whose version matches it are not upgraded again</source>
+        <translation>final.image 需要 version，即固件给出的版本的通配符：版本相符的 DTU 不再升级</translation>
+    </message>
 </context>
 <context>
     <name>production::msg</name>
@@ -3372,6 +3390,10 @@
     <message>
         <source>an own-ID range needs a records store</source>
         <translation>分配本机ID范围需要记录存放处</translation>
+    </message>
+    <message>
+        <source>%1: own_id.id = &quot;%2&quot; would give every unit tested the same own ID; give units their own with [own_id] in the plan</source>
+        <translation>%1：own_id.id = &quot;%2&quot; 会使每台受测 DTU 的本机ID都相同；请在测试方案中用 [own_id] 给各自的本机ID</translation>
     </message>
 </context>
 <context>

@@ -29,10 +29,20 @@ std::string Xml(const std::string& text)
             out += static_cast<char>(c);
             continue;
         }
-        const std::size_t length = c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
+        // Well-formed UTF-8 only (RFC 3629): no overlong form, no surrogate,
+        // nothing past U+10FFFF, and not U+FFFE or U+FFFF, which XML refuses.
+        const std::size_t length = c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 && c < 0xF0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
         bool whole = length != 0 && i + length <= text.size();
         for (std::size_t k = 1; whole && k < length; ++k)
             whole = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        if (whole && length >= 3) {
+            const auto second = static_cast<unsigned char>(text[i + 1]);
+            const unsigned char low = c == 0xE0 ? 0xA0 : c == 0xF0 ? 0x90 : 0x80;
+            const unsigned char high = c == 0xED ? 0x9F : c == 0xF4 ? 0x8F : 0xBF;
+            whole = second >= low && second <= high;
+            if (whole && c == 0xEF && second == 0xBF && static_cast<unsigned char>(text[i + 2]) >= 0xBE)
+                whole = false;
+        }
         if (!whole) {
             out += "\xEF\xBF\xBD";
             continue;
@@ -70,15 +80,14 @@ std::string Limit(const Measurement& m)
 
 }  // namespace
 
-std::string JUnitXml(const std::string& suite, const std::string& timestamp, const std::vector<UnitReport>& units)
+std::string JUnitXml(const std::string& suite, const std::string& timestamp, std::int64_t totalMs,
+                     const std::vector<UnitReport>& units)
 {
     std::size_t failures = 0, errors = 0, skipped = 0;
-    std::int64_t totalMs = 0;
     for (const UnitReport& u : units) {
         failures += u.verdict == Verdict::Failed ? 1 : 0;
         errors += u.verdict == Verdict::Error ? 1 : 0;
         skipped += u.verdict == Verdict::Stopped ? 1 : 0;
-        totalMs += u.ms;
     }
     std::ostringstream out;
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"

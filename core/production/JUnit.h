@@ -9,8 +9,10 @@
 
 namespace production {
 
-// `timestamp` in ISO 8601; what the units measured goes in each case's
-// properties, so that a dashboard can chart them.
-std::string JUnitXml(const std::string& suite, const std::string& timestamp, const std::vector<UnitReport>& units);
+// `timestamp` in ISO 8601, `totalMs` the run's time (its units ran at
+// once); what the units measured goes in each case's properties, so that a
+// dashboard can chart them.
+std::string JUnitXml(const std::string& suite, const std::string& timestamp, std::int64_t totalMs,
+                     const std::vector<UnitReport>& units);
 
 }  // namespace production

@@ -166,8 +166,13 @@ void ReadFinal(TomlChecker& c, const toml::table& t, Plan& p)
     c.OnlyKeys(t, "final", {"profile", "image"});
     if (const toml::node* n = t.get("profile"))
         p.finalProfile = c.String(*n, "final.profile").value_or("");
-    if (const toml::node* n = t.get("image"))
+    if (const toml::node* n = t.get("image")) {
         p.finalImage = c.String(*n, "final.image").value_or("");
+        // Which units already run it is told by their version alone.
+        if (p.version.empty())
+            c.Error(n->source(), DTU_TR("plan", "final.image needs version, the glob of the version the image "
+                                                "gives: units whose version matches it are not upgraded again"));
+    }
 }
 
 }  // namespace

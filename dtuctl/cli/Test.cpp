@@ -173,6 +173,7 @@ int RunTests(const std::vector<std::string>& ports, const Line& line, const Test
             console.out << said << "  (" << Seconds(r.ms) << ")\n" << std::flush;
         }
     }
+    station.Stop();
     if (!options.json) {
         std::ostringstream summary;
         summary << "passed " << passed << "/" << ports.size();
@@ -189,7 +190,8 @@ int RunTests(const std::vector<std::string>& ports, const Line& line, const Test
         const std::string suite = run.plan.name.empty() ? std::filesystem::path(options.plan).stem().string()
                                                         : run.plan.name;
         std::string error;
-        if (!WriteWhole(options.junit, production::JUnitXml(suite, started, reports), error)) {
+        const auto ranMs = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - begun);
+        if (!WriteWhole(options.junit, production::JUnitXml(suite, started, ranMs.count(), reports), error)) {
             console.err << "dtuctl: " << error << "\n";
             code = kExitFailed;
         }

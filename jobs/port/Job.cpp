@@ -143,8 +143,12 @@ Outcome RunSequence(const std::string& port, const Line& line, const Sequence& s
     if (recorder) {
         const std::optional<std::int64_t> begun =
             recorder->Begin(port, sequence.action, "", "", out.recordError, &out.record, sequence.label);
-        if (!begun)
-            return NotRecorded(out.recordError);
+        if (!begun) {
+            Outcome refused = NotRecorded(out.recordError);
+            if (sequence.failureIsError)
+                refused.result = Outcome::Result::Error;
+            return refused;
+        }
         id = *begun;
     }
     std::string before, ownBefore;  // the unit before the work changed it

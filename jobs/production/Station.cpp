@@ -11,18 +11,28 @@ constexpr auto kStopCheck = std::chrono::milliseconds(50);
 
 Station::Station(std::function<void(const server::News&)> observer) : observer_(std::move(observer))
 {
-    server_ = std::make_unique<server::ServerThread>([this] {
-        {
-            const std::lock_guard hold(lock_);
-            ready_ = true;
-        }
-        news_.notify_all();
-    });
+    server_ = std::make_unique<server::ServerThread>([this] { Take(); });
+    thread_ = server_.get();
 }
 
 Station::~Station()
 {
     server_.reset();
+}
+
+void Station::Take()
+{
+    {
+        const std::lock_guard hold(lock_);
+        // Under the lock: news are filed and shown in the order they came.
+        // Through the plain pointer: while the server goes, server_ is
+        // already empty, and its thread may still have news.
+        const server::News news = thread_->Take();
+        File(news);
+        if (observer_)
+            observer_(news);
+    }
+    news_.notify_all();
 }
 
 std::string Station::Start(const std::string& host, std::uint16_t port)
@@ -41,6 +51,13 @@ std::string Station::Start(const std::string& host, std::uint16_t port)
     return listening_ ? "" : "the test server did not start within 10 s";
 }
 
+void Station::Stop()
+{
+    server_->Stop();
+    std::unique_lock hold(lock_);
+    WaitUntil([&] { return stopped_ || !listening_; }, Clock::now() + std::chrono::seconds(1), nullptr, hold);
+}
+
 std::uint16_t Station::port() const
 {
     const std::lock_guard hold(lock_);
@@ -56,6 +73,8 @@ void Station::File(const server::News& news)
         port_ = news.port;
     }
     for (const server::Event& e : news.events) {
+        if (e.kind == server::EventKind::Stopped)
+            stopped_ = true;
         if (e.id == 0)
             continue;  // the server's own
         Peer& peer = peers_[e.id];
@@ -85,19 +104,11 @@ bool Station::WaitUntil(const std::function<bool()>& done, Clock::time_point dea
                         std::unique_lock<std::mutex>& hold)
 {
     for (;;) {
-        if (ready_) {
-            ready_ = false;
-            // Taken under the lock: news are filed in the order they came.
-            const server::News news = server_->Take();
-            File(news);
-            if (observer_)
-                observer_(news);
-        }
         if (done())
             return true;
         if ((stop && stop->load()) || Clock::now() >= deadline)
             return false;
-        news_.wait_until(hold, std::min(deadline, Clock::now() + kStopCheck), [&] { return ready_; });
+        news_.wait_until(hold, std::min(deadline, Clock::now() + kStopCheck));
     }
 }
 
@@ -131,9 +142,7 @@ std::optional<Station::Arrival> Station::AwaitHeartbeat(std::uint64_t connection
 
 void Station::ClearData(std::uint64_t connection)
 {
-    std::unique_lock hold(lock_);
-    // What waits to be filed belongs to before the clearing.
-    WaitUntil([] { return true; }, Clock::now(), nullptr, hold);
+    const std::lock_guard hold(lock_);
     peers_[connection].data = {};
 }
 

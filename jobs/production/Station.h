@@ -3,9 +3,9 @@
 // from the others' whatever its own ID says, and the unit's job then waits
 // for its heartbeat and its data on that connection alone.
 //
-// The server runs on its own thread (server::ServerThread); whichever job
-// waits takes its news and files them by connection, so no thread of the
-// station's own is needed and no job waits longer than its own deadline.
+// The server runs on its own thread (server::ServerThread), which files
+// its news by connection as they come and wakes the jobs that wait: no job
+// waits longer than its own deadline, and an observer sees every news.
 #pragma once
 
 #include "driver/server/ServerThread.h"
@@ -30,7 +30,7 @@ public:
     static constexpr std::string_view kHeartbeat = "HB";
 
     // `observer`, when given, sees every News as the station took it (a
-    // window's server page shows the connections), on the taking thread.
+    // window's server page shows the connections), on the server's thread.
     explicit Station(std::function<void(const server::News&)> observer = {});
     ~Station();
     Station(const Station&) = delete;
@@ -39,6 +39,9 @@ public:
     // Listens; empty on success, else why not.
     std::string Start(const std::string& host, std::uint16_t port);
     std::uint16_t port() const;
+    // Stops listening and closes every connection; the observer sees it
+    // (waits a moment for the server's thread to say so).
+    void Stop();
 
     struct Arrival {
         std::uint64_t connection = 0;
@@ -73,22 +76,25 @@ private:
         bool closed = false;
     };
 
-    // Waits, taking news, until `done` holds or the deadline or a stop.
+    // Waits until `done` holds or the deadline or a stop.
     bool WaitUntil(const std::function<bool()>& done, Clock::time_point deadline, const std::atomic<bool>* stop,
                    std::unique_lock<std::mutex>& hold);
+    // On the server's thread: what it has to tell, filed and shown.
+    void Take();
     void File(const server::News& news);
 
     std::function<void(const server::News&)> observer_;
     mutable std::mutex lock_;
     std::condition_variable news_;
-    bool ready_ = false;
     std::optional<std::string> startFailed_;
     bool listening_ = false;
+    bool stopped_ = false;
     std::uint16_t port_ = 0;
     std::map<std::uint64_t, Peer> peers_;
     std::map<std::string, std::uint64_t> byToken_;
     // Last: its thread calls back into what is above until it is gone.
     std::unique_ptr<server::ServerThread> server_;
+    server::ServerThread* thread_ = nullptr;  // server_'s, for its own thread
 };
 
 }  // namespace jobs

@@ -90,9 +90,24 @@ private:
     void Add(Step s)
     {
         const bool passed = s.m.passed;
+        const bool overTheNetwork = s.m.name == production::kRegistration || s.m.name == production::kHeartbeat ||
+                                    s.m.name.starts_with("echo");
         out_.steps.push_back(std::move(s));
-        if (!passed)
-            throw OutOfLimit{};
+        if (passed)
+            return;
+        // Nothing came over the network: a unit that is gone, or no longer
+        // answers on its line, is an error of the unit, not of its link.
+        if (overTheNetwork)
+            StillThere();
+        throw OutOfLimit{};
+    }
+
+    void StillThere()
+    {
+        link_.ThrowIfStopped();
+        if (link_.PortLost())
+            throw LinkFailure(link_.GoneCause(), "", link_.Gone());
+        AskUnit(link_, profile::kVersion, line_.timeoutMs, false);
     }
 
     void Upgrade()
@@ -104,6 +119,10 @@ private:
         UpgradeWork(link_, line_, *run_.image, u, report_);
         out_.blocks = u.blocks;
         out_.totalBlocks = u.totalBlocks;
+        // A unit that stopped answering or a port that went is the unit's
+        // error; a refused image is a measurement that failed.
+        if (u.result != Outcome::Result::Ok && u.cause != Cause::Refused && u.cause != Cause::Other)
+            throw LinkFailure(u.cause, u.request, u.detail);
         if (u.result != Outcome::Result::Ok)
             Add(production::MeasureDone(production::kUpgrade, "", u.detail));
         out_.version = AskVersionAgain(link_, line_, report_);
@@ -191,8 +210,10 @@ private:
         std::string error = production::msg::kOwnIdsNeedStore;
         const std::optional<std::string> id =
             recorder_ ? recorder_->TakeOwnId(range.first, range.last, out_.ownId, error) : std::nullopt;
-        if (!id)
-            Add(production::MeasureDone(production::kOwnId, "", error));
+        if (!id) {
+            Add(production::MeasureDone(production::kOwnId, "", error.empty() ? "no own ID given" : error));
+            return;
+        }
         if (*id != out_.ownId) {
             profile::Profile p;
             p.ownId = profile::Profile::OwnId{*id, std::nullopt};
@@ -253,16 +274,17 @@ std::optional<TestRun> LoadTestRun(const std::string& path, std::vector<std::str
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     const auto near = [&](const std::string& name) { return (folder / name).string(); };
     if (!run.plan.finalProfile.empty()) {
-        const profile::ParsedProfile p = profile::LoadProfile(near(run.plan.finalProfile));
+        const std::string file = near(run.plan.finalProfile);
+        const profile::ParsedProfile p = profile::LoadProfile(file);
         errors.insert(errors.end(), p.errors.begin(), p.errors.end());
-        if (p.ok())
+        // Written last to every unit, an own ID there would stamp them all
+        // with one, over the range's.
+        if (const std::string* id = p.ok() ? profile::OwnIdSet(p.profile) : nullptr)
+            errors.push_back(text::Fill(production::msg::kFinalOwnId, {file, *id}));
+        else if (p.ok())
             run.finalProfile = p.profile;
     }
     if (!run.plan.finalImage.empty()) {
-        // Which units already run it is told by their version alone.
-        if (run.plan.version.empty())
-            errors.push_back(path + ": final.image needs version, the glob of the version the image gives: units "
-                                    "whose version matches it are not upgraded again");
         std::string error;
         run.image = LoadImage(near(run.plan.finalImage), upgrade::Kind::App, error);
         if (!run.image)

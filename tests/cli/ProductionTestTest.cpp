@@ -135,23 +135,39 @@ TEST_F(ProductionTest, EachUnitIsJudgedByItsFirstFailingMeasurement)
         << read;
 }
 
-// Ctrl-C while a unit waits for its data: the unit stops at once, as
-// stopped, and the run says so.
-TEST_F(ProductionTest, AStopEndsTheTestAtOnce)
+// Cut short while a unit waits on the network: Ctrl-C stops it at once;
+// a unit whose port goes away is an error of the unit, not a failed wait.
+TEST_F(ProductionTest, ATestCutShortSaysWhy)
 {
-    const std::string port = Online([](auto& o) { o.loseData = true; }).TerminalPath();
+    const struct {
+        std::function<void(sim::SimulatedDtu::Options&)> unit;
+        bool interrupt;  // else the unit's port goes away
+        std::string outcome;
+        std::string said;
+    } rows[] = {
+        {[](auto& o) { o.loseData = true; }, true, "STOPPED", "passed 0/1, stopped 1\n"},
+        {[](auto& o) { o.online = false; }, false, "ERROR", "passed 0/1, errors 1\n"},
+    };
     std::string plan = kPlan;
     plan.replace(plan.find("within = \"3s\""), 13, "within = \"60s\"");
-    CtlRun r{};
-    std::thread run([&] { r = RunCtl({"-p", port, "test", "--plan", File("plan.toml", plan)}); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    const auto stopped = std::chrono::steady_clock::now();
-    cli::StopMonitor();
-    run.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - stopped, std::chrono::seconds(2));
-    EXPECT_EQ(r.code, cli::kExitFailed);
-    EXPECT_NE(r.out.find(port + "  STOPPED"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("passed 0/1, stopped 1\n"), std::string::npos) << r.out;
+    plan.replace(plan.find("register_within = \"4s\""), 22, "register_within = \"60s\"");
+    for (const auto& row : rows) {
+        sim::SimulatedDtu& dtu = Online(row.unit);
+        const std::string port = dtu.TerminalPath();
+        CtlRun r{};
+        std::thread run([&] { r = RunCtl({"-p", port, "test", "--plan", File("plan.toml", plan)}); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        const auto cut = std::chrono::steady_clock::now();
+        if (row.interrupt)
+            cli::StopMonitor();
+        else
+            dtu.Stop();
+        run.join();
+        EXPECT_LT(std::chrono::steady_clock::now() - cut, std::chrono::seconds(3)) << row.outcome;
+        EXPECT_EQ(r.code, cli::kExitFailed);
+        EXPECT_NE(r.out.find(port + "  " + row.outcome), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find(row.said), std::string::npos) << r.out;
+    }
 }
 
 // Recorded: each unit given an own ID of its own from the range, kept when
@@ -204,7 +220,10 @@ TEST_F(ProductionTest, APlanThatCannotRunSendsNothing)
          {},
          "[own_id] hands out IDs through the records store, and records are off"},
         {"[server]\nlisten = \"127.0.0.1:0\"\n", {"--label", "A", "--label", "B"}, "test: 2 labels for 1 ports"},
+        {"[server]\nlisten = \"127.0.0.1:0\"\n[final]\nprofile = \"own.toml\"\n", {},
+         "own_id.id = \"0123456789AB\" would give every unit tested the same own ID"},
     };
+    File("own.toml", "[own_id]\nid = \"0123456789AB\"\n");
     for (const auto& row : rows) {
         std::vector<std::string> args{"-p", port, "test", "--plan", File("plan.toml", row.plan)};
         args.insert(args.end(), row.extra.begin(), row.extra.end());

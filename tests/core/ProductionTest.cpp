@@ -185,12 +185,17 @@ TEST(JUnit, TextFromAUnitCannotBreakTheFile)
     r.ownId = "0000000100AB";
     r.verdict = Verdict::Failed;
     r.failure = "version \"<V1&\x01\xFF>\" does not match \"V2*\"";
-    r.steps.push_back(MeasureVersion("<V1&\x01\xFF>", "V2*"));
-    const std::string xml = JUnitXml("line \"A\"", "2026-12-09T10:00:00.000Z", {r});
+    // GBK from a DTU and the byte runs UTF-8 refuses, as they come.
+    r.steps.push_back(MeasureVersion("<V1&\x01\xFF>\xED\xA1\xB0\xE0\x80\x80\xF5\x80\x80\x80\xEF\xBF\xBE\xE4\xB8\xAD", "V2*"));
+    const std::string xml = JUnitXml("line \"A\"", "2026-12-09T10:00:00.000Z", 1500, {r});
     EXPECT_NE(xml.find("name=\"line &quot;A&quot;\" tests=\"1\" failures=\"1\" errors=\"0\""), std::string::npos)
         << xml;
     EXPECT_NE(xml.find("message=\"version &quot;&lt;V1&amp;\xEF\xBF\xBD\xEF\xBF\xBD&gt;&quot; does not match"),
               std::string::npos)
         << xml;
     EXPECT_EQ(xml.find('\x01'), std::string::npos);
+    for (const char* refused : {"\xED\xA1", "\xE0\x80", "\xF5", "\xEF\xBF\xBE"})
+        EXPECT_EQ(xml.find(refused), std::string::npos) << refused;
+    EXPECT_NE(xml.find("\xE4\xB8\xAD"), std::string::npos);  // what is whole stays
+    EXPECT_NE(xml.find("time=\"1.500\""), std::string::npos);
 }

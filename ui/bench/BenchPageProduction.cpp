@@ -4,6 +4,7 @@
 #include "ui/bench/BenchPage.h"
 #include "ui/bench/BenchPageInternal.h"
 
+#include "core/records/Place.h"
 #include "ui/common/FileDialog.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/Records.h"
@@ -41,7 +42,7 @@ void BenchPage::OnTest()
         return;
     }
     // Own IDs are handed out by the store: with records off there is none.
-    if (run->plan.ownIds && ui::RecordsPlace().empty()) {
+    if (run->plan.ownIds && records::ParsePlace(ui::RecordsPlace()).kind == records::Place::Kind::Off) {
         ui::ShowMessage(this, windowTitle(),
                         tr("测试方案按范围分配本机ID，这要由记录存放处分配，而记录已关闭。没有测试任何 DTU。"),
                         ui::Buttons::Ok, QMessageBox::Warning);
@@ -85,7 +86,8 @@ void BenchPage::OnTest()
     jobs::Work work;
     work.action = jobs::Action::Test;
     work.test = test_.get();
-    if (!Start(work, QStringLiteral("test")))
+    // Every row skipped, or none checked: no batch holds the server.
+    if (!Start(work, QStringLiteral("test")) || !jobs_)
         station_.reset();
 }
 
@@ -112,11 +114,10 @@ void BenchPage::FinishTest(BenchRow& row, const jobs::Outcome& o)
 
 void BenchPage::NextLabel(QWidget*, QAbstractItemDelegate::EndEditHint hint)
 {
+    // Enter (a scanner's end of line) submits; Tab moves on by itself, and
+    // leaving the cell by a click or focus moves nowhere.
     const QModelIndex current = table_->currentIndex();
-    if (hint == QAbstractItemDelegate::RevertModelCache || current.column() != BenchModel::Label)
-        return;
-    // Tab moves on by itself; Enter (a scanner's end of line) moves down.
-    if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem)
+    if (hint != QAbstractItemDelegate::SubmitModelCache || current.column() != BenchModel::Label)
         return;
     const QModelIndex next = sorted_->index(current.row() + 1, BenchModel::Label);
     if (!next.isValid())

@@ -145,7 +145,9 @@ void BenchPage::Poll()
         }
         if (!jobs_->Running()) {
             jobs_.reset();
-            // The test server lives for its batch.
+            // The test server lives for its batch; the server page sees it end.
+            if (station_)
+                station_->Stop();
             station_.reset();
         }
     }

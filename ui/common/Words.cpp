@@ -76,6 +76,7 @@ const Known kKnown[] = {
     {"production::msg", production::msg::kReadBackDiffers, "2"},
     {"production::msg", production::msg::kNoVersionAfter},
     {"production::msg", production::msg::kOwnIdsNeedStore},
+    {"production::msg", production::msg::kFinalOwnId},
     {"jobs::msg", jobs::msg::kImageBlock},
     {"jobs::msg", jobs::msg::kImageBlockN},
     {"jobs::msg", jobs::msg::kImageEnd},
