@@ -912,6 +912,25 @@ Keep them only to test the same DTU again.</translation>
     </message>
 </context>
 <context>
+    <name>FailingChart</name>
+    <message>
+        <source>%1 失败 %2 次</source>
+        <translation>%1 failed: %2</translation>
+    </message>
+    <message>
+        <source>没有失败的测量项</source>
+        <translation>No measurement failed</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+    <message>
+        <source>另有 %1 项，见提示</source>
+        <translation>%1 more, see the tip</translation>
+    </message>
+</context>
+<context>
     <name>LoginDialog</name>
     <message>
         <source>输入口令:</source>
@@ -1213,6 +1232,37 @@ Check the server and the network, then open it again in &quot;Settings&quot;.</t
     </message>
 </context>
 <context>
+    <name>PeriodsChart</name>
+    <message>
+        <source>没有通过或失败的测试</source>
+        <translation>No test passed or failed</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+    <message>
+        <source>%1：通过 %2，失败 %3</source>
+        <translation>%1: passed %2, failed %3</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>通过</source>
+        <translation>Passed</translation>
+    </message>
+    <message>
+        <source>最近 %1 小时</source>
+        <translation>The latest %1 hours</translation>
+    </message>
+    <message>
+        <source>最近 %1 天</source>
+        <translation>The latest %1 days</translation>
+    </message>
+</context>
+<context>
     <name>QAbstractFileIconProvider</name>
     <message>
         <source>Folder</source>
@@ -1317,6 +1367,18 @@ Check the server and the network, then open it again in &quot;Settings&quot;.</t
 
 As recorded: %2</translation>
     </message>
+    <message>
+        <source>测试</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>出错</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>本机ID %1，标签 %2</source>
+        <translation>Unit ID %1, label %2</translation>
+    </message>
 </context>
 <context>
     <name>RecordsPage</name>
@@ -1333,10 +1395,6 @@ As recorded: %2</translation>
 %1</source>
         <translation>The records cannot be opened:
 %1</translation>
-    </message>
-    <message>
-        <source>本机ID、端口、操作、结果或详情</source>
-        <translation>Unit ID, port, action, result or detail</translation>
     </message>
     <message>
         <source>筛选</source>
@@ -1357,10 +1415,6 @@ As recorded: %2</translation>
     <message>
         <source>把符合筛选的全部记录存为 CSV 文件，与 dtuctl records --csv 相同</source>
         <translation>Saves every record the filter matches as a CSV file, as dtuctl records --csv writes them</translation>
-    </message>
-    <message>
-        <source>每行一次作业，最新的在前：开始和结束时间、本机ID、操作、结果和详情</source>
-        <translation>One job a row, the newest first: start and end, unit ID, action, result and detail</translation>
     </message>
     <message>
         <source>表中记录的数目</source>
@@ -1457,6 +1511,26 @@ Empty for the default file ~/.local/share/dtutool/records.sqlite. Keep a passwor
     <message>
         <source>正在导出到 %1…</source>
         <translation>Exporting to %1…</translation>
+    </message>
+    <message>
+        <source>本机ID、标签、端口、操作、结果或详情</source>
+        <translation>Unit ID, label, port, action, result or detail</translation>
+    </message>
+    <message>
+        <source>产量</source>
+        <translation>Yield</translation>
+    </message>
+    <message>
+        <source>在表上方显示表中测试的单位数、合格率、每天的测试和失败最多的测量项</source>
+        <translation>Shows above the table the units tested among its records, their yield, the tests per day and the measurements that failed most</translation>
+    </message>
+    <message>
+        <source>每行一次作业，最新的在前：开始和结束时间、本机ID（测试的还有标签）、操作、结果和详情</source>
+        <translation>One job a row, the newest first: start and end, unit ID (and a test&apos;s label), action, result and detail</translation>
+    </message>
+    <message>
+        <source>无法读取产量：%1</source>
+        <translation>Cannot read the yield: %1</translation>
     </message>
 </context>
 <context>
@@ -2507,6 +2581,49 @@ Stop the upgrade and close?</translation>
     <message>
         <source>无应答</source>
         <translation>no answer</translation>
+    </message>
+</context>
+<context>
+    <name>YieldView</name>
+    <message>
+        <source>产量</source>
+        <translation>Yield</translation>
+    </message>
+    <message>
+        <source>所示记录中的测试：单位数、通过、失败和合格率，每天或每小时通过和失败的测试，失败最多的测量项</source>
+        <translation>The tests among the records shown: units, passed, failed and the yield, the tests passed and failed per day or hour, and the measurements that failed most</translation>
+    </message>
+    <message>
+        <source>每个单位按它最近一次测试计：通过或失败</source>
+        <translation>Each unit counts by its latest test: passed or failed</translation>
+    </message>
+    <message>
+        <source>失败最多的测量项</source>
+        <translation>Measurements that failed most</translation>
+    </message>
+    <message>
+        <source>表中记录里的测试，每个单位按它最近一次测试计</source>
+        <translation>Tests among the records in the table, each unit by its latest test</translation>
+    </message>
+    <message>
+        <source>符合“%1”的测试，每个单位按它最近一次测试计</source>
+        <translation>Tests matching “%1”, each unit by its latest test</translation>
+    </message>
+    <message>
+        <source>没有通过或失败的测试</source>
+        <translation>No test passed or failed</translation>
+    </message>
+    <message>
+        <source>单位 %1，通过 %2，失败 %3，合格率 %4%</source>
+        <translation>Units %1, passed %2, failed %3, yield %4%</translation>
+    </message>
+    <message>
+        <source>%1 每小时通过和失败的测试</source>
+        <translation>Tests passed and failed per hour on %1</translation>
+    </message>
+    <message>
+        <source>每天通过和失败的测试</source>
+        <translation>Tests passed and failed per day</translation>
     </message>
 </context>
 <context>

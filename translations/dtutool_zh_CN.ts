@@ -912,6 +912,25 @@
     </message>
 </context>
 <context>
+    <name>FailingChart</name>
+    <message>
+        <source>%1 失败 %2 次</source>
+        <translation>%1 失败 %2 次</translation>
+    </message>
+    <message>
+        <source>没有失败的测量项</source>
+        <translation>没有失败的测量项</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>；</translation>
+    </message>
+    <message>
+        <source>另有 %1 项，见提示</source>
+        <translation>另有 %1 项，见提示</translation>
+    </message>
+</context>
+<context>
     <name>LoginDialog</name>
     <message>
         <source>输入口令:</source>
@@ -1213,6 +1232,37 @@
     </message>
 </context>
 <context>
+    <name>PeriodsChart</name>
+    <message>
+        <source>没有通过或失败的测试</source>
+        <translation>没有通过或失败的测试</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>；</translation>
+    </message>
+    <message>
+        <source>%1：通过 %2，失败 %3</source>
+        <translation>%1：通过 %2，失败 %3</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>失败</translation>
+    </message>
+    <message>
+        <source>通过</source>
+        <translation>通过</translation>
+    </message>
+    <message>
+        <source>最近 %1 小时</source>
+        <translation>最近 %1 小时</translation>
+    </message>
+    <message>
+        <source>最近 %1 天</source>
+        <translation>最近 %1 天</translation>
+    </message>
+</context>
+<context>
     <name>QAbstractFileIconProvider</name>
     <message>
         <source>Folder</source>
@@ -1317,6 +1367,18 @@
 
 记录中的原文：%2</translation>
     </message>
+    <message>
+        <source>测试</source>
+        <translation>测试</translation>
+    </message>
+    <message>
+        <source>出错</source>
+        <translation>出错</translation>
+    </message>
+    <message>
+        <source>本机ID %1，标签 %2</source>
+        <translation>本机ID %1，标签 %2</translation>
+    </message>
 </context>
 <context>
     <name>RecordsPage</name>
@@ -1333,10 +1395,6 @@
 %1</source>
         <translation>无法打开记录：
 %1</translation>
-    </message>
-    <message>
-        <source>本机ID、端口、操作、结果或详情</source>
-        <translation>本机ID、端口、操作、结果或详情</translation>
     </message>
     <message>
         <source>筛选</source>
@@ -1357,10 +1415,6 @@
     <message>
         <source>把符合筛选的全部记录存为 CSV 文件，与 dtuctl records --csv 相同</source>
         <translation>把符合筛选的全部记录存为 CSV 文件，与 dtuctl records --csv 相同</translation>
-    </message>
-    <message>
-        <source>每行一次作业，最新的在前：开始和结束时间、本机ID、操作、结果和详情</source>
-        <translation>每行一次作业，最新的在前：开始和结束时间、本机ID、操作、结果和详情</translation>
     </message>
     <message>
         <source>表中记录的数目</source>
@@ -1457,6 +1511,26 @@
     <message>
         <source>正在导出到 %1…</source>
         <translation>正在导出到 %1…</translation>
+    </message>
+    <message>
+        <source>本机ID、标签、端口、操作、结果或详情</source>
+        <translation>本机ID、标签、端口、操作、结果或详情</translation>
+    </message>
+    <message>
+        <source>产量</source>
+        <translation>产量</translation>
+    </message>
+    <message>
+        <source>在表上方显示表中测试的单位数、合格率、每天的测试和失败最多的测量项</source>
+        <translation>在表上方显示表中测试的单位数、合格率、每天的测试和失败最多的测量项</translation>
+    </message>
+    <message>
+        <source>每行一次作业，最新的在前：开始和结束时间、本机ID（测试的还有标签）、操作、结果和详情</source>
+        <translation>每行一次作业，最新的在前：开始和结束时间、本机ID（测试的还有标签）、操作、结果和详情</translation>
+    </message>
+    <message>
+        <source>无法读取产量：%1</source>
+        <translation>无法读取产量：%1</translation>
     </message>
 </context>
 <context>
@@ -2507,6 +2581,49 @@
     <message>
         <source>无应答</source>
         <translation>无应答</translation>
+    </message>
+</context>
+<context>
+    <name>YieldView</name>
+    <message>
+        <source>产量</source>
+        <translation>产量</translation>
+    </message>
+    <message>
+        <source>所示记录中的测试：单位数、通过、失败和合格率，每天或每小时通过和失败的测试，失败最多的测量项</source>
+        <translation>所示记录中的测试：单位数、通过、失败和合格率，每天或每小时通过和失败的测试，失败最多的测量项</translation>
+    </message>
+    <message>
+        <source>每个单位按它最近一次测试计：通过或失败</source>
+        <translation>每个单位按它最近一次测试计：通过或失败</translation>
+    </message>
+    <message>
+        <source>失败最多的测量项</source>
+        <translation>失败最多的测量项</translation>
+    </message>
+    <message>
+        <source>表中记录里的测试，每个单位按它最近一次测试计</source>
+        <translation>表中记录里的测试，每个单位按它最近一次测试计</translation>
+    </message>
+    <message>
+        <source>符合“%1”的测试，每个单位按它最近一次测试计</source>
+        <translation>符合“%1”的测试，每个单位按它最近一次测试计</translation>
+    </message>
+    <message>
+        <source>没有通过或失败的测试</source>
+        <translation>没有通过或失败的测试</translation>
+    </message>
+    <message>
+        <source>单位 %1，通过 %2，失败 %3，合格率 %4%</source>
+        <translation>单位 %1，通过 %2，失败 %3，合格率 %4%</translation>
+    </message>
+    <message>
+        <source>%1 每小时通过和失败的测试</source>
+        <translation>%1 每小时通过和失败的测试</translation>
+    </message>
+    <message>
+        <source>每天通过和失败的测试</source>
+        <translation>每天通过和失败的测试</translation>
     </message>
 </context>
 <context>

@@ -16,8 +16,10 @@ const Term kTerms[] = {
     {records::kActionRead, QT_TRANSLATE_NOOP("RecordsModel", "读取")},
     {records::kActionWrite, QT_TRANSLATE_NOOP("RecordsModel", "写入")},
     {records::kActionUpgrade, QT_TRANSLATE_NOOP("RecordsModel", "升级")},
+    {records::kActionTest, QT_TRANSLATE_NOOP("RecordsModel", "测试")},
     {records::kResultOk, QT_TRANSLATE_NOOP("RecordsModel", "成功")},
     {records::kResultFailed, QT_TRANSLATE_NOOP("RecordsModel", "失败")},
+    {records::kResultError, QT_TRANSLATE_NOOP("RecordsModel", "出错")},
     {records::kResultStopped, QT_TRANSLATE_NOOP("RecordsModel", "已停止")},
     {records::kResultInterrupted, QT_TRANSLATE_NOOP("RecordsModel", "中断")},
 };
@@ -36,7 +38,18 @@ QString LocalTime(const std::string& kept)
 
 bool Alarming(const records::Record& r)
 {
-    return r.result == records::kResultFailed || r.result == records::kResultInterrupted;
+    return r.result == records::kResultFailed || r.result == records::kResultError ||
+           r.result == records::kResultInterrupted;
+}
+
+// A test's unit with the label printed on it, which is what a person has in
+// the hand: "3A0F00000201 / SN2612070042". A column of its own would push
+// the others off a narrow window for the few records that have one.
+QString UnitAndLabel(const records::Record& r)
+{
+    if (r.label.empty() || r.unitId.empty())
+        return Q(r.unitId.empty() ? r.label : r.unitId);
+    return Q(r.unitId + " / " + r.label);
 }
 
 }  // namespace
@@ -67,6 +80,8 @@ QVariant RecordsModel::data(const QModelIndex& index, int role) const
     if (role == Qt::ToolTipRole) {
         if (column == Started || column == Ended)
             return Q(column == Started ? r.started : r.ended);
+        if (column == Unit && !r.label.empty())
+            return tr("本机ID %1，标签 %2").arg(Q(r.unitId), Q(r.label));
         if (column == Result && r.ended.empty())
             return tr("没有结束的记录：作业被中断，或仍在进行");
         if (column == Result || column == Detail)
@@ -80,7 +95,7 @@ QVariant RecordsModel::data(const QModelIndex& index, int role) const
     switch (column) {
     case Started: return LocalTime(r.started);
     case Ended: return LocalTime(r.ended);
-    case Unit: return Q(r.unitId);
+    case Unit: return UnitAndLabel(r);
     case Action: return Word(r.action);
     case Result: return Word(r.result);
     case Port: return Q(r.port);

@@ -13,6 +13,7 @@
 #include "ui/common/Widgets.h"
 #include "ui/common/Words.h"
 #include "ui/records/RecordsModel.h"
+#include "ui/records/YieldView.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -23,6 +24,7 @@
 #include <QShortcut>
 #include <QShowEvent>
 #include <QSortFilterProxyModel>
+#include <QSplitter>
 #include <QStackedWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -47,6 +49,11 @@ struct FirstPage {
     std::string openError, error;
     std::size_t waiting = 0;
     std::vector<records::Record> rows;
+};
+
+struct Tally {
+    std::optional<records::Summary> summary;
+    std::string error;
 };
 
 struct Exported {
@@ -146,11 +153,15 @@ RecordsPage::~RecordsPage()
 void RecordsPage::BuildForm()
 {
     filterEdit_ = ui::Named(new QLineEdit(this), "recordsFilter");
-    filterEdit_->setPlaceholderText(tr("本机ID、端口、操作、结果或详情"));
+    filterEdit_->setPlaceholderText(tr("本机ID、标签、端口、操作、结果或详情"));
     filterEdit_->setClearButtonEnabled(true);
     auto* filterLabel = ui::Label(tr("筛选"), this);
     filterLabel->setBuddy(filterEdit_);
     connect(filterEdit_, &QLineEdit::textChanged, this, [this] { pause_.start(); });
+    yieldButton_ = ui::Button(this, tr("产量"), "recordsYieldButton", 0,
+                              tr("在表上方显示表中测试的单位数、合格率、每天的测试和失败最多的测量项"));
+    yieldButton_->setCheckable(true);
+    connect(yieldButton_, &QPushButton::toggled, this, &RecordsPage::OnYieldToggled);
     auto* refresh = ui::Button(this, tr("刷新"), "recordsRefresh", 0, tr("重新读取记录 (F5)"));
     connect(refresh, &QPushButton::clicked, this, &RecordsPage::Refresh);
     auto* refreshKey = new QShortcut(QKeySequence::Refresh, this);
@@ -174,9 +185,13 @@ void RecordsPage::BuildForm()
     auto* line = new QHBoxLayout;
     line->addWidget(filterLabel);
     line->addWidget(filterEdit_, 1);
+    line->addWidget(yieldButton_);
     line->addWidget(refresh);
     line->addWidget(exportButton_);
 
+    // Above the table, and before it for the keyboard.
+    yield_ = ui::Named(new YieldView(this), "recordsYield");
+    yield_->hide();
     table_ = ui::Named(new QTableView(this), "recordsTable");
     // Sorts the rows fetched; those fetched later take their places.
     sorted_ = new QSortFilterProxyModel(this);
@@ -204,14 +219,19 @@ void RecordsPage::BuildForm()
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->setAccessibleName(tr("记录"));
     table_->setAccessibleDescription(
-        tr("每行一次作业，最新的在前：开始和结束时间、本机ID、操作、结果和详情"));
+        tr("每行一次作业，最新的在前：开始和结束时间、本机ID（测试的还有标签）、操作、结果和详情"));
     message_ = ui::Named(ui::Label(this), "recordsMessage");
     message_->setAlignment(Qt::AlignCenter);
     message_->setWordWrap(true);
     message_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     message_->setFocusPolicy(Qt::StrongFocus);
+    split_ = new QSplitter(Qt::Vertical, this);
+    split_->setChildrenCollapsible(false);
+    split_->addWidget(yield_);
+    split_->addWidget(table_);
+    split_->setStretchFactor(1, 1);
     stack_ = new QStackedWidget(this);
-    stack_->addWidget(table_);
+    stack_->addWidget(split_);
     stack_->addWidget(message_);
 
     summary_ = ui::Named(ui::Label(this), "recordsSummary");
@@ -295,12 +315,62 @@ void RecordsPage::Refresh()
             const bool more = first.rows.size() == RecordsModel::kPage;
             model_->Reset(filter, std::move(first.rows), more);
             message_->clear();
-            stack_->setCurrentWidget(table_);
+            stack_->setCurrentWidget(split_);
             filterEdit_->setEnabled(true);
             exportButton_->setEnabled(!exporting_);
             FitColumns();
             UpdateSummary();
         });
+    AskYield();
+}
+
+void RecordsPage::AskYield()
+{
+    if (!yieldButton_->isChecked() || !opening_)
+        return;
+    const std::uint64_t generation = ++yieldGeneration_;
+    yieldAsked_ = true;
+    // By hour: the view counts by the PC's local days, the store by UTC.
+    ui::AskStore<Tally>(
+        *opening_, this,
+        [filter = CurrentFilter()](const std::shared_ptr<records::Store>& store, const std::string& openError) {
+            Tally tally;
+            tally.error = store ? std::string() : openError.empty() ? std::string("records are off") : openError;
+            if (store)
+                tally.summary = store->Summarize(filter, records::By::Hour, tally.error);
+            return tally;
+        },
+        [this, generation, typed = filterEdit_->text().trimmed()](Tally tally) {
+            if (generation != yieldGeneration_)
+                return;
+            yieldAsked_ = false;
+            if (tally.summary)
+                yield_->Show(*tally.summary, typed);
+            else
+                yield_->SayInstead(tr("无法读取产量：%1").arg(ui::Words(tally.error)));
+        });
+}
+
+void RecordsPage::OnYieldToggled(bool shown)
+{
+    yield_->setVisible(shown);
+    if (!shown) {
+        // An answer on its way is of no use now.
+        ++yieldGeneration_;
+        yieldAsked_ = false;
+        return;
+    }
+    // The table's height shared: the charts get what they need to read.
+    if (const int room = split_->height(); room > 0)
+        split_->setSizes({room / 2, room - room / 2});
+    // The refresh that waits for the typing to pause asks for it too; a
+    // store that failed is tried again.
+    if (pause_.isActive())
+        return;
+    if (answered_ || refreshing_)
+        AskYield();
+    else
+        Refresh();
 }
 
 void RecordsPage::FetchMore()
@@ -356,7 +426,7 @@ void RecordsPage::UpdateSummary()
     const auto Show = [this](const QString& text) {
         summary_->setText(waiting_ == 0 ? text : text + tr("；另有 %1 条记录的结果在本机等待送达").arg(waiting_));
     };
-    if (stack_->currentWidget() != table_)
+    if (stack_->currentWidget() != split_)
         return;
     const int rows = model_->rowCount();
     const QString text = filterEdit_->text().trimmed();
@@ -383,7 +453,7 @@ QString RecordsPage::summaryText() const
 
 bool RecordsPage::busy() const
 {
-    return pause_.isActive() || refreshing_ || model_->fetching() || exporting_;
+    return pause_.isActive() || refreshing_ || model_->fetching() || exporting_ || yieldAsked_;
 }
 
 QString RecordsPage::messageText() const
@@ -436,7 +506,7 @@ void RecordsPage::OnExport()
         },
         [this, path](Exported done) {
             exporting_ = false;
-            exportButton_->setEnabled(answered_ && stack_->currentWidget() == table_);
+            exportButton_->setEnabled(answered_ && stack_->currentWidget() == split_);
             if (!done.failure.isEmpty()) {
                 UpdateSummary();
                 ui::ShowMessage(this, windowTitle(), tr("记录没有导出：%1").arg(done.failure), ui::Buttons::Ok,

@@ -4,7 +4,9 @@
 // own thread, so that a disk or a database server that is slow to answer
 // never holds the window; with no store it says why in place of the table.
 // A refresh always tries again: a store that could not be opened is opened
-// again, one that failed is asked again.
+// again, one that failed is asked again. "产量" shows the yield of the tests
+// among the records above the table; the store counts it, on its thread
+// too, only while it is shown.
 #pragma once
 
 #include <QDialog>
@@ -27,9 +29,11 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSortFilterProxyModel;
+class QSplitter;
 class QStackedWidget;
 class QTableView;
 class RecordsModel;
+class YieldView;
 
 class RecordsPage : public QDialog {
     Q_OBJECT
@@ -45,11 +49,12 @@ public:
     ~RecordsPage() override;
 
     RecordsModel* model() const { return model_; }
+    YieldView* yieldView() const { return yield_; }
     // The line under the table: "共 120 条记录".
     QString summaryText() const;
     // What the page says in place of the table, or an empty text.
     QString messageText() const;
-    // A refresh, a page or an export waits for the store.
+    // A refresh, a page, the yield or an export waits for the store.
     bool busy() const;
 
 signals:
@@ -71,6 +76,9 @@ private:
     records::Filter CurrentFilter() const;
     // The next page, asked for by the model as the view scrolls.
     void FetchMore();
+    // The yield of what the table shows, when it is shown.
+    void AskYield();
+    void OnYieldToggled(bool shown);
     void SayInstead(const QString& text);
     void UpdateSummary();
     void FitColumns();
@@ -85,10 +93,17 @@ private:
     bool refreshing_ = false;  // the last refresh has no answer yet
     bool exporting_ = false;
     std::size_t waiting_ = 0;  // ends kept on this station for it
+    // The same for the yield, which is also asked for alone, when shown.
+    std::uint64_t yieldGeneration_ = 0;
+    bool yieldAsked_ = false;  // no answer yet
     RecordsModel* model_ = nullptr;
     QSortFilterProxyModel* sorted_ = nullptr;
     QStackedWidget* stack_ = nullptr;
     QLabel* message_ = nullptr;
+    // The yield above the table.
+    QSplitter* split_ = nullptr;
+    YieldView* yield_ = nullptr;
+    QPushButton* yieldButton_ = nullptr;
     QTableView* table_ = nullptr;
     QLineEdit* filterEdit_ = nullptr;
     QLabel* summary_ = nullptr;
