@@ -1379,6 +1379,10 @@ As recorded: %2</translation>
         <source>本机ID %1，标签 %2</source>
         <translation>Unit ID %1, label %2</translation>
     </message>
+    <message>
+        <source>通过</source>
+        <translation>Passed</translation>
+    </message>
 </context>
 <context>
     <name>RecordsPage</name>

@@ -1379,6 +1379,10 @@
         <source>本机ID %1，标签 %2</source>
         <translation>本机ID %1，标签 %2</translation>
     </message>
+    <message>
+        <source>通过</source>
+        <translation>通过</translation>
+    </message>
 </context>
 <context>
     <name>RecordsPage</name>

@@ -617,6 +617,10 @@ private slots:
             const records::Record& r = model->rows()[std::size_t(row)];
             QCOMPARE(model->index(row, RecordsModel::Unit).data().toString(),
                      QString::fromStdString(r.unitId + " / " + r.label));
+            // A test that went well passed, as the bench said.
+            if (column == RecordsModel::Action && r.result == records::kResultOk)
+                QCOMPARE(model->index(row, RecordsModel::Result).data().toString(),
+                         english ? QStringLiteral("Passed") : QStringLiteral("通过"));
         }
         // A test that dropped out is as red as one that failed.
         QCOMPARE(model->index(0, RecordsModel::Result).data(Qt::ForegroundRole) ==

@@ -18,6 +18,8 @@ const Term kTerms[] = {
     {records::kActionUpgrade, QT_TRANSLATE_NOOP("RecordsModel", "升级")},
     {records::kActionTest, QT_TRANSLATE_NOOP("RecordsModel", "测试")},
     {records::kResultOk, QT_TRANSLATE_NOOP("RecordsModel", "成功")},
+    // A test that went well passed; typed, it finds every ok.
+    {records::kResultOk, QT_TRANSLATE_NOOP("RecordsModel", "通过")},
     {records::kResultFailed, QT_TRANSLATE_NOOP("RecordsModel", "失败")},
     {records::kResultError, QT_TRANSLATE_NOOP("RecordsModel", "出错")},
     {records::kResultStopped, QT_TRANSLATE_NOOP("RecordsModel", "已停止")},
@@ -97,7 +99,8 @@ QVariant RecordsModel::data(const QModelIndex& index, int role) const
     case Ended: return LocalTime(r.ended);
     case Unit: return UnitAndLabel(r);
     case Action: return Word(r.action);
-    case Result: return Word(r.result);
+    case Result:
+        return r.action == records::kActionTest && r.result == records::kResultOk ? tr("通过") : Word(r.result);
     case Port: return Q(r.port);
     case Version: return Q(r.version);
     case File: return Q(r.imageName.empty() ? r.profileName : r.imageName);
