@@ -21,6 +21,7 @@ TEST(Codepage, GbkBothWays)
         {"CMNET", H("43 4D 4E 45 54")},
         {"中文", H("D6 D0 CE C4")},
         {"A中B", H("41 D6 D0 42")},
+        {"5\xE2\x82\xAC", H("35 80")},  // GBK's one-byte euro
     };
     for (const Case& c : cases) {
         EXPECT_EQ(text::ToAnsi(c.utf8), c.gbk) << c.utf8;
@@ -32,6 +33,10 @@ TEST(Codepage, WhatGbkCannotHoldBecomesAQuestionMark)
 {
     EXPECT_EQ(text::ToAnsi("a\xF0\x9F\x98\x80" "b"), H("61 3F 62"));  // an emoji
     EXPECT_EQ(text::ToAnsi("a\xFF" "b"), H("61 3F 62"));               // not UTF-8
+    // The user-defined areas, which Windows' code page 936 puts in the
+    // Private Use Area, are no GBK on either system.
+    EXPECT_EQ(text::ToAnsi("a\xEE\x93\x86" "b"), H("61 3F 62"));  // U+E4C6, A1 40 there
+    EXPECT_EQ(text::ToAnsi("\xEF\xA3\xB5"), H("3F"));             // U+F8F5, FF there
 }
 
 TEST(Codepage, DeviceTextEndsAtTheFirstZeroAndSurvivesGarbage)
@@ -41,6 +46,9 @@ TEST(Codepage, DeviceTextEndsAtTheFirstZeroAndSurvivesGarbage)
     // A lead byte at the very end, or before a byte that cannot follow it.
     EXPECT_EQ(text::FromAnsi(H("41 D6")), "A\xEF\xBF\xBD");
     EXPECT_EQ(text::FromAnsi(H("D6 20 41")), "\xEF\xBF\xBD" " A");
+    // Pairs of the user-defined areas.
+    EXPECT_EQ(text::FromAnsi(H("D6 D0 A1 40")), "中\xEF\xBF\xBD" "@");
+    EXPECT_EQ(text::FromAnsi(H("FE FE CE C4")), "\xEF\xBF\xBD\xEF\xBF\xBD" "文");
 }
 
 TEST(Codepage, WithoutTheCodePageOnlyAsciiPasses)
