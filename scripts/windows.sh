@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the core for Windows with mingw-w64 (the window and the layers
-# between are not ported yet) and runs its tests under Wine; fails when a
-# test fails. The .exe files land in build/windows, statically linked.
+# Builds for Windows with mingw-w64 what is ported so far (the core and a
+# part of the driver) and runs its tests under Wine; fails when a test
+# fails. The .exe files land in build/windows, statically linked.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh build windows
@@ -20,5 +20,7 @@ fi
 # Wine keeps its server a while after the last program: wait for it to go,
 # so that nothing of the run is left behind.
 trap 'wineserver -w' EXIT
-echo "== core tests under Wine"
-wine "$build/tests/core_tests.exe" --gtest_brief=1
+for tests in core_tests driver_tests; do
+  echo "== $tests under Wine"
+  wine "$build/tests/$tests.exe" --gtest_brief=1
+done
