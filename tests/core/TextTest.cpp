@@ -1,10 +1,12 @@
 #include "core/common/ByteText.h"
 #include "core/common/Codepage.h"
 #include "core/common/Hex.h"
+#include "core/upgrade/Crc32.h"
 #include "tests/support/Bytes.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <future>
 #include <random>
 
@@ -49,6 +51,33 @@ TEST(Codepage, DeviceTextEndsAtTheFirstZeroAndSurvivesGarbage)
     // Pairs of the user-defined areas.
     EXPECT_EQ(text::FromAnsi(H("D6 D0 A1 40")), "中\xEF\xBF\xBD" "@");
     EXPECT_EQ(text::FromAnsi(H("FE FE CE C4")), "\xEF\xBF\xBD\xEF\xBF\xBD" "文");
+}
+
+// Every pair a GBK lead byte starts (with what follows it in a text) and
+// every character of the Basic Multilingual Plane, both ways, summed up in
+// one CRC: Windows' code page 936 and Linux's iconv must give the same
+// bytes, and the value comes from Linux.
+TEST(Codepage, EveryPairAndCharacterConvertsTheSameOnEverySystem)
+{
+    upgrade::Crc32 crc;
+    const auto add = [&](const auto& bytes) {
+        crc.Update({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+        crc.Update(std::array<std::uint8_t, 1>{0xFF});  // where one result ends
+    };
+    for (unsigned lead = 0x80; lead <= 0xFF; ++lead)
+        for (unsigned trail = 0x00; trail <= 0xFF; ++trail)
+            add(text::FromAnsi(H("41") + Bytes{std::uint8_t(lead), std::uint8_t(trail), 0x42, std::uint8_t(lead)}));
+    for (char32_t cp = 0x80; cp <= 0xFFFF; ++cp) {
+        if (cp >= 0xD800 && cp <= 0xDFFF)
+            continue;
+        std::string c;
+        if (cp < 0x800)
+            c = {char(0xC0 | cp >> 6), char(0x80 | (cp & 0x3F))};
+        else
+            c = {char(0xE0 | cp >> 12), char(0x80 | (cp >> 6 & 0x3F)), char(0x80 | (cp & 0x3F))};
+        add(text::ToAnsi("a" + c + c + "b"));
+    }
+    EXPECT_EQ(crc.Value(), 0x50D768EFu);
 }
 
 TEST(Codepage, WithoutTheCodePageOnlyAsciiPasses)
