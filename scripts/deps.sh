@@ -14,6 +14,9 @@ declare -A groups=(
   [package]="dpkg-dev file lintian"
   # The terminal benchmark's peers, on a private X server driven by xdotool.
   [bench]="gtkterm cutecom xvfb xdotool"
+  # The cross build for Windows and Wine to run it: GoogleTest from its
+  # sources, zlib for the tests' reference CRC, the header-only libraries.
+  [windows]="mingw-w64 wine wine64 googletest libz-mingw-w64-dev libtomlplusplus-dev nlohmann-json3-dev"
 )
 
 wanted=()
