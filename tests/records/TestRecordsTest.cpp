@@ -4,6 +4,7 @@
 // this one.
 #include "core/records/Record.h"
 #include "driver/records/Store.h"
+#include "jobs/records/Recorder.h"
 #include "tests/records/Stores.h"
 #include "tests/support/Postgres.h"
 
@@ -270,6 +271,34 @@ TEST_P(TestStores, TheYieldCountsEachUnitByItsLatestTest)
         ASSERT_TRUE(got) << error;
         EXPECT_EQ(*got, c.summary) << c.what;
     }
+}
+
+// What a job hands the recorder reaches the store; with records off there
+// is nothing to keep two stations from giving out one own ID.
+TEST_F(Records, TheRecorderKeepsALabelMeasurementsAndOwnIds)
+{
+    std::string error;
+    EXPECT_FALSE(jobs::Recorder().TakeOwnId("1", "2", "", error));
+    EXPECT_EQ(error, "an own-ID range needs a records store");
+
+    const std::shared_ptr<records::Store> store = Open((dir_ / "records.sqlite").string());
+    ASSERT_TRUE(store);
+    const jobs::Recorder recorder(store, {}, (dir_ / "outbox.jsonl").string());
+    Record begun;
+    const auto id = recorder.Begin("/dev/ttyUSB0", records::kActionTest, "", "", error, &begun, "SN-7");
+    ASSERT_TRUE(id) << error;
+    EXPECT_EQ(begun.label, "SN-7");
+    const std::vector<Measurement> measured{Passed("rssi"), Failed("current")};
+    EXPECT_EQ(recorder.Complete(*id, records::kResultFailed, "current", measured, error, "00000000000A"),
+              jobs::Kept::Stored)
+        << error;
+    records::Filter f;
+    f.measurements = true;
+    const std::vector<Record> kept = store->Query(f, error).value();
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(std::tie(kept[0].label, kept[0].unitId, kept[0].measurements),
+              std::tie("SN-7", "00000000000A", measured));
+    EXPECT_EQ(recorder.TakeOwnId("1", "2", "", error).value_or(error), "000000000001");
 }
 
 // A store the tool made before it kept labels, measurements and own IDs.
