@@ -71,8 +71,10 @@ std::vector<std::string> SchemaSql(Dialect d)
                   "name TEXT NOT NULL DEFAULT '', value TEXT NOT NULL DEFAULT '', unit TEXT NOT NULL DEFAULT '', "
                   "low " + real + ", high " + real + ", expected TEXT NOT NULL DEFAULT '', "
                   "passed INTEGER NOT NULL DEFAULT 0, PRIMARY KEY (record_id, seq))" + (lite ? " WITHOUT ROWID" : ""));
-    // A summary counts only the failed ones.
-    out.push_back("CREATE INDEX IF NOT EXISTS measurements_failed ON measurements (record_id, name) WHERE passed = 0");
+    // A summary counts only the failed ones, a test's found in the index
+    // alone.
+    out.push_back("CREATE INDEX IF NOT EXISTS measurements_failed ON measurements (record_id, name, passed) "
+                  "WHERE passed = 0");
     // Every own ID handed out, as its number: the key keeps two stations
     // from taking one.
     out.push_back(std::string("CREATE TABLE IF NOT EXISTS own_ids (own_id ")
@@ -330,12 +332,21 @@ Statement SummarySql(Dialect d, Filter f, By by)
                                   ", (SELECT count(*)" + tests + notPassed + within + " FROM p";
 
     // Part 2: the measurements that failed most. A test that passed has none
-    // failed, so only the others are looked at: a few in a million.
+    // failed, so only the others are looked at, a few in a million, each's
+    // in the failed measurements' index: SQLite takes a CROSS JOIN in the
+    // order written. The filter's columns are the records' alone.
     const std::string stopped = where.Bind(std::string(kResultStopped));
-    const std::string failing = "SELECT * FROM (SELECT 2, name, count(*), 0 FROM measurements AS m WHERE passed = 0 "
-                                "AND EXISTS (SELECT 1" + tests + " AND result IN (" + failed + ", " + error + ", " +
-                                stopped + ") AND id = m.record_id) GROUP BY name ORDER BY 3 DESC, 2 LIMIT " +
-                                std::to_string(kMostFailing) + ") AS f";
+    const std::string failing = std::string("SELECT * FROM (SELECT 2, m.name, count(*), 0 FROM ")
+                                    .append(kTable)
+                                    .append(" CROSS JOIN measurements AS m WHERE m.record_id = ")
+                                    .append(kTable)
+                                    .append(".id AND m.passed = 0 AND action = ")
+                                    .append(test)
+                                    .append(where.And())
+                                    .append(" AND result IN (" + failed + ", " + error + ", " + stopped + ")")
+                                    .append(" GROUP BY m.name ORDER BY 3 DESC, 2 LIMIT ")
+                                    .append(std::to_string(kMostFailing))
+                                    .append(") AS f");
     s.sql = periods + units + " UNION ALL " + perPeriod + " UNION ALL " + failing;
     return s;
 }
