@@ -91,12 +91,12 @@ std::string FillSql(bool postgres, int records, int units, bool tests)
                "to_char(timestamp '2026-01-01' + (n + 20) * interval '1 second', 'YYYY-MM-DD\"T\"HH24:MI:SS.MS\"Z\"'), " +
                values + "lpad(upper(to_hex(" + unit + ")), 12, '0'), 'KV-331 V2.3.1', " + result + ", '' " +
                "FROM generate_series(0, " + n + " - 1) AS n" +
-               (tests ? measured + "generate_series(0, 2) AS s; ANALYZE measurements" : "") + "; ANALYZE records";
+               (tests ? measured + "generate_series(0, 2) AS s" : "");
     return "WITH RECURSIVE g(n) AS (SELECT 0 UNION ALL SELECT n + 1 FROM g WHERE n + 1 < " + n + ") " + columns +
            "strftime('%Y-%m-%dT%H:%M:%fZ', 1767225600 + n, 'unixepoch'), "
            "strftime('%Y-%m-%dT%H:%M:%fZ', 1767225600 + n + 20, 'unixepoch'), " +
            values + "printf('%012X', " + unit + "), 'KV-331 V2.3.1', " + result + ", '' FROM g" +
-           (tests ? measured + "(SELECT 0 AS s UNION ALL SELECT 1 UNION ALL SELECT 2); ANALYZE" : "");
+           (tests ? measured + "(SELECT 0 AS s UNION ALL SELECT 1 UNION ALL SELECT 2)" : "");
 }
 
 bool Fill(const std::string& place, bool postgres, int records, int units, bool tests = false)
@@ -109,11 +109,16 @@ bool Fill(const std::string& place, bool postgres, int records, int units, bool 
     }
     if (postgres) {
         PGconn* c = PQconnectdb(place.c_str());
-        PGresult* r = PQexec(c, sql.c_str());
-        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+        // Then as autovacuum leaves a table: its statistics and its
+        // visibility map, which lets an index answer alone.
+        bool ok = true;
+        for (const std::string& step : {sql, std::string("VACUUM ANALYZE")}) {
+            PGresult* r = PQexec(c, step.c_str());
+            ok = ok && PQresultStatus(r) == PGRES_COMMAND_OK;
+            PQclear(r);
+        }
         if (!ok)
             std::fprintf(stderr, "fill: %s\n", PQerrorMessage(c));
-        PQclear(r);
         PQfinish(c);
         return ok;
     }

@@ -55,12 +55,14 @@ std::vector<std::string> SchemaSql(Dialect d)
     }
     std::vector<std::string> out{table + ")"};
     // The look-ups of `dtuctl records` and the records page, each newest
-    // first; by action, the tests a summary reads.
-    for (const std::string_view column : {"unit_id", "port", "port_id", "result", "label", "action"})
+    // first.
+    for (const std::string_view column : {"unit_id", "port", "port_id", "result", "label"})
         out.push_back(std::string("CREATE INDEX IF NOT EXISTS records_").append(column).append(" ON ").append(kTable).append(" (").append(column).append(", started)"));
     out.push_back(std::string("CREATE INDEX IF NOT EXISTS records_started ON ").append(kTable).append(" (started)"));
-    // What a summary counts, answered by the index alone: the tests of a
-    // result in a period, and each unit's tests in their order.
+    // What a summary counts, answered by an index alone: the tests of a
+    // time, of a result in a period, and each unit's tests in their order.
+    out.push_back(std::string("CREATE INDEX IF NOT EXISTS records_action ON ").append(kTable).append(
+        lite ? " (action, started, result, unit_id)" : " (action, started, result, unit_id, id)"));
     out.push_back(std::string("CREATE INDEX IF NOT EXISTS records_test_result ON ").append(kTable).append(
         lite ? " (action, result, started, unit_id)" : " (action, result, started, unit_id, id)"));
     out.push_back(std::string("CREATE INDEX IF NOT EXISTS records_test_unit ON ").append(kTable).append(
@@ -327,9 +329,28 @@ Statement SummarySql(Dialect d, Filter f, By by)
                   ", (SELECT min(started)" + tests + ")::timestamp), (SELECT max(started)" + tests +
                   ")::timestamp, " + step + ") AS g) ";
     }
-    const std::string within = " AND started >= p.s AND started < p.e)";
-    const std::string perPeriod = "SELECT 1, p.s, (SELECT count(*)" + tests + " AND result = " + ok + within +
-                                  ", (SELECT count(*)" + tests + notPassed + within + " FROM p";
+    // Within a period the filter's own times bound it at its ends: one
+    // range each, so that the index is read from the period's start, not
+    // the filter's.
+    Filter untimed = f;
+    untimed.since.clear();
+    untimed.before.clear();
+    Where span(d, s);
+    span.Filter(untimed);
+    std::string from = "p.s", to = "p.e";
+    if (!f.since.empty()) {
+        const std::string since = span.Bind(f.since);
+        from = "CASE WHEN p.s < " + since + " THEN " + since + " ELSE p.s END";
+    }
+    if (!f.before.empty()) {
+        const std::string before = span.Bind(f.before);
+        to = "CASE WHEN p.e > " + before + " THEN " + before + " ELSE p.e END";
+    }
+    const std::string inPeriod = std::string(" FROM ").append(kTable).append(" WHERE action = ").append(test).append(
+        span.And());
+    const std::string within = " AND started >= " + from + " AND started < " + to + ")";
+    const std::string perPeriod = "SELECT 1, p.s, (SELECT count(*)" + inPeriod + " AND result = " + ok + within +
+                                  ", (SELECT count(*)" + inPeriod + notPassed + within + " FROM p";
 
     // Part 2: the measurements that failed most. A test that passed has none
     // failed, so only the others are looked at, a few in a million, each's
