@@ -259,8 +259,8 @@ Statement MeasurementsSql(Dialect d, Filter f, const Record& newest, const Recor
 }
 
 // Each figure counted where an index answers it (SchemaSql's records_test_*
-// and records_action; measurements_failed): a million tests in well under
-// a second in either store, where one pass that groups and sorts them all
+// and records_action; measurements_failed): a million tests in under a
+// second in either store, where one pass that groups and sorts them all
 // takes seconds.
 Statement SummarySql(Dialect d, Filter f, By by)
 {
