@@ -70,6 +70,10 @@
         <source>用时</source>
         <translation>Time</translation>
     </message>
+    <message>
+        <source>标签</source>
+        <translation>Label</translation>
+    </message>
 </context>
 <context>
     <name>BenchPage</name>
@@ -380,6 +384,98 @@ To give each DTU an own ID of its own, write them one at a time.</translation>
     <message>
         <source>固件 (*.bin);;所有文件 (*)</source>
         <translation>Firmware (*.bin);;All files (*)</translation>
+    </message>
+    <message>
+        <source>测试 %1</source>
+        <translation>Testing %1</translation>
+    </message>
+    <message>
+        <source>测试(&amp;T)…</source>
+        <translation>&amp;Test…</translation>
+    </message>
+    <message>
+        <source>选一个测试方案，测试每个勾选的 DTU：版本、场强、经测试服务器的注册、心跳和双向数据</source>
+        <translation>Choose a test plan and test every checked DTU: version, signal, registration through the test server, heartbeat and data both ways</translation>
+    </message>
+    <message>
+        <source>测试方案 (*.toml);;所有文件 (*)</source>
+        <translation>Test plans (*.toml);;All files (*)</translation>
+    </message>
+    <message>
+        <source>测试方案有错误，没有测试任何 DTU：
+%1</source>
+        <translation>The test plan has errors; no DTU was tested:
+%1</translation>
+    </message>
+    <message>
+        <source>测试方案按范围分配本机ID，这要由记录存放处分配，而记录已关闭。没有测试任何 DTU。</source>
+        <translation>The test plan hands out own IDs from a range, which the records store does, and records are off. No DTU was tested.</translation>
+    </message>
+    <message>
+        <source>测试服务器无法在 %1:%2 监听：%3。没有测试任何 DTU。</source>
+        <translation>The test server cannot listen on %1:%2: %3. No DTU was tested.</translation>
+    </message>
+    <message>
+        <source>通过</source>
+        <translation>Passed</translation>
+    </message>
+    <message>
+        <source>测试结果：%1</source>
+        <translation>Test result: %1</translation>
+    </message>
+    <message>
+        <source>测量</source>
+        <translation>Measurement</translation>
+    </message>
+    <message>
+        <source>值</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>单位</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>下限</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <source>上限</source>
+        <translation>High</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>测试的每一步：测得的值、它的限值和是否通过</source>
+        <translation>Each step of the test: the value measured, its limit and whether it passed</translation>
+    </message>
+    <message>
+        <source>本机ID %1  标签 %2  %3</source>
+        <translation>Own ID %1  Label %2  %3</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>通过 %1/%2</source>
+        <translation>Passed %1/%2</translation>
+    </message>
+    <message>
+        <source>这些端口的标签与上次测试的相同，换上的新 DTU 需要扫描新标签：
+%1
+
+同一台 DTU 重测时才保留。</source>
+        <translation>These ports have the labels of their last test; a new DTU put on the port needs its own label scanned:
+%1
+
+Keep them only to test the same DTU again.</translation>
+    </message>
+    <message>
+        <source>同一台 DTU，重测</source>
+        <translation>Same DTU, Test Again</translation>
     </message>
 </context>
 <context>
@@ -816,6 +912,25 @@ To give each DTU an own ID of its own, write them one at a time.</translation>
     </message>
 </context>
 <context>
+    <name>FailingChart</name>
+    <message>
+        <source>%1 失败 %2 次</source>
+        <translation>%1 failed: %2</translation>
+    </message>
+    <message>
+        <source>没有失败的测量项</source>
+        <translation>No measurement failed</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+    <message>
+        <source>另有 %1 项，见提示</source>
+        <translation>%1 more, see the tip</translation>
+    </message>
+</context>
+<context>
     <name>LoginDialog</name>
     <message>
         <source>输入口令:</source>
@@ -1117,6 +1232,37 @@ Check the server and the network, then open it again in &quot;Settings&quot;.</t
     </message>
 </context>
 <context>
+    <name>PeriodsChart</name>
+    <message>
+        <source>没有通过或失败的测试</source>
+        <translation>No test passed or failed</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+    <message>
+        <source>%1：通过 %2，失败 %3</source>
+        <translation>%1: passed %2, failed %3</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>通过</source>
+        <translation>Passed</translation>
+    </message>
+    <message>
+        <source>最近 %1 小时</source>
+        <translation>The latest %1 hours</translation>
+    </message>
+    <message>
+        <source>最近 %1 天</source>
+        <translation>The latest %1 days</translation>
+    </message>
+</context>
+<context>
     <name>QAbstractFileIconProvider</name>
     <message>
         <source>Folder</source>
@@ -1221,6 +1367,22 @@ Check the server and the network, then open it again in &quot;Settings&quot;.</t
 
 As recorded: %2</translation>
     </message>
+    <message>
+        <source>测试</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>出错</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>本机ID %1，标签 %2</source>
+        <translation>Unit ID %1, label %2</translation>
+    </message>
+    <message>
+        <source>通过</source>
+        <translation>Passed</translation>
+    </message>
 </context>
 <context>
     <name>RecordsPage</name>
@@ -1237,10 +1399,6 @@ As recorded: %2</translation>
 %1</source>
         <translation>The records cannot be opened:
 %1</translation>
-    </message>
-    <message>
-        <source>本机ID、端口、操作、结果或详情</source>
-        <translation>Unit ID, port, action, result or detail</translation>
     </message>
     <message>
         <source>筛选</source>
@@ -1261,10 +1419,6 @@ As recorded: %2</translation>
     <message>
         <source>把符合筛选的全部记录存为 CSV 文件，与 dtuctl records --csv 相同</source>
         <translation>Saves every record the filter matches as a CSV file, as dtuctl records --csv writes them</translation>
-    </message>
-    <message>
-        <source>每行一次作业，最新的在前：开始和结束时间、本机ID、操作、结果和详情</source>
-        <translation>One job a row, the newest first: start and end, unit ID, action, result and detail</translation>
     </message>
     <message>
         <source>表中记录的数目</source>
@@ -1353,6 +1507,34 @@ Empty for the default file ~/.local/share/dtutool/records.sqlite. Keep a passwor
     <message>
         <source>；另有 %1 条记录的结果在本机等待送达</source>
         <translation>; %1 more record end(s) wait on this station</translation>
+    </message>
+    <message>
+        <source>正在读取记录…</source>
+        <translation>Reading the records…</translation>
+    </message>
+    <message>
+        <source>正在导出到 %1…</source>
+        <translation>Exporting to %1…</translation>
+    </message>
+    <message>
+        <source>本机ID、标签、端口、操作、结果或详情</source>
+        <translation>Unit ID, label, port, action, result or detail</translation>
+    </message>
+    <message>
+        <source>产量</source>
+        <translation>Yield</translation>
+    </message>
+    <message>
+        <source>在表上方显示表中测试的单位数、合格率、每天的测试和失败最多的测量项</source>
+        <translation>Shows above the table the units tested among its records, their yield, the tests per day and the measurements that failed most</translation>
+    </message>
+    <message>
+        <source>每行一次作业，最新的在前：开始和结束时间、本机ID（测试的还有标签）、操作、结果和详情</source>
+        <translation>One job a row, the newest first: start and end, unit ID (and a test&apos;s label), action, result and detail</translation>
+    </message>
+    <message>
+        <source>无法读取产量：%1</source>
+        <translation>Cannot read the yield: %1</translation>
     </message>
 </context>
 <context>
@@ -2148,6 +2330,14 @@ The log was stopped; the terminal works as before.</translation>
         <translation>%1
 Logging has stopped; the server goes on as before.</translation>
     </message>
+    <message>
+        <source>批量测试已结束</source>
+        <translation>The bench&apos;s test has ended</translation>
+    </message>
+    <message>
+        <source>批量测试的服务器正在监听端口 %1</source>
+        <translation>The bench&apos;s test server listens on port %1</translation>
+    </message>
 </context>
 <context>
     <name>UpgradePage</name>
@@ -2395,6 +2585,49 @@ Stop the upgrade and close?</translation>
     <message>
         <source>无应答</source>
         <translation>no answer</translation>
+    </message>
+</context>
+<context>
+    <name>YieldView</name>
+    <message>
+        <source>产量</source>
+        <translation>Yield</translation>
+    </message>
+    <message>
+        <source>所示记录中的测试：单位数、通过、失败和合格率，每天或每小时通过和失败的测试，失败最多的测量项</source>
+        <translation>The tests among the records shown: units, passed, failed and the yield, the tests passed and failed per day or hour, and the measurements that failed most</translation>
+    </message>
+    <message>
+        <source>每个单位按它最近一次测试计：通过或失败</source>
+        <translation>Each unit counts by its latest test: passed or failed</translation>
+    </message>
+    <message>
+        <source>失败最多的测量项</source>
+        <translation>Measurements that failed most</translation>
+    </message>
+    <message>
+        <source>表中记录里的测试，每个单位按它最近一次测试计</source>
+        <translation>Tests among the records in the table, each unit by its latest test</translation>
+    </message>
+    <message>
+        <source>符合“%1”的测试，每个单位按它最近一次测试计</source>
+        <translation>Tests matching “%1”, each unit by its latest test</translation>
+    </message>
+    <message>
+        <source>没有通过或失败的测试</source>
+        <translation>No test passed or failed</translation>
+    </message>
+    <message>
+        <source>单位 %1，通过 %2，失败 %3，合格率 %4%</source>
+        <translation>Units %1, passed %2, failed %3, yield %4%</translation>
+    </message>
+    <message>
+        <source>%1 每小时通过和失败的测试</source>
+        <translation>Tests passed and failed per hour on %1</translation>
+    </message>
+    <message>
+        <source>每天通过和失败的测试</source>
+        <translation>Tests passed and failed per day</translation>
     </message>
 </context>
 <context>
@@ -3183,6 +3416,108 @@ Stop the upgrade and close?</translation>
     </message>
 </context>
 <context>
+    <name>plan</name>
+    <message>
+        <source>%1 = &quot;%2&quot; is no time from 1ms to 1h (e.g. &quot;60s&quot;, &quot;500ms&quot;)</source>
+        <translation>%1 = &quot;%2&quot; is no time from 1ms to 1h (e.g. &quot;60s&quot;, &quot;500ms&quot;)</translation>
+    </message>
+    <message>
+        <source>%1 = &quot;%2&quot; must be 12 hex digits</source>
+        <translation>%1 = &quot;%2&quot; must be 12 hex digits</translation>
+    </message>
+    <message>
+        <source>signal.min %1 is above signal.max %2</source>
+        <translation>signal.min %1 is above signal.max %2</translation>
+    </message>
+    <message>
+        <source>server.listen = &quot;%1&quot; is no IPv4 address and port (e.g. &quot;0.0.0.0:5020&quot;)</source>
+        <translation>server.listen = &quot;%1&quot; is no IPv4 address and port (e.g. &quot;0.0.0.0:5020&quot;)</translation>
+    </message>
+    <message>
+        <source>[server] needs listen, e.g. listen = &quot;0.0.0.0:5020&quot;</source>
+        <translation>[server] needs listen, e.g. listen = &quot;0.0.0.0:5020&quot;</translation>
+    </message>
+    <message>
+        <source>[server] listens on every address: give address, the one the DTU is to dial</source>
+        <translation>[server] listens on every address: give address, the one the DTU is to dial</translation>
+    </message>
+    <message>
+        <source>[own_id] needs first and last, 12 hex digits each</source>
+        <translation>[own_id] needs first and last, 12 hex digits each</translation>
+    </message>
+    <message>
+        <source>own_id.last %1 comes before own_id.first %2</source>
+        <translation>own_id.last %1 comes before own_id.first %2</translation>
+    </message>
+    <message>
+        <source>the plan needs [server]: where this station listens for the units</source>
+        <translation>the plan needs [server]: where this station listens for the units</translation>
+    </message>
+    <message>
+        <source>final.image needs version, the glob of the version the image gives: units whose version matches it are not upgraded again</source>
+        <translation>final.image needs version, the glob of the version the image gives: units whose version matches it are not upgraded again</translation>
+    </message>
+</context>
+<context>
+    <name>production::msg</name>
+    <message>
+        <source>version &quot;%1&quot; does not match &quot;%2&quot;</source>
+        <translation>version &quot;%1&quot; does not match &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>signal unknown (&quot;%1&quot;)</source>
+        <translation>signal unknown (&quot;%1&quot;)</translation>
+    </message>
+    <message>
+        <source>signal %1 &lt; %2</source>
+        <translation>signal %1 &lt; %2</translation>
+    </message>
+    <message>
+        <source>signal %1 &gt; %2</source>
+        <translation>signal %1 &gt; %2</translation>
+    </message>
+    <message>
+        <source>no registration within %1</source>
+        <translation>no registration within %1</translation>
+    </message>
+    <message>
+        <source>no heartbeat within %1</source>
+        <translation>no heartbeat within %1</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3 bytes arrived within %4</source>
+        <translation>%1: %2 of %3 bytes arrived within %4</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3 bytes differ</source>
+        <translation>%1: %2 of %3 bytes differ</translation>
+    </message>
+    <message>
+        <source>%1: %2 bytes arrived, %3 sent</source>
+        <translation>%1: %2 bytes arrived, %3 sent</translation>
+    </message>
+    <message>
+        <source>echo took %1 ms &gt; %2</source>
+        <translation>echo took %1 ms &gt; %2</translation>
+    </message>
+    <message>
+        <source>%1: read back different: %2</source>
+        <translation>%1: read back different: %2</translation>
+    </message>
+    <message>
+        <source>no version read after the upgrade</source>
+        <translation>no version read after the upgrade</translation>
+    </message>
+    <message>
+        <source>an own-ID range needs a records store</source>
+        <translation>an own-ID range needs a records store</translation>
+    </message>
+    <message>
+        <source>%1: own_id.id = &quot;%2&quot; would give every unit tested the same own ID; give units their own with [own_id] in the plan</source>
+        <translation>%1: own_id.id = &quot;%2&quot; would give every unit tested the same own ID; give units their own with [own_id] in the plan</translation>
+    </message>
+</context>
+<context>
     <name>profile</name>
     <message>
         <source>the DTU runs at %1 MHz, which cannot be written back in whole MHz: give rf.frequency_mhz</source>
@@ -3327,6 +3662,14 @@ Stop the upgrade and close?</translation>
     <message>
         <source>%1: cannot be read</source>
         <translation>%1: cannot be read</translation>
+    </message>
+    <message>
+        <source>%1: is a folder, not a test plan</source>
+        <translation>%1: is a folder, not a test plan</translation>
+    </message>
+    <message>
+        <source>%1: not a test plan (not a regular file, or over 1 MiB)</source>
+        <translation>%1: not a test plan (not a regular file, or over 1 MiB)</translation>
     </message>
 </context>
 <context>
@@ -3687,6 +4030,54 @@ Stop the upgrade and close?</translation>
     <message>
         <source>; </source>
         <translation>; </translation>
+    </message>
+    <message>
+        <source>版本</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>信号</source>
+        <translation>Signal</translation>
+    </message>
+    <message>
+        <source>升级</source>
+        <translation>Upgrade</translation>
+    </message>
+    <message>
+        <source>指向测试服务器</source>
+        <translation>Pointing at the test server</translation>
+    </message>
+    <message>
+        <source>注册</source>
+        <translation>Registration</translation>
+    </message>
+    <message>
+        <source>心跳</source>
+        <translation>Heartbeat</translation>
+    </message>
+    <message>
+        <source>数据回环</source>
+        <translation>Echo</translation>
+    </message>
+    <message>
+        <source>上行数据</source>
+        <translation>Data up</translation>
+    </message>
+    <message>
+        <source>下行数据</source>
+        <translation>Data down</translation>
+    </message>
+    <message>
+        <source>数据往返时间</source>
+        <translation>Round trip</translation>
+    </message>
+    <message>
+        <source>本机ID</source>
+        <translation>Own ID</translation>
+    </message>
+    <message>
+        <source>最终配置</source>
+        <translation>Final profile</translation>
     </message>
 </context>
 </TS>

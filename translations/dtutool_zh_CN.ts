@@ -70,6 +70,10 @@
         <source>用时</source>
         <translation>用时</translation>
     </message>
+    <message>
+        <source>标签</source>
+        <translation>标签</translation>
+    </message>
 </context>
 <context>
     <name>BenchPage</name>
@@ -380,6 +384,98 @@
     <message>
         <source>固件 (*.bin);;所有文件 (*)</source>
         <translation>固件 (*.bin);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>测试 %1</source>
+        <translation>测试 %1</translation>
+    </message>
+    <message>
+        <source>测试(&amp;T)…</source>
+        <translation>测试(&amp;T)…</translation>
+    </message>
+    <message>
+        <source>选一个测试方案，测试每个勾选的 DTU：版本、场强、经测试服务器的注册、心跳和双向数据</source>
+        <translation>选一个测试方案，测试每个勾选的 DTU：版本、场强、经测试服务器的注册、心跳和双向数据</translation>
+    </message>
+    <message>
+        <source>测试方案 (*.toml);;所有文件 (*)</source>
+        <translation>测试方案 (*.toml);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>测试方案有错误，没有测试任何 DTU：
+%1</source>
+        <translation>测试方案有错误，没有测试任何 DTU：
+%1</translation>
+    </message>
+    <message>
+        <source>测试方案按范围分配本机ID，这要由记录存放处分配，而记录已关闭。没有测试任何 DTU。</source>
+        <translation>测试方案按范围分配本机ID，这要由记录存放处分配，而记录已关闭。没有测试任何 DTU。</translation>
+    </message>
+    <message>
+        <source>测试服务器无法在 %1:%2 监听：%3。没有测试任何 DTU。</source>
+        <translation>测试服务器无法在 %1:%2 监听：%3。没有测试任何 DTU。</translation>
+    </message>
+    <message>
+        <source>通过</source>
+        <translation>通过</translation>
+    </message>
+    <message>
+        <source>测试结果：%1</source>
+        <translation>测试结果：%1</translation>
+    </message>
+    <message>
+        <source>测量</source>
+        <translation>测量</translation>
+    </message>
+    <message>
+        <source>值</source>
+        <translation>值</translation>
+    </message>
+    <message>
+        <source>单位</source>
+        <translation>单位</translation>
+    </message>
+    <message>
+        <source>下限</source>
+        <translation>下限</translation>
+    </message>
+    <message>
+        <source>上限</source>
+        <translation>上限</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>结果</translation>
+    </message>
+    <message>
+        <source>测试的每一步：测得的值、它的限值和是否通过</source>
+        <translation>测试的每一步：测得的值、它的限值和是否通过</translation>
+    </message>
+    <message>
+        <source>本机ID %1  标签 %2  %3</source>
+        <translation>本机ID %1  标签 %2  %3</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>通过 %1/%2</source>
+        <translation>通过 %1/%2</translation>
+    </message>
+    <message>
+        <source>这些端口的标签与上次测试的相同，换上的新 DTU 需要扫描新标签：
+%1
+
+同一台 DTU 重测时才保留。</source>
+        <translation>这些端口的标签与上次测试的相同，换上的新 DTU 需要扫描新标签：
+%1
+
+同一台 DTU 重测时才保留。</translation>
+    </message>
+    <message>
+        <source>同一台 DTU，重测</source>
+        <translation>同一台 DTU，重测</translation>
     </message>
 </context>
 <context>
@@ -816,6 +912,25 @@
     </message>
 </context>
 <context>
+    <name>FailingChart</name>
+    <message>
+        <source>%1 失败 %2 次</source>
+        <translation>%1 失败 %2 次</translation>
+    </message>
+    <message>
+        <source>没有失败的测量项</source>
+        <translation>没有失败的测量项</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>；</translation>
+    </message>
+    <message>
+        <source>另有 %1 项，见提示</source>
+        <translation>另有 %1 项，见提示</translation>
+    </message>
+</context>
+<context>
     <name>LoginDialog</name>
     <message>
         <source>输入口令:</source>
@@ -1117,6 +1232,37 @@
     </message>
 </context>
 <context>
+    <name>PeriodsChart</name>
+    <message>
+        <source>没有通过或失败的测试</source>
+        <translation>没有通过或失败的测试</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>；</translation>
+    </message>
+    <message>
+        <source>%1：通过 %2，失败 %3</source>
+        <translation>%1：通过 %2，失败 %3</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>失败</translation>
+    </message>
+    <message>
+        <source>通过</source>
+        <translation>通过</translation>
+    </message>
+    <message>
+        <source>最近 %1 小时</source>
+        <translation>最近 %1 小时</translation>
+    </message>
+    <message>
+        <source>最近 %1 天</source>
+        <translation>最近 %1 天</translation>
+    </message>
+</context>
+<context>
     <name>QAbstractFileIconProvider</name>
     <message>
         <source>Folder</source>
@@ -1221,6 +1367,22 @@
 
 记录中的原文：%2</translation>
     </message>
+    <message>
+        <source>测试</source>
+        <translation>测试</translation>
+    </message>
+    <message>
+        <source>出错</source>
+        <translation>出错</translation>
+    </message>
+    <message>
+        <source>本机ID %1，标签 %2</source>
+        <translation>本机ID %1，标签 %2</translation>
+    </message>
+    <message>
+        <source>通过</source>
+        <translation>通过</translation>
+    </message>
 </context>
 <context>
     <name>RecordsPage</name>
@@ -1237,10 +1399,6 @@
 %1</source>
         <translation>无法打开记录：
 %1</translation>
-    </message>
-    <message>
-        <source>本机ID、端口、操作、结果或详情</source>
-        <translation>本机ID、端口、操作、结果或详情</translation>
     </message>
     <message>
         <source>筛选</source>
@@ -1261,10 +1419,6 @@
     <message>
         <source>把符合筛选的全部记录存为 CSV 文件，与 dtuctl records --csv 相同</source>
         <translation>把符合筛选的全部记录存为 CSV 文件，与 dtuctl records --csv 相同</translation>
-    </message>
-    <message>
-        <source>每行一次作业，最新的在前：开始和结束时间、本机ID、操作、结果和详情</source>
-        <translation>每行一次作业，最新的在前：开始和结束时间、本机ID、操作、结果和详情</translation>
     </message>
     <message>
         <source>表中记录的数目</source>
@@ -1353,6 +1507,34 @@
     <message>
         <source>；另有 %1 条记录的结果在本机等待送达</source>
         <translation>；另有 %1 条记录的结果在本机等待送达</translation>
+    </message>
+    <message>
+        <source>正在读取记录…</source>
+        <translation>正在读取记录…</translation>
+    </message>
+    <message>
+        <source>正在导出到 %1…</source>
+        <translation>正在导出到 %1…</translation>
+    </message>
+    <message>
+        <source>本机ID、标签、端口、操作、结果或详情</source>
+        <translation>本机ID、标签、端口、操作、结果或详情</translation>
+    </message>
+    <message>
+        <source>产量</source>
+        <translation>产量</translation>
+    </message>
+    <message>
+        <source>在表上方显示表中测试的单位数、合格率、每天的测试和失败最多的测量项</source>
+        <translation>在表上方显示表中测试的单位数、合格率、每天的测试和失败最多的测量项</translation>
+    </message>
+    <message>
+        <source>每行一次作业，最新的在前：开始和结束时间、本机ID（测试的还有标签）、操作、结果和详情</source>
+        <translation>每行一次作业，最新的在前：开始和结束时间、本机ID（测试的还有标签）、操作、结果和详情</translation>
+    </message>
+    <message>
+        <source>无法读取产量：%1</source>
+        <translation>无法读取产量：%1</translation>
     </message>
 </context>
 <context>
@@ -2148,6 +2330,14 @@
         <translation>%1
 记录已停止，服务器照常运行。</translation>
     </message>
+    <message>
+        <source>批量测试已结束</source>
+        <translation>批量测试已结束</translation>
+    </message>
+    <message>
+        <source>批量测试的服务器正在监听端口 %1</source>
+        <translation>批量测试的服务器正在监听端口 %1</translation>
+    </message>
 </context>
 <context>
     <name>UpgradePage</name>
@@ -2395,6 +2585,49 @@
     <message>
         <source>无应答</source>
         <translation>无应答</translation>
+    </message>
+</context>
+<context>
+    <name>YieldView</name>
+    <message>
+        <source>产量</source>
+        <translation>产量</translation>
+    </message>
+    <message>
+        <source>所示记录中的测试：单位数、通过、失败和合格率，每天或每小时通过和失败的测试，失败最多的测量项</source>
+        <translation>所示记录中的测试：单位数、通过、失败和合格率，每天或每小时通过和失败的测试，失败最多的测量项</translation>
+    </message>
+    <message>
+        <source>每个单位按它最近一次测试计：通过或失败</source>
+        <translation>每个单位按它最近一次测试计：通过或失败</translation>
+    </message>
+    <message>
+        <source>失败最多的测量项</source>
+        <translation>失败最多的测量项</translation>
+    </message>
+    <message>
+        <source>表中记录里的测试，每个单位按它最近一次测试计</source>
+        <translation>表中记录里的测试，每个单位按它最近一次测试计</translation>
+    </message>
+    <message>
+        <source>符合“%1”的测试，每个单位按它最近一次测试计</source>
+        <translation>符合“%1”的测试，每个单位按它最近一次测试计</translation>
+    </message>
+    <message>
+        <source>没有通过或失败的测试</source>
+        <translation>没有通过或失败的测试</translation>
+    </message>
+    <message>
+        <source>单位 %1，通过 %2，失败 %3，合格率 %4%</source>
+        <translation>单位 %1，通过 %2，失败 %3，合格率 %4%</translation>
+    </message>
+    <message>
+        <source>%1 每小时通过和失败的测试</source>
+        <translation>%1 每小时通过和失败的测试</translation>
+    </message>
+    <message>
+        <source>每天通过和失败的测试</source>
+        <translation>每天通过和失败的测试</translation>
     </message>
 </context>
 <context>
@@ -3183,6 +3416,108 @@
     </message>
 </context>
 <context>
+    <name>plan</name>
+    <message>
+        <source>%1 = &quot;%2&quot; is no time from 1ms to 1h (e.g. &quot;60s&quot;, &quot;500ms&quot;)</source>
+        <translation>%1 = &quot;%2&quot; 不是 1ms 到 1h 之间的时间（例如 &quot;60s&quot;、&quot;500ms&quot;）</translation>
+    </message>
+    <message>
+        <source>%1 = &quot;%2&quot; must be 12 hex digits</source>
+        <translation>%1 = &quot;%2&quot; 必须是 12 位十六进制数字</translation>
+    </message>
+    <message>
+        <source>signal.min %1 is above signal.max %2</source>
+        <translation>signal.min %1 大于 signal.max %2</translation>
+    </message>
+    <message>
+        <source>server.listen = &quot;%1&quot; is no IPv4 address and port (e.g. &quot;0.0.0.0:5020&quot;)</source>
+        <translation>server.listen = &quot;%1&quot; 不是 IPv4 地址和端口（例如 &quot;0.0.0.0:5020&quot;）</translation>
+    </message>
+    <message>
+        <source>[server] needs listen, e.g. listen = &quot;0.0.0.0:5020&quot;</source>
+        <translation>[server] 需要 listen，例如 listen = &quot;0.0.0.0:5020&quot;</translation>
+    </message>
+    <message>
+        <source>[server] listens on every address: give address, the one the DTU is to dial</source>
+        <translation>[server] 监听所有地址：请用 address 给出 DTU 要连接的地址</translation>
+    </message>
+    <message>
+        <source>[own_id] needs first and last, 12 hex digits each</source>
+        <translation>[own_id] 需要 first 和 last，各为 12 位十六进制数字</translation>
+    </message>
+    <message>
+        <source>own_id.last %1 comes before own_id.first %2</source>
+        <translation>own_id.last %1 小于 own_id.first %2</translation>
+    </message>
+    <message>
+        <source>the plan needs [server]: where this station listens for the units</source>
+        <translation>测试方案需要 [server]：本工作站在哪里等待各 DTU 连接</translation>
+    </message>
+    <message>
+        <source>final.image needs version, the glob of the version the image gives: units whose version matches it are not upgraded again</source>
+        <translation>final.image 需要 version，即固件给出的版本的通配符：版本相符的 DTU 不再升级</translation>
+    </message>
+</context>
+<context>
+    <name>production::msg</name>
+    <message>
+        <source>version &quot;%1&quot; does not match &quot;%2&quot;</source>
+        <translation>版本“%1”不符合“%2”</translation>
+    </message>
+    <message>
+        <source>signal unknown (&quot;%1&quot;)</source>
+        <translation>信号未知（“%1”）</translation>
+    </message>
+    <message>
+        <source>signal %1 &lt; %2</source>
+        <translation>信号 %1 &lt; %2</translation>
+    </message>
+    <message>
+        <source>signal %1 &gt; %2</source>
+        <translation>信号 %1 &gt; %2</translation>
+    </message>
+    <message>
+        <source>no registration within %1</source>
+        <translation>%1 内没有注册</translation>
+    </message>
+    <message>
+        <source>no heartbeat within %1</source>
+        <translation>%1 内没有心跳</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3 bytes arrived within %4</source>
+        <translation>%1：%4 内只收到 %3 字节中的 %2 字节</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3 bytes differ</source>
+        <translation>%1：%3 字节中有 %2 字节不同</translation>
+    </message>
+    <message>
+        <source>%1: %2 bytes arrived, %3 sent</source>
+        <translation>%1：发送 %3 字节，收到 %2 字节</translation>
+    </message>
+    <message>
+        <source>echo took %1 ms &gt; %2</source>
+        <translation>数据往返用时 %1 毫秒 &gt; %2</translation>
+    </message>
+    <message>
+        <source>%1: read back different: %2</source>
+        <translation>%1：读回不一致：%2</translation>
+    </message>
+    <message>
+        <source>no version read after the upgrade</source>
+        <translation>升级后没有读到版本</translation>
+    </message>
+    <message>
+        <source>an own-ID range needs a records store</source>
+        <translation>分配本机ID范围需要记录存放处</translation>
+    </message>
+    <message>
+        <source>%1: own_id.id = &quot;%2&quot; would give every unit tested the same own ID; give units their own with [own_id] in the plan</source>
+        <translation>%1：own_id.id = &quot;%2&quot; 会使每台受测 DTU 的本机ID都相同；请在测试方案中用 [own_id] 给各自的本机ID</translation>
+    </message>
+</context>
+<context>
     <name>profile</name>
     <message>
         <source>the DTU runs at %1 MHz, which cannot be written back in whole MHz: give rf.frequency_mhz</source>
@@ -3327,6 +3662,14 @@
     <message>
         <source>%1: cannot be read</source>
         <translation>%1：无法读取</translation>
+    </message>
+    <message>
+        <source>%1: is a folder, not a test plan</source>
+        <translation>%1：这是文件夹，不是测试方案</translation>
+    </message>
+    <message>
+        <source>%1: not a test plan (not a regular file, or over 1 MiB)</source>
+        <translation>%1：不是测试方案（不是普通文件，或超过 1 MiB）</translation>
     </message>
 </context>
 <context>
@@ -3687,6 +4030,54 @@
     <message>
         <source>; </source>
         <translation>；</translation>
+    </message>
+    <message>
+        <source>版本</source>
+        <translation>版本</translation>
+    </message>
+    <message>
+        <source>信号</source>
+        <translation>信号</translation>
+    </message>
+    <message>
+        <source>升级</source>
+        <translation>升级</translation>
+    </message>
+    <message>
+        <source>指向测试服务器</source>
+        <translation>指向测试服务器</translation>
+    </message>
+    <message>
+        <source>注册</source>
+        <translation>注册</translation>
+    </message>
+    <message>
+        <source>心跳</source>
+        <translation>心跳</translation>
+    </message>
+    <message>
+        <source>数据回环</source>
+        <translation>数据回环</translation>
+    </message>
+    <message>
+        <source>上行数据</source>
+        <translation>上行数据</translation>
+    </message>
+    <message>
+        <source>下行数据</source>
+        <translation>下行数据</translation>
+    </message>
+    <message>
+        <source>数据往返时间</source>
+        <translation>数据往返时间</translation>
+    </message>
+    <message>
+        <source>本机ID</source>
+        <translation>本机ID</translation>
+    </message>
+    <message>
+        <source>最终配置</source>
+        <translation>最终配置</translation>
     </message>
 </context>
 </TS>

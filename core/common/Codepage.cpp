@@ -1,88 +1,18 @@
 #include "core/common/Codepage.h"
 
+#include "core/common/CodepageNative.h"
+
 #include <algorithm>
-#include <array>
 #include <bit>
-#include <cerrno>
 #include <cstring>
-#include <iconv.h>
-#include <utility>
 
 namespace text {
 
 namespace {
 
-// One descriptor per direction and thread, opened on first use: opening one
-// costs more than converting a typical text, and an iconv_t keeps shift
-// state, so the reader thread and the GUI thread must not share one. A code
-// page missing from the system leaves it closed; callers fall back to ASCII
-// instead of throwing, since they run inside frame handlers.
-class Converter {
-public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Converter()
-    {
-        if (Ok())
-            iconv_close(cd_);
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    bool Ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts all of `in` into `out` from `at` on and moves `at` past what
-    // it wrote; `out` grows when it runs short. `onInvalid` replaces what
-    // cannot be converted (it returns the replacement and how many input
-    // bytes to skip).
-    template <class Out, class OnInvalid>
-    void Run(std::string_view in, Out& out, std::size_t& at, OnInvalid onInvalid)
-    {
-        char* src = const_cast<char*>(in.data());
-        std::size_t srcLeft = in.size();
-        while (srcLeft > 0) {
-            char* const base = reinterpret_cast<char*>(out.data());
-            char* dst = base + at;
-            std::size_t dstLeft = out.size() - at;
-            const std::size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
-            at = static_cast<std::size_t>(dst - base);
-            if (r != static_cast<std::size_t>(-1))
-                continue;
-            if (errno == E2BIG) {
-                out.resize(2 * out.size() + 16);
-                continue;
-            }
-            // EILSEQ or EINVAL (a sequence cut at the end): replace and skip.
-            // Only a cut sequence may have left bytes in the state, and they
-            // go before anything can throw, so that every call starts clean.
-            if (errno == EINVAL)
-                iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-            const auto [replacement, skip] = onInvalid(std::string_view(src, srcLeft));
-            if (out.size() - at < replacement.size())
-                out.resize(2 * out.size() + replacement.size());
-            std::copy(replacement.begin(), replacement.end(), out.begin() + static_cast<std::ptrdiff_t>(at));
-            at += replacement.size();
-            src += skip;
-            srcLeft -= skip;
-        }
-    }
-
-private:
-    iconv_t cd_;
-};
-
-Converter& ToGbk()
-{
-    thread_local Converter converter("GBK", "UTF-8");
-    return converter;
-}
-
-Converter& FromGbk()
-{
-    thread_local Converter converter("UTF-8", "GBK");
-    return converter;
-}
-
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+using native::kLeadLength;
+using native::kReplacement;
+using native::Utf8SequenceLength;
 
 // The bytes before the first zero.
 std::string_view UpToZero(std::span<const std::uint8_t> bytes)
@@ -97,33 +27,6 @@ std::string_view UpToZero(std::span<const std::uint8_t> bytes)
 std::string_view From(std::string_view s, std::size_t i)
 {
     return std::string_view(s.data() + i, s.size() - i);
-}
-
-// UTF-8 sequence length by lead byte: 1 for ASCII, 0 for a byte that starts
-// no sequence. A table, since every byte of every text is looked up.
-constexpr std::array<std::uint8_t, 256> kLeadLength = [] {
-    std::array<std::uint8_t, 256> t{};
-    for (std::size_t b = 0; b < 0x80; ++b)
-        t[b] = 1;
-    for (std::size_t b = 0xC2; b <= 0xDF; ++b)
-        t[b] = 2;
-    for (std::size_t b = 0xE0; b <= 0xEF; ++b)
-        t[b] = 3;
-    for (std::size_t b = 0xF0; b <= 0xF4; ++b)
-        t[b] = 4;
-    return t;
-}();
-
-// Length of the UTF-8 sequence that starts `s`, 1 for a stray byte.
-std::size_t Utf8SequenceLength(std::string_view s)
-{
-    const std::size_t n = kLeadLength[static_cast<unsigned char>(s[0])];
-    if (n <= 1 || n > s.size())
-        return 1;
-    for (std::size_t i = 1; i < n; ++i)
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80)
-            return 1;
-    return n;
 }
 
 // End of the run of ASCII bytes from `i` on, looked at eight bytes at a
@@ -209,22 +112,18 @@ std::string AsciiFromAnsi(std::span<const std::uint8_t> bytes)
 
 bool CodepageAvailable()
 {
-    return ToGbk().Ok() && FromGbk().Ok();
+    return native::Available();
 }
 
 Bytes ToAnsi(std::string_view utf8)
 {
-    Converter& gbk = ToGbk();
-    if (!gbk.Ok())
+    if (!native::Available())
         return detail::AsciiToAnsi(utf8);
-    const auto invalid = [](std::string_view rest) {
-        return std::pair{std::string_view("?"), Utf8SequenceLength(rest)};
-    };
     Bytes out(utf8.size());  // no character takes more bytes in GBK
     std::size_t at = 0;
     // ASCII stays as it is in GBK and a byte that starts no UTF-8 sequence
-    // becomes '?', so only multi-byte sequences go to iconv: typed text is
-    // mostly ASCII, and iconv would stop at every invalid byte.
+    // becomes '?', so only multi-byte sequences go to the system: typed text
+    // is mostly ASCII, and a converter stops at every invalid byte.
     const auto* u = reinterpret_cast<const unsigned char*>(utf8.data());
     std::size_t i = 0;
     while (i < utf8.size()) {
@@ -241,11 +140,11 @@ Bytes ToAnsi(std::string_view utf8)
             ++i;
             continue;
         }
-        // Sequences one after another go to iconv together.
+        // Sequences one after another go to the system together.
         std::size_t j = i + n;
         while (j < utf8.size() && u[j] >= 0x80 && (n = Utf8SequenceLength(From(utf8, j))) > 1)
             j += n;
-        gbk.Run(utf8.substr(i, j - i), out, at, invalid);
+        native::ToGbk(utf8.substr(i, j - i), out, at);
         i = j;
     }
     out.resize(at);
@@ -278,8 +177,7 @@ std::string FromAnsi(std::span<const std::uint8_t> bytes)
     const std::string_view in = UpToZero(bytes);
     if (in.empty())
         return {};
-    Converter& utf8 = FromGbk();
-    if (!utf8.Ok())
+    if (!native::Available())
         return detail::AsciiFromAnsi(bytes);
     // ASCII up to the first other byte is the same in GBK; after it a byte
     // below 0x80 may be the second of a double-byte character.
@@ -290,11 +188,7 @@ std::string FromAnsi(std::span<const std::uint8_t> bytes)
     std::string out(3 * in.size(), '\0');
     std::copy(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(ascii), out.begin());
     std::size_t at = ascii;
-    utf8.Run(From(in, ascii), out, at, [](std::string_view) {
-        // A lead byte with a bad or missing trail: drop the lead byte only,
-        // so that an ASCII byte after it survives.
-        return std::pair{kReplacement, std::size_t{1}};
-    });
+    native::ToUtf8(From(in, ascii), out, at);
     out.resize(at);
     return out;
 }

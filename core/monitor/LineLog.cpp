@@ -1,5 +1,6 @@
 #include "core/monitor/LineLog.h"
 
+#include "core/common/LocalTime.h"
 #include "core/common/Tr.h"
 
 #include <algorithm>
@@ -117,11 +118,11 @@ std::string FormatTime(std::int64_t wallMs)
 {
     const std::time_t seconds = static_cast<std::time_t>(wallMs / 1000);
     const int ms = static_cast<int>(wallMs % 1000);
-    std::tm tm{};
-    if (localtime_r(&seconds, &tm) == nullptr)
+    const std::optional<std::tm> tm = civil::LocalTime(seconds);
+    if (!tm)
         return {};
     char text[32];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", tm.tm_hour, tm.tm_min, tm.tm_sec, ms < 0 ? 0 : ms);
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", tm->tm_hour, tm->tm_min, tm->tm_sec, ms < 0 ? 0 : ms);
     return text;
 }
 

@@ -113,6 +113,7 @@ LinkSettings Device::Link() const
 
 std::vector<Bytes> Device::Handle(const Bytes& frame, std::int64_t nowMs)
 {
+    ++handled_;
     if (frame.size() >= 6 && frame[1] == 0x80 && (frame[0] == 0xFB || (frame[0] == 0xFA && frame[2] == 0xEF)))
         return HandleBlock(frame);
     if (frame.size() >= 6 && frame[0] == 0xFA && frame[1] == 0x80) {

@@ -61,6 +61,8 @@ public:
     const Bytes& upgradeImage() const { return image_; }
     std::size_t blocksReceived() const { return blocks_; }
     int restarts() const { return restarts_; }
+    // Frames the line brought, of any kind.
+    std::size_t handled() const { return handled_; }
     std::string version = "KV-331 V2.3.1 (simulated)";
     std::string signal = "+CSQ: 24,99";
 
@@ -91,6 +93,7 @@ private:
     Bytes image_;
     std::uint8_t expectedCounter_ = 0;
     std::size_t blocks_ = 0;
+    std::size_t handled_ = 0;
     bool hangup_ = false;
 };
 

@@ -31,6 +31,10 @@ std::int64_t NowMs()
 SimulatedDtu::SimulatedDtu(Options options) : options_(options), device_(LocalClock(), NowMs())
 {
     device_.faults = options_.faults;
+    if (!options_.version.empty())
+        device_.version = options_.version;
+    if (!options_.signal.empty())
+        device_.signal = options_.signal;
 }
 
 SimulatedDtu::~SimulatedDtu()
@@ -154,7 +158,9 @@ void SimulatedDtu::Run()
                 Answer(*frame, at);
         if (uplink_) {
             Bytes down = uplink_->Service(fds[2].fd >= 0 ? fds[2].revents : 0, at);
-            if (!down.empty()) {
+            if (!down.empty() && options_.loseData) {
+                Log("net, lost", down);
+            } else if (!down.empty()) {
                 Log("net", down);
                 Schedule(std::move(down), at);
             }
@@ -182,7 +188,9 @@ bool SimulatedDtu::Uplinked(const Bytes& frame)
     // Settings requests and firmware blocks are for the DTU itself in every mode.
     if (frame.size() >= 2 && (frame[0] == 0xFA || frame[0] == 0xFB) && frame[1] == 0x80)
         return false;
-    if (!uplink_->Send(frame) && options_.log)
+    if (options_.loseData)
+        Log("serial, lost", frame);
+    else if (!uplink_->Send(frame) && options_.log)
         *options_.log << "online: not connected, serial data dropped\n" << std::flush;
     return true;
 }

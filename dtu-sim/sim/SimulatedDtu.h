@@ -34,6 +34,11 @@ public:
         // its server, registers and beats every heartbeatMs (see Uplink).
         bool online = false;
         std::int64_t heartbeatMs = 30000;
+        // What the unit says of itself; empty: the device's own.
+        std::string version, signal;
+        // Online: registers and beats, but the data it should carry both
+        // ways is lost, as on a unit whose modem drops its payload.
+        bool loseData = false;
     };
 
     explicit SimulatedDtu(Options options);

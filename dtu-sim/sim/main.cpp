@@ -26,7 +26,10 @@ const char kUsage[] =
     "  --hangup-after N    close the line after N firmware blocks\n"
     "  --online            connect to the configured server while the mode includes TCP,\n"
     "                      as a DTU with a cellular link does\n"
-    "  --heartbeat S       online: seconds between heartbeat packets (default 30)\n";
+    "  --heartbeat S       online: seconds between heartbeat packets (default 30)\n"
+    "  --version TEXT      the version the unit reports\n"
+    "  --signal TEXT       the signal report the unit gives (default \"+CSQ: 24,99\")\n"
+    "  --lose-data         online: register and beat, but lose the data to carry both ways\n";
 
 bool Number(const char* text, int& out)
 {
@@ -60,6 +63,11 @@ int main(int argc, char* argv[])
             options.faults.corruptEnvelope = true;
         } else if (arg == "--fail-upgrade") {
             options.faults.failUpgrade = true;
+        } else if (arg == "--lose-data") {
+            options.loseData = true;
+        } else if ((arg == "--version" || arg == "--signal") && value) {
+            (arg == "--version" ? options.version : options.signal) = value;
+            ++i;
         } else if (arg == "--parity" && value) {
             const std::string p = value;
             options.parity = p == "none" ? 0 : p == "odd" ? 1 : p == "even" ? 2 : 3;

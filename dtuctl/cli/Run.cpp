@@ -9,12 +9,14 @@
 #include "dtuctl/cli/Interrupt.h"
 #include "dtuctl/cli/Records.h"
 #include "dtuctl/cli/Serve.h"
+#include "dtuctl/cli/Test.h"
 #include "jobs/port/Upgrade.h"
 #include "jobs/records/Recorder.h"
 
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <filesystem>
 #include <glob.h>
 #include <map>
 
@@ -143,6 +145,16 @@ int Run(const std::vector<std::string>& args, Console console)
 
     CLI::App* monitor = app.add_subcommand("monitor", "Print every frame on the line, decoded, until Ctrl-C");
 
+    CLI::App* testCmd = app.add_subcommand(
+        "test", "Prove every unit by a test plan: version, signal, registration, heartbeat and data both ways "
+                "through the test server, own IDs, the final profile; exit 0 when all pass");
+    TestOptions testOptions;
+    testCmd->add_option("--plan", testOptions.plan, "TOML test plan")->required()->type_name("PLAN");
+    testCmd->add_option("--label", testOptions.labels,
+                        "A unit's printed label, for the records; one per port, in the order of the ports")
+        ->type_name("LABEL");
+    testCmd->add_option("--junit", testOptions.junit, "Also write the run as JUnit XML to FILE")->type_name("FILE");
+
     CLI::App* recordsCmd = app.add_subcommand("records", "List the records of the jobs, newest first");
     RecordsOptions recordsOptions;
     recordsCmd->add_option("--unit", recordsOptions.unit, "Only this unit (its own ID, hex)")->type_name("ID");
@@ -246,6 +258,20 @@ int Run(const std::vector<std::string>& args, Console console)
         }
         profile = parsed.profile;
     }
+    std::optional<jobs::TestRun> testRun;
+    if (testCmd->parsed()) {
+        std::vector<std::string> errors;
+        testRun = jobs::LoadTestRun(testOptions.plan, errors);
+        for (const std::string& error : errors)
+            console.err << error << "\n";
+        if (!testRun)
+            return bad(testOptions.plan + ": not run, nothing was sent");
+        const std::filesystem::path junit(testOptions.junit);
+        std::error_code ec;
+        if (!testOptions.junit.empty() &&
+            !std::filesystem::is_directory(junit.has_parent_path() ? junit.parent_path() : ".", ec))
+            return bad(testOptions.junit + ": no such folder for the JUnit file; nothing was sent");
+    }
     std::optional<Image> image;
     if (upgradeCmd->parsed()) {
         if (appImage.empty() && iapImage.empty())
@@ -282,15 +308,21 @@ int Run(const std::vector<std::string>& args, Console console)
     // A job that cannot be recorded does not start: the store is opened,
     // and the files named, before any port.
     jobs::Recorder recorder;
-    if (read->parsed() || write->parsed() || upgradeCmd->parsed()) {
+    if (read->parsed() || write->parsed() || upgradeCmd->parsed() || testCmd->parsed()) {
         std::string error;
         std::shared_ptr<records::Store> store = records::OpenStore(records::ChosenPlace(recordsPlace), error);
         if (!error.empty())
             return bad(error + "; nothing was sent");
         if (store) {
-            const std::optional<records::Record> basis = jobs::RunBasis(
-                std::string("dtuctl ").append(DTU_VERSION), write->parsed() ? profilePath : "",
-                image ? &*image : nullptr, error);
+            const std::string profileUsed = write->parsed() ? profilePath
+                                            : testRun && testRun->finalProfile
+                                                ? (std::filesystem::path(testOptions.plan).parent_path() /
+                                                   testRun->plan.finalProfile)
+                                                      .string()
+                                                : "";
+            const Image* imageUsed = image ? &*image : testRun && testRun->image ? &*testRun->image : nullptr;
+            const std::optional<records::Record> basis = jobs::RunBasis(std::string("dtuctl ").append(DTU_VERSION),
+                                                                        profileUsed, imageUsed, error);
             if (!basis)
                 return bad(error + "; nothing was sent");
             records::Record named = *basis;
@@ -298,6 +330,16 @@ int Run(const std::vector<std::string>& args, Console console)
                 named.operatorName = operatorName;
             recorder = jobs::Recorder(std::move(store), std::move(named));
         }
+    }
+    if (testCmd->parsed()) {
+        if (testRun->plan.ownIds && !recorder.On())
+            return bad(testOptions.plan + ": [own_id] hands out IDs through the records store, and records are off; "
+                                          "nothing was sent");
+        if (testOptions.labels.size() > expanded.ports.size())
+            return bad("test: " + std::to_string(testOptions.labels.size()) + " labels for " +
+                       std::to_string(expanded.ports.size()) + " ports; nothing was sent");
+        testOptions.json = json;
+        return RunTests(expanded.ports, line, testOptions, std::move(*testRun), recorder, console);
     }
     if (read->parsed())
         return RunOnPorts(expanded.ports, line, json, console, [&](PortContext& c) { return ReadJob(c, asProfile); },

@@ -4,6 +4,7 @@
 #include "core/records/Record.h"
 #include "jobs/port/Messages.h"
 #include "jobs/port/ReadWrite.h"
+#include "jobs/production/UnitTest.h"
 
 #include <algorithm>
 
@@ -15,7 +16,9 @@ namespace {
 // work is the rest.
 constexpr int kIdentified = 10;
 
-void Write(Link& link, const Line& line, const profile::Profile& wanted, Outcome& out, const JobReport& report)
+}  // namespace
+
+void WriteWork(Link& link, const Line& line, const profile::Profile& wanted, Outcome& out, const JobReport& report)
 {
     Progress p;
     p.step = Progress::Step::Writing;
@@ -45,7 +48,7 @@ void Write(Link& link, const Line& line, const profile::Profile& wanted, Outcome
     }
 }
 
-void Upgrade(Link& link, const Line& line, const Image& image, Outcome& out, const JobReport& report)
+void UpgradeWork(Link& link, const Line& line, const Image& image, Outcome& out, const JobReport& report)
 {
     Progress p;
     p.step = Progress::Step::Upgrading;
@@ -65,6 +68,8 @@ void Upgrade(Link& link, const Line& line, const Image& image, Outcome& out, con
     }
 }
 
+namespace {
+
 // A job that could not be recorded, before anything was sent.
 Outcome NotRecorded(const std::string& error)
 {
@@ -75,9 +80,8 @@ Outcome NotRecorded(const std::string& error)
     return out;
 }
 
-// A unit that has just taken an image restarts into it: asked a few times
-// before its version is given up on. A stop here keeps the upgrade's
-// result: the image is in.
+}  // namespace
+
 std::string AskVersionAgain(Link& link, const Line& line, const JobReport& report)
 {
     Progress p;
@@ -98,8 +102,6 @@ std::string AskVersionAgain(Link& link, const Line& line, const JobReport& repor
     return {};
 }
 
-}  // namespace
-
 std::string_view ActionName(Action a)
 {
     switch (a) {
@@ -109,6 +111,8 @@ std::string_view ActionName(Action a)
         return records::kActionWrite;
     case Action::Upgrade:
         return records::kActionUpgrade;
+    case Action::Test:
+        return records::kActionTest;
     }
     return records::kActionRead;
 }
@@ -120,6 +124,8 @@ std::string_view ResultName(Outcome::Result r)
         return records::kResultOk;
     case Outcome::Result::Stopped:
         return records::kResultStopped;
+    case Outcome::Result::Error:
+        return records::kResultError;
     case Outcome::Result::Differs:
     case Outcome::Result::Failed:
         break;
@@ -136,12 +142,16 @@ Outcome RunSequence(const std::string& port, const Line& line, const Sequence& s
     std::int64_t id = 0;
     if (recorder) {
         const std::optional<std::int64_t> begun =
-            recorder->Begin(port, sequence.action, "", "", out.recordError, &out.record);
-        if (!begun)
-            return NotRecorded(out.recordError);
+            recorder->Begin(port, sequence.action, "", "", out.recordError, &out.record, sequence.label);
+        if (!begun) {
+            Outcome refused = NotRecorded(out.recordError);
+            if (sequence.failureIsError)
+                refused.result = Outcome::Result::Error;
+            return refused;
+        }
         id = *begun;
     }
-    std::string before;  // the version before an upgrade
+    std::string before, ownBefore;  // the unit before the work changed it
     try {
         Link link;
         link.SetStop(std::move(stop));
@@ -158,6 +168,7 @@ Outcome RunSequence(const std::string& port, const Line& line, const Sequence& s
             });
             out.ownId = unit.ownId ? unit.ownId->id : std::string();
             out.version = before = unit.version.value_or("");
+            ownBefore = out.ownId;
             out.signal = unit.signal.value_or("");
         }
         // A unit that cannot be named is not worked on.
@@ -179,20 +190,25 @@ Outcome RunSequence(const std::string& port, const Line& line, const Sequence& s
                                                                             std::to_string(out.totalBlocks)})
                                          : "";
     } catch (const LinkFailure& e) {
-        out.result = Outcome::Result::Failed;
+        out.result = sequence.failureIsError ? Outcome::Result::Error : Outcome::Result::Failed;
         out.cause = e.cause;
         out.request = e.request;
         out.detail = e.what();
     } catch (const std::exception& e) {
-        out.result = Outcome::Result::Failed;
+        out.result = sequence.failureIsError ? Outcome::Result::Error : Outcome::Result::Failed;
         out.detail = e.what();
     }
     if (recorder) {
-        const bool newVersion = !out.version.empty() && out.version != before;
+        // An upgrade gives a new version, a test may give a new own ID.
+        const bool renamed = (!out.version.empty() && out.version != before) || out.ownId != ownBefore;
         std::string error;
-        out.recordKept = recorder->Complete(id, ResultName(out.result), out.detail, error,
-                                            newVersion ? out.ownId : "", newVersion ? out.version : "",
+        std::vector<records::Measurement> measured;
+        for (const production::Step& s : out.steps)
+            measured.push_back(s.m);
+        out.recordKept = recorder->Complete(id, ResultName(out.result), out.detail, measured, error,
+                                            renamed ? out.ownId : "", renamed ? out.version : "",
                                             &out.record.ended);
+        out.record.measurements = measured;
         if (out.recordKept != Kept::Stored)
             out.recordError = error;
         out.record.unitId = out.ownId;
@@ -207,6 +223,8 @@ Outcome RunJob(const std::string& port, const Line& line, const Work& work,
                std::shared_ptr<const std::atomic<bool>> stop, const JobReport& report)
 {
     const JobReport tell = report ? report : [](const Progress&) {};
+    if (work.action == Action::Test && work.test)
+        return TestUnit(port, work.index, line, *work.test, work.label, work.recorder, std::move(stop), tell);
     Sequence sequence;
     sequence.action = ActionName(work.action);
     sequence.identify = kIdentity;
@@ -214,9 +232,9 @@ Outcome RunJob(const std::string& port, const Line& line, const Work& work,
     sequence.upgrades = work.action == Action::Upgrade && work.image;
     sequence.work = [&](Link& link, const profile::DeviceSettings&, Outcome& out) {
         if (work.action == Action::Write && work.profile)
-            Write(link, line, *work.profile, out, tell);
+            WriteWork(link, line, *work.profile, out, tell);
         else if (work.action == Action::Upgrade && work.image)
-            Upgrade(link, line, *work.image, out, tell);
+            UpgradeWork(link, line, *work.image, out, tell);
     };
     return RunSequence(port, line, sequence, work.recorder, std::move(stop), tell);
 }

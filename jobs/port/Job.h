@@ -4,6 +4,7 @@
 // the outcome are values; the caller words them.
 #pragma once
 
+#include "core/production/Verdict.h"
 #include "core/profile/Profile.h"
 #include "core/profile/Provision.h"
 #include "core/records/Record.h"
@@ -21,19 +22,25 @@
 
 namespace jobs {
 
-enum class Action { Read, Write, Upgrade };
+enum class Action { Read, Write, Upgrade, Test };
+
+struct TestRun;
 
 struct Work {
     Action action = Action::Read;
     const profile::Profile* profile = nullptr;  // Write
     const Image* image = nullptr;               // Upgrade
+    const TestRun* test = nullptr;              // Test
+    // Test: the unit's place in the run, and its printed label.
+    std::size_t index = 0;
+    std::string label;
     // Keeps a record of the unit, begun once it is identified; null or off
     // for none.
     const Recorder* recorder = nullptr;
 };
 
 struct Progress {
-    enum class Step { Opening, Identifying, Writing, Verifying, Upgrading };
+    enum class Step { Opening, Identifying, Writing, Verifying, Upgrading, Testing };
     Step step = Step::Opening;
     std::string waitingFor;  // the request whose answer is awaited
     // Of the whole job, 0 to 100; an upgrade also counts its blocks.
@@ -42,7 +49,9 @@ struct Progress {
 };
 
 struct Outcome {
-    enum class Result { Ok, Differs, Stopped, Failed };
+    // Error: a test's unit stopped answering, apart from a measurement that
+    // failed.
+    enum class Result { Ok, Differs, Stopped, Failed, Error };
     Result result = Result::Failed;
     std::string detail;  // dtuctl's words for the failure; for a write, what differs
     Cause cause = Cause::Other;
@@ -60,6 +69,9 @@ struct Outcome {
     Kept recordKept = Kept::Stored;  // how its end was kept
     // The record as the job left it; its id 0 when not recorded.
     records::Record record;
+    // A test: what it measured, in order, and its label.
+    std::vector<production::Step> steps;
+    std::string label;
 };
 
 using JobReport = std::function<void(const Progress&)>;
@@ -79,10 +91,23 @@ struct Sequence {
     std::function<void(Link&, const profile::DeviceSettings& unit, Outcome& out)> work;
     // Asks the version again after a successful work.
     bool upgrades = false;
+    // A unit that stops answering is an error of the unit, not a failed
+    // work (a test's measurements fail; its unit errs).
+    bool failureIsError = false;
+    // The unit's printed label, as the operator gave it; for the record.
+    std::string label;
 };
 
 Outcome RunSequence(const std::string& port, const Line& line, const Sequence& sequence, const Recorder* recorder,
                     std::shared_ptr<const std::atomic<bool>> stop, const JobReport& report);
+
+// The bench's work, as a test does it too.
+void WriteWork(Link& link, const Line& line, const profile::Profile& wanted, Outcome& out, const JobReport& report);
+void UpgradeWork(Link& link, const Line& line, const Image& image, Outcome& out, const JobReport& report);
+// A unit that has just taken an image restarts into it: asked a few times
+// before its version is given up on; empty then. A stop here keeps the
+// upgrade's result: the image is in.
+std::string AskVersionAgain(Link& link, const Line& line, const JobReport& report);
 
 // The records' words for an action and a result.
 std::string_view ActionName(Action a);

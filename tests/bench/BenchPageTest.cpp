@@ -16,6 +16,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -114,8 +116,12 @@ private slots:
     {
         QStringList named;
         dtus_.clear();
+        // Online, for a test: a DTU pointed at a server dials it.
+        sim::SimulatedDtu::Options online;
+        online.online = true;
+        online.heartbeatMs = 500;
         for (int i = 0; i < kDtus; ++i) {
-            dtus_.push_back(std::make_unique<sim::SimulatedDtu>(sim::SimulatedDtu::Options{}));
+            dtus_.push_back(std::make_unique<sim::SimulatedDtu>(online));
             QVERIFY(dtus_.back()->Start());
             named << QString::fromStdString(dtus_.back()->TerminalPath());
         }
@@ -202,6 +208,65 @@ private slots:
         Click("benchFailed");
         for (qsizetype i = 0; i < got.size(); ++i)
             QCOMPARE(page_->model()->rows()[std::size_t(i)].checked, results[i] == QStringLiteral("失败"));
+    }
+
+    // A production test: labels scanned in one after the other, each unit
+    // judged by its measurements, the failing one named in the row and all
+    // of them a double-click away.
+    void testsEveryUnitWithItsLabel()
+    {
+        dtus_[1]->WithDevice([](sim::Device& d) { d.signal = "+CSQ: 9,99"; });
+        dtus_[2]->WithDevice([](sim::Device& d) { d.version = "KV-331 V1.0"; });
+        auto* table = page_->findChild<QTableView*>(QStringLiteral("benchTable"));
+        QApplication::setActiveWindow(page_);
+        table->setFocus();
+        table->setCurrentIndex(table->model()->index(0, BenchModel::Label));
+        // As a scanner types: the number, then Enter, the next row's label.
+        for (const char* label : {"SN-0001", "SN-0002"}) {
+            for (const char c : std::string_view(label)) {
+                QWidget* typing = QApplication::focusWidget();
+                QVERIFY(typing);
+                QTest::keyClick(typing, c);
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTRY_VERIFY(table->currentIndex().row() > (label[6] - '1'));
+        }
+        QCOMPARE(page_->model()->rows()[0].label, QStringLiteral("SN-0001"));
+        QCOMPARE(page_->model()->rows()[1].label, QStringLiteral("SN-0002"));
+        QCOMPARE(table->currentIndex().row(), 2);
+
+        const QString plan = Write("plan.toml", "version = \"KV-331 V2*\"\nsignal = { min = 15, max = 31 }\n"
+                                                "[server]\nlisten = \"127.0.0.1:0\"\nregister_within = \"5s\"\n"
+                                                "[echo]\nbytes = 64\nwithin = \"3s\"\n");
+        ui::SetOpenFileHandler([plan](const QString&) { return plan; });
+        Click("benchTest");
+        Wait();
+        QVERIFY(boxes_.texts().isEmpty());
+        const QStringList got = Results();
+        QCOMPARE(got, (QStringList{"通过", "失败：信号 9 < 15", "失败：版本“KV-331 V1.0”不符合“KV-331 V2*”"}));
+        QCOMPARE(page_->summaryText(), QStringLiteral("通过 1/3，失败 2"));
+        QCOMPARE(page_->model()->rows()[0].steps.size(), std::size_t(7));
+
+        const QModelIndex failed = table->model()->index(1, BenchModel::Result);
+        emit table->doubleClicked(failed);
+        auto* shown = page_->findChild<QDialog*>(QStringLiteral("benchMeasurements"));
+        QVERIFY(shown);
+        auto* measured = shown->findChild<QTableWidget*>(QStringLiteral("measurementsTable"));
+        QCOMPARE(measured->rowCount(), 2);
+        QCOMPARE(measured->item(1, 0)->text(), QStringLiteral("信号"));
+        QCOMPARE(measured->item(1, 5)->text(), QStringLiteral("失败：信号 9 < 15"));
+
+        // Again with the same labels: asked first, as new units need new ones.
+        QStringList asked;
+        ui::SetChoiceHandler([&asked](const QString& text, const QStringList&) {
+            asked << text;
+            return 0;
+        });
+        Click("benchTest");
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked[0].contains(QStringLiteral("SN-0001")) && asked[0].contains(QStringLiteral("SN-0002")),
+                 qPrintable(asked[0]));
+        QVERIFY(!page_->running());
     }
 
     // Stop ends every job at its next safe point.

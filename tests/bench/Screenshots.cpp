@@ -1,7 +1,7 @@
 // Renders the bench mid-way through upgrading eight simulated DTUs: most
 // still sending, each at its own pace, one hung up and one fallen silent
-// mid-way, one stopped before. In Chinese, under a dark theme and in
-// English. scripts/screenshots.sh runs it under Xvfb.
+// mid-way, one stopped before; and mid-way through testing eight, two
+// failed. In Chinese, under a dark theme and in English. scripts/screenshots.sh runs it under Xvfb.
 // Usage: bench_screenshots OUTPUT_DIR
 #include "core/dtu/Requests.h"
 #include "dtu-sim/sim/Device.h"
@@ -159,6 +159,60 @@ bool Upgrading(const std::function<void(BenchPage*)>& shoot)
     return true;
 }
 
+// One bench testing eight units online: two failed at once (a low signal,
+// an old version), two passed, the rest waiting for their heartbeats; each
+// with the label scanned into its row. Handed to `shoot` then.
+bool Testing(const QString& plan, const std::function<void(BenchPage*)>& shoot)
+{
+    std::vector<std::unique_ptr<sim::SimulatedDtu>> dtus;
+    QStringList named;
+    QHash<QString, QString> names;
+    for (std::size_t i = 0; i < std::size(kUnits); ++i) {
+        sim::SimulatedDtu::Options options;
+        options.paceLine = true;
+        options.online = true;
+        options.heartbeatMs = i == 0 || i == 3 ? 1000 : 25000;
+        dtus.push_back(std::make_unique<sim::SimulatedDtu>(options));
+        if (!dtus.back()->Start()) {
+            std::fprintf(stderr, "no simulated DTU: %s\n", dtus.back()->error().c_str());
+            return false;
+        }
+        const Unit& u = kUnits[i];
+        dtus.back()->WithDevice([&u, i](sim::Device& d) {
+            d.Handle(dtu::BuildSetOwnId(u.ownId, false), 0);
+            d.version = i == 5 ? "KV-331 V2.1.7 (simulated)" : "KV-331 V2.3.1 (simulated)";
+            d.signal = u.signal;
+        });
+        const QString path = QString::fromStdString(dtus.back()->TerminalPath());
+        named << path;
+        names.insert(path, QCoreApplication::translate("Startup", "模拟DTU %1").arg(named.size()));
+    }
+    MainWindow window([] { return QStringList{}; }, nullptr, {}, names);
+    window.SetNamedPorts(named);
+    window.show();
+    window.findChild<QAction*>(QStringLiteral("benchToolbarAction"))->trigger();
+    BenchPage* page = window.benchPage();
+    BenchModel* model = page->model();
+    for (std::size_t i = 0; i < model->rows().size(); ++i)
+        model->setData(model->index(int(i), BenchModel::Label), QStringLiteral("SN2612-%1").arg(1041 + i), Qt::EditRole);
+    ui::SetOpenFileHandler([plan](const QString&) { return plan; });
+    Click(page, "benchTest");
+    const auto ended = [&] {
+        std::size_t n = 0;
+        for (const BenchRow& r : model->rows())
+            n += Ended(r);
+        return n;
+    };
+    if (!RunUntil([&] { return ended() >= 4; }, 30000)) {
+        std::fprintf(stderr, "the test did not reach the picture\n");
+        return false;
+    }
+    shoot(page);
+    page->OnStop();
+    RunUntil([&] { return !page->running(); }, 30000);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -191,10 +245,32 @@ int main(int argc, char* argv[])
         QApplication::setPalette(light);
     });
 
+    const QString plan = temporary.filePath(QStringLiteral("KV331-line-test.toml"));
+    {
+        QFile f(plan);
+        const QByteArray text = "name = \"KV-331 line test\"\nversion = \"KV-331 V2.3*\"\n"
+                                "signal = { min = 15, max = 31 }\n[server]\nlisten = \"127.0.0.1:0\"\n"
+                                "register_within = \"20s\"\nheartbeat_within = \"30s\"\n[echo]\nbytes = 256\n"
+                                "within = \"3s\"\n";
+        if (!f.open(QIODevice::WriteOnly) || f.write(text) != text.size())
+            return 1;
+    }
+    ok = Testing(plan, [&dir](BenchPage* page) {
+        SaveShot(page, dir, QStringLiteral("bench-test"));
+        const QPalette light = QApplication::palette();
+        const QString style = QApplication::style()->name();
+        UseDarkPalette();
+        SaveShot(page, dir, QStringLiteral("bench-test-dark"));
+        QApplication::setStyle(style);
+        QApplication::setPalette(light);
+    }) && ok;
+
     // English captions are longer.
     ui::InstallLanguage(ui::Language::English);
     QApplication::setApplicationDisplayName(QCoreApplication::translate("Startup", "DTU参数配置工具"));
+    ui::SetOpenFileHandler([image](const QString&) { return image; });
     ok = Upgrading([&dir](BenchPage* page) { SaveShot(page, dir, QStringLiteral("bench-en")); }) && ok;
+    ok = Testing(plan, [&dir](BenchPage* page) { SaveShot(page, dir, QStringLiteral("bench-test-en")); }) && ok;
     ui::SetOpenFileHandler(nullptr);
     ui::SetChoiceHandler(nullptr);
     return ok ? 0 : 1;

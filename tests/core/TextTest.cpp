@@ -1,10 +1,12 @@
 #include "core/common/ByteText.h"
 #include "core/common/Codepage.h"
 #include "core/common/Hex.h"
+#include "core/upgrade/Crc32.h"
 #include "tests/support/Bytes.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <future>
 #include <random>
 
@@ -21,6 +23,7 @@ TEST(Codepage, GbkBothWays)
         {"CMNET", H("43 4D 4E 45 54")},
         {"中文", H("D6 D0 CE C4")},
         {"A中B", H("41 D6 D0 42")},
+        {"5\xE2\x82\xAC", H("35 80")},  // GBK's one-byte euro
     };
     for (const Case& c : cases) {
         EXPECT_EQ(text::ToAnsi(c.utf8), c.gbk) << c.utf8;
@@ -32,6 +35,10 @@ TEST(Codepage, WhatGbkCannotHoldBecomesAQuestionMark)
 {
     EXPECT_EQ(text::ToAnsi("a\xF0\x9F\x98\x80" "b"), H("61 3F 62"));  // an emoji
     EXPECT_EQ(text::ToAnsi("a\xFF" "b"), H("61 3F 62"));               // not UTF-8
+    // The user-defined areas, which Windows' code page 936 puts in the
+    // Private Use Area, are no GBK on either system.
+    EXPECT_EQ(text::ToAnsi("a\xEE\x93\x86" "b"), H("61 3F 62"));  // U+E4C6, A1 40 there
+    EXPECT_EQ(text::ToAnsi("\xEF\xA3\xB5"), H("3F"));             // U+F8F5, FF there
 }
 
 TEST(Codepage, DeviceTextEndsAtTheFirstZeroAndSurvivesGarbage)
@@ -41,6 +48,36 @@ TEST(Codepage, DeviceTextEndsAtTheFirstZeroAndSurvivesGarbage)
     // A lead byte at the very end, or before a byte that cannot follow it.
     EXPECT_EQ(text::FromAnsi(H("41 D6")), "A\xEF\xBF\xBD");
     EXPECT_EQ(text::FromAnsi(H("D6 20 41")), "\xEF\xBF\xBD" " A");
+    // Pairs of the user-defined areas.
+    EXPECT_EQ(text::FromAnsi(H("D6 D0 A1 40")), "中\xEF\xBF\xBD" "@");
+    EXPECT_EQ(text::FromAnsi(H("FE FE CE C4")), "\xEF\xBF\xBD\xEF\xBF\xBD" "文");
+}
+
+// Every pair a GBK lead byte starts (with what follows it in a text) and
+// every character of the Basic Multilingual Plane, both ways, summed up in
+// one CRC: Windows' code page 936 and Linux's iconv must give the same
+// bytes, and the value comes from Linux.
+TEST(Codepage, EveryPairAndCharacterConvertsTheSameOnEverySystem)
+{
+    upgrade::Crc32 crc;
+    const auto add = [&](const auto& bytes) {
+        crc.Update({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+        crc.Update(std::array<std::uint8_t, 1>{0xFF});  // where one result ends
+    };
+    for (unsigned lead = 0x80; lead <= 0xFF; ++lead)
+        for (unsigned trail = 0x00; trail <= 0xFF; ++trail)
+            add(text::FromAnsi(H("41") + Bytes{std::uint8_t(lead), std::uint8_t(trail), 0x42, std::uint8_t(lead)}));
+    for (char32_t cp = 0x80; cp <= 0xFFFF; ++cp) {
+        if (cp >= 0xD800 && cp <= 0xDFFF)
+            continue;
+        std::string c;
+        if (cp < 0x800)
+            c = {char(0xC0 | cp >> 6), char(0x80 | (cp & 0x3F))};
+        else
+            c = {char(0xE0 | cp >> 12), char(0x80 | (cp >> 6 & 0x3F)), char(0x80 | (cp & 0x3F))};
+        add(text::ToAnsi("a" + c + c + "b"));
+    }
+    EXPECT_EQ(crc.Value(), 0x50D768EFu);
 }
 
 TEST(Codepage, WithoutTheCodePageOnlyAsciiPasses)

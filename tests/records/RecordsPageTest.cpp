@@ -1,6 +1,8 @@
 // The records page on a real SQLite file of a few hundred records: newest
 // first, more as it is scrolled, narrowed as the filter is typed, exported
 // as dtuctl exports them; and a store that cannot be opened said plainly.
+// The yield of a line's tests as the store counts it, by the PC's days.
+#include "core/production/Verdict.h"
 #include "driver/records/Outbox.h"
 #include "driver/records/Store.h"
 #include "jobs/records/Recorder.h"
@@ -11,8 +13,10 @@
 #include "ui/common/FileDialog.h"
 #include "ui/common/Language.h"
 #include "ui/common/Widgets.h"
+#include "ui/common/Words.h"
 #include "ui/records/RecordsModel.h"
 #include "ui/records/RecordsPage.h"
+#include "ui/records/YieldView.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -27,7 +31,11 @@
 #include <QTest>
 #include <QToolTip>
 
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -53,6 +61,93 @@ RecordsPage::Opener At(const std::string& place)
     return [place] { return std::make_shared<jobs::OpeningStore>(place); };
 }
 
+// A line's tests over two days (UTC): a unit that failed and passed when
+// tested again, one that dropped out, one that failed, two that passed; an
+// upgrade and a stopped test, which count for nothing.
+struct Tested {
+    const char* started;
+    const char* unit;
+    const char* label;
+    std::string_view action, result;
+    std::vector<std::string_view> failing;
+};
+const Tested kLine[] = {
+    {"2026-12-07T09:00:00.000Z", "3A0F00000201", "SN-0201", records::kActionTest, records::kResultFailed,
+     {production::kSignal}},
+    {"2026-12-07T09:20:00.000Z", "3A0F00000201", "SN-0201", records::kActionTest, records::kResultOk, {}},
+    {"2026-12-07T10:00:00.000Z", "3A0F00000202", "SN-0202", records::kActionTest, records::kResultOk, {}},
+    // 01:30 on the 8th in China.
+    {"2026-12-07T17:30:00.000Z", "3A0F00000203", "SN-0203", records::kActionTest, records::kResultError,
+     {production::kRegistration}},
+    {"2026-12-08T08:00:00.000Z", "3A0F00000204", "SN-0204", records::kActionTest, records::kResultFailed,
+     {production::kSignal, production::kEchoTime}},
+    {"2026-12-08T08:30:00.000Z", "3A0F00000205", "SN-0205", records::kActionTest, records::kResultOk, {}},
+    {"2026-12-08T09:00:00.000Z", "3A0F00000206", "", records::kActionUpgrade, records::kResultOk, {}},
+    {"2026-12-08T09:10:00.000Z", "3A0F00000207", "SN-0207", records::kActionTest, records::kResultStopped, {}},
+};
+
+bool KeepLine(records::Store& store, std::string& error)
+{
+    for (const Tested& t : kLine) {
+        records::Record r;
+        r.started = t.started;
+        r.station = "line-1";
+        r.port = "/dev/ttyUSB0";
+        r.action = t.action;
+        r.unitId = t.unit;
+        r.label = t.label;
+        std::vector<records::Measurement> measured;
+        for (const std::string_view name :
+             {production::kVersion, production::kSignal, production::kRegistration, production::kEchoTime}) {
+            if (t.action != records::kActionTest || t.result == records::kResultStopped)
+                break;
+            measured.push_back({std::string(name), "1", "", {}, {}, "",
+                                std::find(t.failing.begin(), t.failing.end(), name) == t.failing.end()});
+        }
+        const auto id = store.Begin(r, error);
+        if (!id || !store.Complete(*id, t.result, t.failing.empty() ? "" : std::string(t.failing[0]) + " out of limit",
+                                   records::IsoTime(records::ParseIsoTime(t.started)->first + 60'000), measured, error))
+            return false;
+    }
+    return true;
+}
+
+// The PC's zone for as long as it lives, then as it was.
+class Zone {
+public:
+    explicit Zone(const char* tz) : had_(std::getenv("TZ") != nullptr), was_(had_ ? std::getenv("TZ") : "")
+    {
+        setenv("TZ", tz, 1);
+        tzset();
+    }
+    ~Zone()
+    {
+        if (had_)
+            setenv("TZ", was_.c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+    }
+
+private:
+    const bool had_;
+    const std::string was_;
+};
+
+using Bars = std::vector<std::tuple<QString, std::int64_t, std::int64_t>>;
+
+// The bars with tests, as the store names its periods.
+Bars Counted(const YieldBars& shown)
+{
+    Bars bars;
+    for (const YieldBar& bar : shown.bars)
+        if (bar.passed + bar.failed > 0)
+            bars.emplace_back(bar.start.toString(shown.hourly ? QStringLiteral("yyyy-MM-dd'T'HH:mm")
+                                                              : QStringLiteral("yyyy-MM-dd")),
+                              bar.passed, bar.failed);
+    return bars;
+}
+
 std::vector<std::int64_t> Ids(const std::vector<records::Record>& rows)
 {
     std::vector<std::int64_t> ids;
@@ -69,6 +164,7 @@ class RecordsPageTest : public QObject {
     QTemporaryDir dir_;
     std::shared_ptr<records::Store> store_;
     std::vector<records::Record> all_;  // newest first, as the store keeps them
+    std::shared_ptr<records::Store> line_;  // kLine
 
 private slots:
     void initTestCase()
@@ -83,6 +179,8 @@ private slots:
             QVERIFY(r.ended.empty() || store_->Complete(*id, r.result, r.detail, r.ended, error));
         }
         all_ = store_->Query({}, error).value();
+        line_ = records::OpenStore(dir_.filePath(QStringLiteral("line.sqlite")).toStdString(), error);
+        QVERIFY2(line_ && KeepLine(*line_, error), error.c_str());
     }
 
     // Ends kept on the station reach the store when the page reads it, and
@@ -141,7 +239,8 @@ private slots:
         auto* edit = page.findChild<QLineEdit*>(QStringLiteral("recordsFilter"));
         for (const QChar c : typed)  // keyClicks takes Latin-1 only
             QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        QTRY_COMPARE(model->rowCount(), int(std::min(expected.size(), RecordsModel::kPage)));
+        QTRY_VERIFY(!page.busy());
+        QCOMPARE(model->rowCount(), int(std::min(expected.size(), RecordsModel::kPage)));
         QVERIFY(page.summaryText().startsWith(expected.empty() ? QStringLiteral("没有") : QString()));
         QVERIFY(page.summaryText().contains(QString::number(model->rowCount())) || expected.empty());
 
@@ -151,9 +250,10 @@ private slots:
         for (const QString& name : {QStringLiteral("export.csv"), QStringLiteral("missing/export.csv")}) {
             ui::SetSaveFileHandler([&](const QString&, QString*) { return dir_.filePath(name); });
             page.findChild<QPushButton*>(QStringLiteral("recordsExport"))->click();
+            QTRY_VERIFY(!page.busy());
         }
         ui::SetSaveFileHandler(nullptr);
-        QCOMPARE(boxes.texts().size(), 1);
+        QTRY_COMPARE(boxes.texts().size(), 1);
         QVERIFY(boxes.texts()[0].startsWith(QStringLiteral("记录没有导出")));
         QFile exported(dir_.filePath(QStringLiteral("export.csv")));
         QVERIFY(exported.open(QIODevice::ReadOnly));
@@ -163,6 +263,7 @@ private slots:
         for (int pages = 0; model->more() && pages < 10; ++pages) {
             table->verticalScrollBar()->setValue(table->verticalScrollBar()->maximum());
             QApplication::processEvents();
+            QTRY_VERIFY(!page.busy());
         }
         QCOMPARE(Ids(model->rows()), Ids(expected));
         for (int row = 0; row < model->rowCount(); ++row) {
@@ -189,8 +290,8 @@ private slots:
         const RecordsAt records(place);
         MainWindow window([] { return QStringList{}; });
         window.findChild<QAction*>(QStringLiteral("recordsMenuAction"))->trigger();
-        QVERIFY2(window.recordsPage()->messageText().startsWith(said),
-                 qPrintable(window.recordsPage()->messageText()));
+        QTRY_VERIFY2(window.recordsPage()->messageText().startsWith(said),
+                     qPrintable(window.recordsPage()->messageText()));
         QVERIFY(!window.recordsPage()->findChild<QTableView*>()->isVisible());
     }
 
@@ -224,6 +325,7 @@ private slots:
         const auto scroll = [&] {
             table->verticalScrollBar()->setValue(table->verticalScrollBar()->maximum());
             QApplication::processEvents();
+            QTRY_VERIFY(!page.busy());
         };
         using R = const records::Record&;
         const struct {
@@ -320,6 +422,37 @@ private slots:
         QVERIFY(cut > 0);
     }
 
+    // A database server that stops answering holds the store's thread, never
+    // the window: the page says it is reading and takes keys meanwhile, and
+    // shows the records once the server answers again.
+    void theWindowAnswersWhileTheStoreIsHeld()
+    {
+        std::string error;
+        const std::string database = pgtest::FreshDatabase(error);
+        QVERIFY2(!database.empty(), error.c_str());
+        {
+            const auto store = records::OpenStore(database, error);
+            QVERIFY2(store, error.c_str());
+            const records::Record r = SampleRecord(3);
+            const auto id = store->Begin(r, error);
+            QVERIFY2(id && store->Complete(*id, r.result, r.detail, r.ended, error), error.c_str());
+        }
+        RecordsPage page(At(database), database, nullptr);
+        page.show();
+        QTRY_COMPARE(page.model()->rowCount(), 1);
+        pgtest::Hold(true);
+        page.Refresh();
+        QTRY_COMPARE(page.messageText(), QStringLiteral("正在读取记录…"));
+        auto* edit = page.findChild<QLineEdit*>(QStringLiteral("recordsFilter"));
+        QTest::keyClicks(edit, QStringLiteral("zz"));
+        QCOMPARE(edit->text(), QStringLiteral("zz"));
+        edit->clear();
+        pgtest::Hold(false);
+        QTRY_VERIFY(!page.busy());
+        QCOMPARE(page.messageText(), QString());
+        QCOMPARE(page.model()->rowCount(), 1);
+    }
+
     // 刷新 and F5 try again: a store that could not be opened is opened
     // anew, one that failed under the page is asked again.
     void triesAgainAfterAStoreError_data()
@@ -384,6 +517,146 @@ private slots:
         QVERIFY(exportButton->isEnabled());
         QVERIFY(!page->model()->rows().empty());
         QCOMPARE(page->model()->rows().front().id, *id);
+    }
+
+    // The figures the store counts, for what the filter narrows the table
+    // to, the bars by the PC's days (or hours, within one day); only asked
+    // for once the view is shown.
+    void yieldIsTheStoresByThePcsDays_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<QString>("figures");
+        QTest::addColumn<bool>("hourly");
+        QTest::addColumn<Bars>("bars");
+        QTest::newRow("all") << "" << QByteArray("UTC") << "单位 5，通过 3，失败 2，合格率 60.0%" << false
+                             << Bars{{"2026-12-07", 2, 2}, {"2026-12-08", 1, 1}};
+        QTest::newRow("all, in China") << "" << QByteArray("CST-8") << "单位 5，通过 3，失败 2，合格率 60.0%" << false
+                                       << Bars{{"2026-12-07", 2, 1}, {"2026-12-08", 1, 2}};
+        QTest::newRow("a unit tested again, in one hour")
+            << "3a0f00000201" << QByteArray("UTC") << "单位 1，通过 1，失败 0，合格率 100.0%" << true
+            << Bars{{"2026-12-07T09:00", 1, 1}};
+        QTest::newRow("an hour in China") << "3a0f00000201" << QByteArray("CST-8") << "单位 1，通过 1，失败 0，合格率 100.0%"
+                                          << true << Bars{{"2026-12-07T17:00", 1, 1}};
+        QTest::newRow("the word for a dropped-out test")
+            << "出错" << QByteArray("UTC") << "单位 1，通过 0，失败 1，合格率 0.0%" << true << Bars{{"2026-12-07T17:00", 0, 1}};
+        QTest::newRow("a label") << "sn-0204" << QByteArray("UTC") << "单位 1，通过 0，失败 1，合格率 0.0%" << true
+                                 << Bars{{"2026-12-08T08:00", 0, 1}};
+        QTest::newRow("no test") << "ttyUSB9" << QByteArray("UTC") << "没有通过或失败的测试" << false << Bars{};
+    }
+    void yieldIsTheStoresByThePcsDays()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, zone);
+        QFETCH(QString, figures);
+        QFETCH(bool, hourly);
+        QFETCH(Bars, bars);
+        const Zone inZone(zone.constData());
+        RecordsPage page(At(line_->Name()), line_->Name(), nullptr);
+        page.show();
+        page.findChild<QLineEdit*>(QStringLiteral("recordsFilter"))->setText(typed);
+        QTRY_VERIFY(!page.busy());
+        YieldView* view = page.yieldView();
+        QVERIFY(!view->isVisible());
+        QCOMPARE(view->figuresText(), QString());
+        page.findChild<QPushButton*>(QStringLiteral("recordsYieldButton"))->click();
+        QTRY_VERIFY(!page.busy());
+        QVERIFY(view->isVisible());
+        QCOMPARE(view->figuresText(), figures);
+        QCOMPARE(view->bars().hourly, hourly);
+        QCOMPARE(Counted(view->bars()), bars);
+
+        // In UTC the PC's days are the store's.
+        std::string error;
+        records::Filter filter;
+        filter.text = RecordsModel::Stored(typed);
+        const auto counted = line_->Summarize(filter, hourly ? records::By::Hour : records::By::Day, error);
+        QVERIFY2(counted, error.c_str());
+        if (zone == "UTC") {
+            Bars byStore;
+            for (const records::Summary::Period& p : counted->periods)
+                byStore.emplace_back(QString::fromStdString(p.start), p.passed, p.failed);
+            QCOMPARE(Counted(view->bars()), byStore);
+        }
+        std::vector<std::pair<QString, std::int64_t>> failing;
+        for (const records::Summary::Failing& f : counted->failing)
+            failing.emplace_back(ui::MeasurementWord(f.name), f.count);
+        QCOMPARE(view->failing(), failing);
+        QCOMPARE(failing.empty(), typed == "ttyUSB9");
+    }
+
+    // A test and a test that dropped out in the window's words, and back: the
+    // filter takes what the table shows, and a test shows its unit's label.
+    void testWordsShownAndTyped_data()
+    {
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("测试") << false << "测试" << int(RecordsModel::Action) << 7;
+        QTest::newRow("出错") << false << "出错" << int(RecordsModel::Result) << 1;
+        QTest::newRow("Test") << true << "Test" << int(RecordsModel::Action) << 7;
+        QTest::newRow("Error") << true << "Error" << int(RecordsModel::Result) << 1;
+    }
+    void testWordsShownAndTyped()
+    {
+        QFETCH(bool, english);
+        QFETCH(QString, shown);
+        QFETCH(int, column);
+        QFETCH(int, rows);
+        if (english)
+            ui::InstallLanguage(ui::Language::English);
+        RecordsPage page(At(line_->Name()), line_->Name(), nullptr);
+        page.show();
+        page.findChild<QLineEdit*>(QStringLiteral("recordsFilter"))->setText(shown.toLower());
+        QTRY_VERIFY(!page.busy());
+        RecordsModel* model = page.model();
+        QCOMPARE(model->rowCount(), rows);
+        for (int row = 0; row < rows; ++row) {
+            QCOMPARE(model->index(row, column).data().toString(), shown);
+            const records::Record& r = model->rows()[std::size_t(row)];
+            QCOMPARE(model->index(row, RecordsModel::Unit).data().toString(),
+                     QString::fromStdString(r.unitId + " / " + r.label));
+            // A test that went well passed, as the bench said.
+            if (column == RecordsModel::Action && r.result == records::kResultOk)
+                QCOMPARE(model->index(row, RecordsModel::Result).data().toString(),
+                         english ? QStringLiteral("Passed") : QStringLiteral("通过"));
+        }
+        // A test that dropped out is as red as one that failed.
+        QCOMPARE(model->index(0, RecordsModel::Result).data(Qt::ForegroundRole) ==
+                     QVariant(ui::AlarmColour(QApplication::palette())),
+                 model->rows()[0].result == records::kResultError);
+    }
+
+    // The yield too is counted on the store's thread: a database server
+    // that stops answering holds it, never the window; the figures come
+    // once the server answers.
+    void yieldWaitsForTheStoreNotTheWindow()
+    {
+        std::string error;
+        const std::string database = pgtest::FreshDatabase(error);
+        QVERIFY2(!database.empty(), error.c_str());
+        const auto store = records::OpenStore(database, error);
+        QVERIFY2(store, error.c_str());
+        RecordsPage page(At(database), database, nullptr);
+        page.show();
+        page.findChild<QPushButton*>(QStringLiteral("recordsYieldButton"))->click();
+        QTRY_VERIFY(!page.busy());
+        QCOMPARE(page.yieldView()->figuresText(), QStringLiteral("没有通过或失败的测试"));
+        QVERIFY2(KeepLine(*store, error), error.c_str());
+        pgtest::Hold(true);
+        page.Refresh();
+        // The labels: the same tests.
+        auto* edit = page.findChild<QLineEdit*>(QStringLiteral("recordsFilter"));
+        QTest::keyClicks(edit, QStringLiteral("sn"));
+        QCOMPARE(edit->text(), QStringLiteral("sn"));
+        QTest::qWait(RecordsPage::kPauseMs * 2);
+        QVERIFY(page.busy());
+        QCOMPARE(page.yieldView()->figuresText(), QStringLiteral("没有通过或失败的测试"));
+        pgtest::Hold(false);
+        QTRY_VERIFY(!page.busy());
+        QCOMPARE(page.yieldView()->figuresText(), QStringLiteral("单位 5，通过 3，失败 2，合格率 60.0%"));
+        QCOMPARE(page.yieldView()->failing().size(), std::size_t(3));
     }
 };
 

@@ -5,7 +5,6 @@
 #include "core/records/Place.h"
 #include "core/records/Record.h"
 #include "driver/records/Outbox.h"
-#include "driver/records/Sha256.h"
 #include "driver/records/Store.h"
 #include "tests/records/Stores.h"
 #include "tests/support/Listener.h"
@@ -315,20 +314,6 @@ TEST(RecordsTime, IsoTimesNameTheirSpanInUtc)
     for (const char* bad : {"", "2026-12", "2026-13-01", "2026-02-29", "2026-12-08T24:00", "2026-12-08T08:40:12.",
                             "2026-12-08T08:40+25:00", "2026-12-08 x"})
         EXPECT_FALSE(records::ParseIsoTime(bad)) << bad;
-}
-
-TEST_F(Records, Sha256OfBytesAndOfFiles)
-{
-    const std::string abc = "abc";
-    const std::string digest = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
-    EXPECT_EQ(records::Sha256({reinterpret_cast<const std::uint8_t*>(abc.data()), abc.size()}), digest);
-    std::ofstream(dir_ / "abc") << abc;
-    std::string error;
-    EXPECT_EQ(records::FileSha256((dir_ / "abc").string(), error), digest);
-    EXPECT_FALSE(records::FileSha256(dir_.string(), error));
-    EXPECT_EQ(error, dir_.string() + ": cannot be read (Is a directory)");
-    EXPECT_FALSE(records::FileSha256((dir_ / "none").string(), error));
-    EXPECT_EQ(error, (dir_ / "none").string() + ": cannot be read (No such file or directory)");
 }
 
 }  // namespace

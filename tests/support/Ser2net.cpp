@@ -109,8 +109,18 @@ void Ser2net::Stop()
     if (pid_ <= 0)
         return;
     ::kill(pid_, SIGTERM);
+    // ser2net lets its devices' output drain before it ends; a device that
+    // takes none must not hold the test.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     int status = 0;
-    ::waitpid(pid_, &status, 0);
+    while (::waitpid(pid_, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     pid_ = -1;
 }
 

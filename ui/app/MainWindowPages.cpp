@@ -152,6 +152,11 @@ void MainWindow::OnBench()
         bench_ = new BenchPage(ports_, names_, namedPorts_, this);
         RestoreGeometry(bench_);
         connect(bench_, &BenchPage::recordsWanted, this, &MainWindow::OnRecords);
+        // A test's units are seen arriving on the server page, when it is open.
+        connect(bench_, &BenchPage::testServerNews, this, [this](const server::News& news) {
+            if (server_)
+                server_->Watch(news);
+        });
     }
     Present(bench_);
 }

@@ -60,10 +60,11 @@ QVariant BenchModel::data(const QModelIndex& index, int role) const
             return text.isEmpty() ? r.detail : text + u'\n' + r.detail;
         return text.isEmpty() ? QVariant() : text;
     }
-    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole && role != Qt::EditRole)
         return {};
     switch (index.column()) {
     case Port: return r.shown;
+    case Label: return r.label;
     case OwnId: return r.ownId;
     case Version: return r.version;
     case Signal: return r.signal;
@@ -95,6 +96,12 @@ void BenchModel::Tick(qint64 nowMs)
 
 bool BenchModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
+    if (role == Qt::EditRole && index.column() == Label && index.row() < rowCount()) {
+        // A scanner may add spaces or a line end around the number.
+        rows_[static_cast<std::size_t>(index.row())].label = value.toString().trimmed();
+        emit dataChanged(index, index);
+        return true;
+    }
     if (role != Qt::CheckStateRole || index.column() != Port || index.row() >= rowCount())
         return false;
     rows_[static_cast<std::size_t>(index.row())].checked = value.toInt() == Qt::Checked;
@@ -107,6 +114,8 @@ Qt::ItemFlags BenchModel::flags(const QModelIndex& index) const
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     if (index.column() == Port)
         f |= Qt::ItemIsUserCheckable;
+    if (index.column() == Label && index.row() < rowCount() && !rows_[std::size_t(index.row())].running)
+        f |= Qt::ItemIsEditable;
     return f;
 }
 
@@ -114,9 +123,9 @@ QVariant BenchModel::headerData(int section, Qt::Orientation orientation, int ro
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    static const char* const kCaptions[] = {QT_TR_NOOP("端口"), QT_TR_NOOP("本机ID"), QT_TR_NOOP("版本"),
-                                            QT_TR_NOOP("场强"), QT_TR_NOOP("状态"),   QT_TR_NOOP("进度"),
-                                            QT_TR_NOOP("用时"), QT_TR_NOOP("结果")};
+    static const char* const kCaptions[] = {QT_TR_NOOP("端口"), QT_TR_NOOP("标签"), QT_TR_NOOP("本机ID"),
+                                            QT_TR_NOOP("版本"), QT_TR_NOOP("场强"), QT_TR_NOOP("状态"),
+                                            QT_TR_NOOP("进度"), QT_TR_NOOP("用时"), QT_TR_NOOP("结果")};
     return section >= 0 && section < kColumns ? tr(kCaptions[section]) : QVariant();
 }
 

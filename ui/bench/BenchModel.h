@@ -1,6 +1,7 @@
 // The bench's table: one row per port, what the last job found and did.
 #pragma once
 
+#include "core/production/Verdict.h"
 #include "core/profile/Provision.h"
 #include "core/records/Record.h"
 #include "jobs/port/Job.h"
@@ -19,6 +20,10 @@ struct BenchRow {
     bool checked = false;
     bool named = false;  // on the command line, simulated or typed
     QString ownId, version, signal, state;
+    // The unit's printed serial number, typed or scanned; a test records it.
+    QString label;
+    // The last test's measurements, in order.
+    std::vector<production::Step> steps;
     int percent = -1;  // no bar while negative
     QString progress;  // the bar's words: "37%", "37% 12/32"
     QString result;
@@ -37,7 +42,7 @@ struct BenchRow {
 class BenchModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Port, OwnId, Version, Signal, State, Progress, Elapsed, Result, kColumns };
+    enum Column { Port, Label, OwnId, Version, Signal, State, Progress, Elapsed, Result, kColumns };
     // What a column sorts by: figures as figures.
     static constexpr int kSortRole = Qt::UserRole + 3;
 

@@ -124,7 +124,12 @@ void BenchPage::BuildForm()
     table_->setSortingEnabled(true);
     table_->setItemDelegateForColumn(BenchModel::Progress, new ProgressDelegate(table_));
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Only the label is edited: a barcode scanner types the number and
+    // Enter, which moves on to the next row's label.
+    table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                            QAbstractItemView::AnyKeyPressed);
+    connect(table_->itemDelegate(), &QAbstractItemDelegate::closeEditor, this, &BenchPage::NextLabel,
+            Qt::QueuedConnection);
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->setAccessibleName(tr("端口"));
@@ -132,7 +137,7 @@ void BenchPage::BuildForm()
     // What the rows hold decides the widths; the result, the longest, takes
     // the rest, and a cut cell is read whole in its tool tip.
     QHeaderView* header = table_->horizontalHeader();
-    for (const int column : {BenchModel::Port, BenchModel::OwnId, BenchModel::Version, BenchModel::Signal,
+    for (const int column : {BenchModel::Port, BenchModel::Label, BenchModel::OwnId, BenchModel::Version, BenchModel::Signal,
                              BenchModel::State, BenchModel::Elapsed})
         header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     table_->setColumnWidth(BenchModel::Progress, 130);
@@ -168,6 +173,9 @@ void BenchPage::BuildForm()
     readButton_ = ui::Button(this, tr("读取信息(&R)"), "benchRead", 0, tr("读取每个勾选端口上 DTU 的本机ID、版本和场强"));
     writeButton_ = ui::Button(this, tr("写入配置(&W)…"), "benchWrite", 0, tr("选一个配置文件，写入每个勾选的 DTU 并读回核对"));
     upgradeButton_ = ui::Button(this, tr("升级固件(&U)…"), "benchUpgrade", 0, tr("把一个固件文件发给每个勾选的 DTU"));
+    testButton_ = ui::Button(this, tr("测试(&T)…"), "benchTest", 0,
+                             tr("选一个测试方案，测试每个勾选的 DTU：版本、场强、经测试服务器的注册、心跳和双向数据"));
+    connect(testButton_, &QPushButton::clicked, this, &BenchPage::OnTest);
     stopButton_ = ui::Button(this, tr("停止(&S)"), "benchStop", 0, tr("每个进行中的操作在下一个安全点停止"));
     auto* exportButton = ui::Button(this, tr("导出报告(&E)…"), "benchExport", 0, tr("把上次操作过的每行的结果存为 CSV 文件"));
     connect(readButton_, &QPushButton::clicked, this, &BenchPage::OnRead);
@@ -178,7 +186,7 @@ void BenchPage::BuildForm()
     auto* recordsButton = ui::Button(this, tr("记录(&L)"), "benchRecords", 0, tr("打开每台 DTU 的作业记录"));
     connect(recordsButton, &QPushButton::clicked, this, &BenchPage::recordsWanted);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {readButton_, writeButton_, upgradeButton_, stopButton_, exportButton})
+    for (QPushButton* b : {readButton_, writeButton_, upgradeButton_, testButton_, stopButton_, exportButton})
         buttons->addWidget(b);
     buttons->addStretch(1);
     buttons->addWidget(recordsButton);
@@ -286,14 +294,16 @@ jobs::Line BenchPage::ChosenLine() const
 void BenchPage::UpdateButtons()
 {
     const bool busy = running();
-    for (QPushButton* b : {readButton_, writeButton_, upgradeButton_})
+    for (QPushButton* b : {readButton_, writeButton_, upgradeButton_, testButton_})
         b->setEnabled(!busy);
     stopButton_->setEnabled(busy);
 }
 
 void BenchPage::OnRead()
 {
-    Start({jobs::Action::Read, nullptr, nullptr}, QStringLiteral("read"));
+    jobs::Work work;
+    work.action = jobs::Action::Read;
+    Start(work, QStringLiteral("read"));
 }
 
 void BenchPage::OnWrite()
@@ -328,7 +338,10 @@ void BenchPage::OnWrite()
     }
     profile_ = std::make_shared<const profile::Profile>(parsed.profile);
     profilePath_ = path;
-    Start({jobs::Action::Write, profile_.get(), nullptr}, QStringLiteral("write"));
+    jobs::Work work;
+    work.action = jobs::Action::Write;
+    work.profile = profile_.get();
+    Start(work, QStringLiteral("write"));
 }
 
 void BenchPage::OnUpgrade()
@@ -351,8 +364,10 @@ void BenchPage::OnUpgrade()
         return;
     }
     image_ = std::make_shared<const jobs::Image>(std::move(*image));
-    Start({jobs::Action::Upgrade, nullptr, image_.get()}, kind == 0 ? QStringLiteral("upgrade-app")
-                                                                    : QStringLiteral("upgrade-iap"));
+    jobs::Work work;
+    work.action = jobs::Action::Upgrade;
+    work.image = image_.get();
+    Start(work, kind == 0 ? QStringLiteral("upgrade-app") : QStringLiteral("upgrade-iap"));
 }
 
 void BenchPage::OnStop()
@@ -384,9 +399,11 @@ void BenchPage::OnExport()
 
 void BenchPage::ShowReport(const QModelIndex& index)
 {
-    if (!index.isValid())
+    if (!index.isValid() || index.column() == BenchModel::Label)
         return;
     const BenchRow& row = model_->rows()[static_cast<std::size_t>(sorted_->mapToSource(index).row())];
+    if (!row.steps.empty())
+        return ShowMeasurements(row);
     if (row.report.rows.empty())
         return;
     if (!report_)

@@ -7,8 +7,10 @@
 
 #include "jobs/port/Batch.h"
 #include "jobs/port/Job.h"
+#include "jobs/production/UnitTest.h"
 #include "ui/bench/BenchModel.h"
 
+#include <QAbstractItemDelegate>
 #include <QDialog>
 #include <QTimer>
 
@@ -39,7 +41,7 @@ public:
 
     BenchModel* model() const { return model_; }
     bool running() const { return jobs_ != nullptr; }
-    // The line under the table: "完成 14/16，失败 2".
+    // The line under the table: "完成 14/16，失败 2"; for a test "通过 14/16，失败 2".
     QString summaryText() const;
 
     // Adds a typed port (path or URL) as a row, remembered; false when
@@ -49,11 +51,16 @@ public:
 signals:
     // "记录": the records page, which the main window owns.
     void recordsWanted();
+    // What the test server of a running test saw, for the server page.
+    void testServerNews(const server::News& news);
 
 public slots:
     void OnRead();
     void OnWrite();
     void OnUpgrade();
+    // "测试…": a plan chosen and every checked row tested, the test server
+    // running for the batch (BenchPageProduction.cpp).
+    void OnTest();
     void OnStop();
     void OnExport();
     // "只勾选失败的": the rows to run again.
@@ -76,6 +83,11 @@ private:
     QString FailureWords(const jobs::Outcome& o) const;
     void UpdateButtons();
     void ShowReport(const QModelIndex& index);
+    void ShowMeasurements(const BenchRow& row);
+    // After a label was typed: the next row's label, for the next scan.
+    void NextLabel(QWidget* editor, QAbstractItemDelegate::EndEditHint hint);
+    // The test's words for a row that ended.
+    void FinishTest(BenchRow& row, const jobs::Outcome& o);
 
     PortSource ports_;
     QHash<QString, QString> names_;
@@ -91,6 +103,7 @@ private:
     QPushButton* readButton_ = nullptr;
     QPushButton* writeButton_ = nullptr;
     QPushButton* upgradeButton_ = nullptr;
+    QPushButton* testButton_ = nullptr;
     QPushButton* stopButton_ = nullptr;
     WriteReportDialog* report_ = nullptr;
     QTimer poll_;
@@ -99,6 +112,10 @@ private:
     std::shared_ptr<const profile::Profile> profile_;
     QString profilePath_;  // named by the records
     std::shared_ptr<const jobs::Image> image_;
+    // A test's plan and its files, and the station its units dial.
+    std::shared_ptr<jobs::TestRun> test_;
+    std::shared_ptr<jobs::Station> station_;
+    QString planPath_;
     std::unique_ptr<jobs::Batch> jobs_;  // while they run
     std::vector<std::size_t> jobRows_;    // the row of each job
     std::vector<std::size_t> lastRows_;   // the rows of the last start, skipped ones too

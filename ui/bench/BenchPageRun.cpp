@@ -13,6 +13,8 @@
 #include "ui/common/Records.h"
 #include "ui/common/Words.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -54,8 +56,13 @@ bool BenchPage::Start(const jobs::Work& work, const QString& action)
     const std::optional<records::Record> basis =
         refused ? std::nullopt
                 : jobs::RunBasis(ui::ProgramName(),
-                                 work.action == jobs::Action::Write ? profilePath_.toStdString() : std::string(),
-                                 work.image, error);
+                                 work.action == jobs::Action::Write ? profilePath_.toStdString()
+                                 : work.test && work.test->finalProfile
+                                     ? (QFileInfo(planPath_).dir().filePath(Q(work.test->plan.finalProfile)))
+                                           .toStdString()
+                                     : std::string(),
+                                 work.image ? work.image : work.test && work.test->image ? &*work.test->image : nullptr,
+                                 error);
     if (!basis) {
         ui::ShowMessage(this, windowTitle(), tr("不能记录，没有操作任何 DTU：%1").arg(ui::Words(error)), ui::Buttons::Ok,
                         QMessageBox::Warning);
@@ -79,7 +86,9 @@ bool BenchPage::Start(const jobs::Work& work, const QString& action)
         row.startedMs = host::WallMs();
         row.endedMs = 0;
         row.skipped = false;
+        row.steps.clear();
         row.record = named;
+        row.record.label = row.label.toStdString();
         row.record.port = row.port.toStdString();
         row.record.action = jobs::ActionName(work.action);
         row.record.started = records::IsoTime(row.startedMs);
@@ -100,15 +109,21 @@ bool BenchPage::Start(const jobs::Work& work, const QString& action)
         working.push_back(i);
     }
     if (!working.empty()) {
-        std::vector<std::string> ports;
-        for (const std::size_t i : working)
+        std::vector<std::string> ports, labels;
+        for (const std::size_t i : working) {
             ports.push_back(model_->rows()[i].port.toStdString());
+            labels.push_back(model_->rows()[i].label.toStdString());
+        }
         // The jobs hold what they work with: the page joins them before it
-        // goes, but the next start replaces its profile and image.
+        // goes, but the next start replaces its profile, image and test.
         jobs_ = std::make_unique<jobs::Batch>(
-            ports.size(), [ports, line = ChosenLine(), work, profile = profile_, image = image_, opening,
+            ports.size(), [ports, labels, line = ChosenLine(), work, profile = profile_, image = image_, test = test_,
+                           station = station_, opening,
                            basis = named](std::size_t index, auto stop, const jobs::JobReport& report) {
-                return jobs::RunJob(ports[index], line, work, *opening, basis, std::move(stop), report);
+                jobs::Work unit = work;
+                unit.index = index;
+                unit.label = labels[index];
+                return jobs::RunJob(ports[index], line, unit, *opening, basis, std::move(stop), report);
             });
         jobRows_ = std::move(working);
         poll_.start();
@@ -128,8 +143,13 @@ void BenchPage::Poll()
             if (u.outcome)
                 Finish(jobRows_[u.index], *u.outcome);
         }
-        if (!jobs_->Running())
+        if (!jobs_->Running()) {
             jobs_.reset();
+            // The test server lives for its batch; the server page sees it end.
+            if (station_)
+                station_->Stop();
+            station_.reset();
+        }
     }
     model_->Tick(host::WallMs());
     if (!jobs_) {
@@ -149,6 +169,7 @@ void BenchPage::Show(std::size_t i, const jobs::Progress& p)
     case jobs::Progress::Step::Writing: row.state = tr("写入 %1").arg(what); break;
     case jobs::Progress::Step::Verifying: row.state = tr("核对 %1").arg(what); break;
     case jobs::Progress::Step::Upgrading: row.state = tr("升级"); break;
+    case jobs::Progress::Step::Testing: row.state = tr("测试 %1").arg(ui::MeasurementWord(p.waitingFor)); break;
     }
     row.percent = p.percent;
     row.progress = QStringLiteral("%1%").arg(p.percent);
@@ -197,11 +218,14 @@ void BenchPage::Finish(std::size_t i, const jobs::Outcome& o)
         row.state = tr("已停止");
         break;
     case Result::Failed:
+    case Result::Error:
         row.result = tr("失败：%1").arg(FailureWords(o));
         row.verdict = BenchRow::Verdict::Bad;
         row.state = tr("失败");
         break;
     }
+    if (row.action == QStringLiteral("test"))
+        FinishTest(row, o);
     // What happened to the unit comes first; a record that did not reach
     // the store is said after it, and only one kept nowhere marks the row.
     if (o.recordKept == jobs::Kept::Waiting) {
@@ -261,12 +285,14 @@ QString BenchPage::summaryText() const
         switch (*r.outcome) {
         case jobs::Outcome::Result::Ok:
         case jobs::Outcome::Result::Differs: ++done; break;
-        case jobs::Outcome::Result::Failed: ++failed; break;
+        case jobs::Outcome::Result::Failed:
+        case jobs::Outcome::Result::Error: ++failed; break;
         case jobs::Outcome::Result::Stopped: ++stopped; break;
         }
     }
     // Every row that ran is counted; a count of none is not said.
-    QString text = tr("完成 %1/%2").arg(done).arg(lastRows_.size());
+    const bool test = model_->rows()[lastRows_.front()].action == QStringLiteral("test");
+    QString text = test ? tr("通过 %1/%2").arg(done).arg(lastRows_.size()) : tr("完成 %1/%2").arg(done).arg(lastRows_.size());
     if (failed > 0)
         text += tr("，失败 %1").arg(failed);
     if (stopped > 0)

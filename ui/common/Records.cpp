@@ -48,17 +48,11 @@ std::string ProgramName()
     return std::string("dtutool ").append(DTU_VERSION);
 }
 
-namespace {
-
-// Runs `f` on the window's thread: posted to the application object, which
-// outlives every page; `guard` is only looked at there.
 void OnWindowThread(std::function<void()> f)
 {
     if (QCoreApplication* app = QCoreApplication::instance())
         QMetaObject::invokeMethod(app, std::move(f), Qt::QueuedConnection);
 }
-
-}  // namespace
 
 void BeginPageRecord(std::string_view action, const std::string& profileSha256, std::optional<jobs::Image> image,
                      QObject* context, PageRecordBegun done)

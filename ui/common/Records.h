@@ -5,6 +5,7 @@
 #include "jobs/records/Recorder.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -22,6 +23,30 @@ std::string RecordsPlace();
 // Opened again when the place has changed since the last call. The
 // window's thread alone calls it.
 std::shared_ptr<jobs::OpeningStore> WindowRecords();
+
+// Runs `f` on the window's thread: posted to the application object, which
+// outlives every page.
+void OnWindowThread(std::function<void()> f);
+
+// Asks the store on its own thread, once it is open, and answers on the
+// window's thread while `context` lives: the window never waits for a disk
+// or a database server. `ask` gets the store (null when records are off)
+// or the open's error.
+template <typename T>
+void AskStore(jobs::OpeningStore& opening, QObject* context,
+              std::function<T(const std::shared_ptr<records::Store>& store, const std::string& openError)> ask,
+              std::function<void(T)> answer)
+{
+    opening.Post([guard = QPointer<QObject>(context), ask = std::move(ask), answer = std::move(answer)](
+                     const std::shared_ptr<records::Store>& store, const std::string& openError) {
+        auto result = std::make_shared<T>(ask(store, openError));
+        // `guard` is only looked at on the window's thread.
+        OnWindowThread([guard, answer, result] {
+            if (guard)
+                answer(std::move(*result));
+        });
+    });
+}
 
 // What records name as the program: "dtutool 0.1.0".
 std::string ProgramName();

@@ -1,6 +1,8 @@
 #include "ui/common/Words.h"
 
 #include "driver/records/Messages.h"
+#include "core/production/Messages.h"
+#include "core/production/Verdict.h"
 #include "jobs/port/Messages.h"
 
 #include <QCoreApplication>
@@ -60,6 +62,21 @@ const Known kKnown[] = {
     {"jobs::msg", jobs::msg::kCannotReadWhy, "2"},
     {"jobs::msg", jobs::msg::kCannotRead},
     {"jobs::msg", jobs::msg::kEmpty},
+    // A production test's failures.
+    {"production::msg", production::msg::kVersionMismatch},
+    {"production::msg", production::msg::kSignalUnknown},
+    {"production::msg", production::msg::kSignalLow},
+    {"production::msg", production::msg::kSignalHigh},
+    {"production::msg", production::msg::kNoRegistration},
+    {"production::msg", production::msg::kNoHeartbeat},
+    {"production::msg", production::msg::kEchoShort},
+    {"production::msg", production::msg::kEchoDiffers},
+    {"production::msg", production::msg::kEchoExtra},
+    {"production::msg", production::msg::kEchoSlow},
+    {"production::msg", production::msg::kReadBackDiffers, "2"},
+    {"production::msg", production::msg::kNoVersionAfter},
+    {"production::msg", production::msg::kOwnIdsNeedStore},
+    {"production::msg", production::msg::kFinalOwnId},
     {"jobs::msg", jobs::msg::kImageBlock},
     {"jobs::msg", jobs::msg::kImageBlockN},
     {"jobs::msg", jobs::msg::kImageEnd},
@@ -321,6 +338,31 @@ QString Words(const std::string& english)
         first = end;
     }
     return shown.join(QCoreApplication::translate("ui::Words", kJoin));
+}
+
+QString MeasurementWord(std::string_view name)
+{
+    static const struct {
+        std::string_view name;
+        const char* shown;
+    } kShown[] = {
+        {production::kVersion, QT_TRANSLATE_NOOP("ui::Words", "版本")},
+        {production::kSignal, QT_TRANSLATE_NOOP("ui::Words", "信号")},
+        {production::kUpgrade, QT_TRANSLATE_NOOP("ui::Words", "升级")},
+        {production::kSetup, QT_TRANSLATE_NOOP("ui::Words", "指向测试服务器")},
+        {production::kRegistration, QT_TRANSLATE_NOOP("ui::Words", "注册")},
+        {production::kHeartbeat, QT_TRANSLATE_NOOP("ui::Words", "心跳")},
+        {"echo", QT_TRANSLATE_NOOP("ui::Words", "数据回环")},
+        {production::kEchoUp, QT_TRANSLATE_NOOP("ui::Words", "上行数据")},
+        {production::kEchoDown, QT_TRANSLATE_NOOP("ui::Words", "下行数据")},
+        {production::kEchoTime, QT_TRANSLATE_NOOP("ui::Words", "数据往返时间")},
+        {production::kOwnId, QT_TRANSLATE_NOOP("ui::Words", "本机ID")},
+        {production::kProfile, QT_TRANSLATE_NOOP("ui::Words", "最终配置")},
+    };
+    for (const auto& s : kShown)
+        if (s.name == name)
+            return QCoreApplication::translate("ui::Words", s.shown);
+    return QString::fromUtf8(name.data(), static_cast<int>(name.size()));
 }
 
 std::vector<KnownWords> AllKnownWords()

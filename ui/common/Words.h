@@ -18,11 +18,16 @@
 #include <QString>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ui {
 
 QString Words(const std::string& english);
+
+// A production test's measurement by its name in the window's language:
+// "signal" as 信号.
+QString MeasurementWord(std::string_view name);
 
 // Each pattern Words() knows, as its context and English text, for the
 // tests.

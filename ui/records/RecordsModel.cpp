@@ -1,6 +1,5 @@
 #include "ui/records/RecordsModel.h"
 
-#include "driver/records/Store.h"
 #include "ui/common/Widgets.h"
 #include "ui/common/Words.h"
 
@@ -17,8 +16,12 @@ const Term kTerms[] = {
     {records::kActionRead, QT_TRANSLATE_NOOP("RecordsModel", "读取")},
     {records::kActionWrite, QT_TRANSLATE_NOOP("RecordsModel", "写入")},
     {records::kActionUpgrade, QT_TRANSLATE_NOOP("RecordsModel", "升级")},
+    {records::kActionTest, QT_TRANSLATE_NOOP("RecordsModel", "测试")},
     {records::kResultOk, QT_TRANSLATE_NOOP("RecordsModel", "成功")},
+    // A test that went well passed; typed, it finds every ok.
+    {records::kResultOk, QT_TRANSLATE_NOOP("RecordsModel", "通过")},
     {records::kResultFailed, QT_TRANSLATE_NOOP("RecordsModel", "失败")},
+    {records::kResultError, QT_TRANSLATE_NOOP("RecordsModel", "出错")},
     {records::kResultStopped, QT_TRANSLATE_NOOP("RecordsModel", "已停止")},
     {records::kResultInterrupted, QT_TRANSLATE_NOOP("RecordsModel", "中断")},
 };
@@ -37,7 +40,18 @@ QString LocalTime(const std::string& kept)
 
 bool Alarming(const records::Record& r)
 {
-    return r.result == records::kResultFailed || r.result == records::kResultInterrupted;
+    return r.result == records::kResultFailed || r.result == records::kResultError ||
+           r.result == records::kResultInterrupted;
+}
+
+// A test's unit with the label printed on it, which is what a person has in
+// the hand: "3A0F00000201 / SN2612070042". A column of its own would push
+// the others off a narrow window for the few records that have one.
+QString UnitAndLabel(const records::Record& r)
+{
+    if (r.label.empty() || r.unitId.empty())
+        return Q(r.unitId.empty() ? r.label : r.unitId);
+    return Q(r.unitId + " / " + r.label);
 }
 
 }  // namespace
@@ -68,6 +82,8 @@ QVariant RecordsModel::data(const QModelIndex& index, int role) const
     if (role == Qt::ToolTipRole) {
         if (column == Started || column == Ended)
             return Q(column == Started ? r.started : r.ended);
+        if (column == Unit && !r.label.empty())
+            return tr("本机ID %1，标签 %2").arg(Q(r.unitId), Q(r.label));
         if (column == Result && r.ended.empty())
             return tr("没有结束的记录：作业被中断，或仍在进行");
         if (column == Result || column == Detail)
@@ -81,9 +97,10 @@ QVariant RecordsModel::data(const QModelIndex& index, int role) const
     switch (column) {
     case Started: return LocalTime(r.started);
     case Ended: return LocalTime(r.ended);
-    case Unit: return Q(r.unitId);
+    case Unit: return UnitAndLabel(r);
     case Action: return Word(r.action);
-    case Result: return Word(r.result);
+    case Result:
+        return r.action == records::kActionTest && r.result == records::kResultOk ? tr("通过") : Word(r.result);
     case Port: return Q(r.port);
     case Version: return Q(r.version);
     case File: return Q(r.imageName.empty() ? r.profileName : r.imageName);
@@ -110,7 +127,7 @@ QVariant RecordsModel::headerData(int section, Qt::Orientation orientation, int 
     return section >= 0 && section < kColumns ? tr(kCaptions[section]) : QVariant();
 }
 
-std::optional<std::vector<records::Record>> RecordsModel::Page(std::string& error) const
+records::Filter RecordsModel::Next() const
 {
     records::Filter page = filter_;
     page.limit = kPage;
@@ -118,7 +135,7 @@ std::optional<std::vector<records::Record>> RecordsModel::Page(std::string& erro
         page.belowStarted = rows_.back().started;
         page.belowId = rows_.back().id;
     }
-    return store_->Query(page, error);
+    return page;
 }
 
 QString RecordsModel::DetailTip(std::size_t row) const
@@ -137,44 +154,42 @@ void RecordsModel::Keep(std::vector<records::Record> page)
     }
 }
 
-bool RecordsModel::Reset(std::shared_ptr<records::Store> store, const records::Filter& filter, QString& error)
+void RecordsModel::Reset(const records::Filter& filter, std::vector<records::Record> rows, bool more)
 {
     beginResetModel();
-    store_ = std::move(store);
     filter_ = filter;
     rows_.clear();
     details_.clear();
-    std::string cause;
-    auto first = Page(cause);
-    more_ = first && first->size() == kPage;
-    if (first)
-        Keep(std::move(*first));
+    Keep(std::move(rows));
+    more_ = more;
+    fetching_ = false;
     endResetModel();
-    error = ui::Words(cause);
-    return first.has_value();
 }
 
 bool RecordsModel::canFetchMore(const QModelIndex& parent) const
 {
-    return !parent.isValid() && more_;
+    return !parent.isValid() && more_ && !fetching_;
 }
 
 void RecordsModel::fetchMore(const QModelIndex& parent)
 {
     if (!canFetchMore(parent))
         return;
-    std::string error;
-    auto next = Page(error);
-    more_ = next && next->size() == kPage;
-    if (!next) {
-        emit fetchFailed(ui::Words(error));
+    fetching_ = true;
+    emit needMore();
+}
+
+void RecordsModel::Append(std::optional<std::vector<records::Record>> rows)
+{
+    fetching_ = false;
+    if (!rows)
         return;
-    }
-    if (next->empty())
+    more_ = rows->size() == kPage;
+    if (rows->empty())
         return;
     const int at = rowCount();
-    beginInsertRows({}, at, at + static_cast<int>(next->size()) - 1);
-    Keep(std::move(*next));
+    beginInsertRows({}, at, at + static_cast<int>(rows->size()) - 1);
+    Keep(std::move(*rows));
     endInsertRows();
 }
 

@@ -2,20 +2,16 @@
 // time as the view scrolls to them, each page after the last row shown
 // (keyset paging), so that a store of a hundred thousand records costs the
 // first page only, and the thousandth page no more than the first. The
-// rows stay in the store's order; a view sorts them by kSortRole.
+// rows stay in the store's order; a view sorts them by kSortRole. The page
+// reads the store on its own thread and hands the rows in.
 #pragma once
 
 #include "core/records/Record.h"
 
 #include <QAbstractTableModel>
 
-#include <memory>
 #include <optional>
 #include <vector>
-
-namespace records {
-class Store;
-}
 
 class RecordsModel : public QAbstractTableModel {
     Q_OBJECT
@@ -35,13 +31,19 @@ public:
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
 
-    // The first page of what `filter` matches in `store`, in place of the
-    // rows; false, with the store's message in the window's words, when the
-    // store failed.
-    bool Reset(std::shared_ptr<records::Store> store, const records::Filter& filter, QString& error);
+    // The first page of what `filter` matches, in place of the rows; `more`
+    // when the store may hold more.
+    void Reset(const records::Filter& filter, std::vector<records::Record> rows, bool more);
+    // The next page, asked for by needMore(); with nothing, when reading it
+    // failed, the model may ask again later.
+    void Append(std::optional<std::vector<records::Record>> rows);
+    // The filter of the page after the last row.
+    records::Filter Next() const;
     const std::vector<records::Record>& rows() const { return rows_; }
     // Whether there may be rows below the last one fetched.
     bool more() const { return more_; }
+    // needMore() said, and no rows handed in since.
+    bool fetching() const { return fetching_; }
 
     // An action or result in the window's words, and back: what a user
     // types into the filter is what the table shows.
@@ -49,17 +51,17 @@ public:
     static std::string Stored(const QString& word);
 
 signals:
-    void fetchFailed(const QString& error);
+    // The view has scrolled to the end of the rows: Next() is wanted.
+    void needMore();
 
 private:
-    std::optional<std::vector<records::Record>> Page(std::string& error) const;
     void Keep(std::vector<records::Record> page);
     QString DetailTip(std::size_t row) const;
 
-    std::shared_ptr<records::Store> store_;
     records::Filter filter_;
     std::vector<records::Record> rows_;
     // Each row's detail in the window's words: matched once, not at each paint.
     std::vector<QString> details_;
     bool more_ = false;
+    bool fetching_ = false;  // needMore() said, no answer yet
 };

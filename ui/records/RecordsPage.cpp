@@ -8,10 +8,12 @@
 #include "ui/common/CutTextTips.h"
 #include "ui/common/FileDialog.h"
 #include "ui/common/MessageBox.h"
+#include "ui/common/Records.h"
 #include "ui/common/Settings.h"
 #include "ui/common/Widgets.h"
 #include "ui/common/Words.h"
 #include "ui/records/RecordsModel.h"
+#include "ui/records/YieldView.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -22,6 +24,7 @@
 #include <QShortcut>
 #include <QShowEvent>
 #include <QSortFilterProxyModel>
+#include <QSplitter>
 #include <QStackedWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -36,10 +39,60 @@ namespace {
 // An export holds this many records in memory at a time, whatever the store holds.
 constexpr std::size_t kExportPage = 5000;
 
-// A store that opens at once shows its records with the page; one still
-// being reached after this is looked at again every kLookAgainMs.
+// A store that answers at once shows its records with the page; one still
+// being reached after this is said to be.
 constexpr int kPatienceMs = 300;
-constexpr int kLookAgainMs = 100;
+
+// What the store's thread found for a refresh.
+struct FirstPage {
+    bool off = false;
+    std::string openError, error;
+    std::size_t waiting = 0;
+    std::vector<records::Record> rows;
+};
+
+struct Tally {
+    std::optional<records::Summary> summary;
+    std::string error;
+};
+
+struct Exported {
+    std::size_t written = 0;
+    QString failure;
+};
+
+// Every record `filter` matches, a page at a time, as `dtuctl records
+// --csv` writes them; on the store's thread.
+Exported Export(records::Store& store, records::Filter filter, const QString& path)
+{
+    Exported out;
+    QSaveFile file(path);
+    const auto put = [&file](std::string line) {
+        line += '\n';
+        return file.write(line.data(), qint64(line.size())) == qint64(line.size());
+    };
+    bool ok = file.open(QIODevice::WriteOnly) && put(records::CsvHeader());
+    filter.limit = kExportPage;
+    for (bool more = ok; more;) {
+        std::string error;
+        const auto found = store.Query(filter, error);
+        if (!found) {
+            out.failure = ui::Words(error);
+            return out;
+        }
+        for (const records::Record& r : *found)
+            ok = ok && put(records::CsvLine(r));
+        out.written += found->size();
+        more = ok && found->size() == kExportPage;
+        if (more) {
+            filter.belowStarted = found->back().started;
+            filter.belowId = found->back().id;
+        }
+    }
+    if (!(ok && file.commit()))
+        out.failure = file.errorString();
+    return out;
+}
 
 // Widths for columns that would take `wanted` within `room`: what they
 // want when it fits, else the widest cut down to one width, where the
@@ -81,9 +134,11 @@ RecordsPage::RecordsPage(Opener open, const std::string& place, QWidget* parent)
     pause_.setSingleShot(true);
     pause_.setInterval(kPauseMs);
     connect(&pause_, &QTimer::timeout, this, &RecordsPage::Refresh);
-    openingAgain_.setSingleShot(true);
-    openingAgain_.setInterval(kLookAgainMs);
-    connect(&openingAgain_, &QTimer::timeout, this, &RecordsPage::Refresh);
+    slow_.setSingleShot(true);
+    slow_.setInterval(kPatienceMs);
+    connect(&slow_, &QTimer::timeout, this,
+            [this] { SayInstead(answered_ ? tr("正在读取记录…") : tr("正在连接记录存放处…")); });
+    connect(model_, &RecordsModel::needMore, this, &RecordsPage::FetchMore);
     resize(1180, 560);
 }
 
@@ -98,11 +153,15 @@ RecordsPage::~RecordsPage()
 void RecordsPage::BuildForm()
 {
     filterEdit_ = ui::Named(new QLineEdit(this), "recordsFilter");
-    filterEdit_->setPlaceholderText(tr("本机ID、端口、操作、结果或详情"));
+    filterEdit_->setPlaceholderText(tr("本机ID、标签、端口、操作、结果或详情"));
     filterEdit_->setClearButtonEnabled(true);
     auto* filterLabel = ui::Label(tr("筛选"), this);
     filterLabel->setBuddy(filterEdit_);
     connect(filterEdit_, &QLineEdit::textChanged, this, [this] { pause_.start(); });
+    yieldButton_ = ui::Button(this, tr("产量"), "recordsYieldButton", 0,
+                              tr("在表上方显示表中测试的单位数、合格率、每天的测试和失败最多的测量项"));
+    yieldButton_->setCheckable(true);
+    connect(yieldButton_, &QPushButton::toggled, this, &RecordsPage::OnYieldToggled);
     auto* refresh = ui::Button(this, tr("刷新"), "recordsRefresh", 0, tr("重新读取记录 (F5)"));
     connect(refresh, &QPushButton::clicked, this, &RecordsPage::Refresh);
     auto* refreshKey = new QShortcut(QKeySequence::Refresh, this);
@@ -126,9 +185,13 @@ void RecordsPage::BuildForm()
     auto* line = new QHBoxLayout;
     line->addWidget(filterLabel);
     line->addWidget(filterEdit_, 1);
+    line->addWidget(yieldButton_);
     line->addWidget(refresh);
     line->addWidget(exportButton_);
 
+    // Above the table, and before it for the keyboard.
+    yield_ = ui::Named(new YieldView(this), "recordsYield");
+    yield_->hide();
     table_ = ui::Named(new QTableView(this), "recordsTable");
     // Sorts the rows fetched; those fetched later take their places.
     sorted_ = new QSortFilterProxyModel(this);
@@ -156,21 +219,24 @@ void RecordsPage::BuildForm()
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->setAccessibleName(tr("记录"));
     table_->setAccessibleDescription(
-        tr("每行一次作业，最新的在前：开始和结束时间、本机ID、操作、结果和详情"));
+        tr("每行一次作业，最新的在前：开始和结束时间、本机ID（测试的还有标签）、操作、结果和详情"));
     message_ = ui::Named(ui::Label(this), "recordsMessage");
     message_->setAlignment(Qt::AlignCenter);
     message_->setWordWrap(true);
     message_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     message_->setFocusPolicy(Qt::StrongFocus);
+    split_ = new QSplitter(Qt::Vertical, this);
+    split_->setChildrenCollapsible(false);
+    split_->addWidget(yield_);
+    split_->addWidget(table_);
+    split_->setStretchFactor(1, 1);
     stack_ = new QStackedWidget(this);
-    stack_->addWidget(table_);
+    stack_->addWidget(split_);
     stack_->addWidget(message_);
 
     summary_ = ui::Named(ui::Label(this), "recordsSummary");
     summary_->setAccessibleDescription(tr("表中记录的数目"));
     connect(model_, &QAbstractItemModel::rowsInserted, this, &RecordsPage::UpdateSummary);
-    connect(model_, &RecordsModel::fetchFailed, this,
-            [this](const QString& error) { summary_->setText(tr("读取更多记录失败：%1").arg(error)); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(where);
@@ -193,54 +259,139 @@ void RecordsPage::SayInstead(const QString& text)
     stack_->setCurrentWidget(message_);
     summary_->clear();
     exportButton_->setEnabled(false);
-    filterEdit_->setEnabled(store_ != nullptr);
-}
-
-bool RecordsPage::Opened()
-{
-    if (store_)
-        return true;
-    // An open that ended without a store is asked for again: the server
-    // may be back, the file's folder made, the place changed.
-    if (!opening_ || opening_->Done())
-        opening_ = open_();
-    if (!opening_->Done(std::chrono::milliseconds(kPatienceMs))) {
-        SayInstead(tr("正在连接记录存放处…"));
-        openingAgain_.start();
-        return false;
-    }
-    std::string error;
-    const auto store = opening_->Wait(error);
-    if (!store || !*store) {
-        SayInstead(store ? tr("记录已关闭：作业不留记录，这里没有可显示的。")
-                         : tr("无法打开记录：\n%1").arg(ui::Words(error)));
-        return false;
-    }
-    store_ = *store;
-    opening_.reset();
-    return true;
+    filterEdit_->setEnabled(opening_ != nullptr);
 }
 
 void RecordsPage::Refresh()
 {
     pause_.stop();
-    openingAgain_.stop();
-    if (!Opened())
+    const std::uint64_t generation = ++generation_;
+    // An open that ended without a store is asked for again: the server
+    // may be back, the file's folder made, the place changed.
+    if (!opening_)
+        opening_ = open_();
+    refreshing_ = true;
+    slow_.start();
+    const records::Filter filter = CurrentFilter();
+    ui::AskStore<FirstPage>(
+        *opening_, this,
+        [filter, outbox = records::OutboxPath()](const std::shared_ptr<records::Store>& store,
+                                                 const std::string& openError) {
+            FirstPage first;
+            first.openError = openError;
+            first.off = openError.empty() && !store;
+            if (!store)
+                return first;
+            // Ends that could not reach the store wait on this station:
+            // given to it now that it answers, and those still waiting said.
+            first.waiting = records::Outbox(outbox).Deliver(*store);
+            records::Filter page = filter;
+            page.limit = RecordsModel::kPage;
+            if (auto rows = store->Query(page, first.error))
+                first.rows = std::move(*rows);
+            return first;
+        },
+        [this, generation, filter](FirstPage first) {
+            if (generation != generation_)
+                return;
+            refreshing_ = false;
+            slow_.stop();
+            answered_ = first.openError.empty() && !first.off && first.error.empty();
+            if (!first.openError.empty()) {
+                opening_.reset();
+                SayInstead(tr("无法打开记录：\n%1").arg(ui::Words(first.openError)));
+                return;
+            }
+            if (first.off) {
+                opening_.reset();
+                SayInstead(tr("记录已关闭：作业不留记录，这里没有可显示的。"));
+                return;
+            }
+            if (!first.error.empty()) {
+                SayInstead(tr("无法读取记录：\n%1").arg(ui::Words(first.error)));
+                return;
+            }
+            waiting_ = first.waiting;
+            const bool more = first.rows.size() == RecordsModel::kPage;
+            model_->Reset(filter, std::move(first.rows), more);
+            message_->clear();
+            stack_->setCurrentWidget(split_);
+            filterEdit_->setEnabled(true);
+            exportButton_->setEnabled(!exporting_);
+            FitColumns();
+            UpdateSummary();
+        });
+    AskYield();
+}
+
+void RecordsPage::AskYield()
+{
+    if (!yieldButton_->isChecked() || !opening_)
         return;
-    // Ends that could not reach the store wait on this station: given to it
-    // now that it answers, and those still waiting are said.
-    waiting_ = records::Outbox(records::OutboxPath()).Deliver(*store_);
-    QString error;
-    if (!model_->Reset(store_, CurrentFilter(), error)) {
-        SayInstead(tr("无法读取记录：\n%1").arg(error));
+    const std::uint64_t generation = ++yieldGeneration_;
+    yieldAsked_ = true;
+    // By hour: the view counts by the PC's local days, the store by UTC.
+    ui::AskStore<Tally>(
+        *opening_, this,
+        [filter = CurrentFilter()](const std::shared_ptr<records::Store>& store, const std::string& openError) {
+            Tally tally;
+            tally.error = store ? std::string() : openError.empty() ? std::string("records are off") : openError;
+            if (store)
+                tally.summary = store->Summarize(filter, records::By::Hour, tally.error);
+            return tally;
+        },
+        [this, generation, typed = filterEdit_->text().trimmed()](Tally tally) {
+            if (generation != yieldGeneration_)
+                return;
+            yieldAsked_ = false;
+            if (tally.summary)
+                yield_->Show(*tally.summary, typed);
+            else
+                yield_->SayInstead(tr("无法读取产量：%1").arg(ui::Words(tally.error)));
+        });
+}
+
+void RecordsPage::OnYieldToggled(bool shown)
+{
+    yield_->setVisible(shown);
+    if (!shown) {
+        // An answer on its way is of no use now.
+        ++yieldGeneration_;
+        yieldAsked_ = false;
         return;
     }
-    message_->clear();
-    stack_->setCurrentWidget(table_);
-    filterEdit_->setEnabled(true);
-    exportButton_->setEnabled(true);
-    FitColumns();
-    UpdateSummary();
+    // The table's height shared: the charts get what they need to read.
+    if (const int room = split_->height(); room > 0)
+        split_->setSizes({room / 2, room - room / 2});
+    // The refresh that waits for the typing to pause asks for it too; a
+    // store that failed is tried again.
+    if (pause_.isActive())
+        return;
+    if (answered_ || refreshing_)
+        AskYield();
+    else
+        Refresh();
+}
+
+void RecordsPage::FetchMore()
+{
+    if (!opening_ || !answered_)
+        return model_->Append(std::nullopt);
+    const std::uint64_t generation = generation_;
+    ui::AskStore<std::pair<std::optional<std::vector<records::Record>>, std::string>>(
+        *opening_, this,
+        [filter = model_->Next()](const std::shared_ptr<records::Store>& store, const std::string&) {
+            std::string error = "records are off";
+            auto rows = store ? store->Query(filter, error) : std::nullopt;
+            return std::make_pair(std::move(rows), error);
+        },
+        [this, generation](std::pair<std::optional<std::vector<records::Record>>, std::string> page) {
+            if (generation != generation_)
+                return;
+            if (!page.first)
+                summary_->setText(tr("读取更多记录失败：%1").arg(ui::Words(page.second)));
+            model_->Append(std::move(page.first));
+        });
 }
 
 void RecordsPage::FitColumns()
@@ -275,7 +426,7 @@ void RecordsPage::UpdateSummary()
     const auto Show = [this](const QString& text) {
         summary_->setText(waiting_ == 0 ? text : text + tr("；另有 %1 条记录的结果在本机等待送达").arg(waiting_));
     };
-    if (stack_->currentWidget() != table_)
+    if (stack_->currentWidget() != split_)
         return;
     const int rows = model_->rowCount();
     const QString text = filterEdit_->text().trimmed();
@@ -298,6 +449,11 @@ void RecordsPage::UpdateSummary()
 QString RecordsPage::summaryText() const
 {
     return summary_->text();
+}
+
+bool RecordsPage::busy() const
+{
+    return pause_.isActive() || refreshing_ || model_->fetching() || exporting_ || yieldAsked_;
 }
 
 QString RecordsPage::messageText() const
@@ -333,45 +489,30 @@ void RecordsPage::OnPlace()
 
 void RecordsPage::OnExport()
 {
-    if (!store_)
+    if (!opening_ || !answered_ || exporting_)
         return;
     const QString path = ui::GetSaveFileName(this, tr("CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QSaveFile file(path);
-    QString failure;
-    std::size_t written = 0;
-    const auto put = [&file](std::string line) {
-        line += '\n';
-        return file.write(line.data(), qint64(line.size())) == qint64(line.size());
-    };
-    bool ok = file.open(QIODevice::WriteOnly) && put(records::CsvHeader());
-    records::Filter page = CurrentFilter();
-    page.limit = kExportPage;
-    for (bool more = ok; more;) {
-        std::string error;
-        const auto found = store_->Query(page, error);
-        if (!found) {
-            failure = ui::Words(error);
-            break;
-        }
-        for (const records::Record& r : *found)
-            ok = ok && put(records::CsvLine(r));
-        written += found->size();
-        more = ok && found->size() == kExportPage;
-        if (more) {
-            page.belowStarted = found->back().started;
-            page.belowId = found->back().id;
-        }
-    }
-    if (failure.isEmpty() && !(ok && file.commit()))
-        failure = file.errorString();
-    QApplication::restoreOverrideCursor();
-    if (!failure.isEmpty()) {
-        ui::ShowMessage(this, windowTitle(), tr("记录没有导出：%1").arg(failure), ui::Buttons::Ok,
-                        QMessageBox::Warning);
-        return;
-    }
-    summary_->setText(tr("已把 %1 条记录导出到 %2").arg(written).arg(path));
+    exporting_ = true;
+    exportButton_->setEnabled(false);
+    summary_->setText(tr("正在导出到 %1…").arg(path));
+    ui::AskStore<Exported>(
+        *opening_, this,
+        [filter = CurrentFilter(), path](const std::shared_ptr<records::Store>& store, const std::string& openError) {
+            if (!store)
+                return Exported{0, ui::Words(openError)};
+            return Export(*store, filter, path);
+        },
+        [this, path](Exported done) {
+            exporting_ = false;
+            exportButton_->setEnabled(answered_ && stack_->currentWidget() == split_);
+            if (!done.failure.isEmpty()) {
+                UpdateSummary();
+                ui::ShowMessage(this, windowTitle(), tr("记录没有导出：%1").arg(done.failure), ui::Buttons::Ok,
+                                QMessageBox::Warning);
+                return;
+            }
+            summary_->setText(tr("已把 %1 条记录导出到 %2").arg(done.written).arg(path));
+        });
 }

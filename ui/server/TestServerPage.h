@@ -57,6 +57,9 @@ public:
     bool listening() const { return running_; }
     std::uint16_t port() const { return boundPort_; }
     QTreeWidget* table() const { return table_; }
+    // Shows the connections of a server run elsewhere (the bench's test),
+    // while this page's own is not running.
+    void Watch(server::News news);
     QString dataText() const;
 
 protected:
@@ -87,6 +90,7 @@ private:
 
     // TestServerPageConnections.cpp
     void OnNews();
+    void Apply(server::News news);
     // `urgent`: rows to redraw at once rather than on the timer.
     void Handle(const server::Event& e, std::set<std::uint64_t>& urgent);
     void UpdateRow(std::uint64_t id);

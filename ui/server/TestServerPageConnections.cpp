@@ -7,6 +7,7 @@
 #include "ui/common/Widgets.h"
 #include "ui/server/TestServerPageInternal.h"
 
+#include <algorithm>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTimerEvent>
@@ -31,6 +32,34 @@ void TestServerPage::OnNews()
     server::News news = server_->Take();
     running_ = news.running;
     boundPort_ = news.port;
+    Apply(std::move(news));
+}
+
+void TestServerPage::Watch(server::News news)
+{
+    // One server at a time in the table: the page's own goes first.
+    if (running_ || starting_)
+        return;
+    for (const server::Event& e : news.events) {
+        if (e.kind == server::EventKind::Listening) {
+            table_->clear();
+            rows_.clear();
+            connections_.clear();
+            dirty_.clear();
+            data_->clear();
+        }
+    }
+    const bool stopped = std::any_of(news.events.begin(), news.events.end(),
+                                     [](const server::Event& e) { return e.kind == server::EventKind::Stopped; });
+    const std::uint16_t port = news.port;
+    news.startFailed.reset();
+    news.notSent.clear();
+    Apply(std::move(news));
+    UpdateState(stopped ? tr("批量测试已结束") : tr("批量测试的服务器正在监听端口 %1").arg(port));
+}
+
+void TestServerPage::Apply(server::News news)
+{
     std::set<std::uint64_t> urgent;
     for (const server::Event& e : news.events)
         Handle(e, urgent);
