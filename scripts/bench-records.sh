@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# What a record adds to a job, and `dtuctl records --unit` among a million
-# records, in an SQLite file and in PostgreSQL on loopback, and prints the
-# figures (docs/benchmarks.md, "Records"). About a minute.
+# What a record adds to a job, `dtuctl records --unit` among a million
+# records, and the yield of a million tests (`dtuctl records --summary`), in
+# an SQLite file and in PostgreSQL on loopback, and prints the figures
+# (docs/benchmarks.md, "Records"). About five minutes.
 #   scripts/bench-records.sh [--jobs 1000] [--records 1000000] [--units 10000]
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -55,18 +55,28 @@ std::vector<std::string> SchemaSql(Dialect d)
     }
     std::vector<std::string> out{table + ")"};
     // The look-ups of `dtuctl records` and the records page, each newest
-    // first; by action, the tests a summary reads.
-    for (const std::string_view column : {"unit_id", "port", "port_id", "result", "label", "action"})
+    // first.
+    for (const std::string_view column : {"unit_id", "port", "port_id", "result", "label"})
         out.push_back(std::string("CREATE INDEX IF NOT EXISTS records_").append(column).append(" ON ").append(kTable).append(" (").append(column).append(", started)"));
     out.push_back(std::string("CREATE INDEX IF NOT EXISTS records_started ON ").append(kTable).append(" (started)"));
+    // What a summary counts, answered by an index alone: the tests of a
+    // time, of a result in a period, and each unit's tests in their order.
+    out.push_back(std::string("CREATE INDEX IF NOT EXISTS records_action ON ").append(kTable).append(
+        lite ? " (action, started, result, unit_id)" : " (action, started, result, unit_id, id)"));
+    out.push_back(std::string("CREATE INDEX IF NOT EXISTS records_test_result ON ").append(kTable).append(
+        lite ? " (action, result, started, unit_id)" : " (action, result, started, unit_id, id)"));
+    out.push_back(std::string("CREATE INDEX IF NOT EXISTS records_test_unit ON ").append(kTable).append(
+        lite ? " (action, unit_id, started, result)" : " (action, unit_id, started, id, result)"));
     const std::string real = lite ? "REAL" : "DOUBLE PRECISION";
     // A record's measurements lie together, in their order.
     out.push_back("CREATE TABLE IF NOT EXISTS measurements (record_id BIGINT NOT NULL, seq INTEGER NOT NULL, "
                   "name TEXT NOT NULL DEFAULT '', value TEXT NOT NULL DEFAULT '', unit TEXT NOT NULL DEFAULT '', "
                   "low " + real + ", high " + real + ", expected TEXT NOT NULL DEFAULT '', "
                   "passed INTEGER NOT NULL DEFAULT 0, PRIMARY KEY (record_id, seq))" + (lite ? " WITHOUT ROWID" : ""));
-    // A summary counts only the failed ones.
-    out.push_back("CREATE INDEX IF NOT EXISTS measurements_failed ON measurements (record_id, name) WHERE passed = 0");
+    // A summary counts only the failed ones, a test's found in the index
+    // alone.
+    out.push_back("CREATE INDEX IF NOT EXISTS measurements_failed ON measurements (record_id, name, passed) "
+                  "WHERE passed = 0");
     // Every own ID handed out, as its number: the key keeps two stations
     // from taking one.
     out.push_back(std::string("CREATE TABLE IF NOT EXISTS own_ids (own_id ")
@@ -122,8 +132,14 @@ public:
         s_.params.emplace_back(v);
         return Placeholder(d_, s_.params.size());
     }
-    void Add(const std::string& condition) { text_ += (text_.empty() ? " WHERE " : " AND ") + condition; }
+    void Add(const std::string& condition)
+    {
+        text_ += (text_.empty() ? " WHERE " : " AND ") + condition;
+        and_ += " AND " + condition;
+    }
     const std::string& Text() const { return text_; }
+    // The same conditions, each after an AND.
+    const std::string& And() const { return and_; }
 
     // All but the limit.
     void Filter(const records::Filter& f)
@@ -163,7 +179,7 @@ public:
 private:
     Dialect d_;
     Statement& s_;
-    std::string text_;
+    std::string text_, and_;
 };
 
 constexpr std::string_view kNewestFirst = " ORDER BY started DESC, id DESC";
@@ -242,40 +258,117 @@ Statement MeasurementsSql(Dialect d, Filter f, const Record& newest, const Recor
     return s;
 }
 
+// Each figure counted where an index answers it (SchemaSql's records_test_*
+// and records_action; measurements_failed): a million tests in under a
+// second in either store, where one pass that groups and sorts them all
+// takes seconds.
 Statement SummarySql(Dialect d, Filter f, By by)
 {
+    const bool lite = d == Dialect::Sqlite;
     Statement s;
     Where where(d, s);
+    f.limit = 0;
+    f.belowId = 0;
     where.Filter(f);
-    where.Add(std::string("action = ").append(where.Bind(std::string(kActionTest))));
-    std::string tests = std::string("SELECT id, started, unit_id, result FROM ").append(kTable).append(where.Text());
-    if (f.limit > 0)
-        tests.append(kNewestFirst).append(" LIMIT ").append(where.Bind(static_cast<std::int64_t>(f.limit)));
+    const std::string test = where.Bind(std::string(kActionTest));
     const std::string ok = where.Bind(std::string(kResultOk));
     const std::string failed = where.Bind(std::string(kResultFailed));
     const std::string error = where.Bind(std::string(kResultError));
-    const std::string period = by == By::Hour ? "substr(started, 1, 13) || ':00'" : "substr(started, 1, 10)";
-    s.sql = std::string("WITH t AS (")
-                .append(tests)
-                .append("), c AS (SELECT id, started, result, "
-                        // A unit that never answered is a unit of its own.
-                        "CASE WHEN unit_id = '' THEN '#' || id ELSE unit_id END AS unit FROM t WHERE result IN (")
-                .append(ok + ", " + failed + ", " + error)
-                .append(")), latest AS (SELECT result FROM (SELECT result, row_number() OVER (PARTITION BY unit "
-                        "ORDER BY started DESC, id DESC) AS n FROM c) AS r WHERE n = 1) "
-                        "SELECT 0 AS part, '' AS name, count(*) AS a, count(CASE WHEN result = ")
-                .append(ok)
-                .append(" THEN 1 END) AS b FROM latest UNION ALL SELECT 1, ")
-                .append(period)
-                .append(", count(CASE WHEN result = ")
-                .append(ok)
-                .append(" THEN 1 END), count(CASE WHEN result <> ")
-                .append(ok)
-                .append(" THEN 1 END) FROM c GROUP BY 2 UNION ALL SELECT * FROM (SELECT 2, m.name, count(*), 0 FROM "
-                        "measurements AS m JOIN t ON t.id = m.record_id WHERE m.passed = 0 GROUP BY m.name "
-                        "ORDER BY 3 DESC, 2 LIMIT ")
-                .append(std::to_string(kMostFailing))
-                .append(") AS f");
+    // Of the tests selected; column names are those of the nearest records.
+    const std::string tests = std::string(" FROM ").append(kTable).append(" WHERE action = ").append(test).append(where.And());
+    const std::string conclusive = " AND result IN (" + ok + ", " + failed + ", " + error + ")";
+    const std::string notPassed = " AND result IN (" + failed + ", " + error + ")";
+    // A test whose unit never answered is a unit of its own.
+    const std::string anonymous = "(SELECT count(*)" + tests + " AND unit_id = ''";
+
+    // Part 0: the units, and those whose latest test did not pass.
+    std::string units;
+    if (lite) {
+        // Distinct in the order of the units' index: "+result" keeps SQLite
+        // from taking the results' index and sorting a million units.
+        units = "SELECT 0 AS part, '' AS name, (SELECT count(DISTINCT unit_id)" + tests +
+                " AND unit_id > '' AND +result IN (" + ok + ", " + failed + ", " + error + ")) + " + anonymous +
+                conclusive + ") AS a, (SELECT count(*) FROM " + std::string(kTable) +
+                " AS f WHERE action = " + test + where.And() + notPassed +
+                // Not passed, and no test of its unit after it.
+                " AND (unit_id = '' OR NOT EXISTS (SELECT 1" + tests + conclusive +
+                " AND unit_id = f.unit_id AND started >= f.started AND id <> f.id AND (started > f.started OR id > "
+                "f.id)))) AS b";
+    } else {
+        // The index read backwards gives each unit's latest first.
+        units = "SELECT 0 AS part, '' AS name, count(*) + " + anonymous + conclusive +
+                ") AS a, count(CASE WHEN result <> " + ok + " THEN 1 END) + " + anonymous + notPassed +
+                ") AS b FROM (SELECT DISTINCT ON (unit_id) unit_id, result" + tests + " AND unit_id <> ''" +
+                conclusive + " ORDER BY unit_id DESC, started DESC, id DESC) AS latest";
+    }
+
+    // Part 1: the periods from the first test's to the last's, [s, e), each
+    // counted in the index; empty ones are left to the caller.
+    const bool hour = by == By::Hour;
+    std::string periods;
+    if (lite) {
+        const auto next = [&](const std::string& t) {
+            return hour ? "strftime('%Y-%m-%dT%H:00', " + t + ", '+1 hour')" : "date(" + t + ", '+1 day')";
+        };
+        periods = std::string("WITH RECURSIVE p(s, e) AS (SELECT t, ")
+                      .append(next("t"))
+                      .append(" FROM (SELECT ")
+                      .append(hour ? "substr(min(started), 1, 13) || ':00'" : "substr(min(started), 1, 10)")
+                      .append(" AS t")
+                      .append(tests)
+                      .append(") AS first WHERE t IS NOT NULL UNION ALL SELECT e, ")
+                      .append(next("e"))
+                      .append(" FROM p WHERE e <= (SELECT max(started)")
+                      .append(tests)
+                      .append(")) ");
+    } else {
+        const std::string step = hour ? "interval '1 hour'" : "interval '1 day'";
+        const std::string format = hour ? "'YYYY-MM-DD\"T\"HH24:00'" : "'YYYY-MM-DD'";
+        periods = "WITH p AS (SELECT to_char(g, " + format + ") AS s, to_char(g + " + step + ", " + format +
+                  ") AS e FROM generate_series(date_trunc(" + (hour ? "'hour'" : "'day'") +
+                  ", (SELECT min(started)" + tests + ")::timestamp), (SELECT max(started)" + tests +
+                  ")::timestamp, " + step + ") AS g) ";
+    }
+    // Within a period the filter's own times bound it at its ends: one
+    // range each, so that the index is read from the period's start, not
+    // the filter's.
+    Filter untimed = f;
+    untimed.since.clear();
+    untimed.before.clear();
+    Where span(d, s);
+    span.Filter(untimed);
+    std::string from = "p.s", to = "p.e";
+    if (!f.since.empty()) {
+        const std::string since = span.Bind(f.since);
+        from = "CASE WHEN p.s < " + since + " THEN " + since + " ELSE p.s END";
+    }
+    if (!f.before.empty()) {
+        const std::string before = span.Bind(f.before);
+        to = "CASE WHEN p.e > " + before + " THEN " + before + " ELSE p.e END";
+    }
+    const std::string inPeriod = std::string(" FROM ").append(kTable).append(" WHERE action = ").append(test).append(
+        span.And());
+    const std::string within = " AND started >= " + from + " AND started < " + to + ")";
+    const std::string perPeriod = "SELECT 1, p.s, (SELECT count(*)" + inPeriod + " AND result = " + ok + within +
+                                  ", (SELECT count(*)" + inPeriod + notPassed + within + " FROM p";
+
+    // Part 2: the measurements that failed most. A test that passed has none
+    // failed, so only the others are looked at, a few in a million, each's
+    // in the failed measurements' index: SQLite takes a CROSS JOIN in the
+    // order written. The filter's columns are the records' alone.
+    const std::string stopped = where.Bind(std::string(kResultStopped));
+    const std::string failing = std::string("SELECT * FROM (SELECT 2, m.name, count(*), 0 FROM ")
+                                    .append(kTable)
+                                    .append(" CROSS JOIN measurements AS m WHERE m.record_id = ")
+                                    .append(kTable)
+                                    .append(".id AND m.passed = 0 AND action = ")
+                                    .append(test)
+                                    .append(where.And())
+                                    .append(" AND result IN (" + failed + ", " + error + ", " + stopped + ")")
+                                    .append(" GROUP BY m.name ORDER BY 3 DESC, 2 LIMIT ")
+                                    .append(std::to_string(kMostFailing))
+                                    .append(") AS f");
+    s.sql = periods + units + " UNION ALL " + perPeriod + " UNION ALL " + failing;
     return s;
 }
 
@@ -285,11 +378,12 @@ Summary Summarized(const std::vector<SummaryRow>& rows)
     for (const SummaryRow& row : rows) {
         if (row.part == 0) {
             s.units = row.a;
-            s.passed = row.b;
-            s.failed = row.a - row.b;
-            s.yield = row.a > 0 ? static_cast<double>(row.b) / static_cast<double>(row.a) : 0;
+            s.failed = row.b;
+            s.passed = row.a - row.b;
+            s.yield = row.a > 0 ? static_cast<double>(s.passed) / static_cast<double>(row.a) : 0;
         } else if (row.part == 1) {
-            s.periods.push_back({row.name, row.a, row.b});
+            if (row.a + row.b > 0)
+                s.periods.push_back({row.name, row.a, row.b});
         } else {
             s.failing.push_back({row.name, row.a});
         }

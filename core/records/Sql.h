@@ -52,10 +52,11 @@ std::string ArrayLiteral(const std::vector<std::optional<std::string>>& items);
 // measurement's columns, by record and seq.
 Statement MeasurementsSql(Dialect d, Filter f, const Record& newest, const Record& oldest);
 
-// One statement for the whole summary of the tests `f` selects, one row a
-// figure: part 0 the units (a: units, b: passed), part 1 a period (name:
-// its start, a: passed, b: failed), part 2 a failing measurement (name,
-// a: how often).
+// One statement for the whole summary of the tests `f` selects (its limit
+// and paging aside), one row a figure: part 0 the units (a: units, b: those
+// that did not pass), part 1 a period (name: its start, a: tests passed, b:
+// tests failed; both 0 for a period without any), part 2 a failing
+// measurement (name, a: how often).
 Statement SummarySql(Dialect d, Filter f, By by);
 struct SummaryRow {
     std::int64_t part = 0;

@@ -259,7 +259,11 @@ bool PostgresStore::Open(std::string& error)
 
 bool PostgresStore::Prepare(std::string& error)
 {
-    return Await(PQsendPrepare(conn_, kInsert, InsertSql(Dialect::Postgres).c_str(), 0, nullptr), error) &&
+    // Compiling a summary's plan would cost more than running it; a server
+    // without JIT has nothing to turn off.
+    return Await(PQsendQuery(conn_, "SELECT set_config(name, 'off', false) FROM pg_settings WHERE name = 'jit'"),
+                 error) &&
+           Await(PQsendPrepare(conn_, kInsert, InsertSql(Dialect::Postgres).c_str(), 0, nullptr), error) &&
            Await(PQsendPrepare(conn_, kComplete, CompleteSql(Dialect::Postgres).c_str(), 0, nullptr), error) &&
            Await(PQsendPrepare(conn_, kCompleteMeasured, CompleteMeasuredSql().c_str(), 0, nullptr), error);
 }

@@ -43,7 +43,8 @@ public:
     virtual std::optional<std::vector<Record>> Query(const Filter& f, std::string& error) = 0;
 
     // The yield of the tests `f` selects (their action is "test" whatever
-    // `f` says), counted by day or hour.
+    // `f` says; every one, its limit and paging aside), counted by day or
+    // hour.
     virtual std::optional<Summary> Summarize(const Filter& f, By by, std::string& error) = 0;
 
     // The own ID a unit is to have from the range [first, last], 12 hex

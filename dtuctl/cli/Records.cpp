@@ -95,6 +95,8 @@ int ListRecords(const std::string& place, const RecordsOptions& o, Console conso
         return bad("records: --json and --csv cannot be given together");
     if (o.summary && o.csv)
         return bad("records: --summary is text or, with --json, JSON; not CSV");
+    if (o.summary && o.limit > 0)
+        return bad("records: --summary counts every test selected; --limit lists records");
     records::Filter filter;
     filter.unit = o.unit;
     std::transform(filter.unit.begin(), filter.unit.end(), filter.unit.begin(),

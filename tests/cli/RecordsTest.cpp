@@ -168,6 +168,7 @@ TEST_F(DtuctlRecords, WhatCannotBeListedIsRefused)
         {{"--records", path_, "records", "--by", "hour"}, cli::kExitBadInput},
         {{"--records", path_, "records", "--summary", "--by", "week"}, cli::kExitBadInput},
         {{"--records", path_, "records", "--summary", "--csv"}, cli::kExitBadInput},
+        {{"--records", path_, "records", "--summary", "--limit", "5"}, cli::kExitBadInput},
     };
     for (const auto& c : cases) {
         const CtlRun run = RunCtl(c.args);

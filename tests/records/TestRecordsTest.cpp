@@ -4,6 +4,7 @@
 // this one.
 #include "core/records/Record.h"
 #include "driver/records/Store.h"
+#include "jobs/records/Recorder.h"
 #include "tests/records/Stores.h"
 #include "tests/support/Postgres.h"
 
@@ -233,11 +234,13 @@ TEST_P(TestStores, TheYieldCountsEachUnitByItsLatestTest)
 
     const std::vector<Summary::Failing> mostOfAll{{"rssi", 3}, {"current", 1}, {"m01", 1}, {"m02", 1}, {"m03", 1},
                                                   {"m04", 1},  {"m05", 1},     {"m06", 1}, {"m07", 1}, {"m08", 1}};
-    const auto filter = [](std::string unit, std::string since, std::size_t limit) {
+    const auto filter = [](std::string unit, std::string since, std::string before) {
         records::Filter f;
         f.unit = unit;
         f.since = since;
-        f.limit = limit;
+        f.before = before;
+        // A summary counts every test selected, whatever the page.
+        f.limit = 1;
         return f;
     };
     const struct {
@@ -254,12 +257,13 @@ TEST_P(TestStores, TheYieldCountsEachUnitByItsLatestTest)
            {"2026-12-08T11:00", 0, 1}, {"2026-12-09T01:00", 0, 1}, {"2026-12-09T02:00", 0, 1},
            {"2026-12-09T04:00", 0, 1}, {"2026-12-09T05:00", 1, 0}},
           mostOfAll}},
-        {"the second day", filter("", day2 + "00:00:00.000Z", 0), records::By::Day,
+        {"the second day", filter("", day2 + "00:00:00.000Z", ""), records::By::Day,
          {4, 1, 3, 1.0 / 4, {{"2026-12-09", 1, 3}}, {{"rssi", 2}, {"current", 1}, {"version", 1}}}},
-        {"one unit", filter("0A", "", 0), records::By::Day, {1, 1, 0, 1.0, {{"2026-12-08", 1, 1}}, {{"rssi", 1}}}},
-        {"the newest three records", filter("", "", 3), records::By::Day,
-         {2, 1, 1, 0.5, {{"2026-12-09", 1, 1}}, {{"current", 1}}}},
-        {"none", filter("FFFFFFFFFFFF", "", 0), records::By::Day, {}},
+        {"one unit", filter("0A", "", ""), records::By::Day, {1, 1, 0, 1.0, {{"2026-12-08", 1, 1}}, {{"rssi", 1}}}},
+        // A retest after it is not among the tests selected.
+        {"before the retest", filter("", "", day1 + "09:00:00.000Z"), records::By::Day,
+         {1, 0, 1, 0.0, {{"2026-12-08", 0, 1}}, {{"rssi", 1}}}},
+        {"none", filter("FFFFFFFFFFFF", "", ""), records::By::Day, {}},
     };
     for (const auto& c : cases) {
         std::string error;
@@ -267,6 +271,34 @@ TEST_P(TestStores, TheYieldCountsEachUnitByItsLatestTest)
         ASSERT_TRUE(got) << error;
         EXPECT_EQ(*got, c.summary) << c.what;
     }
+}
+
+// What a job hands the recorder reaches the store; with records off there
+// is nothing to keep two stations from giving out one own ID.
+TEST_F(Records, TheRecorderKeepsALabelMeasurementsAndOwnIds)
+{
+    std::string error;
+    EXPECT_FALSE(jobs::Recorder().TakeOwnId("1", "2", "", error));
+    EXPECT_EQ(error, "an own-ID range needs a records store");
+
+    const std::shared_ptr<records::Store> store = Open((dir_ / "records.sqlite").string());
+    ASSERT_TRUE(store);
+    const jobs::Recorder recorder(store, {}, (dir_ / "outbox.jsonl").string());
+    Record begun;
+    const auto id = recorder.Begin("/dev/ttyUSB0", records::kActionTest, "", "", error, &begun, "SN-7");
+    ASSERT_TRUE(id) << error;
+    EXPECT_EQ(begun.label, "SN-7");
+    const std::vector<Measurement> measured{Passed("rssi"), Failed("current")};
+    EXPECT_EQ(recorder.Complete(*id, records::kResultFailed, "current", measured, error, "00000000000A"),
+              jobs::Kept::Stored)
+        << error;
+    records::Filter f;
+    f.measurements = true;
+    const std::vector<Record> kept = store->Query(f, error).value();
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(std::tie(kept[0].label, kept[0].unitId, kept[0].measurements),
+              std::tie("SN-7", "00000000000A", measured));
+    EXPECT_EQ(recorder.TakeOwnId("1", "2", "", error).value_or(error), "000000000001");
 }
 
 // A store the tool made before it kept labels, measurements and own IDs.
