@@ -3509,10 +3509,6 @@ Stop the upgrade and close?</translation>
         <translation>no version read after the upgrade</translation>
     </message>
     <message>
-        <source>an own-ID range needs a records store</source>
-        <translation>an own-ID range needs a records store</translation>
-    </message>
-    <message>
         <source>%1: own_id.id = &quot;%2&quot; would give every unit tested the same own ID; give units their own with [own_id] in the plan</source>
         <translation>%1: own_id.id = &quot;%2&quot; would give every unit tested the same own ID; give units their own with [own_id] in the plan</translation>
     </message>

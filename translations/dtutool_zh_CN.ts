@@ -3509,10 +3509,6 @@
         <translation>升级后没有读到版本</translation>
     </message>
     <message>
-        <source>an own-ID range needs a records store</source>
-        <translation>分配本机ID范围需要记录存放处</translation>
-    </message>
-    <message>
         <source>%1: own_id.id = &quot;%2&quot; would give every unit tested the same own ID; give units their own with [own_id] in the plan</source>
         <translation>%1：own_id.id = &quot;%2&quot; 会使每台受测 DTU 的本机ID都相同；请在测试方案中用 [own_id] 给各自的本机ID</translation>
     </message>

@@ -20,7 +20,6 @@ inline constexpr const char* kEchoExtra = DTU_TR_NOOP("production::msg", "%1: %2
 inline constexpr const char* kEchoSlow = DTU_TR_NOOP("production::msg", "echo took %1 ms > %2");
 inline constexpr const char* kReadBackDiffers = DTU_TR_NOOP("production::msg", "%1: read back different: %2");
 inline constexpr const char* kNoVersionAfter = DTU_TR_NOOP("production::msg", "no version read after the upgrade");
-inline constexpr const char* kOwnIdsNeedStore = DTU_TR_NOOP("production::msg", "an own-ID range needs a records store");
 inline constexpr const char* kFinalOwnId = DTU_TR_NOOP(
     "production::msg", "%1: own_id.id = \"%2\" would give every unit tested the same own ID; give units their own "
                        "with [own_id] in the plan");

@@ -207,7 +207,7 @@ private:
     void GiveOwnId(const production::Plan::OwnIds& range)
     {
         Tell(production::kOwnId, 70);
-        std::string error = production::msg::kOwnIdsNeedStore;
+        std::string error = kOwnIdsNeedRecords;
         const std::optional<std::string> id =
             recorder_ ? recorder_->TakeOwnId(range.first, range.last, out_.ownId, error) : std::nullopt;
         if (!id) {

@@ -4,6 +4,7 @@
 #include "core/production/Messages.h"
 #include "core/production/Verdict.h"
 #include "jobs/port/Messages.h"
+#include "jobs/records/Recorder.h"
 
 #include <QCoreApplication>
 
@@ -75,7 +76,10 @@ const Known kKnown[] = {
     {"production::msg", production::msg::kEchoSlow},
     {"production::msg", production::msg::kReadBackDiffers, "2"},
     {"production::msg", production::msg::kNoVersionAfter},
-    {"production::msg", production::msg::kOwnIdsNeedStore},
+    {"jobs::msg", jobs::kOwnIdsNeedRecords},
+    {"records::msg", records::msg::kNewerSchema},
+    {"records::msg", records::msg::kUsedUp},
+    {"records::msg", records::msg::kNotARange},
     {"production::msg", production::msg::kFinalOwnId},
     {"jobs::msg", jobs::msg::kImageBlock},
     {"jobs::msg", jobs::msg::kImageBlockN},
