@@ -102,19 +102,25 @@ std::string JUnitXml(const std::string& suite, const std::string& timestamp, std
         out << "      <properties>\n";
         if (!u.label.empty())
             out << "        <property name=\"label\" value=\"" << Xml(u.label) << "\"/>\n";
-        for (const Step& s : u.steps)
-            out << "        <property name=\"" << Xml(s.m.name) << "\" value=\"" << Xml(s.m.value)
-                << (s.m.unit.empty() ? "" : " " + Xml(s.m.unit)) << "\"/>\n";
+        for (const Step& s : u.steps) {
+            out << "        <property name=\"" << Xml(s.m.name) << "\" value=\"" << Xml(s.m.value);
+            if (!s.m.unit.empty())
+                out << ' ' << Xml(s.m.unit);
+            out << "\"/>\n";
+        }
         out << "      </properties>\n";
         switch (u.verdict) {
         case Verdict::Passed:
             break;
         case Verdict::Failed:
             out << "      <failure message=\"" << Xml(u.failure) << "\" type=\"measurement\">";
-            for (const Step& s : u.steps)
-                out << Xml(s.m.name + " = " + s.m.value + (s.m.unit.empty() ? "" : " " + s.m.unit) + " (limit " +
-                           Limit(s.m) + ")" + (s.m.passed ? "" : " FAILED"))
-                    << "\n";
+            for (const Step& s : u.steps) {
+                std::string line = s.m.name + " = " + s.m.value;
+                if (!s.m.unit.empty())
+                    line.append(" ").append(s.m.unit);
+                line.append(" (limit ").append(Limit(s.m)).append(")").append(s.m.passed ? "" : " FAILED");
+                out << Xml(line) << "\n";
+            }
             out << "</failure>\n";
             break;
         case Verdict::Error:
