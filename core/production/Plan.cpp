@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <sstream>
 
 namespace production {
 
@@ -180,16 +179,10 @@ void ReadFinal(TomlChecker& c, const toml::table& t, Plan& p)
 ParsedPlan ParsePlan(std::string_view text, const std::string& fileName)
 {
     ParsedPlan out;
-    toml::table root;
-    try {
-        root = toml::parse(text, fileName);
-    } catch (const toml::parse_error& e) {
-        std::ostringstream message;
-        message << fileName << ":" << e.source().begin.line << ":" << e.source().begin.column << ": "
-                << e.description();
-        out.errors.push_back(message.str());
+    const std::optional<toml::table> parsed = profile::ParseToml(text, fileName, out.errors);
+    if (!parsed)
         return out;
-    }
+    const toml::table& root = *parsed;
     TomlChecker c(fileName);
     c.OnlyKeys(root, "", {"name", "version", "signal", "server", "echo", "own_id", "final"});
     Plan& p = out.plan;

@@ -317,16 +317,10 @@ void ReadClock(TomlChecker& c, const toml::table& t, Profile& p)
 ParsedProfile ParseProfile(std::string_view text, const std::string& fileName)
 {
     ParsedProfile out;
-    toml::table root;
-    try {
-        root = toml::parse(text, fileName);
-    } catch (const toml::parse_error& e) {
-        std::ostringstream message;
-        message << fileName << ":" << e.source().begin.line << ":" << e.source().begin.column << ": "
-                << e.description();
-        out.errors.push_back(message.str());
+    const std::optional<toml::table> parsed = ParseToml(text, fileName, out.errors);
+    if (!parsed)
         return out;
-    }
+    const toml::table& root = *parsed;
     TomlChecker c(fileName);
     c.OnlyKeys(root, "", {"phones", "ids", "own_id", "server", "mode", "serial", "apn", "packets", "rf", "clock"});
     Profile& p = out.profile;

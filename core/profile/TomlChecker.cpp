@@ -10,6 +10,20 @@ namespace profile {
 
 using text::Fill;
 
+std::optional<toml::table> ParseToml(std::string_view text, const std::string& fileName,
+                                     std::vector<std::string>& errors)
+{
+    try {
+        return toml::parse(text, fileName);
+    } catch (const toml::parse_error& e) {
+        std::ostringstream message;
+        message << fileName << ":" << e.source().begin.line << ":" << e.source().begin.column << ": "
+                << e.description();
+        errors.push_back(message.str());
+        return std::nullopt;
+    }
+}
+
 std::string QuotedList(const std::vector<std::string>& names)
 {
     std::string out;

@@ -14,6 +14,11 @@
 
 namespace profile {
 
+// The TOML document in `text`, or nothing with its syntax error added to
+// `errors` as "file:line:column: what".
+std::optional<toml::table> ParseToml(std::string_view text, const std::string& fileName,
+                                     std::vector<std::string>& errors);
+
 // "a", "b", "c": the names a value may take, as a refusal lists them.
 std::string QuotedList(const std::vector<std::string>& names);
 

@@ -81,34 +81,54 @@ bool Ended(const BenchRow& row)
     return !row.running && row.outcome.has_value();
 }
 
+// The eight units of kUnits on paced lines, named as the window names
+// simulated DTUs; `options` and `device` tune each before and after it starts.
+struct Units {
+    std::vector<std::unique_ptr<sim::SimulatedDtu>> dtus;
+    QStringList named;
+    QHash<QString, QString> names;
+
+    bool Start(const std::function<void(std::size_t, sim::SimulatedDtu::Options&)>& options = {},
+               const std::function<void(std::size_t, sim::Device&)>& device = {})
+    {
+        for (std::size_t i = 0; i < std::size(kUnits); ++i) {
+            sim::SimulatedDtu::Options o;
+            o.paceLine = true;
+            if (options)
+                options(i, o);
+            dtus.push_back(std::make_unique<sim::SimulatedDtu>(o));
+            if (!dtus.back()->Start()) {
+                std::fprintf(stderr, "no simulated DTU: %s\n", dtus.back()->error().c_str());
+                return false;
+            }
+            const Unit& u = kUnits[i];
+            dtus.back()->WithDevice([&](sim::Device& d) {
+                d.Handle(dtu::BuildSetOwnId(u.ownId, false), 0);
+                d.version = u.version;
+                d.signal = u.signal;
+                if (device)
+                    device(i, d);
+            });
+            const QString path = QString::fromStdString(dtus.back()->TerminalPath());
+            named << path;
+            names.insert(path, QCoreApplication::translate("Startup", "模拟DTU %1").arg(named.size()));
+        }
+        return true;
+    }
+};
+
 // One bench, read and then upgraded (the image the file handler gives) as
 // a user does it, handed to `shoot` while the transfers are under way;
 // false when it never got there.
 bool Upgrading(const std::function<void(BenchPage*)>& shoot)
 {
-    std::vector<std::unique_ptr<sim::SimulatedDtu>> dtus;
-    QStringList named;
-    QHash<QString, QString> names;
-    for (const Unit& u : kUnits) {
-        sim::SimulatedDtu::Options options;
-        options.paceLine = true;
-        dtus.push_back(std::make_unique<sim::SimulatedDtu>(options));
-        if (!dtus.back()->Start()) {
-            std::fprintf(stderr, "no simulated DTU: %s\n", dtus.back()->error().c_str());
-            return false;
-        }
-        dtus.back()->WithDevice([&u](sim::Device& d) {
-            d.Handle(dtu::BuildSetOwnId(u.ownId, false), 0);
-            d.version = u.version;
-            d.signal = u.signal;
-        });
-        const QString path = QString::fromStdString(dtus.back()->TerminalPath());
-        named << path;
-        names.insert(path, QCoreApplication::translate("Startup", "模拟DTU %1").arg(named.size()));
-    }
+    Units units;
+    if (!units.Start())
+        return false;
+    std::vector<std::unique_ptr<sim::SimulatedDtu>>& dtus = units.dtus;
     // Declared after the DTUs: its bench joins the jobs before they go.
-    MainWindow window([] { return QStringList{}; }, nullptr, {}, names);
-    window.SetNamedPorts(named);
+    MainWindow window([] { return QStringList{}; }, nullptr, {}, units.names);
+    window.SetNamedPorts(units.named);
     window.show();
     window.findChild<QAction*>(QStringLiteral("benchToolbarAction"))->trigger();
     BenchPage* page = window.benchPage();
@@ -164,31 +184,19 @@ bool Upgrading(const std::function<void(BenchPage*)>& shoot)
 // with the label scanned into its row. Handed to `shoot` then.
 bool Testing(const QString& plan, const std::function<void(BenchPage*)>& shoot)
 {
-    std::vector<std::unique_ptr<sim::SimulatedDtu>> dtus;
-    QStringList named;
-    QHash<QString, QString> names;
-    for (std::size_t i = 0; i < std::size(kUnits); ++i) {
-        sim::SimulatedDtu::Options options;
-        options.paceLine = true;
-        options.online = true;
-        options.heartbeatMs = i == 0 || i == 3 ? 1000 : 25000;
-        dtus.push_back(std::make_unique<sim::SimulatedDtu>(options));
-        if (!dtus.back()->Start()) {
-            std::fprintf(stderr, "no simulated DTU: %s\n", dtus.back()->error().c_str());
-            return false;
-        }
-        const Unit& u = kUnits[i];
-        dtus.back()->WithDevice([&u, i](sim::Device& d) {
-            d.Handle(dtu::BuildSetOwnId(u.ownId, false), 0);
+    Units units;
+    const bool started = units.Start(
+        [](std::size_t i, sim::SimulatedDtu::Options& options) {
+            options.online = true;
+            options.heartbeatMs = i == 0 || i == 3 ? 1000 : 25000;
+        },
+        [](std::size_t i, sim::Device& d) {
             d.version = i == 5 ? "KV-331 V2.1.7 (simulated)" : "KV-331 V2.3.1 (simulated)";
-            d.signal = u.signal;
         });
-        const QString path = QString::fromStdString(dtus.back()->TerminalPath());
-        named << path;
-        names.insert(path, QCoreApplication::translate("Startup", "模拟DTU %1").arg(named.size()));
-    }
-    MainWindow window([] { return QStringList{}; }, nullptr, {}, names);
-    window.SetNamedPorts(named);
+    if (!started)
+        return false;
+    MainWindow window([] { return QStringList{}; }, nullptr, {}, units.names);
+    window.SetNamedPorts(units.named);
     window.show();
     window.findChild<QAction*>(QStringLiteral("benchToolbarAction"))->trigger();
     BenchPage* page = window.benchPage();
